@@ -1,0 +1,15 @@
+#pragma once
+
+#include "app/app_state.h"
+#include "app/window.h"
+
+namespace prismview {
+
+inline constexpr std::string_view kRegenerateText =
+    "加工画像の作成をしてます。技術不足により、暫く時間が掛かりますm(__)m";
+
+// Shows the progress text, then rebuilds the derived images and their labels.
+// It never repaints; the caller does.
+void Regenerate(Window& window, AppState& state, const PassOptions& options = {});
+
+}  // namespace prismview

@@ -1,0 +1,88 @@
+#include "core/bitmap.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <new>
+
+namespace prismview {
+
+namespace {
+std::atomic<std::int64_t> liveBitmaps{0};
+constexpr std::uint32_t kOpaque = 0xFF000000u;
+}  // namespace
+
+std::unique_ptr<Bitmap> Bitmap::Create(std::int32_t width, std::int32_t height) {
+    if (width <= 0 || height <= 0) return nullptr;
+    const std::uint64_t count = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
+    // A 32-bit byte count per row and a pixel index that fits size_t.
+    if (count > (std::uint64_t{1} << 40)) return nullptr;
+    try {
+        std::vector<std::uint32_t> pixels(static_cast<std::size_t>(count), kOpaque);
+        return std::unique_ptr<Bitmap>(new Bitmap(width, height, std::move(pixels)));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    } catch (const std::length_error&) {
+        return nullptr;
+    }
+}
+
+Bitmap::Bitmap(std::int32_t width, std::int32_t height, std::vector<std::uint32_t>&& pixels)
+    : width_(width), height_(height), pixels_(std::move(pixels)) {
+    liveBitmaps.fetch_add(1, std::memory_order_relaxed);
+}
+
+Bitmap::~Bitmap() { liveBitmaps.fetch_sub(1, std::memory_order_relaxed); }
+
+std::int64_t Bitmap::LiveCount() { return liveBitmaps.load(std::memory_order_relaxed); }
+
+const std::uint32_t* Bitmap::Scanline(std::int32_t topDownRow) const {
+    return pixels_.data() + static_cast<std::size_t>(topDownRow) * static_cast<std::size_t>(width_);
+}
+std::uint32_t* Bitmap::Scanline(std::int32_t topDownRow) {
+    return pixels_.data() + static_cast<std::size_t>(topDownRow) * static_cast<std::size_t>(width_);
+}
+
+RgbValue Bitmap::PixelAt(std::int32_t column, std::int32_t topDownRow) const {
+    return Scanline(topDownRow)[column] & 0x00FFFFFFu;
+}
+
+PixelBuffer Bitmap::ReadPixels() const {
+    PixelBuffer out;
+    ReadPixels(out);
+    return out;
+}
+
+void Bitmap::ReadPixels(PixelBuffer& out) const {
+    out.width = width_;
+    out.height = height_;
+    out.pixels.resize(pixels_.size());
+    for (std::int32_t y = 0; y < height_; ++y) {
+        const std::uint32_t* from = Scanline(height_ - 1 - y);
+        RgbValue* to = out.pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
+        for (std::int32_t x = 0; x < width_; ++x) to[x] = from[x] & 0x00FFFFFFu;
+    }
+}
+
+bool Bitmap::WritePixels(const PixelBuffer& buffer) {
+    if (buffer.width != width_ || buffer.height != height_ || buffer.pixels.size() != pixels_.size())
+        return false;
+    WriteRows(buffer, 0, height_);
+    return true;
+}
+
+void Bitmap::WriteRows(const PixelBuffer& buffer, std::int32_t first, std::int32_t last) {
+    for (std::int32_t y = first; y < last; ++y) {
+        const RgbValue* from = buffer.pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
+        std::uint32_t* to = Scanline(height_ - 1 - y);
+        for (std::int32_t x = 0; x < width_; ++x) to[x] = from[x] | kOpaque;
+    }
+}
+
+bool Bitmap::CopyFrom(const Bitmap& other) {
+    if (other.width_ != width_ || other.height_ != height_) return false;
+    std::memcpy(pixels_.data(), other.pixels_.data(), pixels_.size() * sizeof(std::uint32_t));
+    return true;
+}
+
+}  // namespace prismview

@@ -1,0 +1,56 @@
+// The bitmap store: pixel memory of the images, kept in the form the screen
+// paints without conversion (top-down rows of 32-bit 0xFFRRGGBB pixels, no
+// padding). Reading as a PixelBuffer and writing one back convert rows.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "core/pixels.h"
+
+namespace prismview {
+
+class Bitmap {
+public:
+    // A new bitmap of exactly that size (contents black), or null when the size
+    // is not positive or the memory cannot be had.
+    static std::unique_ptr<Bitmap> Create(std::int32_t width, std::int32_t height);
+    ~Bitmap();
+    Bitmap(const Bitmap&) = delete;
+    Bitmap& operator=(const Bitmap&) = delete;
+
+    std::int32_t Width() const { return width_; }
+    std::int32_t Height() const { return height_; }
+
+    // Every pixel as an RgbValue, rows bottom-up, bits 24..31 zero.
+    PixelBuffer ReadPixels() const;
+    // Reads into an existing buffer, reusing its memory when it is big enough.
+    void ReadPixels(PixelBuffer& out) const;
+    // Replaces every pixel; false (and nothing changed) when the size differs.
+    bool WritePixels(const PixelBuffer& buffer);
+    // Replaces the rows of buffer rows first..last-1 only (for parallel write-back).
+    void WriteRows(const PixelBuffer& buffer, std::int32_t first, std::int32_t last);
+    // Copies every pixel of another bitmap of the same size.
+    bool CopyFrom(const Bitmap& other);
+
+    // The screen form: top-down rows, row r starts at Scanline(r).
+    const std::uint32_t* Scanline(std::int32_t topDownRow) const;
+    std::uint32_t* Scanline(std::int32_t topDownRow);
+    std::int64_t BytesPerLine() const { return std::int64_t{width_} * 4; }
+    // One pixel as RgbValue, row counted from the top.
+    RgbValue PixelAt(std::int32_t column, std::int32_t topDownRow) const;
+
+    // How many bitmaps exist right now (for leak and double-release checks).
+    static std::int64_t LiveCount();
+
+private:
+    Bitmap(std::int32_t width, std::int32_t height, std::vector<std::uint32_t>&& pixels);
+    std::int32_t width_;
+    std::int32_t height_;
+    std::vector<std::uint32_t> pixels_;
+};
+
+using BitmapHandle = std::unique_ptr<Bitmap>;
+
+}  // namespace prismview

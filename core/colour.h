@@ -1,0 +1,42 @@
+// The colour model shared by the effects: hue wheel, dot noise and the small
+// integer helpers that bring a sampling position back into the image.
+#pragma once
+
+#include <cstdint>
+
+#include "core/pixels.h"
+
+namespace prismview {
+
+constexpr std::int32_t HueSteps = 1530;
+
+// Turns a colour by `angle` steps of the hue wheel (or mirrors it about the
+// line through `angle`), keeping max and min. Greys come back unchanged.
+RgbValue RotateHue(RgbValue colour, std::int32_t angle, bool mirror);
+
+// The fully saturated colour at a position of the hue wheel.
+RgbValue HueColour(std::int32_t hue);
+
+// The pseudo-random dot value of the pixel at buffer index `index`,
+// 0..modulus-1. Before the reduction it is DotNoiseRaw(index), 0..2000000.
+std::int32_t DotNoiseRaw(std::int32_t index);
+std::int32_t DotNoise(std::int32_t index, std::int32_t modulus);
+
+// a reduced into 0..n-1 (floor modulo for n > 0); 0 when n == 0.
+std::int32_t FloorMod(std::int32_t a, std::int32_t n);
+
+// v limited to lo..hi; the upper bound is applied last.
+constexpr std::int32_t ClampInt(std::int32_t v, std::int32_t lo, std::int32_t hi) {
+    if (v < lo) v = lo;
+    if (v > hi) v = hi;
+    return v;
+}
+
+// Moves a point outside the image back along the line toward the centre onto
+// the image's edge. Where that line is undefined (the point is level with a
+// centre that itself lies outside), the point is left outside the image so
+// that the caller falls back to the background colour.
+void ClipTowardCentre(std::int32_t& x, std::int32_t& y, std::int32_t cx, std::int32_t cy,
+                      std::int32_t width, std::int32_t height);
+
+}  // namespace prismview

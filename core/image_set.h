@@ -1,0 +1,41 @@
+// The five images: slot 0 the base image, slots 1..4 the derived images.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "core/bitmap.h"
+
+namespace prismview {
+
+constexpr int kSlotCount = 5;
+
+struct ImageSet {
+    std::array<BitmapHandle, kSlotCount> bitmaps;  // null: the slot holds no bitmap
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+
+    bool Loaded() const { return bitmaps[0] != nullptr; }
+};
+
+// Releases every bitmap of the set (each exactly once); the size stays.
+inline void ReleaseImages(ImageSet& images) {
+    for (auto& slot : images.bitmaps) slot.reset();
+}
+
+// Replaces the whole set by a base image and four new derived images of its size.
+// A derived image that cannot be created leaves its slot empty.
+inline void InstallBaseImage(ImageSet& images, BitmapHandle base) {
+    ReleaseImages(images);
+    if (!base) {
+        images.width = images.height = 0;
+        return;
+    }
+    images.width = base->Width();
+    images.height = base->Height();
+    images.bitmaps[0] = std::move(base);
+    for (int slot = 1; slot < kSlotCount; ++slot)
+        images.bitmaps[slot] = Bitmap::Create(images.width, images.height);
+}
+
+}  // namespace prismview

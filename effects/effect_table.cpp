@@ -1,0 +1,19 @@
+#include "effects/effect_table.h"
+
+namespace prismview {
+
+namespace {
+EffectTable BuildTable() {
+    EffectTable table{};
+    AddInversionEffects(table);
+    AddComponentEffects(table);
+    return table;
+}
+}  // namespace
+
+const EffectTable& AllEffects() {
+    static const EffectTable table = BuildTable();
+    return table;
+}
+
+}  // namespace prismview

@@ -1,0 +1,15 @@
+// Every mode's effects, gathered from the effect families.
+#pragma once
+
+#include "core/effect.h"
+
+namespace prismview {
+
+// The table the pass dispatches through; built once.
+const EffectTable& AllEffects();
+
+// Each family fills the entries of its modes.
+void AddInversionEffects(EffectTable& table);
+void AddComponentEffects(EffectTable& table);
+
+}  // namespace prismview

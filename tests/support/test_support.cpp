@@ -1,0 +1,101 @@
+#include "support/test_support.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "core/colour.h"
+#include "effects/effect_table.h"
+
+namespace prismview::test {
+
+PixelBuffer Picture(std::int32_t width, std::int32_t height, std::initializer_list<RgbValue> topDownPixels) {
+    PixelBuffer b{width, height, std::vector<RgbValue>(static_cast<std::size_t>(width) * height)};
+    EXPECT_EQ(topDownPixels.size(), b.pixels.size());
+    auto it = topDownPixels.begin();
+    for (std::int32_t row = 0; row < height; ++row)
+        for (std::int32_t x = 0; x < width && it != topDownPixels.end(); ++x) b.At(x, height - 1 - row) = *it++;
+    return b;
+}
+
+PixelBuffer Varied(std::int32_t width, std::int32_t height) {
+    return MakeBuffer(width, height, [&](std::int32_t x, std::int32_t y) -> RgbValue {
+        const std::uint32_t mix = static_cast<std::uint32_t>(x * 7919 + y * 104729) * 2654435761u;
+        switch ((x + 3 * y) % 4) {
+            case 0: return mix >> 8;                                  // any colour
+            case 1: return ((mix >> 24) & 255u) * 0x010101u;          // a grey
+            case 2: return HueColour(static_cast<std::int32_t>(mix % 1530u));  // a pure hue
+            default: return (mix >> 8) & 0x7F7F7Fu;                   // a dark colour
+        }
+    });
+}
+
+ImageSet MakeImageSet(const PixelBuffer& base) {
+    ImageSet set;
+    BitmapHandle bitmap = Bitmap::Create(base.width, base.height);
+    EXPECT_TRUE(bitmap->WritePixels(base));
+    InstallBaseImage(set, std::move(bitmap));
+    return set;
+}
+
+std::vector<PixelBuffer> RunPass(const PixelBuffer& base, const ProcessingParams& params, int threads) {
+    ImageSet set = MakeImageSet(base);
+    Labels labels;
+    PassOptions options;
+    options.threads = threads;
+    ProcessImages(set, labels, params, AllEffects(), options);
+    std::vector<PixelBuffer> out;
+    for (int slot = 1; slot < kSlotCount; ++slot) out.push_back(set.bitmaps[slot]->ReadPixels());
+    return out;
+}
+
+PixelBuffer RunSlot(const PixelBuffer& base, const ProcessingParams& params, int slot) {
+    const SlotRunner run = AllEffects()[params.effectMode].runners[slot - 1];
+    EXPECT_NE(run, nullptr) << "mode " << params.effectMode << " slot " << slot;
+    PixelBuffer work{base.width, base.height, std::vector<RgbValue>(base.pixels.size(), 0xDEADBEEFu)};
+    if (!run) return work;
+    PassScratch scratch;
+    if (const PrepareRows prepare = AllEffects()[params.effectMode].prepare) {
+        scratch.perPixel.resize(base.pixels.size());
+        prepare(base, params, scratch, 0, base.height);
+    }
+    run(SlotContext{base, params, slot, scratch}, work, 0, base.height);
+    return work;
+}
+
+RgbValue RunOnPixel(std::int32_t mode, int slot, RgbValue pixel, ProcessingParams params) {
+    params.effectMode = mode;
+    return RunSlot(PixelBuffer{1, 1, {pixel}}, params, slot).pixels[0];
+}
+
+std::string Hex(RgbValue v) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%06X", v);
+    return text;
+}
+
+TempDir::TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "prismview-test-XXXXXX").string();
+    const char* made = mkdtemp(pattern.data());
+    EXPECT_NE(made, nullptr);
+    path_ = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::vector<unsigned char> ReadFileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteFileBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+}  // namespace prismview::test

@@ -1,0 +1,55 @@
+// Helpers shared by the tests: small pictures, one slot of one mode, image sets.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "core/process.h"
+
+namespace prismview::test {
+
+// A buffer from rows given top row first, as one reads a picture.
+PixelBuffer Picture(std::int32_t width, std::int32_t height, std::initializer_list<RgbValue> topDownPixels);
+// A width x height buffer with every pixel set by f(x, y), y counted from the bottom.
+template <class F>
+PixelBuffer MakeBuffer(std::int32_t width, std::int32_t height, F&& f) {
+    PixelBuffer b{width, height, std::vector<RgbValue>(static_cast<std::size_t>(width) * height)};
+    for (std::int32_t y = 0; y < height; ++y)
+        for (std::int32_t x = 0; x < width; ++x) b.At(x, y) = f(x, y);
+    return b;
+}
+// A picture with many different colours (hues, greys, shades), deterministic.
+PixelBuffer Varied(std::int32_t width, std::int32_t height);
+
+// An image set whose base image holds the buffer's pixels.
+ImageSet MakeImageSet(const PixelBuffer& base);
+
+// Runs the whole pass and returns the four derived images.
+std::vector<PixelBuffer> RunPass(const PixelBuffer& base, const ProcessingParams& params, int threads = 1);
+// The derived image of one slot (1..4).
+PixelBuffer RunSlot(const PixelBuffer& base, const ProcessingParams& params, int slot);
+// One slot of one mode on a single pixel.
+RgbValue RunOnPixel(std::int32_t mode, int slot, RgbValue pixel, ProcessingParams params = {});
+
+std::string Hex(RgbValue v);
+
+// A folder of its own for a test, removed afterwards.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    std::string Path(const std::string& name) const { return path_ + "/" + name; }
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+std::vector<unsigned char> ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, const std::vector<unsigned char>& bytes);
+
+}  // namespace prismview::test
