@@ -99,3 +99,7 @@ void WriteFileBytes(const std::string& path, const std::vector<unsigned char>& b
 }
 
 }  // namespace prismview::test
+
+// The tests ask for impossible amounts of memory on purpose: let the
+// sanitizer's allocator fail like the real one instead of aborting.
+extern "C" const char* __asan_default_options() { return "allocator_may_return_null=1"; }

@@ -1,0 +1,163 @@
+#include "core/process.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+#include "core/parallel.h"
+#include "effects/effect_table.h"
+#include "resources/modes.h"
+#include "support/test_support.h"
+
+namespace prismview {
+namespace {
+
+// Bytes of a text in the Japanese code page the captions were designed for:
+// ASCII and half-width katakana take one byte, everything else two.
+std::size_t ShiftJisLength(std::string_view utf8) {
+    std::size_t bytes = 0;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const unsigned char lead = static_cast<unsigned char>(utf8[i]);
+        const std::size_t n = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        std::uint32_t code = n == 1 ? lead : lead & (0xFFu >> (n + 1));
+        for (std::size_t k = 1; k < n; ++k) code = code << 6 | (static_cast<unsigned char>(utf8[i + k]) & 0x3Fu);
+        bytes += (code < 0x80 || (code >= 0xFF61 && code <= 0xFF9F)) ? 1 : 2;
+        i += n;
+    }
+    return bytes;
+}
+
+struct PassFixture : ::testing::Test {
+    AppState state;
+    void Load(const PixelBuffer& base) { state.images = test::MakeImageSet(base); }
+    void Run(std::int32_t mode) {
+        state.effectMode = mode;
+        ProcessImages(state.images, state.labels, state, AllEffects());
+    }
+};
+
+TEST_F(PassFixture, LabelsFollowTheModeAndBaseLabelNeverChanges) {
+    Load(test::Varied(3, 2));
+    for (std::int32_t mode = 0; mode < kModeCount; ++mode) {
+        Run(mode);
+        for (int slot = 1; slot <= 4; ++slot) {
+            EXPECT_EQ(state.labels[slot], ModeLabelTable[mode].labels[slot - 1]) << mode;
+            EXPECT_LE(ShiftJisLength(state.labels[slot]), 40u) << state.labels[slot];
+            const bool distortion = mode >= ModeWave || mode == 19;
+            EXPECT_EQ(state.labels[slot].empty(), distortion) << mode << "/" << slot;
+        }
+        EXPECT_EQ(state.labels[0], "ベース画像");
+    }
+    // Back from a distortion mode, the captions return.
+    Run(ModeInvert);
+    EXPECT_EQ(state.labels[1], "色相反転");
+    EXPECT_EQ(state.labels[2], "明度反転");
+    EXPECT_EQ(state.labels[3], "通常反転");
+    EXPECT_EQ(state.labels[4], "\xEF\xBC\x8D");  // U+FF0D, the full-width hyphen-minus
+    Run(ModeTintMono2);
+    EXPECT_EQ(state.labels[3], "\xEF\xBC\x8D");
+    EXPECT_EQ(state.labels[4], "\xEF\xBC\x8D");
+    Run(ModeRgbComponents);
+    EXPECT_EQ(state.labels[4], "任意（ＲＧＢ）");
+}
+
+TEST_F(PassFixture, WithoutAnImageOnlyLabelsAreStored) {
+    Run(ModeYcmComponents);
+    EXPECT_EQ(state.labels[1], "黄成分");
+    EXPECT_FALSE(state.images.Loaded());
+}
+
+TEST_F(PassFixture, ASizeThatDisagreesWithTheBaseImageIsNeverUsed) {
+    Load(test::Varied(4, 4));
+    const PixelBuffer before = state.images.bitmaps[1]->ReadPixels();
+    state.images.width = 400;  // a stale size must not index the 4 x 4 buffer
+    Run(ModeInvert);
+    EXPECT_EQ(state.labels[1], "色相反転");
+    EXPECT_EQ(state.images.bitmaps[1]->ReadPixels().pixels, before.pixels);
+}
+
+TEST_F(PassFixture, ModesWithoutEffectsKeepTheDerivedImages) {
+    Load(test::Varied(5, 3));
+    Run(ModeInvert);
+    const PixelBuffer white = state.images.bitmaps[4]->ReadPixels();
+    for (std::int32_t mode : {19, -1, 26, 1000}) {
+        Run(mode);
+        for (int slot = 1; slot <= 4; ++slot) EXPECT_TRUE(state.labels[slot].empty()) << mode;
+        EXPECT_EQ(state.images.bitmaps[4]->ReadPixels().pixels, white.pixels) << mode;
+    }
+}
+
+TEST_F(PassFixture, AMissingDerivedBitmapSkipsOnlyItsSlot) {
+    Load(test::Picture(1, 1, {0x123456}));
+    state.images.bitmaps[2].reset();
+    Run(ModeInvert);
+    EXPECT_EQ(state.images.bitmaps[3]->ReadPixels().pixels[0], 0x123456u ^ 0xFFFFFFu);
+    EXPECT_EQ(state.images.bitmaps[4]->ReadPixels().pixels[0], 0xFFFFFFu);
+}
+
+TEST_F(PassFixture, OneByOneImageRunsEverySlot) {
+    Load(test::Picture(1, 1, {0xC86432}));
+    Run(ModeInvert);
+    EXPECT_EQ(test::Hex(state.images.bitmaps[1]->ReadPixels().pixels[0]), "0x3296C8");
+    EXPECT_EQ(test::Hex(state.images.bitmaps[2]->ReadPixels().pixels[0]), "0xCD6937");
+    EXPECT_EQ(test::Hex(state.images.bitmaps[3]->ReadPixels().pixels[0]), "0x379BCD");
+    EXPECT_EQ(test::Hex(state.images.bitmaps[4]->ReadPixels().pixels[0]), "0xFFFFFF");
+    for (std::int32_t mode = 0; mode < kModeCount; ++mode) Run(mode);  // every effect on one pixel
+    EXPECT_EQ(test::Hex(state.images.bitmaps[0]->ReadPixels().pixels[0]), "0xC86432");
+}
+
+TEST_F(PassFixture, RowsStayInPictureOrder) {
+    // A top-to-bottom gradient: the derived picture's top row is derived from
+    // the base picture's top row.
+    Load(test::MakeBuffer(3, 4, [](std::int32_t x, std::int32_t y) { return PackRgb(y * 60, x, 0); }));
+    Run(ModeInvert);
+    const Bitmap& base = *state.images.bitmaps[0];
+    const Bitmap& negative = *state.images.bitmaps[3];
+    for (std::int32_t row = 0; row < 4; ++row)
+        for (std::int32_t x = 0; x < 3; ++x)
+            EXPECT_EQ(negative.PixelAt(x, row), base.PixelAt(x, row) ^ 0xFFFFFFu) << x << "," << row;
+    EXPECT_EQ(base.PixelAt(0, 0), PackRgb(180, 0, 0));  // the top row holds the largest y
+}
+
+TEST_F(PassFixture, TwoPassesGiveIdenticalImages) {
+    Load(test::Varied(31, 17));
+    state.hue = 700;
+    Run(ModeRgbComponents);
+    std::vector<PixelBuffer> first;
+    for (int slot = 1; slot <= 4; ++slot) first.push_back(state.images.bitmaps[slot]->ReadPixels());
+    Run(ModeRgbComponents);
+    for (int slot = 1; slot <= 4; ++slot)
+        EXPECT_EQ(state.images.bitmaps[slot]->ReadPixels().pixels, first[slot - 1].pixels);
+}
+
+TEST(Pass, ResultDoesNotDependOnTheNumberOfThreads) {
+    const PixelBuffer base = test::Varied(97, 71);
+    for (std::int32_t mode = 0; mode < kModeCount; ++mode) {
+        if (!AllEffects()[mode].runners[0]) continue;
+        ProcessingParams params;
+        params.effectMode = mode;
+        params.hue = 1000;
+        params.level = 300;
+        params.backgroundColor = 0x224466;
+        const auto one = test::RunPass(base, params, 1);
+        for (int threads : {2, 3, 7}) {
+            const auto many = test::RunPass(base, params, threads);
+            for (int slot = 0; slot < 4; ++slot)
+                EXPECT_EQ(many[slot].pixels, one[slot].pixels) << "mode " << mode << " slot " << slot + 1;
+        }
+    }
+}
+
+TEST(Pass, RowBandsCoverEveryRowOnce) {
+    for (std::int32_t rows : {1, 2, 5, 64, 1001})
+        for (int threads : {1, 2, 3, 8, 5000}) {
+            std::vector<std::atomic<int>> seen(static_cast<std::size_t>(rows));
+            ForEachRowBand(rows, threads, [&](std::int32_t first, std::int32_t last) {
+                for (std::int32_t y = first; y < last; ++y) seen[static_cast<std::size_t>(y)]++;
+            });
+            for (std::int32_t y = 0; y < rows; ++y) EXPECT_EQ(seen[static_cast<std::size_t>(y)].load(), 1);
+        }
+}
+
+}  // namespace
+}  // namespace prismview
