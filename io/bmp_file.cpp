@@ -1,5 +1,6 @@
 #include "io/bmp_file.h"
 
+#include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <QSaveFile>
@@ -28,7 +29,12 @@ BitmapHandle ReadBmpFile(const std::string& fileName, std::string* reason) {
     // Qt refuses pictures above 128 MB by default; take any size the reader
     // supports and let memory decide.
     QImageReader::setAllocationLimit(0);
-    QImageReader reader(ToQString(fileName), "bmp");
+    QFile file(ToQString(fileName));
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (reason) *reason = file.errorString().toStdString();
+        return nullptr;
+    }
+    QImageReader reader(&file, "bmp");
     reader.setAutoDetectImageFormat(false);  // only BMP files are pictures here
     QImage image = reader.read();
     if (image.isNull()) {
@@ -83,14 +89,20 @@ WriteResult WriteBmpFile(const std::string& fileName, const Bitmap& bitmap, std:
         if (reason) *reason = file.errorString().toStdString();
         return WriteResult::CannotCreate;
     }
+    // A short write (a full disk stops a write part way without an error)
+    // counts as a failure too: the temporary file is then dropped, never
+    // committed over the target.
+    auto put = [&file](const char* data, std::size_t size) {
+        return file.write(data, static_cast<qint64>(size)) == static_cast<qint64>(size);
+    };
     const auto header = BmpHeader(w, h);
-    file.write(reinterpret_cast<const char*>(header.data()), static_cast<qint64>(header.size()));
+    bool complete = put(reinterpret_cast<const char*>(header.data()), header.size());
 
     // Rows go out bottom row first, blue-green-red, zero padding; a few rows
     // per write keep memory small for big pictures.
     const std::int64_t rowsPerChunk = std::max<std::int64_t>(1, (1 << 20) / rowSize);
     std::vector<char> chunk;
-    for (std::int32_t fileRow = 0; fileRow < h;) {
+    for (std::int32_t fileRow = 0; complete && fileRow < h;) {
         const std::int32_t end = static_cast<std::int32_t>(std::min<std::int64_t>(h, fileRow + rowsPerChunk));
         chunk.assign(static_cast<std::size_t>(rowSize * (end - fileRow)), 0);
         for (std::int32_t i = fileRow; i < end; ++i) {
@@ -102,10 +114,16 @@ WriteResult WriteBmpFile(const std::string& fileName, const Bitmap& bitmap, std:
                 to[3 * x + 2] = static_cast<char>((from[x] >> 16) & 255u);
             }
         }
-        if (file.write(chunk.data(), static_cast<qint64>(chunk.size())) != static_cast<qint64>(chunk.size())) break;
+        complete = put(chunk.data(), chunk.size());
         fileRow = end;
     }
-    if (!file.commit()) {  // also catches an earlier failed write; the temporary file is removed
+    if (!complete) {
+        if (reason) *reason = file.errorString().isEmpty() ? "write failed" : file.errorString().toStdString();
+        file.cancelWriting();
+        file.commit();  // removes the temporary file; the target stays as it was
+        return WriteResult::WriteFailed;
+    }
+    if (!file.commit()) {
         if (reason) *reason = file.errorString().toStdString();
         return WriteResult::WriteFailed;
     }

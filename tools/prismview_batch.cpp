@@ -57,6 +57,8 @@ std::string Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Errors are reported once, in our own words; Qt's diagnostics stay out of stderr.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);

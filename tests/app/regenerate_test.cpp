@@ -1,0 +1,73 @@
+#include "app/regenerate.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/test_support.h"
+
+namespace prismview {
+namespace {
+
+// Records what the logic asks of the window, with the state of the images
+// at that moment.
+class RecordingWindow : public Window {
+public:
+    explicit RecordingWindow(const AppState& state) : state_(state) {}
+    void DrawStatusText(std::string_view text) override {
+        texts.emplace_back(text);
+        labelWhenDrawn = state_.labels[1];
+    }
+    std::vector<std::string> texts;
+    std::string labelWhenDrawn;
+
+private:
+    const AppState& state_;
+};
+
+TEST(Regenerate, ShowsTheProgressTextBeforeThePass) {
+    AppState state;
+    state.images = test::MakeImageSet(test::Picture(1, 1, {0xFF0000}));
+    state.effectMode = ModeRgbComponents;
+    RecordingWindow window(state);
+    Regenerate(window, state);
+    ASSERT_EQ(window.texts.size(), 1u);
+    EXPECT_EQ(window.texts[0], "加工画像の作成をしてます。技術不足により、暫く時間が掛かりますm(__)m");
+    EXPECT_EQ(window.labelWhenDrawn, "");  // the pass had not run yet
+    EXPECT_EQ(state.labels[1], "赤成分");
+    EXPECT_EQ(state.images.bitmaps[1]->ReadPixels().pixels[0], 0xFF0000u);
+}
+
+TEST(AppStateDefaults, EveryRunStartsFromTheSameValues) {
+    const AppState state;
+    EXPECT_EQ(state.effectMode, ModeInvert);
+    EXPECT_EQ(state.selectedImage, -1);
+    EXPECT_EQ(state.hoverImage, -1);
+    EXPECT_EQ(state.columns, 2);
+    EXPECT_EQ(state.hue, 0);
+    EXPECT_EQ(state.hueStep, 5u);
+    EXPECT_EQ(state.level, 0);
+    EXPECT_EQ(state.levelStep, 5);
+    EXPECT_EQ(state.backgroundColor, 0u);
+    EXPECT_EQ(state.waveFreqNum, 1);
+    EXPECT_EQ(state.waveFreqDen, 32);
+    EXPECT_EQ(state.waveAmplitude, 16);
+    EXPECT_EQ(state.wavePhase, 0);
+    EXPECT_EQ(state.wavePhaseDen, 32);
+    EXPECT_EQ(state.overflowMode, OverflowBackground);
+    EXPECT_EQ(state.centerX, 0);
+    EXPECT_EQ(state.centerY, 0);
+    EXPECT_EQ(state.centerStep, 2);
+    EXPECT_EQ(state.startFromEnd, 0);
+    EXPECT_EQ(state.labels[0], "ベース画像");
+    for (int slot = 1; slot <= 4; ++slot) EXPECT_EQ(state.labels[slot], "");
+    EXPECT_FALSE(state.images.Loaded());
+    EXPECT_EQ(state.images.width, 0);
+    for (std::uint32_t c : state.customColors) EXPECT_EQ(c, 0u);
+    EXPECT_EQ(state.windowTitle, "プリズムビュー");
+    EXPECT_EQ(state.windowClassName, "PRISMVIEW");
+}
+
+}  // namespace
+}  // namespace prismview

@@ -1,0 +1,256 @@
+#include "io/bmp_file.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <csignal>
+#include <filesystem>
+
+#include "support/test_support.h"
+
+namespace prismview {
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+void Put(Bytes& b, std::size_t at, std::uint32_t value, int size) {
+    for (int i = 0; i < size; ++i) b[at + static_cast<std::size_t>(i)] = static_cast<unsigned char>(value >> (8 * i));
+}
+
+// A BMP file as other programs write it: any bit count, palette, compression
+// and row order. `rows` holds the pixel data exactly as stored.
+Bytes MakeBmp(std::int32_t width, std::int32_t height, int bitCount, const std::vector<std::uint32_t>& palette,
+              const Bytes& rows, std::uint32_t compression = 0) {
+    const std::size_t offset = 54 + 4 * palette.size();
+    Bytes b(offset, 0);
+    b[0] = 'B';
+    b[1] = 'M';
+    Put(b, 2, static_cast<std::uint32_t>(offset + rows.size()), 4);
+    Put(b, 10, static_cast<std::uint32_t>(offset), 4);
+    Put(b, 14, 40, 4);
+    Put(b, 18, static_cast<std::uint32_t>(width), 4);
+    Put(b, 22, static_cast<std::uint32_t>(height), 4);
+    Put(b, 26, 1, 2);
+    Put(b, 28, static_cast<std::uint32_t>(bitCount), 2);
+    Put(b, 30, compression, 4);
+    Put(b, 34, static_cast<std::uint32_t>(rows.size()), 4);
+    Put(b, 46, static_cast<std::uint32_t>(palette.size()), 4);
+    for (std::size_t i = 0; i < palette.size(); ++i) Put(b, 54 + 4 * i, palette[i], 4);
+    b.insert(b.end(), rows.begin(), rows.end());
+    return b;
+}
+
+PixelBuffer Load(const std::string& path) {
+    BitmapHandle bitmap = ReadBmpFile(path);
+    EXPECT_TRUE(bitmap) << path;
+    return bitmap ? bitmap->ReadPixels() : PixelBuffer{};
+}
+
+BitmapHandle BitmapOf(const PixelBuffer& pixels) {
+    BitmapHandle bitmap = Bitmap::Create(pixels.width, pixels.height);
+    EXPECT_TRUE(bitmap->WritePixels(pixels));
+    return bitmap;
+}
+
+TEST(BmpWriter, HeaderAndPaddingForSmallWidths) {
+    struct Case { std::int32_t width, height; std::uint32_t rowSize; };
+    const Case cases[] = {{1, 1, 4}, {2, 1, 8}, {3, 1, 12}, {4, 1, 12}, {5, 1, 16}, {5, 2, 16}};
+    test::TempDir dir;
+    for (const Case& c : cases) {
+        const PixelBuffer pixels = test::Varied(c.width, c.height);
+        const std::string path = dir.Path("w" + std::to_string(c.width) + "h" + std::to_string(c.height) + ".bmp");
+        ASSERT_EQ(WriteBmpFile(path, *BitmapOf(pixels)), WriteResult::Written);
+        const Bytes file = test::ReadFileBytes(path);
+        const std::uint32_t imageSize = c.rowSize * static_cast<std::uint32_t>(c.height);
+        ASSERT_EQ(file.size(), 54 + imageSize) << c.width;
+        Bytes expected(54, 0);
+        expected[0] = 'B';
+        expected[1] = 'M';
+        Put(expected, 2, 54 + imageSize, 4);
+        Put(expected, 10, 54, 4);
+        Put(expected, 14, 40, 4);
+        Put(expected, 18, static_cast<std::uint32_t>(c.width), 4);
+        Put(expected, 22, static_cast<std::uint32_t>(c.height), 4);
+        Put(expected, 26, 1, 2);
+        Put(expected, 28, 24, 2);
+        Put(expected, 34, imageSize, 4);
+        EXPECT_EQ(Bytes(file.begin(), file.begin() + 54), expected) << c.width;
+        // Rows bottom first, blue-green-red, zero padding.
+        for (std::int32_t y = 0; y < c.height; ++y) {
+            const std::size_t row = 54 + static_cast<std::size_t>(y) * c.rowSize;
+            for (std::int32_t x = 0; x < c.width; ++x) {
+                const RgbValue p = pixels.At(x, y);
+                EXPECT_EQ(file[row + 3 * x], BlueOf(p));
+                EXPECT_EQ(file[row + 3 * x + 1], GreenOf(p));
+                EXPECT_EQ(file[row + 3 * x + 2], RedOf(p));
+            }
+            for (std::size_t pad = 3 * static_cast<std::size_t>(c.width); pad < c.rowSize; ++pad)
+                EXPECT_EQ(file[row + pad], 0);
+        }
+    }
+}
+
+TEST(BmpWriter, FiveByTwoFileByteForByte) {
+    const PixelBuffer pixels = test::Picture(5, 2, {0x010203, 0x040506, 0x070809, 0x0A0B0C, 0x0D0E0F,
+                                                    0x102030, 0x405060, 0x708090, 0xA0B0C0, 0xD0E0F0});
+    test::TempDir dir;
+    ASSERT_EQ(WriteBmpFile(dir.Path("a.bmp"), *BitmapOf(pixels)), WriteResult::Written);
+    const Bytes expected = {
+        'B', 'M', 86, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,
+        40, 0, 0, 0, 5, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0, 32, 0, 0, 0,
+        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+        // bottom row first, the bottom-left pixel blue first
+        0x30, 0x20, 0x10, 0x60, 0x50, 0x40, 0x90, 0x80, 0x70, 0xC0, 0xB0, 0xA0, 0xF0, 0xE0, 0xD0, 0,
+        0x03, 0x02, 0x01, 0x06, 0x05, 0x04, 0x09, 0x08, 0x07, 0x0C, 0x0B, 0x0A, 0x0F, 0x0E, 0x0D, 0,
+    };
+    EXPECT_EQ(test::ReadFileBytes(dir.Path("a.bmp")), expected);
+}
+
+TEST(BmpWriter, OverwritingALongerFileLeavesNothingOfIt) {
+    test::TempDir dir;
+    const std::string path = dir.Path("old.bmp");
+    test::WriteFileBytes(path, Bytes(5000, 0xAB));
+    ASSERT_EQ(WriteBmpFile(path, *BitmapOf(test::Varied(1, 1))), WriteResult::Written);
+    EXPECT_EQ(test::ReadFileBytes(path).size(), 58u);
+}
+
+TEST(BmpWriter, AFileThatCannotBeCreatedIsReported) {
+    test::TempDir dir;
+    std::string reason;
+    EXPECT_EQ(WriteBmpFile(dir.Path("no/such/folder/x.bmp"), *BitmapOf(test::Varied(2, 2)), &reason),
+              WriteResult::CannotCreate);
+    EXPECT_FALSE(reason.empty());
+}
+
+TEST(BmpWriter, AFailedWriteKeepsTheOldFileAndLeavesNoTemporaryFile) {
+    test::TempDir dir;
+    const std::string path = dir.Path("keep.bmp");
+    const Bytes old(3000, 0x5C);
+    test::WriteFileBytes(path, old);
+
+    // The file can be created, but writing stops at 16 KiB: a full disk.
+    struct rlimit saved {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 16 * 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const WriteResult result = WriteBmpFile(path, *BitmapOf(test::Varied(200, 100)));
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(result, WriteResult::WriteFailed);
+    EXPECT_EQ(test::ReadFileBytes(path), old);
+    int files = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) ++files;
+    EXPECT_EQ(files, 1);
+}
+
+TEST(BmpReader, ReadsWhatTheWriterWrote) {
+    test::TempDir dir;
+    for (std::int32_t w : {1, 2, 3, 4, 5, 17})
+        for (std::int32_t h : {1, 3}) {
+            const PixelBuffer pixels = test::Varied(w, h);
+            ASSERT_EQ(WriteBmpFile(dir.Path("rt.bmp"), *BitmapOf(pixels)), WriteResult::Written);
+            EXPECT_EQ(Load(dir.Path("rt.bmp")).pixels, pixels.pixels) << w << "x" << h;
+        }
+}
+
+TEST(BmpReader, ReadsOtherVariants) {
+    test::TempDir dir;
+    // Expected picture, top row first: red green / blue white.
+    const PixelBuffer expected = test::Picture(2, 2, {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF});
+
+    // 32 bits, bottom-up; the fourth byte carries nothing.
+    test::WriteFileBytes(dir.Path("32.bmp"), MakeBmp(2, 2, 32, {},
+        {0xFF, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0}));
+    // 24 bits, top-down (negative height).
+    test::WriteFileBytes(dir.Path("topdown.bmp"), MakeBmp(2, -2, 24, {},
+        {0, 0, 0xFF, 0, 0xFF, 0, 0, 0, 0xFF, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0}));
+    // 8 bits with a palette.
+    const std::vector<std::uint32_t> palette = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
+    test::WriteFileBytes(dir.Path("8.bmp"), MakeBmp(2, 2, 8, palette, {2, 3, 0, 0, 0, 1, 0, 0}));
+    // 8 bits, run-length compressed: two runs of one pixel per row.
+    test::WriteFileBytes(dir.Path("rle8.bmp"),
+                         MakeBmp(2, 2, 8, palette, {1, 2, 1, 3, 0, 0, 1, 0, 1, 1, 0, 0, 0, 1}, 1));
+    // 4 bits and 1 bit.
+    test::WriteFileBytes(dir.Path("4.bmp"), MakeBmp(2, 2, 4, palette, {0x23, 0, 0, 0, 0x01, 0, 0, 0}));
+    for (const char* name : {"32.bmp", "topdown.bmp", "8.bmp", "rle8.bmp", "4.bmp"})
+        EXPECT_EQ(Load(dir.Path(name)).pixels, expected.pixels) << name;
+
+    test::WriteFileBytes(dir.Path("1.bmp"), MakeBmp(3, 1, 1, {0x000000, 0xFFFFFF}, {0xA0, 0, 0, 0}));
+    EXPECT_EQ(Load(dir.Path("1.bmp")).pixels, (std::vector<RgbValue>{0xFFFFFF, 0x000000, 0xFFFFFF}));
+}
+
+TEST(BmpReader, PicturesAboveQtsDefaultLimitLoad) {
+    // 12000 x 11200 pixels, 8-bit run-length compressed: a small file that
+    // decodes to more than Qt's default 128 MB.
+    const std::int32_t width = 12000, height = 11200;
+    Bytes rows;
+    for (std::int32_t y = 0; y < height; ++y) {
+        for (std::int32_t left = width; left > 0; left -= 255) {
+            rows.push_back(static_cast<unsigned char>(std::min(left, 255)));
+            rows.push_back(y < height / 2 ? 0 : 1);
+        }
+        rows.push_back(0);
+        rows.push_back(0);
+    }
+    rows.push_back(0);
+    rows.push_back(1);
+    test::TempDir dir;
+    test::WriteFileBytes(dir.Path("big.bmp"), MakeBmp(width, height, 8, {0x102030, 0x405060}, rows, 1));
+    BitmapHandle bitmap = ReadBmpFile(dir.Path("big.bmp"));
+    ASSERT_TRUE(bitmap);
+    EXPECT_EQ(bitmap->Width(), width);
+    EXPECT_EQ(bitmap->Height(), height);
+    EXPECT_EQ(bitmap->PixelAt(width - 1, height - 1), 0x102030u);  // bottom half: index 0
+    EXPECT_EQ(bitmap->PixelAt(0, 0), 0x405060u);
+}
+
+TEST(BmpReader, BadFilesFailWithAReason) {
+    test::TempDir dir;
+    test::WriteFileBytes(dir.Path("text.bmp"), Bytes{'h', 'e', 'l', 'l', 'o'});
+    Bytes truncated = MakeBmp(64, 64, 24, {}, Bytes(64 * 64 * 3, 7));
+    truncated.resize(200);
+    test::WriteFileBytes(dir.Path("truncated.bmp"), truncated);
+    // Absurd sizes in the header must not be trusted.
+    test::WriteFileBytes(dir.Path("huge.bmp"), MakeBmp(0x7FFFFFFF, 0x7FFFFFFF, 24, {}, Bytes(16, 0)));
+    test::WriteFileBytes(dir.Path("zero.bmp"), MakeBmp(0, 5, 24, {}, Bytes(16, 0)));
+    // A PNG file is a picture, but not a BMP file.
+    test::WriteFileBytes(dir.Path("picture.png"),
+                         Bytes{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 0x0D, 'I', 'H', 'D', 'R'});
+    // A truncated file is the reader's call; it must only not crash.
+    const BitmapHandle partial = ReadBmpFile(dir.Path("truncated.bmp"));
+    if (partial) EXPECT_EQ(partial->Width(), 64);
+    for (const char* name : {"missing.bmp", "text.bmp", "huge.bmp", "zero.bmp", "picture.png", ""}) {
+        std::string reason;
+        EXPECT_EQ(ReadBmpFile(dir.Path(name), &reason), nullptr) << name;
+        EXPECT_FALSE(reason.empty()) << name;
+    }
+    std::string reason;
+    EXPECT_EQ(ReadBmpFile(dir.path(), &reason), nullptr);  // a folder
+}
+
+TEST(LoadBaseImage, FillsAllFiveSlotsOrEmptiesTheSet) {
+    test::TempDir dir;
+    ASSERT_EQ(WriteBmpFile(dir.Path("one.bmp"), *BitmapOf(test::Picture(1, 1, {0xABCDEF}))), WriteResult::Written);
+    const std::int64_t before = Bitmap::LiveCount();
+    ImageSet images;
+    LoadBaseImage(images, dir.Path("one.bmp"));
+    EXPECT_EQ(images.width, 1);
+    EXPECT_EQ(images.height, 1);
+    for (const auto& slot : images.bitmaps) ASSERT_TRUE(slot);
+    EXPECT_EQ(images.bitmaps[0]->PixelAt(0, 0), 0xABCDEFu);
+    EXPECT_EQ(Bitmap::LiveCount(), before + 5);
+
+    LoadBaseImage(images, dir.Path("missing.bmp"));
+    EXPECT_FALSE(images.Loaded());
+    for (const auto& slot : images.bitmaps) EXPECT_FALSE(slot);
+    EXPECT_EQ(images.width, 0);
+    EXPECT_EQ(images.height, 0);
+    EXPECT_EQ(Bitmap::LiveCount(), before);
+}
+
+}  // namespace
+}  // namespace prismview

@@ -1,0 +1,151 @@
+// prismview-batch end to end: the real executable on real files.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QStringList>
+
+#include <filesystem>
+
+#include "io/bmp_file.h"
+#include "support/test_support.h"
+
+namespace prismview {
+namespace {
+
+struct BatchRun {
+    int status = -1;
+    std::string out, err;
+};
+
+BatchRun Batch(const QStringList& arguments) {
+    QProcess process;
+    process.start(QStringLiteral(PRISMVIEW_BATCH_PATH), arguments);
+    process.waitForFinished(120000);
+    BatchRun run;
+    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = process.readAllStandardOutput().toStdString();
+    run.err = process.readAllStandardError().toStdString();
+    return run;
+}
+
+int Lines(const std::string& text) {
+    int n = 0;
+    for (char c : text) n += c == '\n';
+    return n;
+}
+
+struct BatchTest : ::testing::Test {
+    test::TempDir dir;
+    PixelBuffer base = test::Varied(9, 6);
+    std::string input = dir.Path("in.bmp");
+    std::string prefix = dir.Path("out_");
+    void SetUp() override {
+        BitmapHandle bitmap = Bitmap::Create(base.width, base.height);
+        ASSERT_TRUE(bitmap->WritePixels(base));
+        ASSERT_EQ(WriteBmpFile(input, *bitmap), WriteResult::Written);
+    }
+    QString In() const { return QString::fromStdString(input); }
+    QString Prefix() const { return QString::fromStdString(prefix); }
+    bool OutputExists(int i) const { return std::filesystem::exists(prefix + std::to_string(i) + ".bmp"); }
+};
+
+TEST_F(BatchTest, WritesTheFourImagesAndPrintsTheirCaptions) {
+    const BatchRun run = Batch({"--mode", "ycm-components", "--hue=700", In(), Prefix()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "黄成分\nマゼンタ成分\nシアン成分\n任意（ＹＣＭ）\n");
+    EXPECT_EQ(run.err, "");
+    ProcessingParams params;
+    params.effectMode = ModeYcmComponents;
+    params.hue = 700;
+    const auto expected = test::RunPass(base, params);
+    for (int i = 1; i <= 4; ++i) {
+        BitmapHandle written = ReadBmpFile(prefix + std::to_string(i) + ".bmp");
+        ASSERT_TRUE(written);
+        EXPECT_EQ(written->ReadPixels().pixels, expected[i - 1].pixels) << i;
+    }
+}
+
+TEST_F(BatchTest, DefaultsAreModeZeroAndEmptyCaptionsAreEmptyLines) {
+    BatchRun run = Batch({In(), Prefix()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "色相反転\n明度反転\n通常反転\n－\n");
+    run = Batch({"--force", "--mode", "25", "--freq", "-1/3", "--amplitude", "-4", "--phase", "2/-9",
+                 "--overflow", "2", "--center", "-100,7", "--start-from-end", "--background", "FF8000", In(),
+                 Prefix()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "\n\n\n\n");
+}
+
+TEST_F(BatchTest, UsageErrorsExitWithTwoAndOneLine) {
+    const QStringList bad[] = {
+        {},
+        {In()},
+        {In(), Prefix(), "extra"},
+        {"--mode", "19", In(), Prefix()},
+        {"--mode", "26", In(), Prefix()},
+        {"--mode", "wobble", In(), Prefix()},
+        {"--hue", "1530", In(), Prefix()},
+        {"--hue", "12x", In(), Prefix()},
+        {"--level=-1", In(), Prefix()},
+        {"--background", "12345", In(), Prefix()},
+        {"--freq", "1/", In(), Prefix()},
+        {"--amplitude", "2147483648", In(), Prefix()},
+        {"--phase", "1", In(), Prefix()},
+        {"--overflow", "3", In(), Prefix()},
+        {"--center", "4", In(), Prefix()},
+        {"--hue", "1", "--hue", "2", In(), Prefix()},
+        {"--no-such-option", In(), Prefix()},
+        {"--mode", In(), Prefix()},
+    };
+    for (const QStringList& arguments : bad) {
+        const BatchRun run = Batch(arguments);
+        EXPECT_EQ(run.status, 2) << arguments.join(' ').toStdString();
+        EXPECT_EQ(Lines(run.err), 1) << run.err;
+        EXPECT_EQ(run.err.rfind("prismview-batch: ", 0), 0u) << run.err;
+        EXPECT_FALSE(OutputExists(1));
+    }
+}
+
+TEST_F(BatchTest, AnUnreadableInputExitsWithOne) {
+    test::WriteFileBytes(dir.Path("junk.bmp"), {'n', 'o', 'p', 'e'});
+    for (const std::string& name : {dir.Path("missing.bmp"), dir.Path("junk.bmp")}) {
+        const BatchRun run = Batch({QString::fromStdString(name), Prefix()});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err.rfind("prismview-batch: cannot read " + name + ": ", 0), 0u) << run.err;
+        EXPECT_EQ(Lines(run.err), 1);
+        EXPECT_FALSE(OutputExists(1));
+    }
+}
+
+TEST_F(BatchTest, ExistingOutputsNeedForce) {
+    test::WriteFileBytes(prefix + "3.bmp", {'o', 'l', 'd'});
+    BatchRun run = Batch({In(), Prefix()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find(prefix + "3.bmp"), std::string::npos) << run.err;
+    EXPECT_EQ(test::ReadFileBytes(prefix + "3.bmp"), (std::vector<unsigned char>{'o', 'l', 'd'}));
+    EXPECT_FALSE(OutputExists(1));  // nothing is written at all
+    EXPECT_FALSE(OutputExists(4));
+
+    run = Batch({"--force", In(), Prefix()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(test::ReadFileBytes(prefix + "3.bmp").size(), 54u + 28u * 6u);
+}
+
+TEST_F(BatchTest, AnOutputThatCannotBeWrittenExitsWithOne) {
+    const BatchRun run = Batch({In(), QString::fromStdString(dir.Path("no/such/folder/out_"))});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err.rfind("prismview-batch: cannot write ", 0), 0u) << run.err;
+    EXPECT_EQ(run.out, "");
+}
+
+TEST(Batch, HelpListsEveryMode) {
+    const BatchRun run = Batch({"--help"});
+    EXPECT_EQ(run.status, 0);
+    for (const char* text : {"Usage: prismview-batch", " 0  invert", "反転", "hue-rotate", "色相回転",
+                             "25  slide", "スライド", "--start-from-end"})
+        EXPECT_NE(run.out.find(text), std::string::npos) << text;
+    EXPECT_EQ(run.out.find("19 "), std::string::npos);
+}
+
+}  // namespace
+}  // namespace prismview
