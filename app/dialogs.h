@@ -1,0 +1,77 @@
+// The logic of the modal dialogs: what the fields show when a dialog opens,
+// and how OK reads and corrects them. The widgets are built elsewhere from
+// the templates; the logic reaches them by control id only.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "app/app_state.h"
+
+namespace prismview {
+
+// The controls of an open dialog, by id.
+class DialogControls {
+public:
+    virtual ~DialogControls() = default;
+    virtual std::string Text(int id) const = 0;
+    virtual void SetText(int id, std::string_view text) = 0;
+    virtual bool Checked(int id) const = 0;
+    virtual void SetChecked(int id, bool checked) = 0;
+};
+
+inline constexpr int kDialogOk = 1;
+inline constexpr int kDialogCancel = 2;
+
+class DialogLogic {
+public:
+    virtual ~DialogLogic() = default;
+    virtual int TemplateId() const = 0;
+    virtual void Init(DialogControls& controls) = 0;
+    // A button was pressed (Esc and the close box arrive as Cancel). Returns 0
+    // to keep the dialog open, or the dialog's result: kDialogOk, kDialogCancel.
+    virtual int Command(int id, DialogControls& controls) = 0;
+};
+
+// A field's text as a number, the way atoi reads it: leading white space,
+// an optional sign, decimal digits up to the first other character (none
+// gives 0), accumulated in 32 bits with wrap-around. Only the first 253
+// bytes of the text count, as a field holds no more.
+std::int32_t ReadFieldNumber(std::string_view text);
+
+class AboutDialog final : public DialogLogic {
+public:
+    int TemplateId() const override;
+    void Init(DialogControls&) override {}
+    int Command(int id, DialogControls&) override;
+};
+
+class HueLevelDialog final : public DialogLogic {
+public:
+    explicit HueLevelDialog(AppState& state) : state_(state) {}
+    int TemplateId() const override;
+    void Init(DialogControls& controls) override;
+    int Command(int id, DialogControls& controls) override;
+
+private:
+    AppState& state_;
+};
+
+class WaveDialog final : public DialogLogic {
+public:
+    explicit WaveDialog(AppState& state) : state_(state) {}
+    int TemplateId() const override;
+    void Init(DialogControls& controls) override;
+    int Command(int id, DialogControls& controls) override;
+
+private:
+    AppState& state_;
+};
+
+// 0x00RRGGBB <-> the colour chooser's 0x00BBGGRR.
+constexpr std::uint32_t SwapRedBlue(std::uint32_t colour) {
+    return ((colour & 0xFFu) << 16) | (colour & 0xFF00u) | ((colour >> 16) & 0xFFu);
+}
+
+}  // namespace prismview
