@@ -149,21 +149,6 @@ TEST(Saturation, BlackAndWhiteStay) {
                 }
 }
 
-// At level 510 the simultaneous greying has turned every pixel grey, even a
-// colour with a spread of 1.
-TEST(Saturation, SimultaneousGreyingEndsOnGrey) {
-    ProcessingParams params;
-    params.effectMode = ModeSaturation;
-    params.level = 510;
-    PixelBuffer base = test::Varied(61, 53);
-    base.pixels[0] = 0x807F7F;
-    base.pixels[1] = 0x010000;
-    for (RgbValue v : test::RunSlot(base, params, 4).pixels) {
-        const Pixel p = SplitPixel(v);
-        EXPECT_EQ(p.max, p.min) << Hex(v);
-    }
-}
-
 TEST(LightnessSaturation, SameForAnyThreadCount) {
     for (std::int32_t mode : {ModeBrighten, ModeDarken, ModeSaturation, ModeSaturation2}) {
         ProcessingParams params;
