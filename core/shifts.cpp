@@ -57,7 +57,10 @@ LightnessStep KeepRatioStep(RgbValue colour, std::int32_t amount) {
             } else {
                 w = amount * max;
             }
-            auto up = [&](std::int32_t c) { return c + (w * c / l) / max; };
+            // (w * c / l) / max with both quotients truncated equals one
+            // division by l * max, all terms being non-negative.
+            const std::int32_t den = l * max;
+            auto up = [&](std::int32_t c) { return c + w * c / den; };
             return {PackRgb(up(p.r), up(p.g), up(p.b)), rest};
         }
         if (amount < 0) {
