@@ -7,6 +7,11 @@ EffectTable BuildTable() {
     EffectTable table{};
     AddInversionEffects(table);
     AddComponentEffects(table);
+    AddMonochromeDotEffects(table);
+    AddHueEffects(table);
+    AddLightnessSaturationEffects(table);
+    AddBackgroundMixEffects(table);
+    AddColourReductionEffects(table);
     return table;
 }
 }  // namespace

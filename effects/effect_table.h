@@ -11,5 +11,10 @@ const EffectTable& AllEffects();
 // Each family fills the entries of its modes.
 void AddInversionEffects(EffectTable& table);
 void AddComponentEffects(EffectTable& table);
+void AddMonochromeDotEffects(EffectTable& table);
+void AddHueEffects(EffectTable& table);
+void AddLightnessSaturationEffects(EffectTable& table);
+void AddBackgroundMixEffects(EffectTable& table);
+void AddColourReductionEffects(EffectTable& table);
 
 }  // namespace prismview

@@ -1,0 +1,29 @@
+// Lightness and saturation shifts: the building blocks of the brighten,
+// darken and saturation modes. Signed 32-bit arithmetic throughout, every
+// division truncating toward zero; the truncations are part of the result.
+#pragma once
+
+#include <cstdint>
+
+#include "core/pixels.h"
+
+namespace prismview {
+
+// How ShiftSaturation treats a range that closes up, and greys.
+enum SaturationRule : std::int8_t {
+    SatScaled = 0,       // amount scaled by headroom / 255; a closed range becomes grey
+    SatInvert = 1,       // amount ignored: the new spread is headroom - spread
+    SatThroughGrey = 2,  // a closed range turns over into the opposite hue
+    SatKeepGrey = 3,     // like SatScaled, but greys stay grey
+};
+
+// Changes L = max + min by `amount` (positive brightens), stopping at white
+// or black. blend == 1 moves every channel straight toward white or black;
+// any other value keeps the ratios between the channels as long as it can.
+RgbValue ShiftLightness(RgbValue colour, std::int32_t amount, std::int32_t blend);
+
+// Widens (positive amount) or narrows the range min..max about its centre,
+// keeping L. A grey that gains colour takes on HueColour(hue).
+RgbValue ShiftSaturation(RgbValue colour, std::int32_t amount, SaturationRule rule, std::int32_t hue);
+
+}  // namespace prismview

@@ -1,0 +1,63 @@
+// Mode 12: the picture combined with the background colour, with the level
+// as the strength: a proportional mix, a scatter of background dots, and a
+// lighter-of and darker-of comparison.
+#include "core/colour.h"
+#include "effects/effect_table.h"
+
+namespace prismview {
+
+namespace {
+
+// The mixing ratio out of 255. The level is 0..510 wherever it is set; the
+// lower bound keeps every channel in 0..255 whatever a caller passes.
+inline std::int32_t Ratio(const ProcessingParams& params) { return ClampInt(params.level, 0, 255); }
+
+// Applies f(source channel, background channel) to each channel pair.
+template <class F>
+void PerChannel(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last, F f) {
+    const RgbValue bg = c.params.backgroundColor;
+    const std::int32_t br = RedOf(bg), bgreen = GreenOf(bg), bb = BlueOf(bg);
+    ForEachPixel(c, work, first, last, [=](const Pixel& p, std::int32_t, std::int32_t) {
+        return PackRgb(f(p.r, br), f(p.g, bgreen), f(p.b, bb));
+    });
+}
+
+void Mix(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
+    const std::int32_t a = Ratio(c.params);
+    PerChannel(c, work, first, last, [a](std::int32_t s, std::int32_t b) { return (s * (255 - a) + b * a) / 255; });
+}
+
+// Slot 2 uses the raw level: from 255 on every pixel shows the background.
+void Scatter(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
+    const std::int32_t v = c.params.level;
+    const RgbValue background = c.params.backgroundColor & 0xFFFFFFu;
+    const std::int64_t width = c.source.width;
+    ForEachPixel(c, work, first, last, [=](const Pixel& p, std::int32_t x, std::int32_t y) {
+        const auto index = static_cast<std::int32_t>(y * width + x);
+        return DotNoise(index, 255) < v ? background : p.value;
+    });
+}
+
+void Lighter(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
+    const std::int32_t a = Ratio(c.params);
+    PerChannel(c, work, first, last, [a](std::int32_t s, std::int32_t b) {
+        const std::int32_t floor = b * a / 255;
+        return s > floor ? s : floor;
+    });
+}
+
+void Darker(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
+    const std::int32_t a = Ratio(c.params);
+    PerChannel(c, work, first, last, [a](std::int32_t s, std::int32_t b) {
+        const std::int32_t ceiling = 255 - (255 - b) * a / 255;
+        return s < ceiling ? s : ceiling;
+    });
+}
+
+}  // namespace
+
+void AddBackgroundMixEffects(EffectTable& table) {
+    table[ModeBackgroundMix].runners = {Mix, Scatter, Lighter, Darker};
+}
+
+}  // namespace prismview

@@ -1,0 +1,103 @@
+// Modes 3, 4 and 5: grey images from the two lightness measures, and dot
+// renderings that average to the grey (mode 4) or to the colour (mode 5).
+#include "core/colour.h"
+#include "effects/effect_table.h"
+
+namespace prismview {
+
+namespace {
+
+constexpr RgbValue kWhite = 0xFFFFFFu, kBlack = 0x000000u;
+
+constexpr RgbValue Grey(std::int32_t g) { return static_cast<RgbValue>(g) * 0x010101u; }
+
+// Mode 3. kInverted gives 255 - g; kSum measures lightness as R + G + B.
+template <bool kSum, bool kInverted>
+void Monochrome(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
+    ForEachPixel(c, work, first, last, [](const Pixel& p, std::int32_t, std::int32_t) {
+        const std::int32_t g = kSum ? (p.r + p.g + p.b) / 3 : (p.max + p.min) / 2;
+        return Grey(kInverted ? 255 - g : g);
+    });
+}
+
+// The dot value depends only on the buffer index, so modes 4 and 5 compute
+// it once per pass for all four slots: perPixel holds DotNoiseRaw(index),
+// which every slot reduces by its own modulus.
+void PrepareDotNoise(const PixelBuffer& source, const ProcessingParams&, PassScratch& scratch,
+                     std::int32_t first, std::int32_t last) {
+    const std::int64_t width = source.width;
+    for (std::int64_t i = first * width, end = last * width; i < end; ++i)
+        scratch.perPixel[static_cast<std::size_t>(i)] = DotNoiseRaw(static_cast<std::int32_t>(i));
+}
+
+// Walks the rows like ForEachPixel and hands f the pixel's dot value reduced
+// by kModulus (DotNoise(index, kModulus)).
+template <std::int32_t kModulus, class F>
+inline void ForEachDot(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last, F&& f) {
+    const std::size_t width = static_cast<std::size_t>(c.source.width);
+    const std::int32_t* noise = c.scratch.perPixel.data();
+    for (std::int32_t y = first; y < last; ++y) {
+        const std::size_t row = static_cast<std::size_t>(y) * width;
+        const RgbValue* from = c.source.pixels.data() + row;
+        RgbValue* to = work.pixels.data() + row;
+        for (std::size_t x = 0; x < width; ++x) to[x] = f(SplitPixel(from[x]), noise[row + x] % kModulus);
+    }
+}
+
+// Mode 4: white where the dot value lies below the lightness, black
+// elsewhere; the negative slots swap the two.
+template <bool kSum, bool kNegative>
+void MonoDots(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
+    ForEachDot<kSum ? 765 : 510>(c, work, first, last, [](const Pixel& p, std::int32_t r) {
+        const std::int32_t lightness = kSum ? p.r + p.g + p.b : p.max + p.min;
+        return (r < lightness) != kNegative ? kWhite : kBlack;
+    });
+}
+
+// The pure colour of p: stretched so that its smallest channel is 0 and its
+// largest 255. Only for colours, never greys.
+inline RgbValue PureColour(const Pixel& p) {
+    const std::int32_t spread = p.max - p.min;
+    return PackRgb((p.r - p.min) * 255 / spread, (p.g - p.min) * 255 / spread, (p.b - p.min) * 255 / spread);
+}
+
+// One of the two corner colours of p's hue sector, chosen by comparing the
+// dot value with the pure colour's middle channel. The order of the tests
+// settles ties between equal channels.
+inline RgbValue SixColourDot(const Pixel& p, std::int32_t r) {
+    const std::int32_t spread = p.max - p.min;
+    auto pure = [&](std::int32_t channel) { return (channel - p.min) * 255 / spread; };
+    if (p.max == p.r && p.min == p.b) return r < pure(p.g) ? 0xFFFF00u : 0xFF0000u;
+    if (p.max == p.r && p.min == p.g) return r < pure(p.b) ? 0xFF00FFu : 0xFF0000u;
+    if (p.max == p.g && p.min == p.b) return r < pure(p.r) ? 0xFFFF00u : 0x00FF00u;
+    if (p.max == p.g && p.min == p.r) return r < pure(p.b) ? 0x00FFFFu : 0x00FF00u;
+    if (p.max == p.b && p.min == p.g) return r < pure(p.r) ? 0xFF00FFu : 0x0000FFu;
+    return r < pure(p.g) ? 0x00FFFFu : 0x0000FFu;
+}
+
+// Mode 5. Coloured dots where min <= r < max; elsewhere either a grey whose
+// level makes the mix average to the source (kGreyRest), or white below min
+// and black from max on.
+template <bool kGreyRest, bool kSixColours>
+void ColourDots(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
+    ForEachDot<255>(c, work, first, last, [](const Pixel& p, std::int32_t r) -> RgbValue {
+        if (p.min <= r && r < p.max) return kSixColours ? SixColourDot(p, r) : PureColour(p);
+        if (kGreyRest) return Grey(p.min * 255 / (255 - (p.max - p.min)));  // never full range here
+        return r < p.min ? kWhite : kBlack;
+    });
+}
+
+}  // namespace
+
+void AddMonochromeDotEffects(EffectTable& table) {
+    table[ModeMonochrome].runners = {Monochrome<false, false>, Monochrome<false, true>, Monochrome<true, false>,
+                                     Monochrome<true, true>};
+    table[ModeDotsMono] = {{MonoDots<false, false>, MonoDots<false, true>, MonoDots<true, false>,
+                            MonoDots<true, true>},
+                           PrepareDotNoise};
+    table[ModeDotsColor] = {{ColourDots<true, false>, ColourDots<false, false>, ColourDots<true, true>,
+                             ColourDots<false, true>},
+                            PrepareDotNoise};
+}
+
+}  // namespace prismview
