@@ -7,6 +7,9 @@ EffectTable BuildTable() {
     EffectTable table{};
     AddInversionEffects(table);
     AddComponentEffects(table);
+    AddEdgeEffects(table);
+    AddWaveEffects(table);
+    AddVortexSlideEffects(table);
     return table;
 }
 }  // namespace

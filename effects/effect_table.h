@@ -11,5 +11,8 @@ const EffectTable& AllEffects();
 // Each family fills the entries of its modes.
 void AddInversionEffects(EffectTable& table);
 void AddComponentEffects(EffectTable& table);
+void AddEdgeEffects(EffectTable& table);
+void AddWaveEffects(EffectTable& table);
+void AddVortexSlideEffects(EffectTable& table);
 
 }  // namespace prismview
