@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <concepts>
 #include <sstream>
 
 #include "support/test_support.h"
@@ -18,6 +19,7 @@ inline PixelBuffer CoordPicture(std::int32_t width, std::int32_t height) {
 
 // got equals expected(x, y) everywhere; names the first few differences.
 template <class F>
+    requires(std::invocable<F&, std::int32_t, std::int32_t>)
 ::testing::AssertionResult SameImage(const PixelBuffer& got, F&& expected) {
     int differing = 0;
     std::ostringstream where;
