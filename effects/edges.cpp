@@ -90,9 +90,7 @@ void CentredEdges(const SlotContext& c, PixelBuffer& work, std::int32_t first, s
         const RgbValue* below = RowOf(s, y > 0 ? y - 1 : y);
         const RgbValue* above = RowOf(s, y + 1 < h ? y + 1 : y);
         RgbValue* out = RowOf(work, y);
-        for (std::int32_t x = 0; x < w; ++x) {
-            const std::int32_t left = x > 0 ? x - 1 : x;
-            const std::int32_t right = x + 1 < w ? x + 1 : x;
+        auto at = [&](std::int32_t x, std::int32_t left, std::int32_t right) {
             const RgbValue p = row[x];
             ChannelSpread spread;
             if constexpr (kSlot != 2) {
@@ -109,8 +107,13 @@ void CentredEdges(const SlotContext& c, PixelBuffer& work, std::int32_t first, s
                 spread.Add(p, below[left]);
                 spread.Add(p, below[right]);
             }
-            out[x] = spread.Packed();
-        }
+            return spread.Packed();
+        };
+        // The first and last columns clamp; the loop between them needs no
+        // tests and vectorises.
+        out[0] = at(0, 0, w > 1 ? 1 : 0);
+        for (std::int32_t x = 1; x + 1 < w; ++x) out[x] = at(x, x - 1, x + 1);
+        if (w > 1) out[w - 1] = at(w - 1, w - 2, w - 1);
     }
 }
 

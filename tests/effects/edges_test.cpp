@@ -75,6 +75,7 @@ TEST(Edges, SingleWhitePixel) {
         {ModeEdges2, 3, 3, 2, {{0, -1}, {-1, 0}, {0, 0}, {1, 0}, {0, 1}}},
         {ModeEdges2, 4, 3, 2, nine},
         {ModeEdges2, 4, 0, 0, {{0, 0}, {1, 0}, {0, 1}, {1, 1}}},  // corner: clamped neighbours are Q itself
+        {ModeEdges2, 4, 6, 4, block},
     };
     for (const Case& c : cases) {
         const PixelBuffer base = test::MakeBuffer(
