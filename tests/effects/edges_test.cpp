@@ -75,7 +75,8 @@ TEST(Edges, SingleWhitePixel) {
         {ModeEdges2, 3, 3, 2, {{0, -1}, {-1, 0}, {0, 0}, {1, 0}, {0, 1}}},
         {ModeEdges2, 4, 3, 2, nine},
         {ModeEdges2, 4, 0, 0, {{0, 0}, {1, 0}, {0, 1}, {1, 1}}},  // corner: clamped neighbours are Q itself
-        {ModeEdges2, 4, 6, 4, block},
+        {ModeEdges2, 4, 1, 2, nine},  // next to the first and the last column
+        {ModeEdges2, 4, 5, 2, nine},
     };
     for (const Case& c : cases) {
         const PixelBuffer base = test::MakeBuffer(
