@@ -19,6 +19,8 @@ constexpr std::int32_t WrapMul(std::int32_t a, std::int32_t b) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) * static_cast<std::uint32_t>(b));
 }
 constexpr std::int32_t WrapNeg(std::int32_t a) { return WrapSub(0, a); }
+// |a| as a 32-bit value: the most negative value stays itself, as in two's complement.
+constexpr std::int32_t WrapAbs(std::int32_t a) { return a < 0 ? WrapNeg(a) : a; }
 
 // Truncating division; false where it is undefined (a zero divisor, or the
 // most negative value divided by -1).

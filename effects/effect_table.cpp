@@ -12,6 +12,9 @@ EffectTable BuildTable() {
     AddLightnessSaturationEffects(table);
     AddBackgroundMixEffects(table);
     AddColourReductionEffects(table);
+    AddEdgeEffects(table);
+    AddWaveEffects(table);
+    AddVortexSlideEffects(table);
     return table;
 }
 }  // namespace

@@ -16,5 +16,8 @@ void AddHueEffects(EffectTable& table);
 void AddLightnessSaturationEffects(EffectTable& table);
 void AddBackgroundMixEffects(EffectTable& table);
 void AddColourReductionEffects(EffectTable& table);
+void AddEdgeEffects(EffectTable& table);
+void AddWaveEffects(EffectTable& table);
+void AddVortexSlideEffects(EffectTable& table);
 
 }  // namespace prismview

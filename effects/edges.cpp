@@ -1,0 +1,127 @@
+// Modes 13 and 14: per-channel colour differences between a pixel and its
+// neighbours. Mode 13 looks forward (right, up) over a 2 x 2 cell and gives
+// the cells that run off the image the background colour; mode 14 looks both
+// ways and clamps missing neighbours to the pixel itself.
+#include <cstdlib>
+
+#include "effects/effect_table.h"
+
+namespace prismview {
+
+namespace {
+
+// The largest |a.c - b.c| seen so far, per channel: each channel may come
+// from a different pair.
+struct ChannelSpread {
+    std::int32_t r = 0, g = 0, b = 0;
+
+    void Add(RgbValue one, RgbValue other) {
+        Widen(r, RedOf(one) - RedOf(other));
+        Widen(g, GreenOf(one) - GreenOf(other));
+        Widen(b, BlueOf(one) - BlueOf(other));
+    }
+    RgbValue Packed() const { return PackRgb(r, g, b); }
+
+private:
+    static void Widen(std::int32_t& channel, std::int32_t difference) {
+        const std::int32_t d = std::abs(difference);
+        if (d > channel) channel = d;
+    }
+};
+
+RgbValue* RowOf(PixelBuffer& b, std::int32_t y) {
+    return b.pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(b.width);
+}
+const RgbValue* RowOf(const PixelBuffer& b, std::int32_t y) {
+    return b.pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(b.width);
+}
+
+// Mode 13. Slot 1 compares with the right neighbour, slot 2 with the upper
+// one, slot 3 along the four sides of the cell P, E, N, NE, slot 4 also along
+// its diagonals. The pixels whose cell leaves the image take the background.
+template <int kSlot>
+void ForwardEdges(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
+    const PixelBuffer& s = c.source;
+    const std::int32_t w = s.width, h = s.height;
+    const RgbValue background = c.params.backgroundColor;
+    constexpr bool kNeedsRight = kSlot != 2;
+    constexpr bool kNeedsUp = kSlot != 1;
+    for (std::int32_t y = first; y < last; ++y) {
+        RgbValue* out = RowOf(work, y);
+        if (kNeedsUp && y == h - 1) {
+            for (std::int32_t x = 0; x < w; ++x) out[x] = background;
+            continue;
+        }
+        const RgbValue* row = RowOf(s, y);
+        const RgbValue* up = kNeedsUp ? row + w : row;
+        const std::int32_t end = kNeedsRight ? w - 1 : w;
+        for (std::int32_t x = 0; x < end; ++x) {
+            ChannelSpread spread;
+            if constexpr (kSlot == 1) {
+                spread.Add(row[x], row[x + 1]);
+            } else if constexpr (kSlot == 2) {
+                spread.Add(row[x], up[x]);
+            } else {
+                const RgbValue p = row[x], e = row[x + 1], n = up[x], ne = up[x + 1];
+                spread.Add(p, e);
+                spread.Add(p, n);
+                spread.Add(ne, e);
+                spread.Add(ne, n);
+                if constexpr (kSlot == 4) {
+                    spread.Add(p, ne);
+                    spread.Add(e, n);
+                }
+            }
+            out[x] = spread.Packed();
+        }
+        if (kNeedsRight) out[w - 1] = background;
+    }
+}
+
+// Mode 14. Slot 1 compares with left and right, slot 2 with below and above,
+// slot 3 with all four, slot 4 with all eight neighbours. A coordinate that
+// would leave the image stays the pixel's own, each axis on its own.
+template <int kSlot>
+void CentredEdges(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
+    const PixelBuffer& s = c.source;
+    const std::int32_t w = s.width, h = s.height;
+    for (std::int32_t y = first; y < last; ++y) {
+        const RgbValue* row = RowOf(s, y);
+        const RgbValue* below = RowOf(s, y > 0 ? y - 1 : y);
+        const RgbValue* above = RowOf(s, y + 1 < h ? y + 1 : y);
+        RgbValue* out = RowOf(work, y);
+        auto at = [&](std::int32_t x, std::int32_t left, std::int32_t right) {
+            const RgbValue p = row[x];
+            ChannelSpread spread;
+            if constexpr (kSlot != 2) {
+                spread.Add(p, row[left]);
+                spread.Add(p, row[right]);
+            }
+            if constexpr (kSlot != 1) {
+                spread.Add(p, above[x]);
+                spread.Add(p, below[x]);
+            }
+            if constexpr (kSlot == 4) {
+                spread.Add(p, above[left]);
+                spread.Add(p, above[right]);
+                spread.Add(p, below[left]);
+                spread.Add(p, below[right]);
+            }
+            return spread.Packed();
+        };
+        // The first and last columns clamp; the loop between them needs no
+        // tests and vectorises.
+        out[0] = at(0, 0, w > 1 ? 1 : 0);
+        for (std::int32_t x = 1; x + 1 < w; ++x) out[x] = at(x, x - 1, x + 1);
+        if (w > 1) out[w - 1] = at(w - 1, w - 2, w - 1);
+    }
+}
+
+}  // namespace
+
+void AddEdgeEffects(EffectTable& table) {
+    table[ModeEdges].runners = {ForwardEdges<1>, ForwardEdges<2>, ForwardEdges<3>, ForwardEdges<4>};
+    table[ModeEdges2].runners = {CentredEdges<1>, CentredEdges<2>, CentredEdges<3>, CentredEdges<4>};
+}
+
+}  // namespace prismview

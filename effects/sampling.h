@@ -1,0 +1,129 @@
+// What the distortions share: fetching the source pixel at a sample point
+// under the chosen overflow treatment, the wave arithmetic and the distance.
+//
+// The wave fields and the centre are unbounded 32-bit values, so every step
+// has to stay defined for any of them:
+// - 32-bit integer steps (products with the frequency, sums of coordinates and
+//   displacements, the centre and the offsets from it) wrap in two's complement;
+// - a real value that has no 32-bit truncation (NaN, out of range), and an
+//   integer division without a result (zero divisor, INT_MIN / -1), make the
+//   sample point invalid, and an invalid point takes the background colour
+//   under every overflow treatment;
+// - magnitudes that only feed comparisons and real arithmetic (the distance,
+//   which axis dominates) are taken exactly; only where a magnitude has to be
+//   a 32-bit integer (a wave position, a divisor) does it wrap.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+
+#include "core/colour.h"
+#include "core/effect.h"
+#include "core/int_math.h"
+
+namespace prismview {
+
+// A sample position; ok is false where no defined arithmetic produced it.
+struct SamplePoint {
+    std::int32_t x = 0, y = 0;
+    bool ok = true;
+};
+
+constexpr SamplePoint InvalidPoint() { return SamplePoint{0, 0, false}; }
+
+// base + T(v), or false where T(v) has no 32-bit value.
+inline bool AddTruncated(std::int32_t base, double v, std::int32_t& out) {
+    std::int32_t t = 0;
+    if (!TruncToInt32(v, t)) return false;
+    out = WrapAdd(base, t);
+    return true;
+}
+
+// The index along an axis of extent n that a displaced coordinate v samples,
+// or -1 for the background colour.
+inline std::int32_t SampleSourceAxis(std::int32_t v, std::int32_t n, std::int32_t overflowMode) {
+    if (overflowMode == OverflowWrap) v = FloorMod(v, n);
+    else if (overflowMode == OverflowEdge) v = ClampInt(v, 0, n - 1);
+    return v >= 0 && v < n ? v : -1;
+}
+
+// The source pixel at a sample point in the plane, or the background colour.
+// Edge clipping moves the point toward the centre (cx, cy).
+template <std::int32_t kOverflow>
+inline RgbValue SampleSource(const PixelBuffer& source, SamplePoint p, std::int32_t cx, std::int32_t cy,
+                             RgbValue background) {
+    if (!p.ok) return background;
+    if constexpr (kOverflow == OverflowWrap) {
+        p.x = FloorMod(p.x, source.width);
+        p.y = FloorMod(p.y, source.height);
+    } else if constexpr (kOverflow == OverflowEdge) {
+        ClipTowardCentre(p.x, p.y, cx, cy, source.width, source.height);
+    }
+    if (p.x < 0 || p.x >= source.width || p.y < 0 || p.y >= source.height) return background;
+    return source.At(p.x, p.y);
+}
+
+// Fills rows first..last-1 with the source pixel at point(x, y) for every
+// output pixel; the overflow treatment is chosen once for the band.
+template <std::int32_t kOverflow, class PointFn>
+void SamplePlaneRowsAs(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last,
+                       std::int32_t cx, std::int32_t cy, PointFn& point) {
+    const PixelBuffer& s = c.source;
+    const RgbValue background = c.params.backgroundColor;
+    for (std::int32_t y = first; y < last; ++y) {
+        RgbValue* out = work.pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(s.width);
+        for (std::int32_t x = 0; x < s.width; ++x)
+            out[x] = SampleSource<kOverflow>(s, point(x, y), cx, cy, background);
+    }
+}
+
+template <class PointFn>
+void SamplePlaneRows(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last,
+                     std::int32_t cx, std::int32_t cy, PointFn&& point) {
+    switch (c.params.overflowMode) {
+        case OverflowWrap: return SamplePlaneRowsAs<OverflowWrap>(c, work, first, last, cx, cy, point);
+        case OverflowEdge: return SamplePlaneRowsAs<OverflowEdge>(c, work, first, last, cx, cy, point);
+        default: return SamplePlaneRowsAs<OverflowBackground>(c, work, first, last, cx, cy, point);
+    }
+}
+
+// Rows first..last-1 of the source, unchanged: what every distortion gives
+// when its parameters switch the displacement off (a point inside the image
+// passes every overflow treatment unchanged).
+inline void CopyRows(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
+    const std::size_t w = static_cast<std::size_t>(c.source.width);
+    for (std::size_t i = static_cast<std::size_t>(first) * w; i < static_cast<std::size_t>(last) * w; ++i)
+        work.pixels[i] = c.source.pixels[i];
+}
+
+// The centre point of the ripples, vortex and slide.
+struct Centre {
+    std::int32_t x, y;
+};
+inline Centre CentreOf(const SlotContext& c) {
+    return Centre{WrapAdd(c.source.width / 2, c.params.centerX), WrapAdd(c.source.height / 2, c.params.centerY)};
+}
+
+// The distance of the offset (dx, dy): m x sqrt((a/m)^2 + (b/m)^2), each step
+// rounded in this order. Its truncations are part of the pictures; hypot or
+// sqrt(a^2 + b^2) move some pixels by one.
+inline double Distance(std::int32_t dx, std::int32_t dy) {
+    const double a = std::fabs(static_cast<double>(dx));
+    const double b = std::fabs(static_cast<double>(dy));
+    const double m = a > b ? a : b;
+    if (m == 0.0) return 0.0;
+    const double p = a / m, q = b / m;
+    return m * std::sqrt(p * p + q * q);
+}
+
+// A turn of the offset (dx, dy) about the centre by the angle whose cosine
+// and sine are given.
+inline SamplePoint Turned(Centre centre, std::int32_t dx, std::int32_t dy, double cosK, double sinK) {
+    const double fx = static_cast<double>(dx), fy = static_cast<double>(dy);
+    SamplePoint p;
+    if (!AddTruncated(centre.x, cosK * fx - sinK * fy, p.x) || !AddTruncated(centre.y, sinK * fx + cosK * fy, p.y))
+        return InvalidPoint();
+    return p;
+}
+
+}  // namespace prismview

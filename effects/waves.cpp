@@ -1,0 +1,234 @@
+// Modes 20 to 23: waves along a straight line (20 endless, 21 a single bump)
+// and ripples around the centre point (22 endless, 23 a single bump). Each
+// output pixel shows the source pixel at a displaced sample point.
+#include <vector>
+
+#include "effects/effect_table.h"
+#include "effects/sampling.h"
+
+namespace prismview {
+
+namespace {
+
+// The wave of the frequency and phase fractions. Each expression keeps the
+// order of its operations: the truncations of the pictures depend on it.
+struct Wave {
+    double twoPi;
+    double den;    // waveFreqDen
+    double phase;  // wavePhase / wavePhaseDen
+    std::int32_t num;
+
+    // For an integer position the product with the frequency is an integer
+    // product; for a real distance it is a real one.
+    double AngleAt(std::int32_t q) const {
+        return twoPi * (static_cast<double>(WrapMul(q, num)) / den + phase);
+    }
+    double AngleAt(double rho) const { return twoPi * ((static_cast<double>(num) * rho) / den + phase); }
+    double OffsetAt(std::int32_t q) const { return static_cast<double>(WrapMul(q, num)) / den - phase; }
+    double OffsetAt(double rho) const { return (static_cast<double>(num) * rho) / den - phase; }
+
+    // One raised-cosine bump of height 2a, a cycle wide, centred on offset 0.
+    double Bump(double o, double a) const { return std::fabs(o) <= 0.5 ? (std::cos(twoPi * o) + 1.0) * a : 0.0; }
+
+    // The displacement at a position: the sine wave, or the single bump.
+    template <bool kSingle, class Position>
+    double At(Position q, double a) const {
+        if constexpr (kSingle) return Bump(OffsetAt(q), a);
+        else return std::sin(AngleAt(q)) * a;
+    }
+};
+
+// A zero denominator switches the displacement off.
+bool WaveIsOn(const ProcessingParams& p) { return p.waveFreqDen != 0 && p.wavePhaseDen != 0; }
+
+Wave WaveOf(const ProcessingParams& p) {
+    return Wave{2.0 * std::acos(-1.0), static_cast<double>(p.waveFreqDen),
+                static_cast<double>(p.wavePhase) / static_cast<double>(p.wavePhaseDen), p.waveFreqNum};
+}
+
+const RgbValue* RowOf(const PixelBuffer& b, std::int32_t y) {
+    return b.pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(b.width);
+}
+RgbValue* RowOf(PixelBuffer& b, std::int32_t y) {
+    return b.pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(b.width);
+}
+
+// Modes 20 and 21. Slots 1 and 3 run the wave along x, slots 2 and 4 along y;
+// slots 1 and 2 displace along the wave, 3 and 4 across it. The displacement
+// depends only on the column (or row), so it is computed once per column (or
+// row) instead of per pixel; the pixels are the same.
+template <bool kSingle, int kSlot>
+void WaveRows(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
+    const ProcessingParams& p = c.params;
+    if (!WaveIsOn(p)) return CopyRows(c, work, first, last);
+    const Wave wave = WaveOf(p);
+    const PixelBuffer& s = c.source;
+    const std::int32_t w = s.width, h = s.height, overflow = p.overflowMode;
+    const RgbValue background = p.backgroundColor;
+
+    // Counting from the far end mirrors the wave; where it displaces along the
+    // mirrored axis the displacement turns round too (an integer product,
+    // which wraps for the most negative amplitude).
+    const bool fromEnd = p.startFromEnd != 0;
+    const std::int32_t e = fromEnd ? -1 : 1;
+    const double a = static_cast<double>(kSlot <= 2 ? WrapMul(p.waveAmplitude, e) : p.waveAmplitude);
+    // The sampled index along `extent` for the displaced coordinate `pos` +
+    // shift at wave position `along` (of extent `n`); -1 for the background.
+    auto sampled = [&](std::int32_t along, std::int32_t n, std::int32_t pos, std::int32_t extent) {
+        std::int32_t shift = 0;
+        const std::int32_t t = fromEnd ? n - 1 - along : along;
+        if (!TruncToInt32(wave.template At<kSingle>(t, a), shift)) return std::int32_t{-1};
+        return SampleSourceAxis(WrapAdd(pos, shift), extent, overflow);
+    };
+
+    if constexpr (kSlot == 1) {
+        // The sampled column depends on the column alone.
+        std::vector<std::int32_t> from(static_cast<std::size_t>(w));
+        for (std::int32_t x = 0; x < w; ++x) from[static_cast<std::size_t>(x)] = sampled(x, w, x, w);
+        for (std::int32_t y = first; y < last; ++y) {
+            const RgbValue* row = RowOf(s, y);
+            RgbValue* out = RowOf(work, y);
+            for (std::int32_t x = 0; x < w; ++x) {
+                const std::int32_t sx = from[static_cast<std::size_t>(x)];
+                out[x] = sx >= 0 ? row[sx] : background;
+            }
+        }
+    } else if constexpr (kSlot == 3) {
+        // The shift depends on the column; the sampled row on both.
+        std::vector<std::int32_t> shifts(static_cast<std::size_t>(w));
+        std::vector<unsigned char> valid(static_cast<std::size_t>(w));
+        for (std::int32_t x = 0; x < w; ++x) {
+            const std::size_t i = static_cast<std::size_t>(x);
+            valid[i] = TruncToInt32(wave.template At<kSingle>(fromEnd ? w - 1 - x : x, a), shifts[i]);
+        }
+        for (std::int32_t y = first; y < last; ++y) {
+            RgbValue* out = RowOf(work, y);
+            for (std::int32_t x = 0; x < w; ++x) {
+                const std::size_t i = static_cast<std::size_t>(x);
+                const std::int32_t sy = valid[i] ? SampleSourceAxis(WrapAdd(y, shifts[i]), h, overflow) : -1;
+                out[x] = sy >= 0 ? s.At(x, sy) : background;
+            }
+        }
+    } else if constexpr (kSlot == 2) {
+        // A whole row comes from one source row.
+        for (std::int32_t y = first; y < last; ++y) {
+            const std::int32_t sy = sampled(y, h, y, h);
+            RgbValue* out = RowOf(work, y);
+            if (sy < 0) {
+                for (std::int32_t x = 0; x < w; ++x) out[x] = background;
+            } else {
+                const RgbValue* row = RowOf(s, sy);
+                for (std::int32_t x = 0; x < w; ++x) out[x] = row[x];
+            }
+        }
+    } else {
+        // A whole row is shifted sideways by the same amount.
+        for (std::int32_t y = first; y < last; ++y) {
+            std::int32_t shift = 0;
+            const bool ok = TruncToInt32(wave.template At<kSingle>(fromEnd ? h - 1 - y : y, a), shift);
+            const RgbValue* row = RowOf(s, y);
+            RgbValue* out = RowOf(work, y);
+            for (std::int32_t x = 0; x < w; ++x) {
+                const std::int32_t sx = ok ? SampleSourceAxis(WrapAdd(x, shift), w, overflow) : -1;
+                out[x] = sx >= 0 ? row[sx] : background;
+            }
+        }
+    }
+}
+
+std::int64_t ExactAbs(std::int32_t v) { return v < 0 ? -static_cast<std::int64_t>(v) : v; }
+
+// Slot 1: on the ray from the centre, at distance r + d.
+template <bool kSingle>
+SamplePoint RadialRound(const Wave& wave, double a, Centre centre, std::int32_t x, std::int32_t y,
+                        std::int32_t dx, std::int32_t dy) {
+    const double r = Distance(dx, dy);
+    if (r == 0.0) return SamplePoint{x, y};
+    const double d = wave.At<kSingle>(r, a);
+    SamplePoint p;
+    if (!AddTruncated(centre.x, ((r + d) * static_cast<double>(dx)) / r, p.x) ||
+        !AddTruncated(centre.y, ((r + d) * static_cast<double>(dy)) / r, p.y))
+        return InvalidPoint();
+    return p;
+}
+
+// Slot 2: square rings; the dominant axis moves by the displacement, the
+// other in proportion. Mode 22 truncates the displacement and divides in
+// integers, mode 23 divides in reals and truncates after.
+template <bool kSingle>
+SamplePoint RadialSquare(const Wave& wave, double a, std::int32_t x, std::int32_t y, std::int32_t dx,
+                         std::int32_t dy) {
+    if (dx == 0 && dy == 0) return SamplePoint{x, y};
+    // Ties go to x. The dominant offset is never 0 here, so neither division
+    // below can be by zero.
+    const bool alongX = ExactAbs(dx) >= ExactAbs(dy);
+    const std::int32_t lead = alongX ? dx : dy, other = alongX ? dy : dx;
+    double d = wave.At<kSingle>(WrapAbs(lead), a);
+    if (lead < 0) d = -d;
+    std::int32_t moved = 0, across = 0;
+    if constexpr (kSingle) {
+        if (!AddTruncated(alongX ? x : y, d, moved) ||
+            !AddTruncated(alongX ? y : x, (static_cast<double>(other) * d) / static_cast<double>(lead), across))
+            return InvalidPoint();
+    } else {
+        std::int32_t td = 0, q = 0;
+        if (!TruncToInt32(d, td) || !CheckedDiv(WrapMul(other, td), lead, q)) return InvalidPoint();
+        moved = WrapAdd(alongX ? x : y, td);
+        across = WrapAdd(alongX ? y : x, q);
+    }
+    return alongX ? SamplePoint{moved, across} : SamplePoint{across, moved};
+}
+
+// Slot 3: diamond rings (|dx| + |dy|); both coordinates move by their share
+// of the truncated displacement.
+template <bool kSingle>
+SamplePoint RadialDiamond(const Wave& wave, double a, std::int32_t x, std::int32_t y, std::int32_t dx,
+                          std::int32_t dy) {
+    if (dx == 0 && dy == 0) return SamplePoint{x, y};
+    const std::int32_t m = WrapAdd(WrapAbs(dx), WrapAbs(dy));
+    std::int32_t d = 0, qx = 0, qy = 0;
+    if (!TruncToInt32(wave.At<kSingle>(m, a), d) || !CheckedDiv(WrapMul(dx, d), m, qx) ||
+        !CheckedDiv(WrapMul(dy, d), m, qy))
+        return InvalidPoint();
+    return SamplePoint{WrapAdd(x, qx), WrapAdd(y, qy)};
+}
+
+// Slot 4: around the circle by the arc length d, the angle d / r.
+template <bool kSingle>
+SamplePoint AroundRound(const Wave& wave, double a, Centre centre, std::int32_t x, std::int32_t y,
+                        std::int32_t dx, std::int32_t dy) {
+    const double r = Distance(dx, dy);
+    if (r == 0.0) return SamplePoint{x, y};
+    const double theta = wave.At<kSingle>(r, a) / r;
+    return Turned(centre, dx, dy, std::cos(theta), std::sin(theta));
+}
+
+// Modes 22 and 23.
+template <bool kSingle, int kSlot>
+void RippleRows(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
+    const ProcessingParams& p = c.params;
+    if (!WaveIsOn(p)) return CopyRows(c, work, first, last);
+    const Wave wave = WaveOf(p);
+    const double a = static_cast<double>(p.waveAmplitude);
+    const Centre centre = CentreOf(c);
+    SamplePlaneRows(c, work, first, last, centre.x, centre.y, [&](std::int32_t x, std::int32_t y) {
+        const std::int32_t dx = WrapSub(x, centre.x), dy = WrapSub(y, centre.y);
+        if constexpr (kSlot == 1) return RadialRound<kSingle>(wave, a, centre, x, y, dx, dy);
+        else if constexpr (kSlot == 2) return RadialSquare<kSingle>(wave, a, x, y, dx, dy);
+        else if constexpr (kSlot == 3) return RadialDiamond<kSingle>(wave, a, x, y, dx, dy);
+        else return AroundRound<kSingle>(wave, a, centre, x, y, dx, dy);
+    });
+}
+
+}  // namespace
+
+void AddWaveEffects(EffectTable& table) {
+    table[ModeWave].runners = {WaveRows<false, 1>, WaveRows<false, 2>, WaveRows<false, 3>, WaveRows<false, 4>};
+    table[ModeSingleWave].runners = {WaveRows<true, 1>, WaveRows<true, 2>, WaveRows<true, 3>, WaveRows<true, 4>};
+    table[ModeRipple].runners = {RippleRows<false, 1>, RippleRows<false, 2>, RippleRows<false, 3>,
+                                 RippleRows<false, 4>};
+    table[ModeSingleRipple].runners = {RippleRows<true, 1>, RippleRows<true, 2>, RippleRows<true, 3>,
+                                       RippleRows<true, 4>};
+}
+
+}  // namespace prismview
