@@ -106,15 +106,6 @@ TEST(PaintMainWindow, HoveredTileGetsTwoFramesAndItsLabel) {
               (Calls{"frame 200,100-400,200 000000", "frame 201,101-399,199 FFFFFF", "text 201,101 通常反転"}));
 }
 
-TEST(PaintMainWindow, HoverKeepsItsIndexWhenTheArrangementChanges) {
-    AppState state = Loaded200x100();
-    state.hoverImage = 3;
-    state.columns = 3;
-    const Calls calls = Paint(state);
-    EXPECT_EQ(calls[5], "frame 0,100-200,200 000000");
-    EXPECT_EQ(calls[7], "text 1,101 通常反転");
-}
-
 TEST(PaintMainWindow, SingleViewShowsTheImageAndItsLabelBelow) {
     AppState state = Loaded200x100();
     state.selectedImage = 2;
@@ -138,16 +129,6 @@ TEST(PaintMainWindow, HueSwatchOfGreen) {
     state.hue = 510;
     EXPECT_EQ(Paint(state), (Calls{"image 4 at 0,0 200x100", "text 0,100 －", "fill 200,0-232,16 00FF00",
                                    "fill 200,16-232,32 FF00FF", "text 232,0 ←→で指定"}));
-}
-
-TEST(PaintMainWindow, HueSwatchBetweenTwoPrimaries) {
-    AppState state = Loaded200x100();
-    state.effectMode = ModeTintMono2;
-    state.selectedImage = 1;
-    state.hue = 100;  // between red and yellow: green rises
-    const Calls calls = Paint(state);
-    EXPECT_EQ(calls[2], "fill 200,0-232,16 FF6400");
-    EXPECT_EQ(calls[3], "fill 200,16-232,32 009BFF");
 }
 
 TEST(PaintMainWindow, LevelSwatchTruncatesTheHalf) {
@@ -209,14 +190,6 @@ TEST(DrawBitmap, MissingBitmapsAndEmptySizesDrawNothing) {
     EXPECT_TRUE(canvas.calls.empty());
     DrawBitmap(canvas, state.images.bitmaps[1].get(), 5, 6, 500, 50);  // never beyond the bitmap
     EXPECT_EQ(canvas.calls, Calls{"image 1 at 5,6 200x50"});
-}
-
-TEST(PaintMainWindow, AMissingDerivedImageLeavesItsTileEmpty) {
-    AppState state = Loaded200x100();
-    state.images.bitmaps[2].reset();  // its creation failed
-    const Calls calls = Paint(state);
-    EXPECT_EQ(calls, (Calls{"image 0 at 0,0 200x100", "image 1 at 200,0 200x100", "image 3 at 200,100 200x100",
-                            "image 4 at 0,200 200x100"}));
 }
 
 }  // namespace

@@ -103,24 +103,5 @@ TEST(Shutdown, ExitThenDestroyReleasesEachBitmapOnce) {
     EXPECT_EQ(window.calls, (std::vector<std::string>{"destroy", "quit 0"}));
 }
 
-TEST(Shutdown, ClosingTheWindowReleasesWhatIsHeld) {
-    const std::int64_t before = Bitmap::LiveCount();
-    AppState state;
-    state.images = test::MakeImageSet(test::Varied(4, 4));
-    RecordingWindow window;
-    OnDestroy(window, state);
-    EXPECT_EQ(Bitmap::LiveCount(), before);
-    EXPECT_EQ(window.calls, std::vector<std::string>{"quit 0"});
-}
-
-TEST(LoadWindowStrings, TitleAndClassFromTheStringTable) {
-    AppState state;
-    state.windowTitle.clear();
-    state.windowClassName.clear();
-    LoadWindowStrings(state);
-    EXPECT_EQ(state.windowTitle, "プリズムビュー");
-    EXPECT_EQ(state.windowClassName, "PRISMVIEW");
-}
-
 }  // namespace
 }  // namespace prismview

@@ -22,18 +22,6 @@ TEST(MainMenu, FivePopupsWithTheirCaptionsAndItemCounts) {
     }
 }
 
-TEST(MainMenu, FileAndHelpItemsInOrder) {
-    const std::vector<std::pair<std::uint16_t, std::string>> file = {
-        {32771, "ＢＭＰを開く(&O)"}, {32772, "ＢＭＰを保存(&S)"}, {32808, "コピー Ctrl+C"},
-        {32809, "貼り付け Ctrl+V"}, {32788, "現在の画像をベース画像にする(&B)"}, {105, "終了(&X)"}};
-    for (std::size_t i = 0; i < file.size(); ++i) {
-        EXPECT_EQ(MainMenu[0].items[i].id, file[i].first);
-        EXPECT_EQ(MainMenu[0].items[i].caption, file[i].second);
-    }
-    EXPECT_EQ(MainMenu[4].items[0].id, 104);
-    EXPECT_EQ(MainMenu[4].items[0].caption, "情報(&A) ...");
-}
-
 TEST(MainMenu, SeparatorsAndDialogItemsOfTheModeMenu) {
     const auto& items = MainMenu[2].items;
     std::vector<std::size_t> separators;
@@ -65,28 +53,6 @@ TEST(MainMenu, ModeItemsCoverEveryModeButNineteenOnceWithItsCaption) {
     for (std::int32_t m = 0; m < kModeCount; ++m)
         if (m != 19) expectedModes.push_back(m);
     EXPECT_EQ(modes, expectedModes);
-}
-
-TEST(MainMenu, ViewAndArrangementValues) {
-    const std::vector<std::tuple<std::uint16_t, std::string, std::int32_t>> view = {
-        {32773, "反転無し(&A)", 0}, {32774, "色相反転(&S)", 1}, {32775, "明度反転(&D)", 2},
-        {32776, "通常反転(&F)", 3}, {32810, "予備(&G)", 4},    {32777, "全て表示(&H)", -1}};
-    for (std::size_t i = 0; i < view.size(); ++i) {
-        const MenuItem& item = MainMenu[1].items[i];
-        EXPECT_EQ(item.id, std::get<0>(view[i]));
-        EXPECT_EQ(item.caption, std::get<1>(view[i]));
-        EXPECT_EQ(item.action, MenuAction::SelectImage);
-        EXPECT_EQ(item.value, std::get<2>(view[i]));
-    }
-    const std::vector<std::tuple<std::uint16_t, std::string, std::int32_t>> columns = {
-        {32793, "一列(&1)", 1}, {32789, "二列(&2)", 2}, {32790, "三列(&3)", 3}, {32812, "横一列(&Y)", 5}};
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-        const MenuItem& item = MainMenu[3].items[i];
-        EXPECT_EQ(item.id, std::get<0>(columns[i]));
-        EXPECT_EQ(item.caption, std::get<1>(columns[i]));
-        EXPECT_EQ(item.action, MenuAction::SetColumns);
-        EXPECT_EQ(item.value, std::get<2>(columns[i]));
-    }
 }
 
 TEST(MainMenu, IdsAreUniqueAndExactlyThreeItemsStartChecked) {
