@@ -17,17 +17,14 @@ std::unique_ptr<Bitmap> Bitmap::Create(std::int32_t width, std::int32_t height) 
     const std::uint64_t count = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
     // A 32-bit byte count per row and a pixel index that fits size_t.
     if (count > (std::uint64_t{1} << 40)) return nullptr;
-    try {
-        std::vector<std::uint32_t> pixels(static_cast<std::size_t>(count), kOpaque);
-        return std::unique_ptr<Bitmap>(new Bitmap(width, height, std::move(pixels)));
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    } catch (const std::length_error&) {
-        return nullptr;
-    }
+    // nothrow: a picture too big for memory is a failure to report, not a crash.
+    std::unique_ptr<std::uint32_t[]> pixels(new (std::nothrow) std::uint32_t[static_cast<std::size_t>(count)]);
+    if (!pixels) return nullptr;
+    std::fill_n(pixels.get(), static_cast<std::size_t>(count), kOpaque);
+    return std::unique_ptr<Bitmap>(new (std::nothrow) Bitmap(width, height, std::move(pixels)));
 }
 
-Bitmap::Bitmap(std::int32_t width, std::int32_t height, std::vector<std::uint32_t>&& pixels)
+Bitmap::Bitmap(std::int32_t width, std::int32_t height, std::unique_ptr<std::uint32_t[]> pixels)
     : width_(width), height_(height), pixels_(std::move(pixels)) {
     liveBitmaps.fetch_add(1, std::memory_order_relaxed);
 }
@@ -37,10 +34,10 @@ Bitmap::~Bitmap() { liveBitmaps.fetch_sub(1, std::memory_order_relaxed); }
 std::int64_t Bitmap::LiveCount() { return liveBitmaps.load(std::memory_order_relaxed); }
 
 const std::uint32_t* Bitmap::Scanline(std::int32_t topDownRow) const {
-    return pixels_.data() + static_cast<std::size_t>(topDownRow) * static_cast<std::size_t>(width_);
+    return pixels_.get() + static_cast<std::size_t>(topDownRow) * static_cast<std::size_t>(width_);
 }
 std::uint32_t* Bitmap::Scanline(std::int32_t topDownRow) {
-    return pixels_.data() + static_cast<std::size_t>(topDownRow) * static_cast<std::size_t>(width_);
+    return pixels_.get() + static_cast<std::size_t>(topDownRow) * static_cast<std::size_t>(width_);
 }
 
 RgbValue Bitmap::PixelAt(std::int32_t column, std::int32_t topDownRow) const {
@@ -56,7 +53,7 @@ PixelBuffer Bitmap::ReadPixels() const {
 void Bitmap::ReadPixels(PixelBuffer& out) const {
     out.width = width_;
     out.height = height_;
-    out.pixels.resize(pixels_.size());
+    out.pixels.resize(PixelCount());
     for (std::int32_t y = 0; y < height_; ++y) {
         const std::uint32_t* from = Scanline(height_ - 1 - y);
         RgbValue* to = out.pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
@@ -65,7 +62,7 @@ void Bitmap::ReadPixels(PixelBuffer& out) const {
 }
 
 bool Bitmap::WritePixels(const PixelBuffer& buffer) {
-    if (buffer.width != width_ || buffer.height != height_ || buffer.pixels.size() != pixels_.size())
+    if (buffer.width != width_ || buffer.height != height_ || buffer.pixels.size() != PixelCount())
         return false;
     WriteRows(buffer, 0, height_);
     return true;
@@ -81,7 +78,7 @@ void Bitmap::WriteRows(const PixelBuffer& buffer, std::int32_t first, std::int32
 
 bool Bitmap::CopyFrom(const Bitmap& other) {
     if (other.width_ != width_ || other.height_ != height_) return false;
-    std::memcpy(pixels_.data(), other.pixels_.data(), pixels_.size() * sizeof(std::uint32_t));
+    std::memcpy(pixels_.get(), other.pixels_.get(), PixelCount() * sizeof(std::uint32_t));
     return true;
 }
 

@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 #include "core/pixels.h"
 
@@ -45,10 +44,11 @@ public:
     static std::int64_t LiveCount();
 
 private:
-    Bitmap(std::int32_t width, std::int32_t height, std::vector<std::uint32_t>&& pixels);
+    Bitmap(std::int32_t width, std::int32_t height, std::unique_ptr<std::uint32_t[]> pixels);
+    std::size_t PixelCount() const { return static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_); }
     std::int32_t width_;
     std::int32_t height_;
-    std::vector<std::uint32_t> pixels_;
+    std::unique_ptr<std::uint32_t[]> pixels_;
 };
 
 using BitmapHandle = std::unique_ptr<Bitmap>;
