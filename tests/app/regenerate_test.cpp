@@ -19,6 +19,11 @@ public:
         texts.emplace_back(text);
         labelWhenDrawn = state_.labels[1];
     }
+    void RequestRepaint() override { ++repaints; }
+    void SetMenuCheck(std::uint16_t, bool) override {}
+    void Destroy() override {}
+    void PostQuit(int) override {}
+    int repaints = 0;
     std::vector<std::string> texts;
     std::string labelWhenDrawn;
 
@@ -37,6 +42,7 @@ TEST(Regenerate, ShowsTheProgressTextBeforeThePass) {
     EXPECT_EQ(window.labelWhenDrawn, "");  // the pass had not run yet
     EXPECT_EQ(state.labels[1], "赤成分");
     EXPECT_EQ(state.images.bitmaps[1]->ReadPixels().pixels[0], 0xFF0000u);
+    EXPECT_EQ(window.repaints, 0);  // repainting is the caller's business
 }
 
 TEST(AppStateDefaults, EveryRunStartsFromTheSameValues) {

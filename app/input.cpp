@@ -1,0 +1,183 @@
+#include "app/input.h"
+
+#include <algorithm>
+
+#include "app/regenerate.h"
+#include "core/colour.h"
+#include "resources/menu.h"
+
+namespace prismview {
+
+namespace {
+
+// The wave and centre fields have no bounds; let them wrap instead of
+// overflowing.
+std::int32_t WrapAdd(std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+}
+std::int32_t WrapSub(std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
+}
+
+KeyEffect Show(AppState& state, std::int32_t index) {
+    state.selectedImage = index;
+    return KeyEffect::View;
+}
+
+}  // namespace
+
+KeyEffect ApplyKey(AppState& state, std::uint32_t virtualKey) {
+    const auto hue = static_cast<std::uint32_t>(state.hue);
+    switch (virtualKey) {
+        case VkLeft:
+            state.hue = static_cast<std::int32_t>((hue + HueSteps - state.hueStep) % HueSteps);
+            return KeyEffect::Parameter;
+        case VkRight:
+            state.hue = static_cast<std::int32_t>((hue + state.hueStep) % HueSteps);
+            return KeyEffect::Parameter;
+        case VkUp:
+            state.level = static_cast<std::int32_t>(std::min<std::int64_t>(std::int64_t{state.level} + state.levelStep, 510));
+            return KeyEffect::Parameter;
+        case VkDown:
+            state.level = static_cast<std::int32_t>(std::max<std::int64_t>(std::int64_t{state.level} - state.levelStep, 0));
+            return KeyEffect::Parameter;
+        case '1': state.waveFreqNum = WrapSub(state.waveFreqNum, 1); return KeyEffect::Parameter;
+        case '2': state.waveFreqNum = WrapAdd(state.waveFreqNum, 1); return KeyEffect::Parameter;
+        case '3': state.waveFreqDen = WrapSub(state.waveFreqDen, 1); return KeyEffect::Parameter;
+        case '4': state.waveFreqDen = WrapAdd(state.waveFreqDen, 1); return KeyEffect::Parameter;
+        case '5': state.waveAmplitude = WrapSub(state.waveAmplitude, 1); return KeyEffect::Parameter;
+        case '6': state.waveAmplitude = WrapAdd(state.waveAmplitude, 1); return KeyEffect::Parameter;
+        case '7': state.wavePhase = WrapSub(state.wavePhase, 1); return KeyEffect::Parameter;
+        case '8': state.wavePhase = WrapAdd(state.wavePhase, 1); return KeyEffect::Parameter;
+        case '9': state.wavePhaseDen = WrapSub(state.wavePhaseDen, 1); return KeyEffect::Parameter;
+        case '0': state.wavePhaseDen = WrapAdd(state.wavePhaseDen, 1); return KeyEffect::Parameter;
+        case 'Q': state.centerX = WrapSub(state.centerX, state.centerStep); return KeyEffect::Parameter;
+        case 'W': state.centerX = WrapAdd(state.centerX, state.centerStep); return KeyEffect::Parameter;
+        case 'E': state.centerY = WrapSub(state.centerY, state.centerStep); return KeyEffect::Parameter;
+        case 'R': state.centerY = WrapAdd(state.centerY, state.centerStep); return KeyEffect::Parameter;
+        case 'O': state.startFromEnd = state.startFromEnd == 0 ? 1 : 0; return KeyEffect::Parameter;
+        case 'A': return Show(state, 0);
+        case 'S': return Show(state, 1);
+        case 'D': return Show(state, 2);
+        case 'F': return Show(state, 3);
+        case 'G': return Show(state, 4);
+        case 'H': return Show(state, -1);
+        default: return KeyEffect::None;
+    }
+}
+
+std::int32_t HitTestTile(const AppState& state, std::int32_t x, std::int32_t y) {
+    const std::int64_t w = state.images.width;
+    const std::int64_t h = state.images.height;
+    if (state.columns <= 0) return -1;
+    for (std::int32_t i = 0; i < kSlotCount; ++i) {
+        const std::int64_t column = i % state.columns;
+        const std::int64_t row = i / state.columns;
+        if (column * w <= x && x < (column + 1) * w && row * h <= y && y < (row + 1) * h) return i;
+    }
+    return -1;
+}
+
+CentreClick CentreForClick(const AppState& state, std::int32_t x, std::int32_t y) {
+    const std::int32_t mode = state.effectMode;
+    const bool usesCentre = mode == ModeRipple || mode == ModeSingleRipple || mode == ModeVortex || mode == ModeSlide;
+    const std::int32_t w = state.images.width;
+    const std::int32_t h = state.images.height;
+    if (!usesCentre || x < 0 || y < 0 || x >= w || y >= h) return {};
+    return {true, x - w / 2, (h - 1 - y) - h / 2};
+}
+
+void SetEffectMode(Window& window, AppState& state, std::int32_t mode) {
+    state.effectMode = mode;
+    Regenerate(window, state);
+    UpdateMenuChecks(window, state);
+    window.RequestRepaint();
+}
+
+void SelectImage(Window& window, AppState& state, std::int32_t index) {
+    state.selectedImage = index;
+    UpdateMenuChecks(window, state);
+    window.RequestRepaint();
+}
+
+void SetColumns(Window& window, AppState& state, std::int32_t columns) {
+    state.columns = columns;
+    UpdateMenuChecks(window, state);
+    window.RequestRepaint();
+}
+
+void UpdateMenuChecks(Window& window, const AppState& state) {
+    // Menu order is the marking order: view items, then modes, then arrangements.
+    for (const MenuPopup& popup : MainMenu) {
+        for (const MenuItem& item : popup.items) {
+            switch (item.action) {
+                case MenuAction::SelectImage:
+                    window.SetMenuCheck(item.id, state.selectedImage == item.value);
+                    break;
+                case MenuAction::SetEffectMode:
+                    window.SetMenuCheck(item.id, state.effectMode == item.value);
+                    break;
+                case MenuAction::SetColumns:
+                    window.SetMenuCheck(item.id, state.columns == item.value);
+                    break;
+                case MenuAction::Separator:
+                case MenuAction::Other:
+                    break;
+            }
+        }
+    }
+}
+
+void OnKeyDown(Window& window, AppState& state, std::uint32_t virtualKey) {
+    switch (ApplyKey(state, virtualKey)) {
+        case KeyEffect::Parameter: Regenerate(window, state); break;
+        case KeyEffect::View: UpdateMenuChecks(window, state); break;
+        case KeyEffect::None: break;
+    }
+    window.RequestRepaint();
+}
+
+void OnMouseMove(Window& window, AppState& state, std::uint16_t x, std::uint16_t y) {
+    const std::int32_t hit = HitTestTile(state, x, y);
+    if (hit == state.hoverImage) return;
+    state.hoverImage = hit;
+    window.RequestRepaint();
+}
+
+void OnLeftButtonDown(Window& window, AppState& state, std::uint16_t x, std::uint16_t y) {
+    // A click leaves the view menu's marks alone: they keep showing the view
+    // chosen last by key or menu.
+    state.selectedImage = state.selectedImage == -1 ? HitTestTile(state, x, y) : -1;
+    window.RequestRepaint();
+}
+
+void OnRightButtonDown(Window& window, AppState& state, std::uint16_t x, std::uint16_t y) {
+    const CentreClick click = CentreForClick(state, x, y);
+    if (!click.acts) return;
+    state.centerX = click.centerX;
+    state.centerY = click.centerY;
+    Regenerate(window, state);
+    window.RequestRepaint();
+}
+
+bool OnCommand(Window& window, AppState& state, std::uint16_t commandId) {
+    const MenuItem* item = FindMenuItem(commandId);
+    if (!item) return false;
+    switch (item->action) {
+        case MenuAction::SelectImage: SelectImage(window, state, item->value); break;
+        case MenuAction::SetEffectMode: SetEffectMode(window, state, item->value); break;
+        case MenuAction::SetColumns: SetColumns(window, state, item->value); break;
+        case MenuAction::Separator: break;
+        case MenuAction::Other:
+            if (commandId == CmdExit) {
+                ReleaseImages(state.images);
+                window.Destroy();
+            }
+            // Opening, saving, the clipboard, the dialogs and the about box
+            // are not built yet; their items do nothing.
+            break;
+    }
+    return true;
+}
+
+}  // namespace prismview

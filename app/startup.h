@@ -1,0 +1,28 @@
+// Start-up and shutdown as the logic sees them: the window's strings, the
+// start image, and the release of the images when the window goes.
+#pragma once
+
+#include <string>
+
+#include "app/app_state.h"
+#include "app/window.h"
+
+namespace prismview {
+
+// Shows the loading text, replaces the image set by the file's picture (an
+// empty set when it cannot be read) and redoes the processing. Reports
+// nothing; the caller looks at images.Loaded().
+void OpenImageFile(Window& window, AppState& state, const std::string& fileName);
+
+// The title and class name from the string table, before the window exists.
+void LoadWindowStrings(AppState& state);
+
+// After the window exists and before it is shown: tries "start.bmp" in the
+// current folder. A missing or unreadable file is not reported.
+void OpenStartImage(Window& window, AppState& state);
+
+// The window is being destroyed: releases what is still held and ends the
+// event loop with exit code 0.
+void OnDestroy(Window& window, AppState& state);
+
+}  // namespace prismview

@@ -1,0 +1,30 @@
+#include "platform/application.h"
+
+#include <QApplication>
+
+#include <cstdlib>
+
+#include "app/startup.h"
+#include "platform/main_window.h"
+
+namespace prismview {
+
+bool HasDisplay() {
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* value = std::getenv(name);
+        if (value && *value) return true;
+    }
+    return false;
+}
+
+int StartApplication(AppState& state) {
+    LoadWindowStrings(state);
+    QCoreApplication::setApplicationName(QString::fromStdString(state.windowClassName));  // the X window class
+    MainWindow window(state);
+    // Loaded before the window shows, so the first paint has all five images.
+    OpenStartImage(window, state);
+    window.show();
+    return QApplication::exec();
+}
+
+}  // namespace prismview

@@ -1,0 +1,14 @@
+// Icon 107 as a QIcon with its two sizes.
+#pragma once
+
+#include <QIcon>
+#include <QImage>
+
+#include "resources/icon.h"
+
+namespace prismview {
+
+QImage IconImageToQImage(const IconImage& icon);
+QIcon MakeIcon107();
+
+}  // namespace prismview

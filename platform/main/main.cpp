@@ -1,0 +1,20 @@
+// プリズムビュー: the desktop program.
+#include <QApplication>
+
+#include <cstdio>
+
+#include "app/app_state.h"
+#include "platform/application.h"
+
+int main(int argc, char** argv) {
+    if (!prismview::HasDisplay()) {
+        std::fprintf(stderr,
+                     "prismview: no display to open the window on (DISPLAY is not set).\n"
+                     "Run it on a virtual display instead:  xvfb-run -a -s '-screen 0 1280x1024x24' %s\n",
+                     argv[0]);
+        return 1;
+    }
+    QApplication application(argc, argv);
+    static prismview::AppState state;  // everything the program knows, for the whole run
+    return prismview::StartApplication(state);
+}

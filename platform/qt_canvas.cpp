@@ -1,0 +1,61 @@
+#include "platform/qt_canvas.h"
+
+#include <QFontMetrics>
+#include <QImage>
+#include <QString>
+
+namespace prismview {
+
+namespace {
+
+QString ToQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QColor ToQColor(RgbValue colour) { return QColor::fromRgb(static_cast<QRgb>(colour | 0xFF000000u)); }
+
+}  // namespace
+
+QRect QtCanvas::TextRect(const QFont& font, std::int32_t x, std::int32_t y, std::string_view text) {
+    const QFontMetrics metrics(font);
+    return QRect(x, y, metrics.horizontalAdvance(ToQString(text)), metrics.height());
+}
+
+void QtCanvas::DrawText(std::int32_t x, std::int32_t y, std::string_view text) {
+    if (text.empty()) return;
+    const QString s = ToQString(text);
+    const QFontMetrics metrics(painter_.font());
+    // Opaque white behind black text; (x, y) is the text's top-left corner.
+    painter_.fillRect(QRect(x, y, metrics.horizontalAdvance(s), metrics.height()), Qt::white);
+    painter_.setPen(Qt::black);
+    painter_.drawText(x, y + metrics.ascent(), s);
+}
+
+void QtCanvas::DrawImage(std::int32_t x, std::int32_t y, const Bitmap& bitmap, std::int32_t width,
+                         std::int32_t height) {
+    // The store keeps the pixels in the layout of Format_RGB32: wrap them, never convert.
+    const QImage image(reinterpret_cast<const uchar*>(bitmap.Scanline(0)), bitmap.Width(), bitmap.Height(),
+                       static_cast<qsizetype>(bitmap.BytesPerLine()), QImage::Format_RGB32);
+    painter_.drawImage(QPoint(x, y), image, QRect(0, 0, width, height));
+}
+
+void QtCanvas::FrameRect(const Rect& rect, RgbValue colour) {
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    if (width <= 0 || height <= 0) return;
+    // Four filled strips: QPainter::drawRect would reach one pixel beyond the rectangle.
+    const QColor c = ToQColor(colour);
+    painter_.fillRect(QRect(rect.left, rect.top, width, 1), c);
+    painter_.fillRect(QRect(rect.left, rect.bottom - 1, width, 1), c);
+    painter_.fillRect(QRect(rect.left, rect.top, 1, height), c);
+    painter_.fillRect(QRect(rect.right - 1, rect.top, 1, height), c);
+}
+
+void QtCanvas::FillRect(const Rect& rect, RgbValue colour) {
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    if (width <= 0 || height <= 0) return;
+    painter_.fillRect(QRect(rect.left, rect.top, width, height), ToQColor(colour));
+}
+
+}  // namespace prismview

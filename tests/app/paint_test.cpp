@@ -1,0 +1,196 @@
+#include "app/paint.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "support/test_support.h"
+
+namespace prismview {
+namespace {
+
+std::string Colour(RgbValue c) {
+    char s[16];
+    std::snprintf(s, sizeof s, "%06X", c);
+    return s;
+}
+
+std::string RectText(const Rect& r) {
+    char s[64];
+    std::snprintf(s, sizeof s, "%d,%d-%d,%d", r.left, r.top, r.right, r.bottom);
+    return s;
+}
+
+// Records every drawing call; images are named by their slot in the state.
+class RecordingCanvas : public Canvas {
+public:
+    explicit RecordingCanvas(const AppState& state) : state_(state) {}
+    void DrawText(std::int32_t x, std::int32_t y, std::string_view text) override {
+        calls.push_back("text " + std::to_string(x) + "," + std::to_string(y) + " " + std::string(text));
+    }
+    void DrawImage(std::int32_t x, std::int32_t y, const Bitmap& bitmap, std::int32_t w, std::int32_t h) override {
+        int slot = -1;
+        for (int i = 0; i < kSlotCount; ++i)
+            if (state_.images.bitmaps[i].get() == &bitmap) slot = i;
+        calls.push_back("image " + std::to_string(slot) + " at " + std::to_string(x) + "," + std::to_string(y) +
+                        " " + std::to_string(w) + "x" + std::to_string(h));
+    }
+    void FrameRect(const Rect& r, RgbValue c) override { calls.push_back("frame " + RectText(r) + " " + Colour(c)); }
+    void FillRect(const Rect& r, RgbValue c) override { calls.push_back("fill " + RectText(r) + " " + Colour(c)); }
+    std::vector<std::string> calls;
+
+private:
+    const AppState& state_;
+};
+
+using Calls = std::vector<std::string>;
+
+Calls Paint(const AppState& state) {
+    RecordingCanvas canvas(state);
+    PaintMainWindow(canvas, state);
+    return canvas.calls;
+}
+
+AppState Loaded200x100() {
+    AppState state;
+    state.images = test::MakeImageSet(test::Varied(200, 100));
+    state.labels = {"ベース画像", "色相反転", "明度反転", "通常反転", "－"};
+    return state;
+}
+
+TEST(PaintMainWindow, AsksForAFileWhenNoImageIsLoaded) {
+    const AppState state;
+    EXPECT_EQ(Paint(state), Calls{"text 0,0 ＢＭＰを開いてください。"});
+}
+
+TEST(PaintMainWindow, SwatchesShowEvenWithoutAnImageAtTheKeptWidth) {
+    AppState state;
+    state.effectMode = ModeHueRotate;
+    state.selectedImage = 4;
+    EXPECT_EQ(Paint(state), (Calls{"text 0,0 ＢＭＰを開いてください。", "fill 0,0-32,16 FF0000",
+                                   "fill 0,16-32,32 00FFFF", "text 32,0 ←→で指定"}));
+    state.images.width = 123;  // a failed paste keeps the size of the released image
+    EXPECT_EQ(Paint(state)[1], "fill 123,0-155,16 FF0000");
+}
+
+TEST(PaintMainWindow, GalleryTilesOfEveryArrangement) {
+    struct Case {
+        std::int32_t columns;
+        Calls expected;
+    };
+    const Case cases[] = {
+        {1, {"image 0 at 0,0 200x100", "image 1 at 0,100 200x100", "image 2 at 0,200 200x100",
+             "image 3 at 0,300 200x100", "image 4 at 0,400 200x100"}},
+        {2, {"image 0 at 0,0 200x100", "image 1 at 200,0 200x100", "image 2 at 0,100 200x100",
+             "image 3 at 200,100 200x100", "image 4 at 0,200 200x100"}},
+        {3, {"image 0 at 0,0 200x100", "image 1 at 200,0 200x100", "image 2 at 400,0 200x100",
+             "image 3 at 0,100 200x100", "image 4 at 200,100 200x100"}},
+        {5, {"image 0 at 0,0 200x100", "image 1 at 200,0 200x100", "image 2 at 400,0 200x100",
+             "image 3 at 600,0 200x100", "image 4 at 800,0 200x100"}},
+    };
+    for (const Case& c : cases) {
+        AppState state = Loaded200x100();
+        state.columns = c.columns;
+        EXPECT_EQ(Paint(state), c.expected) << c.columns << " columns";
+    }
+}
+
+TEST(PaintMainWindow, HoveredTileGetsTwoFramesAndItsLabel) {
+    AppState state = Loaded200x100();
+    state.hoverImage = 3;
+    const Calls calls = Paint(state);
+    ASSERT_EQ(calls.size(), 8u);
+    EXPECT_EQ(Calls(calls.begin() + 5, calls.end()),
+              (Calls{"frame 200,100-400,200 000000", "frame 201,101-399,199 FFFFFF", "text 201,101 通常反転"}));
+}
+
+TEST(PaintMainWindow, SingleViewShowsTheImageAndItsLabelBelow) {
+    AppState state = Loaded200x100();
+    state.selectedImage = 2;
+    state.hoverImage = 1;  // no frame outside the gallery
+    EXPECT_EQ(Paint(state), (Calls{"image 2 at 0,0 200x100", "text 0,100 明度反転"}));
+}
+
+TEST(PaintMainWindow, TheBaseImageNeverHasASwatch) {
+    for (std::int32_t mode = 0; mode < kModeCount; ++mode) {
+        AppState state = Loaded200x100();
+        state.selectedImage = 0;
+        state.effectMode = mode;
+        EXPECT_EQ(Paint(state), (Calls{"image 0 at 0,0 200x100", "text 0,100 ベース画像"})) << mode;
+    }
+}
+
+TEST(PaintMainWindow, HueSwatchOfGreen) {
+    AppState state = Loaded200x100();
+    state.effectMode = ModeHueRotate;
+    state.selectedImage = 4;
+    state.hue = 510;
+    EXPECT_EQ(Paint(state), (Calls{"image 4 at 0,0 200x100", "text 0,100 －", "fill 200,0-232,16 00FF00",
+                                   "fill 200,16-232,32 FF00FF", "text 232,0 ←→で指定"}));
+}
+
+TEST(PaintMainWindow, LevelSwatchTruncatesTheHalf) {
+    AppState state = Loaded200x100();
+    state.effectMode = ModeBrighten;
+    state.selectedImage = 2;
+    state.level = 255;
+    EXPECT_EQ(Paint(state), (Calls{"image 2 at 0,0 200x100", "text 0,100 明度反転", "fill 200,48-232,80 7F7F7F",
+                                   "text 232,48 ↑↓で指定"}));
+    state.level = 510;
+    EXPECT_EQ(Paint(state)[2], "fill 200,48-232,80 FFFFFF");
+}
+
+TEST(PaintMainWindow, BothSwatchesHueFirst) {
+    AppState state = Loaded200x100();
+    state.effectMode = ModeSaturation2;
+    state.selectedImage = 4;
+    const Calls calls = Paint(state);
+    ASSERT_EQ(calls.size(), 7u);
+    EXPECT_EQ(calls[2].rfind("fill 200,0-232,16", 0), 0u);
+    EXPECT_EQ(calls[4], "text 232,0 ←→で指定");
+    EXPECT_EQ(calls[5], "fill 200,48-232,80 000000");
+    EXPECT_EQ(calls[6], "text 232,48 ↑↓で指定");
+}
+
+TEST(SwatchesFor, EveryModeAndView) {
+    // For each mode: the slots that show the hue swatch and the level swatch.
+    struct Row {
+        std::int32_t mode;
+        const char* hue;
+        const char* level;
+    };
+    const Row table[] = {
+        {1, "4", ""},      {2, "4", ""},         {6, "4", ""},    {7, "4", ""},       {8, "", "1234"},
+        {9, "", "1234"},   {10, "13", "1234"},   {11, "34", "124"}, {12, "", "1234"}, {15, "1234", ""},
+        {17, "1234", ""},  {18, "1234", ""},
+    };
+    for (std::int32_t mode = -1; mode <= kModeCount; ++mode) {
+        std::string hue, level;
+        for (const Row& row : table)
+            if (row.mode == mode) {
+                hue = row.hue;
+                level = row.level;
+            }
+        for (std::int32_t selected = -1; selected <= 4; ++selected) {
+            const char slot = static_cast<char>('0' + selected);
+            const Swatches s = SwatchesFor(mode, selected);
+            EXPECT_EQ(s.hue, selected >= 1 && hue.find(slot) != std::string::npos) << mode << " " << selected;
+            EXPECT_EQ(s.level, selected >= 1 && level.find(slot) != std::string::npos) << mode << " " << selected;
+        }
+    }
+}
+
+TEST(DrawBitmap, MissingBitmapsAndEmptySizesDrawNothing) {
+    AppState state = Loaded200x100();
+    RecordingCanvas canvas(state);
+    DrawBitmap(canvas, nullptr, 0, 0, 200, 100);
+    DrawBitmap(canvas, state.images.bitmaps[1].get(), 0, 0, 0, 100);
+    EXPECT_TRUE(canvas.calls.empty());
+    DrawBitmap(canvas, state.images.bitmaps[1].get(), 5, 6, 500, 50);  // never beyond the bitmap
+    EXPECT_EQ(canvas.calls, Calls{"image 1 at 5,6 200x50"});
+}
+
+}  // namespace
+}  // namespace prismview

@@ -1,0 +1,251 @@
+#include "platform/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QImage>
+#include <QMenuBar>
+#include <QTest>
+#include <QTimer>
+
+#include <filesystem>
+#include <memory>
+
+#include "app/input.h"
+#include "app/startup.h"
+#include "io/bmp_file.h"
+#include "platform/application.h"
+#include "resources/menu.h"
+#include "support/test_support.h"
+
+namespace prismview {
+namespace {
+
+class QtEnvironment : public testing::Environment {
+public:
+    void SetUp() override {
+        static int argc = 1;
+        static char name[] = "tests_platform";
+        static char* argv[] = {name, nullptr};
+        app_ = std::make_unique<QApplication>(argc, argv);
+        QApplication::setQuitOnLastWindowClosed(false);  // only the logic ends the loop
+    }
+    void TearDown() override { app_.reset(); }
+
+private:
+    std::unique_ptr<QApplication> app_;
+};
+const testing::Environment* const kQt = testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+constexpr int kW = 40;
+constexpr int kH = 30;
+
+// Runs the test in a folder of its own, with or without a start.bmp.
+class InFolder {
+public:
+    explicit InFolder(bool withStartImage) : previous_(std::filesystem::current_path()) {
+        if (withStartImage) {
+            BitmapHandle bitmap = Bitmap::Create(kW, kH);
+            bitmap->WritePixels(test::Varied(kW, kH));
+            EXPECT_EQ(WriteBmpFile(dir_.Path("start.bmp"), *bitmap), WriteResult::Written);
+        }
+        std::filesystem::current_path(dir_.path());
+    }
+    ~InFolder() { std::filesystem::current_path(previous_); }
+
+private:
+    test::TempDir dir_;
+    std::filesystem::path previous_;
+};
+
+// Counts the paint events of a widget.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+    int paints = 0;
+};
+
+// A started main window, as the program has it after start-up.
+struct Started {
+    explicit Started(bool withStartImage) : folder(withStartImage), window(state) {
+        LoadWindowStrings(state);
+        window.setWindowTitle(QString::fromStdString(state.windowTitle));
+        OpenStartImage(window, state);
+        window.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+        QCoreApplication::processEvents();
+    }
+    ~Started() { window.close(); }
+    QImage Client() { return window.Client()->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
+    InFolder folder;
+    AppState state;
+    MainWindow window;
+};
+
+std::vector<std::uint16_t> CheckedIds(const MainWindow& window) {
+    std::vector<std::uint16_t> ids;
+    for (const MenuPopup& popup : MainMenu)
+        for (const MenuItem& item : popup.items)
+            if (item.id && window.Action(item.id)->isChecked()) ids.push_back(item.id);
+    return ids;
+}
+
+TEST(MainWindow, MenuBarHasEveryItemAndTheThreeMarks) {
+    Started started(false);
+    const QList<QAction*> popups = started.window.menuBar()->actions();
+    ASSERT_EQ(popups.size(), 5);
+    EXPECT_EQ(popups[0]->text(), QString::fromUtf8("ﾌｧｲﾙ(&F)"));
+    EXPECT_EQ(popups[4]->text(), QString::fromUtf8("ﾍﾙﾌﾟ(&H)"));
+    ASSERT_NE(popups[2]->menu(), nullptr);
+    EXPECT_EQ(popups[2]->menu()->actions().size(), 31);
+    EXPECT_TRUE(popups[2]->menu()->actions()[19]->isSeparator());
+    EXPECT_EQ(started.window.Action(CmdExit)->text(), QString::fromUtf8("終了(&X)"));
+    EXPECT_FALSE(started.window.Action(CmdExit)->isCheckable());
+    EXPECT_EQ(CheckedIds(started.window), (std::vector<std::uint16_t>{CmdShowAll, 32778, CmdColumns2}));
+    EXPECT_EQ(started.window.windowTitle(), QString::fromUtf8("プリズムビュー"));
+    // The client area lies below the menu bar.
+    EXPECT_GE(started.window.Client()->geometry().top(), started.window.menuBar()->geometry().bottom());
+}
+
+TEST(MainWindow, StartsWithTheFiveTilesOfStartBmp) {
+    Started started(true);
+    ASSERT_TRUE(started.state.images.Loaded());
+    const QImage shown = started.Client();
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        const int left = (slot % 2) * kW, top = (slot / 2) * kH;
+        const Bitmap& bitmap = *started.state.images.bitmaps[slot];
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x)
+                ASSERT_EQ(shown.pixel(left + x, top + y) & 0xFFFFFFu, bitmap.PixelAt(x, y))
+                    << "slot " << slot << " at " << x << "," << y;
+    }
+    // Beside and below the grid: the white background, no label anywhere.
+    EXPECT_EQ(shown.pixel(2 * kW + 5, 5) & 0xFFFFFFu, 0xFFFFFFu);
+    EXPECT_EQ(shown.pixel(kW + 5, 2 * kH + 5) & 0xFFFFFFu, 0xFFFFFFu);
+}
+
+TEST(MainWindow, WithoutStartBmpAsksForAFileAtTheTopLeft) {
+    Started started(false);
+    EXPECT_FALSE(started.state.images.Loaded());
+    const QImage shown = started.Client();
+    int dark = 0;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 150; ++x) dark += qGray(shown.pixel(x, y)) < 128;
+    EXPECT_GT(dark, 20);  // the request text
+    EXPECT_EQ(shown.pixel(shown.width() - 1, shown.height() - 1) & 0xFFFFFFu, 0xFFFFFFu);
+    EXPECT_EQ(shown.pixel(5, 100) & 0xFFFFFFu, 0xFFFFFFu);
+}
+
+TEST(MainWindow, AKeyPressShowsTheStatusAtOnceRedoesTheImagesAndRepaints) {
+    Started started(true);
+    OnCommand(started.window, started.state, 32779);  // ＲＧＢ: slot 4 follows the hue
+    QCoreApplication::processEvents();
+    const PixelBuffer before = started.state.images.bitmaps[4]->ReadPixels();
+    PaintCounter counter(started.window.Client());
+    QTest::keyClick(started.window.Client(), Qt::Key_Right);
+    EXPECT_EQ(counter.paints, 1);  // the status text, painted before the key was done
+    EXPECT_EQ(started.state.hue, 5);
+    EXPECT_NE(started.state.images.bitmaps[4]->ReadPixels().pixels, before.pixels);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(counter.paints, 2);  // the repaint of the whole picture
+}
+
+TEST(MainWindow, KeysWithoutActionRepaintAndSystemKeysDoNothing) {
+    Started started(true);
+    PaintCounter counter(started.window.Client());
+    QTest::keyClick(started.window.Client(), Qt::Key_C);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(counter.paints, 1);
+    QTest::keyClick(started.window.Client(), Qt::Key_2, Qt::AltModifier);
+    QTest::keyClick(started.window.Client(), Qt::Key_2, Qt::KeypadModifier);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(started.state.waveFreqNum, 1);
+    QTest::keyClick(started.window.Client(), Qt::Key_S, Qt::ShiftModifier);
+    EXPECT_EQ(started.state.selectedImage, 1);
+    EXPECT_EQ(CheckedIds(started.window), (std::vector<std::uint16_t>{CmdShowImage1, 32778, CmdColumns2}));
+}
+
+TEST(MainWindow, AutoRepeatActsAgain) {
+    Started started(false);
+    for (int i = 0; i < 3; ++i) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier, QString(), /*autorep=*/i > 0);
+        QCoreApplication::sendEvent(started.window.Client(), &press);
+    }
+    EXPECT_EQ(started.state.hue, 15);
+}
+
+TEST(MainWindow, AClickSelectsATileAndAnyClickReturns) {
+    Started started(true);
+    QTest::mouseClick(started.window.Client(), Qt::LeftButton, Qt::NoModifier, QPoint(kW + 3, kH + 3));
+    EXPECT_EQ(started.state.selectedImage, 3);
+    QCoreApplication::processEvents();
+    const QImage single = started.Client();
+    EXPECT_EQ(single.pixel(0, 0) & 0xFFFFFFu, started.state.images.bitmaps[3]->PixelAt(0, 0));
+    EXPECT_EQ(single.pixel(kW + 5, 5) & 0xFFFFFFu, 0xFFFFFFu);  // the other tiles are gone
+    EXPECT_EQ(CheckedIds(started.window), (std::vector<std::uint16_t>{CmdShowAll, 32778, CmdColumns2}));
+    QTest::mouseClick(started.window.Client(), Qt::LeftButton, Qt::NoModifier, QPoint(300, 300));
+    EXPECT_EQ(started.state.selectedImage, -1);
+}
+
+TEST(MainWindow, HoverFramesTheTileUnderThePointer) {
+    Started started(true);
+    QTest::mouseMove(started.window.Client(), QPoint(kW + 10, 10));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(started.state.hoverImage, 1);
+    const QImage shown = started.Client();
+    EXPECT_EQ(shown.pixel(kW, kH - 1) & 0xFFFFFFu, 0x000000u);          // black outer frame
+    EXPECT_EQ(shown.pixel(2 * kW - 1, kH - 1) & 0xFFFFFFu, 0x000000u);
+    EXPECT_EQ(shown.pixel(kW + 1, kH - 2) & 0xFFFFFFu, 0xFFFFFFu);      // white inner frame
+    EXPECT_EQ(shown.pixel(kW - 1, kH - 1) & 0xFFFFFFu, started.state.images.bitmaps[0]->PixelAt(kW - 1, kH - 1));
+}
+
+TEST(MainWindow, QtsOwnToggleNeverLeavesAWrongMark) {
+    Started started(false);
+    started.window.Action(CmdColumns2)->trigger();  // already checked
+    started.window.Action(32778)->trigger();
+    EXPECT_EQ(CheckedIds(started.window), (std::vector<std::uint16_t>{CmdShowAll, 32778, CmdColumns2}));
+    started.window.Action(32806)->trigger();
+    started.window.Action(32806)->trigger();
+    started.window.Action(CmdColumns5)->trigger();
+    EXPECT_EQ(CheckedIds(started.window), (std::vector<std::uint16_t>{CmdShowAll, 32806, CmdColumns5}));
+    EXPECT_EQ(started.state.effectMode, ModeSlide);
+    started.window.Action(CmdOpen)->trigger();  // not built yet: nothing happens
+    EXPECT_FALSE(started.window.Action(CmdOpen)->isChecked());
+}
+
+TEST(StartApplication, ExitThroughTheMenuEndsWithZeroAndReleasesEveryBitmap) {
+    InFolder folder(true);
+    const std::int64_t before = Bitmap::LiveCount();
+    AppState state;
+    std::int64_t liveWhileRunning = -1;
+    QTimer::singleShot(0, [&] {
+        liveWhileRunning = Bitmap::LiveCount();
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* window = qobject_cast<MainWindow*>(widget)) window->Action(CmdExit)->trigger();
+    });
+    EXPECT_EQ(StartApplication(state), 0);
+    EXPECT_EQ(liveWhileRunning, before + 5);
+    EXPECT_EQ(Bitmap::LiveCount(), before);
+}
+
+TEST(StartApplication, ClosingTheWindowEndsWithZeroAndReleasesEveryBitmap) {
+    InFolder folder(true);
+    const std::int64_t before = Bitmap::LiveCount();
+    AppState state;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* window = qobject_cast<MainWindow*>(widget)) window->close();
+    });
+    EXPECT_EQ(StartApplication(state), 0);
+    EXPECT_FALSE(state.images.Loaded());
+    EXPECT_EQ(Bitmap::LiveCount(), before);
+}
+
+}  // namespace
+}  // namespace prismview

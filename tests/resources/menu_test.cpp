@@ -1,0 +1,78 @@
+#include "resources/menu.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "core/params.h"
+#include "resources/modes.h"
+
+namespace prismview {
+namespace {
+
+TEST(MainMenu, FivePopupsWithTheirCaptionsAndItemCounts) {
+    ASSERT_EQ(MainMenu.size(), 5u);
+    const std::vector<std::string> captions = {"ﾌｧｲﾙ(&F)", "表示画像(&V)", "表示処理(&A)", "並べ方(&N)", "ﾍﾙﾌﾟ(&H)"};
+    const std::vector<std::size_t> counts = {6, 6, 31, 4, 1};
+    for (std::size_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(MainMenu[i].caption, captions[i]);
+        EXPECT_EQ(MainMenu[i].items.size(), counts[i]) << captions[i];
+    }
+}
+
+TEST(MainMenu, SeparatorsAndDialogItemsOfTheModeMenu) {
+    const auto& items = MainMenu[2].items;
+    std::vector<std::size_t> separators;
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (items[i].action == MenuAction::Separator) separators.push_back(i);
+    EXPECT_EQ(separators, (std::vector<std::size_t>{19, 22, 29}));
+    EXPECT_EQ(items[20].id, 32784);
+    EXPECT_EQ(items[20].caption, "色相・明度指定...");
+    EXPECT_EQ(items[21].id, 32798);
+    EXPECT_EQ(items[21].caption, "背景色...");
+    EXPECT_EQ(items[30].id, 32797);
+    EXPECT_EQ(items[30].caption, "波の設定...");
+}
+
+TEST(MainMenu, ModeItemsCoverEveryModeButNineteenOnceWithItsCaption) {
+    std::vector<std::uint16_t> ids;
+    std::vector<std::int32_t> modes;
+    for (const MenuItem& item : MainMenu[2].items) {
+        if (item.action != MenuAction::SetEffectMode) continue;
+        ids.push_back(item.id);
+        modes.push_back(item.value);
+        EXPECT_EQ(item.caption, ModeLabelTable[item.value].menuCaption) << item.value;
+    }
+    const std::vector<std::uint16_t> expectedIds = {32778, 32779, 32780, 32781, 32803, 32811, 32782, 32783, 32787,
+                                                    32791, 32792, 32794, 32804, 32805, 32813, 32814, 32815, 32816,
+                                                    32817, 32795, 32802, 32799, 32801, 32796, 32806};
+    EXPECT_EQ(ids, expectedIds);
+    std::vector<std::int32_t> expectedModes;
+    for (std::int32_t m = 0; m < kModeCount; ++m)
+        if (m != 19) expectedModes.push_back(m);
+    EXPECT_EQ(modes, expectedModes);
+}
+
+TEST(MainMenu, IdsAreUniqueAndExactlyThreeItemsStartChecked) {
+    std::set<std::uint16_t> ids;
+    std::vector<std::string> checked;
+    for (const MenuPopup& popup : MainMenu)
+        for (const MenuItem& item : popup.items) {
+            if (item.action == MenuAction::Separator) {
+                EXPECT_EQ(item.id, 0);
+                continue;
+            }
+            EXPECT_TRUE(ids.insert(item.id).second) << item.id;
+            EXPECT_EQ(FindMenuItem(item.id), &item);
+            if (item.checkedAtStart) checked.emplace_back(item.caption);
+        }
+    EXPECT_EQ(ids.size(), 6u + 6u + 28u + 4u + 1u);
+    EXPECT_EQ(checked, (std::vector<std::string>{"全て表示(&H)", "反転", "二列(&2)"}));
+    EXPECT_EQ(FindMenuItem(0), nullptr);
+    EXPECT_EQ(FindMenuItem(32770), nullptr);
+}
+
+}  // namespace
+}  // namespace prismview
