@@ -25,6 +25,7 @@ struct AppState : ProcessingParams {
     std::int32_t centerStep = 2;
     Labels labels{std::string(kBaseImageLabel), "", "", "", ""};
     ImageSet images;
+    PassMemory passMemory;  // buffers the processing pass reuses; no state of its own
     std::array<std::uint32_t, 16> customColors{};  // 0x00BBGGRR, as the colour chooser keeps them
     std::string windowTitle = "プリズムビュー";
     std::string windowClassName = "PRISMVIEW";

@@ -6,7 +6,9 @@ namespace prismview {
 
 void Regenerate(Window& window, AppState& state, const PassOptions& options) {
     window.DrawStatusText(kRegenerateText);
-    ProcessImages(state.images, state.labels, state, AllEffects(), options);
+    PassOptions withMemory = options;
+    if (!withMemory.memory) withMemory.memory = &state.passMemory;
+    ProcessImages(state.images, state.labels, state, AllEffects(), withMemory);
 }
 
 }  // namespace prismview

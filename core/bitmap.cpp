@@ -54,7 +54,11 @@ void Bitmap::ReadPixels(PixelBuffer& out) const {
     out.width = width_;
     out.height = height_;
     out.pixels.resize(PixelCount());
-    for (std::int32_t y = 0; y < height_; ++y) {
+    ReadRows(out, 0, height_);
+}
+
+void Bitmap::ReadRows(PixelBuffer& out, std::int32_t first, std::int32_t last) const {
+    for (std::int32_t y = first; y < last; ++y) {
         const std::uint32_t* from = Scanline(height_ - 1 - y);
         RgbValue* to = out.pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
         for (std::int32_t x = 0; x < width_; ++x) to[x] = from[x] & 0x00FFFFFFu;

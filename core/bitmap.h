@@ -26,6 +26,9 @@ public:
     PixelBuffer ReadPixels() const;
     // Reads into an existing buffer, reusing its memory when it is big enough.
     void ReadPixels(PixelBuffer& out) const;
+    // Reads buffer rows first..last-1 only, into a buffer of this size (for
+    // parallel reading).
+    void ReadRows(PixelBuffer& out, std::int32_t first, std::int32_t last) const;
     // Replaces every pixel; false (and nothing changed) when the size differs.
     bool WritePixels(const PixelBuffer& buffer);
     // Replaces the rows of buffer rows first..last-1 only (for parallel write-back).

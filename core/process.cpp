@@ -16,6 +16,18 @@ bool SameSize(const BitmapHandle& bitmap, const ImageSet& images) {
     return bitmap && bitmap->Width() == images.width && bitmap->Height() == images.height;
 }
 
+// Sizes a buffer for the pass; memory kept from a much bigger picture goes.
+template <class T>
+void Fit(std::vector<T>& pixels, std::size_t count) {
+    if (pixels.capacity() > 2 * count) std::vector<T>().swap(pixels);
+    pixels.resize(count);
+}
+void Fit(PixelBuffer& buffer, std::int32_t width, std::int32_t height) {
+    buffer.width = width;
+    buffer.height = height;
+    Fit(buffer.pixels, static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+}
+
 }  // namespace
 
 void ProcessImages(ImageSet& images, Labels& labels, const ProcessingParams& params,
@@ -31,16 +43,21 @@ void ProcessImages(ImageSet& images, Labels& labels, const ProcessingParams& par
     int threads = options.threads > 0 ? options.threads : DefaultThreadCount();
     if (std::int64_t{images.width} * images.height < kMinPixelsForThreads) threads = 1;
 
+    PassMemory local;
+    PassMemory& memory = options.memory ? *options.memory : local;
     try {
-        const PixelBuffer source = images.bitmaps[0]->ReadPixels();
-        PixelBuffer work;
-        work.width = source.width;
-        work.height = source.height;
-        work.pixels.resize(source.pixels.size());
+        Fit(memory.source, images.width, images.height);
+        Fit(memory.work, images.width, images.height);
+        const PixelBuffer& source = memory.source;
+        PixelBuffer& work = memory.work;
+        const Bitmap& base = *images.bitmaps[0];
+        ForEachRowBand(source.height, threads, [&](std::int32_t first, std::int32_t last) {
+            base.ReadRows(memory.source, first, last);
+        });
 
-        PassScratch scratch;
+        PassScratch& scratch = memory.scratch;
         if (mode.prepare) {
-            scratch.perPixel.resize(source.pixels.size());
+            Fit(scratch.perPixel, source.pixels.size());
             ForEachRowBand(source.height, threads, [&](std::int32_t first, std::int32_t last) {
                 mode.prepare(source, params, scratch, first, last);
             });

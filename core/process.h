@@ -13,8 +13,18 @@ namespace prismview {
 
 using Labels = std::array<std::string, kSlotCount>;
 
+// Buffers a pass may leave for the next one: redoing the images after a key
+// press then reuses memory instead of mapping and faulting in fresh pages.
+// Nothing in them carries over; every pass overwrites what it reads.
+struct PassMemory {
+    PixelBuffer source;
+    PixelBuffer work;
+    PassScratch scratch;
+};
+
 struct PassOptions {
-    int threads = 0;  // 0: DefaultThreadCount()
+    int threads = 0;               // 0: DefaultThreadCount()
+    PassMemory* memory = nullptr;  // null: buffers live only inside the pass
 };
 
 // Stores the mode's labels into labels[1..4], then, when a base image is

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <tuple>
 
 #include "core/parallel.h"
 #include "effects/effect_table.h"
@@ -157,6 +158,35 @@ TEST(Pass, RowBandsCoverEveryRowOnce) {
             });
             for (std::int32_t y = 0; y < rows; ++y) EXPECT_EQ(seen[static_cast<std::size_t>(y)].load(), 1);
         }
+}
+
+}  // namespace
+}  // namespace prismview
+
+namespace prismview {
+namespace {
+
+TEST(Pass, ReusedMemoryGivesTheSameImagesAsFreshMemory) {
+    // Buffers left by a pass on another picture, in another mode, must not
+    // show through: bigger, then smaller, then the same size again.
+    PassMemory memory;
+    PassOptions options;
+    options.memory = &memory;
+    options.threads = 2;
+    for (const auto& [width, height, mode] : {std::tuple{90, 80, 4}, std::tuple{17, 9, 0}, std::tuple{17, 9, 5},
+                                              std::tuple{120, 70, 13}, std::tuple{120, 70, 12}}) {
+        const PixelBuffer base = test::Varied(width, height);
+        ProcessingParams params;
+        params.effectMode = mode;
+        params.level = 200;
+        ImageSet set = test::MakeImageSet(base);
+        Labels labels;
+        ProcessImages(set, labels, params, AllEffects(), options);
+        const auto fresh = test::RunPass(base, params, 2);
+        for (int slot = 1; slot <= 4; ++slot)
+            EXPECT_EQ(set.bitmaps[slot]->ReadPixels().pixels, fresh[slot - 1].pixels) << mode << "/" << slot;
+        EXPECT_EQ(memory.source.width, width);
+    }
 }
 
 }  // namespace
