@@ -4,20 +4,12 @@
 
 #include "app/regenerate.h"
 #include "core/colour.h"
+#include "core/int_math.h"  // the wave and centre fields have no bounds: they wrap
 #include "resources/menu.h"
 
 namespace prismview {
 
 namespace {
-
-// The wave and centre fields have no bounds; let them wrap instead of
-// overflowing.
-std::int32_t WrapAdd(std::int32_t a, std::int32_t b) {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
-}
-std::int32_t WrapSub(std::int32_t a, std::int32_t b) {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
-}
 
 KeyEffect Show(AppState& state, std::int32_t index) {
     state.selectedImage = index;
