@@ -294,16 +294,21 @@ TEST(OnCommand, EveryItemOfTheMenuIsKnownAndOthersAreNot) {
     }
 }
 
-TEST(OnCommand, CommandsBuiltLaterDoNothingYet) {
-    for (std::uint16_t id : {CmdOpen, CmdSave, CmdCopy, CmdPaste, CmdMakeBase, CmdHueLevelDialog,
-                             CmdBackgroundColour, CmdWaveDialog, CmdAbout}) {
+TEST(OnCommand, FileClipboardAndDialogItemsReachTheirCommands) {
+    struct Case { std::uint16_t id; const char* firstCall; };
+    const Case cases[] = {
+        {CmdOpen, "ask open"}, {CmdSave, "ask save"}, {CmdCopy, "clipboard put"}, {CmdPaste, "clipboard take"},
+        {CmdMakeBase, "status"}, {CmdHueLevelDialog, "dialog 129"}, {CmdBackgroundColour, "choose colour"},
+        {CmdWaveDialog, "dialog 130"}, {CmdAbout, "dialog 103"},
+    };
+    for (const Case& c : cases) {
         AppState state = StateWith200x100();
         state.selectedImage = 2;
         RecordingWindow window;
-        OnCommand(window, state, id);
-        EXPECT_TRUE(window.calls.empty()) << id;
-        EXPECT_TRUE(state.images.Loaded()) << id;
-        EXPECT_EQ(state.selectedImage, 2) << id;
+        EXPECT_TRUE(OnCommand(window, state, c.id));
+        ASSERT_FALSE(window.calls.empty()) << c.id;
+        EXPECT_EQ(window.calls.front().rfind(c.firstCall, 0), 0u) << c.id << ": " << window.calls.front();
+        EXPECT_EQ(window.Marked(), (std::vector<std::uint16_t>{CmdShowAll, 32778, CmdColumns2})) << c.id;
     }
 }
 
