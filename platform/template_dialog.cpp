@@ -91,7 +91,9 @@ TemplateDialog::TemplateDialog(const DialogTemplate& dialogTemplate, DialogLogic
                 auto* label = new QLabel(text, this);
                 label->setTextFormat(Qt::PlainText);
                 label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-                label->setWordWrap(true);  // a static text wraps at its right edge
+                // A one-line text that does not fit is cut at the right edge
+                // rather than wrapped out of sight below it.
+                label->setWordWrap(control.multiLine);
                 widget = label;
                 break;
             }
