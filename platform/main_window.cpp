@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
@@ -53,6 +54,22 @@ std::uint32_t ToColorRef(const QColor& colour) {
     return static_cast<std::uint32_t>(colour.red()) | static_cast<std::uint32_t>(colour.green()) << 8 |
            static_cast<std::uint32_t>(colour.blue()) << 16;
 }
+
+// Gives the main window the focus back when a modal dialog or message box
+// ends, as the owner of a modal dialog gets it; without a window manager
+// (a bare X display) nothing else would, and the accelerators would stay off.
+class ReactivateAfter {
+public:
+    explicit ReactivateAfter(QWidget* window) : window_(window) {}
+    ~ReactivateAfter() {
+        if (window_ && window_->isVisible()) window_->activateWindow();
+    }
+    ReactivateAfter(const ReactivateAfter&) = delete;
+    ReactivateAfter& operator=(const ReactivateAfter&) = delete;
+
+private:
+    QPointer<QWidget> window_;
+};
 
 // The accelerator table: keys that reach the commands instead of the key handler.
 struct Accelerator {
@@ -199,6 +216,7 @@ void MainWindow::Destroy() { close(); }
 void MainWindow::PostQuit(int exitCode) { QCoreApplication::exit(exitCode); }
 
 MessageAnswer MainWindow::ShowMessage(const MessageBoxRequest& request) {
+    const ReactivateAfter reactivate(this);
     const bool yesNo = request.buttons == MessageButtons::YesNo;
     QMessageBox box(request.icon == MessageIcon::Question ? QMessageBox::Question : QMessageBox::NoIcon,
                     ToQString(request.caption), ToQString(request.text),
@@ -216,6 +234,7 @@ MessageAnswer MainWindow::ShowMessage(const MessageBoxRequest& request) {
 }
 
 std::optional<std::string> MainWindow::AskFileName(bool save) {
+    const ReactivateAfter reactivate(this);
     QFileDialog dialog(this, QString(), QDir::currentPath(),
                        ToQString(kBmpFilterName) + QStringLiteral(" (") + ToQString(kBmpFilterPattern) + ')');
     // Qt's own dialog, the same on every desktop; the writer asks about
@@ -235,6 +254,7 @@ std::optional<std::string> MainWindow::AskOpenFileName() { return AskFileName(fa
 std::optional<std::string> MainWindow::AskSaveFileName() { return AskFileName(true); }
 
 bool MainWindow::ChooseColour(std::uint32_t& colorRef, std::array<std::uint32_t, 16>& customColors) {
+    const ReactivateAfter reactivate(this);
     // Qt keeps one set of custom colours for the whole process; ours are the
     // ones the run has collected so far.
     for (int i = 0; i < 16; ++i) QColorDialog::setCustomColor(i, FromColorRef(customColors[static_cast<std::size_t>(i)]));
@@ -249,6 +269,7 @@ bool MainWindow::ChooseColour(std::uint32_t& colorRef, std::array<std::uint32_t,
 int MainWindow::RunDialog(DialogLogic& logic) {
     const DialogTemplate* dialogTemplate = FindDialogTemplate(logic.TemplateId());
     if (!dialogTemplate) return 0;
+    const ReactivateAfter reactivate(this);
     TemplateDialog dialog(*dialogTemplate, logic, this, client_->mapToGlobal(QPoint(0, 0)));
     return dialog.Run();
 }

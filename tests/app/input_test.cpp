@@ -294,24 +294,6 @@ TEST(OnCommand, EveryItemOfTheMenuIsKnownAndOthersAreNot) {
     }
 }
 
-TEST(OnCommand, FileClipboardAndDialogItemsReachTheirCommands) {
-    struct Case { std::uint16_t id; const char* firstCall; };
-    const Case cases[] = {
-        {CmdOpen, "ask open"}, {CmdSave, "ask save"}, {CmdCopy, "clipboard put"}, {CmdPaste, "clipboard take"},
-        {CmdMakeBase, "status"}, {CmdHueLevelDialog, "dialog 129"}, {CmdBackgroundColour, "choose colour"},
-        {CmdWaveDialog, "dialog 130"}, {CmdAbout, "dialog 103"},
-    };
-    for (const Case& c : cases) {
-        AppState state = StateWith200x100();
-        state.selectedImage = 2;
-        RecordingWindow window;
-        EXPECT_TRUE(OnCommand(window, state, c.id));
-        ASSERT_FALSE(window.calls.empty()) << c.id;
-        EXPECT_EQ(window.calls.front().rfind(c.firstCall, 0), 0u) << c.id << ": " << window.calls.front();
-        EXPECT_EQ(window.Marked(), (std::vector<std::uint16_t>{CmdShowAll, 32778, CmdColumns2})) << c.id;
-    }
-}
-
 TEST(OnCommand, ExitReleasesTheImagesThenDestroysTheWindow) {
     const std::int64_t before = Bitmap::LiveCount();
     AppState state = StateWith200x100();

@@ -323,9 +323,7 @@ TEST(MainWindowAccelerators, AltSlashAndAltQuestionOpenTheAboutBox) {
         QTest::keyClick(shown.window.Client(), key, modifiers);
         EXPECT_EQ(title, QStringLiteral("情報")) << key;
         EXPECT_FALSE(QApplication::activeModalWidget());
-        // The offscreen platform has no window manager to give the focus back.
-        shown.window.activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&shown.window));
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&shown.window));  // the next press finds it active
     }
 }
 
