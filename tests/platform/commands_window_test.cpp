@@ -40,24 +40,26 @@ namespace {
 
 QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
-// Calls `answer` with the modal dialog once it shows (within five seconds;
-// after that the test fails and whatever is open is closed).
+// Calls `answer` with the modal dialog once it shows; the test fails when
+// none shows within five seconds.
 void WhenModalShows(std::function<void(QWidget*)> answer) {
-    auto tries = std::make_shared<int>(0);
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [answer, tries, poll] {
-        if (QWidget* modal = QApplication::activeModalWidget(); modal && modal->isVisible()) {
+    auto* timer = new QTimer(qApp);
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, answer, tries = 0]() mutable {
+        QWidget* modal = QApplication::activeModalWidget();
+        const bool shows = modal && modal->isVisible();
+        if (!shows && ++tries <= 500) return;
+        timer->stop();
+        if (shows) {
             QTest::qWait(20);  // let it settle: focus, default button
-            answer(modal);
-            return;
-        }
-        if (++*tries > 500) {
+            const std::function<void(QWidget*)> run = answer;
+            run(modal);
+        } else {
             ADD_FAILURE() << "no modal dialog showed";
-            return;
         }
-        QTimer::singleShot(10, *poll);
-    };
-    QTimer::singleShot(0, *poll);
+        timer->deleteLater();
+    });
+    timer->start();
 }
 
 // A main window with a picture, shown and active.
