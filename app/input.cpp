@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/commands.h"
 #include "app/regenerate.h"
 #include "core/colour.h"
 #include "core/int_math.h"  // the wave and centre fields have no bounds: they wrap
@@ -164,9 +165,9 @@ bool OnCommand(Window& window, AppState& state, std::uint16_t commandId) {
             if (commandId == CmdExit) {
                 ReleaseImages(state.images);
                 window.Destroy();
+            } else {
+                RunFileCommand(window, state, commandId);
             }
-            // Opening, saving, the clipboard, the dialogs and the about box
-            // are not built yet; their items do nothing.
             break;
     }
     return true;

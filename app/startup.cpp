@@ -6,10 +6,16 @@
 
 namespace prismview {
 
-void OpenImageFile(Window& window, AppState& state, const std::string& fileName) {
+bool OpenImageFile(Window& window, AppState& state, const std::string& fileName) {
     window.DrawStatusText(kLoadingText);
-    LoadBaseImage(state.images, fileName);
+    // The old pictures go only once the new one has been read: a file that
+    // cannot be read must not cost the user the images (one made the base
+    // image exists nowhere else).
+    BitmapHandle picture = ReadBmpFile(fileName);
+    const bool read = picture != nullptr;
+    if (read) InstallBaseImage(state.images, std::move(picture));
     Regenerate(window, state);
+    return read;
 }
 
 void LoadWindowStrings(AppState& state) {

@@ -9,10 +9,10 @@
 
 namespace prismview {
 
-// Shows the loading text, replaces the image set by the file's picture (an
-// empty set when it cannot be read) and redoes the processing. Reports
-// nothing; the caller looks at images.Loaded().
-void OpenImageFile(Window& window, AppState& state, const std::string& fileName);
+// Shows the loading text, replaces the image set by the file's picture and
+// redoes the processing. A file that cannot be read leaves the set as it was;
+// the result says whether the file was read. Reports nothing.
+bool OpenImageFile(Window& window, AppState& state, const std::string& fileName);
 
 // The title and class name from the string table, before the window exists.
 void LoadWindowStrings(AppState& state);

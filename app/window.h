@@ -2,10 +2,37 @@
 // implements it; tests implement it with a recorder.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 
+#include "core/bitmap.h"
+
 namespace prismview {
+
+class DialogLogic;
+
+enum class MessageButtons { Ok, YesNo };
+enum class MessageIcon { None, Question };
+enum class MessageAnswer { Ok, Yes, No };
+
+struct MessageBoxRequest {
+    std::string text;
+    std::string caption;
+    MessageButtons buttons = MessageButtons::Ok;
+    MessageIcon icon = MessageIcon::None;
+    MessageAnswer defaultButton = MessageAnswer::Ok;
+    bool owned = true;  // owned by the main window; otherwise a window of its own
+};
+
+// What the clipboard gave: nothing when it holds no bitmap; `opened` false
+// when it could not be reached at all.
+struct ClipboardBitmap {
+    bool opened = true;
+    BitmapHandle bitmap;
+};
 
 class Window {
 public:
@@ -22,6 +49,27 @@ public:
     virtual void Destroy() = 0;
     // Ends the event loop with that exit code once the current event is handled.
     virtual void PostQuit(int exitCode) = 0;
+
+    // A modal message box; returns the button the user chose (closing a
+    // Yes/No box without choosing counts as No).
+    virtual MessageAnswer ShowMessage(const MessageBoxRequest& request) = 0;
+    // The file dialogs: the chosen name, or nothing when cancelled. They start
+    // in the current folder without a proposed name, listing BMP files; the
+    // save dialog adds ".bmp" to a name without extension and never asks
+    // about overwriting by itself.
+    virtual std::optional<std::string> AskOpenFileName() = 0;
+    virtual std::optional<std::string> AskSaveFileName() = 0;
+    // The colour chooser with `colorRef` (0x00BBGGRR) preselected and the
+    // sixteen custom colours; true and the chosen colour in `colorRef` on OK.
+    // The custom colours come back as the user left them, also on cancel.
+    virtual bool ChooseColour(std::uint32_t& colorRef, std::array<std::uint32_t, 16>& customColors) = 0;
+    // Builds the dialog of the logic's template and runs it modally; returns
+    // the result the logic ended it with.
+    virtual int RunDialog(DialogLogic& logic) = 0;
+    // Puts a copy of the bitmap on the clipboard; failures are silent.
+    virtual void PutClipboardBitmap(const Bitmap& bitmap) = 0;
+    // A copy of the clipboard's bitmap, owned by the caller.
+    virtual ClipboardBitmap TakeClipboardBitmap() = 0;
 };
 
 }  // namespace prismview

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "app/startup.h"
+#include "platform/environment.h"
 #include "platform/main_window.h"
 
 namespace prismview {
@@ -19,6 +20,7 @@ bool HasDisplay() {
 
 int StartApplication(AppState& state) {
     LoadWindowStrings(state);
+    SubstituteDialogFonts();
     QCoreApplication::setApplicationName(QString::fromStdString(state.windowClassName));  // the X window class
     MainWindow window(state);
     // Loaded before the window shows, so the first paint has all five images.

@@ -1,24 +1,38 @@
 #include "platform/main_window.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QColorDialog>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QKeySequence>
+#include <QMessageBox>
+#include <QShortcut>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
 
+#include <cstring>
+
+#include "app/dialogs.h"
 #include "app/input.h"
 #include "app/paint.h"
 #include "app/startup.h"
 #include "platform/icon.h"
 #include "platform/key_map.h"
 #include "platform/qt_canvas.h"
+#include "platform/template_dialog.h"
+#include "resources/dialog_templates.h"
 #include "resources/menu.h"
+#include "resources/strings.h"
 
 namespace prismview {
 
@@ -30,6 +44,48 @@ QString ToQString(std::string_view text) {
 
 // Mouse positions travel as unsigned 16-bit numbers, as the hit test expects.
 std::uint16_t Coordinate(qreal v) { return static_cast<std::uint16_t>(static_cast<int>(v)); }
+
+QColor FromColorRef(std::uint32_t colorRef) {
+    return QColor(static_cast<int>(colorRef & 255u), static_cast<int>((colorRef >> 8) & 255u),
+                  static_cast<int>((colorRef >> 16) & 255u));
+}
+
+std::uint32_t ToColorRef(const QColor& colour) {
+    return static_cast<std::uint32_t>(colour.red()) | static_cast<std::uint32_t>(colour.green()) << 8 |
+           static_cast<std::uint32_t>(colour.blue()) << 16;
+}
+
+// Gives the main window the focus back when a modal dialog or message box
+// ends, as the owner of a modal dialog gets it; without a window manager
+// (a bare X display) nothing else would, and the accelerators would stay off.
+class ReactivateAfter {
+public:
+    explicit ReactivateAfter(QWidget* window) : window_(window) {}
+    ~ReactivateAfter() {
+        if (window_ && window_->isVisible()) window_->activateWindow();
+    }
+    ReactivateAfter(const ReactivateAfter&) = delete;
+    ReactivateAfter& operator=(const ReactivateAfter&) = delete;
+
+private:
+    QPointer<QWidget> window_;
+};
+
+// The accelerator table: keys that reach the commands instead of the key handler.
+struct Accelerator {
+    QKeyCombination keys;
+    std::uint16_t command;
+};
+// "/" and "?" count as the characters they type, whether or not the layout
+// needs Shift for them.
+const Accelerator kAccelerators[] = {
+    {Qt::ALT | Qt::Key_Slash, CmdAbout},
+    {Qt::ALT | Qt::SHIFT | Qt::Key_Slash, CmdAbout},
+    {Qt::ALT | Qt::Key_Question, CmdAbout},
+    {Qt::ALT | Qt::SHIFT | Qt::Key_Question, CmdAbout},
+    {Qt::CTRL | Qt::Key_C, CmdCopy},
+    {Qt::CTRL | Qt::Key_V, CmdPaste},
+};
 
 }  // namespace
 
@@ -88,6 +144,7 @@ MainWindow::MainWindow(AppState& state) : state_(state), client_(new ClientArea(
     setWindowIcon(MakeIcon107());
     setCentralWidget(client_);
     BuildMenu();
+    BuildAccelerators();
     // The platform's default size; the window never follows the picture's size.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         resize(screen->availableGeometry().size() * 3 / 4);
@@ -113,6 +170,20 @@ void MainWindow::BuildMenu() {
             }
             connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
         }
+    }
+}
+
+void MainWindow::BuildAccelerators() {
+    // Window shortcuts act only while the main window is the active window,
+    // so a modal dialog turns them off; a key they take never reaches the
+    // client area's key handler.
+    for (const Accelerator& accelerator : kAccelerators) {
+        auto* shortcut = new QShortcut(QKeySequence(accelerator.keys), this);
+        shortcut->setContext(Qt::WindowShortcut);
+        shortcut->setAutoRepeat(true);
+        const std::uint16_t id = accelerator.command;
+        connect(shortcut, &QShortcut::activated, this, [this, id] { RunCommand(id); });
+        connect(shortcut, &QShortcut::activatedAmbiguously, this, [this, id] { RunCommand(id); });
     }
 }
 
@@ -143,6 +214,97 @@ void MainWindow::SetMenuCheck(std::uint16_t commandId, bool checked) {
 void MainWindow::Destroy() { close(); }
 
 void MainWindow::PostQuit(int exitCode) { QCoreApplication::exit(exitCode); }
+
+MessageAnswer MainWindow::ShowMessage(const MessageBoxRequest& request) {
+    const ReactivateAfter reactivate(this);
+    const bool yesNo = request.buttons == MessageButtons::YesNo;
+    QMessageBox box(request.icon == MessageIcon::Question ? QMessageBox::Question : QMessageBox::NoIcon,
+                    ToQString(request.caption), ToQString(request.text),
+                    yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, request.owned ? this : nullptr);
+    box.setTextFormat(Qt::PlainText);
+    if (yesNo) {
+        box.setDefaultButton(request.defaultButton == MessageAnswer::Yes ? QMessageBox::Yes : QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+    }
+    switch (box.exec()) {
+        case QMessageBox::Yes: return MessageAnswer::Yes;
+        case QMessageBox::No: return MessageAnswer::No;
+        default: return yesNo ? MessageAnswer::No : MessageAnswer::Ok;
+    }
+}
+
+std::optional<std::string> MainWindow::AskFileName(bool save) {
+    const ReactivateAfter reactivate(this);
+    QFileDialog dialog(this, QString(), QDir::currentPath(),
+                       ToQString(kBmpFilterName) + QStringLiteral(" (") + ToQString(kBmpFilterPattern) + ')');
+    // Qt's own dialog, the same on every desktop; the writer asks about
+    // overwriting, not the dialog, and a name need not exist yet.
+    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    if (save) dialog.setDefaultSuffix(QStringLiteral("bmp"));
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList names = dialog.selectedFiles();
+    if (names.isEmpty() || names.front().isEmpty()) return std::nullopt;
+    return names.front().toStdString();
+}
+
+std::optional<std::string> MainWindow::AskOpenFileName() { return AskFileName(false); }
+
+std::optional<std::string> MainWindow::AskSaveFileName() { return AskFileName(true); }
+
+bool MainWindow::ChooseColour(std::uint32_t& colorRef, std::array<std::uint32_t, 16>& customColors) {
+    const ReactivateAfter reactivate(this);
+    // Qt keeps one set of custom colours for the whole process; ours are the
+    // ones the run has collected so far.
+    for (int i = 0; i < 16; ++i) QColorDialog::setCustomColor(i, FromColorRef(customColors[static_cast<std::size_t>(i)]));
+    QColorDialog dialog(FromColorRef(colorRef), this);
+    dialog.setOption(QColorDialog::DontUseNativeDialog);
+    const bool chosen = dialog.exec() == QDialog::Accepted;
+    for (int i = 0; i < 16; ++i) customColors[static_cast<std::size_t>(i)] = ToColorRef(QColorDialog::customColor(i));
+    if (chosen) colorRef = ToColorRef(dialog.selectedColor());
+    return chosen;
+}
+
+int MainWindow::RunDialog(DialogLogic& logic) {
+    const DialogTemplate* dialogTemplate = FindDialogTemplate(logic.TemplateId());
+    if (!dialogTemplate) return 0;
+    const ReactivateAfter reactivate(this);
+    TemplateDialog dialog(*dialogTemplate, logic, this, client_->mapToGlobal(QPoint(0, 0)));
+    return dialog.Run();
+}
+
+void MainWindow::PutClipboardBitmap(const Bitmap& bitmap) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard) return;
+    // A copy of our own: later passes and loads never change what was put there.
+    QImage image(bitmap.Width(), bitmap.Height(), QImage::Format_RGB32);
+    if (image.isNull()) return;
+    for (std::int32_t row = 0; row < bitmap.Height(); ++row)
+        std::memcpy(image.scanLine(row), bitmap.Scanline(row), static_cast<std::size_t>(bitmap.BytesPerLine()));
+    clipboard->setImage(image);
+}
+
+ClipboardBitmap MainWindow::TakeClipboardBitmap() {
+    ClipboardBitmap result;
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard) {
+        result.opened = false;
+        return result;
+    }
+    // Text and other data are not a picture: image() is then null.
+    QImage image = clipboard->image();
+    if (image.isNull()) return result;
+    image = image.convertToFormat(QImage::Format_RGB32);
+    result.bitmap = image.isNull() ? nullptr : Bitmap::Create(image.width(), image.height());
+    if (!result.bitmap) return result;
+    for (std::int32_t row = 0; row < result.bitmap->Height(); ++row) {
+        const auto* from = reinterpret_cast<const std::uint32_t*>(image.constScanLine(row));
+        std::uint32_t* to = result.bitmap->Scanline(row);
+        for (std::int32_t x = 0; x < result.bitmap->Width(); ++x) to[x] = from[x] | 0xFF000000u;
+    }
+    return result;
+}
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();

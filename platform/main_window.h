@@ -7,6 +7,8 @@
 #include <QWidget>
 
 #include <map>
+#include <optional>
+#include <string>
 
 #include "app/app_state.h"
 #include "app/window.h"
@@ -49,6 +51,13 @@ public:
     void SetMenuCheck(std::uint16_t commandId, bool checked) override;
     void Destroy() override;
     void PostQuit(int exitCode) override;
+    MessageAnswer ShowMessage(const MessageBoxRequest& request) override;
+    std::optional<std::string> AskOpenFileName() override;
+    std::optional<std::string> AskSaveFileName() override;
+    bool ChooseColour(std::uint32_t& colorRef, std::array<std::uint32_t, 16>& customColors) override;
+    int RunDialog(DialogLogic& logic) override;
+    void PutClipboardBitmap(const Bitmap& bitmap) override;
+    ClipboardBitmap TakeClipboardBitmap() override;
 
     ClientArea* Client() const { return client_; }
     // The menu item of a command id, or null.
@@ -59,7 +68,9 @@ protected:
 
 private:
     void BuildMenu();
+    void BuildAccelerators();
     void RunCommand(std::uint16_t commandId);
+    std::optional<std::string> AskFileName(bool save);
 
     AppState& state_;
     ClientArea* client_;

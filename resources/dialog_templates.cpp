@@ -86,4 +86,10 @@ const DialogTemplate& WaveDialogTemplate() {
     return t;
 }
 
+const DialogTemplate* FindDialogTemplate(int id) {
+    for (const DialogTemplate* t : {&AboutDialogTemplate(), &HueLevelDialogTemplate(), &WaveDialogTemplate()})
+        if (t->id == id) return t;
+    return nullptr;
+}
+
 }  // namespace prismview

@@ -71,5 +71,7 @@ inline constexpr int kWaveDialogId = 130;
 const DialogTemplate& AboutDialogTemplate();
 const DialogTemplate& HueLevelDialogTemplate();
 const DialogTemplate& WaveDialogTemplate();
+// The template with that id, or null.
+const DialogTemplate* FindDialogTemplate(int id);
 
 }  // namespace prismview

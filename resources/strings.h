@@ -14,4 +14,23 @@ inline constexpr std::string_view kOpenRequestText = "ＢＭＰを開いてく�
 inline constexpr std::string_view kHueSwatchText = "←→で指定";
 inline constexpr std::string_view kLevelSwatchText = "↑↓で指定";
 
+// Message boxes: text and caption.
+inline constexpr std::string_view kRequestCaption = "要求";
+inline constexpr std::string_view kNoImageText =
+    "画像情報が有りません。\n画像を取り込み、保存対象の画像を選択してから、実行してください。";
+inline constexpr std::string_view kChooseImageText = "四つの画像のうち、いずれかを選択してから実行してください。";
+inline constexpr std::string_view kFailureCaption = "鰓阿";
+inline constexpr std::string_view kOpenFailedText = "ＢＭＰ読み出し失敗しました。";
+inline constexpr std::string_view kSaveFailedText = "ＢＭＰ保存に失敗しました。";
+inline constexpr std::string_view kOverwriteCaption = "君に問う";
+inline constexpr std::string_view kOverwriteQuestionSuffix = "\n同じファイルがありますが、上書きしますか？";  // after the file name
+inline constexpr std::string_view kErrorCaption = "エラー";
+inline constexpr std::string_view kInvalidNameText = "ファイル名が不正の模様です。";
+inline constexpr std::string_view kClipboardCaption = "失敗";
+inline constexpr std::string_view kClipboardText = "エラー";
+
+// The file dialogs' only filter.
+inline constexpr std::string_view kBmpFilterName = "ビットマップ";
+inline constexpr std::string_view kBmpFilterPattern = "*.bmp";
+
 }  // namespace prismview

@@ -5,6 +5,7 @@
 
 #include "app/app_state.h"
 #include "platform/application.h"
+#include "platform/environment.h"
 
 int main(int argc, char** argv) {
     if (!prismview::HasDisplay()) {
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
                      argv[0]);
         return 1;
     }
+    const prismview::PrivateSettings settings;  // outlives the application and its dialogs
     QApplication application(argc, argv);
     static prismview::AppState state;  // everything the program knows, for the whole run
     return prismview::StartApplication(state);

@@ -165,7 +165,9 @@ TEST(DialogTemplates, OkComesFirstAndIdsAreUnique) {
         std::set<int> seen;
         const DialogControl* firstTabStop = nullptr;
         for (const DialogControl& c : t->controls) {
-            if (c.id != ids::Unaddressed) EXPECT_TRUE(seen.insert(c.id).second) << t->title << " " << c.id;
+            if (c.id != ids::Unaddressed) {
+                EXPECT_TRUE(seen.insert(c.id).second) << t->title << " " << c.id;
+            }
             const bool tabStop = c.kind == ControlKind::PushButton || c.kind == ControlKind::DefaultPushButton ||
                                  c.kind == ControlKind::TextField || c.kind == ControlKind::CheckBox;
             if (tabStop && !firstTabStop) firstTabStop = &c;

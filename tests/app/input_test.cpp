@@ -294,19 +294,6 @@ TEST(OnCommand, EveryItemOfTheMenuIsKnownAndOthersAreNot) {
     }
 }
 
-TEST(OnCommand, CommandsBuiltLaterDoNothingYet) {
-    for (std::uint16_t id : {CmdOpen, CmdSave, CmdCopy, CmdPaste, CmdMakeBase, CmdHueLevelDialog,
-                             CmdBackgroundColour, CmdWaveDialog, CmdAbout}) {
-        AppState state = StateWith200x100();
-        state.selectedImage = 2;
-        RecordingWindow window;
-        OnCommand(window, state, id);
-        EXPECT_TRUE(window.calls.empty()) << id;
-        EXPECT_TRUE(state.images.Loaded()) << id;
-        EXPECT_EQ(state.selectedImage, 2) << id;
-    }
-}
-
 TEST(OnCommand, ExitReleasesTheImagesThenDestroysTheWindow) {
     const std::int64_t before = Bitmap::LiveCount();
     AppState state = StateWith200x100();

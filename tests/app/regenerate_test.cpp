@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "support/recording_window.h"
 #include "support/test_support.h"
 
 namespace prismview {
@@ -12,7 +13,7 @@ namespace {
 
 // Records what the logic asks of the window, with the state of the images
 // at that moment.
-class RecordingWindow : public Window {
+class RecordingWindow : public test::RecordingWindow {
 public:
     explicit RecordingWindow(const AppState& state) : state_(state) {}
     void DrawStatusText(std::string_view text) override {
@@ -20,9 +21,6 @@ public:
         labelWhenDrawn = state_.labels[1];
     }
     void RequestRepaint() override { ++repaints; }
-    void SetMenuCheck(std::uint16_t, bool) override {}
-    void Destroy() override {}
-    void PostQuit(int) override {}
     int repaints = 0;
     std::vector<std::string> texts;
     std::string labelWhenDrawn;

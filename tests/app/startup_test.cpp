@@ -52,20 +52,23 @@ TEST(OpenImageFile, LoadsThenProcessesWithoutRepainting) {
     for (RgbValue p : state.images.bitmaps[4]->ReadPixels().pixels) EXPECT_EQ(p, 0xFFFFFFu);
 }
 
-TEST(OpenImageFile, AFailedOpenLeavesNoImageAndStillProcesses) {
+TEST(OpenImageFile, AFailedOpenKeepsTheImagesAndStillProcesses) {
     test::TempDir dir;
     WriteBmp(dir.Path("a.bmp"), 3, 2);
     const std::int64_t before = Bitmap::LiveCount();
     AppState state;
     RecordingWindow window;
-    OpenImageFile(window, state, dir.Path("a.bmp"));
+    EXPECT_TRUE(OpenImageFile(window, state, dir.Path("a.bmp")));
+    const PixelBuffer base = state.images.bitmaps[0]->ReadPixels();
     state.effectMode = ModeRgbComponents;
-    OpenImageFile(window, state, dir.Path("missing.bmp"));
-    EXPECT_FALSE(state.images.Loaded());
-    EXPECT_EQ(state.images.width, 0);
-    EXPECT_EQ(state.images.height, 0);
-    EXPECT_EQ(Bitmap::LiveCount(), before);  // the old set went first
-    EXPECT_EQ(window.calls.size(), 4u);
+    window.calls.clear();
+    EXPECT_FALSE(OpenImageFile(window, state, dir.Path("missing.bmp")));
+    ASSERT_TRUE(state.images.Loaded());
+    EXPECT_EQ(state.images.bitmaps[0]->ReadPixels().pixels, base.pixels);
+    EXPECT_EQ(state.images.width, 3);
+    EXPECT_EQ(state.images.height, 2);
+    EXPECT_EQ(Bitmap::LiveCount(), before + 5);
+    EXPECT_EQ(window.calls, (std::vector<std::string>{kLoading, kProcessing}));
     EXPECT_EQ(state.labels[1], "赤成分");
 }
 

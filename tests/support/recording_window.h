@@ -1,17 +1,48 @@
-// A Window that records every call in order, and keeps the menu's marks as
-// the real menu would (starting from the marks of the menu table).
+// A Window that records every call in order, keeps the menu's marks as the
+// real menu would (starting from the marks of the menu table), and answers
+// the dialogs, message boxes and the clipboard from a script.
 #pragma once
 
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "app/dialogs.h"
 #include "app/window.h"
 #include "resources/menu.h"
 
 namespace prismview::test {
+
+// The controls of a dialog that no one shows: texts and marks by id.
+class FakeControls : public DialogControls {
+public:
+    std::string Text(int id) const override {
+        const auto it = texts.find(id);
+        return it == texts.end() ? std::string() : it->second;
+    }
+    void SetText(int id, std::string_view text) override { texts[id] = std::string(text); }
+    bool Checked(int id) const override {
+        const auto it = checks.find(id);
+        return it != checks.end() && it->second;
+    }
+    void SetChecked(int id, bool checked) override { checks[id] = checked; }
+
+    std::map<int, std::string> texts;
+    std::map<int, bool> checks;
+};
+
+// What the user does in a dialog: edits fields and marks, then presses
+// buttons in order until one ends the dialog.
+struct DialogScript {
+    std::map<int, std::string> texts;
+    std::map<int, bool> checks;
+    std::vector<int> presses;
+};
 
 class RecordingWindow : public Window {
 public:
@@ -29,6 +60,58 @@ public:
     void Destroy() override { calls.emplace_back("destroy"); }
     void PostQuit(int code) override { calls.push_back("quit " + std::to_string(code)); }
 
+    MessageAnswer ShowMessage(const MessageBoxRequest& request) override {
+        calls.push_back("message " + request.caption + ": " + request.text);
+        messages.push_back(request);
+        if (request.buttons == MessageButtons::Ok) return MessageAnswer::Ok;
+        if (answers.empty()) return MessageAnswer::No;
+        const MessageAnswer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    std::optional<std::string> AskOpenFileName() override {
+        calls.emplace_back("ask open");
+        return openName;
+    }
+    std::optional<std::string> AskSaveFileName() override {
+        calls.emplace_back("ask save");
+        return saveName;
+    }
+    bool ChooseColour(std::uint32_t& colorRef, std::array<std::uint32_t, 16>& customColors) override {
+        calls.emplace_back("choose colour");
+        offeredColour = colorRef;
+        offeredCustomColours = customColors;
+        if (chooseCustomColours) customColors = *chooseCustomColours;
+        if (!chosenColour) return false;
+        colorRef = *chosenColour;
+        return true;
+    }
+    int RunDialog(DialogLogic& logic) override {
+        calls.push_back("dialog " + std::to_string(logic.TemplateId()));
+        FakeControls controls;
+        logic.Init(controls);
+        shownControls = controls;
+        for (const auto& [id, text] : dialogScript.texts) controls.SetText(id, text);
+        for (const auto& [id, on] : dialogScript.checks) controls.SetChecked(id, on);
+        for (int id : dialogScript.presses)
+            if (const int result = logic.Command(id, controls)) return result;
+        return 0;
+    }
+    void PutClipboardBitmap(const Bitmap& bitmap) override {
+        calls.emplace_back("clipboard put");
+        clipboard = bitmap.ReadPixels();
+    }
+    ClipboardBitmap TakeClipboardBitmap() override {
+        calls.emplace_back("clipboard take");
+        ClipboardBitmap result;
+        result.opened = clipboardOpens;
+        if (clipboardOpens && clipboard) {
+            result.bitmap = Bitmap::Create(clipboard->width, clipboard->height);
+            result.bitmap->WritePixels(*clipboard);
+        }
+        return result;
+    }
+
     // The ids that carry a mark right now, in ascending order.
     std::vector<std::uint16_t> Marked() const {
         std::vector<std::uint16_t> ids;
@@ -45,6 +128,20 @@ public:
 
     std::vector<std::string> calls;
     std::map<std::uint16_t, bool> marks;
+
+    // Script and record of the user's side.
+    std::vector<MessageBoxRequest> messages;
+    std::deque<MessageAnswer> answers;  // for Yes/No boxes; none left answers No
+    std::optional<std::string> openName;
+    std::optional<std::string> saveName;
+    std::optional<std::uint32_t> chosenColour;  // none: the chooser is cancelled
+    std::optional<std::array<std::uint32_t, 16>> chooseCustomColours;
+    std::uint32_t offeredColour = 0;
+    std::array<std::uint32_t, 16> offeredCustomColours{};
+    DialogScript dialogScript;
+    FakeControls shownControls;  // the dialog's controls as Init left them
+    std::optional<PixelBuffer> clipboard;
+    bool clipboardOpens = true;
 };
 
 }  // namespace prismview::test

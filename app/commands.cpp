@@ -1,0 +1,168 @@
+#include "app/commands.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "app/dialogs.h"
+#include "app/regenerate.h"
+#include "app/startup.h"
+#include "io/bmp_file.h"
+#include "resources/menu.h"
+#include "resources/strings.h"
+
+namespace prismview {
+
+namespace {
+
+void Tell(Window& window, std::string_view text, std::string_view caption, bool owned = true) {
+    MessageBoxRequest request;
+    request.text = std::string(text);
+    request.caption = std::string(caption);
+    request.owned = owned;
+    window.ShowMessage(request);
+}
+
+// Whether one loaded image is shown; tells the user why not. Save and copy
+// tell the two causes apart.
+bool ImageShownOrTell(Window& window, const AppState& state) {
+    if (!state.images.Loaded()) {
+        Tell(window, kNoImageText, kRequestCaption);
+        return false;
+    }
+    if (state.selectedImage < 0 || state.selectedImage >= kSlotCount) {
+        Tell(window, kChooseImageText, kRequestCaption);
+        return false;
+    }
+    return true;
+}
+
+const Bitmap* ShownImage(const AppState& state) {
+    return state.images.bitmaps[static_cast<std::size_t>(state.selectedImage)].get();
+}
+
+// A file counts as existing when it can be opened for reading; a folder of
+// that name cannot be, and then fails at creation instead.
+bool FileExists(const std::string& fileName) {
+    std::error_code error;
+    if (std::filesystem::is_directory(fileName, error)) return false;
+    std::FILE* file = std::fopen(fileName.c_str(), "rb");
+    if (!file) return false;
+    std::fclose(file);
+    return true;
+}
+
+void RunParameterDialog(Window& window, AppState& state, DialogLogic& dialog) {
+    if (window.RunDialog(dialog) != kDialogOk) return;
+    Regenerate(window, state);
+    window.RequestRepaint();
+}
+
+}  // namespace
+
+bool SaveBmpFile(Window& window, const std::string& fileName, const Bitmap& bitmap) {
+    if (FileExists(fileName)) {
+        MessageBoxRequest question;
+        question.text = fileName + std::string(kOverwriteQuestionSuffix);
+        question.caption = std::string(kOverwriteCaption);
+        question.buttons = MessageButtons::YesNo;
+        question.icon = MessageIcon::Question;
+        question.defaultButton = MessageAnswer::No;
+        question.owned = false;
+        if (window.ShowMessage(question) != MessageAnswer::Yes) return false;
+    }
+    switch (WriteBmpFile(fileName, bitmap)) {
+        case WriteResult::Written: return true;
+        case WriteResult::CannotCreate: Tell(window, kInvalidNameText, kErrorCaption, /*owned=*/false); return false;
+        // A write that stops part way is a failure the user must hear of; the
+        // old file is still there.
+        case WriteResult::WriteFailed: return false;
+    }
+    return false;
+}
+
+void OpenCommand(Window& window, AppState& state) {
+    const std::optional<std::string> fileName = window.AskOpenFileName();
+    if (!fileName) return;
+    if (!OpenImageFile(window, state, *fileName)) Tell(window, kOpenFailedText, kFailureCaption);
+    window.RequestRepaint();
+}
+
+void SaveCommand(Window& window, AppState& state) {
+    if (!ImageShownOrTell(window, state)) return;
+    const std::optional<std::string> fileName = window.AskSaveFileName();
+    if (!fileName) return;
+    // A derived image whose bitmap could not be created cannot be saved either.
+    const Bitmap* shown = ShownImage(state);
+    if (!shown || !SaveBmpFile(window, *fileName, *shown)) Tell(window, kSaveFailedText, kFailureCaption);
+}
+
+void CopyCommand(Window& window, AppState& state) {
+    if (!ImageShownOrTell(window, state)) return;
+    if (const Bitmap* shown = ShownImage(state)) window.PutClipboardBitmap(*shown);
+}
+
+void PasteCommand(Window& window, AppState& state) {
+    // The pictures go only once a new one is in hand: a clipboard without a
+    // bitmap must not cost the user the images.
+    ClipboardBitmap pasted = window.TakeClipboardBitmap();
+    if (!pasted.opened) Tell(window, kClipboardText, kClipboardCaption);
+    if (pasted.bitmap) {
+        InstallBaseImage(state.images, std::move(pasted.bitmap));
+        Regenerate(window, state);
+    }
+    window.RequestRepaint();
+}
+
+void MakeCurrentImageBase(Window& window, AppState& state) {
+    if (!state.images.Loaded() || state.selectedImage < 0 || state.selectedImage >= kSlotCount) {
+        Tell(window, kChooseImageText, kRequestCaption);
+        return;
+    }
+    const Bitmap* shown = ShownImage(state);
+    // Slot 0 keeps its bitmap; only the pixels change. A missing derived
+    // bitmap draws nothing, as an empty picture would.
+    if (shown && state.selectedImage != 0) state.images.bitmaps[0]->CopyFrom(*shown);
+    Regenerate(window, state);
+    window.RequestRepaint();
+}
+
+void AboutCommand(Window& window) {
+    AboutDialog about;
+    window.RunDialog(about);
+}
+
+void HueLevelCommand(Window& window, AppState& state) {
+    HueLevelDialog dialog(state);
+    RunParameterDialog(window, state, dialog);
+}
+
+void WaveCommand(Window& window, AppState& state) {
+    WaveDialog dialog(state);
+    RunParameterDialog(window, state, dialog);
+}
+
+void BackgroundColourCommand(Window& window, AppState& state) {
+    std::uint32_t colorRef = SwapRedBlue(state.backgroundColor);
+    if (!window.ChooseColour(colorRef, state.customColors)) return;
+    state.backgroundColor = SwapRedBlue(colorRef);
+    Regenerate(window, state);
+    window.RequestRepaint();
+}
+
+bool RunFileCommand(Window& window, AppState& state, std::uint16_t commandId) {
+    switch (commandId) {
+        case CmdOpen: OpenCommand(window, state); return true;
+        case CmdSave: SaveCommand(window, state); return true;
+        case CmdCopy: CopyCommand(window, state); return true;
+        case CmdPaste: PasteCommand(window, state); return true;
+        case CmdMakeBase: MakeCurrentImageBase(window, state); return true;
+        case CmdAbout: AboutCommand(window); return true;
+        case CmdHueLevelDialog: HueLevelCommand(window, state); return true;
+        case CmdWaveDialog: WaveCommand(window, state); return true;
+        case CmdBackgroundColour: BackgroundColourCommand(window, state); return true;
+        default: return false;
+    }
+}
+
+}  // namespace prismview

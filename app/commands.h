@@ -1,0 +1,34 @@
+// The file, clipboard and dialog commands of the main window: open, save,
+// copy, paste, make base, the parameter dialogs, the colour chooser and the
+// about box.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/app_state.h"
+#include "app/window.h"
+#include "core/bitmap.h"
+
+namespace prismview {
+
+// Writes the bitmap as a BMP file, asking first when the file exists. Shows
+// its own messages for the overwrite question and a name that cannot be
+// created; false when nothing was written (declined, not creatable, or the
+// write failed part way).
+bool SaveBmpFile(Window& window, const std::string& fileName, const Bitmap& bitmap);
+
+void OpenCommand(Window& window, AppState& state);
+void SaveCommand(Window& window, AppState& state);
+void CopyCommand(Window& window, AppState& state);
+void PasteCommand(Window& window, AppState& state);
+void MakeCurrentImageBase(Window& window, AppState& state);
+void AboutCommand(Window& window);
+void HueLevelCommand(Window& window, AppState& state);
+void WaveCommand(Window& window, AppState& state);
+void BackgroundColourCommand(Window& window, AppState& state);
+
+// Runs one of the commands above by its id; false for any other id.
+bool RunFileCommand(Window& window, AppState& state, std::uint16_t commandId);
+
+}  // namespace prismview

@@ -1,0 +1,360 @@
+#include "app/commands.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <csignal>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/input.h"
+#include "io/bmp_file.h"
+#include "resources/dialog_templates.h"
+#include "resources/menu.h"
+#include "support/recording_window.h"
+#include "support/test_support.h"
+
+namespace prismview {
+namespace {
+
+using test::RecordingWindow;
+using Bytes = std::vector<unsigned char>;
+
+const std::string kLoading = "status 画像の読み出しをしてます。";
+const std::string kProcessing = "status 加工画像の作成をしてます。技術不足により、暫く時間が掛かりますm(__)m";
+const std::string kNoImage =
+    "message 要求: 画像情報が有りません。\n画像を取り込み、保存対象の画像を選択してから、実行してください。";
+const std::string kChooseImage = "message 要求: 四つの画像のうち、いずれかを選択してから実行してください。";
+const std::string kSaveFailed = "message 鰓阿: ＢＭＰ保存に失敗しました。";
+
+AppState Loaded(std::int32_t width, std::int32_t height, std::int32_t selected) {
+    AppState state;
+    state.images = test::MakeImageSet(test::Varied(width, height));
+    state.selectedImage = selected;
+    return state;
+}
+
+Bytes BmpBytesOf(const Bitmap& bitmap) {
+    test::TempDir dir;
+    EXPECT_EQ(WriteBmpFile(dir.Path("x.bmp"), bitmap), WriteResult::Written);
+    return test::ReadFileBytes(dir.Path("x.bmp"));
+}
+
+TEST(Commands, PreconditionsOfSaveCopyAndMakeBase) {
+    struct Case {
+        std::uint16_t command;
+        bool loaded;
+        std::int32_t selected;
+        std::string message;
+    };
+    const Case cases[] = {
+        {CmdSave, false, 2, kNoImage},       {CmdSave, true, -1, kChooseImage},
+        {CmdCopy, false, 2, kNoImage},       {CmdCopy, true, -1, kChooseImage},
+        {CmdMakeBase, false, 2, kChooseImage}, {CmdMakeBase, true, -1, kChooseImage},
+        {CmdSave, false, -1, kNoImage},      // no image comes first
+    };
+    for (const Case& c : cases) {
+        AppState state = c.loaded ? Loaded(2, 2, c.selected) : AppState{};
+        state.selectedImage = c.selected;
+        RecordingWindow window;
+        window.saveName = "never.bmp";
+        OnCommand(window, state, c.command);
+        EXPECT_EQ(window.calls, (std::vector<std::string>{c.message})) << c.command;
+        ASSERT_EQ(window.messages.size(), 1u);
+        EXPECT_TRUE(window.messages[0].owned);
+        EXPECT_EQ(window.messages[0].buttons, MessageButtons::Ok);
+        EXPECT_FALSE(window.clipboard.has_value());
+    }
+}
+
+TEST(Commands, OpenReadsTheFileAndKeepsViewModeAndParameters) {
+    test::TempDir dir;
+    BitmapHandle picture = Bitmap::Create(3, 2);
+    picture->WritePixels(test::Varied(3, 2));
+    ASSERT_EQ(WriteBmpFile(dir.Path("a.bmp"), *picture), WriteResult::Written);
+    AppState state = Loaded(5, 5, 2);
+    state.effectMode = ModeRgbComponents;
+    state.hue = 700;
+    RecordingWindow window;
+    window.openName = dir.Path("a.bmp");
+    OnCommand(window, state, CmdOpen);
+    EXPECT_EQ(window.calls, (std::vector<std::string>{"ask open", kLoading, kProcessing, "repaint"}));
+    ASSERT_TRUE(state.images.Loaded());
+    EXPECT_EQ(state.images.bitmaps[0]->ReadPixels().pixels, picture->ReadPixels().pixels);
+    EXPECT_EQ(state.images.width, 3);
+    EXPECT_EQ(state.selectedImage, 2);
+    EXPECT_EQ(state.hue, 700);
+    EXPECT_EQ(state.labels[1], "赤成分");
+}
+
+TEST(Commands, AFailedOpenTellsAndKeepsTheImages) {
+    test::TempDir dir;
+    test::WriteFileBytes(dir.Path("text.bmp"), Bytes{'n', 'o', 't', ' ', 'a', ' ', 'B', 'M', 'P'});
+    for (const std::string& name : {dir.Path("missing.bmp"), dir.Path("text.bmp"), dir.path()}) {
+        AppState state = Loaded(4, 3, 0);
+        const PixelBuffer base = state.images.bitmaps[0]->ReadPixels();
+        RecordingWindow window;
+        window.openName = name;
+        OnCommand(window, state, CmdOpen);
+        EXPECT_EQ(window.calls, (std::vector<std::string>{"ask open", kLoading, kProcessing,
+                                                          "message 鰓阿: ＢＭＰ読み出し失敗しました。", "repaint"}))
+            << name;
+        ASSERT_TRUE(state.images.Loaded());
+        EXPECT_EQ(state.images.bitmaps[0]->ReadPixels().pixels, base.pixels);
+        EXPECT_EQ(state.images.width, 4);
+        EXPECT_EQ(state.images.height, 3);
+    }
+}
+
+TEST(Commands, CancelledFileDialogsDoNothing) {
+    for (std::uint16_t command : {CmdOpen, CmdSave}) {
+        AppState state = Loaded(2, 2, 1);
+        RecordingWindow window;
+        OnCommand(window, state, command);
+        EXPECT_EQ(window.calls.size(), 1u);  // the dialog only: no repaint, no message
+        EXPECT_TRUE(state.images.Loaded());
+    }
+}
+
+TEST(Commands, SaveWritesTheShownImageWithoutRepainting) {
+    test::TempDir dir;
+    AppState state = Loaded(5, 2, 3);
+    RecordingWindow window;
+    window.saveName = dir.Path("new.bmp");
+    OnCommand(window, state, CmdSave);
+    EXPECT_EQ(window.calls, (std::vector<std::string>{"ask save"}));
+    EXPECT_EQ(test::ReadFileBytes(dir.Path("new.bmp")), BmpBytesOf(*state.images.bitmaps[3]));
+}
+
+TEST(Commands, OverwriteQuestionNamesTheWholePathAndNoKeepsTheOldFile) {
+    test::TempDir dir;
+    // A long path, around the 255 bytes a name may have.
+    const std::string folder = dir.Path(std::string(80, 'd'));
+    std::filesystem::create_directory(folder);
+    std::string path = folder + "/" + std::string(255 - folder.size() - 5, 'f') + ".bmp";
+    ASSERT_EQ(path.size(), 255u);
+    const Bytes old(5000, 0xA5);  // longer than the new file
+    test::WriteFileBytes(path, old);
+
+    AppState state = Loaded(3, 3, 1);
+    RecordingWindow window;
+    window.saveName = path;
+    window.answers = {MessageAnswer::No};
+    OnCommand(window, state, CmdSave);
+    ASSERT_EQ(window.messages.size(), 2u);
+    const MessageBoxRequest& question = window.messages[0];
+    EXPECT_EQ(question.text, path + "\n同じファイルがありますが、上書きしますか？");
+    EXPECT_EQ(question.caption, "君に問う");
+    EXPECT_EQ(question.buttons, MessageButtons::YesNo);
+    EXPECT_EQ(question.icon, MessageIcon::Question);
+    EXPECT_EQ(question.defaultButton, MessageAnswer::No);
+    EXPECT_FALSE(question.owned);
+    EXPECT_EQ(window.calls.back(), kSaveFailed);
+    EXPECT_TRUE(window.messages[1].owned);
+    EXPECT_EQ(test::ReadFileBytes(path), old);
+
+    window.calls.clear();
+    window.answers = {MessageAnswer::Yes};
+    OnCommand(window, state, CmdSave);
+    EXPECT_EQ(window.calls.size(), 2u);  // the dialog and the question, no failure
+    EXPECT_EQ(test::ReadFileBytes(path), BmpBytesOf(*state.images.bitmaps[1]));  // nothing of the old file left
+}
+
+TEST(Commands, ANameThatCannotBeCreatedTellsTwice) {
+    test::TempDir dir;
+    for (const std::string& name : {dir.Path("no/such/folder/x.bmp"), dir.path()}) {
+        AppState state = Loaded(2, 2, 0);
+        RecordingWindow window;
+        window.saveName = name;
+        OnCommand(window, state, CmdSave);
+        EXPECT_EQ(window.calls, (std::vector<std::string>{"ask save", "message エラー: ファイル名が不正の模様です。",
+                                                          kSaveFailed}))
+            << name;
+        ASSERT_EQ(window.messages.size(), 2u);
+        EXPECT_FALSE(window.messages[0].owned);
+        EXPECT_TRUE(window.messages[1].owned);
+    }
+}
+
+TEST(Commands, AWriteThatStopsPartWayIsAFailedSave) {
+    test::TempDir dir;
+    const std::string path = dir.Path("full.bmp");
+    AppState state = Loaded(200, 100, 0);
+    RecordingWindow window;
+    window.saveName = path;
+    // The file can be created, but writing stops at 16 KiB: a full disk.
+    struct rlimit saved {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 16 * 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    OnCommand(window, state, CmdSave);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(window.calls, (std::vector<std::string>{"ask save", kSaveFailed}));
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST(Commands, CopyPutsAnIndependentCopyOfTheShownImage) {
+    AppState state = Loaded(4, 3, 2);
+    const PixelBuffer shown = state.images.bitmaps[2]->ReadPixels();
+    RecordingWindow window;
+    OnCommand(window, state, CmdCopy);
+    EXPECT_EQ(window.calls, (std::vector<std::string>{"clipboard put"}));
+    ASSERT_TRUE(window.clipboard.has_value());
+    EXPECT_EQ(window.clipboard->pixels, shown.pixels);
+    OnCommand(window, state, 32779);  // another mode redoes slot 2
+    ASSERT_NE(state.images.bitmaps[2]->ReadPixels().pixels, shown.pixels);
+    EXPECT_EQ(window.clipboard->pixels, shown.pixels);
+}
+
+TEST(Commands, PasteReplacesTheSetWithTheClipboardsPicture) {
+    AppState state = Loaded(4, 3, 1);
+    state.effectMode = ModeRgbComponents;
+    RecordingWindow window;
+    window.clipboard = test::Varied(6, 2);
+    const std::int64_t before = Bitmap::LiveCount();
+    OnCommand(window, state, CmdPaste);
+    EXPECT_EQ(window.calls, (std::vector<std::string>{"clipboard take", kProcessing, "repaint"}));
+    ASSERT_TRUE(state.images.Loaded());
+    EXPECT_EQ(state.images.width, 6);
+    EXPECT_EQ(state.images.height, 2);
+    EXPECT_EQ(state.images.bitmaps[0]->ReadPixels().pixels, window.clipboard->pixels);
+    EXPECT_EQ(state.images.bitmaps[1]->ReadPixels().pixels,
+              test::RunSlot(*window.clipboard, state, 1).pixels);  // processed in the current mode
+    EXPECT_EQ(state.selectedImage, 1);
+    EXPECT_EQ(Bitmap::LiveCount(), before);  // five new ones for the five old ones
+}
+
+TEST(Commands, APasteWithoutABitmapKeepsTheImages) {
+    struct Case {
+        bool opens;
+        std::vector<std::string> calls;
+    };
+    const Case cases[] = {
+        {true, {"clipboard take", "repaint"}},
+        {false, {"clipboard take", "message 失敗: エラー", "repaint"}},
+    };
+    for (const Case& c : cases) {
+        AppState state = Loaded(4, 3, -1);
+        const PixelBuffer base = state.images.bitmaps[0]->ReadPixels();
+        RecordingWindow window;
+        window.clipboardOpens = c.opens;
+        if (!c.opens) window.clipboard = test::Varied(2, 2);  // there, but out of reach
+        OnCommand(window, state, CmdPaste);
+        EXPECT_EQ(window.calls, c.calls);
+        ASSERT_TRUE(state.images.Loaded());
+        EXPECT_EQ(state.images.bitmaps[0]->ReadPixels().pixels, base.pixels);
+        EXPECT_EQ(state.images.width, 4);
+        for (const MessageBoxRequest& m : window.messages) EXPECT_TRUE(m.owned);
+    }
+}
+
+TEST(Commands, MakeBaseWithImageZeroKeepsTheBaseAndProcessesAgain) {
+    AppState state = Loaded(4, 3, 0);
+    const PixelBuffer base = state.images.bitmaps[0]->ReadPixels();
+    const Bitmap* slot0 = state.images.bitmaps[0].get();
+    state.hue = 300;  // a change the derived images do not show yet
+    state.effectMode = ModeRgbComponents;
+    RecordingWindow window;
+    OnCommand(window, state, CmdMakeBase);
+    EXPECT_EQ(window.calls, (std::vector<std::string>{kProcessing, "repaint"}));
+    EXPECT_EQ(state.images.bitmaps[0].get(), slot0);
+    EXPECT_EQ(state.images.bitmaps[0]->ReadPixels().pixels, base.pixels);
+    EXPECT_EQ(state.images.bitmaps[4]->ReadPixels().pixels, test::RunSlot(base, state, 4).pixels);
+}
+
+TEST(Commands, MakeBaseWithADerivedImageProcessesTheNewBase) {
+    AppState state = Loaded(4, 3, 2);
+    const PixelBuffer derived = state.images.bitmaps[2]->ReadPixels();
+    const Bitmap* slot0 = state.images.bitmaps[0].get();
+    RecordingWindow window;
+    OnCommand(window, state, CmdMakeBase);
+    EXPECT_EQ(window.calls, (std::vector<std::string>{kProcessing, "repaint"}));
+    EXPECT_EQ(state.images.bitmaps[0].get(), slot0);  // the same bitmap, new pixels
+    EXPECT_EQ(state.images.bitmaps[0]->ReadPixels().pixels, derived.pixels);
+    EXPECT_EQ(state.images.bitmaps[2]->ReadPixels().pixels, test::RunSlot(derived, state, 2).pixels);
+    EXPECT_EQ(state.selectedImage, 2);
+}
+
+TEST(Commands, ParameterDialogsProcessOnOkOnly) {
+    struct Case {
+        std::uint16_t command;
+        int templateId;
+        test::DialogScript script;
+        bool changes;
+    };
+    const Case cases[] = {
+        {CmdHueLevelDialog, kHueLevelDialogId, {{{ids::Hue, "-1"}, {ids::LevelStep, "300"}}, {}, {ids::Ok}}, true},
+        {CmdHueLevelDialog, kHueLevelDialogId, {{{ids::Hue, "-1"}}, {}, {1023, ids::Cancel}}, false},
+        {CmdWaveDialog, kWaveDialogId, {{{ids::WaveFreqDen, "0"}, {ids::CenterStep, "-2"}}, {{ids::OverflowEdgeRadio, true}}, {ids::Ok}}, true},
+        {CmdWaveDialog, kWaveDialogId, {{{ids::WaveFreqDen, "0"}}, {}, {ids::Cancel}}, false},
+    };
+    for (const Case& c : cases) {
+        AppState state = Loaded(3, 3, -1);
+        state.effectMode = ModeRgbComponents;  // slot 4 follows the hue
+        const PixelBuffer slot4 = state.images.bitmaps[4]->ReadPixels();
+        RecordingWindow window;
+        window.dialogScript = c.script;
+        OnCommand(window, state, c.command);
+        const std::string dialog = "dialog " + std::to_string(c.templateId);
+        if (c.changes) {
+            EXPECT_EQ(window.calls, (std::vector<std::string>{dialog, kProcessing, "repaint"}));
+        } else {
+            EXPECT_EQ(window.calls, (std::vector<std::string>{dialog}));
+        }
+        const AppState defaults;
+        if (c.command == CmdHueLevelDialog) {
+            EXPECT_EQ(window.shownControls.Text(ids::HueStep), "5");
+            EXPECT_EQ(state.hue, c.changes ? 1529 : 0);
+            EXPECT_EQ(state.levelStep, c.changes ? 255 : 5);
+            EXPECT_EQ(state.images.bitmaps[4]->ReadPixels().pixels != slot4.pixels, c.changes);
+        } else {
+            EXPECT_EQ(window.shownControls.Text(ids::WaveFreqDen), "32");
+            EXPECT_TRUE(window.shownControls.Checked(ids::OverflowBackgroundRadio));
+            EXPECT_EQ(state.waveFreqDen, c.changes ? 0 : 32);
+            EXPECT_EQ(state.centerStep, c.changes ? -2 : 2);
+            EXPECT_EQ(state.overflowMode, c.changes ? OverflowEdge : OverflowBackground);
+        }
+    }
+}
+
+TEST(Commands, AboutRunsItsDialogAndNothingElse) {
+    AppState state = Loaded(2, 2, -1);
+    RecordingWindow window;
+    window.dialogScript.presses = {ids::Ok};
+    OnCommand(window, state, CmdAbout);
+    EXPECT_EQ(window.calls, (std::vector<std::string>{"dialog 103"}));
+}
+
+TEST(Commands, BackgroundColourSwapsRedAndBlueBothWays) {
+    AppState state = Loaded(2, 2, -1);
+    state.backgroundColor = 0x123456;
+    state.customColors[3] = 0x0000FF;
+    std::array<std::uint32_t, 16> changed{};
+    changed[0] = 0xABCDEF;
+    RecordingWindow window;
+    window.chosenColour = 0x00FF8040;  // blue FF, green 80, red 40
+    window.chooseCustomColours = changed;
+    OnCommand(window, state, CmdBackgroundColour);
+    EXPECT_EQ(window.offeredColour, 0x563412u);
+    EXPECT_EQ(window.offeredCustomColours[3], 0x0000FFu);
+    EXPECT_EQ(state.backgroundColor, 0x4080FFu);
+    EXPECT_EQ(state.customColors, changed);
+    EXPECT_EQ(window.calls, (std::vector<std::string>{"choose colour", kProcessing, "repaint"}));
+
+    window.calls.clear();
+    window.chosenColour.reset();  // cancelled: the colour stays, the custom colours are kept
+    changed[1] = 0x111111;
+    window.chooseCustomColours = changed;
+    OnCommand(window, state, CmdBackgroundColour);
+    EXPECT_EQ(state.backgroundColor, 0x4080FFu);
+    EXPECT_EQ(state.customColors[1], 0x111111u);
+    EXPECT_EQ(window.calls, (std::vector<std::string>{"choose colour"}));
+}
+
+}  // namespace
+}  // namespace prismview

@@ -1,0 +1,465 @@
+// The file, clipboard and dialog commands on the real Qt window: dialogs
+// built from their templates, the clipboard, the accelerators, the message
+// boxes and the choosers, each answered by a timer as a user would.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QColorDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+#include <cmath>
+#include <functional>
+
+#include "app/commands.h"
+#include "app/input.h"
+#include "platform/main_window.h"
+#include "platform/template_dialog.h"
+#include "resources/dialog_templates.h"
+#include "resources/menu.h"
+#include "support/test_support.h"
+
+namespace prismview {
+namespace {
+
+QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+// Calls `answer` with the modal dialog once it shows; the test fails when
+// none shows within five seconds.
+void WhenModalShows(std::function<void(QWidget*)> answer) {
+    auto* timer = new QTimer(qApp);
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, answer, tries = 0]() mutable {
+        QWidget* modal = QApplication::activeModalWidget();
+        const bool shows = modal && modal->isVisible();
+        if (!shows && ++tries <= 500) return;
+        timer->stop();
+        if (shows) {
+            QTest::qWait(20);  // let it settle: focus, default button
+            const std::function<void(QWidget*)> run = answer;
+            run(modal);
+        } else {
+            ADD_FAILURE() << "no modal dialog showed";
+        }
+        timer->deleteLater();
+    });
+    timer->start();
+}
+
+// A main window with a picture, shown and active.
+struct Shown {
+    Shown() : window(state) {
+        state.images = test::MakeImageSet(test::Varied(6, 4));
+        window.show();
+        window.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+    ~Shown() { window.close(); }
+    AppState state;
+    MainWindow window;
+};
+
+QImage ImageOf(const PixelBuffer& buffer) {
+    QImage image(buffer.width, buffer.height, QImage::Format_RGB32);
+    for (std::int32_t y = 0; y < buffer.height; ++y)
+        for (std::int32_t x = 0; x < buffer.width; ++x)
+            image.setPixel(x, buffer.height - 1 - y, 0xFF000000u | buffer.At(x, y));
+    return image;
+}
+
+int Rounded(int units, int base, int divisor) { return static_cast<int>(std::lround(units * base / double(divisor))); }
+
+class NoLogic : public DialogLogic {
+public:
+    explicit NoLogic(int id) : id_(id) {}
+    int TemplateId() const override { return id_; }
+    void Init(DialogControls&) override {}
+    int Command(int id, DialogControls&) override { return id == 1 || id == 2 ? id : 0; }
+
+private:
+    int id_;
+};
+
+TEST(TemplateDialog, EveryControlStandsWhereItsDialogUnitsSay) {
+    for (const DialogTemplate* t : {&AboutDialogTemplate(), &HueLevelDialogTemplate(), &WaveDialogTemplate()}) {
+        NoLogic logic(t->id);
+        const QPoint origin(100, 50);
+        TemplateDialog dialog(*t, logic, nullptr, origin);
+        const QFontMetrics metrics(dialog.font());
+        const DialogUnits& units = dialog.Units();
+        EXPECT_EQ(units.charHeight, metrics.height());
+        const double average = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52.0;
+        EXPECT_LE(std::abs(units.charWidth - average), 1.0) << t->title;
+        EXPECT_EQ(dialog.windowTitle(), Q(t->title));
+        EXPECT_EQ(dialog.size(), QSize(Rounded(t->width, units.charWidth, 4), Rounded(t->height, units.charHeight, 8)));
+        EXPECT_EQ(dialog.pos(), origin + QPoint(Rounded(t->x, units.charWidth, 4), Rounded(t->y, units.charHeight, 8)));
+
+        ASSERT_EQ(dialog.Controls().size(), t->controls.size());
+        for (std::size_t i = 0; i < t->controls.size(); ++i) {
+            const DialogControl& c = t->controls[i];
+            QWidget* w = dialog.Controls()[i].second;
+            const std::string where = std::string(t->title) + " control " + std::to_string(i);
+            EXPECT_EQ(w->property("controlId").toInt(), c.id) << where;
+            const QRect expected(Rounded(c.x, units.charWidth, 4), Rounded(c.y, units.charHeight, 8),
+                                 Rounded(c.width, units.charWidth, 4), Rounded(c.height, units.charHeight, 8));
+            if (c.kind == ControlKind::Icon) {
+                EXPECT_EQ(w->geometry(), QRect(expected.topLeft(), QSize(32, 32))) << where;
+                ASSERT_NE(qobject_cast<QLabel*>(w), nullptr);
+                EXPECT_FALSE(qobject_cast<QLabel*>(w)->pixmap().isNull());
+                continue;
+            }
+            EXPECT_EQ(w->geometry(), expected) << where;
+            QString text;
+            switch (c.kind) {
+                case ControlKind::Static:
+                    ASSERT_NE(qobject_cast<QLabel*>(w), nullptr) << where;
+                    text = qobject_cast<QLabel*>(w)->text();
+                    break;
+                case ControlKind::GroupBox:
+                    ASSERT_NE(qobject_cast<QGroupBox*>(w), nullptr) << where;
+                    text = qobject_cast<QGroupBox*>(w)->title();
+                    break;
+                case ControlKind::PushButton:
+                case ControlKind::DefaultPushButton:
+                    ASSERT_NE(qobject_cast<QPushButton*>(w), nullptr) << where;
+                    EXPECT_EQ(qobject_cast<QPushButton*>(w)->isDefault(), c.kind == ControlKind::DefaultPushButton);
+                    text = qobject_cast<QPushButton*>(w)->text();
+                    break;
+                case ControlKind::TextField:
+                    ASSERT_NE(qobject_cast<QLineEdit*>(w), nullptr) << where;
+                    break;
+                case ControlKind::RadioButton:
+                    ASSERT_NE(qobject_cast<QRadioButton*>(w), nullptr) << where;
+                    EXPECT_FALSE(w->focusPolicy() & Qt::TabFocus) << where;
+                    text = qobject_cast<QRadioButton*>(w)->text();
+                    break;
+                case ControlKind::CheckBox:
+                    ASSERT_NE(qobject_cast<QCheckBox*>(w), nullptr) << where;
+                    text = qobject_cast<QCheckBox*>(w)->text();
+                    break;
+                case ControlKind::Icon:
+                    break;
+            }
+            EXPECT_EQ(text, Q(c.text)) << where;
+        }
+        // OK is the first control that Tab reaches.
+        QWidget* first = nullptr;
+        for (const auto& [control, widget] : dialog.Controls())
+            if (widget->focusPolicy() & Qt::TabFocus) {
+                first = widget;
+                break;
+            }
+        EXPECT_EQ(first, dialog.Control(ids::Ok)) << t->title;
+    }
+}
+
+TEST(TemplateDialog, TheParameterDialogsUseIpaPGothicForTheirFont) {
+    const QFont font = DialogFont(HueLevelDialogTemplate());
+    EXPECT_EQ(font.pointSize(), 9);
+    EXPECT_EQ(QFontInfo(font).family(), QStringLiteral("IPAPGothic"));
+}
+
+TEST(TemplateDialog, TheRadioButtonsAreOneGroup) {
+    NoLogic logic(kWaveDialogId);
+    TemplateDialog dialog(WaveDialogTemplate(), logic, nullptr, QPoint());
+    dialog.SetChecked(ids::OverflowWrapRadio, true);
+    auto* edge = qobject_cast<QRadioButton*>(dialog.Control(ids::OverflowEdgeRadio));
+    ASSERT_NE(edge, nullptr);
+    edge->click();
+    EXPECT_TRUE(dialog.Checked(ids::OverflowEdgeRadio));
+    EXPECT_FALSE(dialog.Checked(ids::OverflowWrapRadio));
+    EXPECT_FALSE(dialog.Checked(ids::OverflowBackgroundRadio));
+}
+
+TEST(TemplateDialog, HueLevelThroughTheRealDialog) {
+    Shown shown;
+    shown.state.effectMode = ModeRgbComponents;
+    // Typed entries and OK: stored with their corrections, then processed.
+    WhenModalShows([](QWidget* modal) {
+        auto* dialog = qobject_cast<TemplateDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->Text(ids::Hue), "0");
+        EXPECT_EQ(QApplication::focusWidget(), dialog->Control(ids::Ok));
+        auto* hueStep = qobject_cast<QLineEdit*>(dialog->Control(ids::HueStep));
+        hueStep->selectAll();
+        QTest::keyClicks(hueStep, "300");
+        QTest::mouseClick(qobject_cast<QPushButton*>(dialog->Control(1023)), Qt::LeftButton);  // Ｃ
+        QTest::keyClick(dialog->Control(ids::Ok), Qt::Key_Space);
+    });
+    const PixelBuffer slot4 = shown.state.images.bitmaps[4]->ReadPixels();
+    shown.window.Action(CmdHueLevelDialog)->trigger();
+    EXPECT_EQ(shown.state.hue, 765);
+    EXPECT_EQ(shown.state.hueStep, 255u);
+    EXPECT_NE(shown.state.images.bitmaps[4]->ReadPixels().pixels, slot4.pixels);  // processed again
+
+    // Esc, the close box and ｷｬﾝｾﾙ change nothing.
+    const std::function<void(QWidget*)> cancels[] = {
+        [](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); },
+        [](QWidget* modal) { modal->close(); },
+        [](QWidget* modal) { qobject_cast<TemplateDialog*>(modal)->Control(ids::Cancel)->setFocus();
+                             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space); },
+    };
+    for (const auto& cancel : cancels) {
+        WhenModalShows([&cancel](QWidget* modal) {
+            auto* dialog = qobject_cast<TemplateDialog*>(modal);
+            dialog->SetText(ids::Hue, "1");
+            cancel(modal);
+        });
+        shown.window.Action(CmdHueLevelDialog)->trigger();
+        EXPECT_EQ(shown.state.hue, 765);
+        EXPECT_FALSE(QApplication::activeModalWidget());
+    }
+}
+
+TEST(TemplateDialog, StandsRelativeToTheClientArea) {
+    Shown shown;
+    const QPoint client = shown.window.Client()->mapToGlobal(QPoint(0, 0));
+    QPoint at;
+    WhenModalShows([&at](QWidget* modal) {
+        at = modal->pos();
+        modal->close();
+    });
+    shown.window.Action(CmdAbout)->trigger();
+    const DialogUnits units = DialogUnitsFor(DialogFont(AboutDialogTemplate()));
+    EXPECT_EQ(at, client + units.ToPixels(22, 17));
+}
+
+TEST(MainWindowClipboard, CopyAndPasteGoThroughTheClipboard) {
+    Shown shown;
+    shown.state.selectedImage = 2;
+    shown.window.Action(CmdCopy)->trigger();
+    const QImage copied = QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(copied, ImageOf(shown.state.images.bitmaps[2]->ReadPixels()));
+
+    // A picture another program put there, with an alpha channel.
+    QImage foreign(7, 5, QImage::Format_ARGB32);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 7; ++x) foreign.setPixel(x, y, qRgba(x * 30, y * 50, 200, 255));
+    QGuiApplication::clipboard()->setImage(foreign);
+    shown.window.Action(CmdPaste)->trigger();
+    ASSERT_TRUE(shown.state.images.Loaded());
+    EXPECT_EQ(shown.state.images.width, 7);
+    EXPECT_EQ(shown.state.images.bitmaps[0]->PixelAt(3, 4), 0x5AC8C8u);
+    EXPECT_EQ(shown.state.images.bitmaps[0]->PixelAt(6, 0), 0xB400C8u);
+
+    // Our own copy comes back pixel for pixel.
+    const PixelBuffer pasted = shown.state.images.bitmaps[0]->ReadPixels();
+    shown.state.selectedImage = 0;
+    shown.window.Action(CmdCopy)->trigger();
+    QGuiApplication::clipboard()->setText(QStringLiteral("no picture"));
+    shown.window.Action(CmdPaste)->trigger();  // text only: the images stay
+    ASSERT_TRUE(shown.state.images.Loaded());
+    EXPECT_EQ(shown.state.images.bitmaps[0]->ReadPixels().pixels, pasted.pixels);
+}
+
+// Counts the presses of one key that reach a widget (and so its key handler).
+class KeyCounter : public QObject {
+public:
+    KeyCounter(QWidget* widget, int key) : key_(key) { widget->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == key_) ++presses;
+        return false;
+    }
+    int presses = 0;
+
+private:
+    int key_;
+};
+
+TEST(MainWindowAccelerators, CtrlCAndCtrlVAreCommandsNotKeys) {
+    Shown shown;
+    shown.state.selectedImage = 3;
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    QCoreApplication::processEvents();
+    KeyCounter cKeys(shown.window.Client(), Qt::Key_C);
+    KeyCounter vKeys(shown.window.Client(), Qt::Key_V);
+    QTest::keyClick(shown.window.Client(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
+              ImageOf(shown.state.images.bitmaps[3]->ReadPixels()));
+    EXPECT_EQ(cKeys.presses, 0);
+
+    QImage other(3, 2, QImage::Format_RGB32);
+    other.fill(qRgb(1, 2, 3));
+    QGuiApplication::clipboard()->setImage(other);
+    QTest::keyClick(shown.window.Client(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(shown.state.images.width, 3);
+    EXPECT_EQ(shown.state.images.bitmaps[0]->PixelAt(0, 0), 0x010203u);
+    EXPECT_EQ(vKeys.presses, 0);
+
+    // C alone is a key like others: it reaches the key handler, nothing is copied.
+    QGuiApplication::clipboard()->setText(QStringLiteral("after"));
+    QTest::keyClick(shown.window.Client(), Qt::Key_C);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("after"));
+    EXPECT_EQ(cKeys.presses, 1);
+}
+
+TEST(MainWindowAccelerators, AltSlashAndAltQuestionOpenTheAboutBox) {
+    Shown shown;
+    const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
+        {Qt::Key_Slash, Qt::AltModifier},
+        {Qt::Key_Question, Qt::AltModifier},
+        {Qt::Key_Question, Qt::AltModifier | Qt::ShiftModifier},  // "?" typed with Shift
+    };
+    for (const auto& [key, modifiers] : keys) {
+        QString title;
+        WhenModalShows([&title](QWidget* modal) {
+            title = modal->windowTitle();
+            QTest::keyClick(modal, Qt::Key_Return);  // OK, the default button
+        });
+        QTest::keyClick(shown.window.Client(), key, modifiers);
+        EXPECT_EQ(title, QStringLiteral("情報")) << key;
+        EXPECT_FALSE(QApplication::activeModalWidget());
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&shown.window));  // the next press finds it active
+    }
+}
+
+TEST(MainWindowAccelerators, DoNothingWhileAModalDialogIsOpen) {
+    Shown shown;
+    shown.state.selectedImage = 1;
+    QImage other(3, 2, QImage::Format_RGB32);
+    other.fill(qRgb(9, 9, 9));
+    QGuiApplication::clipboard()->setImage(other);
+    bool aboutOpened = false;
+    WhenModalShows([&](QWidget* modal) {
+        for (QWidget* target : {QApplication::focusWidget(), static_cast<QWidget*>(&shown.window)}) {
+            QTest::keyClick(target, Qt::Key_V, Qt::ControlModifier);
+            QTest::keyClick(target, Qt::Key_C, Qt::ControlModifier);
+            QTimer::singleShot(200, [&aboutOpened, modal] {
+                aboutOpened = QApplication::activeModalWidget() != modal;
+                if (aboutOpened) QApplication::activeModalWidget()->close();
+            });
+            QTest::keyClick(target, Qt::Key_Slash, Qt::AltModifier);
+            QTest::qWait(300);
+        }
+        QTest::keyClick(modal, Qt::Key_Escape);
+    });
+    shown.window.Action(CmdWaveDialog)->trigger();
+    EXPECT_FALSE(aboutOpened);
+    EXPECT_EQ(shown.state.images.width, 6);  // nothing pasted
+    EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), other);  // nothing copied
+}
+
+TEST(MainWindowMessages, TheOverwriteQuestionStandsAloneWithNoAsDefault) {
+    Shown shown;
+    QMessageBox* seen = nullptr;
+    QWidget* parent = &shown.window;
+    QString text, title;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    WhenModalShows([&](QWidget* modal) {
+        seen = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(seen, nullptr);
+        parent = seen->parentWidget();
+        text = seen->text();
+        title = seen->windowTitle();
+        icon = seen->icon();
+        QTest::keyClick(modal, Qt::Key_Return);  // the default button
+    });
+    MessageBoxRequest question{"a.bmp\n同じファイルがありますが、上書きしますか？", "君に問う", MessageButtons::YesNo,
+                               MessageIcon::Question, MessageAnswer::No, false};
+    EXPECT_EQ(shown.window.ShowMessage(question), MessageAnswer::No);
+    EXPECT_EQ(parent, nullptr);
+    EXPECT_EQ(text, QStringLiteral("a.bmp\n同じファイルがありますが、上書きしますか？"));
+    EXPECT_EQ(title, QStringLiteral("君に問う"));
+    EXPECT_EQ(icon, QMessageBox::Question);
+
+    WhenModalShows([&](QWidget* modal) {
+        parent = modal->parentWidget();
+        qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Yes)->click();
+    });
+    EXPECT_EQ(shown.window.ShowMessage(question), MessageAnswer::Yes);
+
+    WhenModalShows([&](QWidget* modal) {
+        parent = modal->parentWidget();
+        QTest::keyClick(modal, Qt::Key_Return);
+    });
+    EXPECT_EQ(shown.window.ShowMessage({"ＢＭＰ保存に失敗しました。", "鰓阿"}), MessageAnswer::Ok);
+    EXPECT_EQ(parent, &shown.window);
+}
+
+TEST(MainWindowFiles, TheSaveDialogStartsHereAndAddsBmp) {
+    test::TempDir dir;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(QString::fromStdString(dir.path()));
+    Shown shown;
+    QString directory;
+    QStringList filters;
+    bool ownPrompt = true;
+    WhenModalShows([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        directory = dialog->directory().absolutePath();
+        filters = dialog->nameFilters();
+        ownPrompt = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        EXPECT_TRUE(name->text().isEmpty());
+        QTest::keyClicks(name, "picture");
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    const std::optional<std::string> chosen = shown.window.AskSaveFileName();
+    QDir::setCurrent(previous);
+    EXPECT_EQ(directory, QDir(QString::fromStdString(dir.path())).absolutePath());
+    EXPECT_EQ(filters, QStringList{QStringLiteral("ビットマップ (*.bmp)")});
+    EXPECT_FALSE(ownPrompt);
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(*chosen, dir.Path("picture.bmp"));
+
+    WhenModalShows([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
+    EXPECT_FALSE(shown.window.AskOpenFileName().has_value());
+}
+
+TEST(MainWindowColours, TheChooserShowsOurColourAndOurCustomColours) {
+    Shown shown;
+    shown.state.backgroundColor = 0x204060;
+    shown.state.customColors[5] = 0x00FF0000;  // blue, as the chooser keeps it
+    QColor current;
+    QRgb custom5 = 0, custom0 = 1;
+    WhenModalShows([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QColorDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        current = dialog->currentColor();
+        custom5 = QColorDialog::customColor(5).rgb();
+        custom0 = QColorDialog::customColor(0).rgb();
+        QColorDialog::setCustomColor(1, QColor(0x11, 0x22, 0x33));  // the user adds one
+        dialog->setCurrentColor(QColor(0xAA, 0xBB, 0xCC));
+        QTest::keyClick(modal, Qt::Key_Return);
+    });
+    shown.window.Action(CmdBackgroundColour)->trigger();
+    EXPECT_EQ(current, QColor(0x20, 0x40, 0x60));
+    EXPECT_EQ(custom5, qRgb(0, 0, 255));
+    EXPECT_EQ(custom0, qRgb(0, 0, 0));
+    EXPECT_EQ(shown.state.backgroundColor, 0xAABBCCu);
+    EXPECT_EQ(shown.state.customColors[1], 0x00332211u);
+
+    // Another window's run starts from its own custom colours, all black.
+    AppState fresh;
+    MainWindow another(fresh);
+    WhenModalShows([&](QWidget* modal) {
+        custom5 = QColorDialog::customColor(5).rgb();
+        custom0 = QColorDialog::customColor(1).rgb();
+        QTest::keyClick(modal, Qt::Key_Escape);
+    });
+    std::uint32_t colour = 0;
+    EXPECT_FALSE(another.ChooseColour(colour, fresh.customColors));
+    EXPECT_EQ(custom5, qRgb(0, 0, 0));
+    EXPECT_EQ(custom0, qRgb(0, 0, 0));
+}
+
+}  // namespace
+}  // namespace prismview
