@@ -155,15 +155,18 @@ SamplePoint RadialRound(const Wave& wave, double a, Centre centre, std::int32_t 
 // Slot 2: square rings; the dominant axis moves by the displacement, the
 // other in proportion. Mode 22 truncates the displacement and divides in
 // integers, mode 23 divides in reals and truncates after.
+// The wave at |dx| depends on the column alone and the wave at |dy| on the
+// row alone, so the caller works them out once per column and row and hands
+// both in: waveX = wave.At(|dx|), waveY = wave.At(|dy|).
 template <bool kSingle>
-SamplePoint RadialSquare(const Wave& wave, double a, std::int32_t x, std::int32_t y, std::int32_t dx,
+SamplePoint RadialSquare(double waveX, double waveY, std::int32_t x, std::int32_t y, std::int32_t dx,
                          std::int32_t dy) {
     if (dx == 0 && dy == 0) return SamplePoint{x, y};
     // Ties go to x. The dominant offset is never 0 here, so neither division
     // below can be by zero.
     const bool alongX = ExactAbs(dx) >= ExactAbs(dy);
     const std::int32_t lead = alongX ? dx : dy, other = alongX ? dy : dx;
-    double d = wave.At<kSingle>(WrapAbs(lead), a);
+    double d = alongX ? waveX : waveY;
     if (lead < 0) d = -d;
     std::int32_t moved = 0, across = 0;
     if constexpr (kSingle) {
@@ -211,10 +214,24 @@ void RippleRows(const SlotContext& c, PixelBuffer& work, std::int32_t first, std
     const Wave wave = WaveOf(p);
     const double a = static_cast<double>(p.waveAmplitude);
     const Centre centre = CentreOf(c);
+    std::vector<double> waveOfColumn;
+    std::int32_t waveRow = first - 1;
+    double waveY = 0.0;
+    if constexpr (kSlot == 2) {
+        waveOfColumn.resize(static_cast<std::size_t>(c.source.width));
+        for (std::int32_t x = 0; x < c.source.width; ++x)
+            waveOfColumn[static_cast<std::size_t>(x)] = wave.At<kSingle>(WrapAbs(WrapSub(x, centre.x)), a);
+    }
     SamplePlaneRows(c, work, first, last, centre.x, centre.y, [&](std::int32_t x, std::int32_t y) {
         const std::int32_t dx = WrapSub(x, centre.x), dy = WrapSub(y, centre.y);
         if constexpr (kSlot == 1) return RadialRound<kSingle>(wave, a, centre, x, y, dx, dy);
-        else if constexpr (kSlot == 2) return RadialSquare<kSingle>(wave, a, x, y, dx, dy);
+        else if constexpr (kSlot == 2) {
+            if (y != waveRow) {  // rows arrive in order: once per row
+                waveRow = y;
+                waveY = wave.At<kSingle>(WrapAbs(dy), a);
+            }
+            return RadialSquare<kSingle>(waveOfColumn[static_cast<std::size_t>(x)], waveY, x, y, dx, dy);
+        }
         else if constexpr (kSlot == 3) return RadialDiamond<kSingle>(wave, a, x, y, dx, dy);
         else return AroundRound<kSingle>(wave, a, centre, x, y, dx, dy);
     });

@@ -59,7 +59,7 @@ TEST(BmpWriter, HeaderAndPaddingForSmallWidths) {
     test::TempDir dir;
     for (const Case& c : cases) {
         const PixelBuffer pixels = test::Varied(c.width, c.height);
-        const std::string path = dir.Path("w" + std::to_string(c.width) + "h" + std::to_string(c.height) + ".bmp");
+        const std::string path = dir.Path(std::to_string(c.width) + "x" + std::to_string(c.height) + ".bmp");
         ASSERT_EQ(WriteBmpFile(path, *BitmapOf(pixels)), WriteResult::Written);
         const Bytes file = test::ReadFileBytes(path);
         const std::uint32_t imageSize = c.rowSize * static_cast<std::uint32_t>(c.height);
@@ -222,7 +222,9 @@ TEST(BmpReader, BadFilesFailWithAReason) {
                          Bytes{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 0x0D, 'I', 'H', 'D', 'R'});
     // A truncated file is the reader's call; it must only not crash.
     const BitmapHandle partial = ReadBmpFile(dir.Path("truncated.bmp"));
-    if (partial) EXPECT_EQ(partial->Width(), 64);
+    if (partial) {
+        EXPECT_EQ(partial->Width(), 64);
+    }
     for (const char* name : {"missing.bmp", "text.bmp", "huge.bmp", "zero.bmp", "picture.png", ""}) {
         std::string reason;
         EXPECT_EQ(ReadBmpFile(dir.Path(name), &reason), nullptr) << name;
