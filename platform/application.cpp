@@ -26,6 +26,9 @@ int StartApplication(AppState& state) {
     // Loaded before the window shows, so the first paint has all five images.
     OpenStartImage(window, state);
     window.show();
+    // Take the keyboard at start, as a newly started program's window does;
+    // without a window manager nobody else would give it the focus.
+    window.activateWindow();
     return QApplication::exec();
 }
 
