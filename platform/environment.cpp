@@ -1,8 +1,12 @@
 #include "platform/environment.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QSettings>
+#include <QTranslator>
 
 namespace prismview {
 
@@ -27,6 +31,14 @@ PrivateSettings::~PrivateSettings() { PointSettingsAt(QStringLiteral("/dev/null/
 
 void SubstituteDialogFonts() {
     QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
+}
+
+void InstallJapaneseQtTexts(QCoreApplication& application) {
+    // Parented to the application, so it lives exactly as long.
+    auto* translator = new QTranslator(&application);
+    if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
 }
 
 }  // namespace prismview

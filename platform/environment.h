@@ -5,6 +5,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+class QCoreApplication;
+
 namespace prismview {
 
 // The program keeps nothing between runs, but Qt's colour dialog and file
@@ -29,5 +31,9 @@ private:
 // The parameter dialogs ask for ＭＳ Ｐゴシック; IPA P Gothic stands in where it
 // is missing.
 void SubstituteDialogFonts();
+
+// Qt's own texts (the buttons of message boxes, the file and colour dialogs)
+// in Japanese like the rest of the program, whatever the system's language.
+void InstallJapaneseQtTexts(QCoreApplication& application);
 
 }  // namespace prismview

@@ -7,7 +7,7 @@
 #include "platform/application.h"
 #include "platform/environment.h"
 
-int main(int argc, char** argv) {
+int main(int, char** argv) {
     if (!prismview::HasDisplay()) {
         std::fprintf(stderr,
                      "prismview: no display to open the window on (DISPLAY is not set).\n"
@@ -16,7 +16,12 @@ int main(int argc, char** argv) {
         return 1;
     }
     const prismview::PrivateSettings settings;  // outlives the application and its dialogs
-    QApplication application(argc, argv);
+    // The program takes no arguments: Qt sees only the program's name, so that
+    // options such as -qwindowtitle or -style change nothing.
+    int qtArgc = 1;
+    char* qtArgv[] = {argv[0], nullptr};
+    QApplication application(qtArgc, qtArgv);
+    prismview::InstallJapaneseQtTexts(application);
     static prismview::AppState state;  // everything the program knows, for the whole run
     return prismview::StartApplication(state);
 }
