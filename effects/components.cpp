@@ -2,6 +2,7 @@
 // to the source) and its three complementary parts (they AND together to it),
 // each with a fourth image along the chosen hue.
 #include "core/colour.h"
+#include "core/int_math.h"
 #include "effects/effect_table.h"
 
 namespace prismview {
@@ -17,7 +18,7 @@ void Component(const SlotContext& c, PixelBuffer& work, std::int32_t first, std:
 // The red channel of the source turned back by the chosen hue: how much of
 // the pixel lies along that hue.
 inline std::uint32_t AmountAlongHue(RgbValue value, std::int32_t hue) {
-    return static_cast<std::uint32_t>(RedOf(RotateHue(value, HueSteps - hue, false)));
+    return static_cast<std::uint32_t>(RedOf(RotateHue(value, WrapSub(HueSteps, hue), false)));
 }
 
 void AlongHue(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
