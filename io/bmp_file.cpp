@@ -6,6 +6,7 @@
 #include <QSaveFile>
 #include <QString>
 
+#include <utility>
 #include <vector>
 
 namespace prismview {
@@ -25,6 +26,19 @@ std::int64_t RowSize(std::int32_t width) {
 
 }  // namespace
 
+BitmapHandle BitmapFromImage(QImage image) {
+    // Any alpha is ignored: only the colour channels are kept.
+    image = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    BitmapHandle bitmap = image.isNull() ? nullptr : Bitmap::Create(image.width(), image.height());
+    if (!bitmap) return nullptr;
+    for (std::int32_t row = 0; row < bitmap->Height(); ++row) {
+        const auto* from = reinterpret_cast<const std::uint32_t*>(image.constScanLine(row));
+        std::uint32_t* to = bitmap->Scanline(row);
+        for (std::int32_t x = 0; x < bitmap->Width(); ++x) to[x] = from[x] | 0xFF000000u;
+    }
+    return bitmap;
+}
+
 BitmapHandle ReadBmpFile(const std::string& fileName, std::string* reason) {
     // Qt refuses pictures above 128 MB by default; take any size the reader
     // supports and let memory decide.
@@ -41,18 +55,8 @@ BitmapHandle ReadBmpFile(const std::string& fileName, std::string* reason) {
         if (reason) *reason = reader.errorString().toStdString();
         return nullptr;
     }
-    // Any alpha is ignored: only the colour channels are kept.
-    image = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-    BitmapHandle bitmap = image.isNull() ? nullptr : Bitmap::Create(image.width(), image.height());
-    if (!bitmap) {
-        if (reason) *reason = "not enough memory for the picture";
-        return nullptr;
-    }
-    for (std::int32_t row = 0; row < bitmap->Height(); ++row) {
-        const auto* from = reinterpret_cast<const std::uint32_t*>(image.constScanLine(row));
-        std::uint32_t* to = bitmap->Scanline(row);
-        for (std::int32_t x = 0; x < bitmap->Width(); ++x) to[x] = from[x] | 0xFF000000u;
-    }
+    BitmapHandle bitmap = BitmapFromImage(std::move(image));
+    if (!bitmap && reason) *reason = "not enough memory for the picture";
     return bitmap;
 }
 

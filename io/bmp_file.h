@@ -9,7 +9,13 @@
 #include "core/bitmap.h"
 #include "core/image_set.h"
 
+class QImage;
+
 namespace prismview {
+
+// A bitmap holding the picture's colours (any alpha is ignored); null for a
+// null picture or when memory runs out.
+BitmapHandle BitmapFromImage(QImage image);
 
 // Reads a BMP file into a new bitmap; null (and the reason in *reason) when
 // the file is missing, unreadable, not a BMP file, or too big for memory.

@@ -26,6 +26,7 @@
 #include "app/input.h"
 #include "app/paint.h"
 #include "app/startup.h"
+#include "io/bmp_file.h"
 #include "platform/icon.h"
 #include "platform/key_map.h"
 #include "platform/qt_canvas.h"
@@ -293,16 +294,7 @@ ClipboardBitmap MainWindow::TakeClipboardBitmap() {
         return result;
     }
     // Text and other data are not a picture: image() is then null.
-    QImage image = clipboard->image();
-    if (image.isNull()) return result;
-    image = image.convertToFormat(QImage::Format_RGB32);
-    result.bitmap = image.isNull() ? nullptr : Bitmap::Create(image.width(), image.height());
-    if (!result.bitmap) return result;
-    for (std::int32_t row = 0; row < result.bitmap->Height(); ++row) {
-        const auto* from = reinterpret_cast<const std::uint32_t*>(image.constScanLine(row));
-        std::uint32_t* to = result.bitmap->Scanline(row);
-        for (std::int32_t x = 0; x < result.bitmap->Width(); ++x) to[x] = from[x] | 0xFF000000u;
-    }
+    result.bitmap = BitmapFromImage(clipboard->image());
     return result;
 }
 

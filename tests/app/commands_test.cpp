@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
-#include <csignal>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -185,15 +182,7 @@ TEST(Commands, AWriteThatStopsPartWayIsAFailedSave) {
     RecordingWindow window;
     window.saveName = path;
     // The file can be created, but writing stops at 16 KiB: a full disk.
-    struct rlimit saved {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = saved;
-    small.rlim_cur = 16 * 1024;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    OnCommand(window, state, CmdSave);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    test::WithFileSizeLimit(16 * 1024, [&] { OnCommand(window, state, CmdSave); });
     EXPECT_EQ(window.calls, (std::vector<std::string>{"ask save", kSaveFailed}));
     EXPECT_FALSE(std::filesystem::exists(path));
 }

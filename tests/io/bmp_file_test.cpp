@@ -2,9 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
+#include <QImage>
 
-#include <csignal>
 #include <filesystem>
 #include <random>
 
@@ -131,15 +130,8 @@ TEST(BmpWriter, AFailedWriteKeepsTheOldFileAndLeavesNoTemporaryFile) {
     test::WriteFileBytes(path, old);
 
     // The file can be created, but writing stops at 16 KiB: a full disk.
-    struct rlimit saved {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = saved;
-    small.rlim_cur = 16 * 1024;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const WriteResult result = WriteBmpFile(path, *BitmapOf(test::Varied(200, 100)));
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    WriteResult result = WriteResult::Written;
+    test::WithFileSizeLimit(16 * 1024, [&] { result = WriteBmpFile(path, *BitmapOf(test::Varied(200, 100))); });
 
     EXPECT_EQ(result, WriteResult::WriteFailed);
     EXPECT_EQ(test::ReadFileBytes(path), old);
@@ -288,6 +280,24 @@ TEST(BmpReader, DamagedFilesFailOrGiveAWholePicture) {
         ASSERT_EQ(picture.pixels.size(), static_cast<std::size_t>(picture.width) * picture.height);
     }
     EXPECT_GT(read, 0);  // some damage leaves a readable picture: the checks above ran
+}
+
+TEST(BitmapFromImage, KeepsTheColoursOfAnyFormatAndDropsAlpha) {
+    // Pictures from the clipboard or the reader come in many formats; the
+    // bitmap takes the colours as they are, never blended with black.
+    QImage straight(2, 1, QImage::Format_ARGB32);
+    straight.setPixel(0, 0, 0x80FF4020);
+    straight.setPixel(1, 0, 0x00123456);
+    QImage packed(2, 1, QImage::Format_RGB888);
+    packed.setPixel(0, 0, 0xFFFF4020);
+    packed.setPixel(1, 0, 0xFF123456);
+    for (const QImage& image : {straight, packed}) {
+        const BitmapHandle bitmap = BitmapFromImage(image);
+        ASSERT_TRUE(bitmap) << image.format();
+        EXPECT_EQ(bitmap->ReadPixels().pixels, (std::vector<RgbValue>{0xFF4020, 0x123456}))
+            << image.format();
+    }
+    EXPECT_EQ(BitmapFromImage(QImage()), nullptr);
 }
 
 TEST(LoadBaseImage, FillsAllFiveSlotsOrEmptiesTheSet) {

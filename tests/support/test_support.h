@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -51,5 +52,9 @@ private:
 
 std::vector<unsigned char> ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::vector<unsigned char>& bytes);
+
+// Runs f while files cannot grow beyond `bytes`: writes past it come back
+// short, as on a full disk.
+void WithFileSizeLimit(std::uint64_t bytes, const std::function<void()>& f);
 
 }  // namespace prismview::test
