@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <algorithm>
+
 #include "platform/icon.h"
 
 namespace prismview {
@@ -91,8 +93,7 @@ TemplateDialog::TemplateDialog(const DialogTemplate& dialogTemplate, DialogLogic
                 auto* label = new QLabel(text, this);
                 label->setTextFormat(Qt::PlainText);
                 label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-                // A one-line text that does not fit is cut at the right edge
-                // rather than wrapped out of sight below it.
+                // A one-line text never wraps out of sight below its line.
                 label->setWordWrap(control.multiLine);
                 widget = label;
                 break;
@@ -126,6 +127,13 @@ TemplateDialog::TemplateDialog(const DialogTemplate& dialogTemplate, DialogLogic
         }
         QRect rect = units_.ToPixels(control.x, control.y, control.width, control.height);
         if (control.kind == ControlKind::Icon) rect.setSize(QSize(Icon107Large.size, Icon107Large.size));
+        if (control.kind == ControlKind::Static && !control.multiLine) {
+            // The stand-in font runs a little wider than the one the
+            // rectangles were measured with: a one-line text widens its
+            // label, up to the dialog's edge, rather than lose its end.
+            const int textWidth = fontMetrics().horizontalAdvance(text);
+            rect.setWidth(std::max(rect.width(), std::min(textWidth, width() - rect.x())));
+        }
         widget->setGeometry(rect);
         widget->setProperty("controlId", control.id);
         if (TakesTabStop(control.kind)) {
