@@ -70,7 +70,9 @@ struct Shown {
         window.activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
     }
-    ~Shown() { window.close(); }
+    // Not closed: closing ends the program, and with it every modal loop of
+    // the tests that follow in the same process.
+    ~Shown() = default;
     AppState state;
     MainWindow window;
 };
