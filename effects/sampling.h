@@ -16,6 +16,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 #include "core/colour.h"
 #include "core/effect.h"
@@ -116,12 +117,45 @@ inline double Distance(std::int32_t dx, std::int32_t dy) {
     return m * std::sqrt(p * p + q * q);
 }
 
-// A turn of the offset (dx, dy) about the centre by the angle whose cosine
-// and sine are given.
-inline SamplePoint Turned(Centre centre, std::int32_t dx, std::int32_t dy, double cosK, double sinK) {
+// Pixels mirrored about the centre column, x and 2cx - x, lie at the offsets
+// dx and -dx from the centre, so whatever depends only on |dx| and dy (the
+// distance, the wave there, an angle) is the same for both. Asked left to
+// right along a row, At computes such a value once per pair: the right pixel
+// of a pair takes what its left partner computed earlier in the same row.
+// A partner lies inside the image only when the centre does, and then no
+// offset wraps: dx and -dx are exact.
+template <class V>
+class RowMirror {
+public:
+    RowMirror(std::int32_t width, std::int32_t cx)
+        : twiceCx_(2 * std::int64_t{cx}), values_(static_cast<std::size_t>(width)) {}
+
+    template <class Compute>
+    const V& At(std::int32_t x, Compute&& compute) {
+        const std::int64_t partner = twiceCx_ - x;
+        if (partner >= 0 && partner < x) return values_[static_cast<std::size_t>(partner)];
+        V& value = values_[static_cast<std::size_t>(x)];
+        value = compute();
+        return value;
+    }
+
+private:
+    std::int64_t twiceCx_;
+    std::vector<V> values_;
+};
+
+// A turn by an angle, held as its cosine and sine; by default no turn.
+struct Turn {
+    double cosK = 1.0, sinK = 0.0;
+};
+inline Turn TurnBy(double k) { return Turn{std::cos(k), std::sin(k)}; }
+
+// The offset (dx, dy) turned about the centre.
+inline SamplePoint Turned(Centre centre, std::int32_t dx, std::int32_t dy, const Turn& turn) {
     const double fx = static_cast<double>(dx), fy = static_cast<double>(dy);
     SamplePoint p;
-    if (!AddTruncated(centre.x, cosK * fx - sinK * fy, p.x) || !AddTruncated(centre.y, sinK * fx + cosK * fy, p.y))
+    if (!AddTruncated(centre.x, turn.cosK * fx - turn.sinK * fy, p.x) ||
+        !AddTruncated(centre.y, turn.sinK * fx + turn.cosK * fy, p.y))
         return InvalidPoint();
     return p;
 }

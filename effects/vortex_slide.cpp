@@ -32,10 +32,10 @@ void VortexRows(const SlotContext& c, PixelBuffer& work, std::int32_t first, std
     // and turning or scaling it by f moves nothing either; so f serves for
     // every pixel and its cosine and sine are taken once.
     if constexpr (kSlot == 1) {
-        const double cosK = std::cos(f), sinK = std::sin(f);
+        const Turn turn = TurnBy(f);
         SamplePlaneRows(c, work, first, last, centre.x, centre.y, [&](std::int32_t x, std::int32_t y) {
             const auto [dx, dy] = offset(x, y);
-            return Turned(centre, dx, dy, cosK, sinK);
+            return Turned(centre, dx, dy, turn);
         });
     } else if constexpr (kSlot == 4) {
         const double scale = 1.0 + f;
@@ -48,16 +48,20 @@ void VortexRows(const SlotContext& c, PixelBuffer& work, std::int32_t first, std
             return s;
         });
     } else {
+        // The angle depends on the distance alone: once per mirrored pair.
+        RowMirror<Turn> mirror(c.source.width, centre.x);
         SamplePlaneRows(c, work, first, last, centre.x, centre.y, [&](std::int32_t x, std::int32_t y) {
             const auto [dx, dy] = offset(x, y);
-            const double r = Distance(dx, dy);
-            double k = 0.0;
-            if constexpr (kSlot == 2) {
-                if (r != 0.0) k = (f * a) / r;
-            } else {
-                k = (f * r) / a;
-            }
-            return Turned(centre, dx, dy, std::cos(k), std::sin(k));
+            return Turned(centre, dx, dy, mirror.At(x, [&] {
+                const double r = Distance(dx, dy);
+                double k = 0.0;
+                if constexpr (kSlot == 2) {
+                    if (r != 0.0) k = (f * a) / r;
+                } else {
+                    k = (f * r) / a;
+                }
+                return TurnBy(k);
+            }));
         });
     }
 }

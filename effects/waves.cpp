@@ -1,6 +1,7 @@
 // Modes 20 to 23: waves along a straight line (20 endless, 21 a single bump)
 // and ripples around the centre point (22 endless, 23 a single bump). Each
 // output pixel shows the source pixel at a displaced sample point.
+#include <utility>
 #include <vector>
 
 #include "effects/effect_table.h"
@@ -138,16 +139,25 @@ void WaveRows(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::
 
 std::int64_t ExactAbs(std::int32_t v) { return v < 0 ? -static_cast<std::int64_t>(v) : v; }
 
-// Slot 1: on the ray from the centre, at distance r + d.
+// The distance r of an offset and the wave d there, shared by the round
+// rings of slots 1 and 4.
+struct RoundWave {
+    double r = 0.0, d = 0.0;
+};
+
 template <bool kSingle>
-SamplePoint RadialRound(const Wave& wave, double a, Centre centre, std::int32_t x, std::int32_t y,
-                        std::int32_t dx, std::int32_t dy) {
+RoundWave RoundWaveAt(const Wave& wave, double a, std::int32_t dx, std::int32_t dy) {
     const double r = Distance(dx, dy);
-    if (r == 0.0) return SamplePoint{x, y};
-    const double d = wave.At<kSingle>(r, a);
+    return RoundWave{r, r == 0.0 ? 0.0 : wave.At<kSingle>(r, a)};
+}
+
+// Slot 1: on the ray from the centre, at distance r + d.
+inline SamplePoint RadialRound(const RoundWave& w, Centre centre, std::int32_t x, std::int32_t y, std::int32_t dx,
+                               std::int32_t dy) {
+    if (w.r == 0.0) return SamplePoint{x, y};
     SamplePoint p;
-    if (!AddTruncated(centre.x, ((r + d) * static_cast<double>(dx)) / r, p.x) ||
-        !AddTruncated(centre.y, ((r + d) * static_cast<double>(dy)) / r, p.y))
+    if (!AddTruncated(centre.x, ((w.r + w.d) * static_cast<double>(dx)) / w.r, p.x) ||
+        !AddTruncated(centre.y, ((w.r + w.d) * static_cast<double>(dy)) / w.r, p.y))
         return InvalidPoint();
     return p;
 }
@@ -183,30 +193,40 @@ SamplePoint RadialSquare(double waveX, double waveY, std::int32_t x, std::int32_
 }
 
 // Slot 3: diamond rings (|dx| + |dy|); both coordinates move by their share
-// of the truncated displacement.
+// of the truncated displacement, which depends on |dx| + |dy| alone.
+struct DiamondWave {
+    std::int32_t m = 0, d = 0;
+    bool ok = true;  // false: the displacement has no 32-bit value
+};
+
 template <bool kSingle>
-SamplePoint RadialDiamond(const Wave& wave, double a, std::int32_t x, std::int32_t y, std::int32_t dx,
-                          std::int32_t dy) {
+DiamondWave DiamondWaveAt(const Wave& wave, double a, std::int32_t dx, std::int32_t dy) {
+    DiamondWave w;
+    w.m = WrapAdd(WrapAbs(dx), WrapAbs(dy));
+    if (dx != 0 || dy != 0) w.ok = TruncToInt32(wave.At<kSingle>(w.m, a), w.d);
+    return w;
+}
+
+inline SamplePoint RadialDiamond(const DiamondWave& w, std::int32_t x, std::int32_t y, std::int32_t dx,
+                                 std::int32_t dy) {
     if (dx == 0 && dy == 0) return SamplePoint{x, y};
-    const std::int32_t m = WrapAdd(WrapAbs(dx), WrapAbs(dy));
-    std::int32_t d = 0, qx = 0, qy = 0;
-    if (!TruncToInt32(wave.At<kSingle>(m, a), d) || !CheckedDiv(WrapMul(dx, d), m, qx) ||
-        !CheckedDiv(WrapMul(dy, d), m, qy))
+    std::int32_t qx = 0, qy = 0;
+    if (!w.ok || !CheckedDiv(WrapMul(dx, w.d), w.m, qx) || !CheckedDiv(WrapMul(dy, w.d), w.m, qy))
         return InvalidPoint();
     return SamplePoint{WrapAdd(x, qx), WrapAdd(y, qy)};
 }
 
-// Slot 4: around the circle by the arc length d, the angle d / r.
+// Slot 4: around the circle by the arc length d, the angle d / r. The
+// centre itself (r = 0) stays: no turn.
 template <bool kSingle>
-SamplePoint AroundRound(const Wave& wave, double a, Centre centre, std::int32_t x, std::int32_t y,
-                        std::int32_t dx, std::int32_t dy) {
+Turn AroundTurnAt(const Wave& wave, double a, std::int32_t dx, std::int32_t dy) {
     const double r = Distance(dx, dy);
-    if (r == 0.0) return SamplePoint{x, y};
-    const double theta = wave.At<kSingle>(r, a) / r;
-    return Turned(centre, dx, dy, std::cos(theta), std::sin(theta));
+    return r == 0.0 ? Turn{} : TurnBy(wave.At<kSingle>(r, a) / r);
 }
 
-// Modes 22 and 23.
+// Modes 22 and 23. What depends on the offset's size alone is worked out
+// once per mirrored pair of pixels (slots 1, 3 and 4) or once per column and
+// row (slot 2).
 template <bool kSingle, int kSlot>
 void RippleRows(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
     const ProcessingParams& p = c.params;
@@ -214,27 +234,47 @@ void RippleRows(const SlotContext& c, PixelBuffer& work, std::int32_t first, std
     const Wave wave = WaveOf(p);
     const double a = static_cast<double>(p.waveAmplitude);
     const Centre centre = CentreOf(c);
-    std::vector<double> waveOfColumn;
-    std::int32_t waveRow = first - 1;
-    double waveY = 0.0;
-    if constexpr (kSlot == 2) {
-        waveOfColumn.resize(static_cast<std::size_t>(c.source.width));
-        for (std::int32_t x = 0; x < c.source.width; ++x)
+    const std::int32_t width = c.source.width;
+    auto plane = [&](auto&& point) { SamplePlaneRows(c, work, first, last, centre.x, centre.y, point); };
+    auto offset = [centre](std::int32_t x, std::int32_t y) {
+        return std::pair{WrapSub(x, centre.x), WrapSub(y, centre.y)};
+    };
+
+    if constexpr (kSlot == 1) {
+        RowMirror<RoundWave> mirror(width, centre.x);
+        plane([&](std::int32_t x, std::int32_t y) {
+            const auto [dx, dy] = offset(x, y);
+            const RoundWave& w = mirror.At(x, [&] { return RoundWaveAt<kSingle>(wave, a, dx, dy); });
+            return RadialRound(w, centre, x, y, dx, dy);
+        });
+    } else if constexpr (kSlot == 2) {
+        std::vector<double> waveOfColumn(static_cast<std::size_t>(width));
+        for (std::int32_t x = 0; x < width; ++x)
             waveOfColumn[static_cast<std::size_t>(x)] = wave.At<kSingle>(WrapAbs(WrapSub(x, centre.x)), a);
-    }
-    SamplePlaneRows(c, work, first, last, centre.x, centre.y, [&](std::int32_t x, std::int32_t y) {
-        const std::int32_t dx = WrapSub(x, centre.x), dy = WrapSub(y, centre.y);
-        if constexpr (kSlot == 1) return RadialRound<kSingle>(wave, a, centre, x, y, dx, dy);
-        else if constexpr (kSlot == 2) {
+        std::int32_t waveRow = first - 1;
+        double waveY = 0.0;
+        plane([&](std::int32_t x, std::int32_t y) {
+            const auto [dx, dy] = offset(x, y);
             if (y != waveRow) {  // rows arrive in order: once per row
                 waveRow = y;
                 waveY = wave.At<kSingle>(WrapAbs(dy), a);
             }
             return RadialSquare<kSingle>(waveOfColumn[static_cast<std::size_t>(x)], waveY, x, y, dx, dy);
-        }
-        else if constexpr (kSlot == 3) return RadialDiamond<kSingle>(wave, a, x, y, dx, dy);
-        else return AroundRound<kSingle>(wave, a, centre, x, y, dx, dy);
-    });
+        });
+    } else if constexpr (kSlot == 3) {
+        RowMirror<DiamondWave> mirror(width, centre.x);
+        plane([&](std::int32_t x, std::int32_t y) {
+            const auto [dx, dy] = offset(x, y);
+            const DiamondWave& w = mirror.At(x, [&] { return DiamondWaveAt<kSingle>(wave, a, dx, dy); });
+            return RadialDiamond(w, x, y, dx, dy);
+        });
+    } else {
+        RowMirror<Turn> mirror(width, centre.x);
+        plane([&](std::int32_t x, std::int32_t y) {
+            const auto [dx, dy] = offset(x, y);
+            return Turned(centre, dx, dy, mirror.At(x, [&] { return AroundTurnAt<kSingle>(wave, a, dx, dy); }));
+        });
+    }
 }
 
 }  // namespace
