@@ -11,10 +11,19 @@
 
 namespace prismview {
 
+struct PassScratch;
+
+// Fills scratch.perPixel (already sized to the buffer) for rows first..last-1.
+using PrepareRows = void (*)(const PixelBuffer& source, const ProcessingParams& params,
+                             PassScratch& scratch, std::int32_t first, std::int32_t last);
+
 // Per-pass values that several slots of one mode share; filled before the
 // first slot by the mode's Prepare function, read-only afterwards.
 struct PassScratch {
     std::vector<std::int32_t> perPixel;  // one value per buffer index
+    // Which function filled perPixel: values of the index alone stay good
+    // for later passes on pictures of the same or a smaller size.
+    PrepareRows preparedBy = nullptr;
 };
 
 struct SlotContext {
@@ -27,13 +36,10 @@ struct SlotContext {
 // Fills rows first..last-1 of the work buffer for one slot.
 using SlotRunner = void (*)(const SlotContext& context, PixelBuffer& work, std::int32_t first,
                             std::int32_t last);
-// Fills scratch.perPixel (already sized to the buffer) for rows first..last-1.
-using PrepareRows = void (*)(const PixelBuffer& source, const ProcessingParams& params,
-                             PassScratch& scratch, std::int32_t first, std::int32_t last);
-
 struct ModeEffects {
     std::array<SlotRunner, 4> runners{};  // null: the slot keeps its pixels
     PrepareRows prepare = nullptr;
+    bool prepareReadsIndexOnly = false;  // prepare's values depend on the index alone
 };
 
 using EffectTable = std::array<ModeEffects, kModeCount>;

@@ -1,5 +1,6 @@
 #include "core/process.h"
 
+#include <algorithm>
 #include <new>
 
 #include "core/parallel.h"
@@ -17,10 +18,16 @@ bool SameSize(const BitmapHandle& bitmap, const ImageSet& images) {
 }
 
 // Sizes a buffer for the pass; memory kept from a much bigger picture goes.
+// Returns how many leading elements kept their values.
 template <class T>
-void Fit(std::vector<T>& pixels, std::size_t count) {
-    if (pixels.capacity() > 2 * count) std::vector<T>().swap(pixels);
+std::size_t Fit(std::vector<T>& pixels, std::size_t count) {
+    std::size_t kept = std::min(pixels.size(), count);
+    if (pixels.capacity() > 2 * count) {
+        std::vector<T>().swap(pixels);
+        kept = 0;
+    }
     pixels.resize(count);
+    return kept;
 }
 void Fit(PixelBuffer& buffer, std::int32_t width, std::int32_t height) {
     buffer.width = width;
@@ -57,10 +64,15 @@ void ProcessImages(ImageSet& images, Labels& labels, const ProcessingParams& par
 
         PassScratch& scratch = memory.scratch;
         if (mode.prepare) {
-            Fit(scratch.perPixel, source.pixels.size());
-            ForEachRowBand(source.height, threads, [&](std::int32_t first, std::int32_t last) {
-                mode.prepare(source, params, scratch, first, last);
-            });
+            const std::size_t count = source.pixels.size();
+            const bool stillGood = mode.prepareReadsIndexOnly && scratch.preparedBy == mode.prepare;
+            scratch.preparedBy = nullptr;  // until it holds this pass's values
+            if (Fit(scratch.perPixel, count) < count || !stillGood) {
+                ForEachRowBand(source.height, threads, [&](std::int32_t first, std::int32_t last) {
+                    mode.prepare(source, params, scratch, first, last);
+                });
+            }
+            scratch.preparedBy = mode.prepare;
         }
 
         for (int slot = 1; slot < kSlotCount; ++slot) {

@@ -15,7 +15,8 @@ using Labels = std::array<std::string, kSlotCount>;
 
 // Buffers a pass may leave for the next one: redoing the images after a key
 // press then reuses memory instead of mapping and faulting in fresh pages.
-// Nothing in them carries over; every pass overwrites what it reads.
+// Only values of the pixel index alone (the dot noise) carry over; every
+// pass overwrites everything else it reads.
 struct PassMemory {
     PixelBuffer source;
     PixelBuffer work;

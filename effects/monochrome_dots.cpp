@@ -21,8 +21,9 @@ void Monochrome(const SlotContext& c, PixelBuffer& work, std::int32_t first, std
 }
 
 // The dot value depends only on the buffer index, so modes 4 and 5 compute
-// it once per pass for all four slots: perPixel holds DotNoiseRaw(index),
-// which every slot reduces by its own modulus.
+// it once for all four slots, and the pass keeps it for later passes:
+// perPixel holds DotNoiseRaw(index), which every slot reduces by its own
+// modulus.
 void PrepareDotNoise(const PixelBuffer& source, const ProcessingParams&, PassScratch& scratch,
                      std::int32_t first, std::int32_t last) {
     const std::int64_t width = source.width;
@@ -94,10 +95,10 @@ void AddMonochromeDotEffects(EffectTable& table) {
                                      Monochrome<true, true>};
     table[ModeDotsMono] = {{MonoDots<false, false>, MonoDots<false, true>, MonoDots<true, false>,
                             MonoDots<true, true>},
-                           PrepareDotNoise};
+                           PrepareDotNoise, true};
     table[ModeDotsColor] = {{ColourDots<true, false>, ColourDots<false, false>, ColourDots<true, true>,
                              ColourDots<false, true>},
-                            PrepareDotNoise};
+                            PrepareDotNoise, true};
 }
 
 }  // namespace prismview
