@@ -105,6 +105,15 @@ inline Centre CentreOf(const SlotContext& c) {
     return Centre{WrapAdd(c.source.width / 2, c.params.centerX), WrapAdd(c.source.height / 2, c.params.centerY)};
 }
 
+// The offset (dx, dy) of a pixel from the centre, wrapping like every
+// coordinate step.
+struct Offset {
+    std::int32_t dx, dy;
+};
+inline Offset OffsetFrom(Centre centre, std::int32_t x, std::int32_t y) {
+    return Offset{WrapSub(x, centre.x), WrapSub(y, centre.y)};
+}
+
 // The distance of the offset (dx, dy): m x sqrt((a/m)^2 + (b/m)^2), each step
 // rounded in this order. Its truncations are part of the pictures; hypot or
 // sqrt(a^2 + b^2) move some pixels by one.

@@ -1,7 +1,6 @@
 // Mode 24 turns the picture about the centre point (three twists and a zoom),
 // mode 25 shears and stretches it linearly. The frequency fraction f is an
 // angle in radians for the vortex and a slope for the slide.
-#include <utility>
 
 #include "effects/effect_table.h"
 #include "effects/sampling.h"
@@ -25,22 +24,19 @@ void VortexRows(const SlotContext& c, PixelBuffer& work, std::int32_t first, std
     const double f = Frequency(p);
     const double a = static_cast<double>(p.waveAmplitude);
     const Centre centre = CentreOf(c);
-    auto offset = [centre](std::int32_t x, std::int32_t y) {
-        return std::pair{WrapSub(x, centre.x), WrapSub(y, centre.y)};
-    };
     // Slots 1 and 4 leave k at 0 at the centre itself, where the offset is 0
     // and turning or scaling it by f moves nothing either; so f serves for
     // every pixel and its cosine and sine are taken once.
     if constexpr (kSlot == 1) {
         const Turn turn = TurnBy(f);
         SamplePlaneRows(c, work, first, last, centre.x, centre.y, [&](std::int32_t x, std::int32_t y) {
-            const auto [dx, dy] = offset(x, y);
+            const auto [dx, dy] = OffsetFrom(centre, x, y);
             return Turned(centre, dx, dy, turn);
         });
     } else if constexpr (kSlot == 4) {
         const double scale = 1.0 + f;
         SamplePlaneRows(c, work, first, last, centre.x, centre.y, [&](std::int32_t x, std::int32_t y) {
-            const auto [dx, dy] = offset(x, y);
+            const auto [dx, dy] = OffsetFrom(centre, x, y);
             SamplePoint s;
             if (!AddTruncated(centre.x, scale * static_cast<double>(dx), s.x) ||
                 !AddTruncated(centre.y, scale * static_cast<double>(dy), s.y))
@@ -51,7 +47,7 @@ void VortexRows(const SlotContext& c, PixelBuffer& work, std::int32_t first, std
         // The angle depends on the distance alone: once per mirrored pair.
         RowMirror<Turn> mirror(c.source.width, centre.x);
         SamplePlaneRows(c, work, first, last, centre.x, centre.y, [&](std::int32_t x, std::int32_t y) {
-            const auto [dx, dy] = offset(x, y);
+            const auto [dx, dy] = OffsetFrom(centre, x, y);
             return Turned(centre, dx, dy, mirror.At(x, [&] {
                 const double r = Distance(dx, dy);
                 double k = 0.0;

@@ -1,7 +1,6 @@
 // Modes 20 to 23: waves along a straight line (20 endless, 21 a single bump)
 // and ripples around the centre point (22 endless, 23 a single bump). Each
 // output pixel shows the source pixel at a displaced sample point.
-#include <utility>
 #include <vector>
 
 #include "effects/effect_table.h"
@@ -236,14 +235,11 @@ void RippleRows(const SlotContext& c, PixelBuffer& work, std::int32_t first, std
     const Centre centre = CentreOf(c);
     const std::int32_t width = c.source.width;
     auto plane = [&](auto&& point) { SamplePlaneRows(c, work, first, last, centre.x, centre.y, point); };
-    auto offset = [centre](std::int32_t x, std::int32_t y) {
-        return std::pair{WrapSub(x, centre.x), WrapSub(y, centre.y)};
-    };
 
     if constexpr (kSlot == 1) {
         RowMirror<RoundWave> mirror(width, centre.x);
         plane([&](std::int32_t x, std::int32_t y) {
-            const auto [dx, dy] = offset(x, y);
+            const auto [dx, dy] = OffsetFrom(centre, x, y);
             const RoundWave& w = mirror.At(x, [&] { return RoundWaveAt<kSingle>(wave, a, dx, dy); });
             return RadialRound(w, centre, x, y, dx, dy);
         });
@@ -254,7 +250,7 @@ void RippleRows(const SlotContext& c, PixelBuffer& work, std::int32_t first, std
         std::int32_t waveRow = first - 1;
         double waveY = 0.0;
         plane([&](std::int32_t x, std::int32_t y) {
-            const auto [dx, dy] = offset(x, y);
+            const auto [dx, dy] = OffsetFrom(centre, x, y);
             if (y != waveRow) {  // rows arrive in order: once per row
                 waveRow = y;
                 waveY = wave.At<kSingle>(WrapAbs(dy), a);
@@ -264,14 +260,14 @@ void RippleRows(const SlotContext& c, PixelBuffer& work, std::int32_t first, std
     } else if constexpr (kSlot == 3) {
         RowMirror<DiamondWave> mirror(width, centre.x);
         plane([&](std::int32_t x, std::int32_t y) {
-            const auto [dx, dy] = offset(x, y);
+            const auto [dx, dy] = OffsetFrom(centre, x, y);
             const DiamondWave& w = mirror.At(x, [&] { return DiamondWaveAt<kSingle>(wave, a, dx, dy); });
             return RadialDiamond(w, x, y, dx, dy);
         });
     } else {
         RowMirror<Turn> mirror(width, centre.x);
         plane([&](std::int32_t x, std::int32_t y) {
-            const auto [dx, dy] = offset(x, y);
+            const auto [dx, dy] = OffsetFrom(centre, x, y);
             return Turned(centre, dx, dy, mirror.At(x, [&] { return AroundTurnAt<kSingle>(wave, a, dx, dy); }));
         });
     }
