@@ -6,6 +6,9 @@
 #include <QSaveFile>
 #include <QString>
 
+#include <fstream>
+#include <sstream>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -19,12 +22,39 @@ void PutLe(std::uint8_t* at, std::uint32_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) at[i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
+constexpr const char* kNoMemory = "not enough memory for the picture";
+
 std::int64_t RowSize(std::int32_t width) {
     const std::int64_t raw = std::int64_t{3} * width;
     return raw + (4 - raw % 4) % 4;
 }
 
 }  // namespace
+
+bool PictureFitsInMemory(std::int64_t pixels, std::int64_t available) {
+    // Five bitmaps, the pass's two buffers and its scratch at 4 bytes a
+    // pixel, and the decoded picture with its converted copy.
+    constexpr std::int64_t kBytesPerPixel = 4 * (5 + 2 + 1) + 8;
+    return available < 0 || pixels <= available / kBytesPerPixel;
+}
+
+std::int64_t AvailableMemoryFrom(std::istream& memInfo) {
+    std::int64_t availableKb = -1, swapFreeKb = 0;
+    for (std::string line; std::getline(memInfo, line);) {
+        std::istringstream fields(line);  // "MemAvailable:   23733000 kB"
+        std::string key;
+        std::int64_t kb = 0;
+        if (!(fields >> key >> kb) || kb < 0) continue;
+        if (key == "MemAvailable:") availableKb = kb;
+        else if (key == "SwapFree:") swapFreeKb = kb;
+    }
+    return availableKb < 0 ? -1 : (availableKb + swapFreeKb) * 1024;
+}
+
+std::int64_t AvailableMemory() {
+    std::ifstream memInfo("/proc/meminfo");
+    return memInfo ? AvailableMemoryFrom(memInfo) : -1;
+}
 
 BitmapHandle BitmapFromImage(QImage image) {
     // Any alpha is ignored: only the colour channels are kept.
@@ -40,6 +70,10 @@ BitmapHandle BitmapFromImage(QImage image) {
 }
 
 BitmapHandle ReadBmpFile(const std::string& fileName, std::string* reason) {
+    return ReadBmpFile(fileName, reason, AvailableMemory());
+}
+
+BitmapHandle ReadBmpFile(const std::string& fileName, std::string* reason, std::int64_t availableMemory) {
     // Qt refuses pictures above 128 MB by default; take any size the reader
     // supports and let memory decide.
     QImageReader::setAllocationLimit(0);
@@ -50,13 +84,19 @@ BitmapHandle ReadBmpFile(const std::string& fileName, std::string* reason) {
     }
     QImageReader reader(&file, "bmp");
     reader.setAutoDetectImageFormat(false);  // only BMP files are pictures here
+    // The header tells the size: a picture too big for memory is not decoded.
+    if (const QSize size = reader.size();
+        size.isValid() && !PictureFitsInMemory(std::int64_t{size.width()} * size.height(), availableMemory)) {
+        if (reason) *reason = kNoMemory;
+        return nullptr;
+    }
     QImage image = reader.read();
     if (image.isNull()) {
         if (reason) *reason = reader.errorString().toStdString();
         return nullptr;
     }
     BitmapHandle bitmap = BitmapFromImage(std::move(image));
-    if (!bitmap && reason) *reason = "not enough memory for the picture";
+    if (!bitmap && reason) *reason = kNoMemory;
     return bitmap;
 }
 

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <istream>
 #include <string>
 
 #include "core/bitmap.h"
@@ -17,9 +18,23 @@ namespace prismview {
 // null picture or when memory runs out.
 BitmapHandle BitmapFromImage(QImage image);
 
+// Whether a base picture of this many pixels fits in `available` bytes with
+// everything the program keeps for it (the five images and the pass's
+// buffers) and the decoding on top; -1 for `available` means unknown and fits.
+// A picture that does not fit fails like an unreadable one instead of
+// leaving the system to end the program when the memory runs out.
+bool PictureFitsInMemory(std::int64_t pixels, std::int64_t available);
+
+// The memory the system can still give: MemAvailable plus SwapFree of a
+// /proc/meminfo text, in bytes; -1 when the text does not say.
+std::int64_t AvailableMemoryFrom(std::istream& memInfo);
+std::int64_t AvailableMemory();  // of this system, or -1
+
 // Reads a BMP file into a new bitmap; null (and the reason in *reason) when
-// the file is missing, unreadable, not a BMP file, or too big for memory.
-BitmapHandle ReadBmpFile(const std::string& fileName, std::string* reason = nullptr);
+// the file is missing, unreadable, not a BMP file, or too big for memory
+// (`availableMemory` bytes, -1 for no limit; see PictureFitsInMemory).
+BitmapHandle ReadBmpFile(const std::string& fileName, std::string* reason, std::int64_t availableMemory);
+BitmapHandle ReadBmpFile(const std::string& fileName, std::string* reason = nullptr);  // this system's memory
 
 // Replaces the image set by the file's picture in slot 0 and four derived
 // images of its size. On failure the set is empty with size 0 x 0.

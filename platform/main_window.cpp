@@ -294,7 +294,10 @@ ClipboardBitmap MainWindow::TakeClipboardBitmap() {
         return result;
     }
     // Text and other data are not a picture: image() is then null.
-    result.bitmap = BitmapFromImage(clipboard->image());
+    const QImage image = clipboard->image();
+    // A picture too big to be worked on is as good as none.
+    if (PictureFitsInMemory(std::int64_t{image.width()} * image.height(), AvailableMemory()))
+        result.bitmap = BitmapFromImage(image);
     return result;
 }
 

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <random>
+#include <sstream>
 
 #include "support/test_support.h"
 
@@ -298,6 +299,36 @@ TEST(BitmapFromImage, KeepsTheColoursOfAnyFormatAndDropsAlpha) {
             << image.format();
     }
     EXPECT_EQ(BitmapFromImage(QImage()), nullptr);
+}
+
+TEST(PictureMemory, APictureMustFitWithEverythingKeptForIt) {
+    // 40 bytes a pixel: five images, two pass buffers and the scratch at 4
+    // bytes, and 8 for decoding.
+    EXPECT_TRUE(PictureFitsInMemory(1000, 40000));
+    EXPECT_FALSE(PictureFitsInMemory(1001, 40000));
+    EXPECT_FALSE(PictureFitsInMemory(1, 0));
+    EXPECT_TRUE(PictureFitsInMemory(std::int64_t{1} << 40, -1));  // unknown: the allocations decide
+
+    std::istringstream memInfo("MemTotal:       24684000 kB\n"
+                               "MemFree:        23880000 kB\n"
+                               "MemAvailable:   23733000 kB\n"
+                               "HugePages_Total:       0\n"
+                               "SwapTotal:       2000000 kB\n"
+                               "SwapFree:        1000000 kB\n");
+    EXPECT_EQ(AvailableMemoryFrom(memInfo), (std::int64_t{23733000} + 1000000) * 1024);
+    std::istringstream older("MemTotal: 1000 kB\nMemFree: 500 kB\n");  // no MemAvailable line
+    EXPECT_EQ(AvailableMemoryFrom(older), -1);
+    EXPECT_GT(AvailableMemory(), 0);  // this test runs on Linux
+}
+
+TEST(BmpReader, APictureTooBigForMemoryIsNotDecoded) {
+    test::TempDir dir;
+    ASSERT_EQ(WriteBmpFile(dir.Path("pic.bmp"), *BitmapOf(test::Varied(64, 64))), WriteResult::Written);
+    std::string reason;
+    EXPECT_EQ(ReadBmpFile(dir.Path("pic.bmp"), &reason, 64 * 64 * 40 - 1), nullptr);
+    EXPECT_EQ(reason, "not enough memory for the picture");
+    EXPECT_TRUE(ReadBmpFile(dir.Path("pic.bmp"), &reason, 64 * 64 * 40));
+    EXPECT_TRUE(ReadBmpFile(dir.Path("pic.bmp"), &reason, -1));
 }
 
 TEST(LoadBaseImage, FillsAllFiveSlotsOrEmptiesTheSet) {
