@@ -4,7 +4,7 @@
 
 #include <array>
 #include <cstdint>
-#include <istream>
+#include <iosfwd>
 #include <string>
 
 #include "core/bitmap.h"
