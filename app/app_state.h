@@ -27,8 +27,16 @@ struct AppState : ProcessingParams {
     ImageSet images;
     PassMemory passMemory;  // buffers the processing pass reuses; no state of its own
     std::array<std::uint32_t, 16> customColors{};  // 0x00BBGGRR, as the colour chooser keeps them
+    std::string baseFileName;  // the file the base image came from; empty for a pasted or made one
+    std::string lastFolder;    // of the last file opened or saved: where the file dialogs start
     std::string windowTitle = "プリズムビュー";
     std::string windowClassName = "PRISMVIEW";
 };
+
+// "プリズムビュー", followed by " - " and the file's name while the base
+// image is a file's picture.
+inline std::string WindowTitle(const AppState& state) {
+    return state.baseFileName.empty() ? state.windowTitle : state.windowTitle + " - " + state.baseFileName;
+}
 
 }  // namespace prismview

@@ -7,7 +7,7 @@
 #include "app/dialogs.h"
 #include "app/regenerate.h"
 #include "app/startup.h"
-#include "io/bmp_file.h"
+#include "io/picture_file.h"
 #include "resources/menu.h"
 #include "resources/strings.h"
 
@@ -61,6 +61,11 @@ void RunParameterDialog(Window& window, AppState& state, DialogLogic& dialog) {
 }  // namespace
 
 bool SaveBmpFile(Window& window, const std::string& fileName, const Bitmap& bitmap) {
+    // Refused before anything else: no question about a file that will not be written.
+    if (SaveFormatFor(fileName) == SaveFormat::Unknown) {
+        Tell(window, std::string(kUnknownExtensionText) + SavableExtensions(), kErrorCaption, /*owned=*/false);
+        return false;
+    }
     if (FileExists(fileName)) {
         MessageBoxRequest question;
         question.text = fileName + std::string(kOverwriteQuestionSuffix);
@@ -71,21 +76,25 @@ bool SaveBmpFile(Window& window, const std::string& fileName, const Bitmap& bitm
         question.owned = false;
         if (window.ShowMessage(question) != MessageAnswer::Yes) return false;
     }
-    switch (WriteBmpFile(fileName, bitmap)) {
+    switch (WritePictureFile(fileName, bitmap)) {
         case WriteResult::Written: return true;
         case WriteResult::CannotCreate: Tell(window, kInvalidNameText, kErrorCaption, /*owned=*/false); return false;
         // A write that stops part way is a failure the user must hear of; the
         // old file is still there.
         case WriteResult::WriteFailed: return false;
+        case WriteResult::UnknownFormat: return false;
     }
     return false;
 }
 
+void OpenFileCommand(Window& window, AppState& state, const std::string& fileName) {
+    if (!OpenImageFile(window, state, fileName)) Tell(window, kOpenFailedText, kFailureCaption);
+    window.RequestRepaint();
+}
+
 void OpenCommand(Window& window, AppState& state) {
     const std::optional<std::string> fileName = window.AskOpenFileName();
-    if (!fileName) return;
-    if (!OpenImageFile(window, state, *fileName)) Tell(window, kOpenFailedText, kFailureCaption);
-    window.RequestRepaint();
+    if (fileName) OpenFileCommand(window, state, *fileName);
 }
 
 void SaveCommand(Window& window, AppState& state) {
@@ -94,7 +103,11 @@ void SaveCommand(Window& window, AppState& state) {
     if (!fileName) return;
     // A derived image whose bitmap could not be created cannot be saved either.
     const Bitmap* shown = ShownImage(state);
-    if (!shown || !SaveBmpFile(window, *fileName, *shown)) Tell(window, kSaveFailedText, kFailureCaption);
+    if (!shown || !SaveBmpFile(window, *fileName, *shown)) {
+        Tell(window, kSaveFailedText, kFailureCaption);
+        return;
+    }
+    NoteFileUsed(state, *fileName);
 }
 
 void CopyCommand(Window& window, AppState& state) {
@@ -107,8 +120,13 @@ void PasteCommand(Window& window, AppState& state) {
     // bitmap must not cost the user the images.
     ClipboardBitmap pasted = window.TakeClipboardBitmap();
     if (!pasted.opened) Tell(window, kClipboardText, kClipboardCaption);
-    if (pasted.bitmap) {
-        InstallBaseImage(state.images, std::move(pasted.bitmap));
+    UsePicture(window, state, std::move(pasted.bitmap));
+}
+
+void UsePicture(Window& window, AppState& state, BitmapHandle picture) {
+    if (picture) {
+        InstallBaseImage(state.images, std::move(picture));
+        state.baseFileName.clear();
         Regenerate(window, state);
     }
     window.RequestRepaint();
@@ -122,7 +140,10 @@ void MakeCurrentImageBase(Window& window, AppState& state) {
     const Bitmap* shown = ShownImage(state);
     // Slot 0 keeps its bitmap; only the pixels change. A missing derived
     // bitmap draws nothing, as an empty picture would.
-    if (shown && state.selectedImage != 0) state.images.bitmaps[0]->CopyFrom(*shown);
+    if (shown && state.selectedImage != 0) {
+        state.images.bitmaps[0]->CopyFrom(*shown);
+        state.baseFileName.clear();  // the base is no longer the file's picture
+    }
     Regenerate(window, state);
     window.RequestRepaint();
 }

@@ -12,13 +12,20 @@
 
 namespace prismview {
 
-// Writes the bitmap as a BMP file, asking first when the file exists. Shows
-// its own messages for the overwrite question and a name that cannot be
-// created; false when nothing was written (declined, not creatable, or the
+// Writes the bitmap in the format of the name's extension (BMP without one),
+// asking first when the file exists. Shows its own messages for an extension
+// no writer knows, the overwrite question and a name that cannot be created;
+// false when nothing was written (refused, declined, not creatable, or the
 // write failed part way).
 bool SaveBmpFile(Window& window, const std::string& fileName, const Bitmap& bitmap);
 
 void OpenCommand(Window& window, AppState& state);
+// Opens a named file as the open command does after its dialog (a dropped
+// file, the file named at start): a failure is told, the images stay.
+void OpenFileCommand(Window& window, AppState& state, const std::string& fileName);
+// Makes a picture from elsewhere (the clipboard, dropped data) the base
+// image and redoes the processing; nothing changes without one. Repaints.
+void UsePicture(Window& window, AppState& state, BitmapHandle picture);
 void SaveCommand(Window& window, AppState& state);
 void CopyCommand(Window& window, AppState& state);
 void PasteCommand(Window& window, AppState& state);

@@ -58,7 +58,7 @@ int HueLevelDialog::Command(int id, DialogControls& controls) {
     if (hueStep > 255) hueStep = 255;
     state_.hueStep = hueStep;
 
-    state_.level = ClampInt(Number(controls, ids::Level), 0, 510);
+    state_.level = ClampInt(Number(controls, ids::Level), kLevelRange.lo, kLevelRange.hi);
     state_.levelStep = ClampInt(Number(controls, ids::LevelStep), 1, 255);
     return kDialogOk;
 }

@@ -29,10 +29,10 @@ KeyEffect ApplyKey(AppState& state, std::uint32_t virtualKey) {
             state.hue = static_cast<std::int32_t>((hue + state.hueStep) % HueSteps);
             return KeyEffect::Parameter;
         case VkUp:
-            state.level = static_cast<std::int32_t>(std::min<std::int64_t>(std::int64_t{state.level} + state.levelStep, 510));
+            state.level = static_cast<std::int32_t>(std::min<std::int64_t>(std::int64_t{state.level} + state.levelStep, kLevelRange.hi));
             return KeyEffect::Parameter;
         case VkDown:
-            state.level = static_cast<std::int32_t>(std::max<std::int64_t>(std::int64_t{state.level} - state.levelStep, 0));
+            state.level = static_cast<std::int32_t>(std::max<std::int64_t>(std::int64_t{state.level} - state.levelStep, kLevelRange.lo));
             return KeyEffect::Parameter;
         case '1': state.waveFreqNum = WrapSub(state.waveFreqNum, 1); return KeyEffect::Parameter;
         case '2': state.waveFreqNum = WrapAdd(state.waveFreqNum, 1); return KeyEffect::Parameter;

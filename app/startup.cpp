@@ -1,19 +1,32 @@
 #include "app/startup.h"
 
 #include "app/regenerate.h"
-#include "io/bmp_file.h"
+#include <filesystem>
+#include <system_error>
+
+#include "io/picture_file.h"
 #include "resources/strings.h"
 
 namespace prismview {
+
+void NoteFileUsed(AppState& state, const std::string& fileName) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(fileName, error);
+    if (!error) state.lastFolder = absolute.parent_path().string();
+}
 
 bool OpenImageFile(Window& window, AppState& state, const std::string& fileName) {
     window.DrawStatusText(kLoadingText);
     // The old pictures go only once the new one has been read: a file that
     // cannot be read must not cost the user the images (one made the base
     // image exists nowhere else).
-    BitmapHandle picture = ReadBmpFile(fileName);
+    BitmapHandle picture = ReadPictureFile(fileName).bitmap;
     const bool read = picture != nullptr;
-    if (read) InstallBaseImage(state.images, std::move(picture));
+    if (read) {
+        InstallBaseImage(state.images, std::move(picture));
+        NoteFileUsed(state, fileName);
+        state.baseFileName = std::filesystem::path(fileName).filename().string();
+    }
     Regenerate(window, state);
     return read;
 }

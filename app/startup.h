@@ -12,7 +12,12 @@ namespace prismview {
 // Shows the loading text, replaces the image set by the file's picture and
 // redoes the processing. A file that cannot be read leaves the set as it was;
 // the result says whether the file was read. Reports nothing.
+// A file read this way becomes the window title's file and its folder the
+// file dialogs' starting point.
 bool OpenImageFile(Window& window, AppState& state, const std::string& fileName);
+
+// Remembers the folder of a file opened or saved, where the file dialogs start next.
+void NoteFileUsed(AppState& state, const std::string& fileName);
 
 // The title and class name from the string table, before the window exists.
 void LoadWindowStrings(AppState& state);

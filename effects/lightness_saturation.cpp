@@ -14,7 +14,7 @@ namespace {
 
 // The level is 0..510 wherever it is set; bounding it here keeps the
 // products below in 32 bits whatever a caller passes.
-inline std::int32_t Level(const ProcessingParams& params) { return ClampInt(params.level, 0, 510); }
+inline std::int32_t Level(const ProcessingParams& params) { return ClampInt(params.level, kLevelRange.lo, kLevelRange.hi); }
 
 // Modes 8 and 9. kDown negates the amount; kSimultaneous scales the level by
 // the distance to white (brightening) or black (darkening) out of 255.

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "app/commands.h"
 #include "app/startup.h"
 #include "platform/environment.h"
 #include "platform/main_window.h"
@@ -18,17 +19,21 @@ bool HasDisplay() {
     return false;
 }
 
-int StartApplication(AppState& state) {
+int StartApplication(AppState& state, const std::string& startFile) {
     LoadWindowStrings(state);
     SubstituteDialogFonts();
     QCoreApplication::setApplicationName(QString::fromStdString(state.windowClassName));  // the X window class
     MainWindow window(state);
     // Loaded before the window shows, so the first paint has all five images.
-    OpenStartImage(window, state);
+    // A file named on the command line is the user's choice: a failure is
+    // told, over the window.
+    if (startFile.empty()) OpenStartImage(window, state);
     window.show();
     // Take the keyboard at start, as a newly started program's window does;
     // without a window manager nobody else would give it the focus.
     window.activateWindow();
+    if (!startFile.empty()) OpenFileCommand(window, state, startFile);
+    window.RequestRepaint();  // the title names the start file
     return QApplication::exec();
 }
 

@@ -5,8 +5,11 @@
 
 namespace prismview {
 
-// Needs the QApplication. Returns the exit code of the event loop.
-int StartApplication(AppState& state);
+#include <string>
+
+// Needs the QApplication. Opens `startFile`, or start.bmp when it is empty.
+// Returns the exit code of the event loop.
+int StartApplication(AppState& state, const std::string& startFile = {});
 
 // Whether a window can be opened at all: a Qt platform is chosen or a
 // display is there.

@@ -6,6 +6,9 @@
 #include <QColorDialog>
 #include <QCoreApplication>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -26,7 +29,8 @@
 #include "app/input.h"
 #include "app/paint.h"
 #include "app/startup.h"
-#include "io/bmp_file.h"
+#include "app/commands.h"
+#include "io/qt_picture.h"
 #include "platform/icon.h"
 #include "platform/key_map.h"
 #include "platform/qt_canvas.h"
@@ -140,7 +144,8 @@ void ClientArea::mousePressEvent(QMouseEvent* event) {
 }
 
 MainWindow::MainWindow(AppState& state) : state_(state), client_(new ClientArea(state, *this, this)) {
-    setWindowTitle(ToQString(state_.windowTitle));
+    setWindowTitle(ToQString(WindowTitle(state_)));
+    setAcceptDrops(true);
     setObjectName(ToQString(state_.windowClassName));
     setWindowIcon(MakeIcon107());
     setCentralWidget(client_);
@@ -202,7 +207,11 @@ QAction* MainWindow::Action(std::uint16_t commandId) const {
 
 void MainWindow::DrawStatusText(std::string_view text) { client_->PaintStatusTextNow(text); }
 
-void MainWindow::RequestRepaint() { client_->update(); }
+void MainWindow::RequestRepaint() {
+    // Whatever asks for a repaint may have changed the base image's file.
+    setWindowTitle(ToQString(WindowTitle(state_)));
+    client_->update();
+}
 
 void MainWindow::SetMenuCheck(std::uint16_t commandId, bool checked) {
     QAction* action = Action(commandId);
@@ -234,10 +243,27 @@ MessageAnswer MainWindow::ShowMessage(const MessageBoxRequest& request) {
     }
 }
 
+namespace {
+
+QStringList OpenFilters() {
+    QString patterns;
+    for (const std::string& pattern : ReadablePatterns()) patterns += (patterns.isEmpty() ? "" : " ") + ToQString(pattern);
+    return {ToQString(kPictureFilterName) + " (" + patterns + ')',
+            ToQString(kBmpFilterName) + " (" + ToQString(kBmpFilterPattern) + ')', ToQString(kAllFilesFilter)};
+}
+
+QStringList SaveFilters() {
+    return {ToQString(kBmpFilterName) + " (" + ToQString(kBmpFilterPattern) + ')', QStringLiteral("PNG (*.png)"),
+            QStringLiteral("JPEG (*.jpg *.jpeg)"), QStringLiteral("WebP (*.webp)"), QStringLiteral("TIFF (*.tif *.tiff)")};
+}
+
+}  // namespace
+
 std::optional<std::string> MainWindow::AskFileName(bool save) {
     const ReactivateAfter reactivate(this);
-    QFileDialog dialog(this, QString(), QDir::currentPath(),
-                       ToQString(kBmpFilterName) + QStringLiteral(" (") + ToQString(kBmpFilterPattern) + ')');
+    const QString folder = state_.lastFolder.empty() ? QDir::currentPath() : ToQString(state_.lastFolder);
+    QFileDialog dialog(this, QString(), folder);
+    dialog.setNameFilters(save ? SaveFilters() : OpenFilters());
     // Qt's own dialog, the same on every desktop; the writer asks about
     // overwriting, not the dialog, and a name need not exist yet.
     dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
@@ -293,12 +319,31 @@ ClipboardBitmap MainWindow::TakeClipboardBitmap() {
         result.opened = false;
         return result;
     }
-    // Text and other data are not a picture: image() is then null.
-    const QImage image = clipboard->image();
-    // A picture too big to be worked on is as good as none.
-    if (PictureFitsInMemory(std::int64_t{image.width()} * image.height(), AvailableMemory()))
-        result.bitmap = BitmapFromImage(image);
+    // Text and other data are not a picture; a picture too big to be worked
+    // on is as good as none.
+    if (const QMimeData* mime = clipboard->mimeData()) result.bitmap = PictureFromMimeData(*mime, AvailableMemory()).bitmap;
     return result;
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    const QMimeData* mime = event->mimeData();
+    if (mime && (mime->hasUrls() || mime->hasImage() || !mime->formats().filter(QStringLiteral("image/")).isEmpty()))
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QMimeData* mime = event->mimeData();
+    if (!mime) return;
+    event->acceptProposedAction();
+    // A file opens as the open command opens it (several: the first);
+    // picture data, from a browser say, counts as a paste.
+    for (const QUrl& url : mime->urls()) {
+        if (url.isLocalFile()) {
+            OpenFileCommand(*this, state_, url.toLocalFile().toStdString());
+            return;
+        }
+    }
+    UsePicture(*this, state_, PictureFromMimeData(*mime, AvailableMemory()).bitmap);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

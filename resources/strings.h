@@ -26,11 +26,15 @@ inline constexpr std::string_view kOverwriteCaption = "君に問う";
 inline constexpr std::string_view kOverwriteQuestionSuffix = "\n同じファイルがありますが、上書きしますか？";  // after the file name
 inline constexpr std::string_view kErrorCaption = "エラー";
 inline constexpr std::string_view kInvalidNameText = "ファイル名が不正の模様です。";
+// Followed by the extensions that can be saved.
+inline constexpr std::string_view kUnknownExtensionText = "この拡張子では保存できません。使える拡張子：";
 inline constexpr std::string_view kClipboardCaption = "失敗";
 inline constexpr std::string_view kClipboardText = "エラー";
 
-// The file dialogs' only filter.
+// The file dialogs' filters: "<name> (<patterns>)".
+inline constexpr std::string_view kPictureFilterName = "画像ファイル";
 inline constexpr std::string_view kBmpFilterName = "ビットマップ";
 inline constexpr std::string_view kBmpFilterPattern = "*.bmp";
+inline constexpr std::string_view kAllFilesFilter = "すべてのファイル (*)";
 
 }  // namespace prismview

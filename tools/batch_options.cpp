@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <charconv>
+#include <cstdio>
 
 #include "resources/modes.h"
 
@@ -14,27 +15,74 @@ bool Fail(std::string& error, const std::string& message) {
     return false;
 }
 
-bool ParseRanged(const std::string& text, std::int32_t lo, std::int32_t hi, const char* option,
-                 std::int32_t& out, std::string& error) {
+std::string Option(const ParameterInfo& parameter) { return "--" + std::string(parameter.name); }
+
+bool ParseMode(const std::string& text, std::int32_t& out, std::string& error) {
+    std::int32_t mode = -1;
+    if (!ParseInt32(text, mode)) {
+        for (std::int32_t m = 0; m < kModeCount; ++m)
+            if (!ModeLabelTable[m].name.empty() && ModeOptionName(m) == text) mode = m;
+    }
+    if (mode < 0 || mode >= kModeCount || ModeLabelTable[mode].name.empty())
+        return Fail(error, "--mode needs a mode number 0..25 other than 19, or a mode name, not '" + text +
+                               "' (see --help)");
+    out = mode;
+    return true;
+}
+
+bool ParseNumber(const ParameterInfo& parameter, const std::string& text, std::int32_t& out, std::string& error) {
     std::int32_t v = 0;
-    if (!ParseInt32(text, v) || v < lo || v > hi)
-        return Fail(error, std::string("--") + option + " needs a whole number from " + std::to_string(lo) +
-                               " to " + std::to_string(hi) + ", not '" + text + "'");
+    const bool parsed = ParseInt32(text, v);
+    if (parameter.range && (!parsed || v < parameter.range->lo || v > parameter.range->hi))
+        return Fail(error, Option(parameter) + " needs a whole number from " + std::to_string(parameter.range->lo) +
+                               " to " + std::to_string(parameter.range->hi) + ", not '" + text + "'");
+    if (!parsed) return Fail(error, Option(parameter) + " needs a 32-bit whole number, not '" + text + "'");
     out = v;
     return true;
 }
 
 // "A<sep>B" with two 32-bit integers.
-bool ParsePair(const std::string& text, char separator, const char* option, const char* form,
-               std::int32_t& a, std::int32_t& b, std::string& error) {
-    const auto at = text.find(separator);
+bool ParsePair(const ParameterInfo& parameter, const std::string& text, std::int32_t& a, std::int32_t& b,
+               std::string& error) {
+    const auto at = text.find(parameter.separator);
     std::int32_t first = 0, second = 0;
     if (at == std::string::npos || !ParseInt32(text.substr(0, at), first) || !ParseInt32(text.substr(at + 1), second))
-        return Fail(error, std::string("--") + option + " needs " + form + " with 32-bit whole numbers, not '" +
-                               text + "'");
+        return Fail(error, Option(parameter) + " needs " + std::string(parameter.valueName) +
+                               " with 32-bit whole numbers, not '" + text + "'");
     a = first;
     b = second;
     return true;
+}
+
+bool ParseColour(const std::string& text, RgbValue& out, std::string& error) {
+    std::uint32_t colour = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, ec] = std::from_chars(text.data(), end, colour, 16);
+    if (text.size() != 6 || ec != std::errc() || stop != end)
+        return Fail(error, "--background needs six hex digits RRGGBB, not '" + text + "'");
+    out = colour;
+    return true;
+}
+
+std::string DefaultText(const ParameterInfo& parameter) {
+    const ProcessingParams defaults;
+    switch (parameter.kind) {
+        case ParameterKind::Mode: {
+            const std::int32_t mode = defaults.*parameter.field;
+            return std::to_string(mode) + ", " + ModeOptionName(mode);
+        }
+        case ParameterKind::Number: return std::to_string(defaults.*parameter.field);
+        case ParameterKind::Pair:
+            return std::to_string(defaults.*parameter.field) + parameter.separator +
+                   std::to_string(defaults.*parameter.second);
+        case ParameterKind::Colour: {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "%06X", static_cast<unsigned>(defaults.backgroundColor & 0xFFFFFFu));
+            return hex;
+        }
+        case ParameterKind::Flag: return {};
+    }
+    return {};
 }
 
 }  // namespace
@@ -67,57 +115,70 @@ bool ParseInt32(const std::string& text, std::int32_t& value) {
     return true;
 }
 
-bool ParseModeOption(const std::string& text, ProcessingParams& params, std::string& error) {
-    std::int32_t mode = -1;
-    if (!ParseInt32(text, mode)) {
-        for (std::int32_t m = 0; m < kModeCount; ++m)
-            if (!ModeLabelTable[m].name.empty() && ModeOptionName(m) == text) mode = m;
+const ParameterInfo* FindParameter(std::string_view name) {
+    for (const ParameterInfo& parameter : kParameterTable)
+        if (parameter.name == name) return &parameter;
+    return nullptr;
+}
+
+bool ParseParameter(const ParameterInfo& parameter, const std::string& text, ProcessingParams& params,
+                    std::string& error) {
+    switch (parameter.kind) {
+        case ParameterKind::Mode: return ParseMode(text, params.*parameter.field, error);
+        case ParameterKind::Number: return ParseNumber(parameter, text, params.*parameter.field, error);
+        case ParameterKind::Pair: return ParsePair(parameter, text, params.*parameter.field, params.*parameter.second, error);
+        case ParameterKind::Colour: return ParseColour(text, params.backgroundColor, error);
+        case ParameterKind::Flag: params.*parameter.field = 1; return true;
     }
-    if (mode < 0 || mode >= kModeCount || ModeLabelTable[mode].name.empty())
-        return Fail(error, "--mode needs a mode number 0..25 other than 19, or a mode name, not '" + text +
-                               "' (see --help)");
-    params.effectMode = mode;
+    return false;
+}
+
+bool ParseParameter(std::string_view name, const std::string& text, ProcessingParams& params, std::string& error) {
+    const ParameterInfo* parameter = FindParameter(name);
+    if (!parameter) return Fail(error, "unknown parameter '" + std::string(name) + "'");
+    return ParseParameter(*parameter, text, params, error);
+}
+
+std::string ParameterHelp() {
+    std::string text;
+    for (const ParameterInfo& parameter : kParameterTable) {
+        std::string line = "  --" + std::string(parameter.name);
+        if (!parameter.valueName.empty()) line += " " + std::string(parameter.valueName);
+        line.resize(std::max<std::size_t>(line.size() + 1, 23), ' ');
+        line += parameter.description;
+        if (parameter.range)
+            line += ", " + std::to_string(parameter.range->lo) + ".." + std::to_string(parameter.range->hi);
+        if (const std::string defaults = DefaultText(parameter); !defaults.empty()) line += " (default " + defaults + ")";
+        text += line + "\n";
+    }
+    return text;
+}
+
+bool ParseFormatOption(const std::string& text, std::string& extension, std::string& error) {
+    for (const char* known : {"bmp", "png", "jpg", "webp", "tif"}) {
+        if (text == known) {
+            extension = text;
+            return true;
+        }
+    }
+    return Fail(error, "--format needs bmp, png, jpg, webp or tif, not '" + text + "'");
+}
+
+bool ParseSlotsOption(const std::string& text, std::array<bool, 4>& slots, std::string& error) {
+    std::array<bool, 4> chosen{};
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t comma = text.find(',', start);
+        const std::string item = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        std::int32_t slot = 0;
+        if (!ParseInt32(item, slot) || slot < 1 || slot > 4)
+            return Fail(error, "--slots needs a list of slots 1 to 4 such as 1,3, not '" + text + "'");
+        chosen[static_cast<std::size_t>(slot - 1)] = true;
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    slots = chosen;
     return true;
-}
-
-bool ParseHueOption(const std::string& text, ProcessingParams& params, std::string& error) {
-    return ParseRanged(text, 0, 1529, "hue", params.hue, error);
-}
-
-bool ParseLevelOption(const std::string& text, ProcessingParams& params, std::string& error) {
-    return ParseRanged(text, 0, 510, "level", params.level, error);
-}
-
-bool ParseBackgroundOption(const std::string& text, ProcessingParams& params, std::string& error) {
-    std::uint32_t colour = 0;
-    const char* end = text.data() + text.size();
-    const auto [stop, ec] = std::from_chars(text.data(), end, colour, 16);
-    if (text.size() != 6 || ec != std::errc() || stop != end)
-        return Fail(error, "--background needs six hex digits RRGGBB, not '" + text + "'");
-    params.backgroundColor = colour;
-    return true;
-}
-
-bool ParseFreqOption(const std::string& text, ProcessingParams& params, std::string& error) {
-    return ParsePair(text, '/', "freq", "NUM/DEN", params.waveFreqNum, params.waveFreqDen, error);
-}
-
-bool ParseAmplitudeOption(const std::string& text, ProcessingParams& params, std::string& error) {
-    if (!ParseInt32(text, params.waveAmplitude))
-        return Fail(error, "--amplitude needs a 32-bit whole number, not '" + text + "'");
-    return true;
-}
-
-bool ParsePhaseOption(const std::string& text, ProcessingParams& params, std::string& error) {
-    return ParsePair(text, '/', "phase", "NUM/DEN", params.wavePhase, params.wavePhaseDen, error);
-}
-
-bool ParseOverflowOption(const std::string& text, ProcessingParams& params, std::string& error) {
-    return ParseRanged(text, 0, 2, "overflow", params.overflowMode, error);
-}
-
-bool ParseCenterOption(const std::string& text, ProcessingParams& params, std::string& error) {
-    return ParsePair(text, ',', "center", "X,Y", params.centerX, params.centerY, error);
 }
 
 }  // namespace prismview

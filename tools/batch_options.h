@@ -1,9 +1,12 @@
-// Strict parsing of prismview-batch's option values. Each parser returns
-// false with a one-line message on anything but a complete, in-range value.
+// Strict parsing of prismview-batch's options, driven by the parameter
+// table. Each parser returns false with a one-line message on anything but
+// a complete, in-range value.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "core/params.h"
 
@@ -15,14 +18,20 @@ std::string ModeOptionName(std::int32_t mode);
 
 bool ParseInt32(const std::string& text, std::int32_t& value);
 
-bool ParseModeOption(const std::string& text, ProcessingParams& params, std::string& error);
-bool ParseHueOption(const std::string& text, ProcessingParams& params, std::string& error);
-bool ParseLevelOption(const std::string& text, ProcessingParams& params, std::string& error);
-bool ParseBackgroundOption(const std::string& text, ProcessingParams& params, std::string& error);
-bool ParseFreqOption(const std::string& text, ProcessingParams& params, std::string& error);
-bool ParseAmplitudeOption(const std::string& text, ProcessingParams& params, std::string& error);
-bool ParsePhaseOption(const std::string& text, ProcessingParams& params, std::string& error);
-bool ParseOverflowOption(const std::string& text, ProcessingParams& params, std::string& error);
-bool ParseCenterOption(const std::string& text, ProcessingParams& params, std::string& error);
+// The table's entry of that option name, or null.
+const ParameterInfo* FindParameter(std::string_view name);
+// Sets the parameter from the option's text (a flag takes any text).
+bool ParseParameter(const ParameterInfo& parameter, const std::string& text, ProcessingParams& params,
+                    std::string& error);
+// Same, by name; false for an unknown name.
+bool ParseParameter(std::string_view name, const std::string& text, ProcessingParams& params, std::string& error);
+
+// One help line per parameter: "  --hue N   position on the hue wheel, 0..1529 (default 0)".
+std::string ParameterHelp();
+
+// --format: bmp, png, jpg, webp or tif; `extension` becomes the outputs' extension.
+bool ParseFormatOption(const std::string& text, std::string& extension, std::string& error);
+// --slots: a comma-separated list of slots 1..4, such as "1,3".
+bool ParseSlotsOption(const std::string& text, std::array<bool, 4>& slots, std::string& error);
 
 }  // namespace prismview

@@ -1,17 +1,20 @@
-// prismview-batch: the processing pass without a window. Loads a BMP file as
+// prismview-batch: the processing pass without a window. Reads a picture as
 // the base image, runs one mode and writes the four derived images.
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include <array>
 #include <cstdio>
-#include <optional>
+#include <iostream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "app/app_state.h"
 #include "core/process.h"
 #include "effects/effect_table.h"
-#include "io/bmp_file.h"
+#include "io/picture_file.h"
 #include "resources/modes.h"
 #include "tools/batch_options.h"
 
@@ -27,22 +30,16 @@ namespace {
 std::string Usage() {
     std::string text =
         "Usage: prismview-batch [OPTIONS] INPUT OUTPUT_PREFIX\n"
-        "Loads INPUT (a BMP file) as the base image, runs one processing mode and writes\n"
-        "the four derived images as OUTPUT_PREFIX1.bmp .. OUTPUT_PREFIX4.bmp (24-bit BMP).\n"
-        "Prints the four image captions, one per line.\n\n"
-        "Options (each also as --option=value):\n"
-        "  --mode N|NAME        processing mode, number or name (default 0, invert)\n"
-        "  --hue N              position on the hue wheel, 0..1529 (default 0)\n"
-        "  --level N            lightness/saturation/mixing level, 0..510 (default 0)\n"
-        "  --background RRGGBB  background colour, six hex digits (default 000000)\n"
-        "  --freq NUM/DEN       wave frequency (default 1/32)\n"
-        "  --amplitude N        wave amplitude in pixels (default 16)\n"
-        "  --phase NUM/DEN      wave phase (default 0/32)\n"
-        "  --overflow N         outside the picture: 0 background, 1 wrap, 2 edge (default 0)\n"
-        "  --center X,Y         effect centre relative to the picture's middle (default 0,0)\n"
-        "  --start-from-end     count waves from the right or top edge\n"
+        "Reads INPUT (BMP, PNG, JPEG, GIF, TIFF, WebP or any other picture Qt reads here;\n"
+        "- for standard input) as the base image, runs one processing mode and writes the\n"
+        "four derived images as OUTPUT_PREFIX1.bmp .. OUTPUT_PREFIX4.bmp (24-bit BMP, or the\n"
+        "format of --format). Prints the four image captions, one per line.\n\n"
+        "Options (each also as --option=value):\n" +
+        ParameterHelp() +
+        "  --format FORMAT      output format: bmp, png, jpg, webp or tif (default bmp)\n"
+        "  --slots LIST         write only these slots, such as 1,3 (default 1,2,3,4)\n"
         "  --force              overwrite existing output files\n"
-        "  --help               show this text\n\n"
+        "  -h, --help           show this text\n\n"
         "Modes:\n";
     for (std::int32_t mode = 0; mode < kModeCount; ++mode) {
         if (ModeLabelTable[mode].name.empty()) continue;
@@ -54,6 +51,12 @@ std::string Usage() {
     return text;
 }
 
+ReadResult ReadInput(const std::string& input) {
+    if (input != "-") return ReadPictureFile(input);
+    const std::string bytes{std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>()};
+    return ReadPictureData(bytes);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -62,36 +65,41 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption mode("mode", "", "N"), hue("hue", "", "N"), level("level", "", "N"),
-        background("background", "", "RRGGBB"), freq("freq", "", "NUM/DEN"), amplitude("amplitude", "", "N"),
-        phase("phase", "", "NUM/DEN"), overflow("overflow", "", "N"), center("center", "", "X,Y"),
-        startFromEnd("start-from-end", ""), force("force", ""), help("help", "");
-    parser.addOptions({mode, hue, level, background, freq, amplitude, phase, overflow, center, startFromEnd,
-                       force, help});
+    std::vector<QCommandLineOption> parameterOptions;
+    for (const ParameterInfo& parameter : kParameterTable) {
+        const QString name = QString::fromUtf8(parameter.name.data(), static_cast<qsizetype>(parameter.name.size()));
+        parameterOptions.push_back(parameter.kind == ParameterKind::Flag
+                                       ? QCommandLineOption(name, QString())
+                                       : QCommandLineOption(name, QString(), QStringLiteral("VALUE")));
+    }
+    const QCommandLineOption format("format", "", "FORMAT"), slots("slots", "", "LIST"), force("force", ""),
+        help(QStringList{"h", "help"}, "");
+    for (const QCommandLineOption& option : parameterOptions) parser.addOption(option);
+    parser.addOptions({format, slots, force, help});
     if (!parser.parse(QCoreApplication::arguments())) Fail(2, parser.errorText().toStdString());
     if (parser.isSet(help)) {
         std::fputs(Usage().c_str(), stdout);
         return 0;
     }
 
+    // One value per option; a second one is a mistake, not an override.
+    auto value = [&parser](const QCommandLineOption& option) {
+        const QStringList values = parser.values(option);
+        if (values.size() > 1) Fail(2, "--" + option.names().last().toStdString() + " given more than once");
+        return values.first().toStdString();
+    };
     AppState state;
     std::string error;
-    auto option = [&](const QCommandLineOption& o, auto parse) {
-        if (!parser.isSet(o)) return;
-        const QStringList values = parser.values(o);
-        if (values.size() > 1) Fail(2, "--" + o.names().first().toStdString() + " given more than once");
-        if (!parse(values.first().toStdString(), state, error)) Fail(2, error);
-    };
-    option(mode, ParseModeOption);
-    option(hue, ParseHueOption);
-    option(level, ParseLevelOption);
-    option(background, ParseBackgroundOption);
-    option(freq, ParseFreqOption);
-    option(amplitude, ParseAmplitudeOption);
-    option(phase, ParsePhaseOption);
-    option(overflow, ParseOverflowOption);
-    option(center, ParseCenterOption);
-    if (parser.isSet(startFromEnd)) state.startFromEnd = 1;
+    for (std::size_t i = 0; i < parameterOptions.size(); ++i) {
+        const ParameterInfo& parameter = kParameterTable[i];
+        if (!parser.isSet(parameterOptions[i])) continue;
+        const std::string text = parameter.kind == ParameterKind::Flag ? std::string() : value(parameterOptions[i]);
+        if (!ParseParameter(parameter, text, state, error)) Fail(2, error);
+    }
+    std::string extension = "bmp";
+    if (parser.isSet(format) && !ParseFormatOption(value(format), extension, error)) Fail(2, error);
+    std::array<bool, 4> written{true, true, true, true};
+    if (parser.isSet(slots) && !ParseSlotsOption(value(slots), written, error)) Fail(2, error);
 
     const QStringList positional = parser.positionalArguments();
     if (positional.size() != 2) Fail(2, "expected INPUT and OUTPUT_PREFIX (see --help)");
@@ -100,22 +108,22 @@ int main(int argc, char** argv) {
 
     std::string outputs[4];
     for (int i = 0; i < 4; ++i) {
-        outputs[i] = prefix + std::to_string(i + 1) + ".bmp";
-        if (!parser.isSet(force) && QFileInfo::exists(QString::fromStdString(outputs[i])))
+        outputs[i] = prefix + std::to_string(i + 1) + "." + extension;
+        if (written[i] && !parser.isSet(force) && QFileInfo::exists(QString::fromStdString(outputs[i])))
             Fail(1, "output exists: " + outputs[i] + " (use --force to overwrite)");
     }
 
-    std::string reason;
-    BitmapHandle base = ReadBmpFile(input, &reason);
-    if (!base) Fail(1, "cannot read " + input + ": " + reason);
-    InstallBaseImage(state.images, std::move(base));
+    ReadResult base = ReadInput(input);
+    if (!base.bitmap) Fail(1, "cannot read " + input + ": " + base.reason);
+    InstallBaseImage(state.images, std::move(base.bitmap));
     for (int slot = 1; slot < kSlotCount; ++slot)
         if (!state.images.bitmaps[slot]) Fail(1, "not enough memory for the derived images");
 
     ProcessImages(state.images, state.labels, state, AllEffects());
 
+    std::string reason;
     for (int i = 0; i < 4; ++i) {
-        if (WriteBmpFile(outputs[i], *state.images.bitmaps[i + 1], &reason) != WriteResult::Written)
+        if (written[i] && WritePictureFile(outputs[i], *state.images.bitmaps[i + 1], &reason) != WriteResult::Written)
             Fail(1, "cannot write " + outputs[i] + ": " + reason);
     }
     for (int slot = 1; slot < kSlotCount; ++slot) std::printf("%s\n", state.labels[slot].c_str());

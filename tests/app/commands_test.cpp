@@ -8,6 +8,7 @@
 
 #include "app/input.h"
 #include "io/bmp_file.h"
+#include "io/picture_file.h"
 #include "resources/dialog_templates.h"
 #include "resources/menu.h"
 #include "support/recording_window.h"

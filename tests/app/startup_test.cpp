@@ -6,6 +6,7 @@
 
 #include "app/input.h"
 #include "io/bmp_file.h"
+#include "io/picture_file.h"
 #include "resources/menu.h"
 #include "support/recording_window.h"
 #include "support/test_support.h"

@@ -15,6 +15,7 @@
 #include "app/input.h"
 #include "app/startup.h"
 #include "io/bmp_file.h"
+#include "io/picture_file.h"
 #include "platform/application.h"
 #include "platform/environment.h"
 #include "resources/menu.h"

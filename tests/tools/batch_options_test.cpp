@@ -16,13 +16,13 @@ TEST(BatchOptions, ModeNames) {
     std::string error;
     for (std::int32_t mode = 0; mode < kModeCount; ++mode) {
         if (mode == 19) continue;
-        ASSERT_TRUE(ParseModeOption(ModeOptionName(mode), params, error)) << error;
+        ASSERT_TRUE(ParseParameter("mode", ModeOptionName(mode), params, error)) << error;
         EXPECT_EQ(params.effectMode, mode);
-        ASSERT_TRUE(ParseModeOption(std::to_string(mode), params, error));
+        ASSERT_TRUE(ParseParameter("mode", std::to_string(mode), params, error));
         EXPECT_EQ(params.effectMode, mode);
     }
     for (const char* bad : {"19", "26", "-1", "Invert", "hue_rotate", "3x", "", "0x3"})
-        EXPECT_FALSE(ParseModeOption(bad, params, error)) << bad;
+        EXPECT_FALSE(ParseParameter("mode", bad, params, error)) << bad;
 }
 
 TEST(BatchOptions, NumbersAreParsedStrictly) {
@@ -38,33 +38,33 @@ TEST(BatchOptions, NumbersAreParsedStrictly) {
 TEST(BatchOptions, RangesAndForms) {
     ProcessingParams p;
     std::string error;
-    EXPECT_TRUE(ParseHueOption("1529", p, error));
+    EXPECT_TRUE(ParseParameter("hue", "1529", p, error));
     EXPECT_EQ(p.hue, 1529);
-    EXPECT_FALSE(ParseHueOption("1530", p, error));
+    EXPECT_FALSE(ParseParameter("hue", "1530", p, error));
     EXPECT_FALSE(error.empty());
-    EXPECT_FALSE(ParseLevelOption("511", p, error));
-    EXPECT_FALSE(ParseLevelOption("-1", p, error));
-    EXPECT_TRUE(ParseBackgroundOption("a0B1c2", p, error));
+    EXPECT_FALSE(ParseParameter("level", "511", p, error));
+    EXPECT_FALSE(ParseParameter("level", "-1", p, error));
+    EXPECT_TRUE(ParseParameter("background", "a0B1c2", p, error));
     EXPECT_EQ(p.backgroundColor, 0xA0B1C2u);
     for (const char* bad : {"FFF", "1234567", "GG0000", "-12345", "0x1234"})
-        EXPECT_FALSE(ParseBackgroundOption(bad, p, error)) << bad;
-    EXPECT_TRUE(ParseFreqOption("-3/0", p, error));
+        EXPECT_FALSE(ParseParameter("background", bad, p, error)) << bad;
+    EXPECT_TRUE(ParseParameter("freq", "-3/0", p, error));
     EXPECT_EQ(p.waveFreqNum, -3);
     EXPECT_EQ(p.waveFreqDen, 0);
     for (const char* bad : {"1/", "/2", "1", "1/2/3", "1/99999999999"})
-        EXPECT_FALSE(ParseFreqOption(bad, p, error)) << bad;
-    EXPECT_TRUE(ParsePhaseOption("5/-7", p, error));
+        EXPECT_FALSE(ParseParameter("freq", bad, p, error)) << bad;
+    EXPECT_TRUE(ParseParameter("phase", "5/-7", p, error));
     EXPECT_EQ(p.wavePhase, 5);
     EXPECT_EQ(p.wavePhaseDen, -7);
-    EXPECT_TRUE(ParseCenterOption("-2147483648,12", p, error));
+    EXPECT_TRUE(ParseParameter("center", "-2147483648,12", p, error));
     EXPECT_EQ(p.centerX, -2147483647 - 1);
     EXPECT_EQ(p.centerY, 12);
-    EXPECT_FALSE(ParseCenterOption("1;2", p, error));
-    EXPECT_TRUE(ParseOverflowOption("2", p, error));
-    EXPECT_FALSE(ParseOverflowOption("3", p, error));
-    EXPECT_TRUE(ParseAmplitudeOption("-16", p, error));
+    EXPECT_FALSE(ParseParameter("center", "1;2", p, error));
+    EXPECT_TRUE(ParseParameter("overflow", "2", p, error));
+    EXPECT_FALSE(ParseParameter("overflow", "3", p, error));
+    EXPECT_TRUE(ParseParameter("amplitude", "-16", p, error));
     EXPECT_EQ(p.waveAmplitude, -16);
-    EXPECT_FALSE(ParseAmplitudeOption("2147483648", p, error));
+    EXPECT_FALSE(ParseParameter("amplitude", "2147483648", p, error));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "io/bmp_file.h"
+#include "io/picture_file.h"
 #include "support/test_support.h"
 
 namespace prismview {
@@ -59,7 +60,7 @@ TEST_F(BatchTest, WritesTheFourImagesAndPrintsTheirCaptions) {
     params.hue = 700;
     const auto expected = test::RunPass(base, params);
     for (int i = 1; i <= 4; ++i) {
-        BitmapHandle written = ReadBmpFile(prefix + std::to_string(i) + ".bmp");
+        BitmapHandle written = ReadPictureFile(prefix + std::to_string(i) + ".bmp").bitmap;
         ASSERT_TRUE(written);
         EXPECT_EQ(written->ReadPixels().pixels, expected[i - 1].pixels) << i;
     }

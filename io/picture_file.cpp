@@ -1,0 +1,166 @@
+#include "io/picture_file.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QImageWriter>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "io/qt_picture.h"
+
+namespace prismview {
+
+namespace {
+
+// Five bitmaps, the pass's buffers and its scratch at 4 bytes a pixel, and
+// the decoded picture with its converted copy.
+constexpr std::int64_t kBytesPerPixel = 4 * (5 + 2 + 1) + 8;
+
+std::string Lower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower;
+}
+
+struct SaveFormatName {
+    std::string_view extension;
+    SaveFormat format;
+    const char* qtFormat;
+};
+constexpr SaveFormatName kSaveFormats[] = {
+    {"bmp", SaveFormat::Bmp, "bmp"},    {"png", SaveFormat::Png, "png"},   {"jpg", SaveFormat::Jpeg, "jpeg"},
+    {"jpeg", SaveFormat::Jpeg, "jpeg"}, {"webp", SaveFormat::Webp, "webp"}, {"tif", SaveFormat::Tiff, "tiff"},
+    {"tiff", SaveFormat::Tiff, "tiff"},
+};
+
+// The picture as Qt's writer takes it; a null picture when memory runs out.
+QImage ImageOf(const Bitmap& bitmap) {
+    QImage image(bitmap.Width(), bitmap.Height(), QImage::Format_RGB32);
+    for (std::int32_t row = 0; !image.isNull() && row < bitmap.Height(); ++row)
+        std::memcpy(image.scanLine(row), bitmap.Scanline(row), static_cast<std::size_t>(bitmap.BytesPerLine()));
+    return image;
+}
+
+}  // namespace
+
+bool PictureFitsInMemory(std::int64_t pixels, std::int64_t available) {
+    return available < 0 || pixels <= available / kBytesPerPixel;
+}
+
+std::string TooBigReason(std::int64_t width, std::int64_t height) {
+    const std::int64_t megabytes = (width * height * kBytesPerPixel + (1 << 20) - 1) >> 20;
+    return "too big: " + std::to_string(width) + " × " + std::to_string(height) + " pixels need about " +
+           std::to_string(megabytes) + " MB";
+}
+
+std::int64_t AvailableMemoryFrom(std::istream& memInfo) {
+    std::int64_t availableKb = -1, swapFreeKb = 0;
+    for (std::string line; std::getline(memInfo, line);) {
+        std::istringstream fields(line);  // "MemAvailable:   23733000 kB"
+        std::string key;
+        std::int64_t kb = 0;
+        if (!(fields >> key >> kb) || kb < 0) continue;
+        if (key == "MemAvailable:") availableKb = kb;
+        else if (key == "SwapFree:") swapFreeKb = kb;
+    }
+    return availableKb < 0 ? -1 : (availableKb + swapFreeKb) * 1024;
+}
+
+std::int64_t AvailableMemory() {
+    std::ifstream memInfo("/proc/meminfo");
+    return memInfo ? AvailableMemoryFrom(memInfo) : -1;
+}
+
+ReadResult ReadPictureFile(const std::string& fileName, std::int64_t availableMemory) {
+    QFile file(QString::fromStdString(fileName));
+    if (QFileInfo(file).isDir() || !file.open(QIODevice::ReadOnly)) {
+        ReadResult result;
+        result.failure = ReadFailure::CannotOpen;
+        result.reason = QFileInfo(file).isDir() ? "is a folder" : file.errorString().toStdString();
+        return result;
+    }
+    return ReadPicture(file, availableMemory);
+}
+
+ReadResult ReadPictureFile(const std::string& fileName) { return ReadPictureFile(fileName, AvailableMemory()); }
+
+ReadResult ReadPictureData(std::string_view bytes, std::int64_t availableMemory) {
+    QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    return ReadPicture(buffer, availableMemory);
+}
+
+ReadResult ReadPictureData(std::string_view bytes) { return ReadPictureData(bytes, AvailableMemory()); }
+
+void LoadBaseImage(ImageSet& images, const std::string& fileName) {
+    ReleaseImages(images);  // the old set goes first, so two never share memory
+    InstallBaseImage(images, ReadPictureFile(fileName).bitmap);
+}
+
+std::vector<std::string> ReadablePatterns() {
+    // The common ones first, in the order people look for them.
+    std::vector<std::string> patterns;
+    std::set<std::string> known;
+    for (const char* common : {"bmp", "png", "jpg", "jpeg", "gif", "tif", "tiff", "webp"}) known.insert(common);
+    const QList<QByteArray> formats = QImageReader::supportedImageFormats();
+    for (const char* common : {"bmp", "png", "jpg", "jpeg", "gif", "tif", "tiff", "webp"})
+        if (formats.contains(QByteArray(common))) patterns.push_back(std::string("*.") + common);
+    for (const QByteArray& format : formats)
+        if (!known.count(format.toStdString())) patterns.push_back("*." + Lower(format.toStdString()));
+    return patterns;
+}
+
+SaveFormat SaveFormatFor(std::string_view fileName) {
+    const std::size_t slash = fileName.find_last_of('/');
+    const std::string_view base = slash == std::string_view::npos ? fileName : fileName.substr(slash + 1);
+    const std::size_t dot = base.find_last_of('.');
+    if (dot == std::string_view::npos) return SaveFormat::Bmp;
+    const std::string extension = Lower(base.substr(dot + 1));
+    for (const SaveFormatName& known : kSaveFormats)
+        if (known.extension == extension) return known.format;
+    return SaveFormat::Unknown;
+}
+
+std::string SavableExtensions() {
+    std::string list;
+    for (const SaveFormatName& known : kSaveFormats) list += (list.empty() ? "." : " .") + std::string(known.extension);
+    return list;
+}
+
+WriteResult WritePictureFile(const std::string& fileName, const Bitmap& bitmap, std::string* reason) {
+    const SaveFormat format = SaveFormatFor(fileName);
+    if (format == SaveFormat::Bmp) return WriteBmpFile(fileName, bitmap, reason);
+    const auto known = std::find_if(std::begin(kSaveFormats), std::end(kSaveFormats),
+                                    [format](const SaveFormatName& f) { return f.format == format; });
+    if (known == std::end(kSaveFormats)) {
+        if (reason) *reason = "no picture format has this extension (known: " + SavableExtensions() + ")";
+        return WriteResult::UnknownFormat;
+    }
+    // Encoded in memory first: Qt's encoders do not all notice a short
+    // write, and only complete bytes may replace the target.
+    QByteArray encoded;
+    QBuffer buffer(&encoded);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, known->qtFormat);
+    if (format == SaveFormat::Jpeg || format == SaveFormat::Webp) writer.setQuality(95);
+    if (format == SaveFormat::Tiff) writer.setCompression(1);  // lossless LZW
+    const QImage image = ImageOf(bitmap);
+    if (image.isNull() || !writer.write(image)) {
+        if (reason) *reason = image.isNull() ? "not enough memory" : writer.errorString().toStdString();
+        return WriteResult::WriteFailed;
+    }
+    return WriteFileAtomically(fileName, [&encoded](const PutBytes& put) {
+        return put(encoded.constData(), static_cast<std::size_t>(encoded.size()));
+    }, reason);
+}
+
+}  // namespace prismview

@@ -1,0 +1,80 @@
+// Pictures in and out: the one read path for files, standard input, dropped
+// and pasted data (any format Qt's image reader knows on this machine), and
+// saving by the file name's extension.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/bitmap.h"
+#include "core/image_set.h"
+#include "io/bmp_file.h"
+
+namespace prismview {
+
+enum class ReadFailure {
+    None,
+    CannotOpen,    // missing file, no access, a folder
+    NotAPicture,   // no reader knows the bytes
+    Damaged,       // a known format that does not decode
+    TooBig,        // the header's size does not fit in memory
+};
+
+// A picture as the effects see it: opaque 8-bit RGB, upright, in sRGB.
+struct ReadResult {
+    BitmapHandle bitmap;  // null on failure
+    ReadFailure failure = ReadFailure::None;
+    std::string reason;   // one line for the user, empty on success
+};
+
+// Whether a base picture of this many pixels fits in `available` bytes with
+// everything the program keeps for it (the five images and the pass's
+// buffers) and the decoding on top; -1 for `available` means unknown and fits.
+// A picture that does not fit fails like an unreadable one instead of
+// leaving the system to end the program when the memory runs out.
+bool PictureFitsInMemory(std::int64_t pixels, std::int64_t available);
+// "too big: W × H pixels need about N MB"
+std::string TooBigReason(std::int64_t width, std::int64_t height);
+
+// The memory the system can still give: MemAvailable plus SwapFree of a
+// /proc/meminfo text, in bytes; -1 when the text does not say.
+std::int64_t AvailableMemoryFrom(std::istream& memInfo);
+std::int64_t AvailableMemory();  // of this system, or -1
+
+// Reads a picture file of any readable format. The size in the header is
+// checked against `availableMemory` (-1: no limit) before any pixel is
+// decoded. EXIF orientation and colour profiles are applied, 16-bit, grey and
+// paletted pictures become 8-bit RGB, transparency is laid over white. BMP
+// files keep their colours exactly, any alpha ignored.
+ReadResult ReadPictureFile(const std::string& fileName, std::int64_t availableMemory);
+ReadResult ReadPictureFile(const std::string& fileName);  // this system's memory
+// The same for a picture held in memory (standard input, dropped or pasted data).
+ReadResult ReadPictureData(std::string_view bytes, std::int64_t availableMemory);
+ReadResult ReadPictureData(std::string_view bytes);
+
+// Replaces the image set by the file's picture in slot 0 and four derived
+// images of its size. On failure the set is empty with size 0 x 0.
+void LoadBaseImage(ImageSet& images, const std::string& fileName);
+
+// File name patterns of every readable format, "*.bmp" first ("*.bmp *.png ...").
+std::vector<std::string> ReadablePatterns();
+
+enum class SaveFormat { Bmp, Png, Jpeg, Webp, Tiff, Unknown };
+// The format a file name's extension asks for (case ignored); a name without
+// extension is a BMP file.
+SaveFormat SaveFormatFor(std::string_view fileName);
+// The extensions a picture can be saved under, as ".bmp .png ...".
+std::string SavableExtensions();
+
+// Writes the bitmap in the format of the name's extension: BMP through our
+// own 24-bit writer, the others through Qt's image writer (JPEG and WebP at
+// quality 95). Same promise for every format: a temporary file in the same
+// folder replaces the target only when complete; on any failure the target
+// stays as it was and no temporary file is left. An unknown extension writes
+// nothing and gives WriteResult::UnknownFormat.
+WriteResult WritePictureFile(const std::string& fileName, const Bitmap& bitmap, std::string* reason = nullptr);
+
+}  // namespace prismview
