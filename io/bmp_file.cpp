@@ -41,7 +41,9 @@ std::array<std::uint8_t, 54> BmpHeader(std::int32_t width, std::int32_t height) 
 WriteResult WriteFileAtomically(const std::string& fileName, const std::function<bool(const PutBytes& put)>& produce,
                                 std::string* reason) {
     QSaveFile file(QString::fromStdString(fileName));
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered: a buffered write reports success and meets the full disk
+    // only in the final flush, which comes back short without an error.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         if (reason) *reason = file.errorString().toStdString();
         return WriteResult::CannotCreate;
     }

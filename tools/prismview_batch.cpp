@@ -4,6 +4,9 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <array>
 #include <cstdio>
 #include <iostream>
@@ -51,7 +54,31 @@ std::string Usage() {
     return text;
 }
 
+// Some decoders (libpng) print their own complaints on stderr; the tool
+// reports a failure once, in its own words.
+class QuietStderr {
+public:
+    QuietStderr() : saved_(dup(STDERR_FILENO)) {
+        const int null = open("/dev/null", O_WRONLY);
+        if (null >= 0) {
+            dup2(null, STDERR_FILENO);
+            close(null);
+        }
+    }
+    ~QuietStderr() {
+        if (saved_ < 0) return;
+        dup2(saved_, STDERR_FILENO);
+        close(saved_);
+    }
+    QuietStderr(const QuietStderr&) = delete;
+    QuietStderr& operator=(const QuietStderr&) = delete;
+
+private:
+    int saved_;
+};
+
 ReadResult ReadInput(const std::string& input) {
+    const QuietStderr quiet;
     if (input != "-") return ReadPictureFile(input);
     const std::string bytes{std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>()};
     return ReadPictureData(bytes);

@@ -1,0 +1,376 @@
+// The read path for every format and the writer by extension, on real files
+// made with Qt's writers or byte by byte.
+#include "io/picture_file.h"
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QColorSpace>
+#include <QImage>
+#include <QImageWriter>
+#include <QMimeData>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "io/qt_picture.h"
+#include "support/test_support.h"
+
+namespace prismview {
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+QImage ImageOf(const PixelBuffer& pixels) {
+    QImage image(pixels.width, pixels.height, QImage::Format_RGB32);
+    for (std::int32_t y = 0; y < pixels.height; ++y)
+        for (std::int32_t x = 0; x < pixels.width; ++x)
+            image.setPixel(x, pixels.height - 1 - y, 0xFF000000u | pixels.At(x, y));
+    return image;
+}
+
+PixelBuffer Read(const std::string& path) {
+    ReadResult result = ReadPictureFile(path);
+    EXPECT_TRUE(result.bitmap) << path << ": " << result.reason;
+    return result.bitmap ? result.bitmap->ReadPixels() : PixelBuffer{};
+}
+
+int LargestChannelDifference(const PixelBuffer& a, const PixelBuffer& b) {
+    EXPECT_EQ(a.pixels.size(), b.pixels.size());
+    int worst = 0;
+    for (std::size_t i = 0; i < std::min(a.pixels.size(), b.pixels.size()); ++i)
+        for (int shift : {0, 8, 16})
+            worst = std::max(worst, std::abs(static_cast<int>((a.pixels[i] >> shift) & 255) -
+                                             static_cast<int>((b.pixels[i] >> shift) & 255)));
+    return worst;
+}
+
+void Put(Bytes& b, std::uint32_t value, int size, bool bigEndian = false) {
+    for (int i = 0; i < size; ++i)
+        b.push_back(static_cast<unsigned char>(value >> (8 * (bigEndian ? size - 1 - i : i))));
+}
+
+std::uint32_t Crc32(const Bytes& bytes) {
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (unsigned char byte : bytes) {
+        crc ^= byte;
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+// A PNG file with the given header size and a valid, tiny data stream.
+Bytes PngDeclaring(std::uint32_t width, std::uint32_t height) {
+    auto chunk = [](Bytes& out, const char* type, const Bytes& data) {
+        Put(out, static_cast<std::uint32_t>(data.size()), 4, true);
+        Bytes typed(type, type + 4);
+        typed.insert(typed.end(), data.begin(), data.end());
+        out.insert(out.end(), typed.begin(), typed.end());
+        Put(out, Crc32(typed), 4, true);
+    };
+    Bytes png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    Bytes header;
+    Put(header, width, 4, true);
+    Put(header, height, 4, true);
+    header.insert(header.end(), {8, 2, 0, 0, 0});
+    chunk(png, "IHDR", header);
+    const QByteArray packed = qCompress(QByteArray(1000, 0)).mid(4);  // a zlib stream after Qt's length
+    chunk(png, "IDAT", Bytes(packed.begin(), packed.end()));
+    chunk(png, "IEND", {});
+    return png;
+}
+
+// A GIF file whose screen and only image are that size, with a one-pixel
+// data stream.
+Bytes GifDeclaring(std::uint16_t width, std::uint16_t height) {
+    Bytes gif = {'G', 'I', 'F', '8', '9', 'a'};
+    Put(gif, width, 2);
+    Put(gif, height, 2);
+    gif.insert(gif.end(), {0x80, 0, 0, 0xFF, 0, 0, 0, 0, 0xFF, ','});  // two-colour table: red, blue
+    Put(gif, 0, 2);
+    Put(gif, 0, 2);
+    Put(gif, width, 2);
+    Put(gif, height, 2);
+    gif.insert(gif.end(), {0, 2, 2, 0x44, 0x01, 0, ';'});
+    return gif;
+}
+
+// An uncompressed 24-bit TGA file, rows bottom first, with the version 2
+// footer Qt's reader asks for.
+Bytes Tga(const PixelBuffer& pixels) {
+    Bytes tga = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    Put(tga, static_cast<std::uint32_t>(pixels.width), 2);
+    Put(tga, static_cast<std::uint32_t>(pixels.height), 2);
+    tga.insert(tga.end(), {24, 0});
+    for (std::int32_t y = 0; y < pixels.height; ++y)
+        for (std::int32_t x = 0; x < pixels.width; ++x) Put(tga, pixels.At(x, y), 3);
+    Put(tga, 0, 4);
+    Put(tga, 0, 4);
+    for (char c : std::string_view("TRUEVISION-XFILE.")) tga.push_back(static_cast<unsigned char>(c));
+    tga.push_back(0);
+    return tga;
+}
+
+// A picture with smooth colours, which JPEG keeps well.
+PixelBuffer Smooth(std::int32_t width, std::int32_t height) {
+    return test::MakeBuffer(width, height, [&](std::int32_t x, std::int32_t y) {
+        return static_cast<RgbValue>((x * 255 / width) << 16 | (y * 255 / height) << 8 | 0x60);
+    });
+}
+
+TEST(PictureRead, EveryFormatGivesThePicturesPixels) {
+    test::TempDir dir;
+    const PixelBuffer picture = Smooth(16, 12);
+    const QImage image = ImageOf(picture);
+    struct Case {
+        const char* name;
+        const char* format;
+        int quality;
+        int tolerance;  // JPEG loses a little
+    };
+    const Case cases[] = {
+        {"a.bmp", "bmp", -1, 0}, {"a.png", "png", -1, 0}, {"a.jpg", "jpeg", 100, 16},
+        {"a.ppm", "ppm", -1, 0}, {"a.xpm", "xpm", -1, 0}, {"a.ico", "ico", -1, 0},
+        {"a.tif", "tiff", -1, 0}, {"a.webp", "webp", 100, 0},
+    };
+    for (const Case& c : cases) {
+        QImageWriter writer(QString::fromStdString(dir.Path(c.name)), c.format);
+        writer.setQuality(c.quality);
+        ASSERT_TRUE(writer.write(image)) << c.name << ": " << writer.errorString().toStdString();
+        EXPECT_LE(LargestChannelDifference(Read(dir.Path(c.name)), picture), c.tolerance) << c.name;
+    }
+    // Greys and black and white.
+    const QImage grey = image.convertToFormat(QImage::Format_Grayscale8);
+    ASSERT_TRUE(grey.save(QString::fromStdString(dir.Path("a.pgm"))));
+    const PixelBuffer greys = Read(dir.Path("a.pgm"));
+    ASSERT_EQ(greys.pixels.size(), picture.pixels.size());
+    EXPECT_EQ(greys.At(3, greys.height - 1), (static_cast<RgbValue>(qGray(grey.pixel(3, 0))) * 0x010101u));
+    ASSERT_TRUE(image.convertToFormat(QImage::Format_Mono).save(QString::fromStdString(dir.Path("a.pbm"))));
+    for (RgbValue p : Read(dir.Path("a.pbm")).pixels) EXPECT_TRUE(p == 0 || p == 0xFFFFFF) << test::Hex(p);
+    // Formats Qt reads but does not write: made byte by byte.
+    test::WriteFileBytes(dir.Path("a.tga"), Tga(picture));
+    EXPECT_EQ(Read(dir.Path("a.tga")).pixels, picture.pixels);
+    test::WriteFileBytes(dir.Path("a.gif"), GifDeclaring(1, 1));
+    EXPECT_EQ(Read(dir.Path("a.gif")).pixels, (std::vector<RgbValue>{0xFF0000}));
+    // The name's extension is only a hint: the bytes decide.
+    std::filesystem::copy_file(dir.Path("a.png"), dir.Path("png-named.jpg"));
+    EXPECT_EQ(Read(dir.Path("png-named.jpg")).pixels, picture.pixels);
+}
+
+TEST(PictureRead, ExifOrientationStandsThePictureUpright) {
+    test::TempDir dir;
+    const QImage image = ImageOf(Smooth(32, 16));
+    // Orientation 6 is stored turned left, to be shown turned right; 8 the other way.
+    struct Case {
+        QImageIOHandler::Transformation stored;
+        QTransform shown;
+    };
+    const Case cases[] = {{QImageIOHandler::TransformationRotate90, QTransform().rotate(90)},
+                          {QImageIOHandler::TransformationRotate270, QTransform().rotate(270)}};
+    for (const Case& c : cases) {
+        QImageWriter writer(QString::fromStdString(dir.Path("turned.jpg")), "jpeg");
+        writer.setQuality(100);
+        writer.setTransformation(c.stored);
+        ASSERT_TRUE(writer.write(image));
+        const PixelBuffer read = Read(dir.Path("turned.jpg"));
+        ASSERT_EQ(read.width, 16);
+        ASSERT_EQ(read.height, 32);
+        const QImage expected = image.transformed(c.shown);
+        const PixelBuffer upright = BitmapFromImage(expected)->ReadPixels();
+        EXPECT_LE(LargestChannelDifference(read, upright), 16) << c.stored;
+    }
+}
+
+TEST(PictureRead, ProfilesDepthsPalettesAndTransparency) {
+    test::TempDir dir;
+    const QImage image = ImageOf(test::Varied(6, 4));
+    // A wide-gamut picture comes out as its sRGB colours.
+    QImage wide = image;
+    wide.setColorSpace(QColorSpace(QColorSpace::AdobeRgb));
+    ASSERT_TRUE(wide.save(QString::fromStdString(dir.Path("wide.png"))));
+    const PixelBuffer converted = Read(dir.Path("wide.png"));
+    EXPECT_EQ(converted.pixels,
+              BitmapFromImage(wide.convertedToColorSpace(QColorSpace::SRgb))->ReadPixels().pixels);
+    EXPECT_NE(converted.pixels, BitmapFromImage(image)->ReadPixels().pixels);  // the conversion did something
+
+    // 16 bits a channel, greys of 16 bits and a palette: 8-bit RGB of the same colours.
+    for (QImage::Format format : {QImage::Format_RGBX64, QImage::Format_Grayscale16, QImage::Format_Indexed8}) {
+        const QImage deep = image.convertToFormat(format);
+        ASSERT_TRUE(deep.save(QString::fromStdString(dir.Path("deep.png")))) << format;
+        EXPECT_EQ(Read(dir.Path("deep.png")).pixels,
+                  BitmapFromImage(deep.convertToFormat(QImage::Format_RGB32))->ReadPixels().pixels)
+            << format;
+    }
+
+    // Transparency over white: clear is white, half-clear red is pink.
+    QImage clear(3, 1, QImage::Format_ARGB32);
+    clear.setPixel(0, 0, qRgba(10, 20, 30, 0));
+    clear.setPixel(1, 0, qRgba(255, 0, 0, 128));
+    clear.setPixel(2, 0, qRgba(10, 20, 30, 255));
+    for (const char* name : {"clear.png", "clear.webp", "clear.tif"}) {
+        QImageWriter writer(QString::fromStdString(dir.Path(name)));
+        writer.setQuality(100);
+        ASSERT_TRUE(writer.write(clear)) << name;
+        EXPECT_EQ(Read(dir.Path(name)).pixels, (std::vector<RgbValue>{0xFFFFFF, 0xFF7F7F, 0x0A141E})) << name;
+    }
+}
+
+TEST(PictureRead, ASizeTooBigIsRefusedFromTheHeader) {
+    // Every one of these declares far more than this machine has; decoding
+    // them would need gigabytes and fail with another reason.
+    test::TempDir dir;
+    test::WriteFileBytes(dir.Path("huge.png"), PngDeclaring(100000, 100000));
+    test::WriteFileBytes(dir.Path("huge.gif"), GifDeclaring(65535, 65535));
+    QImage small(100, 100, QImage::Format_RGB32);
+    small.fill(Qt::red);
+    ASSERT_TRUE(small.save(QString::fromStdString(dir.Path("small.tif"))));
+    Bytes tiff = test::ReadFileBytes(dir.Path("small.tif"));
+    // Width and length entries of the first directory set to 100000.
+    const std::uint32_t ifd = tiff[4] | tiff[5] << 8 | tiff[6] << 16 | static_cast<std::uint32_t>(tiff[7]) << 24;
+    const int entries = tiff[ifd] | tiff[ifd + 1] << 8;
+    for (int i = 0; i < entries; ++i) {
+        unsigned char* entry = &tiff[ifd + 2 + 12 * static_cast<std::uint32_t>(i)];
+        const int tag = entry[0] | entry[1] << 8;
+        if (tag != 256 && tag != 257) continue;
+        entry[2] = 4;  // LONG
+        entry[3] = 0;
+        for (int b = 0; b < 4; ++b) entry[8 + b] = static_cast<unsigned char>(100000u >> (8 * b));
+    }
+    test::WriteFileBytes(dir.Path("huge.tif"), tiff);
+    const std::int64_t gigabyte = std::int64_t{1} << 30;
+    struct Case {
+        const char* name;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"huge.png", "too big: 100000 × 100000 pixels need about 381470 MB"},
+        {"huge.gif", "too big: 65535 × 65535 pixels need about 163836 MB"},
+        {"huge.tif", "too big: 100000 × 100000 pixels need about 381470 MB"},
+    };
+    for (const Case& c : cases) {
+        const ReadResult result = ReadPictureFile(dir.Path(c.name), 16 * gigabyte);
+        EXPECT_FALSE(result.bitmap) << c.name;
+        EXPECT_EQ(result.failure, ReadFailure::TooBig) << c.name;
+        EXPECT_EQ(result.reason, c.reason) << c.name;
+    }
+}
+
+TEST(PictureRead, EachFailureHasItsOwnReason) {
+    test::TempDir dir;
+    test::WriteFileBytes(dir.Path("notes.txt"), Bytes{'j', 'u', 's', 't', ' ', 't', 'e', 'x', 't'});
+    test::WriteFileBytes(dir.Path("empty.png"), {});
+    Bytes cut = PngDeclaring(64, 64);
+    cut.resize(40);
+    test::WriteFileBytes(dir.Path("cut.png"), cut);
+    struct Case {
+        std::string path;
+        ReadFailure failure;
+        std::string reasonStart;
+    };
+    const Case cases[] = {
+        {dir.Path("missing.png"), ReadFailure::CannotOpen, "No such file"},
+        {dir.path(), ReadFailure::CannotOpen, "is a folder"},
+        {dir.Path("notes.txt"), ReadFailure::NotAPicture, "not a picture format that can be read"},
+        {dir.Path("empty.png"), ReadFailure::NotAPicture, "not a picture format that can be read"},
+        {dir.Path("cut.png"), ReadFailure::Damaged, "damaged: "},
+    };
+    for (const Case& c : cases) {
+        const ReadResult result = ReadPictureFile(c.path);
+        EXPECT_FALSE(result.bitmap) << c.path;
+        EXPECT_EQ(result.failure, c.failure) << c.path;
+        EXPECT_EQ(result.reason.rfind(c.reasonStart, 0), 0u) << c.path << ": " << result.reason;
+    }
+}
+
+TEST(PictureRead, DataInMemoryAndOnTheClipboardTakeTheSamePath) {
+    const PixelBuffer picture = test::Varied(5, 3);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(ImageOf(picture).save(&buffer, "png"));
+    ReadResult result = ReadPictureData(std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
+    ASSERT_TRUE(result.bitmap) << result.reason;
+    EXPECT_EQ(result.bitmap->ReadPixels().pixels, picture.pixels);
+
+    QMimeData offered;
+    offered.setData(QStringLiteral("image/png"), png);
+    result = PictureFromMimeData(offered, -1);
+    ASSERT_TRUE(result.bitmap);
+    EXPECT_EQ(result.bitmap->ReadPixels().pixels, picture.pixels);
+
+    // Encoded bytes are checked before they are decoded.
+    const Bytes huge = PngDeclaring(100000, 100000);
+    QMimeData tooBig;
+    tooBig.setData(QStringLiteral("image/png"), QByteArray(reinterpret_cast<const char*>(huge.data()),
+                                                           static_cast<qsizetype>(huge.size())));
+    EXPECT_EQ(PictureFromMimeData(tooBig, std::int64_t{16} << 30).failure, ReadFailure::TooBig);
+
+    // A picture of our own process comes decoded; text is no picture.
+    QMimeData decoded;
+    QImage clear(1, 1, QImage::Format_ARGB32);
+    clear.fill(qRgba(0, 0, 255, 0));
+    decoded.setImageData(clear);
+    result = PictureFromMimeData(decoded, -1);
+    ASSERT_TRUE(result.bitmap);
+    EXPECT_EQ(result.bitmap->PixelAt(0, 0), 0xFFFFFFu);
+    QMimeData text;
+    text.setText(QStringLiteral("no picture"));
+    EXPECT_EQ(PictureFromMimeData(text, -1).failure, ReadFailure::NotAPicture);
+}
+
+TEST(PictureWrite, TheExtensionChoosesTheFormat) {
+    struct Case {
+        const char* name;
+        SaveFormat format;
+    };
+    const Case cases[] = {
+        {"out", SaveFormat::Bmp},          {"dir.v2/out", SaveFormat::Bmp},  {"out.bmp", SaveFormat::Bmp},
+        {"OUT.PNG", SaveFormat::Png},      {"out.jpg", SaveFormat::Jpeg},    {"out.jpeg", SaveFormat::Jpeg},
+        {"out.webp", SaveFormat::Webp},    {"out.tif", SaveFormat::Tiff},    {"out.tiff", SaveFormat::Tiff},
+        {"out.gif", SaveFormat::Unknown},  {"out.", SaveFormat::Unknown},    {"photo.tar.gz", SaveFormat::Unknown},
+    };
+    for (const Case& c : cases) EXPECT_EQ(SaveFormatFor(c.name), c.format) << c.name;
+    EXPECT_EQ(ReadablePatterns().front(), "*.bmp");
+}
+
+TEST(PictureWrite, EveryFormatRoundTripsAndAFullDiskLosesNothing) {
+    test::TempDir dir;
+    const PixelBuffer picture = Smooth(64, 48);
+    BitmapHandle bitmap = Bitmap::Create(picture.width, picture.height);
+    ASSERT_TRUE(bitmap->WritePixels(picture));
+    struct Case {
+        const char* name;
+        int tolerance;
+    };
+    const Case cases[] = {{"o.bmp", 0}, {"o.png", 0}, {"o.jpg", 16}, {"o.webp", 16}, {"o.tif", 0}};
+    for (const Case& c : cases) {
+        const std::string path = dir.Path(c.name);
+        std::string reason;
+        ASSERT_EQ(WritePictureFile(path, *bitmap, &reason), WriteResult::Written) << c.name << ": " << reason;
+        EXPECT_LE(LargestChannelDifference(Read(path), picture), c.tolerance) << c.name;
+
+        // On a full disk the old file stays byte for byte, no temporary file is left.
+        const Bytes old = {'o', 'l', 'd'};
+        test::WriteFileBytes(path, old);
+        WriteResult result = WriteResult::Written;
+        test::WithFileSizeLimit(100, [&] { result = WritePictureFile(path, *bitmap, &reason); });
+        EXPECT_EQ(result, WriteResult::WriteFailed) << c.name;
+        EXPECT_EQ(test::ReadFileBytes(path), old) << c.name;
+        int files = 0;
+        for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) ++files;
+        EXPECT_EQ(files, 1) << c.name;
+        std::filesystem::remove(path);
+    }
+    // The BMP route is the exact 24-bit writer.
+    ASSERT_EQ(WritePictureFile(dir.Path("exact.bmp"), *bitmap), WriteResult::Written);
+    ASSERT_EQ(WriteBmpFile(dir.Path("plain.bmp"), *bitmap), WriteResult::Written);
+    EXPECT_EQ(test::ReadFileBytes(dir.Path("exact.bmp")), test::ReadFileBytes(dir.Path("plain.bmp")));
+    // An extension no writer knows writes nothing.
+    std::string reason;
+    EXPECT_EQ(WritePictureFile(dir.Path("o.gif"), *bitmap, &reason), WriteResult::UnknownFormat);
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("o.gif")));
+    EXPECT_NE(reason.find(".png"), std::string::npos) << reason;
+}
+
+}  // namespace
+}  // namespace prismview
