@@ -1,6 +1,7 @@
 // prismview-batch end to end: the real executable on real files.
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QProcess>
 #include <QStringList>
 
@@ -18,9 +19,11 @@ struct BatchRun {
     std::string out, err;
 };
 
-BatchRun Batch(const QStringList& arguments) {
+BatchRun Batch(const QStringList& arguments, const QByteArray& input = {}) {
     QProcess process;
     process.start(QStringLiteral(PRISMVIEW_BATCH_PATH), arguments);
+    process.write(input);
+    process.closeWriteChannel();
     process.waitForFinished(120000);
     BatchRun run;
     run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
@@ -146,6 +149,77 @@ TEST(Batch, HelpListsEveryMode) {
                              "25  slide", "スライド", "--start-from-end"})
         EXPECT_NE(run.out.find(text), std::string::npos) << text;
     EXPECT_EQ(run.out.find("19 "), std::string::npos);
+}
+
+TEST_F(BatchTest, ReadsAnyPictureAndWritesTheChosenFormatAndSlots) {
+    ProcessingParams params;
+    params.effectMode = ModeHueRotate;
+    const auto expected = test::RunPass(base, params);
+    const std::string png = dir.Path("in.png");
+    BitmapHandle bitmap = Bitmap::Create(base.width, base.height);
+    ASSERT_TRUE(bitmap->WritePixels(base));
+    ASSERT_EQ(WritePictureFile(png, *bitmap), WriteResult::Written);
+
+    // From a PNG file, only slots 1 and 3, as TIFF: the captions of all four.
+    BatchRun run = Batch({"--mode", "hue-rotate", "--format", "tif", "--slots", "3,1", QString::fromStdString(png),
+                          Prefix()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Lines(run.out), 4);
+    for (int i = 1; i <= 4; ++i) {
+        const std::string name = prefix + std::to_string(i) + ".tif";
+        ReadResult written = ReadPictureFile(name);
+        EXPECT_EQ(written.bitmap != nullptr, i == 1 || i == 3) << name;
+        if (written.bitmap) {
+            EXPECT_EQ(written.bitmap->ReadPixels().pixels, expected[i - 1].pixels) << i;
+        }
+    }
+    EXPECT_FALSE(OutputExists(1));  // no BMP files beside them
+
+    // From standard input.
+    const std::vector<unsigned char> bytes = test::ReadFileBytes(png);
+    run = Batch({"--mode", "7", "--format=png", "--force", "-", Prefix()},
+                QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
+    ASSERT_EQ(run.status, 0) << run.err;
+    ReadResult fourth = ReadPictureFile(prefix + "4.png");
+    ASSERT_TRUE(fourth.bitmap);
+    EXPECT_EQ(fourth.bitmap->ReadPixels().pixels, expected[3].pixels);
+
+    for (const QStringList& bad : {QStringList{"--format", "gif", In(), Prefix()},
+                                   QStringList{"--slots", "0,2", In(), Prefix()},
+                                   QStringList{"--slots", "1,", In(), Prefix()}}) {
+        run = Batch(bad);
+        EXPECT_EQ(run.status, 2) << bad.join(' ').toStdString();
+        EXPECT_EQ(Lines(run.err), 1) << run.err;
+    }
+    run = Batch({"-h"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.out.find("--format"), std::string::npos);
+}
+
+TEST_F(BatchTest, EachReadFailureNamesTheFileAndItsReason) {
+    test::WriteFileBytes(dir.Path("notes.txt"), {'h', 'e', 'l', 'l', 'o'});
+    QImage picture(8, 8, QImage::Format_RGB32);
+    picture.fill(Qt::green);
+    ASSERT_TRUE(picture.save(QString::fromStdString(dir.Path("cut.png"))));
+    std::vector<unsigned char> cut = test::ReadFileBytes(dir.Path("cut.png"));
+    cut.resize(cut.size() / 2);
+    test::WriteFileBytes(dir.Path("cut.png"), cut);
+    struct Case {
+        std::string file;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {dir.Path("missing.png"), "No such file or directory"},
+        {dir.Path("notes.txt"), "not a picture format that can be read"},
+        {dir.Path("cut.png"), "damaged: "},
+    };
+    for (const Case& c : cases) {
+        const BatchRun run = Batch({QString::fromStdString(c.file), Prefix()});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err.rfind("prismview-batch: cannot read " + c.file + ": " + c.reason, 0), 0u) << run.err;
+        EXPECT_EQ(Lines(run.err), 1) << run.err;  // nothing from the decoders
+        EXPECT_FALSE(OutputExists(1));
+    }
 }
 
 }  // namespace

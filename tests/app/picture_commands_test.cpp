@@ -1,0 +1,113 @@
+// Open, save, drop and paste with pictures of every format: the title, the
+// dialogs' folder and the refused extension.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "app/commands.h"
+#include "app/input.h"
+#include "io/picture_file.h"
+#include "resources/menu.h"
+#include "support/recording_window.h"
+#include "support/test_support.h"
+
+namespace prismview {
+namespace {
+
+using test::RecordingWindow;
+
+BitmapHandle BitmapOf(const PixelBuffer& pixels) {
+    BitmapHandle bitmap = Bitmap::Create(pixels.width, pixels.height);
+    EXPECT_TRUE(bitmap->WritePixels(pixels));
+    return bitmap;
+}
+
+TEST(PictureCommands, SaveByExtensionAndTheTitleFollowsTheBaseImagesFile) {
+    test::TempDir dir;
+    std::filesystem::create_directory(dir.Path("photos"));
+    const std::string png = dir.Path("photos/beach.png");
+    ASSERT_EQ(WritePictureFile(png, *BitmapOf(test::Varied(6, 4))), WriteResult::Written);
+
+    AppState state;
+    RecordingWindow window;
+    EXPECT_EQ(WindowTitle(state), "プリズムビュー");
+    OpenFileCommand(window, state, png);
+    ASSERT_TRUE(state.images.Loaded());
+    EXPECT_EQ(state.images.width, 6);
+    EXPECT_EQ(WindowTitle(state), "プリズムビュー - beach.png");
+    EXPECT_EQ(state.lastFolder, dir.Path("photos"));
+    EXPECT_EQ(window.calls.back(), "repaint");
+
+    // Saved as PNG by its name; the dialogs then start where it went.
+    state.selectedImage = 2;
+    window.saveName = dir.Path("out.PNG");
+    OnCommand(window, state, CmdSave);
+    ReadResult saved = ReadPictureFile(dir.Path("out.PNG"));
+    ASSERT_TRUE(saved.bitmap) << saved.reason;
+    EXPECT_EQ(saved.bitmap->ReadPixels().pixels, state.images.bitmaps[2]->ReadPixels().pixels);
+    EXPECT_EQ(state.lastFolder, dir.path());
+
+    // An extension no writer knows: told before any question, nothing written.
+    window.calls.clear();
+    window.messages.clear();
+    window.saveName = dir.Path("out.xyz");
+    OnCommand(window, state, CmdSave);
+    ASSERT_EQ(window.messages.size(), 2u);
+    EXPECT_EQ(window.messages[0].caption, "エラー");
+    EXPECT_EQ(window.messages[0].text,
+              "この拡張子では保存できません。使える拡張子：.bmp .png .jpg .jpeg .webp .tif .tiff");
+    EXPECT_EQ(window.messages[1].text, "ＢＭＰ保存に失敗しました。");
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("out.xyz")));
+
+    // A picture that came from elsewhere has no file: the title goes back.
+    UsePicture(window, state, BitmapOf(test::Varied(3, 3)));
+    EXPECT_EQ(state.images.width, 3);
+    EXPECT_EQ(WindowTitle(state), "プリズムビュー");
+    OpenFileCommand(window, state, png);
+    state.selectedImage = 1;
+    OnCommand(window, state, CmdMakeBase);
+    EXPECT_EQ(WindowTitle(state), "プリズムビュー");
+
+    // A failed open keeps the images and the title's file.
+    OpenFileCommand(window, state, png);
+    window.messages.clear();
+    OpenFileCommand(window, state, dir.Path("missing.jpg"));
+    EXPECT_EQ(window.messages.at(0).text, "ＢＭＰ読み出し失敗しました。");
+    EXPECT_EQ(state.images.width, 6);
+    EXPECT_EQ(WindowTitle(state), "プリズムビュー - beach.png");
+}
+
+TEST(ProgramArguments, OnlyHelpVersionAndOneFile) {
+    using Action = ProgramArguments::Action;
+    struct Case {
+        std::vector<std::string> arguments;
+        Action action;
+        std::string file;
+    };
+    const Case cases[] = {
+        {{}, Action::Run, ""},
+        {{"photo.png"}, Action::Run, "photo.png"},
+        {{"--", "-dash.png"}, Action::Run, "-dash.png"},
+        {{"-"}, Action::Run, "-"},
+        {{"--help"}, Action::Help, ""},
+        {{"-h", "photo.png"}, Action::Help, "photo.png"},
+        {{"--version"}, Action::Version, ""},
+        {{"-style", "fusion"}, Action::Error, ""},
+        {{"--platform=xcb"}, Action::Error, ""},
+        {{"a.png", "b.png"}, Action::Error, "a.png"},
+        {{""}, Action::Error, ""},
+    };
+    for (const Case& c : cases) {
+        const ProgramArguments parsed = ParseProgramArguments(c.arguments);
+        EXPECT_EQ(parsed.action, c.action) << testing::PrintToString(c.arguments);
+        EXPECT_EQ(parsed.file, c.file) << testing::PrintToString(c.arguments);
+        EXPECT_EQ(parsed.error.empty(), c.action != Action::Error);
+    }
+    EXPECT_EQ(ProgramUsage().rfind("Usage: prismview [FILE]\n", 0), 0u);
+}
+
+}  // namespace
+}  // namespace prismview
