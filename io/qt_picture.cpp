@@ -57,8 +57,16 @@ ReadResult Finish(QImage image, bool fromBmp, std::int64_t availableMemory) {
     if (!PictureFitsInMemory(std::int64_t{image.width()} * image.height(), availableMemory))
         return TooBig(image.width(), image.height());
     if (!fromBmp) {
+        // A profile of the file's own (ICC profiles carry a description) or
+        // other known primaries (Adobe RGB, Display P3) are converted. A PNG
+        // file's bare gamma and chromaticity chunks are how many programs
+        // approximate sRGB, and viewers show them as sRGB: they stay.
         const QColorSpace space = image.colorSpace();
-        if (space.isValid() && space != QColorSpace(QColorSpace::SRgb)) image.convertToColorSpace(QColorSpace::SRgb);
+        const QColorSpace::Primaries primaries = space.primaries();
+        const bool otherPrimaries = primaries != QColorSpace::Primaries::Custom && primaries != QColorSpace::Primaries::SRgb;
+        if (space.isValid() && (otherPrimaries || !space.description().isEmpty()) &&
+            space != QColorSpace(QColorSpace::SRgb))
+            image.convertToColorSpace(QColorSpace::SRgb);
         if (image.hasAlphaChannel()) OverWhite(image);
     }
     ReadResult result;

@@ -18,13 +18,18 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QBuffer>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QMimeData>
+#include <QUrl>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 
 #include <cmath>
+#include <filesystem>
 #include <functional>
 
 #include "app/commands.h"
@@ -451,13 +456,31 @@ TEST(MainWindowFiles, TheSaveDialogStartsHereAndAddsBmp) {
     const std::optional<std::string> chosen = shown.window.AskSaveFileName();
     QDir::setCurrent(previous);
     EXPECT_EQ(directory, QDir(QString::fromStdString(dir.path())).absolutePath());
-    EXPECT_EQ(filters, QStringList{QStringLiteral("ビットマップ (*.bmp)")});
+    EXPECT_EQ(filters, (QStringList{QStringLiteral("ビットマップ (*.bmp)"), QStringLiteral("PNG (*.png)"),
+                                    QStringLiteral("JPEG (*.jpg *.jpeg)"), QStringLiteral("WebP (*.webp)"),
+                                    QStringLiteral("TIFF (*.tif *.tiff)")}));
     EXPECT_FALSE(ownPrompt);
     ASSERT_TRUE(chosen.has_value());
     EXPECT_EQ(*chosen, dir.Path("picture.bmp"));
 
-    WhenModalShows([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
+    // The open dialog offers every readable format first and starts in the
+    // folder of the last file opened or saved.
+    std::filesystem::create_directory(dir.Path("photos"));
+    shown.state.lastFolder = dir.Path("photos");
+    WhenModalShows([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        directory = dialog->directory().absolutePath();
+        filters = dialog->nameFilters();
+        QTest::keyClick(modal, Qt::Key_Escape);
+    });
     EXPECT_FALSE(shown.window.AskOpenFileName().has_value());
+    EXPECT_EQ(directory, QDir(QString::fromStdString(dir.Path("photos"))).absolutePath());
+    ASSERT_EQ(filters.size(), 3);
+    EXPECT_TRUE(filters[0].startsWith(QStringLiteral("画像ファイル (*.bmp *.png *.jpg *.jpeg *.gif *.tif *.tiff *.webp ")))
+        << filters[0].toStdString();
+    EXPECT_EQ(filters[1], QStringLiteral("ビットマップ (*.bmp)"));
+    EXPECT_EQ(filters[2], QStringLiteral("すべてのファイル (*)"));
 }
 
 TEST(MainWindowColours, TheChooserShowsOurColourAndOurCustomColours) {
@@ -495,6 +518,67 @@ TEST(MainWindowColours, TheChooserShowsOurColourAndOurCustomColours) {
     EXPECT_FALSE(another.ChooseColour(colour, fresh.customColors));
     EXPECT_EQ(custom5, qRgb(0, 0, 0));
     EXPECT_EQ(custom0, qRgb(0, 0, 0));
+}
+
+// Drops `data` on the client area as a drag from another program would.
+bool Drop(MainWindow& window, const QMimeData& data) {
+    const QPoint at = window.Client()->geometry().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&window, &enter);
+    if (!enter.isAccepted()) return false;
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&window, &drop);
+    return true;
+}
+
+TEST(MainWindowDrop, AFileOpensAndPictureDataPastes) {
+    Shown shown;
+    test::TempDir dir;
+    QImage photo(9, 7, QImage::Format_RGB32);
+    photo.fill(qRgb(200, 100, 50));
+    ASSERT_TRUE(photo.save(Q(dir.Path("photo.jpg")), "jpeg", 100));
+    ASSERT_TRUE(photo.save(Q(dir.Path("second.png"))));
+
+    // Several files: the first opens, as the open command opens it.
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(Q(dir.Path("photo.jpg"))), QUrl::fromLocalFile(Q(dir.Path("second.png")))});
+    ASSERT_TRUE(Drop(shown.window, files));
+    ASSERT_TRUE(shown.state.images.Loaded());
+    EXPECT_EQ(shown.state.images.width, 9);
+    EXPECT_EQ(shown.window.windowTitle(), Q("プリズムビュー - photo.jpg"));
+    EXPECT_EQ(shown.state.labels[1], "色相反転");  // processed
+
+    // A file that is no picture: the failure message, the images stay.
+    test::WriteFileBytes(dir.Path("notes.txt"), {'h', 'i'});
+    QMimeData notes;
+    notes.setUrls({QUrl::fromLocalFile(Q(dir.Path("notes.txt")))});
+    QString told;
+    WhenModalShows([&told](QWidget* modal) {
+        told = qobject_cast<QMessageBox*>(modal)->text();
+        QTest::keyClick(modal, Qt::Key_Return);
+    });
+    ASSERT_TRUE(Drop(shown.window, notes));
+    EXPECT_EQ(told, Q("ＢＭＰ読み出し失敗しました。"));
+    EXPECT_EQ(shown.state.images.width, 9);
+
+    // Picture data, as a browser offers it: a paste, no file in the title.
+    QImage web(5, 3, QImage::Format_ARGB32);
+    web.fill(qRgba(255, 0, 0, 128));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(web.save(&buffer, "png"));
+    QMimeData data;
+    data.setData(QStringLiteral("image/png"), png);
+    ASSERT_TRUE(Drop(shown.window, data));
+    EXPECT_EQ(shown.state.images.width, 5);
+    EXPECT_EQ(shown.state.images.bitmaps[0]->PixelAt(4, 2), 0xFF7F7Fu);  // half-clear red over white
+    EXPECT_EQ(shown.window.windowTitle(), Q("プリズムビュー"));
+
+    // Text is refused at the door.
+    QMimeData text;
+    text.setText(QStringLiteral("no picture"));
+    EXPECT_FALSE(Drop(shown.window, text));
 }
 
 }  // namespace

@@ -2,18 +2,25 @@
 # Starts the real prismview on a virtual X display in a folder with a
 # start.bmp, checks from screenshots that the five tiles stand where the
 # gallery puts them and that hovering frames a tile, then ends the program
-# through its File menu and expects exit status 0.
-#   end_to_end_test.sh PRISMVIEW PRISMVIEW_BATCH SCREEN_CHECK START_BMP
+# through its File menu and expects exit status 0. With "named-png", the
+# picture is a PNG file named on the command line instead, started in a
+# folder without start.bmp.
+#   end_to_end_test.sh PRISMVIEW PRISMVIEW_BATCH SCREEN_CHECK START_BMP [named-png]
 set -uo pipefail
 
 if [ "${1:-}" = "--on-display" ]; then
   shift
-  prismview=$1 check=$2 work=$3
+  prismview=$1 check=$2 work=$3 mode=${4:-}
   unset QT_QPA_PLATFORM  # the real X display, whatever the test environment says
   refs=("$work/start.bmp" "$work/ref_1.bmp" "$work/ref_2.bmp" "$work/ref_3.bmp" "$work/ref_4.bmp")
   log=$work/prismview.log
 
-  (cd "$work" && exec "$prismview") >"$log" 2>&1 &
+  if [ "$mode" = named-png ]; then
+    mkdir -p "$work/elsewhere"
+    (cd "$work/elsewhere" && exec "$prismview" "$work/photo.png") >"$log" 2>&1 &
+  else
+    (cd "$work" && exec "$prismview") >"$log" 2>&1 &
+  fi
   pid=$!
   fail() {
     echo "end-to-end: $*" >&2
@@ -66,7 +73,7 @@ if [ "${1:-}" = "--on-display" ]; then
   exit 0
 fi
 
-prismview=$1 batch=$2 check=$3 start=$4
+prismview=$1 batch=$2 check=$3 start=$4 mode=${5:-}
 for tool in Xvfb xdotool import identify; do
   command -v "$tool" >/dev/null || { echo "end-to-end: $tool is missing (scripts/setup installs it)" >&2; exit 1; }
 done
@@ -74,6 +81,9 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp "$start" "$work/start.bmp"
 "$batch" --force "$work/start.bmp" "$work/ref_" >/dev/null || { echo "end-to-end: the batch run failed" >&2; exit 1; }
+if [ "$mode" = named-png ]; then
+  convert "$work/start.bmp" "$work/photo.png" || { echo "end-to-end: no PNG made" >&2; exit 1; }
+fi
 
 # A server of our own; -displayfd lets it pick a free display number itself,
 # so parallel runs never race for one.
@@ -86,4 +96,4 @@ for _ in $(seq 1 100); do
   sleep 0.2
 done
 [ -s "$work/display" ] || { echo "end-to-end: Xvfb gave no display number" >&2; exit 1; }
-DISPLAY=":$(head -n1 "$work/display")" timeout 300 bash "$0" --on-display "$prismview" "$check" "$work"
+DISPLAY=":$(head -n1 "$work/display")" timeout 300 bash "$0" --on-display "$prismview" "$check" "$work" "$mode"
