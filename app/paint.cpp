@@ -22,18 +22,22 @@ std::int32_t Saturate(std::int64_t v) {
 
 // The swatches stand right of the shown image, wherever the scale and the
 // scroll offset put it; (x, y) is their top left corner.
-void DrawHueSwatch(Canvas& canvas, const AppState& state, std::int32_t x, std::int32_t y) {
-    const RgbValue colour = HueColour(state.hue);
-    const std::int32_t middle = kHueSwatchBottom / 2;
-    canvas.FillRect({x, y, x + kSwatchWidth, y + middle}, colour);
-    canvas.FillRect({x, y + middle, x + kSwatchWidth, y + kHueSwatchBottom}, colour ^ 0xFFFFFFu);  // 255 minus each component
-    canvas.DrawText(x + kSwatchWidth, y, kHueSwatchText);
+Rect SwatchRect(std::int64_t x, std::int64_t y, std::int32_t top, std::int32_t bottom) {
+    return {Saturate(x), Saturate(y + top), Saturate(x + kSwatchWidth), Saturate(y + bottom)};
 }
 
-void DrawLevelSwatch(Canvas& canvas, const AppState& state, std::int32_t x, std::int32_t y) {
+void DrawHueSwatch(Canvas& canvas, const AppState& state, std::int64_t x, std::int64_t y) {
+    const RgbValue colour = HueColour(state.hue);
+    constexpr std::int32_t middle = kHueSwatchBottom / 2;
+    canvas.FillRect(SwatchRect(x, y, 0, middle), colour);
+    canvas.FillRect(SwatchRect(x, y, middle, kHueSwatchBottom), colour ^ 0xFFFFFFu);  // 255 minus each component
+    canvas.DrawText(Saturate(x + kSwatchWidth), Saturate(y), kHueSwatchText);
+}
+
+void DrawLevelSwatch(Canvas& canvas, const AppState& state, std::int64_t x, std::int64_t y) {
     const auto grey = static_cast<RgbValue>(state.level / 2);
-    canvas.FillRect({x, y + kLevelSwatchTop, x + kSwatchWidth, y + kLevelSwatchBottom}, grey * 0x010101u);
-    canvas.DrawText(x + kSwatchWidth, y + kLevelSwatchTop, kLevelSwatchText);
+    canvas.FillRect(SwatchRect(x, y, kLevelSwatchTop, kLevelSwatchBottom), grey * 0x010101u);
+    canvas.DrawText(Saturate(x + kSwatchWidth), Saturate(y + kLevelSwatchTop), kLevelSwatchText);
 }
 
 }  // namespace
@@ -119,7 +123,7 @@ void PaintMainWindow(Canvas& canvas, const AppState& state) {
         }
     }
     const Swatches swatches = SwatchesFor(state.effectMode, state.selectedImage);
-    const std::int32_t swatchLeft = Saturate(std::int64_t{left} + shown.width);
+    const std::int64_t swatchLeft = std::int64_t{left} + shown.width;
     if (swatches.hue) DrawHueSwatch(canvas, state, swatchLeft, top);
     if (swatches.level) DrawLevelSwatch(canvas, state, swatchLeft, top);
 }
