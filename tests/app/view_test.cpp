@@ -221,13 +221,7 @@ TEST(OnRightButtonDown, AShrunkClickSetsTheCentreOfTheSamePicturePointAt1To1) {
         EXPECT_EQ(state.centerX, expected.centerX) << where;
         EXPECT_EQ(state.centerY, expected.centerY) << where;
     }
-    AppState state = Shown400x300(200, 225);
-    state.effectMode = ModeVortex;
     RecordingWindow window;
-    OnRightButtonDown(window, state, 50, 37);
-    EXPECT_EQ(state.centerX, 2);    // 202 - 400 / 2
-    EXPECT_EQ(state.centerY, -1);   // (299 - 150) - 300 / 2
-
     AppState scrolled = Shown400x300(300, 200, true);
     scrolled.effectMode = ModeSlide;
     ScrollTo(window, scrolled, 250, 120);
