@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/view.h"
 #include "core/image_set.h"
 #include "core/params.h"
 #include "core/process.h"
@@ -20,6 +21,7 @@ struct AppState : ProcessingParams {
     std::int32_t selectedImage = -1;  // -1: all five as tiles; 0..4: that image alone
     std::int32_t hoverImage = -1;     // the tile under the mouse pointer, -1 for none
     std::int32_t columns = 2;         // tiles per row: 1, 2, 3 or 5
+    ViewState view;                   // scale, 1:1 and scrolling of what is shown
     std::uint32_t hueStep = 5;
     std::int32_t levelStep = 5;
     std::int32_t centerStep = 2;

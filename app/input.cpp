@@ -4,6 +4,7 @@
 
 #include "app/commands.h"
 #include "app/regenerate.h"
+#include "app/view.h"
 #include "core/colour.h"
 #include "core/int_math.h"  // the wave and centre fields have no bounds: they wrap
 #include "resources/menu.h"
@@ -60,13 +61,16 @@ KeyEffect ApplyKey(AppState& state, std::uint32_t virtualKey) {
 }
 
 std::int32_t HitTestTile(const AppState& state, std::int32_t x, std::int32_t y) {
-    const std::int64_t w = state.images.width;
-    const std::int64_t h = state.images.height;
+    const Size shown = ShownSize(state);
+    const std::int64_t w = shown.width;
+    const std::int64_t h = shown.height;
+    const std::int64_t cx = std::int64_t{x} + state.view.scrollX;
+    const std::int64_t cy = std::int64_t{y} + state.view.scrollY;
     if (state.columns <= 0) return -1;
     for (std::int32_t i = 0; i < kSlotCount; ++i) {
         const std::int64_t column = i % state.columns;
         const std::int64_t row = i / state.columns;
-        if (column * w <= x && x < (column + 1) * w && row * h <= y && y < (row + 1) * h) return i;
+        if (column * w <= cx && cx < (column + 1) * w && row * h <= cy && cy < (row + 1) * h) return i;
     }
     return -1;
 }
@@ -74,10 +78,20 @@ std::int32_t HitTestTile(const AppState& state, std::int32_t x, std::int32_t y) 
 CentreClick CentreForClick(const AppState& state, std::int32_t x, std::int32_t y) {
     const std::int32_t mode = state.effectMode;
     const bool usesCentre = mode == ModeRipple || mode == ModeSingleRipple || mode == ModeVortex || mode == ModeSlide;
+    const Size shown = ShownSize(state);
+    const std::int64_t cx = std::int64_t{x} + state.view.scrollX;
+    const std::int64_t cy = std::int64_t{y} + state.view.scrollY;
+    if (!usesCentre || cx < 0 || cy < 0 || cx >= shown.width || cy >= shown.height) return {};
     const std::int32_t w = state.images.width;
     const std::int32_t h = state.images.height;
-    if (!usesCentre || x < 0 || y < 0 || x >= w || y >= h) return {};
-    return {true, x - w / 2, (h - 1 - y) - h / 2};
+    // The picture point in the middle of the block of pixels that this screen
+    // pixel shows (the blocks of the shrunk copy); itself at scale 1.
+    auto picture = [](std::int64_t screen, std::int64_t size, std::int64_t shownSize) {
+        return static_cast<std::int32_t>((screen * size / shownSize + (screen + 1) * size / shownSize) / 2);
+    };
+    const std::int32_t px = picture(cx, w, shown.width);
+    const std::int32_t py = picture(cy, h, shown.height);
+    return {true, px - w / 2, (h - 1 - py) - h / 2};
 }
 
 void SetEffectMode(Window& window, AppState& state, std::int32_t mode) {
@@ -89,12 +103,14 @@ void SetEffectMode(Window& window, AppState& state, std::int32_t mode) {
 
 void SelectImage(Window& window, AppState& state, std::int32_t index) {
     state.selectedImage = index;
+    RefreshView(state, false);
     UpdateMenuChecks(window, state);
     window.RequestRepaint();
 }
 
 void SetColumns(Window& window, AppState& state, std::int32_t columns) {
     state.columns = columns;
+    RefreshView(state, false);
     UpdateMenuChecks(window, state);
     window.RequestRepaint();
 }
@@ -113,6 +129,7 @@ void UpdateMenuChecks(Window& window, const AppState& state) {
                 case MenuAction::SetColumns:
                     window.SetMenuCheck(item.id, state.columns == item.value);
                     break;
+                case MenuAction::ActualSize:  // its own mark, apart from these
                 case MenuAction::Separator:
                 case MenuAction::Other:
                     break;
@@ -124,7 +141,10 @@ void UpdateMenuChecks(Window& window, const AppState& state) {
 void OnKeyDown(Window& window, AppState& state, std::uint32_t virtualKey) {
     switch (ApplyKey(state, virtualKey)) {
         case KeyEffect::Parameter: Regenerate(window, state); break;
-        case KeyEffect::View: UpdateMenuChecks(window, state); break;
+        case KeyEffect::View:
+            RefreshView(state, false);
+            UpdateMenuChecks(window, state);
+            break;
         case KeyEffect::None: break;
     }
     window.RequestRepaint();
@@ -141,6 +161,7 @@ void OnLeftButtonDown(Window& window, AppState& state, std::uint16_t x, std::uin
     // A click leaves the view menu's marks alone: they keep showing the view
     // chosen last by key or menu.
     state.selectedImage = state.selectedImage == -1 ? HitTestTile(state, x, y) : -1;
+    RefreshView(state, false);
     window.RequestRepaint();
 }
 
@@ -160,6 +181,7 @@ bool OnCommand(Window& window, AppState& state, std::uint16_t commandId) {
         case MenuAction::SelectImage: SelectImage(window, state, item->value); break;
         case MenuAction::SetEffectMode: SetEffectMode(window, state, item->value); break;
         case MenuAction::SetColumns: SetColumns(window, state, item->value); break;
+        case MenuAction::ActualSize: ToggleActualSize(window, state); break;
         case MenuAction::Separator: break;
         case MenuAction::Other:
             if (commandId == CmdExit) {

@@ -20,19 +20,24 @@ std::int32_t Saturate(std::int64_t v) {
                                                               std::numeric_limits<std::int32_t>::max()));
 }
 
-void DrawHueSwatch(Canvas& canvas, const AppState& state) {
-    const std::int32_t x = state.images.width;
-    const RgbValue colour = HueColour(state.hue);
-    canvas.FillRect({x, 0, x + 32, 16}, colour);
-    canvas.FillRect({x, 16, x + 32, 32}, colour ^ 0xFFFFFFu);  // 255 minus each component
-    canvas.DrawText(x + 32, 0, kHueSwatchText);
+// The swatches stand right of the shown image, wherever the scale and the
+// scroll offset put it; (x, y) is their top left corner.
+Rect SwatchRect(std::int64_t x, std::int64_t y, std::int32_t top, std::int32_t bottom) {
+    return {Saturate(x), Saturate(y + top), Saturate(x + kSwatchWidth), Saturate(y + bottom)};
 }
 
-void DrawLevelSwatch(Canvas& canvas, const AppState& state) {
-    const std::int32_t x = state.images.width;
+void DrawHueSwatch(Canvas& canvas, const AppState& state, std::int64_t x, std::int64_t y) {
+    const RgbValue colour = HueColour(state.hue);
+    constexpr std::int32_t middle = kHueSwatchBottom / 2;
+    canvas.FillRect(SwatchRect(x, y, 0, middle), colour);
+    canvas.FillRect(SwatchRect(x, y, middle, kHueSwatchBottom), colour ^ 0xFFFFFFu);  // 255 minus each component
+    canvas.DrawText(Saturate(x + kSwatchWidth), Saturate(y), kHueSwatchText);
+}
+
+void DrawLevelSwatch(Canvas& canvas, const AppState& state, std::int64_t x, std::int64_t y) {
     const auto grey = static_cast<RgbValue>(state.level / 2);
-    canvas.FillRect({x, 48, x + 32, 80}, grey * 0x010101u);
-    canvas.DrawText(x + 32, 48, kLevelSwatchText);
+    canvas.FillRect(SwatchRect(x, y, kLevelSwatchTop, kLevelSwatchBottom), grey * 0x010101u);
+    canvas.DrawText(Saturate(x + kSwatchWidth), Saturate(y + kLevelSwatchTop), kLevelSwatchText);
 }
 
 }  // namespace
@@ -40,9 +45,13 @@ void DrawLevelSwatch(Canvas& canvas, const AppState& state) {
 Rect TileRect(const AppState& state, std::int32_t index) {
     const std::int64_t column = index % state.columns;
     const std::int64_t row = index / state.columns;
-    const std::int64_t w = state.images.width;
-    const std::int64_t h = state.images.height;
-    return {Saturate(column * w), Saturate(row * h), Saturate((column + 1) * w), Saturate((row + 1) * h)};
+    const Size shown = ShownSize(state);
+    const std::int64_t w = shown.width;
+    const std::int64_t h = shown.height;
+    const std::int64_t x = -std::int64_t{state.view.scrollX};
+    const std::int64_t y = -std::int64_t{state.view.scrollY};
+    return {Saturate(x + column * w), Saturate(y + row * h), Saturate(x + (column + 1) * w),
+            Saturate(y + (row + 1) * h)};
 }
 
 Swatches SwatchesFor(std::int32_t effectMode, std::int32_t selectedImage) {
@@ -89,16 +98,21 @@ void DrawBitmap(Canvas& canvas, const Bitmap* bitmap, std::int32_t x, std::int32
 
 void PaintMainWindow(Canvas& canvas, const AppState& state) {
     const ImageSet& images = state.images;
+    // The pictures at the view's scale, the whole picture moved by the scroll
+    // offset; texts and swatches keep their size.
+    const Size shown = ShownSize(state);
+    const std::int32_t left = -state.view.scrollX;
+    const std::int32_t top = -state.view.scrollY;
     if (!images.Loaded()) {
         canvas.DrawText(0, 0, kOpenRequestText);
     } else if (state.selectedImage >= 0 && state.selectedImage < kSlotCount) {
         const std::int32_t slot = state.selectedImage;
-        DrawBitmap(canvas, images.bitmaps[slot].get(), 0, 0, images.width, images.height);
-        canvas.DrawText(0, images.height, state.labels[slot]);
+        DrawBitmap(canvas, ShownBitmap(state, slot), left, top, shown.width, shown.height);
+        canvas.DrawText(left, Saturate(std::int64_t{top} + shown.height), state.labels[slot]);
     } else {
         for (std::int32_t i = 0; i < kSlotCount; ++i) {
             const Rect tile = TileRect(state, i);
-            DrawBitmap(canvas, images.bitmaps[i].get(), tile.left, tile.top, images.width, images.height);
+            DrawBitmap(canvas, ShownBitmap(state, i), tile.left, tile.top, shown.width, shown.height);
         }
         const std::int32_t hover = state.hoverImage;
         if (hover >= 0 && hover < kSlotCount) {
@@ -109,8 +123,9 @@ void PaintMainWindow(Canvas& canvas, const AppState& state) {
         }
     }
     const Swatches swatches = SwatchesFor(state.effectMode, state.selectedImage);
-    if (swatches.hue) DrawHueSwatch(canvas, state);
-    if (swatches.level) DrawLevelSwatch(canvas, state);
+    const std::int64_t swatchLeft = std::int64_t{left} + shown.width;
+    if (swatches.hue) DrawHueSwatch(canvas, state, swatchLeft, top);
+    if (swatches.level) DrawLevelSwatch(canvas, state, swatchLeft, top);
 }
 
 }  // namespace prismview

@@ -13,6 +13,14 @@ namespace prismview {
 // Where tile i (0..4) of the gallery lies for the current columns and size.
 Rect TileRect(const AppState& state, std::int32_t index);
 
+// The swatches stand in one column right of the shown image: the hue pair
+// from the top to 32, the level block from 48 to 80, each with its text to
+// the right of its top edge.
+inline constexpr std::int32_t kSwatchWidth = 32;
+inline constexpr std::int32_t kHueSwatchBottom = 32;
+inline constexpr std::int32_t kLevelSwatchTop = 48;
+inline constexpr std::int32_t kLevelSwatchBottom = 80;
+
 struct Swatches {
     bool hue = false;
     bool level = false;

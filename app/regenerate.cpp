@@ -1,5 +1,6 @@
 #include "app/regenerate.h"
 
+#include "app/view.h"
 #include "effects/effect_table.h"
 
 namespace prismview {
@@ -9,6 +10,7 @@ void Regenerate(Window& window, AppState& state, const PassOptions& options) {
     PassOptions withMemory = options;
     if (!withMemory.memory) withMemory.memory = &state.passMemory;
     ProcessImages(state.images, state.labels, state, AllEffects(), withMemory);
+    RefreshView(state, true);
 }
 
 }  // namespace prismview

@@ -12,15 +12,21 @@ constexpr int kSlotCount = 5;
 
 struct ImageSet {
     std::array<BitmapHandle, kSlotCount> bitmaps;  // null: the slot holds no bitmap
+    // The same pictures at the smaller size the window shows them at, made by
+    // the view after each pass and change of scale; null where not needed.
+    // Saving, copying and the pass use the full-size bitmaps only.
+    std::array<BitmapHandle, kSlotCount> scaled;
     std::int32_t width = 0;
     std::int32_t height = 0;
 
     bool Loaded() const { return bitmaps[0] != nullptr; }
 };
 
-// Releases every bitmap of the set (each exactly once); the size stays.
+// Releases every bitmap of the set (each exactly once), and the scaled
+// copies with them; the size stays.
 inline void ReleaseImages(ImageSet& images) {
     for (auto& slot : images.bitmaps) slot.reset();
+    for (auto& copy : images.scaled) copy.reset();
 }
 
 // Replaces the whole set by a base image and four new derived images of its size.

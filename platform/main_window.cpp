@@ -1,6 +1,7 @@
 #include "platform/main_window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QColorDialog>
@@ -10,6 +11,7 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -22,7 +24,13 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
+#include <QWheelEvent>
+#include <QWindow>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "app/dialogs.h"
@@ -30,6 +38,7 @@
 #include "app/paint.h"
 #include "app/startup.h"
 #include "app/commands.h"
+#include "app/view.h"
 #include "io/qt_picture.h"
 #include "platform/icon.h"
 #include "platform/key_map.h"
@@ -49,6 +58,13 @@ QString ToQString(std::string_view text) {
 
 // Mouse positions travel as unsigned 16-bit numbers, as the hit test expects.
 std::uint16_t Coordinate(qreal v) { return static_cast<std::uint16_t>(static_cast<int>(v)); }
+
+// One step of a scroll bar's arrows and, times the system's wheel lines, of a
+// wheel notch; in widget pixels.
+constexpr int kScrollLine = 20;
+
+// The default size: the window never shrinks below it.
+QSize DefaultSize(const QScreen& screen) { return screen.availableGeometry().size() * 3 / 4; }
 
 QColor FromColorRef(std::uint32_t colorRef) {
     return QColor(static_cast<int>(colorRef & 255u), static_cast<int>((colorRef >> 8) & 255u),
@@ -95,11 +111,64 @@ const Accelerator kAccelerators[] = {
 }  // namespace
 
 ClientArea::ClientArea(AppState& state, Window& window, QWidget* parent)
-    : QWidget(parent), state_(state), window_(window) {
+    : QWidget(parent),
+      state_(state),
+      window_(window),
+      horizontal_(new QScrollBar(Qt::Horizontal, this)),
+      vertical_(new QScrollBar(Qt::Vertical, this)) {
     // paintEvent erases itself; the status text must not erase anything.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
+    for (QScrollBar* bar : {horizontal_, vertical_}) {
+        bar->setFocusPolicy(Qt::NoFocus);  // the keys stay the program's
+        bar->hide();
+        connect(bar, &QScrollBar::valueChanged, this, [this] {
+            if (!syncing_) ScrollTo(window_, state_, horizontal_->value(), vertical_->value());
+        });
+    }
+}
+
+std::uint16_t ClientArea::ScreenCoordinate(qreal v) const { return Coordinate(v * devicePixelRatioF()); }
+
+void ClientArea::UpdateView() {
+    const qreal ratio = devicePixelRatioF();
+    auto screenPixels = [ratio](qreal v) { return static_cast<std::int32_t>(std::ceil(v * ratio)); };
+    const QFontMetrics metrics(font());
+    ViewState& view = state_.view;
+    // The screen pixels that lie wholly inside the widget.
+    view.client = {static_cast<std::int32_t>(width() * ratio), static_cast<std::int32_t>(height() * ratio)};
+    view.scrollBarExtent = screenPixels(style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, vertical_));
+    view.textHeight = screenPixels(metrics.height());
+    view.swatchTextWidth = screenPixels(std::max(metrics.horizontalAdvance(ToQString(kHueSwatchText)),
+                                                 metrics.horizontalAdvance(ToQString(kLevelSwatchText))));
+    RefreshView(state_, false);
+    SyncScrollBars();
+}
+
+void ClientArea::SyncScrollBars() {
+    const ViewState& view = state_.view;
+    const qreal ratio = devicePixelRatioF();
+    const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, vertical_);
+    // The bars count in screen pixels, as the scroll offset does.
+    auto set = [&](QScrollBar* bar, bool shown, const QRect& place, std::int32_t value, std::int32_t content,
+                   std::int32_t page) {
+        bar->setVisible(shown);
+        if (!shown) return;
+        bar->setGeometry(place);
+        bar->setRange(0, std::max(0, content - page));
+        bar->setPageStep(std::max(1, page));
+        bar->setSingleStep(static_cast<int>(kScrollLine * ratio));
+        bar->setValue(value);
+    };
+    const QSize size = this->size();
+    const QSize room(size.width() - (view.verticalBar ? extent : 0), size.height() - (view.horizontalBar ? extent : 0));
+    syncing_ = true;
+    set(horizontal_, view.horizontalBar, QRect(0, size.height() - extent, room.width(), extent), view.scrollX,
+        view.content.width, view.viewport.width);
+    set(vertical_, view.verticalBar, QRect(size.width() - extent, 0, extent, room.height()), view.scrollY,
+        view.content.height, view.viewport.height);
+    syncing_ = false;
 }
 
 void ClientArea::PaintStatusTextNow(std::string_view text) {
@@ -111,14 +180,23 @@ void ClientArea::PaintStatusTextNow(std::string_view text) {
 
 void ClientArea::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    QtCanvas canvas(painter);
     const QRect statusRect = QtCanvas::TextRect(font(), 0, 0, statusText_.toStdString());
     // A status paint may carry a repaint that was already due; do that one in full.
-    if (!statusPending_ || !statusRect.contains(event->rect())) {
-        painter.fillRect(rect(), palette().color(QPalette::Base));
-        PaintMainWindow(canvas, state_);
+    const bool whole = !statusPending_ || !statusRect.contains(event->rect());
+    if (whole) painter.fillRect(rect(), palette().color(QPalette::Base));
+    QtCanvas canvas(painter, devicePixelRatioF());
+    if (whole) PaintMainWindow(canvas, state_);
+    if (whole && horizontal_->isVisible() && vertical_->isVisible()) {  // the corner between the bars
+        painter.resetTransform();
+        painter.fillRect(QRect(vertical_->x(), horizontal_->y(), vertical_->width(), horizontal_->height()),
+                         palette().color(QPalette::Window));
     }
     if (statusPending_) canvas.DrawText(0, 0, statusText_.toStdString());
+}
+
+void ClientArea::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    UpdateView();
 }
 
 void ClientArea::keyPressEvent(QKeyEvent* event) {
@@ -131,16 +209,26 @@ void ClientArea::keyPressEvent(QKeyEvent* event) {
 }
 
 void ClientArea::mouseMoveEvent(QMouseEvent* event) {
-    OnMouseMove(window_, state_, Coordinate(event->position().x()), Coordinate(event->position().y()));
+    OnMouseMove(window_, state_, ScreenCoordinate(event->position().x()), ScreenCoordinate(event->position().y()));
 }
 
 void ClientArea::mousePressEvent(QMouseEvent* event) {
-    const std::uint16_t x = Coordinate(event->position().x());
-    const std::uint16_t y = Coordinate(event->position().y());
+    const std::uint16_t x = ScreenCoordinate(event->position().x());
+    const std::uint16_t y = ScreenCoordinate(event->position().y());
     if (event->button() == Qt::LeftButton)
         OnLeftButtonDown(window_, state_, x, y);
     else if (event->button() == Qt::RightButton)
         OnRightButtonDown(window_, state_, x, y);
+}
+
+void ClientArea::wheelEvent(QWheelEvent* event) {
+    // angleDelta counts eighths of a degree, 120 to a notch.
+    const double perEighth =
+        QApplication::wheelScrollLines() * kScrollLine * devicePixelRatioF() / 120.0;
+    const QPoint angle = event->angleDelta();
+    OnWheel(window_, state_, static_cast<std::int32_t>(angle.x() * perEighth),
+            static_cast<std::int32_t>(angle.y() * perEighth), event->modifiers().testFlag(Qt::ShiftModifier));
+    event->accept();
 }
 
 MainWindow::MainWindow(AppState& state) : state_(state), client_(new ClientArea(state, *this, this)) {
@@ -151,10 +239,33 @@ MainWindow::MainWindow(AppState& state) : state_(state), client_(new ClientArea(
     setCentralWidget(client_);
     BuildMenu();
     BuildAccelerators();
-    // The platform's default size; the window never follows the picture's size.
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        resize(screen->availableGeometry().size() * 3 / 4);
+    // Until it is shown and knows its start picture.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) resize(DefaultSize(*screen));
     client_->setFocus();
+}
+
+QSize MainWindow::StartSize() const {
+    const QScreen* screen = this->screen();
+    if (!screen) return size();
+    const qreal ratio = screen->devicePixelRatio();
+    // The gallery at scale 1 counts screen pixels; the window counts its own.
+    const Size gallery = ContentSize(state_, Scale{});
+    const QSize needed(static_cast<int>(std::ceil(gallery.width / ratio)),
+                       static_cast<int>(std::ceil(gallery.height / ratio)) + menuBar()->sizeHint().height());
+    return needed.boundedTo(screen->availableGeometry().size() * 9 / 10).expandedTo(DefaultSize(*screen));
+}
+
+void MainWindow::setVisible(bool visible) {
+    // Sized before the first show, so that the client area gets its size, and
+    // the pictures their copies, once.
+    const bool first = visible && !shownBefore_;
+    if (first) resize(StartSize());
+    QMainWindow::setVisible(visible);
+    if (!first) return;
+    shownBefore_ = true;
+    // Another screen may have other pixels: the scale follows them.
+    if (QWindow* handle = windowHandle())
+        connect(handle, &QWindow::screenChanged, client_, [this] { client_->UpdateView(); });
 }
 
 void MainWindow::BuildMenu() {
@@ -210,6 +321,7 @@ void MainWindow::DrawStatusText(std::string_view text) { client_->PaintStatusTex
 void MainWindow::RequestRepaint() {
     // Whatever asks for a repaint may have changed the base image's file.
     setWindowTitle(ToQString(WindowTitle(state_)));
+    client_->SyncScrollBars();
     client_->update();
 }
 

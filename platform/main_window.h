@@ -14,6 +14,7 @@
 #include "app/window.h"
 
 class QAction;
+class QScrollBar;
 
 namespace prismview {
 
@@ -24,20 +25,33 @@ public:
     ClientArea(AppState& state, Window& window, QWidget* parent);
     // Paints the text at (0, 0) now, over whatever is shown, erasing nothing.
     void PaintStatusTextNow(std::string_view text);
+    // Tells the view the size of the client area and the room texts and
+    // scroll bars take, in screen pixels, and refits it.
+    void UpdateView();
+    // Shows, places and sets the scroll bars as the view has them.
+    void SyncScrollBars();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     // Tab is a key like any other here, not a focus move.
     bool focusNextPrevChild(bool) override { return false; }
 
 private:
+    // A position of the widget in screen pixels, as the logic counts them.
+    std::uint16_t ScreenCoordinate(qreal v) const;
+
     AppState& state_;
     Window& window_;
     QString statusText_;
     bool statusPending_ = false;
+    QScrollBar* horizontal_;
+    QScrollBar* vertical_;
+    bool syncing_ = false;  // the bars are being set from the view, not moved by the user
 };
 
 class MainWindow : public QMainWindow, public Window {
@@ -45,6 +59,7 @@ class MainWindow : public QMainWindow, public Window {
 
 public:
     explicit MainWindow(AppState& state);
+    void setVisible(bool visible) override;
 
     void DrawStatusText(std::string_view text) override;
     void RequestRepaint() override;
@@ -69,6 +84,10 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // The size the window starts with: what the gallery of the start picture
+    // needs at its own size, within 90 % of the screen, never smaller than
+    // the default.
+    QSize StartSize() const;
     void BuildMenu();
     void BuildAccelerators();
     void RunCommand(std::uint16_t commandId);
@@ -79,6 +98,7 @@ private:
     std::map<std::uint16_t, QAction*> actions_;
     std::map<std::uint16_t, bool> marks_;  // the marks only the logic sets
     bool destroyed_ = false;
+    bool shownBefore_ = false;
 };
 
 }  // namespace prismview

@@ -16,6 +16,10 @@ QColor ToQColor(RgbValue colour) { return QColor::fromRgb(static_cast<QRgb>(colo
 
 }  // namespace
 
+QtCanvas::QtCanvas(QPainter& painter, qreal pixelRatio) : painter_(painter), pixelRatio_(pixelRatio) {
+    if (pixelRatio_ != 1) painter_.scale(1 / pixelRatio_, 1 / pixelRatio_);
+}
+
 QRect QtCanvas::TextRect(const QFont& font, std::int32_t x, std::int32_t y, std::string_view text) {
     const QFontMetrics metrics(font);
     return QRect(x, y, metrics.horizontalAdvance(ToQString(text)), metrics.height());
@@ -25,10 +29,14 @@ void QtCanvas::DrawText(std::int32_t x, std::int32_t y, std::string_view text) {
     if (text.empty()) return;
     const QString s = ToQString(text);
     const QFontMetrics metrics(painter_.font());
+    painter_.save();
+    painter_.translate(x, y);
+    painter_.scale(pixelRatio_, pixelRatio_);  // widget pixels again, for the font's own size
     // Opaque white behind black text; (x, y) is the text's top-left corner.
-    painter_.fillRect(QRect(x, y, metrics.horizontalAdvance(s), metrics.height()), Qt::white);
+    painter_.fillRect(QRect(0, 0, metrics.horizontalAdvance(s), metrics.height()), Qt::white);
     painter_.setPen(Qt::black);
-    painter_.drawText(x, y + metrics.ascent(), s);
+    painter_.drawText(0, metrics.ascent(), s);
+    painter_.restore();
 }
 
 void QtCanvas::DrawImage(std::int32_t x, std::int32_t y, const Bitmap& bitmap, std::int32_t width,

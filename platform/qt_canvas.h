@@ -1,4 +1,6 @@
-// The Canvas of the client area: draws with a QPainter in widget pixels.
+// The Canvas of the client area: draws with a QPainter in screen pixels, the
+// physical pixels of the screen, so that a picture pixel covers one of them.
+// Texts keep the size the widget's font has.
 #pragma once
 
 #include <QPainter>
@@ -9,7 +11,8 @@ namespace prismview {
 
 class QtCanvas : public Canvas {
 public:
-    explicit QtCanvas(QPainter& painter) : painter_(painter) {}
+    // pixelRatio: screen pixels per widget pixel (the device pixel ratio).
+    explicit QtCanvas(QPainter& painter, qreal pixelRatio = 1);
     void DrawText(std::int32_t x, std::int32_t y, std::string_view text) override;
     void DrawImage(std::int32_t x, std::int32_t y, const Bitmap& bitmap, std::int32_t width,
                    std::int32_t height) override;
@@ -21,6 +24,7 @@ public:
 
 private:
     QPainter& painter_;
+    qreal pixelRatio_;
 };
 
 }  // namespace prismview

@@ -24,6 +24,8 @@ constexpr MenuItem kViewItems[] = {
     {CmdShowImage3, "通常反転(&F)", A::SelectImage, 3, false},
     {CmdShowImage4, "予備(&G)", A::SelectImage, 4, false},
     {CmdShowAll, "全て表示(&H)", A::SelectImage, -1, true},
+    {0, "", A::Separator, 0, false},
+    {CmdActualSize, "等倍表示(&Z)", A::ActualSize, 0, false},
 };
 
 constexpr MenuItem kModeItems[] = {

@@ -30,6 +30,7 @@ enum CommandId : std::uint16_t {
     CmdPaste = 32809,
     CmdShowImage4 = 32810,
     CmdColumns5 = 32812,
+    CmdActualSize = 32820,
 };
 
 // What choosing an item does. The three value kinds carry their value and get
@@ -39,6 +40,7 @@ enum class MenuAction {
     SelectImage,    // value: -1..4
     SetEffectMode,  // value: the mode
     SetColumns,     // value: 1, 2, 3 or 5
+    ActualSize,     // 1:1 on or off; its mark is set where it changes, apart from the others
     Other,          // open, save, clipboard, dialogs, exit, about
 };
 

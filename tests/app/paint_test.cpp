@@ -6,10 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "app/view.h"
+#include "support/recording_window.h"
 #include "support/test_support.h"
 
 namespace prismview {
 namespace {
+
+using test::RecordingWindow;
 
 std::string Colour(RgbValue c) {
     char s[16];
@@ -23,7 +27,8 @@ std::string RectText(const Rect& r) {
     return s;
 }
 
-// Records every drawing call; images are named by their slot in the state.
+// Records every drawing call; images are named by their slot in the state,
+// shrunk copies as "scaled" and their slot.
 class RecordingCanvas : public Canvas {
 public:
     explicit RecordingCanvas(const AppState& state) : state_(state) {}
@@ -31,10 +36,12 @@ public:
         calls.push_back("text " + std::to_string(x) + "," + std::to_string(y) + " " + std::string(text));
     }
     void DrawImage(std::int32_t x, std::int32_t y, const Bitmap& bitmap, std::int32_t w, std::int32_t h) override {
-        int slot = -1;
-        for (int i = 0; i < kSlotCount; ++i)
-            if (state_.images.bitmaps[i].get() == &bitmap) slot = i;
-        calls.push_back("image " + std::to_string(slot) + " at " + std::to_string(x) + "," + std::to_string(y) +
+        std::string slot = "-1";
+        for (int i = 0; i < kSlotCount; ++i) {
+            if (state_.images.bitmaps[i].get() == &bitmap) slot = std::to_string(i);
+            if (state_.images.scaled[i].get() == &bitmap) slot = "scaled " + std::to_string(i);
+        }
+        calls.push_back("image " + slot + " at " + std::to_string(x) + "," + std::to_string(y) +
                         " " + std::to_string(w) + "x" + std::to_string(h));
     }
     void FrameRect(const Rect& r, RgbValue c) override { calls.push_back("frame " + RectText(r) + " " + Colour(c)); }
@@ -152,6 +159,62 @@ TEST(PaintMainWindow, BothSwatchesHueFirst) {
     EXPECT_EQ(calls[4], "text 232,0 ←→で指定");
     EXPECT_EQ(calls[5], "fill 200,48-232,80 000000");
     EXPECT_EQ(calls[6], "text 232,48 ↑↓で指定");
+}
+
+// The 200 x 100 pictures fitted into a client area, or at 1:1 in it.
+AppState Fitted200x100(std::int32_t clientWidth, std::int32_t clientHeight, bool actualSize = false) {
+    AppState state = Loaded200x100();
+    state.view.client = {clientWidth, clientHeight};
+    state.view.actualSize = actualSize;
+    state.view.scrollBarExtent = 10;
+    state.view.textHeight = 16;
+    state.view.swatchTextWidth = 60;
+    RefreshView(state, true);
+    return state;
+}
+
+TEST(PaintMainWindow, ShrunkGalleryDrawsTheCopiesTheFrameAndAFullSizeLabel) {
+    AppState state = Fitted200x100(200, 150);  // half size: tiles of 100 x 50
+    state.hoverImage = 3;
+    EXPECT_EQ(Paint(state), (Calls{"image scaled 0 at 0,0 100x50", "image scaled 1 at 100,0 100x50",
+                                   "image scaled 2 at 0,50 100x50", "image scaled 3 at 100,50 100x50",
+                                   "image scaled 4 at 0,100 100x50", "frame 100,50-200,100 000000",
+                                   "frame 101,51-199,99 FFFFFF", "text 101,51 通常反転"}));
+}
+
+TEST(PaintMainWindow, ShrunkSingleViewPutsCaptionAndSwatchesBesideThePicture) {
+    AppState state = Loaded200x100();
+    state.effectMode = ModeSaturation2;  // slot 4: both swatches
+    state.selectedImage = 4;
+    state.view = {.client = {192, 116}, .textHeight = 16, .swatchTextWidth = 60};
+    RefreshView(state, true);
+    // (192 - 92) / 200 is less than (116 - 16) / 100: half size.
+    const Calls calls = Paint(state);
+    ASSERT_EQ(calls.size(), 7u);
+    EXPECT_EQ(calls[0], "image scaled 4 at 0,0 100x50");
+    EXPECT_EQ(calls[1], "text 0,50 －");
+    EXPECT_EQ(calls[2].rfind("fill 100,0-132,16", 0), 0u);
+    EXPECT_EQ(calls[4], "text 132,0 ←→で指定");
+    EXPECT_EQ(calls[5], "fill 100,48-132,80 000000");
+    EXPECT_EQ(calls[6], "text 132,48 ↑↓で指定");
+}
+
+TEST(PaintMainWindow, OneToOneMovesEverythingByTheScrollOffset) {
+    AppState state = Fitted200x100(150, 100, true);  // 400 x 300 of tiles in a 140 x 90 viewport
+    RecordingWindow window;
+    ScrollTo(window, state, 130, 120);
+    state.hoverImage = 3;
+    EXPECT_EQ(Paint(state), (Calls{"image 0 at -130,-120 200x100", "image 1 at 70,-120 200x100",
+                                   "image 2 at -130,-20 200x100", "image 3 at 70,-20 200x100",
+                                   "image 4 at -130,80 200x100", "frame 70,-20-270,80 000000",
+                                   "frame 71,-19-269,79 FFFFFF", "text 71,-19 通常反転"}));
+    state.selectedImage = 2;
+    state.effectMode = ModeBrighten;
+    RefreshView(state, false);  // 292 x 116 of content: less to scroll down
+    EXPECT_EQ(state.view.scrollX, 130);
+    EXPECT_EQ(state.view.scrollY, 116 - 90);
+    EXPECT_EQ(Paint(state), (Calls{"image 2 at -130,-26 200x100", "text -130,74 明度反転",
+                                   "fill 70,22-102,54 000000", "text 102,22 ↑↓で指定"}));
 }
 
 TEST(SwatchesFor, EveryModeAndView) {

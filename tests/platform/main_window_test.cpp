@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QImage>
 #include <QMenuBar>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <QTest>
 #include <QTimer>
 
@@ -13,7 +15,9 @@
 #include <memory>
 
 #include "app/input.h"
+#include "app/paint.h"
 #include "app/startup.h"
+#include "app/view.h"
 #include "io/bmp_file.h"
 #include "io/picture_file.h"
 #include "platform/application.h"
@@ -49,13 +53,21 @@ const testing::Environment* const kQt = testing::AddGlobalTestEnvironment(new Qt
 constexpr int kW = 40;
 constexpr int kH = 30;
 
+// A big picture quick to make, different in every row and column.
+PixelBuffer Gradient(int width, int height) {
+    return test::MakeBuffer(width, height, [&](std::int32_t x, std::int32_t y) {
+        return static_cast<RgbValue>((x * 255 / width) << 16 | (y * 255 / height) << 8 | ((x ^ y) & 255));
+    });
+}
+
 // Runs the test in a folder of its own, with or without a start.bmp.
 class InFolder {
 public:
-    explicit InFolder(bool withStartImage) : previous_(std::filesystem::current_path()) {
+    explicit InFolder(bool withStartImage, int width = kW, int height = kH)
+        : previous_(std::filesystem::current_path()) {
         if (withStartImage) {
-            BitmapHandle bitmap = Bitmap::Create(kW, kH);
-            bitmap->WritePixels(test::Varied(kW, kH));
+            BitmapHandle bitmap = Bitmap::Create(width, height);
+            bitmap->WritePixels(width == kW && height == kH ? test::Varied(width, height) : Gradient(width, height));
             EXPECT_EQ(WriteBmpFile(dir_.Path("start.bmp"), *bitmap), WriteResult::Written);
         }
         std::filesystem::current_path(dir_.path());
@@ -80,7 +92,8 @@ public:
 
 // A started main window, as the program has it after start-up.
 struct Started {
-    explicit Started(bool withStartImage) : folder(withStartImage), window(state) {
+    explicit Started(bool withStartImage, int width = kW, int height = kH)
+        : folder(withStartImage, width, height), window(state) {
         LoadWindowStrings(state);
         window.setWindowTitle(QString::fromStdString(state.windowTitle));
         OpenStartImage(window, state);
@@ -224,6 +237,102 @@ TEST(MainWindow, QtsOwnToggleNeverLeavesAWrongMark) {
     EXPECT_EQ(CheckedIds(started.window), (std::vector<std::uint16_t>{CmdShowAll, 32806, CmdColumns5}));
     EXPECT_EQ(started.state.effectMode, ModeSlide);
     EXPECT_FALSE(started.window.Action(CmdOpen)->isCheckable());
+}
+
+// The screen pixel of the client area at a point of a bitmap drawn with its top left at (left, top).
+void ExpectShown(const QImage& shown, int left, int top, const Bitmap& bitmap, int x, int y, const char* what) {
+    EXPECT_EQ(shown.pixel(left + x, top + y) & 0xFFFFFFu, bitmap.PixelAt(x, y)) << what << " at " << x << "," << y;
+}
+
+TEST(MainWindow, APhotoShowsAllFiveTilesInsideTheClientArea) {
+    Started started(true, 4000, 3000);
+    ASSERT_TRUE(started.state.images.Loaded());
+    // The window takes 90 % of the screen, the most it may, and still the
+    // pictures have to shrink.
+    EXPECT_EQ(started.window.size(), started.window.screen()->availableGeometry().size() * 9 / 10);
+    EXPECT_TRUE(started.state.view.scale.Shrinks());
+    const QImage shown = started.Client();
+    const Size tile = ShownSize(started.state);
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        const Rect place = TileRect(started.state, slot);
+        EXPECT_TRUE(place.left >= 0 && place.top >= 0 && place.right <= shown.width() && place.bottom <= shown.height())
+            << "tile " << slot << " ends at " << place.right << "," << place.bottom;
+        // The screen shows the shrunk copy, corner to corner.
+        const Bitmap& copy = *started.state.images.scaled[slot];
+        ASSERT_EQ(copy.Width(), tile.width);
+        ExpectShown(shown, place.left, place.top, copy, 0, 0, "top left");
+        ExpectShown(shown, place.left, place.top, copy, tile.width - 1, tile.height - 1, "bottom right");
+        ExpectShown(shown, place.left, place.top, copy, tile.width / 2, tile.height / 3, "inside");
+    }
+
+    // Hovering from tile to tile repaints from the copies made at start.
+    std::vector<const Bitmap*> copies;
+    for (const BitmapHandle& copy : started.state.images.scaled) copies.push_back(copy.get());
+    PaintCounter counter(started.window.Client());
+    for (int slot : {1, 3, 4, 0}) {
+        const Rect place = TileRect(started.state, slot);
+        QTest::mouseMove(started.window.Client(), QPoint(place.left + 5, place.top + 5));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(started.state.hoverImage, slot);
+    }
+    EXPECT_GE(counter.paints, 4);
+    for (int slot = 0; slot < kSlotCount; ++slot) EXPECT_EQ(started.state.images.scaled[slot].get(), copies[slot]);
+}
+
+TEST(MainWindow, OneToOneScrollsWithTheBarsAndTheWheel) {
+    constexpr int w = 500, h = 400;  // a gallery of 1000 x 1200, larger than the window
+    Started started(true, w, h);
+    QAction* item = started.window.Action(CmdActualSize);
+    ASSERT_NE(item, nullptr);
+    EXPECT_TRUE(started.state.view.scale.Shrinks());
+    item->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(item->isChecked());
+    EXPECT_EQ(ShownSize(started.state), (Size{w, h}));
+    const ViewState& view = started.state.view;
+    ASSERT_TRUE(view.horizontalBar && view.verticalBar);
+    QScrollBar* across = nullptr;
+    QScrollBar* down = nullptr;
+    for (QScrollBar* bar : started.window.Client()->findChildren<QScrollBar*>())
+        (bar->orientation() == Qt::Horizontal ? across : down) = bar;
+    ASSERT_TRUE(across && down && across->isVisible() && down->isVisible());
+    EXPECT_EQ(down->maximum(), 3 * h - view.viewport.height);
+    EXPECT_EQ(across->maximum(), 2 * w - view.viewport.width);
+
+    // A wheel notch scrolls down, with Shift sideways; the bars follow.
+    const int notch = QApplication::wheelScrollLines() * 20;
+    auto turn = [&](Qt::KeyboardModifiers modifiers) {
+        const QPointF at(50, 50);
+        QWheelEvent wheel(at, started.window.Client()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          modifiers, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(started.window.Client(), &wheel);
+    };
+    turn(Qt::NoModifier);
+    EXPECT_EQ(view.scrollY, notch);
+    EXPECT_EQ(down->value(), notch);
+    turn(Qt::ShiftModifier);
+    EXPECT_EQ(view.scrollX, notch);
+    EXPECT_EQ(across->value(), notch);
+
+    // The bars reach the far edges: the bottom row of tile 4 and the right
+    // column of tile 1 come into view.
+    down->setValue(down->maximum());
+    across->setValue(0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view.scrollY, 3 * h - view.viewport.height);
+    QImage shown = started.Client();
+    ExpectShown(shown, 0, view.viewport.height - h, *started.state.images.bitmaps[4], 0, h - 1, "tile 4");
+    down->setValue(0);
+    across->setValue(across->maximum());
+    QCoreApplication::processEvents();
+    shown = started.Client();
+    ExpectShown(shown, view.viewport.width - w, 0, *started.state.images.bitmaps[1], w - 1, 0, "tile 1");
+
+    item->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(item->isChecked());
+    EXPECT_FALSE(across->isVisible() || down->isVisible());
+    EXPECT_TRUE(view.scale.Shrinks());
 }
 
 TEST(StartApplication, ExitThroughTheMenuEndsWithZeroAndReleasesEveryBitmap) {

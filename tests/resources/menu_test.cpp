@@ -15,7 +15,7 @@ namespace {
 TEST(MainMenu, FivePopupsWithTheirCaptionsAndItemCounts) {
     ASSERT_EQ(MainMenu.size(), 5u);
     const std::vector<std::string> captions = {"ﾌｧｲﾙ(&F)", "表示画像(&V)", "表示処理(&A)", "並べ方(&N)", "ﾍﾙﾌﾟ(&H)"};
-    const std::vector<std::size_t> counts = {6, 6, 31, 4, 1};
+    const std::vector<std::size_t> counts = {6, 8, 31, 4, 1};
     for (std::size_t i = 0; i < 5; ++i) {
         EXPECT_EQ(MainMenu[i].caption, captions[i]);
         EXPECT_EQ(MainMenu[i].items.size(), counts[i]) << captions[i];
@@ -34,6 +34,17 @@ TEST(MainMenu, SeparatorsAndDialogItemsOfTheModeMenu) {
     EXPECT_EQ(items[21].caption, "背景色...");
     EXPECT_EQ(items[30].id, 32797);
     EXPECT_EQ(items[30].caption, "波の設定...");
+}
+
+TEST(MainMenu, TheViewMenuEndsWithOneToOneAfterASeparator) {
+    const auto& items = MainMenu[1].items;
+    ASSERT_EQ(items.size(), 8u);
+    EXPECT_EQ(items[5].id, CmdShowAll);
+    EXPECT_EQ(items[6].action, MenuAction::Separator);
+    EXPECT_EQ(items[7].id, CmdActualSize);
+    EXPECT_EQ(items[7].caption, "等倍表示(&Z)");
+    EXPECT_EQ(items[7].action, MenuAction::ActualSize);
+    EXPECT_FALSE(items[7].checkedAtStart);
 }
 
 TEST(MainMenu, ModeItemsCoverEveryModeButNineteenOnceWithItsCaption) {
@@ -68,7 +79,7 @@ TEST(MainMenu, IdsAreUniqueAndExactlyThreeItemsStartChecked) {
             EXPECT_EQ(FindMenuItem(item.id), &item);
             if (item.checkedAtStart) checked.emplace_back(item.caption);
         }
-    EXPECT_EQ(ids.size(), 6u + 6u + 28u + 4u + 1u);
+    EXPECT_EQ(ids.size(), 6u + 7u + 28u + 4u + 1u);
     EXPECT_EQ(checked, (std::vector<std::string>{"全て表示(&H)", "反転", "二列(&2)"}));
     EXPECT_EQ(FindMenuItem(0), nullptr);
     EXPECT_EQ(FindMenuItem(32770), nullptr);

@@ -1,0 +1,294 @@
+#include "app/view.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/input.h"
+#include "app/paint.h"
+#include "app/regenerate.h"
+#include "core/downscale.h"
+#include "resources/menu.h"
+#include "support/recording_window.h"
+#include "support/test_support.h"
+
+namespace prismview {
+namespace {
+
+using test::RecordingWindow;
+
+// Only the size of the pictures counts for the scale: a state that has a
+// base image and claims that size.
+AppState SizedState(std::int32_t width, std::int32_t height) {
+    AppState state;
+    state.images.bitmaps[0] = Bitmap::Create(1, 1);
+    state.images.width = width;
+    state.images.height = height;
+    return state;
+}
+
+// A 400 x 300 picture with its four derived images, in a client area of the given size.
+AppState Shown400x300(std::int32_t clientWidth, std::int32_t clientHeight, bool actualSize = false) {
+    AppState state;
+    state.images = test::MakeImageSet(test::Varied(400, 300));
+    state.view.client = {clientWidth, clientHeight};
+    state.view.actualSize = actualSize;
+    state.view.scrollBarExtent = 10;
+    state.view.textHeight = 16;
+    state.view.swatchTextWidth = 60;
+    RecordingWindow window;
+    Regenerate(window, state);
+    return state;
+}
+
+TEST(FitScale, TheLargestScaleAtWhichTheViewFits) {
+    struct Case {
+        const char* name;
+        std::int32_t width, height, columns, selected, mode, clientWidth, clientHeight;
+        bool actualSize;
+        Size shown;
+    };
+    const Case cases[] = {
+        {"fits exactly", 200, 100, 2, -1, 0, 400, 300, false, {200, 100}},
+        {"one pixel too narrow", 200, 100, 2, -1, 0, 399, 300, false, {199, 99}},
+        {"as wide as the client in one column", 200, 100, 1, -1, 0, 200, 500, false, {200, 100}},
+        {"as wide as the client in two columns", 400, 100, 2, -1, 0, 400, 1000, false, {200, 50}},
+        {"photo, two columns: three rows decide", 4000, 3000, 2, -1, 0, 1440, 881, false, {391, 293}},
+        {"photo, three columns", 4000, 3000, 3, -1, 0, 1440, 780, false, {480, 360}},
+        {"photo, one row of five", 4000, 3000, 5, -1, 0, 1440, 780, false, {288, 216}},
+        {"photo, one column", 4000, 3000, 1, -1, 0, 1440, 780, false, {208, 156}},
+        {"single view keeps a line for the caption", 4000, 3000, 2, 2, ModeInvert, 1440, 780, false, {1018, 764}},
+        {"single view makes room for the swatches", 4000, 1000, 2, 4, ModeHueRotate, 1440, 780, false, {1348, 337}},
+        {"single view without swatches", 4000, 1000, 2, 3, ModeHueRotate, 1440, 780, false, {1440, 360}},
+        {"single view that just fits with its caption", 200, 100, 2, 0, ModeInvert, 200, 116, false, {200, 100}},
+        {"single view one line short", 200, 100, 2, 0, ModeInvert, 200, 115, false, {198, 99}},
+        {"1:1 never shrinks", 4000, 3000, 2, -1, 0, 1440, 780, true, {4000, 3000}},
+        {"client area not known yet", 4000, 3000, 2, -1, 0, 0, 0, false, {4000, 3000}},
+        {"never below one pixel", 4000, 3000, 2, -1, 0, 3, 3, false, {1, 1}},
+    };
+    for (const Case& c : cases) {
+        AppState state = SizedState(c.width, c.height);
+        state.columns = c.columns;
+        state.selectedImage = c.selected;
+        state.effectMode = c.mode;
+        state.view = {.actualSize = c.actualSize, .client = {c.clientWidth, c.clientHeight}, .textHeight = 16,
+                      .swatchTextWidth = 60};
+        FitView(state);
+        EXPECT_EQ(ShownSize(state), c.shown) << c.name;
+        EXPECT_EQ(state.view.scale.Shrinks(), c.shown.width < c.width) << c.name;
+    }
+}
+
+TEST(FitView, OneToOneScrollBarsAndLimits) {
+    // A 400 x 300 gallery in two columns is 800 x 900; bars are 10 thick.
+    struct Case {
+        std::int32_t clientWidth, clientHeight;
+        bool across, down;
+        Size viewport;
+    };
+    const Case cases[] = {
+        {800, 900, false, false, {800, 900}},
+        {800, 899, true, true, {790, 889}},    // the vertical bar takes the room the width needed
+        {810, 899, false, true, {800, 899}},
+        {799, 1000, true, false, {799, 990}},
+        {300, 200, true, true, {290, 190}},
+    };
+    for (const Case& c : cases) {
+        AppState state = SizedState(400, 300);
+        state.view.actualSize = true;
+        state.view.client = {c.clientWidth, c.clientHeight};
+        state.view.scrollBarExtent = 10;
+        state.view.scrollX = state.view.scrollY = 100000;
+        FitView(state);
+        const std::string name = std::to_string(c.clientWidth) + "x" + std::to_string(c.clientHeight);
+        EXPECT_EQ(state.view.content, (Size{800, 900})) << name;
+        EXPECT_EQ(state.view.horizontalBar, c.across) << name;
+        EXPECT_EQ(state.view.verticalBar, c.down) << name;
+        EXPECT_EQ(state.view.viewport, c.viewport) << name;
+        EXPECT_EQ(state.view.scrollX, std::max(0, 800 - c.viewport.width)) << name;  // kept within the limits
+        EXPECT_EQ(state.view.scrollY, std::max(0, 900 - c.viewport.height)) << name;
+    }
+}
+
+TEST(ContentSize, TheSingleViewCountsItsCaptionAndSwatches) {
+    AppState state = SizedState(200, 100);
+    state.view.textHeight = 16;
+    state.view.swatchTextWidth = 60;
+    state.effectMode = ModeSaturation;  // slot 1 has both swatches, slot 2 the level swatch only
+    state.selectedImage = 1;
+    EXPECT_EQ(ContentSize(state, {}), (Size{200 + 32 + 60, 116}));
+    EXPECT_EQ(ContentSize(state, {1, 2}), (Size{100 + 32 + 60, 80}));  // the level swatch reaches lower
+    state.selectedImage = 0;
+    EXPECT_EQ(ContentSize(state, {}), (Size{200, 116}));
+    EXPECT_EQ(ContentSize(AppState{}, {}), (Size{0, 0}));
+}
+
+TEST(OnWheel, ScrollsAtOneToOneShiftSideways) {
+    AppState state = Shown400x300(300, 200, true);  // content 800 x 900 in a 290 x 190 viewport
+    RecordingWindow window;
+    OnWheel(window, state, 0, -120, false);
+    EXPECT_EQ(state.view.scrollY, 120);
+    OnWheel(window, state, 0, -120, true);
+    EXPECT_EQ(state.view.scrollX, 120);
+    EXPECT_EQ(state.view.scrollY, 120);
+    OnWheel(window, state, -30, -500, true);  // already sideways: kept as it is
+    EXPECT_EQ(state.view.scrollX, 150);
+    EXPECT_EQ(state.view.scrollY, 620);
+    OnWheel(window, state, 0, 1000, false);
+    EXPECT_EQ(state.view.scrollY, 0);
+    EXPECT_EQ(window.Count("repaint"), 4u);
+    ScrollTo(window, state, 100000, 100000);
+    EXPECT_EQ(state.view.scrollX, 510);
+    EXPECT_EQ(state.view.scrollY, 710);
+    ScrollTo(window, state, 510, 900);  // nothing moves: no repaint
+    EXPECT_EQ(window.Count("repaint"), 5u);
+    SetColumns(window, state, 5);  // 2000 x 300: less to scroll down
+    EXPECT_EQ(state.view.scrollY, 110);
+
+    AppState fitted = Shown400x300(300, 200);
+    RecordingWindow other;
+    OnWheel(other, fitted, 0, -120, false);
+    EXPECT_EQ(fitted.view.scrollY, 0);
+    EXPECT_TRUE(other.calls.empty());
+}
+
+TEST(HitTestTile, ShrunkTilesAnswerAsTheSamePicturePointsAt1To1) {
+    // 400 x 300 pictures in two columns: at 1/4 every screen pixel shows a
+    // block of 4 x 4 picture pixels, at 3/16 blocks of 5 or 6 by 5 or 6.
+    struct Case {
+        std::int32_t clientWidth, clientHeight, x, y, pictureX, pictureY, tile;
+    };
+    const Case cases[] = {
+        {200, 225, 99, 74, 398, 298, 0},   {200, 225, 100, 0, 402, 2, 1},    {200, 225, 150, 80, 602, 322, 3},
+        {200, 225, 100, 150, 402, 602, -1}, {200, 225, 0, 224, 2, 898, 4},   {200, 225, 0, 225, 2, 902, -1},
+        {150, 170, 74, 55, 397, 297, 0},   {150, 170, 75, 56, 402, 302, 3},  {150, 170, 74, 167, 397, 897, 4},
+        {150, 170, 74, 168, 397, 902, -1},
+    };
+    const AppState full = SizedState(400, 300);
+    for (const Case& c : cases) {
+        AppState state = SizedState(400, 300);
+        state.view.client = {c.clientWidth, c.clientHeight};
+        FitView(state);
+        ASSERT_TRUE(state.view.scale.Shrinks());
+        const std::string where = std::to_string(c.x) + "," + std::to_string(c.y);
+        EXPECT_EQ(HitTestTile(state, c.x, c.y), c.tile) << where;
+        EXPECT_EQ(HitTestTile(full, c.pictureX, c.pictureY), c.tile) << where;
+    }
+}
+
+TEST(OnMouseMove, TheHoverFollowsTheScaleAndTheScrollOffset) {
+    AppState state = Shown400x300(200, 225);  // tiles of 100 x 75
+    RecordingWindow window;
+    OnMouseMove(window, state, 150, 80);
+    EXPECT_EQ(state.hoverImage, 3);
+    OnMouseMove(window, state, 350, 80);  // right of the shrunk grid
+    EXPECT_EQ(state.hoverImage, -1);
+
+    AppState scrolled = Shown400x300(300, 200, true);
+    ScrollTo(window, scrolled, 250, 120);
+    OnMouseMove(window, scrolled, 160, 190);  // content point 410, 310
+    EXPECT_EQ(scrolled.hoverImage, 3);
+    OnLeftButtonDown(window, scrolled, 10, 10);  // content point 260, 130
+    EXPECT_EQ(scrolled.selectedImage, 0);
+}
+
+TEST(OnRightButtonDown, AShrunkClickSetsTheCentreOfTheSamePicturePointAt1To1) {
+    struct Case {
+        std::int32_t x, y, pictureX, pictureY;
+        bool acts;
+    };
+    // At 1/4 screen pixel (50, 37) shows picture block 200..203 x 148..151, whose middle is (202, 150).
+    const Case cases[] = {
+        {50, 37, 202, 150, true}, {0, 0, 2, 2, true}, {99, 74, 398, 298, true}, {100, 0, 402, 2, false},
+    };
+    for (const Case& c : cases) {
+        AppState state = Shown400x300(200, 225);
+        state.effectMode = ModeRipple;
+        AppState full = SizedState(400, 300);
+        full.effectMode = ModeRipple;
+        RecordingWindow window;
+        OnRightButtonDown(window, state, static_cast<std::uint16_t>(c.x), static_cast<std::uint16_t>(c.y));
+        const CentreClick expected = CentreForClick(full, c.pictureX, c.pictureY);
+        const std::string where = std::to_string(c.x) + "," + std::to_string(c.y);
+        EXPECT_EQ(expected.acts, c.acts) << where;
+        if (!c.acts) {
+            EXPECT_TRUE(window.calls.empty()) << where;
+            continue;
+        }
+        EXPECT_EQ(state.centerX, expected.centerX) << where;
+        EXPECT_EQ(state.centerY, expected.centerY) << where;
+    }
+    RecordingWindow window;
+    AppState scrolled = Shown400x300(300, 200, true);
+    scrolled.effectMode = ModeSlide;
+    ScrollTo(window, scrolled, 250, 120);
+    OnRightButtonDown(window, scrolled, 10, 20);  // picture point 260, 140
+    EXPECT_EQ(scrolled.centerX, 60);
+    EXPECT_EQ(scrolled.centerY, 9);
+    OnRightButtonDown(window, scrolled, 160, 20);  // 410: beyond the first tile
+    EXPECT_EQ(scrolled.centerX, 60);
+}
+
+TEST(RefreshView, ShrunkCopiesAreMadeOncePerPassAndChangeOfScale) {
+    const std::int64_t before = Bitmap::LiveCount();
+    AppState state = Shown400x300(200, 225);
+    ASSERT_EQ(Bitmap::LiveCount(), before + 10);  // five pictures and their five copies
+    std::vector<const Bitmap*> copies;
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        const Bitmap* copy = ShownBitmap(state, slot);
+        ASSERT_NE(copy, nullptr);
+        EXPECT_EQ(copy->ReadPixels().pixels, Downscale(*state.images.bitmaps[slot], 100, 75)->ReadPixels().pixels);
+        copies.push_back(copy);
+    }
+    // Nothing that only looks makes a copy: refits at the same scale, the hover.
+    RecordingWindow window;
+    RefreshView(state, false);
+    OnMouseMove(window, state, 150, 80);
+    for (int slot = 0; slot < kSlotCount; ++slot) EXPECT_EQ(ShownBitmap(state, slot), copies[slot]) << slot;
+
+    // A pass changes the derived pictures: their copies follow.
+    state.effectMode = ModeRgbComponents;
+    OnKeyDown(window, state, VkRight);
+    for (int slot = 1; slot < kSlotCount; ++slot)
+        EXPECT_EQ(ShownBitmap(state, slot)->ReadPixels().pixels,
+                  Downscale(*state.images.bitmaps[slot], 100, 75)->ReadPixels().pixels)
+            << slot;
+
+    // The single view has a scale of its own and needs only its own copy.
+    OnKeyDown(window, state, 'D');
+    EXPECT_EQ(ShownSize(state), (Size{200, 150}));  // (225 - 16) / 300 is more than 200 / 400
+    EXPECT_EQ(ShownBitmap(state, 2)->Width(), 200);
+    EXPECT_EQ(state.images.scaled[1], nullptr);
+    EXPECT_EQ(Bitmap::LiveCount(), before + 6);
+
+    // 1:1 shows the pictures themselves.
+    OnCommand(window, state, CmdActualSize);
+    EXPECT_EQ(ShownBitmap(state, 2), state.images.bitmaps[2].get());
+    EXPECT_EQ(Bitmap::LiveCount(), before + 5);
+    OnCommand(window, state, CmdActualSize);
+    ReleaseImages(state.images);
+    EXPECT_EQ(Bitmap::LiveCount(), before);
+}
+
+TEST(ToggleActualSize, HasItsOwnMarkApartFromTheOthers) {
+    AppState state = Shown400x300(200, 225);
+    RecordingWindow window;
+    EXPECT_TRUE(OnCommand(window, state, CmdActualSize));
+    EXPECT_TRUE(state.view.actualSize);
+    EXPECT_EQ(ShownSize(state), (Size{400, 300}));
+    EXPECT_EQ(window.calls, (std::vector<std::string>{"check 32820 on", "repaint"}));
+    EXPECT_EQ(window.Marked(), (std::vector<std::uint16_t>{CmdShowAll, 32778, CmdColumns2, CmdActualSize}));
+    OnKeyDown(window, state, 'H');  // the 35 marks leave it alone
+    EXPECT_EQ(window.Count("check"), 1u + 35u);
+    OnCommand(window, state, CmdActualSize);
+    EXPECT_FALSE(state.view.actualSize);
+    EXPECT_EQ(window.calls.back(), "repaint");
+    EXPECT_EQ(window.Marked(), (std::vector<std::uint16_t>{CmdShowAll, 32778, CmdColumns2}));
+    EXPECT_EQ(ShownSize(state), (Size{100, 75}));
+}
+
+}  // namespace
+}  // namespace prismview
