@@ -7,6 +7,7 @@
 #include "app/startup.h"
 #include "platform/environment.h"
 #include "platform/main_window.h"
+#include "prismview_version.h"
 
 namespace prismview {
 
@@ -22,6 +23,8 @@ int StartApplication(AppState& state) {
     LoadWindowStrings(state);
     SubstituteDialogFonts();
     QCoreApplication::setApplicationName(QString::fromStdString(state.windowClassName));  // the X window class
+    // The launcher's id, by which the desktop shows the window under its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(PRISMVIEW_APP_ID));
     MainWindow window(state);
     // Loaded before the window shows, so the first paint has all five images.
     OpenStartImage(window, state);

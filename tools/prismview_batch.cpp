@@ -14,6 +14,7 @@
 #include "io/bmp_file.h"
 #include "resources/modes.h"
 #include "tools/batch_options.h"
+#include "prismview_version.h"
 
 using namespace prismview;
 
@@ -42,7 +43,8 @@ std::string Usage() {
         "  --center X,Y         effect centre relative to the picture's middle (default 0,0)\n"
         "  --start-from-end     count waves from the right or top edge\n"
         "  --force              overwrite existing output files\n"
-        "  --help               show this text\n\n"
+        "  --help               show this text\n"
+        "  --version            show the program's version\n\n"
         "Modes:\n";
     for (std::int32_t mode = 0; mode < kModeCount; ++mode) {
         if (ModeLabelTable[mode].name.empty()) continue;
@@ -65,12 +67,16 @@ int main(int argc, char** argv) {
     const QCommandLineOption mode("mode", "", "N"), hue("hue", "", "N"), level("level", "", "N"),
         background("background", "", "RRGGBB"), freq("freq", "", "NUM/DEN"), amplitude("amplitude", "", "N"),
         phase("phase", "", "NUM/DEN"), overflow("overflow", "", "N"), center("center", "", "X,Y"),
-        startFromEnd("start-from-end", ""), force("force", ""), help("help", "");
+        startFromEnd("start-from-end", ""), force("force", ""), help("help", ""), version("version", "");
     parser.addOptions({mode, hue, level, background, freq, amplitude, phase, overflow, center, startFromEnd,
-                       force, help});
+                       force, help, version});
     if (!parser.parse(QCoreApplication::arguments())) Fail(2, parser.errorText().toStdString());
     if (parser.isSet(help)) {
         std::fputs(Usage().c_str(), stdout);
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        std::printf("prismview-batch %s\n", PRISMVIEW_VERSION);
         return 0;
     }
 

@@ -2,12 +2,18 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <cstring>
 
 #include "app/app_state.h"
 #include "platform/application.h"
 #include "platform/environment.h"
+#include "prismview_version.h"
 
-int main(int, char** argv) {
+int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {  // needs no display
+        std::printf("prismview %s\n", PRISMVIEW_VERSION);
+        return 0;
+    }
     if (!prismview::HasDisplay()) {
         std::fprintf(stderr,
                      "prismview: no display to open the window on (DISPLAY is not set).\n"
