@@ -15,6 +15,7 @@
 #include "platform/icon.h"
 #include "prismview_version.h"
 #include "resources/dialog_templates.h"
+#include "resources/strings.h"
 #include "support/test_support.h"
 
 namespace prismview {
@@ -51,6 +52,14 @@ TEST(DesktopFile, ClaimsEveryPictureTypeTheImageReaderOpensAndNoOther) {
     EXPECT_EQ(readable - claimed, QSet<QString>()) << "readable, but not claimed";
     EXPECT_TRUE(readable.contains("image/webp") && readable.contains("image/tiff"))
         << "the image format plugins are missing (scripts/setup installs them)";
+}
+
+// On X11 a window manager finds the launcher of a window by its class, which
+// is the program's class name.
+TEST(DesktopFile, NamesTheWindowClassOfTheProgram) {
+    const QString text = ReadText(kDir + "/" PRISMVIEW_APP_ID ".desktop");
+    EXPECT_TRUE(text.contains("\nStartupWMClass=" + QString::fromUtf8(kWindowClassName.data(), kWindowClassName.size()) +
+                              "\n"));
 }
 
 QImage LoadIcon(int size) {
