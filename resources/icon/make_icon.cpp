@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -137,7 +139,8 @@ std::vector<unsigned char> DrawSmooth(int size) {
                     for (int c = 0; c < 3; ++c) sum[c] += (kPalette[index] >> (16 - 8 * c)) & 0xFF;
                 }
             }
-            for (int c = 0; c < 3; ++c) rgba.push_back(opaque ? static_cast<unsigned char>((sum[c] + opaque / 2) / opaque) : 0);
+            for (int c = 0; c < 3; ++c)
+                rgba.push_back(opaque ? static_cast<unsigned char>((sum[c] + opaque / 2) / opaque) : 0);
             rgba.push_back(static_cast<unsigned char>((opaque * 255 + n * n / 2) / (n * n)));
         }
     }
@@ -212,15 +215,17 @@ std::string DrawSvg() {
         s, s);
     const std::string body = Points({g.apex, g.left, g.right});
     add("  <defs>\n    <clipPath id=\"body\"><polygon points=\"%s\"/></clipPath>\n", body.c_str());
-    add("    <clipPath id=\"before-entry\"><rect x=\"0\" y=\"0\" width=\"%.3f\" height=\"%.0f\"/></clipPath>\n  </defs>\n",
+    add("    <clipPath id=\"before-entry\"><rect x=\"0\" y=\"0\" width=\"%.3f\" height=\"%.0f\"/></clipPath>\n",
         g.entry.x, s);
+    svg += "  </defs>\n";
     // Each band is a wedge reaching well beyond the canvas, which cuts it.
     const double reach = 3 * s;
     for (int i = 0; i < 6; ++i) {
         const double a = kFanFirst + i * kFanBand, b = a + kFanBand;
         const P from{g.exit.x + reach * std::cos(a), g.exit.y + reach * std::sin(a)};
         const P to{g.exit.x + reach * std::cos(b), g.exit.y + reach * std::sin(b)};
-        add("  <polygon fill=\"%s\" points=\"%s\"/>\n", Hex(kFanColours[i]).c_str(), Points({g.exit, from, to}).c_str());
+        add("  <polygon fill=\"%s\" points=\"%s\"/>\n", Hex(kFanColours[i]).c_str(),
+            Points({g.exit, from, to}).c_str());
     }
     add("  <line x1=\"%.3f\" y1=\"%.3f\" x2=\"%.3f\" y2=\"%.3f\" stroke=\"%s\" stroke-width=\"%.3f\" "
         "stroke-linecap=\"round\" clip-path=\"url(#before-entry)\"/>\n",

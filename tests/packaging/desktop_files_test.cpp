@@ -58,8 +58,8 @@ TEST(DesktopFile, ClaimsEveryPictureTypeTheImageReaderOpensAndNoOther) {
 // is the program's class name.
 TEST(DesktopFile, NamesTheWindowClassOfTheProgram) {
     const QString text = ReadText(kDir + "/" PRISMVIEW_APP_ID ".desktop");
-    EXPECT_TRUE(text.contains("\nStartupWMClass=" + QString::fromUtf8(kWindowClassName.data(), kWindowClassName.size()) +
-                              "\n"));
+    const QString windowClass = QString::fromUtf8(kWindowClassName.data(), kWindowClassName.size());
+    EXPECT_TRUE(text.contains("\nStartupWMClass=" + windowClass + "\n"));
 }
 
 QImage LoadIcon(int size) {
