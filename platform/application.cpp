@@ -8,6 +8,7 @@
 #include "app/startup.h"
 #include "platform/environment.h"
 #include "platform/main_window.h"
+#include "prismview_version.h"
 
 namespace prismview {
 
@@ -23,6 +24,8 @@ int StartApplication(AppState& state, const std::string& startFile) {
     LoadWindowStrings(state);
     SubstituteDialogFonts();
     QCoreApplication::setApplicationName(QString::fromStdString(state.windowClassName));  // the X window class
+    // The launcher's id, by which the desktop shows the window under its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(PRISMVIEW_APP_ID));
     MainWindow window(state);
     // Loaded before the window shows, so the first paint has all five images.
     // A file named on the command line is the user's choice: a failure is

@@ -1,5 +1,7 @@
 #include "resources/dialog_templates.h"
 
+#include "prismview_version.h"
+
 namespace prismview {
 
 namespace {
@@ -13,7 +15,7 @@ const DialogTemplate& AboutDialogTemplate() {
         kAboutDialogId, "情報", "System", 8, 22, 17, 230, 99,
         {
             {2, K::Icon, "", 14, 9, 20, 20},
-            {U, K::Static, "プリズムビュー Ver 1.01", 49, 10, 111, 8, true},
+            {U, K::Static, "プリズムビュー Ver " PRISMVIEW_VERSION, 49, 10, 111, 8, true},
             {U, K::Static, "色の変換を眺めて遊ぶ画像玩具", 49, 20, 138, 8},
             {ids::Ok, K::DefaultPushButton, "OK", 195, 6, 30, 11},
             {U, K::Static, "Ａ・Ｓ・Ｄ・Ｆ・Ｇ　で　表示画像を変更", 22, 36, 153, 8},

@@ -20,6 +20,7 @@
 #include "io/picture_file.h"
 #include "resources/modes.h"
 #include "tools/batch_options.h"
+#include "prismview_version.h"
 
 using namespace prismview;
 
@@ -42,7 +43,8 @@ std::string Usage() {
         "  --format FORMAT      output format: bmp, png, jpg, webp or tif (default bmp)\n"
         "  --slots LIST         write only these slots, such as 1,3 (default 1,2,3,4)\n"
         "  --force              overwrite existing output files\n"
-        "  -h, --help           show this text\n\n"
+        "  -h, --help           show this text\n"
+        "  --version            show the program's version\n\n"
         "Modes:\n";
     for (std::int32_t mode = 0; mode < kModeCount; ++mode) {
         if (ModeLabelTable[mode].name.empty()) continue;
@@ -100,12 +102,16 @@ int main(int argc, char** argv) {
                                        : QCommandLineOption(name, QString(), QStringLiteral("VALUE")));
     }
     const QCommandLineOption format("format", "", "FORMAT"), slots("slots", "", "LIST"), force("force", ""),
-        help(QStringList{"h", "help"}, "");
+        help(QStringList{"h", "help"}, ""), version("version", "");
     for (const QCommandLineOption& option : parameterOptions) parser.addOption(option);
-    parser.addOptions({format, slots, force, help});
+    parser.addOptions({format, slots, force, help, version});
     if (!parser.parse(QCoreApplication::arguments())) Fail(2, parser.errorText().toStdString());
     if (parser.isSet(help)) {
         std::fputs(Usage().c_str(), stdout);
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        std::printf("prismview-batch %s\n", PRISMVIEW_VERSION);
         return 0;
     }
 

@@ -9,10 +9,7 @@
 #include "app/command_line.h"
 #include "platform/application.h"
 #include "platform/environment.h"
-
-#ifndef PRISMVIEW_VERSION
-#define PRISMVIEW_VERSION "1.01"
-#endif
+#include "prismview_version.h"
 
 int main(int argc, char** argv) {
     const prismview::ProgramArguments arguments =
