@@ -1,0 +1,87 @@
+// The processing pass beside the window: requests come from the window's
+// thread, one pass runs at a time on a thread of its own, and a newer request
+// cancels an older one, so that ten quick key presses cost one pass.
+//
+// The pass works on a set of its own: a copy of the base image (taken when
+// the base changes) and four derived images that nobody paints. A completed
+// pass's images change places with the shown ones on the window's thread, all
+// four with their labels at once; the window never sees half a pass.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include "core/image_set.h"
+#include "core/process.h"
+
+namespace prismview {
+
+struct AppState;
+
+class PassRunner {
+public:
+    // `post` must run the function it is given on the window's thread, later;
+    // `shown` runs there after a completed pass's images became the shown ones.
+    using Post = std::function<void(std::function<void()>)>;
+    PassRunner(AppState& state, Post post, std::function<void()> shown);
+    ~PassRunner();  // cancels a running pass and waits for its thread
+    PassRunner(const PassRunner&) = delete;
+    PassRunner& operator=(const PassRunner&) = delete;
+
+    // On the window's thread: asks for the images of the state's base image,
+    // mode and parameters. Completes at once, with no pass, when the shown
+    // images are already those (the mode reads none of what changed).
+    void Request();
+    // Whether the shown images are not yet those of the newest request.
+    bool Busy() const;
+    // Drops what is running or asked for; the shown images stay. Returns once
+    // the pass's thread has let go of everything.
+    void Cancel();
+
+    // Test hook: called on the pass's thread between bands of rows. It may
+    // block to hold a pass at a band boundary.
+    void SetBandHook(std::function<void()> hook);
+
+private:
+    struct Key {
+        std::uint64_t base = 0;
+        ProcessingParams params;
+    };
+    void Work();
+    void Install(std::uint64_t serial);
+    bool ShownAre(const Key& key) const;
+    void WaitIdleLocked(std::unique_lock<std::mutex>& lock);
+
+    AppState& state_;
+    Post post_;
+    std::function<void()> shown_;
+
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    std::optional<Key> job_;           // asked for, not yet taken by the thread
+    bool running_ = false;             // the thread is in a pass
+    bool quit_ = false;
+    std::atomic<bool> cancel_{false};
+    std::uint64_t requested_ = 0;      // serial of the newest request
+    std::uint64_t taken_ = 0;          // serial of the job the thread took last
+    std::uint64_t installed_ = 0;      // serial whose images are shown
+    std::optional<Key> shownKey_;      // what the shown images are of
+    std::optional<Key> wantedKey_;     // what the newest request asked for
+    std::function<void()> bandHook_;
+
+    // Only the pass's thread touches these while a pass runs; the window's
+    // thread only while none does.
+    ImageSet work_;                    // slot 0: a copy of the base image
+    std::uint64_t workBase_ = 0;       // which base generation slot 0 holds
+    Labels labels_;
+    PassMemory memory_;
+
+    std::thread thread_;
+};
+
+}  // namespace prismview
