@@ -15,6 +15,8 @@
 
 namespace prismview {
 
+class PassRunner;
+
 // The processing fields (effectMode, hue, level, backgroundColor, the wave
 // fields, overflowMode, centerX, centerY, startFromEnd) come from ProcessingParams.
 struct AppState : ProcessingParams {
@@ -28,6 +30,7 @@ struct AppState : ProcessingParams {
     Labels labels{std::string(kBaseImageLabel), "", "", "", ""};
     ImageSet images;
     PassMemory passMemory;  // buffers the processing pass reuses; no state of its own
+    PassRunner* passRunner = nullptr;  // the pass beside the window; null: passes run at once
     std::array<std::uint32_t, 16> customColors{};  // 0x00BBGGRR, as the colour chooser keeps them
     std::string baseFileName;  // the file the base image came from; empty for a pasted or made one
     std::string lastFolder;    // of the last file opened or saved: where the file dialogs start

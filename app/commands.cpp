@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "app/dialogs.h"
+#include "app/pass_runner.h"
 #include "app/regenerate.h"
 #include "app/startup.h"
 #include "io/picture_file.h"
@@ -35,6 +36,13 @@ bool ImageShownOrTell(Window& window, const AppState& state) {
         return false;
     }
     return true;
+}
+
+// Save, copy and make-base act on the images of the current parameters: a
+// pass on its way is waited for.
+void WaitForImages(Window& window, AppState& state) {
+    if (!state.passRunner || !state.passRunner->Busy()) return;
+    window.WaitUntil([&state] { return !state.passRunner->Busy(); });
 }
 
 const Bitmap* ShownImage(const AppState& state) {
@@ -99,6 +107,7 @@ void OpenCommand(Window& window, AppState& state) {
 
 void SaveCommand(Window& window, AppState& state) {
     if (!ImageShownOrTell(window, state)) return;
+    WaitForImages(window, state);
     const std::optional<std::string> fileName = window.AskSaveFileName();
     if (!fileName) return;
     // A derived image whose bitmap could not be created cannot be saved either.
@@ -112,6 +121,7 @@ void SaveCommand(Window& window, AppState& state) {
 
 void CopyCommand(Window& window, AppState& state) {
     if (!ImageShownOrTell(window, state)) return;
+    WaitForImages(window, state);
     if (const Bitmap* shown = ShownImage(state)) window.PutClipboardBitmap(*shown);
 }
 
@@ -137,11 +147,13 @@ void MakeCurrentImageBase(Window& window, AppState& state) {
         Tell(window, kChooseImageText, kRequestCaption);
         return;
     }
+    WaitForImages(window, state);
     const Bitmap* shown = ShownImage(state);
     // Slot 0 keeps its bitmap; only the pixels change. A missing derived
     // bitmap draws nothing, as an empty picture would.
     if (shown && state.selectedImage != 0) {
         state.images.bitmaps[0]->CopyFrom(*shown);
+        state.images.generation = NewImageGeneration();
         state.baseFileName.clear();  // the base is no longer the file's picture
     }
     Regenerate(window, state);

@@ -8,6 +8,7 @@
 // four with their labels at once; the window never sees half a pass.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -26,7 +27,8 @@ struct AppState;
 class PassRunner {
 public:
     // `post` must run the function it is given on the window's thread, later;
-    // `shown` runs there after a completed pass's images became the shown ones.
+    // `shown` runs there after each pass for the newest request ends (its
+    // images shown if it completed; the old ones kept if it failed).
     using Post = std::function<void(std::function<void()>)>;
     PassRunner(AppState& state, Post post, std::function<void()> shown);
     ~PassRunner();  // cancels a running pass and waits for its thread
@@ -43,18 +45,26 @@ public:
     // the pass's thread has let go of everything.
     void Cancel();
 
-    // Test hook: called on the pass's thread between bands of rows. It may
-    // block to hold a pass at a band boundary.
-    void SetBandHook(std::function<void()> hook);
+    // Test hook: called on the pass's thread between bands of rows, with the
+    // pass's cancellation flag. It may block to hold a pass at a band
+    // boundary (until the flag is set, or the pass cannot be cancelled), or throw.
+    using BandHook = std::function<void(const std::atomic<bool>& cancelled)>;
+    void SetBandHook(BandHook hook);
 
 private:
     struct Key {
         std::uint64_t base = 0;
         ProcessingParams params;
     };
+    // A pass to run, and the shrunk copies the view wanted when it was asked for.
+    struct Job {
+        Key key;
+        std::int32_t copyWidth = 0, copyHeight = 0;
+        std::array<bool, kSlotCount> copies{};
+    };
     void Work();
+    void Finish(std::uint64_t serial, bool completed);
     void Install(std::uint64_t serial);
-    bool ShownAre(const Key& key) const;
     void WaitIdleLocked(std::unique_lock<std::mutex>& lock);
 
     AppState& state_;
@@ -63,7 +73,7 @@ private:
 
     mutable std::mutex mutex_;
     std::condition_variable changed_;
-    std::optional<Key> job_;           // asked for, not yet taken by the thread
+    std::optional<Job> job_;           // asked for, not yet taken by the thread
     bool running_ = false;             // the thread is in a pass
     bool quit_ = false;
     std::atomic<bool> cancel_{false};
@@ -72,11 +82,11 @@ private:
     std::uint64_t installed_ = 0;      // serial whose images are shown
     std::optional<Key> shownKey_;      // what the shown images are of
     std::optional<Key> wantedKey_;     // what the newest request asked for
-    std::function<void()> bandHook_;
+    BandHook bandHook_;
 
     // Only the pass's thread touches these while a pass runs; the window's
     // thread only while none does.
-    ImageSet work_;                    // slot 0: a copy of the base image
+    ImageSet work_;                    // slot 0: a copy of the base image; scaled: copies for the view
     std::uint64_t workBase_ = 0;       // which base generation slot 0 holds
     Labels labels_;
     PassMemory memory_;

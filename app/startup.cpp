@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include "app/pass_runner.h"
 #include "app/regenerate.h"
 #include <filesystem>
 #include <system_error>
@@ -41,6 +42,7 @@ void OpenStartImage(Window& window, AppState& state) {
 }
 
 void OnDestroy(Window& window, AppState& state) {
+    if (state.passRunner) state.passRunner->Cancel();  // it lets go of everything first
     ReleaseImages(state.images);
     window.PostQuit(0);
 }

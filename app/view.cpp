@@ -110,6 +110,10 @@ void FitView(AppState& state) {
     view.scrollY = std::clamp(view.scrollY, 0, limit.height);
 }
 
+bool WantsScaledCopy(const AppState& state, std::int32_t slot) {
+    return state.view.scale.Shrinks() && (Gallery(state) || state.selectedImage == slot);
+}
+
 void RefreshView(AppState& state, bool picturesChanged) {
     FitView(state);
     ImageSet& images = state.images;
@@ -117,8 +121,7 @@ void RefreshView(AppState& state, bool picturesChanged) {
     for (std::int32_t slot = 0; slot < kSlotCount; ++slot) {
         BitmapHandle& copy = images.scaled[static_cast<std::size_t>(slot)];
         const Bitmap* picture = images.bitmaps[static_cast<std::size_t>(slot)].get();
-        const bool wanted =
-            state.view.scale.Shrinks() && picture && (Gallery(state) || state.selectedImage == slot);
+        const bool wanted = picture && WantsScaledCopy(state, slot);
         const bool current =
             copy && !picturesChanged && copy->Width() == shown.width && copy->Height() == shown.height;
         if (wanted && current) continue;

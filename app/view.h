@@ -65,6 +65,8 @@ void FitView(AppState& state);
 // when the pictures changed (after each pass), else only those missing or of
 // another size. The one place copies are made; a paint never makes any.
 void RefreshView(AppState& state, bool picturesChanged);
+// Whether the view shows that slot through a shrunk copy.
+bool WantsScaledCopy(const AppState& state, std::int32_t slot);
 
 // The bitmap to draw for a slot: the picture itself at scale 1, else its
 // shrunk copy (null while there is none of the shown size).

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -66,6 +67,11 @@ public:
     // Builds the dialog of the logic's template and runs it modally; returns
     // the result the logic ended it with.
     virtual int RunDialog(DialogLogic& logic) = 0;
+    // The pointer over the client area shows that a pass is running.
+    virtual void SetBusy(bool) {}
+    // Keeps the window painting and handling everything but the user's
+    // input until `done` says true (a command waiting for a running pass).
+    virtual void WaitUntil(const std::function<bool()>& done) = 0;
     // Puts a copy of the bitmap on the clipboard; failures are silent.
     virtual void PutClipboardBitmap(const Bitmap& bitmap) = 0;
     // A copy of the clipboard's bitmap, owned by the caller.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 
 #include "core/bitmap.h"
@@ -18,9 +19,17 @@ struct ImageSet {
     std::array<BitmapHandle, kSlotCount> scaled;
     std::int32_t width = 0;
     std::int32_t height = 0;
+    // Changes whenever the base image is replaced or its pixels change;
+    // never the same for two different base images of the run.
+    std::uint64_t generation = 0;
 
     bool Loaded() const { return bitmaps[0] != nullptr; }
 };
+
+inline std::uint64_t NewImageGeneration() {
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
+}
 
 // Releases every bitmap of the set (each exactly once), and the scaled
 // copies with them; the size stays.
@@ -33,6 +42,7 @@ inline void ReleaseImages(ImageSet& images) {
 // A derived image that cannot be created leaves its slot empty.
 inline void InstallBaseImage(ImageSet& images, BitmapHandle base) {
     ReleaseImages(images);
+    images.generation = NewImageGeneration();
     if (!base) {
         images.width = images.height = 0;
         return;

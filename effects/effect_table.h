@@ -8,6 +8,11 @@ namespace prismview {
 // The table the pass dispatches through; built once.
 const EffectTable& AllEffects();
 
+// Whether two sets of parameters give the same images: the same mode, and
+// equal values of every parameter that mode's effects read. A pass for `b`
+// after one for `a` on the same base image can then be skipped.
+bool SameImages(const ProcessingParams& a, const ProcessingParams& b);
+
 // Each family fills the entries of its modes.
 void AddInversionEffects(EffectTable& table);
 void AddComponentEffects(EffectTable& table);

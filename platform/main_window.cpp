@@ -242,6 +242,34 @@ MainWindow::MainWindow(AppState& state) : state_(state), client_(new ClientArea(
     // Until it is shown and knows its start picture.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) resize(DefaultSize(*screen));
     client_->setFocus();
+    // Passes run beside the window; a completed one's images arrive here
+    // through the event loop (dropped with the window if it is gone).
+    runner_ = std::make_unique<PassRunner>(
+        state_, [this](std::function<void()> f) { QMetaObject::invokeMethod(this, std::move(f), Qt::QueuedConnection); },
+        [this] {
+            RefreshView(state_, false);
+            SetBusy(state_.passRunner && state_.passRunner->Busy());
+            RequestRepaint();
+        });
+    state_.passRunner = runner_.get();
+}
+
+MainWindow::~MainWindow() {
+    state_.passRunner = nullptr;
+    runner_.reset();  // cancels a running pass and waits for its thread
+}
+
+void MainWindow::SetBusy(bool busy) {
+    // Arrow and wait sign: the window still takes clicks while the pass runs.
+    if (busy) client_->setCursor(Qt::BusyCursor);
+    else client_->unsetCursor();
+}
+
+void MainWindow::WaitUntil(const std::function<bool()>& done) {
+    SetBusy(true);
+    // Painting and the pass's own completion go on; the user's input waits.
+    while (!done()) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
+    SetBusy(false);
 }
 
 QSize MainWindow::StartSize() const {

@@ -7,10 +7,12 @@
 #include <QWidget>
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "app/app_state.h"
+#include "app/pass_runner.h"
 #include "app/window.h"
 
 class QAction;
@@ -59,6 +61,7 @@ class MainWindow : public QMainWindow, public Window {
 
 public:
     explicit MainWindow(AppState& state);
+    ~MainWindow() override;
     void setVisible(bool visible) override;
 
     void DrawStatusText(std::string_view text) override;
@@ -73,8 +76,12 @@ public:
     int RunDialog(DialogLogic& logic) override;
     void PutClipboardBitmap(const Bitmap& bitmap) override;
     ClipboardBitmap TakeClipboardBitmap() override;
+    void SetBusy(bool busy) override;
+    void WaitUntil(const std::function<bool()>& done) override;
 
     ClientArea* Client() const { return client_; }
+    // The pass beside the window (tests hold it at a band boundary).
+    PassRunner& Runner() { return *runner_; }
     // The menu item of a command id, or null.
     QAction* Action(std::uint16_t commandId) const;
 
@@ -99,6 +106,7 @@ private:
     std::map<std::uint16_t, bool> marks_;  // the marks only the logic sets
     bool destroyed_ = false;
     bool shownBefore_ = false;
+    std::unique_ptr<PassRunner> runner_;
 };
 
 }  // namespace prismview

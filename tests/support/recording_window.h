@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "app/dialogs.h"
@@ -101,6 +102,15 @@ public:
         calls.emplace_back("clipboard put");
         clipboard = bitmap.ReadPixels();
     }
+    void WaitUntil(const std::function<bool()>& done) override {
+        calls.emplace_back("wait");
+        // The window's thread while it waits: what the pass's thread posts runs here.
+        while (!done()) {
+            if (drain) drain();
+            std::this_thread::yield();
+        }
+    }
+    std::function<void()> drain;  // runs what was posted to the window's thread
     ClipboardBitmap TakeClipboardBitmap() override {
         calls.emplace_back("clipboard take");
         ClipboardBitmap result;

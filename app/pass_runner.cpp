@@ -1,0 +1,157 @@
+#include "app/pass_runner.h"
+
+#include <utility>
+
+#include "app/app_state.h"
+#include "app/view.h"
+#include "core/downscale.h"
+#include "effects/effect_table.h"
+
+namespace prismview {
+
+PassRunner::PassRunner(AppState& state, Post post, std::function<void()> shown)
+    : state_(state), post_(std::move(post)), shown_(std::move(shown)), thread_([this] { Work(); }) {}
+
+PassRunner::~PassRunner() {
+    {
+        const std::lock_guard lock(mutex_);
+        quit_ = true;
+        cancel_ = true;
+        job_.reset();
+    }
+    changed_.notify_all();
+    thread_.join();
+}
+
+void PassRunner::WaitIdleLocked(std::unique_lock<std::mutex>& lock) {
+    changed_.wait(lock, [this] { return !running_; });
+}
+
+void PassRunner::Request() {
+    const Key key{state_.images.generation, static_cast<const ProcessingParams&>(state_)};
+    std::unique_lock lock(mutex_);
+    // What is shown, or on its way, is already this: nothing to do.
+    if (wantedKey_ && wantedKey_->base == key.base && SameImages(wantedKey_->params, key.params)) return;
+
+    ++requested_;
+    wantedKey_ = key;
+    cancel_ = true;  // a running pass is stale now; it stops after the rows it is on
+    job_.reset();
+    WaitIdleLocked(lock);
+    cancel_ = false;
+
+    if (!state_.images.Loaded()) {
+        // Nothing to process: only the labels change, at once.
+        ProcessImages(state_.images, state_.labels, key.params, AllEffects());
+        installed_ = requested_;
+        shownKey_ = key;
+        return;
+    }
+    // The thread is idle: its own copy of the base follows a new base image.
+    if (workBase_ != key.base || work_.width != state_.images.width || work_.height != state_.images.height) {
+        BitmapHandle copy = Bitmap::Create(state_.images.width, state_.images.height);
+        if (!copy || !copy->CopyFrom(*state_.images.bitmaps[0])) {
+            ReleaseImages(work_);
+            workBase_ = 0;
+            installed_ = requested_;  // no memory for a pass: the shown images stay
+            wantedKey_ = shownKey_;
+            return;
+        }
+        InstallBaseImage(work_, std::move(copy));
+        workBase_ = key.base;
+    }
+    Job job{key};
+    const Size shown = ShownSize(state_);
+    job.copyWidth = shown.width;
+    job.copyHeight = shown.height;
+    for (int slot = 1; slot < kSlotCount; ++slot) job.copies[slot] = WantsScaledCopy(state_, slot);
+    job_ = job;
+    changed_.notify_all();
+}
+
+bool PassRunner::Busy() const {
+    const std::lock_guard lock(mutex_);
+    return installed_ != requested_;
+}
+
+void PassRunner::Cancel() {
+    std::unique_lock lock(mutex_);
+    cancel_ = true;
+    job_.reset();
+    WaitIdleLocked(lock);
+    cancel_ = false;
+    installed_ = requested_;
+    wantedKey_ = shownKey_;
+}
+
+void PassRunner::SetBandHook(BandHook hook) {
+    const std::lock_guard lock(mutex_);
+    bandHook_ = std::move(hook);
+}
+
+void PassRunner::Work() {
+    std::unique_lock lock(mutex_);
+    while (true) {
+        changed_.wait(lock, [this] { return quit_ || job_.has_value(); });
+        if (quit_) return;
+        const Job job = *job_;
+        job_.reset();
+        const std::uint64_t serial = requested_;
+        running_ = true;
+        PassOptions options;
+        options.memory = &memory_;
+        options.cancel = &cancel_;
+        if (bandHook_) options.betweenChunks = [this, hook = bandHook_] { hook(cancel_); };
+        lock.unlock();
+
+        bool completed = false;
+        try {
+            completed = ProcessImages(work_, labels_, job.key.params, AllEffects(), options);
+            // The view's shrunk copies are made here too, off the window's thread.
+            for (int slot = 1; completed && slot < kSlotCount; ++slot) {
+                work_.scaled[slot].reset();
+                if (job.copies[slot] && work_.bitmaps[slot])
+                    work_.scaled[slot] = Downscale(*work_.bitmaps[slot], job.copyWidth, job.copyHeight);
+                completed = !cancel_;
+            }
+        } catch (...) {
+            completed = false;  // the shown images stay; the program goes on
+        }
+
+        lock.lock();
+        running_ = false;
+        changed_.notify_all();
+        // Finished on the window's thread; a newer request made there before
+        // this arrives makes it stale.
+        if (serial == requested_ && !quit_) post_([this, serial, completed] { Finish(serial, completed); });
+    }
+}
+
+void PassRunner::Finish(std::uint64_t serial, bool completed) {
+    {
+        const std::lock_guard lock(mutex_);
+        if (serial != requested_ || running_ || job_) return;
+        if (!completed || work_.width != state_.images.width || work_.height != state_.images.height) {
+            installed_ = requested_;  // failed: the shown images stay, nothing more is coming
+            wantedKey_ = shownKey_;
+            completed = false;
+        }
+    }
+    if (completed) Install(serial);
+    shown_();
+}
+
+void PassRunner::Install(std::uint64_t serial) {
+    {
+        const std::lock_guard lock(mutex_);
+        for (int slot = 1; slot < kSlotCount; ++slot) {
+            std::swap(work_.bitmaps[slot], state_.images.bitmaps[slot]);
+            std::swap(work_.scaled[slot], state_.images.scaled[slot]);
+            std::swap(labels_[slot], state_.labels[slot]);
+        }
+        installed_ = serial;
+        shownKey_ = wantedKey_;
+    }
+}
+
+}  // namespace prismview

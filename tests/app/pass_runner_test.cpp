@@ -1,0 +1,227 @@
+// The pass beside the window, held at band boundaries by a test hook: no
+// sleeps, no timing; the test thread plays the window's thread.
+#include "app/pass_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <new>
+
+#include "app/commands.h"
+#include "app/regenerate.h"
+#include "app/startup.h"
+#include "resources/menu.h"
+#include "support/recording_window.h"
+#include "support/test_support.h"
+
+namespace prismview {
+namespace {
+
+// Holds every pass at its first band boundary until released or cancelled.
+class Gate {
+public:
+    void Hook(const std::atomic<bool>& cancelled) {
+        std::unique_lock lock(mutex_);
+        ++arrivals_;
+        changed_.notify_all();
+        while (holding_ && !cancelled) changed_.wait_for(lock, std::chrono::milliseconds(1));
+    }
+    void WaitForArrival(int count) {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return arrivals_ >= count; });
+    }
+    void Hold(bool hold) {
+        const std::lock_guard lock(mutex_);
+        holding_ = hold;
+        changed_.notify_all();
+    }
+    int Arrivals() {
+        const std::lock_guard lock(mutex_);
+        return arrivals_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool holding_ = false;
+    int arrivals_ = 0;
+};
+
+// A state whose passes run on a runner; what the runner posts waits in a
+// queue until the test, as the window's thread, runs it.
+struct Beside {
+    Beside() {
+        state.images = test::MakeImageSet(test::Varied(64, 40));
+        state.passRunner = &runner;
+        runner.SetBandHook([this](const std::atomic<bool>& cancelled) { gate.Hook(cancelled); });
+        window.drain = [this] { Drain(); };
+    }
+    ~Beside() {
+        gate.Hold(false);
+        state.passRunner = nullptr;
+    }
+    void Drain() {
+        std::deque<std::function<void()>> ready;
+        {
+            const std::lock_guard lock(mutex);
+            ready.swap(posted);
+        }
+        for (auto& f : ready) f();
+    }
+    // Runs what arrives until the newest request is shown.
+    void Settle() {
+        while (runner.Busy()) {
+            Drain();
+            std::this_thread::yield();
+        }
+        Drain();
+    }
+    std::vector<std::vector<RgbValue>> Shown() const {
+        std::vector<std::vector<RgbValue>> shown;
+        for (int slot = 1; slot < kSlotCount; ++slot) shown.push_back(state.images.bitmaps[slot]->ReadPixels().pixels);
+        return shown;
+    }
+    std::vector<std::vector<RgbValue>> Expected(const ProcessingParams& params) const {
+        std::vector<std::vector<RgbValue>> expected;
+        for (const PixelBuffer& slot : test::RunPass(state.images.bitmaps[0]->ReadPixels(), params))
+            expected.push_back(slot.pixels);
+        return expected;
+    }
+
+    std::mutex mutex;
+    std::deque<std::function<void()>> posted;
+    int shownCalls = 0;
+    Gate gate;
+    AppState state;
+    test::RecordingWindow window;
+    PassRunner runner{state,
+                      [this](std::function<void()> f) {
+                          const std::lock_guard lock(mutex);
+                          posted.push_back(std::move(f));
+                      },
+                      [this] { ++shownCalls; }};
+};
+
+TEST(PassRunner, ANewerRequestCancelsTheHeldPassAndOnlyItsResultIsShown) {
+    Beside b;
+    b.state.effectMode = ModeHueRotate;
+    Regenerate(b.window, b.state);
+    b.Settle();
+    const auto first = b.Shown();
+    ASSERT_EQ(first, b.Expected(b.state));
+    EXPECT_EQ(b.shownCalls, 1);
+
+    b.gate.Hold(true);
+    b.state.hue = 100;
+    Regenerate(b.window, b.state);
+    const int arrived = b.gate.Arrivals();
+    b.gate.WaitForArrival(arrived + 1);
+    EXPECT_TRUE(b.runner.Busy());
+    b.Drain();
+    EXPECT_EQ(b.Shown(), first);  // the last completed pass, all four
+    EXPECT_EQ(b.state.labels[1], "赤⇒青");
+
+    b.state.hue = 200;
+    Regenerate(b.window, b.state);  // returns once the held pass let go
+    b.gate.Hold(false);
+    b.Settle();
+    EXPECT_EQ(b.Shown(), b.Expected(b.state));
+    EXPECT_EQ(b.shownCalls, 2);  // the cancelled pass never showed
+    EXPECT_FALSE(b.runner.Busy());
+}
+
+TEST(PassRunner, NothingTheModeReadsChangedRunsNoPass) {
+    Beside b;
+    b.state.effectMode = ModeVortex;
+    Regenerate(b.window, b.state);
+    b.Settle();
+    const int passes = b.gate.Arrivals();
+    ASSERT_GT(passes, 0);
+    b.state.hue = (b.state.hue + 5) % 1530;  // the Right arrow: the vortex reads no hue
+    Regenerate(b.window, b.state);
+    EXPECT_FALSE(b.runner.Busy());
+    b.Settle();
+    EXPECT_EQ(b.gate.Arrivals(), passes);
+    EXPECT_EQ(b.Shown(), b.Expected(b.state));
+    b.state.centerX += 3;  // this it reads
+    Regenerate(b.window, b.state);
+    b.Settle();
+    EXPECT_GT(b.gate.Arrivals(), passes);
+    EXPECT_EQ(b.Shown(), b.Expected(b.state));
+}
+
+TEST(PassRunner, SaveCopyAndMakeBaseWaitForTheRunningPass) {
+    Beside b;
+    b.state.effectMode = ModeRgbComponents;
+    Regenerate(b.window, b.state);
+    b.Settle();
+    b.state.selectedImage = 4;
+    b.gate.Hold(true);
+    b.state.hue = 900;
+    Regenerate(b.window, b.state);
+    b.gate.WaitForArrival(b.gate.Arrivals() + 1);
+    // The window's thread waits; the user lets the pass go meanwhile.
+    b.window.drain = [&b] {
+        b.gate.Hold(false);
+        b.Drain();
+    };
+    b.window.calls.clear();
+    OnCommand(b.window, b.state, CmdCopy);
+    EXPECT_EQ(b.window.calls.front(), "wait");
+    ASSERT_TRUE(b.window.clipboard.has_value());
+    EXPECT_EQ(b.window.clipboard->pixels, b.Expected(b.state)[3]);
+
+    // Make-base after waiting: the base is the new slot 4, the pass redone from it.
+    b.gate.Hold(true);
+    b.state.hue = 1000;
+    Regenerate(b.window, b.state);
+    b.gate.WaitForArrival(b.gate.Arrivals() + 1);
+    const auto expectedBase = b.Expected(b.state)[3];
+    OnCommand(b.window, b.state, CmdMakeBase);
+    EXPECT_EQ(b.state.images.bitmaps[0]->ReadPixels().pixels, expectedBase);
+    b.Settle();
+    EXPECT_EQ(b.Shown(), b.Expected(b.state));
+}
+
+TEST(PassRunner, ClosingDuringAHeldPassReleasesEverything) {
+    const std::int64_t before = Bitmap::LiveCount();
+    {
+        Beside b;
+        b.state.effectMode = ModeRipple;
+        b.gate.Hold(true);
+        Regenerate(b.window, b.state);
+        b.gate.WaitForArrival(1);
+        b.window.calls.clear();
+        OnDestroy(b.window, b.state);  // cancels: the held pass lets go at once
+        EXPECT_EQ(b.window.calls, (std::vector<std::string>{"quit 0"}));
+        EXPECT_FALSE(b.runner.Busy());
+        b.Drain();
+        EXPECT_FALSE(b.state.images.Loaded());
+    }
+    EXPECT_EQ(Bitmap::LiveCount(), before);  // the runner's own copies went with it
+}
+
+TEST(PassRunner, AFailingBandLeavesTheShownImages) {
+    Beside b;
+    b.state.effectMode = ModeHueRotate;
+    Regenerate(b.window, b.state);
+    b.Settle();
+    const auto shown = b.Shown();
+    b.runner.SetBandHook([](const std::atomic<bool>&) { throw std::bad_alloc(); });
+    b.state.hue = 321;
+    Regenerate(b.window, b.state);
+    b.Settle();
+    EXPECT_EQ(b.Shown(), shown);
+    EXPECT_FALSE(b.runner.Busy());
+    // The program goes on: the next request without the fault is shown.
+    b.runner.SetBandHook({});
+    b.state.hue = 322;
+    Regenerate(b.window, b.state);
+    b.Settle();
+    EXPECT_EQ(b.Shown(), b.Expected(b.state));
+}
+
+}  // namespace
+}  // namespace prismview
