@@ -44,8 +44,8 @@ ImageSet& Picture(Size size) {
     return images;
 }
 
-void CopySlot(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
-    ForEachPixel(c, work, first, last, [](const Pixel& p, std::int32_t, std::int32_t) { return p.value; });
+void CopySlot(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
+    ForEachPixel(c, out, first, last, [](const Pixel& p, std::int32_t, std::int32_t) { return p.value; });
 }
 
 void RunFloor(benchmark::State& state, Size size) {

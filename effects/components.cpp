@@ -10,8 +10,8 @@ namespace prismview {
 namespace {
 
 template <std::uint32_t kMask, std::uint32_t kFill>
-void Component(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
-    ForEachPixel(c, work, first, last,
+void Component(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
+    ForEachPixel(c, out, first, last,
                  [](const Pixel& p, std::int32_t, std::int32_t) { return (p.value & kMask) | kFill; });
 }
 
@@ -21,23 +21,23 @@ inline std::uint32_t AmountAlongHue(RgbValue value, std::int32_t hue) {
     return static_cast<std::uint32_t>(RedOf(RotateHue(value, WrapSub(HueSteps, hue), false)));
 }
 
-void AlongHue(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
+void AlongHue(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
     const std::int32_t hue = c.params.hue;
     const RgbValue h = HueColour(hue);
     const std::uint32_t hr = static_cast<std::uint32_t>(RedOf(h)), hg = static_cast<std::uint32_t>(GreenOf(h)),
                         hb = static_cast<std::uint32_t>(BlueOf(h));
-    ForEachPixel(c, work, first, last, [=](const Pixel& p, std::int32_t, std::int32_t) {
+    ForEachPixel(c, out, first, last, [=](const Pixel& p, std::int32_t, std::int32_t) {
         const std::uint32_t a = AmountAlongHue(p.value, hue);
         return (hr * a / 255) << 16 | (hg * a / 255) << 8 | (hb * a / 255);
     });
 }
 
-void ComplementAlongHue(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
+void ComplementAlongHue(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
     const std::int32_t hue = c.params.hue;
     const RgbValue h = HueColour(hue);
     const std::uint32_t hr = static_cast<std::uint32_t>(RedOf(h)), hg = static_cast<std::uint32_t>(GreenOf(h)),
                         hb = static_cast<std::uint32_t>(BlueOf(h));
-    ForEachPixel(c, work, first, last, [=](const Pixel& p, std::int32_t, std::int32_t) {
+    ForEachPixel(c, out, first, last, [=](const Pixel& p, std::int32_t, std::int32_t) {
         const std::uint32_t rest = 255 - AmountAlongHue(p.value, hue);
         return (255 - hr * rest / 255) << 16 | (255 - hg * rest / 255) << 8 | (255 - hb * rest / 255);
     });

@@ -29,31 +29,23 @@ private:
     }
 };
 
-RgbValue* RowOf(PixelBuffer& b, std::int32_t y) {
-    return b.pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(b.width);
-}
-const RgbValue* RowOf(const PixelBuffer& b, std::int32_t y) {
-    return b.pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(b.width);
-}
-
 // Mode 13. Slot 1 compares with the right neighbour, slot 2 with the upper
 // one, slot 3 along the four sides of the cell P, E, N, NE, slot 4 also along
 // its diagonals. The pixels whose cell leaves the image take the background.
 template <int kSlot>
-void ForwardEdges(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
-    const PixelBuffer& s = c.source;
+void ForwardEdges(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
+    const SourceRows& s = c.source;
     const std::int32_t w = s.width, h = s.height;
     const RgbValue background = c.params.backgroundColor;
     constexpr bool kNeedsRight = kSlot != 2;
     constexpr bool kNeedsUp = kSlot != 1;
-    for (std::int32_t y = first; y < last; ++y) {
-        RgbValue* out = RowOf(work, y);
+    ForEachRow(out, first, last, [&](std::int32_t y, RgbValue* to) {
         if (kNeedsUp && y == h - 1) {
-            for (std::int32_t x = 0; x < w; ++x) out[x] = background;
-            continue;
+            for (std::int32_t x = 0; x < w; ++x) to[x] = background;
+            return;
         }
-        const RgbValue* row = RowOf(s, y);
-        const RgbValue* up = kNeedsUp ? row + w : row;
+        const RgbValue* row = s.Row(y);
+        const RgbValue* up = kNeedsUp ? s.Row(y + 1) : row;
         const std::int32_t end = kNeedsRight ? w - 1 : w;
         for (std::int32_t x = 0; x < end; ++x) {
             ChannelSpread spread;
@@ -72,24 +64,23 @@ void ForwardEdges(const SlotContext& c, PixelBuffer& work, std::int32_t first, s
                     spread.Add(e, n);
                 }
             }
-            out[x] = spread.Packed();
+            to[x] = spread.Packed();
         }
-        if (kNeedsRight) out[w - 1] = background;
-    }
+        if (kNeedsRight) to[w - 1] = background;
+    });
 }
 
 // Mode 14. Slot 1 compares with left and right, slot 2 with below and above,
 // slot 3 with all four, slot 4 with all eight neighbours. A coordinate that
 // would leave the image stays the pixel's own, each axis on its own.
 template <int kSlot>
-void CentredEdges(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
-    const PixelBuffer& s = c.source;
+void CentredEdges(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
+    const SourceRows& s = c.source;
     const std::int32_t w = s.width, h = s.height;
-    for (std::int32_t y = first; y < last; ++y) {
-        const RgbValue* row = RowOf(s, y);
-        const RgbValue* below = RowOf(s, y > 0 ? y - 1 : y);
-        const RgbValue* above = RowOf(s, y + 1 < h ? y + 1 : y);
-        RgbValue* out = RowOf(work, y);
+    ForEachRow(out, first, last, [&](std::int32_t y, RgbValue* to) {
+        const RgbValue* row = s.Row(y);
+        const RgbValue* below = s.Row(y > 0 ? y - 1 : y);
+        const RgbValue* above = s.Row(y + 1 < h ? y + 1 : y);
         auto at = [&](std::int32_t x, std::int32_t left, std::int32_t right) {
             const RgbValue p = row[x];
             ChannelSpread spread;
@@ -111,10 +102,10 @@ void CentredEdges(const SlotContext& c, PixelBuffer& work, std::int32_t first, s
         };
         // The first and last columns clamp; the loop between them needs no
         // tests and vectorises.
-        out[0] = at(0, 0, w > 1 ? 1 : 0);
-        for (std::int32_t x = 1; x + 1 < w; ++x) out[x] = at(x, x - 1, x + 1);
-        if (w > 1) out[w - 1] = at(w - 1, w - 2, w - 1);
-    }
+        to[0] = at(0, 0, w > 1 ? 1 : 0);
+        for (std::int32_t x = 1; x + 1 < w; ++x) to[x] = at(x, x - 1, x + 1);
+        if (w > 1) to[w - 1] = at(w - 1, w - 2, w - 1);
+    });
 }
 
 }  // namespace

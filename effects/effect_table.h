@@ -8,6 +8,11 @@ namespace prismview {
 // The table the pass dispatches through; built once.
 const EffectTable& AllEffects();
 
+// Fills the pass's perPixel with the raw dot noise of every index; shared by
+// every mode that draws dots.
+void PrepareDotNoise(const SourceRows& source, const ProcessingParams& params, PassScratch& scratch,
+                     std::int32_t first, std::int32_t last);
+
 // Each family fills the entries of its modes.
 void AddInversionEffects(EffectTable& table);
 void AddComponentEffects(EffectTable& table);

@@ -19,9 +19,9 @@ inline std::int32_t Level(const ProcessingParams& params) { return ClampInt(para
 // Modes 8 and 9. kDown negates the amount; kSimultaneous scales the level by
 // the distance to white (brightening) or black (darkening) out of 255.
 template <bool kDown, bool kSimultaneous, std::int32_t kBlend>
-void Lightness(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
+void Lightness(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
     const std::int32_t v = Level(c.params);
-    ForEachPixel(c, work, first, last, [v](const Pixel& p, std::int32_t, std::int32_t) {
+    ForEachPixel(c, out, first, last, [v](const Pixel& p, std::int32_t, std::int32_t) {
         const std::int32_t l = p.max + p.min;
         const std::int32_t amount = kSimultaneous ? (kDown ? l : 510 - l) * v / 255 : v;
         return ShiftLightness(p.value, kDown ? -amount : amount, kBlend);
@@ -32,9 +32,9 @@ inline std::int32_t Headroom(const Pixel& p) { return 255 - std::abs(255 - p.max
 
 // Additive: the same amount for every pixel; kGreyer narrows instead.
 template <bool kGreyer, SaturationRule kRule>
-void Saturate(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
+void Saturate(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
     const std::int32_t v = Level(c.params), hue = c.params.hue;
-    ForEachPixel(c, work, first, last, [v, hue](const Pixel& p, std::int32_t, std::int32_t) {
+    ForEachPixel(c, out, first, last, [v, hue](const Pixel& p, std::int32_t, std::int32_t) {
         return ShiftSaturation(p.value, kGreyer ? -v : v, kRule, hue);
     });
 }
@@ -42,9 +42,9 @@ void Saturate(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::
 // Simultaneous saturation: the amount is proportional to the spread still
 // missing. Black and white (no headroom) pass through.
 template <SaturationRule kRule>
-void SaturateTogether(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
+void SaturateTogether(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
     const std::int32_t v = Level(c.params), hue = c.params.hue;
-    ForEachPixel(c, work, first, last, [v, hue](const Pixel& p, std::int32_t, std::int32_t) {
+    ForEachPixel(c, out, first, last, [v, hue](const Pixel& p, std::int32_t, std::int32_t) {
         const std::int32_t headroom = Headroom(p);
         if (headroom == 0) return p.value;
         return ShiftSaturation(p.value, v * (headroom - (p.max - p.min)) / headroom, kRule, hue);
@@ -52,18 +52,18 @@ void SaturateTogether(const SlotContext& c, PixelBuffer& work, std::int32_t firs
 }
 
 // Simultaneous greying: the amount is proportional to the spread.
-void GreyTogether(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
+void GreyTogether(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
     const std::int32_t v = Level(c.params), hue = c.params.hue;
-    ForEachPixel(c, work, first, last, [v, hue](const Pixel& p, std::int32_t, std::int32_t) {
+    ForEachPixel(c, out, first, last, [v, hue](const Pixel& p, std::int32_t, std::int32_t) {
         const std::int32_t headroom = Headroom(p);
         if (headroom == 0) return p.value;
         return ShiftSaturation(p.value, -v * (p.max - p.min) / headroom, SatScaled, hue);
     });
 }
 
-void InvertSaturation(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
+void InvertSaturation(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
     const std::int32_t hue = c.params.hue;
-    ForEachPixel(c, work, first, last, [hue](const Pixel& p, std::int32_t, std::int32_t) {
+    ForEachPixel(c, out, first, last, [hue](const Pixel& p, std::int32_t, std::int32_t) {
         return ShiftSaturation(p.value, 0, SatInvert, hue);
     });
 }

@@ -13,43 +13,44 @@ constexpr RgbValue Grey(std::int32_t g) { return static_cast<RgbValue>(g) * 0x01
 
 // Mode 3. kInverted gives 255 - g; kSum measures lightness as R + G + B.
 template <bool kSum, bool kInverted>
-void Monochrome(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
-    ForEachPixel(c, work, first, last, [](const Pixel& p, std::int32_t, std::int32_t) {
+void Monochrome(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
+    ForEachPixel(c, out, first, last, [](const Pixel& p, std::int32_t, std::int32_t) {
         const std::int32_t g = kSum ? (p.r + p.g + p.b) / 3 : (p.max + p.min) / 2;
         return Grey(kInverted ? 255 - g : g);
     });
 }
 
-// The dot value depends only on the buffer index, so modes 4 and 5 compute
+}  // namespace
+
+// The dot value depends only on the buffer index, so the dot modes compute
 // it once for all four slots, and the pass keeps it for later passes:
 // perPixel holds DotNoiseRaw(index), which every slot reduces by its own
 // modulus.
-void PrepareDotNoise(const PixelBuffer& source, const ProcessingParams&, PassScratch& scratch,
-                     std::int32_t first, std::int32_t last) {
+void PrepareDotNoise(const SourceRows& source, const ProcessingParams&, PassScratch& scratch, std::int32_t first,
+                     std::int32_t last) {
     const std::int64_t width = source.width;
     for (std::int64_t i = first * width, end = last * width; i < end; ++i)
         scratch.perPixel[static_cast<std::size_t>(i)] = DotNoiseRaw(static_cast<std::int32_t>(i));
 }
 
+namespace {
+
 // Walks the rows like ForEachPixel and hands f the pixel's dot value reduced
 // by kModulus (DotNoise(index, kModulus)).
 template <std::int32_t kModulus, class F>
-inline void ForEachDot(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last, F&& f) {
-    const std::size_t width = static_cast<std::size_t>(c.source.width);
-    const std::int32_t* noise = c.scratch.perPixel.data();
-    for (std::int32_t y = first; y < last; ++y) {
-        const std::size_t row = static_cast<std::size_t>(y) * width;
-        const RgbValue* from = c.source.pixels.data() + row;
-        RgbValue* to = work.pixels.data() + row;
-        for (std::size_t x = 0; x < width; ++x) to[x] = f(SplitPixel(from[x]), noise[row + x] % kModulus);
-    }
+inline void ForEachDot(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last, F&& f) {
+    ForEachRow<true>(out, first, last, [&](std::int32_t y, RgbValue* to) {
+        const RgbValue* from = c.source.Row(y);
+        const std::int32_t* noise = c.scratch.perPixel.data() + static_cast<std::size_t>(y) * out.width;
+        for (std::int32_t x = 0; x < out.width; ++x) to[x] = f(SplitPixel(from[x]), noise[x] % kModulus) | kOpaque;
+    });
 }
 
 // Mode 4: white where the dot value lies below the lightness, black
 // elsewhere; the negative slots swap the two.
 template <bool kSum, bool kNegative>
-void MonoDots(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
-    ForEachDot<kSum ? 765 : 510>(c, work, first, last, [](const Pixel& p, std::int32_t r) {
+void MonoDots(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
+    ForEachDot<kSum ? 765 : 510>(c, out, first, last, [](const Pixel& p, std::int32_t r) {
         const std::int32_t lightness = kSum ? p.r + p.g + p.b : p.max + p.min;
         return (r < lightness) != kNegative ? kWhite : kBlack;
     });
@@ -80,8 +81,8 @@ inline RgbValue SixColourDot(const Pixel& p, std::int32_t r) {
 // level makes the mix average to the source (kGreyRest), or white below min
 // and black from max on.
 template <bool kGreyRest, bool kSixColours>
-void ColourDots(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
-    ForEachDot<255>(c, work, first, last, [](const Pixel& p, std::int32_t r) -> RgbValue {
+void ColourDots(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
+    ForEachDot<255>(c, out, first, last, [](const Pixel& p, std::int32_t r) -> RgbValue {
         if (p.min <= r && r < p.max) return kSixColours ? SixColourDot(p, r) : PureColour(p);
         if (kGreyRest) return Grey(p.min * 255 / (255 - (p.max - p.min)));  // never full range here
         return r < p.min ? kWhite : kBlack;

@@ -51,7 +51,7 @@ inline std::int32_t SampleSourceAxis(std::int32_t v, std::int32_t n, std::int32_
 // The source pixel at a sample point in the plane, or the background colour.
 // Edge clipping moves the point toward the centre (cx, cy).
 template <std::int32_t kOverflow>
-inline RgbValue SampleSource(const PixelBuffer& source, SamplePoint p, std::int32_t cx, std::int32_t cy,
+inline RgbValue SampleSource(const SourceRows& source, SamplePoint p, std::int32_t cx, std::int32_t cy,
                              RgbValue background) {
     if (!p.ok) return background;
     if constexpr (kOverflow == OverflowWrap) {
@@ -65,36 +65,35 @@ inline RgbValue SampleSource(const PixelBuffer& source, SamplePoint p, std::int3
 }
 
 // Fills rows first..last-1 with the source pixel at point(x, y) for every
-// output pixel; the overflow treatment is chosen once for the band.
+// output pixel; the overflow treatment is chosen once for the range.
 template <std::int32_t kOverflow, class PointFn>
-void SamplePlaneRowsAs(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last,
+void SamplePlaneRowsAs(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last,
                        std::int32_t cx, std::int32_t cy, PointFn& point) {
-    const PixelBuffer& s = c.source;
-    const RgbValue background = c.params.backgroundColor;
-    for (std::int32_t y = first; y < last; ++y) {
-        RgbValue* out = work.pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(s.width);
-        for (std::int32_t x = 0; x < s.width; ++x)
-            out[x] = SampleSource<kOverflow>(s, point(x, y), cx, cy, background);
-    }
+    const RgbValue background = c.params.backgroundColor | kOpaque;
+    ForEachRow<true>(out, first, last, [&](std::int32_t y, RgbValue* to) {
+        for (std::int32_t x = 0; x < out.width; ++x)
+            to[x] = SampleSource<kOverflow>(c.source, point(x, y), cx, cy, background) | kOpaque;
+    });
 }
 
 template <class PointFn>
-void SamplePlaneRows(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last,
+void SamplePlaneRows(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last,
                      std::int32_t cx, std::int32_t cy, PointFn&& point) {
     switch (c.params.overflowMode) {
-        case OverflowWrap: return SamplePlaneRowsAs<OverflowWrap>(c, work, first, last, cx, cy, point);
-        case OverflowEdge: return SamplePlaneRowsAs<OverflowEdge>(c, work, first, last, cx, cy, point);
-        default: return SamplePlaneRowsAs<OverflowBackground>(c, work, first, last, cx, cy, point);
+        case OverflowWrap: return SamplePlaneRowsAs<OverflowWrap>(c, out, first, last, cx, cy, point);
+        case OverflowEdge: return SamplePlaneRowsAs<OverflowEdge>(c, out, first, last, cx, cy, point);
+        default: return SamplePlaneRowsAs<OverflowBackground>(c, out, first, last, cx, cy, point);
     }
 }
 
 // Rows first..last-1 of the source, unchanged: what every distortion gives
 // when its parameters switch the displacement off (a point inside the image
 // passes every overflow treatment unchanged).
-inline void CopyRows(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
-    const std::size_t w = static_cast<std::size_t>(c.source.width);
-    for (std::size_t i = static_cast<std::size_t>(first) * w; i < static_cast<std::size_t>(last) * w; ++i)
-        work.pixels[i] = c.source.pixels[i];
+inline void CopyRows(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
+    ForEachRow<true>(out, first, last, [&](std::int32_t y, RgbValue* to) {
+        const RgbValue* from = c.source.Row(y);
+        for (std::int32_t x = 0; x < out.width; ++x) to[x] = from[x] | kOpaque;
+    });
 }
 
 // The centre point of the ripples, vortex and slide.
