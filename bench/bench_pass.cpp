@@ -8,6 +8,7 @@
 // its size (5 repetitions each).
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -53,7 +54,8 @@ void RunFloor(benchmark::State& state, Size size) {
     const Bitmap& base = *images.bitmaps[0];
     const std::size_t bytes = static_cast<std::size_t>(base.BytesPerLine());
     for (auto _ : state) {
-        ForEachRowBand(size.height, DefaultThreadCount(), [&](std::int32_t first, std::int32_t last) {
+        const std::int32_t chunk = std::max(1, 32 * 1024 / size.width);  // as the pass hands out rows
+        WorkerPool::Shared().Run(size.height, chunk, DefaultThreadCount(), [&](std::int32_t first, std::int32_t last) {
             for (std::int32_t row = first; row < last; ++row) {
                 const std::uint32_t* from = base.Scanline(row);
                 for (int slot = 1; slot < kSlotCount; ++slot)

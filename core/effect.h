@@ -63,11 +63,12 @@ using EffectTable = std::array<ModeEffects, kModeCount>;
 // kOpaqueAlready: row writes opaque pixels itself, in its own loop.
 template <bool kOpaqueAlready = false, class RowFn>
 inline void ForEachRow(const TargetRows& out, std::int32_t first, std::int32_t last, RowFn&& row) {
+    const std::int32_t width = out.width;  // a local: the pixels written might alias out.width
     for (std::int32_t y = first; y < last; ++y) {
         RgbValue* to = out.Row(y);
         row(y, to);
         if constexpr (!kOpaqueAlready)
-            for (std::int32_t x = 0; x < out.width; ++x) to[x] |= kOpaque;
+            for (std::int32_t x = 0; x < width; ++x) to[x] |= kOpaque;
     }
 }
 
@@ -76,9 +77,10 @@ inline void ForEachRow(const TargetRows& out, std::int32_t first, std::int32_t l
 template <class F>
 inline void ForEachPixel(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last,
                          F&& f) {
+    const std::int32_t width = out.width;
     ForEachRow<true>(out, first, last, [&](std::int32_t y, RgbValue* to) {
         const RgbValue* from = c.source.Row(y);
-        for (std::int32_t x = 0; x < out.width; ++x) to[x] = f(SplitPixel(from[x]), x, y) | kOpaque;
+        for (std::int32_t x = 0; x < width; ++x) to[x] = f(SplitPixel(from[x]), x, y) | kOpaque;
     });
 }
 

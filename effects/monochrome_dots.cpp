@@ -39,10 +39,11 @@ namespace {
 // by kModulus (DotNoise(index, kModulus)).
 template <std::int32_t kModulus, class F>
 inline void ForEachDot(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last, F&& f) {
+    const std::int32_t width = out.width;
     ForEachRow<true>(out, first, last, [&](std::int32_t y, RgbValue* to) {
         const RgbValue* from = c.source.Row(y);
-        const std::int32_t* noise = c.scratch.perPixel.data() + static_cast<std::size_t>(y) * out.width;
-        for (std::int32_t x = 0; x < out.width; ++x) to[x] = f(SplitPixel(from[x]), noise[x] % kModulus) | kOpaque;
+        const std::int32_t* noise = c.scratch.perPixel.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
+        for (std::int32_t x = 0; x < width; ++x) to[x] = f(SplitPixel(from[x]), noise[x] % kModulus) | kOpaque;
     });
 }
 

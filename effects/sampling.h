@@ -70,8 +70,9 @@ template <std::int32_t kOverflow, class PointFn>
 void SamplePlaneRowsAs(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last,
                        std::int32_t cx, std::int32_t cy, PointFn& point) {
     const RgbValue background = c.params.backgroundColor | kOpaque;
+    const std::int32_t width = out.width;
     ForEachRow<true>(out, first, last, [&](std::int32_t y, RgbValue* to) {
-        for (std::int32_t x = 0; x < out.width; ++x)
+        for (std::int32_t x = 0; x < width; ++x)
             to[x] = SampleSource<kOverflow>(c.source, point(x, y), cx, cy, background) | kOpaque;
     });
 }
@@ -90,9 +91,10 @@ void SamplePlaneRows(const SlotContext& c, const TargetRows& out, std::int32_t f
 // when its parameters switch the displacement off (a point inside the image
 // passes every overflow treatment unchanged).
 inline void CopyRows(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
+    const std::int32_t width = out.width;
     ForEachRow<true>(out, first, last, [&](std::int32_t y, RgbValue* to) {
         const RgbValue* from = c.source.Row(y);
-        for (std::int32_t x = 0; x < out.width; ++x) to[x] = from[x] | kOpaque;
+        for (std::int32_t x = 0; x < width; ++x) to[x] = from[x] | kOpaque;
     });
 }
 
