@@ -10,6 +10,12 @@ namespace prismview {
 
 constexpr std::int32_t HueSteps = 1530;
 
+// x * 255 / d (truncated) for 0 <= x <= d, 0 < d <= 255: how far a channel x
+// above the minimum lies across a spread d, on 0..255. A table: the divisor
+// varies from pixel to pixel, and a division would cost more than the rest
+// of most effects.
+std::int32_t ScaleTo255(std::int32_t x, std::int32_t d);
+
 // Turns a colour by `angle` steps of the hue wheel (or mirrors it about the
 // line through `angle`), keeping max and min. Greys come back unchanged.
 RgbValue RotateHue(RgbValue colour, std::int32_t angle, bool mirror);

@@ -61,7 +61,7 @@ void MonoDots(const SlotContext& c, const TargetRows& out, std::int32_t first, s
 // largest 255. Only for colours, never greys.
 inline RgbValue PureColour(const Pixel& p) {
     const std::int32_t spread = p.max - p.min;
-    return PackRgb((p.r - p.min) * 255 / spread, (p.g - p.min) * 255 / spread, (p.b - p.min) * 255 / spread);
+    return PackRgb(ScaleTo255(p.r - p.min, spread), ScaleTo255(p.g - p.min, spread), ScaleTo255(p.b - p.min, spread));
 }
 
 // One of the two corner colours of p's hue sector, chosen by comparing the
@@ -69,7 +69,7 @@ inline RgbValue PureColour(const Pixel& p) {
 // settles ties between equal channels.
 inline RgbValue SixColourDot(const Pixel& p, std::int32_t r) {
     const std::int32_t spread = p.max - p.min;
-    auto pure = [&](std::int32_t channel) { return (channel - p.min) * 255 / spread; };
+    auto pure = [&](std::int32_t channel) { return ScaleTo255(channel - p.min, spread); };
     if (p.max == p.r && p.min == p.b) return r < pure(p.g) ? 0xFFFF00u : 0xFF0000u;
     if (p.max == p.r && p.min == p.g) return r < pure(p.b) ? 0xFF00FFu : 0xFF0000u;
     if (p.max == p.g && p.min == p.b) return r < pure(p.r) ? 0xFFFF00u : 0x00FF00u;
@@ -85,7 +85,8 @@ template <bool kGreyRest, bool kSixColours>
 void ColourDots(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
     ForEachDot<255>(c, out, first, last, [](const Pixel& p, std::int32_t r) -> RgbValue {
         if (p.min <= r && r < p.max) return kSixColours ? SixColourDot(p, r) : PureColour(p);
-        if (kGreyRest) return Grey(p.min * 255 / (255 - (p.max - p.min)));  // never full range here
+        // Never full range here; min <= 255 - spread, as max <= 255.
+        if (kGreyRest) return Grey(ScaleTo255(p.min, 255 - (p.max - p.min)));
         return r < p.min ? kWhite : kBlack;
     });
 }
