@@ -7,23 +7,14 @@
 
 namespace prismview {
 
-namespace {
-
-// kScaled[d][x] = x * 255 / d; row 0 is never read.
-using ScaleTable = std::array<std::array<std::uint8_t, 256>, 256>;
-constexpr ScaleTable kScaled = [] {
+// kScaleTo255[d][x] = x * 255 / d.
+extern constexpr ScaleTable kScaleTo255 = [] {
     ScaleTable table{};
     for (std::int32_t d = 1; d < 256; ++d)
         for (std::int32_t x = 0; x <= d; ++x)
             table[static_cast<std::size_t>(d)][static_cast<std::size_t>(x)] = static_cast<std::uint8_t>(x * 255 / d);
     return table;
 }();
-
-}  // namespace
-
-std::int32_t ScaleTo255(std::int32_t x, std::int32_t d) {
-    return kScaled[static_cast<std::size_t>(d)][static_cast<std::size_t>(x)];
-}
 
 RgbValue RotateHue(RgbValue colour, std::int32_t angle, bool mirror) {
     const Pixel p = SplitPixel(colour);

@@ -66,28 +66,33 @@ inline RgbValue PureColour(const Pixel& p) {
 
 // One of the two corner colours of p's hue sector, chosen by comparing the
 // dot value with the pure colour's middle channel. The order of the tests
-// settles ties between equal channels.
+// settles ties between equal channels. The dot value is random, so the
+// comparison selects instead of branching.
 inline RgbValue SixColourDot(const Pixel& p, std::int32_t r) {
-    const std::int32_t spread = p.max - p.min;
-    auto pure = [&](std::int32_t channel) { return ScaleTo255(channel - p.min, spread); };
-    if (p.max == p.r && p.min == p.b) return r < pure(p.g) ? 0xFFFF00u : 0xFF0000u;
-    if (p.max == p.r && p.min == p.g) return r < pure(p.b) ? 0xFF00FFu : 0xFF0000u;
-    if (p.max == p.g && p.min == p.b) return r < pure(p.r) ? 0xFFFF00u : 0x00FF00u;
-    if (p.max == p.g && p.min == p.r) return r < pure(p.b) ? 0x00FFFFu : 0x00FF00u;
-    if (p.max == p.b && p.min == p.g) return r < pure(p.r) ? 0xFF00FFu : 0x0000FFu;
-    return r < pure(p.g) ? 0x00FFFFu : 0x0000FFu;
+    std::int32_t middle;
+    RgbValue below, above;
+    if (p.max == p.r && p.min == p.b) middle = p.g, below = 0xFFFF00u, above = 0xFF0000u;
+    else if (p.max == p.r && p.min == p.g) middle = p.b, below = 0xFF00FFu, above = 0xFF0000u;
+    else if (p.max == p.g && p.min == p.b) middle = p.r, below = 0xFFFF00u, above = 0x00FF00u;
+    else if (p.max == p.g && p.min == p.r) middle = p.b, below = 0x00FFFFu, above = 0x00FF00u;
+    else if (p.max == p.b && p.min == p.g) middle = p.r, below = 0xFF00FFu, above = 0x0000FFu;
+    else middle = p.g, below = 0x00FFFFu, above = 0x0000FFu;
+    return r < ScaleTo255(middle - p.min, p.max - p.min) ? below : above;
 }
 
 // Mode 5. Coloured dots where min <= r < max; elsewhere either a grey whose
 // level makes the mix average to the source (kGreyRest), or white below min
-// and black from max on.
+// and black from max on. Both candidates are formed and one is selected:
+// for a grey the pure colour reads row 0 of the table, and for the full range
+// the grey does, neither of them used.
 template <bool kGreyRest, bool kSixColours>
 void ColourDots(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
     ForEachDot<255>(c, out, first, last, [](const Pixel& p, std::int32_t r) -> RgbValue {
-        if (p.min <= r && r < p.max) return kSixColours ? SixColourDot(p, r) : PureColour(p);
-        // Never full range here; min <= 255 - spread, as max <= 255.
-        if (kGreyRest) return Grey(ScaleTo255(p.min, 255 - (p.max - p.min)));
-        return r < p.min ? kWhite : kBlack;
+        const RgbValue dot = kSixColours ? SixColourDot(p, r) : PureColour(p);
+        // min <= 255 - spread, as max <= 255.
+        const RgbValue rest = kGreyRest ? Grey(ScaleTo255(p.min, 255 - (p.max - p.min)))
+                                        : (r < p.min ? kWhite : kBlack);
+        return p.min <= r && r < p.max ? dot : rest;
     });
 }
 
