@@ -1,6 +1,8 @@
 // Mode 12: the picture combined with the background colour, with the level
 // as the strength: a proportional mix, a scatter of background dots, and a
 // lighter-of and darker-of comparison.
+#include <array>
+
 #include "core/colour.h"
 #include "effects/effect_table.h"
 
@@ -12,13 +14,22 @@ namespace {
 // lower bound keeps every channel in 0..255 whatever a caller passes.
 inline std::int32_t Ratio(const ProcessingParams& params) { return ClampInt(params.level, 0, 255); }
 
-// Applies f(source channel, background channel) to each channel pair.
+// Applies f(source channel, background channel) to each channel pair. The
+// background is fixed for the pass, so each channel's 256 results are
+// worked out first and every pixel looks them up.
 template <class F>
 void PerChannel(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last, F f) {
     const RgbValue bg = c.params.backgroundColor;
-    const std::int32_t br = RedOf(bg), bgreen = GreenOf(bg), bb = BlueOf(bg);
-    ForEachPixel(c, out, first, last, [=](const Pixel& p, std::int32_t, std::int32_t) {
-        return PackRgb(f(p.r, br), f(p.g, bgreen), f(p.b, bb));
+    std::array<RgbValue, 256> red, green, blue;
+    for (std::int32_t v = 0; v < 256; ++v) {
+        const std::size_t i = static_cast<std::size_t>(v);
+        red[i] = PackRgb(f(v, RedOf(bg)), 0, 0);
+        green[i] = PackRgb(0, f(v, GreenOf(bg)), 0);
+        blue[i] = PackRgb(0, 0, f(v, BlueOf(bg)));
+    }
+    ForEachPixel(c, out, first, last, [&](const Pixel& p, std::int32_t, std::int32_t) {
+        return red[static_cast<std::size_t>(p.r)] | green[static_cast<std::size_t>(p.g)] |
+               blue[static_cast<std::size_t>(p.b)];
     });
 }
 
