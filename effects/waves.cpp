@@ -1,6 +1,8 @@
 // Modes 20 to 23: waves along a straight line (20 endless, 21 a single bump)
 // and ripples around the centre point (22 endless, 23 a single bump). Each
 // output pixel shows the source pixel at a displaced sample point.
+#include <algorithm>
+#include <limits>
 #include <vector>
 
 #include "effects/effect_table.h"
@@ -241,6 +243,45 @@ void RippleColumns(const SlotContext& c, SlotTables& tables) {
         tables.reals[static_cast<std::size_t>(x)] = wave.At<kSingle>(WrapAbs(WrapSub(x, centre.x)), a);
 }
 
+// The range of |v| for v = first - centre .. last - centre, exactly; false
+// where an offset would wrap (then the ripple works per pixel instead).
+bool MagnitudeRange(std::int64_t first, std::int64_t last, std::int64_t& low, std::int64_t& high) {
+    if (first <= std::numeric_limits<std::int32_t>::min() || last > std::numeric_limits<std::int32_t>::max())
+        return false;
+    const std::int64_t a = first < 0 ? -first : first, b = last < 0 ? -last : last;
+    high = std::max(a, b);
+    low = first <= 0 && last >= 0 ? 0 : std::min(a, b);
+    return true;
+}
+
+// Ripple slot 3: the diamond distance m = |dx| + |dy| takes few values (at
+// most width + height), and the truncated wave depends on m alone: the wave
+// of every m that occurs (ints, flags: whether it has a value), from origin
+// on. Left empty where an offset or m would wrap.
+template <bool kSingle>
+void RippleDiamonds(const SlotContext& c, SlotTables& tables) {
+    tables.ints.clear();
+    tables.flags.clear();
+    const ProcessingParams& p = c.params;
+    if (!WaveIsOn(p)) return;
+    const Centre centre = CentreOf(c);
+    std::int64_t aLow = 0, aHigh = 0, bLow = 0, bHigh = 0;
+    if (!MagnitudeRange(-std::int64_t{centre.x}, std::int64_t{c.source.width} - 1 - centre.x, aLow, aHigh) ||
+        !MagnitudeRange(-std::int64_t{centre.y}, std::int64_t{c.source.height} - 1 - centre.y, bLow, bHigh) ||
+        aHigh + bHigh > std::numeric_limits<std::int32_t>::max())
+        return;
+    const Wave wave = WaveOf(p);
+    const double a = static_cast<double>(p.waveAmplitude);
+    tables.origin = aLow + bLow;
+    const std::size_t count = static_cast<std::size_t>(aHigh + bHigh - tables.origin + 1);
+    tables.ints.resize(count);
+    tables.flags.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto m = static_cast<std::int32_t>(tables.origin + static_cast<std::int64_t>(i));
+        tables.flags[i] = TruncToInt32(wave.At<kSingle>(m, a), tables.ints[i]);
+    }
+}
+
 // Modes 22 and 23. What depends on the offset's size alone is worked out
 // once per mirrored pair of pixels (slots 1, 3 and 4) or once per column and
 // row (slot 2).
@@ -274,6 +315,19 @@ void RippleRows(const SlotContext& c, const TargetRows& out, std::int32_t first,
             return RadialSquare<kSingle>(waveOfColumn[x], waveY, x, y, dx, dy);
         });
     } else if constexpr (kSlot == 3) {
+        const SlotTables& byM = c.tables;  // RippleDiamonds
+        if (!byM.ints.empty()) {
+            plane([&](std::int32_t x, std::int32_t y) {
+                const auto [dx, dy] = OffsetFrom(centre, x, y);
+                DiamondWave w;
+                w.m = WrapAdd(WrapAbs(dx), WrapAbs(dy));
+                const std::size_t i = static_cast<std::size_t>(w.m - byM.origin);
+                w.d = byM.ints[i];
+                w.ok = byM.flags[i] != 0;
+                return RadialDiamond(w, x, y, dx, dy);
+            });
+            return;
+        }
         RowMirror<DiamondWave> mirror(width, centre.x);
         plane([&](std::int32_t x, std::int32_t y) {
             const auto [dx, dy] = OffsetFrom(centre, x, y);
@@ -298,10 +352,10 @@ void AddWaveEffects(EffectTable& table) {
     table[ModeSingleWave].setups = {WaveColumns<true, 1>, nullptr, WaveColumns<true, 3>, nullptr};
     table[ModeRipple].runners = {RippleRows<false, 1>, RippleRows<false, 2>, RippleRows<false, 3>,
                                  RippleRows<false, 4>};
-    table[ModeRipple].setups = {nullptr, RippleColumns<false>, nullptr, nullptr};
+    table[ModeRipple].setups = {nullptr, RippleColumns<false>, RippleDiamonds<false>, nullptr};
     table[ModeSingleRipple].runners = {RippleRows<true, 1>, RippleRows<true, 2>, RippleRows<true, 3>,
                                        RippleRows<true, 4>};
-    table[ModeSingleRipple].setups = {nullptr, RippleColumns<true>, nullptr, nullptr};
+    table[ModeSingleRipple].setups = {nullptr, RippleColumns<true>, RippleDiamonds<true>, nullptr};
 }
 
 }  // namespace prismview
