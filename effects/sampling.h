@@ -15,7 +15,9 @@
 #pragma once
 
 #include <cmath>
+#include <algorithm>
 #include <cstdint>
+#include <type_traits>
 #include <vector>
 
 #include "core/colour.h"
@@ -153,6 +155,75 @@ private:
     std::int64_t twiceCx_;
     std::vector<V> values_;
 };
+
+// One output row: to[x] = the source pixel at point(x, y).
+template <class PointFn>
+void SamplePlaneRow(const SlotContext& c, RgbValue* to, std::int32_t y, Centre centre, PointFn&& point) {
+    const RgbValue background = c.params.backgroundColor | kOpaque;
+    const std::int32_t width = c.source.width;
+    auto fill = [&](auto overflow) {
+        constexpr std::int32_t kOverflow = decltype(overflow)::value;
+        for (std::int32_t x = 0; x < width; ++x)
+            to[x] = SampleSource<kOverflow>(c.source, point(x, y), centre.x, centre.y, background) | kOpaque;
+    };
+    switch (c.params.overflowMode) {
+        case OverflowWrap: return fill(std::integral_constant<std::int32_t, OverflowWrap>{});
+        case OverflowEdge: return fill(std::integral_constant<std::int32_t, OverflowEdge>{});
+        default: return fill(std::integral_constant<std::int32_t, OverflowBackground>{});
+    }
+}
+
+// Rows mirrored about the centre row, cy - k and cy + k, lie at the offsets
+// dy and -dy, so a value of |dx| and |dy| alone is the same for both rows as
+// well. MirroredRows runs a slot over rows in an order that puts such pairs
+// next to each other: position 2(k-1) is row cy - k, 2(k-1) + 1 is row
+// cy + k (k = 1 .. the pairs inside the image), then the centre row and the
+// rows without a partner in ascending order. It is a one-to-one order of the
+// rows, so a pass that hands out positions instead of rows still writes
+// every row once; a pair that falls into one range of positions shares one
+// row of values. As with RowMirror, partners exist only when the centre lies
+// inside the picture, and then no offset wraps.
+//
+// value(dx, dy) gives the value of an offset; point(v, x, y, dx, dy) the
+// sample point of pixel (x, y) with value v.
+template <class V, class ValueFn, class PointFn>
+void MirroredRows(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last, Centre centre,
+                  ValueFn&& value, PointFn&& point) {
+    const std::int32_t w = c.source.width, h = c.source.height;
+    const bool inside = centre.y >= 0 && centre.y < h;
+    const std::int32_t pairs = inside ? std::min(centre.y, h - 1 - centre.y) : 0;
+    // The row at a position, and whether its partner comes at the next one.
+    auto rowAt = [&](std::int32_t position) {
+        if (position < 2 * pairs) {
+            const std::int32_t k = position / 2 + 1;
+            return position % 2 == 0 ? centre.y - k : centre.y + k;
+        }
+        const std::int32_t rest = position - 2 * pairs;  // the centre row and the unpaired ones, in order
+        if (!inside) return rest;
+        const std::int32_t low = centre.y - pairs;  // lowest row of the mirrored band
+        if (rest < low) return rest;
+        return rest == low ? centre.y : rest + 2 * pairs;
+    };
+    std::vector<V> values(static_cast<std::size_t>(w));
+    RowMirror<V> mirror(w, centre.x);
+    auto sampleRow = [&](std::int32_t y, bool computeValues) {
+        RgbValue* to = out.Row(y);
+        SamplePlaneRow(c, to, y, centre, [&](std::int32_t x, std::int32_t yy) {
+            const auto [dx, dy] = OffsetFrom(centre, x, yy);
+            V& v = values[static_cast<std::size_t>(x)];
+            if (computeValues) v = mirror.At(x, [&] { return value(dx, dy); });
+            return point(v, x, yy, dx, dy);
+        });
+    };
+    for (std::int32_t position = first; position < last; ++position) {
+        const std::int32_t y = rowAt(position);
+        sampleRow(y, true);
+        if (position < 2 * pairs && position % 2 == 0 && position + 1 < last) {
+            sampleRow(rowAt(position + 1), false);  // the partner row: the same values
+            ++position;
+        }
+    }
+}
 
 // A turn by an angle, held as its cosine and sine; by default no turn.
 struct Turn {

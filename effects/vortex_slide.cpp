@@ -44,11 +44,10 @@ void VortexRows(const SlotContext& c, const TargetRows& out, std::int32_t first,
             return s;
         });
     } else {
-        // The angle depends on the distance alone: once per mirrored pair.
-        RowMirror<Turn> mirror(c.source.width, centre.x);
-        SamplePlaneRows(c, out, first, last, centre.x, centre.y, [&](std::int32_t x, std::int32_t y) {
-            const auto [dx, dy] = OffsetFrom(centre, x, y);
-            return Turned(centre, dx, dy, mirror.At(x, [&] {
+        // The angle depends on the distance alone: once per four mirrored pixels.
+        MirroredRows<Turn>(
+            c, out, first, last, centre,
+            [&](std::int32_t dx, std::int32_t dy) {
                 const double r = Distance(dx, dy);
                 double k = 0.0;
                 if constexpr (kSlot == 2) {
@@ -57,8 +56,10 @@ void VortexRows(const SlotContext& c, const TargetRows& out, std::int32_t first,
                     k = (f * r) / a;
                 }
                 return TurnBy(k);
-            }));
-        });
+            },
+            [&](const Turn& turn, std::int32_t, std::int32_t, std::int32_t dx, std::int32_t dy) {
+                return Turned(centre, dx, dy, turn);
+            });
     }
 }
 

@@ -296,12 +296,12 @@ void RippleRows(const SlotContext& c, const TargetRows& out, std::int32_t first,
     auto plane = [&](auto&& point) { SamplePlaneRows(c, out, first, last, centre.x, centre.y, point); };
 
     if constexpr (kSlot == 1) {
-        RowMirror<RoundWave> mirror(width, centre.x);
-        plane([&](std::int32_t x, std::int32_t y) {
-            const auto [dx, dy] = OffsetFrom(centre, x, y);
-            const RoundWave& w = mirror.At(x, [&] { return RoundWaveAt<kSingle>(wave, a, dx, dy); });
-            return RadialRound(w, centre, x, y, dx, dy);
-        });
+        MirroredRows<RoundWave>(
+            c, out, first, last, centre,
+            [&](std::int32_t dx, std::int32_t dy) { return RoundWaveAt<kSingle>(wave, a, dx, dy); },
+            [&](const RoundWave& w, std::int32_t x, std::int32_t y, std::int32_t dx, std::int32_t dy) {
+                return RadialRound(w, centre, x, y, dx, dy);
+            });
     } else if constexpr (kSlot == 2) {
         const double* waveOfColumn = c.tables.reals.data();  // RippleColumns
         std::int32_t waveRow = first - 1;
@@ -335,11 +335,12 @@ void RippleRows(const SlotContext& c, const TargetRows& out, std::int32_t first,
             return RadialDiamond(w, x, y, dx, dy);
         });
     } else {
-        RowMirror<Turn> mirror(width, centre.x);
-        plane([&](std::int32_t x, std::int32_t y) {
-            const auto [dx, dy] = OffsetFrom(centre, x, y);
-            return Turned(centre, dx, dy, mirror.At(x, [&] { return AroundTurnAt<kSingle>(wave, a, dx, dy); }));
-        });
+        MirroredRows<Turn>(
+            c, out, first, last, centre,
+            [&](std::int32_t dx, std::int32_t dy) { return AroundTurnAt<kSingle>(wave, a, dx, dy); },
+            [&](const Turn& turn, std::int32_t, std::int32_t, std::int32_t dx, std::int32_t dy) {
+                return Turned(centre, dx, dy, turn);
+            });
     }
 }
 
