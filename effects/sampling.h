@@ -66,29 +66,6 @@ inline RgbValue SampleSource(const SourceRows& source, SamplePoint p, std::int32
     return source.At(p.x, p.y);
 }
 
-// Fills rows first..last-1 with the source pixel at point(x, y) for every
-// output pixel; the overflow treatment is chosen once for the range.
-template <std::int32_t kOverflow, class PointFn>
-void SamplePlaneRowsAs(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last,
-                       std::int32_t cx, std::int32_t cy, PointFn& point) {
-    const RgbValue background = c.params.backgroundColor | kOpaque;
-    const std::int32_t width = out.width;
-    ForEachRow<true>(out, first, last, [&](std::int32_t y, RgbValue* to) {
-        for (std::int32_t x = 0; x < width; ++x)
-            to[x] = SampleSource<kOverflow>(c.source, point(x, y), cx, cy, background) | kOpaque;
-    });
-}
-
-template <class PointFn>
-void SamplePlaneRows(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last,
-                     std::int32_t cx, std::int32_t cy, PointFn&& point) {
-    switch (c.params.overflowMode) {
-        case OverflowWrap: return SamplePlaneRowsAs<OverflowWrap>(c, out, first, last, cx, cy, point);
-        case OverflowEdge: return SamplePlaneRowsAs<OverflowEdge>(c, out, first, last, cx, cy, point);
-        default: return SamplePlaneRowsAs<OverflowBackground>(c, out, first, last, cx, cy, point);
-    }
-}
-
 // Rows first..last-1 of the source, unchanged: what every distortion gives
 // when its parameters switch the displacement off (a point inside the image
 // passes every overflow treatment unchanged).
@@ -156,7 +133,8 @@ private:
     std::vector<V> values_;
 };
 
-// One output row: to[x] = the source pixel at point(x, y).
+// One output row: to[x] = the source pixel at point(x, y); the overflow
+// treatment is chosen once for the row.
 template <class PointFn>
 void SamplePlaneRow(const SlotContext& c, RgbValue* to, std::int32_t y, Centre centre, PointFn&& point) {
     const RgbValue background = c.params.backgroundColor | kOpaque;
@@ -171,6 +149,14 @@ void SamplePlaneRow(const SlotContext& c, RgbValue* to, std::int32_t y, Centre c
         case OverflowEdge: return fill(std::integral_constant<std::int32_t, OverflowEdge>{});
         default: return fill(std::integral_constant<std::int32_t, OverflowBackground>{});
     }
+}
+
+// Fills rows first..last-1 with the source pixel at point(x, y) for every
+// output pixel.
+template <class PointFn>
+void SamplePlaneRows(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last,
+                     Centre centre, PointFn&& point) {
+    ForEachRow<true>(out, first, last, [&](std::int32_t y, RgbValue* to) { SamplePlaneRow(c, to, y, centre, point); });
 }
 
 // Rows mirrored about the centre row, cy - k and cy + k, lie at the offsets

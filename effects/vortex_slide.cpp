@@ -29,13 +29,13 @@ void VortexRows(const SlotContext& c, const TargetRows& out, std::int32_t first,
     // every pixel and its cosine and sine are taken once.
     if constexpr (kSlot == 1) {
         const Turn turn = TurnBy(f);
-        SamplePlaneRows(c, out, first, last, centre.x, centre.y, [&](std::int32_t x, std::int32_t y) {
+        SamplePlaneRows(c, out, first, last, centre, [&](std::int32_t x, std::int32_t y) {
             const auto [dx, dy] = OffsetFrom(centre, x, y);
             return Turned(centre, dx, dy, turn);
         });
     } else if constexpr (kSlot == 4) {
         const double scale = 1.0 + f;
-        SamplePlaneRows(c, out, first, last, centre.x, centre.y, [&](std::int32_t x, std::int32_t y) {
+        SamplePlaneRows(c, out, first, last, centre, [&](std::int32_t x, std::int32_t y) {
             const auto [dx, dy] = OffsetFrom(centre, x, y);
             SamplePoint s;
             if (!AddTruncated(centre.x, scale * static_cast<double>(dx), s.x) ||
@@ -73,7 +73,7 @@ void SlideRows(const SlotContext& c, const TargetRows& out, std::int32_t first, 
     if (p.waveFreqDen == 0) return CopyRows(c, out, first, last);
     const double s = Frequency(p);
     const Centre centre = CentreOf(c);
-    SamplePlaneRows(c, out, first, last, centre.x, centre.y, [&](std::int32_t x, std::int32_t y) {
+    SamplePlaneRows(c, out, first, last, centre, [&](std::int32_t x, std::int32_t y) {
         const std::int32_t offset = kSlot <= 2 ? WrapSub(x, centre.x) : WrapSub(y, centre.y);
         const bool movesX = kSlot == 2 || kSlot == 3;
         SamplePoint point{x, y};

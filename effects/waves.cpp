@@ -293,7 +293,7 @@ void RippleRows(const SlotContext& c, const TargetRows& out, std::int32_t first,
     const double a = static_cast<double>(p.waveAmplitude);
     const Centre centre = CentreOf(c);
     const std::int32_t width = c.source.width;
-    auto plane = [&](auto&& point) { SamplePlaneRows(c, out, first, last, centre.x, centre.y, point); };
+    auto plane = [&](auto&& point) { SamplePlaneRows(c, out, first, last, centre, point); };
 
     if constexpr (kSlot == 1) {
         MirroredRows<RoundWave>(
