@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "core/colour.h"
+#include "core/int_math.h"
 #include "core/shifts.h"
 #include "effects/effect_table.h"
 
@@ -47,7 +48,7 @@ void SaturateTogether(const SlotContext& c, const TargetRows& out, std::int32_t 
     ForEachPixel(c, out, first, last, [v, hue](const Pixel& p, std::int32_t, std::int32_t) {
         const std::int32_t headroom = Headroom(p);
         if (headroom == 0) return p.value;
-        return ShiftSaturation(p.value, v * (headroom - (p.max - p.min)) / headroom, kRule, hue);
+        return ShiftSaturation(p.value, DivideSmall(v * (headroom - (p.max - p.min)), headroom), kRule, hue);
     });
 }
 
@@ -57,7 +58,7 @@ void GreyTogether(const SlotContext& c, const TargetRows& out, std::int32_t firs
     ForEachPixel(c, out, first, last, [v, hue](const Pixel& p, std::int32_t, std::int32_t) {
         const std::int32_t headroom = Headroom(p);
         if (headroom == 0) return p.value;
-        return ShiftSaturation(p.value, -v * (p.max - p.min) / headroom, SatScaled, hue);
+        return ShiftSaturation(p.value, -DivideSmall(v * (p.max - p.min), headroom), SatScaled, hue);
     });
 }
 
