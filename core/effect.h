@@ -34,6 +34,7 @@ struct SlotTables {
     std::vector<double> reals;
     std::vector<RgbValue> colours;
     std::vector<unsigned char> flags;
+    std::vector<std::uint64_t> wide;
     std::int64_t origin = 0;  // where a table indexed by a value starts
 };
 

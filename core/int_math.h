@@ -54,8 +54,10 @@ inline std::int32_t DivideSmall(std::int32_t n, std::int32_t d) {
                                       kReciprocals[static_cast<std::size_t>(d)]) >> 40);
 }
 // n / d truncated toward zero for any n > INT32_MIN, 0 < d <= kMaxSmallDivisor.
+// Without a branch: the sign of a stretch varies from pixel to pixel.
 inline std::int32_t DivideSmallSigned(std::int32_t n, std::int32_t d) {
-    return n < 0 ? -DivideSmall(-n, d) : DivideSmall(n, d);
+    const std::int32_t sign = n < 0 ? -1 : 0;
+    return (DivideSmall((n ^ sign) - sign, d) ^ sign) - sign;
 }
 
 }  // namespace prismview

@@ -131,10 +131,8 @@ RgbValue ShiftLightness(RgbValue colour, std::int32_t amount, std::int32_t blend
     return step.colour;
 }
 
-RgbValue ShiftSaturation(RgbValue colour, std::int32_t amount, SaturationRule rule, std::int32_t hue) {
-    const Pixel p = SplitPixel(colour);
-    const std::int32_t max = p.max, min = p.min;
-
+SaturationPlan PlanSaturation(std::int32_t max, std::int32_t min, std::int32_t amount, SaturationRule rule,
+                              std::int32_t hue) {
     std::int32_t b;
     if (rule == SatInvert) {
         const std::int32_t m = (max + min) / 2;
@@ -147,11 +145,14 @@ RgbValue ShiftSaturation(RgbValue colour, std::int32_t amount, SaturationRule ru
     }
 
     // hi + lo stays max + min, so fitting keeps the centre and L.
+    SaturationPlan plan;
     std::int32_t hi = max + b, lo = min - b;
     if (hi <= lo) {
         if (rule != SatThroughGrey) {
             const std::int32_t m = (max + min) / 2;
-            return PackRgb(m, m, m);
+            plan.fixed = true;
+            plan.colour = PackRgb(m, m, m);
+            return plan;
         }
         if (lo > 255 || hi < 0) {
             const std::int32_t k = std::max(lo - 255, -hi);
@@ -163,16 +164,25 @@ RgbValue ShiftSaturation(RgbValue colour, std::int32_t amount, SaturationRule ru
         hi -= k;
         lo += k;
     }
+    plan.lo = lo;
+    plan.hi = hi;
 
     if (max == min) {
-        if (rule == SatKeepGrey) return PackRgb(max, max, max);
-        const RgbValue tint = HueColour(hue);
-        auto along = [&](std::int32_t h) { return lo + (hi - lo) * h / 255; };
-        return PackRgb(along(RedOf(tint)), along(GreenOf(tint)), along(BlueOf(tint)));
+        plan.fixed = true;
+        if (rule == SatKeepGrey) {
+            plan.colour = PackRgb(max, max, max);
+        } else {
+            const RgbValue tint = HueColour(hue);
+            auto along = [&](std::int32_t h) { return lo + (hi - lo) * h / 255; };
+            plan.colour = PackRgb(along(RedOf(tint)), along(GreenOf(tint)), along(BlueOf(tint)));
+        }
     }
-    const std::int32_t spread = max - min;
-    auto stretch = [&](std::int32_t c) { return lo + DivideSmallSigned((hi - lo) * (c - min), spread); };
-    return PackRgb(stretch(p.r), stretch(p.g), stretch(p.b));
+    return plan;
+}
+
+RgbValue ShiftSaturation(RgbValue colour, std::int32_t amount, SaturationRule rule, std::int32_t hue) {
+    const Pixel p = SplitPixel(colour);
+    return ApplySaturation(PlanSaturation(p.max, p.min, amount, rule, hue), p);
 }
 
 }  // namespace prismview

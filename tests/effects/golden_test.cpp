@@ -226,7 +226,9 @@ std::map<Key, std::string> ReadRecord(const std::string& path) {
 TEST(Golden, EverySlotOfEveryModeKeepsItsPixels) {
     const char* recordTo = std::getenv("PRISMVIEW_GOLDEN_RECORD");
     const std::map<Key, std::string> record = ReadRecord(PRISMVIEW_SOURCE_DIR "/tests/effects/golden_passes.txt");
-    if (!recordTo) ASSERT_GT(record.size(), 1000u) << "the golden record is missing";
+    if (!recordTo) {
+        ASSERT_GT(record.size(), 1000u) << "the golden record is missing";
+    }
     std::ostringstream out;
     int compared = 0;
     for (const NamedPicture& picture : Pictures()) {
