@@ -1,9 +1,22 @@
-// The whole processing pass of every mode on a 4000 x 3000 picture, against
-// a pass that only copies the source into the four slots through the same
-// read and write path.
+// The whole processing pass of every mode, on 4000 x 3000 and 1920 x 1080
+// pictures, against two references measured in the same run:
+// - floor: the least memory traffic any pass needs, the base image read once
+//   and each of the four derived images written once (memcpy of rows);
+// - copy-only: a pass whose four slots copy the source, through the same
+//   path as every effect.
+// After the runs a table gives every case's median as a ratio to the floor of
+// its size (5 repetitions each).
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
 #include "core/colour.h"
+#include "core/parallel.h"
 #include "core/process.h"
 #include "effects/effect_table.h"
 #include "resources/modes.h"
@@ -12,29 +25,49 @@ using namespace prismview;
 
 namespace {
 
-constexpr std::int32_t kWidth = 4000, kHeight = 3000;
+struct Size {
+    std::int32_t width, height;
+    std::string Name() const { return std::to_string(width) + "x" + std::to_string(height); }
+};
+const Size kSizes[] = {{4000, 3000}, {1920, 1080}};
 
-ImageSet& Picture() {
-    static ImageSet images = [] {
-        ImageSet set;
-        BitmapHandle base = Bitmap::Create(kWidth, kHeight);
-        for (std::int32_t row = 0; row < kHeight; ++row)
-            for (std::int32_t x = 0; x < kWidth; ++x)
-                base->Scanline(row)[x] =
-                    0xFF000000u | (RotateHue(HueColour(x * HueSteps / kWidth), 0, false) ^
-                                   static_cast<RgbValue>((row * 255 / kHeight) * 0x010101u / 2));
-        InstallBaseImage(set, std::move(base));
-        return set;
-    }();
+ImageSet& Picture(Size size) {
+    static std::map<std::int64_t, ImageSet> pictures;
+    ImageSet& images = pictures[std::int64_t{size.width} << 32 | size.height];
+    if (images.Loaded()) return images;
+    BitmapHandle base = Bitmap::Create(size.width, size.height);
+    for (std::int32_t row = 0; row < size.height; ++row)
+        for (std::int32_t x = 0; x < size.width; ++x)
+            base->Scanline(row)[x] =
+                0xFF000000u | (RotateHue(HueColour(x * HueSteps / size.width), 0, false) ^
+                               static_cast<RgbValue>((row * 255 / size.height) * 0x010101u / 2));
+    InstallBaseImage(images, std::move(base));
     return images;
 }
 
-void CopySlot(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
-    ForEachPixel(c, work, first, last, [](const Pixel& p, std::int32_t, std::int32_t) { return p.value; });
+void CopySlot(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
+    ForEachPixel(c, out, first, last, [](const Pixel& p, std::int32_t, std::int32_t) { return p.value; });
 }
 
-void RunPass(benchmark::State& state, const EffectTable& table, std::int32_t mode) {
-    ImageSet& images = Picture();
+void RunFloor(benchmark::State& state, Size size) {
+    ImageSet& images = Picture(size);
+    const Bitmap& base = *images.bitmaps[0];
+    const std::size_t bytes = static_cast<std::size_t>(base.BytesPerLine());
+    for (auto _ : state) {
+        const std::int32_t chunk = std::max(1, 32 * 1024 / size.width);  // as the pass hands out rows
+        WorkerPool::Shared().Run(size.height, chunk, DefaultThreadCount(), [&](std::int32_t first, std::int32_t last) {
+            for (std::int32_t row = first; row < last; ++row) {
+                const std::uint32_t* from = base.Scanline(row);
+                for (int slot = 1; slot < kSlotCount; ++slot)
+                    std::memcpy(images.bitmaps[slot]->Scanline(row), from, bytes);
+            }
+        });
+        benchmark::ClobberMemory();
+    }
+}
+
+void RunPass(benchmark::State& state, Size size, const EffectTable& table, std::int32_t mode) {
+    ImageSet& images = Picture(size);
     Labels labels;
     ProcessingParams params;
     params.effectMode = mode;
@@ -49,26 +82,61 @@ void RunPass(benchmark::State& state, const EffectTable& table, std::int32_t mod
         ProcessImages(images, labels, params, table, options);
         benchmark::ClobberMemory();
     }
-    const double pixels = static_cast<double>(kWidth) * kHeight;
-    state.counters["Mpx/s"] = benchmark::Counter(pixels / 1e6, benchmark::Counter::kIsIterationInvariantRate);
 }
 
-const int registered = [] {
+// Collects the medians and prints them as ratios to the floor of their size.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs)
+            if (run.aggregate_name == "median") medians_.push_back({run.run_name.function_name, run.GetAdjustedRealTime()});
+        ConsoleReporter::ReportRuns(runs);
+    }
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        std::map<std::string, double> floors;
+        for (const auto& [name, ms] : medians_)
+            if (name.ends_with("/floor")) floors[name.substr(0, name.size() - 6)] = ms;
+        std::printf("\n%-40s %10s %8s\n", "case (median)", "ms", "x floor");
+        for (const auto& [name, ms] : medians_) {
+            const auto floor = floors.find(name.substr(0, name.rfind('/')));
+            std::printf("%-40s %10.1f %8.2f\n", name.c_str(), ms,
+                        floor == floors.end() ? 0.0 : ms / floor->second);
+        }
+    }
+
+private:
+    std::vector<std::pair<std::string, double>> medians_;
+};
+
+void Register() {
     static EffectTable copyTable{};
     copyTable[ModeInvert].runners = {CopySlot, CopySlot, CopySlot, CopySlot};
-    benchmark::RegisterBenchmark("Pass/copy-only", [](benchmark::State& s) { RunPass(s, copyTable, ModeInvert); })
-        ->Unit(benchmark::kMillisecond)
-        ->UseRealTime();
-    for (std::int32_t mode = 0; mode < kModeCount; ++mode) {
-        if (!AllEffects()[mode].runners[0]) continue;
-        const std::string name = "Pass/" + std::to_string(mode) + "-" + std::string(ModeLabelTable[mode].name);
-        benchmark::RegisterBenchmark(name.c_str(), [mode](benchmark::State& s) { RunPass(s, AllEffects(), mode); })
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime();
+    for (const Size size : kSizes) {
+        const std::string prefix = "Pass/" + size.Name() + "/";
+        std::vector<benchmark::internal::Benchmark*> cases;
+        cases.push_back(benchmark::RegisterBenchmark((prefix + "floor").c_str(),
+                                                     [size](benchmark::State& s) { RunFloor(s, size); }));
+        cases.push_back(benchmark::RegisterBenchmark(
+            (prefix + "copy-only").c_str(), [size](benchmark::State& s) { RunPass(s, size, copyTable, ModeInvert); }));
+        for (std::int32_t mode = 0; mode < kModeCount; ++mode) {
+            if (!AllEffects()[mode].runners[0]) continue;
+            const std::string name = prefix + std::to_string(mode) + "-" + std::string(ModeLabelTable[mode].name);
+            cases.push_back(benchmark::RegisterBenchmark(
+                name.c_str(), [size, mode](benchmark::State& s) { RunPass(s, size, AllEffects(), mode); }));
+        }
+        for (auto* c : cases) c->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5)->MinTime(0.2)->DisplayAggregatesOnly(true);
     }
-    return 0;
-}();
+}
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    Register();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

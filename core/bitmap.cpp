@@ -9,7 +9,6 @@ namespace prismview {
 
 namespace {
 std::atomic<std::int64_t> liveBitmaps{0};
-constexpr std::uint32_t kOpaque = 0xFF000000u;
 }  // namespace
 
 std::unique_ptr<Bitmap> Bitmap::Create(std::int32_t width, std::int32_t height) {
@@ -54,13 +53,10 @@ void Bitmap::ReadPixels(PixelBuffer& out) const {
     out.width = width_;
     out.height = height_;
     out.pixels.resize(PixelCount());
-    ReadRows(out, 0, height_);
-}
-
-void Bitmap::ReadRows(PixelBuffer& out, std::int32_t first, std::int32_t last) const {
-    for (std::int32_t y = first; y < last; ++y) {
-        const std::uint32_t* from = Scanline(height_ - 1 - y);
-        RgbValue* to = out.pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
+    const SourceRows rows = BottomUpRows();
+    for (std::int32_t y = 0; y < height_; ++y) {
+        const std::uint32_t* from = rows.Row(y);
+        RgbValue* to = out.Row(y);
         for (std::int32_t x = 0; x < width_; ++x) to[x] = from[x] & 0x00FFFFFFu;
     }
 }
@@ -68,17 +64,17 @@ void Bitmap::ReadRows(PixelBuffer& out, std::int32_t first, std::int32_t last) c
 bool Bitmap::WritePixels(const PixelBuffer& buffer) {
     if (buffer.width != width_ || buffer.height != height_ || buffer.pixels.size() != PixelCount())
         return false;
-    WriteRows(buffer, 0, height_);
+    const TargetRows rows = BottomUpRows();
+    for (std::int32_t y = 0; y < height_; ++y) {
+        const RgbValue* from = buffer.Row(y);
+        std::uint32_t* to = rows.Row(y);
+        for (std::int32_t x = 0; x < width_; ++x) to[x] = from[x] | kOpaque;
+    }
     return true;
 }
 
-void Bitmap::WriteRows(const PixelBuffer& buffer, std::int32_t first, std::int32_t last) {
-    for (std::int32_t y = first; y < last; ++y) {
-        const RgbValue* from = buffer.pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
-        std::uint32_t* to = Scanline(height_ - 1 - y);
-        for (std::int32_t x = 0; x < width_; ++x) to[x] = from[x] | kOpaque;
-    }
-}
+SourceRows Bitmap::BottomUpRows() const { return {width_, height_, Scanline(height_ - 1), -std::ptrdiff_t{width_}}; }
+TargetRows Bitmap::BottomUpRows() { return {width_, height_, Scanline(height_ - 1), -std::ptrdiff_t{width_}}; }
 
 bool Bitmap::CopyFrom(const Bitmap& other) {
     if (other.width_ != width_ || other.height_ != height_) return false;

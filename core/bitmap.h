@@ -26,13 +26,12 @@ public:
     PixelBuffer ReadPixels() const;
     // Reads into an existing buffer, reusing its memory when it is big enough.
     void ReadPixels(PixelBuffer& out) const;
-    // Reads buffer rows first..last-1 only, into a buffer of this size (for
-    // parallel reading).
-    void ReadRows(PixelBuffer& out, std::int32_t first, std::int32_t last) const;
     // Replaces every pixel; false (and nothing changed) when the size differs.
     bool WritePixels(const PixelBuffer& buffer);
-    // Replaces the rows of buffer rows first..last-1 only (for parallel write-back).
-    void WriteRows(const PixelBuffer& buffer, std::int32_t first, std::int32_t last);
+    // The pixels in place, rows bottom-up as the effects count them. Values
+    // read carry the opaque top byte; values written must carry it too.
+    SourceRows BottomUpRows() const;
+    TargetRows BottomUpRows();
     // Copies every pixel of another bitmap of the same size.
     bool CopyFrom(const Bitmap& other);
 

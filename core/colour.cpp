@@ -1,10 +1,26 @@
 #include "core/colour.h"
 
+#include <array>
 #include <cmath>
 
 #include "core/int_math.h"
 
 namespace prismview {
+
+// kScaleTo255[d][x] = x * 255 / d.
+extern constexpr ScaleTable kScaleTo255 = [] {
+    ScaleTable table{};
+    for (std::int32_t d = 1; d < 256; ++d)
+        for (std::int32_t x = 0; x <= d; ++x)
+            table[static_cast<std::size_t>(d)][static_cast<std::size_t>(x)] = static_cast<std::uint8_t>(x * 255 / d);
+    return table;
+}();
+
+extern constexpr std::array<std::uint64_t, kMaxSmallDivisor + 1> kReciprocals = [] {
+    std::array<std::uint64_t, kMaxSmallDivisor + 1> table{};
+    for (std::uint64_t d = 1; d <= kMaxSmallDivisor; ++d) table[d] = (std::uint64_t{1} << 40) / d + 1;
+    return table;
+}();
 
 RgbValue RotateHue(RgbValue colour, std::int32_t angle, bool mirror) {
     const Pixel p = SplitPixel(colour);
@@ -14,17 +30,17 @@ RgbValue RotateHue(RgbValue colour, std::int32_t angle, bool mirror) {
     // Hue position; the first matching row settles ties between equal channels.
     std::int32_t h;
     if (p.r == max && p.g == min) {
-        h = 1275 + (max - p.b) * 255 / d;
+        h = 1275 + ScaleTo255(max - p.b, d);
     } else if (p.r == max) {
-        h = (p.g - min) * 255 / d;
+        h = ScaleTo255(p.g - min, d);
     } else if (p.g == max && p.b == min) {
-        h = 255 + (max - p.r) * 255 / d;
+        h = 255 + ScaleTo255(max - p.r, d);
     } else if (p.g == max) {
-        h = 510 + (p.b - min) * 255 / d;
+        h = 510 + ScaleTo255(p.b - min, d);
     } else if (p.b == max && p.r == min) {
-        h = 765 + (max - p.g) * 255 / d;
+        h = 765 + ScaleTo255(max - p.g, d);
     } else {
-        h = 1020 + (p.r - min) * 255 / d;
+        h = 1020 + ScaleTo255(p.r - min, d);
     }
 
     // Wide arithmetic keeps any angle defined; the reduction is a floor modulo.

@@ -1,6 +1,7 @@
 // Pixel values and the buffers the processing pass works on.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -17,20 +18,44 @@ constexpr std::int32_t RedOf(RgbValue v) { return static_cast<std::int32_t>((v >
 constexpr std::int32_t GreenOf(RgbValue v) { return static_cast<std::int32_t>((v >> 8) & 255u); }
 constexpr std::int32_t BlueOf(RgbValue v) { return static_cast<std::int32_t>(v & 255u); }
 
+// The top byte of every pixel the screen paints; the colour arithmetic never
+// sees it (SplitPixel and the channel accessors drop it).
+constexpr RgbValue kOpaque = 0xFF000000u;
+
+// Rows of pixels seen bottom-up, wherever they lie: row y (0 the bottom row)
+// starts at Row(y), `stride` pixels after row y - 1. A bottom-up buffer has
+// stride width; a top-down bitmap is the same rows read with stride -width
+// from its last row, so turning it over is an index, not a copy.
+template <class T>
+struct RowView {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    T* bottom = nullptr;  // row 0
+    std::ptrdiff_t stride = 0;
+
+    T* Row(std::int32_t y) const { return bottom + static_cast<std::ptrdiff_t>(y) * stride; }
+    T& At(std::int32_t x, std::int32_t y) const { return Row(y)[x]; }
+};
+using SourceRows = RowView<const RgbValue>;
+using TargetRows = RowView<RgbValue>;
+
 // width x height pixels, rows bottom-up (row 0 is the bottom of the picture),
-// no padding: the pixel at column x, row y is pixels[y * width + x].
+// no padding: the pixel at column x, row y is Row(y)[x].
 struct PixelBuffer {
     std::int32_t width = 0;
     std::int32_t height = 0;
     std::vector<RgbValue> pixels;
 
-    RgbValue At(std::int32_t x, std::int32_t y) const {
-        return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                      static_cast<std::size_t>(x)];
-    }
-    RgbValue& At(std::int32_t x, std::int32_t y) {
-        return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                      static_cast<std::size_t>(x)];
+    const RgbValue* Row(std::int32_t y) const { return pixels.data() + RowStart(y); }
+    RgbValue* Row(std::int32_t y) { return pixels.data() + RowStart(y); }
+    RgbValue At(std::int32_t x, std::int32_t y) const { return Row(y)[x]; }
+    RgbValue& At(std::int32_t x, std::int32_t y) { return Row(y)[x]; }
+    SourceRows Rows() const { return {width, height, pixels.data(), width}; }
+    TargetRows Rows() { return {width, height, pixels.data(), width}; }
+
+private:
+    std::size_t RowStart(std::int32_t y) const {
+        return static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
     }
 };
 
@@ -43,6 +68,7 @@ struct Pixel {
 };
 
 inline Pixel SplitPixel(RgbValue p) {
+    p &= 0xFFFFFFu;
     const std::int32_t r = RedOf(p), g = GreenOf(p), b = BlueOf(p);
     std::int32_t hi = r > g ? r : g;
     hi = hi > b ? hi : b;

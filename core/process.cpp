@@ -17,34 +17,34 @@ bool SameSize(const BitmapHandle& bitmap, const ImageSet& images) {
     return bitmap && bitmap->Width() == images.width && bitmap->Height() == images.height;
 }
 
+// Rows per range handed to a thread: small enough that a busy core holds up
+// little, large enough that the base rows of a range stay in the cache while
+// the four slots read them.
+constexpr std::int32_t kChunkPixels = 32 * 1024;
+
 // Sizes a buffer for the pass; memory kept from a much bigger picture goes.
 // Returns how many leading elements kept their values.
 template <class T>
-std::size_t Fit(std::vector<T>& pixels, std::size_t count) {
-    std::size_t kept = std::min(pixels.size(), count);
-    if (pixels.capacity() > 2 * count) {
-        std::vector<T>().swap(pixels);
+std::size_t Fit(std::vector<T>& values, std::size_t count) {
+    std::size_t kept = std::min(values.size(), count);
+    if (values.capacity() > 2 * count) {
+        std::vector<T>().swap(values);
         kept = 0;
     }
-    pixels.resize(count);
+    values.resize(count);
     return kept;
-}
-void Fit(PixelBuffer& buffer, std::int32_t width, std::int32_t height) {
-    buffer.width = width;
-    buffer.height = height;
-    Fit(buffer.pixels, static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
 }
 
 }  // namespace
 
-void ProcessImages(ImageSet& images, Labels& labels, const ProcessingParams& params,
-                   const EffectTable& effects, const PassOptions& options) {
+bool ProcessImages(ImageSet& images, Labels& labels, const ProcessingParams& params, const EffectTable& effects,
+                   const PassOptions& options) {
     const bool known = params.effectMode >= 0 && params.effectMode < kModeCount;
     for (int slot = 1; slot < kSlotCount; ++slot)
         labels[slot] = known ? std::string(ModeLabelTable[params.effectMode].labels[slot - 1]) : std::string();
 
     if (!known || images.width <= 0 || images.height <= 0 || !SameSize(images.bitmaps[0], images))
-        return;
+        return true;
     const ModeEffects& mode = effects[params.effectMode];
 
     int threads = options.threads > 0 ? options.threads : DefaultThreadCount();
@@ -53,40 +53,50 @@ void ProcessImages(ImageSet& images, Labels& labels, const ProcessingParams& par
     PassMemory local;
     PassMemory& memory = options.memory ? *options.memory : local;
     try {
-        Fit(memory.source, images.width, images.height);
-        Fit(memory.work, images.width, images.height);
-        const PixelBuffer& source = memory.source;
-        PixelBuffer& work = memory.work;
         const Bitmap& base = *images.bitmaps[0];
-        ForEachRowBand(source.height, threads, [&](std::int32_t first, std::int32_t last) {
-            base.ReadRows(memory.source, first, last);
-        });
+        const SourceRows source = base.BottomUpRows();
 
         PassScratch& scratch = memory.scratch;
+        bool prepare = false;
         if (mode.prepare) {
-            const std::size_t count = source.pixels.size();
+            const std::size_t count = static_cast<std::size_t>(source.width) * static_cast<std::size_t>(source.height);
             const bool stillGood = mode.prepareReadsIndexOnly && scratch.preparedBy == mode.prepare;
             scratch.preparedBy = nullptr;  // until it holds this pass's values
-            if (Fit(scratch.perPixel, count) < count || !stillGood) {
-                ForEachRowBand(source.height, threads, [&](std::int32_t first, std::int32_t last) {
-                    mode.prepare(source, params, scratch, first, last);
-                });
-            }
-            scratch.preparedBy = mode.prepare;
+            prepare = Fit(scratch.perPixel, count) < count || !stillGood;
         }
 
+        struct Slot {
+            SlotRunner run;
+            TargetRows out;
+            SlotContext context;
+        };
+        std::vector<Slot> slots;
+        slots.reserve(kSlotCount - 1);
         for (int slot = 1; slot < kSlotCount; ++slot) {
             const SlotRunner run = mode.runners[slot - 1];
-            Bitmap* target = images.bitmaps[slot].get();
             if (!run || !SameSize(images.bitmaps[slot], images)) continue;
-            const SlotContext context{source, params, slot, scratch};
-            ForEachRowBand(source.height, threads, [&](std::int32_t first, std::int32_t last) {
-                run(context, work, first, last);
-                target->WriteRows(work, first, last);
-            });
+            SlotTables& tables = memory.tables[slot - 1];
+            slots.push_back({run, images.bitmaps[slot]->BottomUpRows(), {source, params, slot, scratch, tables}});
+            if (const SlotSetup setup = mode.setups[slot - 1]) setup(slots.back().context, tables);
         }
-    } catch (const std::bad_alloc&) {
-        // No memory for the buffers: the derived images keep what they held.
+
+        // All four slots of a range of rows run together, while its base rows
+        // (and its dot noise) are still in the cache.
+        const std::int32_t chunk =
+            options.chunkRows > 0 ? options.chunkRows : std::max(std::int32_t{1}, kChunkPixels / source.width);
+        const bool done = WorkerPool::Shared().Run(
+            source.height, chunk, threads,
+            [&](std::int32_t first, std::int32_t last) {
+                if (options.betweenChunks) options.betweenChunks();
+                if (prepare) mode.prepare(source, params, scratch, first, last);
+                for (const Slot& slot : slots) slot.run(slot.context, slot.out, first, last);
+            },
+            options.cancel);
+        if (mode.prepare && (done || !prepare)) scratch.preparedBy = mode.prepare;
+        return done;
+    } catch (...) {
+        // No memory for the tables: the derived images keep what they held.
+        return false;
     }
 }
 

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "core/colour.h"
+#include "core/int_math.h"
 
 namespace prismview {
 
@@ -15,14 +16,14 @@ RgbValue BlendLightness(const Pixel& p, std::int32_t amount) {
     if (amount > 0) {
         if (l >= 510) return PackRgb(p.r, p.g, p.b);
         const std::int32_t a = std::min(amount, 510 - l), room = 510 - l;
-        auto up = [&](std::int32_t c) { return c + a * (255 - c) / room; };
+        auto up = [&](std::int32_t c) { return c + DivideSmall(a * (255 - c), room); };
         return PackRgb(up(p.r), up(p.g), up(p.b));
     }
     if (amount < 0) {
         if (l <= 0) return PackRgb(p.r, p.g, p.b);
         const std::int32_t a = std::max(amount, -l);
         // Signed: a channel falls by its share of |a| rounded down.
-        auto down = [&](std::int32_t c) { return c + a * c / l; };
+        auto down = [&](std::int32_t c) { return c + DivideSmallSigned(a * c, l); };
         return PackRgb(down(p.r), down(p.g), down(p.b));
     }
     return PackRgb(p.r, p.g, p.b);
@@ -57,10 +58,8 @@ LightnessStep KeepRatioStep(RgbValue colour, std::int32_t amount) {
             } else {
                 w = amount * max;
             }
-            // (w * c / l) / max with both quotients truncated equals one
-            // division by l * max, all terms being non-negative.
-            const std::int32_t den = l * max;
-            auto up = [&](std::int32_t c) { return c + w * c / den; };
+            // (w * c / l) / max, both quotients truncated.
+            auto up = [&](std::int32_t c) { return c + DivideSmall(DivideSmall(w * c, l), max); };
             return {PackRgb(up(p.r), up(p.g), up(p.b)), rest};
         }
         if (amount < 0) {
@@ -72,8 +71,11 @@ LightnessStep KeepRatioStep(RgbValue colour, std::int32_t amount) {
             } else {
                 w = amount * (255 - min);
             }
-            const std::int32_t den = (510 - l) * (255 - min);
-            auto down = [&](std::int32_t c) { return c + w * (255 - c) / den; };
+            // One truncating division by (510 - L) * (255 - min) equals the
+            // two in turn, whatever the sign.
+            auto down = [&](std::int32_t c) {
+                return c + DivideSmallSigned(DivideSmallSigned(w * (255 - c), 510 - l), 255 - min);
+            };
             return {PackRgb(down(p.r), down(p.g), down(p.b)), rest};
         }
         return {PackRgb(p.r, p.g, p.b), 0};
@@ -101,7 +103,7 @@ LightnessStep KeepRatioStep(RgbValue colour, std::int32_t amount) {
             rest = a + min;
             a = -min;
         }
-        auto move = [&](std::int32_t c) { return c + a * (255 - c) / (255 - min); };
+        auto move = [&](std::int32_t c) { return c + DivideSmallSigned(a * (255 - c), 255 - min); };
         return {PackRgb(move(p.r), move(p.g), move(p.b)), rest};
     }
 
@@ -114,7 +116,7 @@ LightnessStep KeepRatioStep(RgbValue colour, std::int32_t amount) {
         rest = a + max;
         a = -max;
     }
-    auto scale = [&](std::int32_t c) { return c * (max + a) / max; };
+    auto scale = [&](std::int32_t c) { return DivideSmall(c * (max + a), max); };
     return {PackRgb(scale(p.r), scale(p.g), scale(p.b)), rest};
 }
 
@@ -129,10 +131,8 @@ RgbValue ShiftLightness(RgbValue colour, std::int32_t amount, std::int32_t blend
     return step.colour;
 }
 
-RgbValue ShiftSaturation(RgbValue colour, std::int32_t amount, SaturationRule rule, std::int32_t hue) {
-    const Pixel p = SplitPixel(colour);
-    const std::int32_t max = p.max, min = p.min;
-
+SaturationPlan PlanSaturation(std::int32_t max, std::int32_t min, std::int32_t amount, SaturationRule rule,
+                              std::int32_t hue) {
     std::int32_t b;
     if (rule == SatInvert) {
         const std::int32_t m = (max + min) / 2;
@@ -145,11 +145,14 @@ RgbValue ShiftSaturation(RgbValue colour, std::int32_t amount, SaturationRule ru
     }
 
     // hi + lo stays max + min, so fitting keeps the centre and L.
+    SaturationPlan plan;
     std::int32_t hi = max + b, lo = min - b;
     if (hi <= lo) {
         if (rule != SatThroughGrey) {
             const std::int32_t m = (max + min) / 2;
-            return PackRgb(m, m, m);
+            plan.fixed = true;
+            plan.colour = PackRgb(m, m, m);
+            return plan;
         }
         if (lo > 255 || hi < 0) {
             const std::int32_t k = std::max(lo - 255, -hi);
@@ -161,16 +164,25 @@ RgbValue ShiftSaturation(RgbValue colour, std::int32_t amount, SaturationRule ru
         hi -= k;
         lo += k;
     }
+    plan.lo = lo;
+    plan.hi = hi;
 
     if (max == min) {
-        if (rule == SatKeepGrey) return PackRgb(max, max, max);
-        const RgbValue tint = HueColour(hue);
-        auto along = [&](std::int32_t h) { return lo + (hi - lo) * h / 255; };
-        return PackRgb(along(RedOf(tint)), along(GreenOf(tint)), along(BlueOf(tint)));
+        plan.fixed = true;
+        if (rule == SatKeepGrey) {
+            plan.colour = PackRgb(max, max, max);
+        } else {
+            const RgbValue tint = HueColour(hue);
+            auto along = [&](std::int32_t h) { return lo + (hi - lo) * h / 255; };
+            plan.colour = PackRgb(along(RedOf(tint)), along(GreenOf(tint)), along(BlueOf(tint)));
+        }
     }
-    const std::int32_t spread = max - min;
-    auto stretch = [&](std::int32_t c) { return lo + (hi - lo) * (c - min) / spread; };
-    return PackRgb(stretch(p.r), stretch(p.g), stretch(p.b));
+    return plan;
+}
+
+RgbValue ShiftSaturation(RgbValue colour, std::int32_t amount, SaturationRule rule, std::int32_t hue) {
+    const Pixel p = SplitPixel(colour);
+    return ApplySaturation(PlanSaturation(p.max, p.min, amount, rule, hue), p);
 }
 
 }  // namespace prismview

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "core/int_math.h"
 #include "core/pixels.h"
 
 namespace prismview {
@@ -25,5 +26,22 @@ RgbValue ShiftLightness(RgbValue colour, std::int32_t amount, std::int32_t blend
 // Widens (positive amount) or narrows the range min..max about its centre,
 // keeping L. A grey that gains colour takes on HueColour(hue).
 RgbValue ShiftSaturation(RgbValue colour, std::int32_t amount, SaturationRule rule, std::int32_t hue);
+
+// ShiftSaturation in two steps: what it does to every colour of one max and
+// min (for a fixed amount, rule and hue), then to one colour. Effects whose
+// amount depends on a pixel through max and min alone plan each pair once.
+struct SaturationPlan {
+    std::int32_t lo = 0, hi = 0;  // the fitted range min..max becomes
+    bool fixed = false;           // the result is `colour`, whatever the channels (greys)
+    RgbValue colour = 0;
+};
+SaturationPlan PlanSaturation(std::int32_t max, std::int32_t min, std::int32_t amount, SaturationRule rule,
+                              std::int32_t hue);
+inline RgbValue ApplySaturation(const SaturationPlan& plan, const Pixel& p) {
+    if (plan.fixed) return plan.colour;
+    const std::int32_t spread = p.max - p.min, lo = plan.lo, span = plan.hi - plan.lo;
+    auto stretch = [&](std::int32_t c) { return lo + DivideSmallSigned(span * (c - p.min), spread); };
+    return PackRgb(stretch(p.r), stretch(p.g), stretch(p.b));
+}
 
 }  // namespace prismview

@@ -19,8 +19,8 @@ constexpr std::int32_t Reduce(std::int32_t c) {
 }
 
 template <std::int32_t kStep>
-void ColourReduce(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
-    ForEachPixel(c, work, first, last, [](const Pixel& p, std::int32_t, std::int32_t) {
+void ColourReduce(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
+    ForEachPixel(c, out, first, last, [](const Pixel& p, std::int32_t, std::int32_t) {
         return PackRgb(Reduce<kStep>(p.r), Reduce<kStep>(p.g), Reduce<kStep>(p.b));
     });
 }
@@ -57,18 +57,18 @@ constexpr RgbValue RampColour(std::int32_t v) {
 // The output depends only on the tone, so each band turns the whole ramp
 // once and looks every pixel up.
 template <Tone kTone, Ramp kRamp>
-void TintedMonochrome(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
+void TintedMonochrome(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
     constexpr std::int32_t kTop = kTone == Tone::Lightness2 || kTone == Tone::Sum2 ? 510 : 765;
     std::array<RgbValue, kTop + 1> colours;
     for (std::int32_t v = 0; v <= kTop; ++v)
         colours[static_cast<std::size_t>(v)] = RotateHue(RampColour<kRamp>(v), c.params.hue, false);
-    ForEachPixel(c, work, first, last, [&colours](const Pixel& p, std::int32_t, std::int32_t) {
+    ForEachPixel(c, out, first, last, [&colours](const Pixel& p, std::int32_t, std::int32_t) {
         return colours[static_cast<std::size_t>(ToneOf<kTone>(p))];
     });
 }
 
-void White(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
-    ForEachPixel(c, work, first, last, [](const Pixel&, std::int32_t, std::int32_t) -> RgbValue { return 0xFFFFFFu; });
+void White(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
+    ForEachPixel(c, out, first, last, [](const Pixel&, std::int32_t, std::int32_t) -> RgbValue { return 0xFFFFFFu; });
 }
 
 }  // namespace

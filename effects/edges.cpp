@@ -29,67 +29,63 @@ private:
     }
 };
 
-RgbValue* RowOf(PixelBuffer& b, std::int32_t y) {
-    return b.pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(b.width);
+// The same per channel, one byte at a time along a row, in loops the
+// compiler turns into byte-wise vector instructions. The fourth byte of each
+// pixel is compared too; the row loop makes it opaque afterwards.
+using Bytes = const unsigned char*;
+inline Bytes BytesOf(const RgbValue* row) { return reinterpret_cast<Bytes>(row); }
+inline unsigned char Diff(unsigned char a, unsigned char b) {
+    return static_cast<unsigned char>(a > b ? a - b : b - a);
 }
-const RgbValue* RowOf(const PixelBuffer& b, std::int32_t y) {
-    return b.pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(b.width);
-}
+inline unsigned char Max(unsigned char a, unsigned char b) { return a > b ? a : b; }
+constexpr std::int32_t kStep = 4;  // bytes from a pixel to its right neighbour
 
 // Mode 13. Slot 1 compares with the right neighbour, slot 2 with the upper
 // one, slot 3 along the four sides of the cell P, E, N, NE, slot 4 also along
 // its diagonals. The pixels whose cell leaves the image take the background.
 template <int kSlot>
-void ForwardEdges(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
-    const PixelBuffer& s = c.source;
+void ForwardEdges(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
+    const SourceRows& s = c.source;
     const std::int32_t w = s.width, h = s.height;
     const RgbValue background = c.params.backgroundColor;
     constexpr bool kNeedsRight = kSlot != 2;
     constexpr bool kNeedsUp = kSlot != 1;
-    for (std::int32_t y = first; y < last; ++y) {
-        RgbValue* out = RowOf(work, y);
+    ForEachRow(out, first, last, [&](std::int32_t y, RgbValue* to) {
         if (kNeedsUp && y == h - 1) {
-            for (std::int32_t x = 0; x < w; ++x) out[x] = background;
-            continue;
+            for (std::int32_t x = 0; x < w; ++x) to[x] = background;
+            return;
         }
-        const RgbValue* row = RowOf(s, y);
-        const RgbValue* up = kNeedsUp ? row + w : row;
-        const std::int32_t end = kNeedsRight ? w - 1 : w;
-        for (std::int32_t x = 0; x < end; ++x) {
-            ChannelSpread spread;
+        const Bytes row = BytesOf(s.Row(y));
+        const Bytes up = kNeedsUp ? BytesOf(s.Row(y + 1)) : row;
+        unsigned char* bytes = reinterpret_cast<unsigned char*>(to);
+        const std::int32_t end = kStep * (kNeedsRight ? w - 1 : w);
+        for (std::int32_t i = 0; i < end; ++i) {
             if constexpr (kSlot == 1) {
-                spread.Add(row[x], row[x + 1]);
+                bytes[i] = Diff(row[i], row[i + kStep]);
             } else if constexpr (kSlot == 2) {
-                spread.Add(row[x], up[x]);
+                bytes[i] = Diff(row[i], up[i]);
             } else {
-                const RgbValue p = row[x], e = row[x + 1], n = up[x], ne = up[x + 1];
-                spread.Add(p, e);
-                spread.Add(p, n);
-                spread.Add(ne, e);
-                spread.Add(ne, n);
-                if constexpr (kSlot == 4) {
-                    spread.Add(p, ne);
-                    spread.Add(e, n);
-                }
+                const unsigned char p = row[i], e = row[i + kStep], n = up[i], ne = up[i + kStep];
+                unsigned char m = Max(Max(Diff(p, e), Diff(p, n)), Max(Diff(ne, e), Diff(ne, n)));
+                if constexpr (kSlot == 4) m = Max(m, Max(Diff(p, ne), Diff(e, n)));
+                bytes[i] = m;
             }
-            out[x] = spread.Packed();
         }
-        if (kNeedsRight) out[w - 1] = background;
-    }
+        if (kNeedsRight) to[w - 1] = background;
+    });
 }
 
 // Mode 14. Slot 1 compares with left and right, slot 2 with below and above,
 // slot 3 with all four, slot 4 with all eight neighbours. A coordinate that
 // would leave the image stays the pixel's own, each axis on its own.
 template <int kSlot>
-void CentredEdges(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
-    const PixelBuffer& s = c.source;
+void CentredEdges(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
+    const SourceRows& s = c.source;
     const std::int32_t w = s.width, h = s.height;
-    for (std::int32_t y = first; y < last; ++y) {
-        const RgbValue* row = RowOf(s, y);
-        const RgbValue* below = RowOf(s, y > 0 ? y - 1 : y);
-        const RgbValue* above = RowOf(s, y + 1 < h ? y + 1 : y);
-        RgbValue* out = RowOf(work, y);
+    ForEachRow(out, first, last, [&](std::int32_t y, RgbValue* to) {
+        const RgbValue* row = s.Row(y);
+        const RgbValue* below = s.Row(y > 0 ? y - 1 : y);
+        const RgbValue* above = s.Row(y + 1 < h ? y + 1 : y);
         auto at = [&](std::int32_t x, std::int32_t left, std::int32_t right) {
             const RgbValue p = row[x];
             ChannelSpread spread;
@@ -109,12 +105,24 @@ void CentredEdges(const SlotContext& c, PixelBuffer& work, std::int32_t first, s
             }
             return spread.Packed();
         };
-        // The first and last columns clamp; the loop between them needs no
-        // tests and vectorises.
-        out[0] = at(0, 0, w > 1 ? 1 : 0);
-        for (std::int32_t x = 1; x + 1 < w; ++x) out[x] = at(x, x - 1, x + 1);
-        if (w > 1) out[w - 1] = at(w - 1, w - 2, w - 1);
-    }
+        // The first and last columns clamp; the bytes between them need no
+        // tests and vectorise.
+        to[0] = at(0, 0, w > 1 ? 1 : 0);
+        const Bytes p = BytesOf(row), a = BytesOf(above), b = BytesOf(below);
+        unsigned char* bytes = reinterpret_cast<unsigned char*>(to);
+        for (std::int32_t i = kStep; i < kStep * (w - 1); ++i) {
+            const unsigned char centre = p[i];
+            unsigned char m = 0;
+            if constexpr (kSlot != 2) m = Max(Diff(centre, p[i - kStep]), Diff(centre, p[i + kStep]));
+            if constexpr (kSlot != 1) m = Max(m, Max(Diff(centre, a[i]), Diff(centre, b[i])));
+            if constexpr (kSlot == 4) {
+                m = Max(m, Max(Diff(centre, a[i - kStep]), Diff(centre, a[i + kStep])));
+                m = Max(m, Max(Diff(centre, b[i - kStep]), Diff(centre, b[i + kStep])));
+            }
+            bytes[i] = m;
+        }
+        if (w > 1) to[w - 1] = at(w - 1, w - 2, w - 1);
+    });
 }
 
 }  // namespace

@@ -13,6 +13,11 @@ const EffectTable& AllEffects();
 // after one for `a` on the same base image can then be skipped.
 bool SameImages(const ProcessingParams& a, const ProcessingParams& b);
 
+// Fills the pass's perPixel with the raw dot noise of every index; shared by
+// every mode that draws dots.
+void PrepareDotNoise(const SourceRows& source, const ProcessingParams& params, PassScratch& scratch,
+                     std::int32_t first, std::int32_t last);
+
 // Each family fills the entries of its modes.
 void AddInversionEffects(EffectTable& table);
 void AddComponentEffects(EffectTable& table);

@@ -13,16 +13,16 @@ namespace {
 // kToB), 0 = red, 1 = green, 2 = blue. They never go through RotateHue,
 // whose truncation could lower the middle channel.
 template <int kToR, int kToG, int kToB>
-void Exchange(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
-    ForEachPixel(c, work, first, last, [](const Pixel& p, std::int32_t, std::int32_t) {
+void Exchange(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
+    ForEachPixel(c, out, first, last, [](const Pixel& p, std::int32_t, std::int32_t) {
         const std::int32_t channels[3] = {p.r, p.g, p.b};
         return PackRgb(channels[kToR], channels[kToG], channels[kToB]);
     });
 }
 
 // Half way round the wheel, exactly: c' = L - c.
-void HueInversion(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
-    ForEachPixel(c, work, first, last, [](const Pixel& p, std::int32_t, std::int32_t) {
+void HueInversion(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
+    ForEachPixel(c, out, first, last, [](const Pixel& p, std::int32_t, std::int32_t) {
         const std::int32_t l = p.max + p.min;
         return PackRgb(l - p.r, l - p.g, l - p.b);
     });
@@ -30,9 +30,9 @@ void HueInversion(const SlotContext& c, PixelBuffer& work, std::int32_t first, s
 
 // Mirrors about the line through the chosen hue, or turns by it.
 template <bool kMirror>
-void AboutChosenHue(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
+void AboutChosenHue(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
     const std::int32_t hue = c.params.hue;
-    ForEachPixel(c, work, first, last,
+    ForEachPixel(c, out, first, last,
                  [hue](const Pixel& p, std::int32_t, std::int32_t) { return RotateHue(p.value, hue, kMirror); });
 }
 
@@ -40,7 +40,7 @@ void AboutChosenHue(const SlotContext& c, PixelBuffer& work, std::int32_t first,
 // scaled so that black to white spans one turn. The result depends only on
 // the lightness, so each band looks it up in a table of one turn.
 template <bool kSum, bool kForward>
-void LightnessToHue(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
+void LightnessToHue(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
     constexpr std::int32_t kTop = kSum ? 765 : 510, kScale = kSum ? 2 : 3;
     const std::int32_t hue = FloorMod(c.params.hue, HueSteps);
     std::array<RgbValue, kTop + 1> colours;
@@ -48,7 +48,7 @@ void LightnessToHue(const SlotContext& c, PixelBuffer& work, std::int32_t first,
         const std::int32_t turn = kScale * lightness;
         colours[static_cast<std::size_t>(lightness)] = HueColour(FloorMod(kForward ? hue + turn : hue - turn, HueSteps));
     }
-    ForEachPixel(c, work, first, last, [&colours](const Pixel& p, std::int32_t, std::int32_t) {
+    ForEachPixel(c, out, first, last, [&colours](const Pixel& p, std::int32_t, std::int32_t) {
         return colours[static_cast<std::size_t>(kSum ? p.r + p.g + p.b : p.max + p.min)];
     });
 }

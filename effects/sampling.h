@@ -15,7 +15,9 @@
 #pragma once
 
 #include <cmath>
+#include <algorithm>
 #include <cstdint>
+#include <type_traits>
 #include <vector>
 
 #include "core/colour.h"
@@ -51,7 +53,7 @@ inline std::int32_t SampleSourceAxis(std::int32_t v, std::int32_t n, std::int32_
 // The source pixel at a sample point in the plane, or the background colour.
 // Edge clipping moves the point toward the centre (cx, cy).
 template <std::int32_t kOverflow>
-inline RgbValue SampleSource(const PixelBuffer& source, SamplePoint p, std::int32_t cx, std::int32_t cy,
+inline RgbValue SampleSource(const SourceRows& source, SamplePoint p, std::int32_t cx, std::int32_t cy,
                              RgbValue background) {
     if (!p.ok) return background;
     if constexpr (kOverflow == OverflowWrap) {
@@ -64,37 +66,15 @@ inline RgbValue SampleSource(const PixelBuffer& source, SamplePoint p, std::int3
     return source.At(p.x, p.y);
 }
 
-// Fills rows first..last-1 with the source pixel at point(x, y) for every
-// output pixel; the overflow treatment is chosen once for the band.
-template <std::int32_t kOverflow, class PointFn>
-void SamplePlaneRowsAs(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last,
-                       std::int32_t cx, std::int32_t cy, PointFn& point) {
-    const PixelBuffer& s = c.source;
-    const RgbValue background = c.params.backgroundColor;
-    for (std::int32_t y = first; y < last; ++y) {
-        RgbValue* out = work.pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(s.width);
-        for (std::int32_t x = 0; x < s.width; ++x)
-            out[x] = SampleSource<kOverflow>(s, point(x, y), cx, cy, background);
-    }
-}
-
-template <class PointFn>
-void SamplePlaneRows(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last,
-                     std::int32_t cx, std::int32_t cy, PointFn&& point) {
-    switch (c.params.overflowMode) {
-        case OverflowWrap: return SamplePlaneRowsAs<OverflowWrap>(c, work, first, last, cx, cy, point);
-        case OverflowEdge: return SamplePlaneRowsAs<OverflowEdge>(c, work, first, last, cx, cy, point);
-        default: return SamplePlaneRowsAs<OverflowBackground>(c, work, first, last, cx, cy, point);
-    }
-}
-
 // Rows first..last-1 of the source, unchanged: what every distortion gives
 // when its parameters switch the displacement off (a point inside the image
 // passes every overflow treatment unchanged).
-inline void CopyRows(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
-    const std::size_t w = static_cast<std::size_t>(c.source.width);
-    for (std::size_t i = static_cast<std::size_t>(first) * w; i < static_cast<std::size_t>(last) * w; ++i)
-        work.pixels[i] = c.source.pixels[i];
+inline void CopyRows(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
+    const std::int32_t width = out.width;
+    ForEachRow<true>(out, first, last, [&](std::int32_t y, RgbValue* to) {
+        const RgbValue* from = c.source.Row(y);
+        for (std::int32_t x = 0; x < width; ++x) to[x] = from[x] | kOpaque;
+    });
 }
 
 // The centre point of the ripples, vortex and slide.
@@ -152,6 +132,84 @@ private:
     std::int64_t twiceCx_;
     std::vector<V> values_;
 };
+
+// One output row: to[x] = the source pixel at point(x, y); the overflow
+// treatment is chosen once for the row.
+template <class PointFn>
+void SamplePlaneRow(const SlotContext& c, RgbValue* to, std::int32_t y, Centre centre, PointFn&& point) {
+    const RgbValue background = c.params.backgroundColor | kOpaque;
+    const std::int32_t width = c.source.width;
+    auto fill = [&](auto overflow) {
+        constexpr std::int32_t kOverflow = decltype(overflow)::value;
+        for (std::int32_t x = 0; x < width; ++x)
+            to[x] = SampleSource<kOverflow>(c.source, point(x, y), centre.x, centre.y, background) | kOpaque;
+    };
+    switch (c.params.overflowMode) {
+        case OverflowWrap: return fill(std::integral_constant<std::int32_t, OverflowWrap>{});
+        case OverflowEdge: return fill(std::integral_constant<std::int32_t, OverflowEdge>{});
+        default: return fill(std::integral_constant<std::int32_t, OverflowBackground>{});
+    }
+}
+
+// Fills rows first..last-1 with the source pixel at point(x, y) for every
+// output pixel.
+template <class PointFn>
+void SamplePlaneRows(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last,
+                     Centre centre, PointFn&& point) {
+    ForEachRow<true>(out, first, last, [&](std::int32_t y, RgbValue* to) { SamplePlaneRow(c, to, y, centre, point); });
+}
+
+// Rows mirrored about the centre row, cy - k and cy + k, lie at the offsets
+// dy and -dy, so a value of |dx| and |dy| alone is the same for both rows as
+// well. MirroredRows runs a slot over rows in an order that puts such pairs
+// next to each other: position 2(k-1) is row cy - k, 2(k-1) + 1 is row
+// cy + k (k = 1 .. the pairs inside the image), then the centre row and the
+// rows without a partner in ascending order. It is a one-to-one order of the
+// rows, so a pass that hands out positions instead of rows still writes
+// every row once; a pair that falls into one range of positions shares one
+// row of values. As with RowMirror, partners exist only when the centre lies
+// inside the picture, and then no offset wraps.
+//
+// value(dx, dy) gives the value of an offset; point(v, x, y, dx, dy) the
+// sample point of pixel (x, y) with value v.
+template <class V, class ValueFn, class PointFn>
+void MirroredRows(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last, Centre centre,
+                  ValueFn&& value, PointFn&& point) {
+    const std::int32_t w = c.source.width, h = c.source.height;
+    const bool inside = centre.y >= 0 && centre.y < h;
+    const std::int32_t pairs = inside ? std::min(centre.y, h - 1 - centre.y) : 0;
+    // The row at a position, and whether its partner comes at the next one.
+    auto rowAt = [&](std::int32_t position) {
+        if (position < 2 * pairs) {
+            const std::int32_t k = position / 2 + 1;
+            return position % 2 == 0 ? centre.y - k : centre.y + k;
+        }
+        const std::int32_t rest = position - 2 * pairs;  // the centre row and the unpaired ones, in order
+        if (!inside) return rest;
+        const std::int32_t low = centre.y - pairs;  // lowest row of the mirrored band
+        if (rest < low) return rest;
+        return rest == low ? centre.y : rest + 2 * pairs;
+    };
+    std::vector<V> values(static_cast<std::size_t>(w));
+    RowMirror<V> mirror(w, centre.x);
+    auto sampleRow = [&](std::int32_t y, bool computeValues) {
+        RgbValue* to = out.Row(y);
+        SamplePlaneRow(c, to, y, centre, [&](std::int32_t x, std::int32_t yy) {
+            const auto [dx, dy] = OffsetFrom(centre, x, yy);
+            V& v = values[static_cast<std::size_t>(x)];
+            if (computeValues) v = mirror.At(x, [&] { return value(dx, dy); });
+            return point(v, x, yy, dx, dy);
+        });
+    };
+    for (std::int32_t position = first; position < last; ++position) {
+        const std::int32_t y = rowAt(position);
+        sampleRow(y, true);
+        if (position < 2 * pairs && position % 2 == 0 && position + 1 < last) {
+            sampleRow(rowAt(position + 1), false);  // the partner row: the same values
+            ++position;
+        }
+    }
+}
 
 // A turn by an angle, held as its cosine and sine; by default no turn.
 struct Turn {

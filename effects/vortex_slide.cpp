@@ -17,10 +17,10 @@ double Frequency(const ProcessingParams& p) {
 // Slot 1: k = f; slot 2: k = f * amplitude / r (twists most near the
 // centre); slot 3: k = f * r / amplitude (twists most far out).
 template <int kSlot>
-void VortexRows(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
+void VortexRows(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
     const ProcessingParams& p = c.params;
     // k stays 0 everywhere: every pixel in place.
-    if (p.waveFreqDen == 0 || (kSlot == 3 && p.waveAmplitude == 0)) return CopyRows(c, work, first, last);
+    if (p.waveFreqDen == 0 || (kSlot == 3 && p.waveAmplitude == 0)) return CopyRows(c, out, first, last);
     const double f = Frequency(p);
     const double a = static_cast<double>(p.waveAmplitude);
     const Centre centre = CentreOf(c);
@@ -29,13 +29,13 @@ void VortexRows(const SlotContext& c, PixelBuffer& work, std::int32_t first, std
     // every pixel and its cosine and sine are taken once.
     if constexpr (kSlot == 1) {
         const Turn turn = TurnBy(f);
-        SamplePlaneRows(c, work, first, last, centre.x, centre.y, [&](std::int32_t x, std::int32_t y) {
+        SamplePlaneRows(c, out, first, last, centre, [&](std::int32_t x, std::int32_t y) {
             const auto [dx, dy] = OffsetFrom(centre, x, y);
             return Turned(centre, dx, dy, turn);
         });
     } else if constexpr (kSlot == 4) {
         const double scale = 1.0 + f;
-        SamplePlaneRows(c, work, first, last, centre.x, centre.y, [&](std::int32_t x, std::int32_t y) {
+        SamplePlaneRows(c, out, first, last, centre, [&](std::int32_t x, std::int32_t y) {
             const auto [dx, dy] = OffsetFrom(centre, x, y);
             SamplePoint s;
             if (!AddTruncated(centre.x, scale * static_cast<double>(dx), s.x) ||
@@ -44,11 +44,10 @@ void VortexRows(const SlotContext& c, PixelBuffer& work, std::int32_t first, std
             return s;
         });
     } else {
-        // The angle depends on the distance alone: once per mirrored pair.
-        RowMirror<Turn> mirror(c.source.width, centre.x);
-        SamplePlaneRows(c, work, first, last, centre.x, centre.y, [&](std::int32_t x, std::int32_t y) {
-            const auto [dx, dy] = OffsetFrom(centre, x, y);
-            return Turned(centre, dx, dy, mirror.At(x, [&] {
+        // The angle depends on the distance alone: once per four mirrored pixels.
+        MirroredRows<Turn>(
+            c, out, first, last, centre,
+            [&](std::int32_t dx, std::int32_t dy) {
                 const double r = Distance(dx, dy);
                 double k = 0.0;
                 if constexpr (kSlot == 2) {
@@ -57,8 +56,10 @@ void VortexRows(const SlotContext& c, PixelBuffer& work, std::int32_t first, std
                     k = (f * r) / a;
                 }
                 return TurnBy(k);
-            }));
-        });
+            },
+            [&](const Turn& turn, std::int32_t, std::int32_t, std::int32_t dx, std::int32_t dy) {
+                return Turned(centre, dx, dy, turn);
+            });
     }
 }
 
@@ -66,13 +67,13 @@ void VortexRows(const SlotContext& c, PixelBuffer& work, std::int32_t first, std
 // slot 2 stretches across the centre column, slot 3 rows slide sideways,
 // slot 4 stretches across the centre row.
 template <int kSlot>
-void SlideRows(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
+void SlideRows(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
     const ProcessingParams& p = c.params;
     // s = 0: every pixel in place.
-    if (p.waveFreqDen == 0) return CopyRows(c, work, first, last);
+    if (p.waveFreqDen == 0) return CopyRows(c, out, first, last);
     const double s = Frequency(p);
     const Centre centre = CentreOf(c);
-    SamplePlaneRows(c, work, first, last, centre.x, centre.y, [&](std::int32_t x, std::int32_t y) {
+    SamplePlaneRows(c, out, first, last, centre, [&](std::int32_t x, std::int32_t y) {
         const std::int32_t offset = kSlot <= 2 ? WrapSub(x, centre.x) : WrapSub(y, centre.y);
         const bool movesX = kSlot == 2 || kSlot == 3;
         SamplePoint point{x, y};

@@ -1,6 +1,8 @@
 // Modes 20 to 23: waves along a straight line (20 endless, 21 a single bump)
 // and ripples around the centre point (22 endless, 23 a single bump). Each
 // output pixel shows the source pixel at a displaced sample point.
+#include <algorithm>
+#include <limits>
 #include <vector>
 
 #include "effects/effect_table.h"
@@ -46,93 +48,98 @@ Wave WaveOf(const ProcessingParams& p) {
                 static_cast<double>(p.wavePhase) / static_cast<double>(p.wavePhaseDen), p.waveFreqNum};
 }
 
-const RgbValue* RowOf(const PixelBuffer& b, std::int32_t y) {
-    return b.pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(b.width);
-}
-RgbValue* RowOf(PixelBuffer& b, std::int32_t y) {
-    return b.pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(b.width);
-}
-
 // Modes 20 and 21. Slots 1 and 3 run the wave along x, slots 2 and 4 along y;
 // slots 1 and 2 displace along the wave, 3 and 4 across it. The displacement
-// depends only on the column (or row), so it is computed once per column (or
-// row) instead of per pixel; the pixels are the same.
+// depends only on the column (or row), so it is computed once per column
+// (before the rows, in WaveColumns) or row instead of per pixel; the pixels
+// are the same.
+//
+// Counting from the far end mirrors the wave; where it displaces along the
+// mirrored axis the displacement turns round too (an integer product, which
+// wraps for the most negative amplitude).
+template <int kSlot>
+double WaveAmplitude(const ProcessingParams& p) {
+    return static_cast<double>(kSlot <= 2 ? WrapMul(p.waveAmplitude, p.startFromEnd != 0 ? -1 : 1)
+                                          : p.waveAmplitude);
+}
+
+// The wave's shift at position `along` of extent n; false where it has no
+// 32-bit value.
 template <bool kSingle, int kSlot>
-void WaveRows(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
+bool ShiftAt(const Wave& wave, const ProcessingParams& p, std::int32_t along, std::int32_t n, std::int32_t& shift) {
+    const std::int32_t t = p.startFromEnd != 0 ? n - 1 - along : along;
+    return TruncToInt32(wave.template At<kSingle>(t, WaveAmplitude<kSlot>(p)), shift);
+}
+
+// Slot 1: the sampled column of every column (ints, -1 for the background).
+// Slot 3: the shift of every column (ints) and whether it has a value (flags).
+template <bool kSingle, int kSlot>
+void WaveColumns(const SlotContext& c, SlotTables& tables) {
     const ProcessingParams& p = c.params;
-    if (!WaveIsOn(p)) return CopyRows(c, work, first, last);
+    if (!WaveIsOn(p)) return;
     const Wave wave = WaveOf(p);
-    const PixelBuffer& s = c.source;
+    const std::int32_t w = c.source.width;
+    tables.ints.resize(static_cast<std::size_t>(w));
+    tables.flags.resize(static_cast<std::size_t>(w));
+    for (std::int32_t x = 0; x < w; ++x) {
+        const std::size_t i = static_cast<std::size_t>(x);
+        std::int32_t shift = 0;
+        const bool ok = ShiftAt<kSingle, kSlot>(wave, p, x, w, shift);
+        if constexpr (kSlot == 1) {
+            tables.ints[i] = ok ? SampleSourceAxis(WrapAdd(x, shift), w, p.overflowMode) : -1;
+        } else {
+            tables.ints[i] = shift;
+            tables.flags[i] = ok;
+        }
+    }
+}
+
+template <bool kSingle, int kSlot>
+void WaveRows(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
+    const ProcessingParams& p = c.params;
+    if (!WaveIsOn(p)) return CopyRows(c, out, first, last);
+    const Wave wave = WaveOf(p);
+    const SourceRows& s = c.source;
     const std::int32_t w = s.width, h = s.height, overflow = p.overflowMode;
     const RgbValue background = p.backgroundColor;
 
-    // Counting from the far end mirrors the wave; where it displaces along the
-    // mirrored axis the displacement turns round too (an integer product,
-    // which wraps for the most negative amplitude).
-    const bool fromEnd = p.startFromEnd != 0;
-    const std::int32_t e = fromEnd ? -1 : 1;
-    const double a = static_cast<double>(kSlot <= 2 ? WrapMul(p.waveAmplitude, e) : p.waveAmplitude);
-    // The sampled index along `extent` for the displaced coordinate `pos` +
-    // shift at wave position `along` (of extent `n`); -1 for the background.
-    auto sampled = [&](std::int32_t along, std::int32_t n, std::int32_t pos, std::int32_t extent) {
-        std::int32_t shift = 0;
-        const std::int32_t t = fromEnd ? n - 1 - along : along;
-        if (!TruncToInt32(wave.template At<kSingle>(t, a), shift)) return std::int32_t{-1};
-        return SampleSourceAxis(WrapAdd(pos, shift), extent, overflow);
-    };
-
     if constexpr (kSlot == 1) {
         // The sampled column depends on the column alone.
-        std::vector<std::int32_t> from(static_cast<std::size_t>(w));
-        for (std::int32_t x = 0; x < w; ++x) from[static_cast<std::size_t>(x)] = sampled(x, w, x, w);
-        for (std::int32_t y = first; y < last; ++y) {
-            const RgbValue* row = RowOf(s, y);
-            RgbValue* out = RowOf(work, y);
-            for (std::int32_t x = 0; x < w; ++x) {
-                const std::int32_t sx = from[static_cast<std::size_t>(x)];
-                out[x] = sx >= 0 ? row[sx] : background;
-            }
-        }
+        const std::int32_t* from = c.tables.ints.data();
+        ForEachRow(out, first, last, [&](std::int32_t y, RgbValue* to) {
+            const RgbValue* row = s.Row(y);
+            for (std::int32_t x = 0; x < w; ++x) to[x] = from[x] >= 0 ? row[from[x]] : background;
+        });
     } else if constexpr (kSlot == 3) {
         // The shift depends on the column; the sampled row on both.
-        std::vector<std::int32_t> shifts(static_cast<std::size_t>(w));
-        std::vector<unsigned char> valid(static_cast<std::size_t>(w));
-        for (std::int32_t x = 0; x < w; ++x) {
-            const std::size_t i = static_cast<std::size_t>(x);
-            valid[i] = TruncToInt32(wave.template At<kSingle>(fromEnd ? w - 1 - x : x, a), shifts[i]);
-        }
-        for (std::int32_t y = first; y < last; ++y) {
-            RgbValue* out = RowOf(work, y);
+        const std::int32_t* shifts = c.tables.ints.data();
+        const unsigned char* valid = c.tables.flags.data();
+        ForEachRow(out, first, last, [&](std::int32_t y, RgbValue* to) {
             for (std::int32_t x = 0; x < w; ++x) {
-                const std::size_t i = static_cast<std::size_t>(x);
-                const std::int32_t sy = valid[i] ? SampleSourceAxis(WrapAdd(y, shifts[i]), h, overflow) : -1;
-                out[x] = sy >= 0 ? s.At(x, sy) : background;
+                const std::int32_t sy = valid[x] ? SampleSourceAxis(WrapAdd(y, shifts[x]), h, overflow) : -1;
+                to[x] = sy >= 0 ? s.At(x, sy) : background;
             }
-        }
+        });
     } else if constexpr (kSlot == 2) {
         // A whole row comes from one source row.
-        for (std::int32_t y = first; y < last; ++y) {
-            const std::int32_t sy = sampled(y, h, y, h);
-            RgbValue* out = RowOf(work, y);
-            if (sy < 0) {
-                for (std::int32_t x = 0; x < w; ++x) out[x] = background;
-            } else {
-                const RgbValue* row = RowOf(s, sy);
-                for (std::int32_t x = 0; x < w; ++x) out[x] = row[x];
-            }
-        }
+        ForEachRow(out, first, last, [&](std::int32_t y, RgbValue* to) {
+            std::int32_t shift = 0;
+            const std::int32_t sy =
+                ShiftAt<kSingle, kSlot>(wave, p, y, h, shift) ? SampleSourceAxis(WrapAdd(y, shift), h, overflow) : -1;
+            const RgbValue* row = sy >= 0 ? s.Row(sy) : nullptr;
+            for (std::int32_t x = 0; x < w; ++x) to[x] = row ? row[x] : background;
+        });
     } else {
         // A whole row is shifted sideways by the same amount.
-        for (std::int32_t y = first; y < last; ++y) {
+        ForEachRow(out, first, last, [&](std::int32_t y, RgbValue* to) {
             std::int32_t shift = 0;
-            const bool ok = TruncToInt32(wave.template At<kSingle>(fromEnd ? h - 1 - y : y, a), shift);
-            const RgbValue* row = RowOf(s, y);
-            RgbValue* out = RowOf(work, y);
+            const bool ok = ShiftAt<kSingle, kSlot>(wave, p, y, h, shift);
+            const RgbValue* row = s.Row(y);
             for (std::int32_t x = 0; x < w; ++x) {
                 const std::int32_t sx = ok ? SampleSourceAxis(WrapAdd(x, shift), w, overflow) : -1;
-                out[x] = sx >= 0 ? row[sx] : background;
+                to[x] = sx >= 0 ? row[sx] : background;
             }
-        }
+        });
     }
 }
 
@@ -223,30 +230,80 @@ Turn AroundTurnAt(const Wave& wave, double a, std::int32_t dx, std::int32_t dy) 
     return r == 0.0 ? Turn{} : TurnBy(wave.At<kSingle>(r, a) / r);
 }
 
+// Ripple slot 2: the wave at |dx| of every column (reals).
+template <bool kSingle>
+void RippleColumns(const SlotContext& c, SlotTables& tables) {
+    const ProcessingParams& p = c.params;
+    if (!WaveIsOn(p)) return;
+    const Wave wave = WaveOf(p);
+    const double a = static_cast<double>(p.waveAmplitude);
+    const Centre centre = CentreOf(c);
+    tables.reals.resize(static_cast<std::size_t>(c.source.width));
+    for (std::int32_t x = 0; x < c.source.width; ++x)
+        tables.reals[static_cast<std::size_t>(x)] = wave.At<kSingle>(WrapAbs(WrapSub(x, centre.x)), a);
+}
+
+// The range of |v| for v = first - centre .. last - centre, exactly; false
+// where an offset would wrap (then the ripple works per pixel instead).
+bool MagnitudeRange(std::int64_t first, std::int64_t last, std::int64_t& low, std::int64_t& high) {
+    if (first <= std::numeric_limits<std::int32_t>::min() || last > std::numeric_limits<std::int32_t>::max())
+        return false;
+    const std::int64_t a = first < 0 ? -first : first, b = last < 0 ? -last : last;
+    high = std::max(a, b);
+    low = first <= 0 && last >= 0 ? 0 : std::min(a, b);
+    return true;
+}
+
+// Ripple slot 3: the diamond distance m = |dx| + |dy| takes few values (at
+// most width + height), and the truncated wave depends on m alone: the wave
+// of every m that occurs (ints, flags: whether it has a value), from origin
+// on. Left empty where an offset or m would wrap.
+template <bool kSingle>
+void RippleDiamonds(const SlotContext& c, SlotTables& tables) {
+    tables.ints.clear();
+    tables.flags.clear();
+    const ProcessingParams& p = c.params;
+    if (!WaveIsOn(p)) return;
+    const Centre centre = CentreOf(c);
+    std::int64_t aLow = 0, aHigh = 0, bLow = 0, bHigh = 0;
+    if (!MagnitudeRange(-std::int64_t{centre.x}, std::int64_t{c.source.width} - 1 - centre.x, aLow, aHigh) ||
+        !MagnitudeRange(-std::int64_t{centre.y}, std::int64_t{c.source.height} - 1 - centre.y, bLow, bHigh) ||
+        aHigh + bHigh > std::numeric_limits<std::int32_t>::max())
+        return;
+    const Wave wave = WaveOf(p);
+    const double a = static_cast<double>(p.waveAmplitude);
+    tables.origin = aLow + bLow;
+    const std::size_t count = static_cast<std::size_t>(aHigh + bHigh - tables.origin + 1);
+    tables.ints.resize(count);
+    tables.flags.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto m = static_cast<std::int32_t>(tables.origin + static_cast<std::int64_t>(i));
+        tables.flags[i] = TruncToInt32(wave.At<kSingle>(m, a), tables.ints[i]);
+    }
+}
+
 // Modes 22 and 23. What depends on the offset's size alone is worked out
 // once per mirrored pair of pixels (slots 1, 3 and 4) or once per column and
 // row (slot 2).
 template <bool kSingle, int kSlot>
-void RippleRows(const SlotContext& c, PixelBuffer& work, std::int32_t first, std::int32_t last) {
+void RippleRows(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
     const ProcessingParams& p = c.params;
-    if (!WaveIsOn(p)) return CopyRows(c, work, first, last);
+    if (!WaveIsOn(p)) return CopyRows(c, out, first, last);
     const Wave wave = WaveOf(p);
     const double a = static_cast<double>(p.waveAmplitude);
     const Centre centre = CentreOf(c);
     const std::int32_t width = c.source.width;
-    auto plane = [&](auto&& point) { SamplePlaneRows(c, work, first, last, centre.x, centre.y, point); };
+    auto plane = [&](auto&& point) { SamplePlaneRows(c, out, first, last, centre, point); };
 
     if constexpr (kSlot == 1) {
-        RowMirror<RoundWave> mirror(width, centre.x);
-        plane([&](std::int32_t x, std::int32_t y) {
-            const auto [dx, dy] = OffsetFrom(centre, x, y);
-            const RoundWave& w = mirror.At(x, [&] { return RoundWaveAt<kSingle>(wave, a, dx, dy); });
-            return RadialRound(w, centre, x, y, dx, dy);
-        });
+        MirroredRows<RoundWave>(
+            c, out, first, last, centre,
+            [&](std::int32_t dx, std::int32_t dy) { return RoundWaveAt<kSingle>(wave, a, dx, dy); },
+            [&](const RoundWave& w, std::int32_t x, std::int32_t y, std::int32_t dx, std::int32_t dy) {
+                return RadialRound(w, centre, x, y, dx, dy);
+            });
     } else if constexpr (kSlot == 2) {
-        std::vector<double> waveOfColumn(static_cast<std::size_t>(width));
-        for (std::int32_t x = 0; x < width; ++x)
-            waveOfColumn[static_cast<std::size_t>(x)] = wave.At<kSingle>(WrapAbs(WrapSub(x, centre.x)), a);
+        const double* waveOfColumn = c.tables.reals.data();  // RippleColumns
         std::int32_t waveRow = first - 1;
         double waveY = 0.0;
         plane([&](std::int32_t x, std::int32_t y) {
@@ -255,9 +312,22 @@ void RippleRows(const SlotContext& c, PixelBuffer& work, std::int32_t first, std
                 waveRow = y;
                 waveY = wave.At<kSingle>(WrapAbs(dy), a);
             }
-            return RadialSquare<kSingle>(waveOfColumn[static_cast<std::size_t>(x)], waveY, x, y, dx, dy);
+            return RadialSquare<kSingle>(waveOfColumn[x], waveY, x, y, dx, dy);
         });
     } else if constexpr (kSlot == 3) {
+        const SlotTables& byM = c.tables;  // RippleDiamonds
+        if (!byM.ints.empty()) {
+            plane([&](std::int32_t x, std::int32_t y) {
+                const auto [dx, dy] = OffsetFrom(centre, x, y);
+                DiamondWave w;
+                w.m = WrapAdd(WrapAbs(dx), WrapAbs(dy));
+                const std::size_t i = static_cast<std::size_t>(w.m - byM.origin);
+                w.d = byM.ints[i];
+                w.ok = byM.flags[i] != 0;
+                return RadialDiamond(w, x, y, dx, dy);
+            });
+            return;
+        }
         RowMirror<DiamondWave> mirror(width, centre.x);
         plane([&](std::int32_t x, std::int32_t y) {
             const auto [dx, dy] = OffsetFrom(centre, x, y);
@@ -265,11 +335,12 @@ void RippleRows(const SlotContext& c, PixelBuffer& work, std::int32_t first, std
             return RadialDiamond(w, x, y, dx, dy);
         });
     } else {
-        RowMirror<Turn> mirror(width, centre.x);
-        plane([&](std::int32_t x, std::int32_t y) {
-            const auto [dx, dy] = OffsetFrom(centre, x, y);
-            return Turned(centre, dx, dy, mirror.At(x, [&] { return AroundTurnAt<kSingle>(wave, a, dx, dy); }));
-        });
+        MirroredRows<Turn>(
+            c, out, first, last, centre,
+            [&](std::int32_t dx, std::int32_t dy) { return AroundTurnAt<kSingle>(wave, a, dx, dy); },
+            [&](const Turn& turn, std::int32_t, std::int32_t, std::int32_t dx, std::int32_t dy) {
+                return Turned(centre, dx, dy, turn);
+            });
     }
 }
 
@@ -277,11 +348,15 @@ void RippleRows(const SlotContext& c, PixelBuffer& work, std::int32_t first, std
 
 void AddWaveEffects(EffectTable& table) {
     table[ModeWave].runners = {WaveRows<false, 1>, WaveRows<false, 2>, WaveRows<false, 3>, WaveRows<false, 4>};
+    table[ModeWave].setups = {WaveColumns<false, 1>, nullptr, WaveColumns<false, 3>, nullptr};
     table[ModeSingleWave].runners = {WaveRows<true, 1>, WaveRows<true, 2>, WaveRows<true, 3>, WaveRows<true, 4>};
+    table[ModeSingleWave].setups = {WaveColumns<true, 1>, nullptr, WaveColumns<true, 3>, nullptr};
     table[ModeRipple].runners = {RippleRows<false, 1>, RippleRows<false, 2>, RippleRows<false, 3>,
                                  RippleRows<false, 4>};
+    table[ModeRipple].setups = {nullptr, RippleColumns<false>, RippleDiamonds<false>, nullptr};
     table[ModeSingleRipple].runners = {RippleRows<true, 1>, RippleRows<true, 2>, RippleRows<true, 3>,
                                        RippleRows<true, 4>};
+    table[ModeSingleRipple].setups = {nullptr, RippleColumns<true>, RippleDiamonds<true>, nullptr};
 }
 
 }  // namespace prismview

@@ -152,7 +152,8 @@ int main(int argc, char** argv) {
     for (int slot = 1; slot < kSlotCount; ++slot)
         if (!state.images.bitmaps[slot]) Fail(1, "not enough memory for the derived images");
 
-    ProcessImages(state.images, state.labels, state, AllEffects());
+    if (!ProcessImages(state.images, state.labels, state, AllEffects()))
+        Fail(1, "not enough memory to process " + input);  // half-done images are never written
 
     std::string reason;
     for (int i = 0; i < 4; ++i) {

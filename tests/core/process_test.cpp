@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <new>
+#include <thread>
 #include <tuple>
 
 #include "core/parallel.h"
@@ -188,7 +190,121 @@ TEST(Pass, ReusedMemoryGivesTheSameImagesAsFreshMemory) {
         const auto fresh = test::RunPass(base, params, 2);
         for (int slot = 1; slot <= 4; ++slot)
             EXPECT_EQ(set.bitmaps[slot]->ReadPixels().pixels, fresh[slot - 1].pixels) << mode << "/" << slot;
-        EXPECT_EQ(memory.source.width, width);
+    }
+}
+
+}  // namespace
+}  // namespace prismview
+
+namespace prismview {
+namespace {
+
+TEST(WorkerPool, ChunksCoverEveryRowOnceForAnyThreadCount) {
+    WorkerPool pool;
+    for (const auto& [rows, chunk] : {std::pair{1, 1}, {7, 3}, {64, 64}, {1001, 8}, {5, 100}})
+        for (int threads : {1, 2, 3, 8}) {
+            std::vector<std::atomic<int>> seen(static_cast<std::size_t>(rows));
+            EXPECT_TRUE(pool.Run(rows, chunk, threads, [&](std::int32_t first, std::int32_t last) {
+                EXPECT_LE(last - first, chunk);
+                for (std::int32_t y = first; y < last; ++y) seen[static_cast<std::size_t>(y)]++;
+            }));
+            for (std::int32_t y = 0; y < rows; ++y) EXPECT_EQ(seen[static_cast<std::size_t>(y)].load(), 1) << y;
+        }
+}
+
+TEST(WorkerPool, AThrowingOrCancelledJobReportsFalseAndStops) {
+    WorkerPool pool;
+    std::atomic<int> calls{0};
+    // Any exception, out of memory included, ends the job instead of the program.
+    EXPECT_FALSE(pool.Run(1000, 1, 3, [&](std::int32_t first, std::int32_t) {
+        ++calls;
+        if (first == 10) throw std::bad_alloc();
+    }));
+    EXPECT_LT(calls.load(), 1000);
+    EXPECT_FALSE(pool.Run(10, 1, 2, [](std::int32_t, std::int32_t) { throw 42; }));
+
+    std::atomic<bool> cancel{false};
+    calls = 0;
+    EXPECT_FALSE(pool.Run(1000, 1, 2, [&](std::int32_t first, std::int32_t) {
+        ++calls;
+        if (first == 5) cancel = true;
+    }, &cancel));
+    EXPECT_LT(calls.load(), 1000);
+    cancel = true;
+    calls = 0;
+    EXPECT_FALSE(pool.Run(10, 1, 2, [&](std::int32_t, std::int32_t) { ++calls; }, &cancel));
+    EXPECT_EQ(calls.load(), 0);
+    // The pool serves the next job as before.
+    cancel = false;
+    EXPECT_TRUE(pool.Run(10, 1, 2, [&](std::int32_t, std::int32_t) { ++calls; }, &cancel));
+    EXPECT_EQ(calls.load(), 10);
+}
+
+TEST(WorkerPool, JobsFromSeveralThreadsAtOnceAllComplete) {
+    WorkerPool pool;
+    std::atomic<std::int64_t> sum{0};
+    std::vector<std::thread> callers;
+    for (int i = 0; i < 4; ++i)
+        callers.emplace_back([&] {
+            for (int k = 0; k < 20; ++k)
+                EXPECT_TRUE(pool.Run(100, 3, 3, [&](std::int32_t first, std::int32_t last) {
+                    for (std::int32_t y = first; y < last; ++y) sum += y;
+                }));
+        });
+    for (auto& caller : callers) caller.join();
+    EXPECT_EQ(sum.load(), 4 * 20 * (99 * 100 / 2));
+}
+
+void Throwing(const SlotContext&, const TargetRows&, std::int32_t first, std::int32_t) {
+    if (first >= 20) throw std::bad_alloc();
+}
+
+TEST(Pass, ACancelledOrFailingPassReportsFalse) {
+    const PixelBuffer base = test::Varied(90, 80);
+    ImageSet set = test::MakeImageSet(base);
+    Labels labels;
+    ProcessingParams params;
+    EXPECT_TRUE(ProcessImages(set, labels, params, AllEffects()));
+
+    std::atomic<bool> cancel{true};
+    PassOptions options;
+    options.cancel = &cancel;
+    params.effectMode = ModeDotsMono;
+    PassMemory memory;
+    options.memory = &memory;
+    EXPECT_FALSE(ProcessImages(set, labels, params, AllEffects(), options));
+    EXPECT_EQ(memory.scratch.preparedBy, nullptr);  // a cancelled pass leaves no noise to trust
+    cancel = false;
+    EXPECT_TRUE(ProcessImages(set, labels, params, AllEffects(), options));
+    EXPECT_EQ(set.bitmaps[1]->ReadPixels().pixels, test::RunPass(base, params)[0].pixels);
+
+    EffectTable failing{};
+    failing[ModeInvert].runners = {Throwing, nullptr, nullptr, nullptr};
+    params.effectMode = ModeInvert;
+    options.threads = 3;
+    options.chunkRows = 4;
+    EXPECT_FALSE(ProcessImages(set, labels, params, failing, options));
+}
+
+TEST(Pass, ResultDoesNotDependOnTheSizeOfTheRangesOfRows) {
+    const PixelBuffer base = test::Varied(67, 71);  // enough pixels for several threads
+    for (std::int32_t mode = 0; mode < kModeCount; ++mode) {
+        if (!AllEffects()[mode].runners[0]) continue;
+        ProcessingParams params;
+        params.effectMode = mode;
+        params.level = 150;
+        params.centerX = -5;
+        const auto whole = test::RunPass(base, params, 1);
+        for (const auto& [threads, rows] : {std::pair{7, 1}, {2, 5}, {3, 40}}) {
+            ImageSet set = test::MakeImageSet(base);
+            Labels labels;
+            PassOptions options;
+            options.threads = threads;
+            options.chunkRows = rows;
+            ASSERT_TRUE(ProcessImages(set, labels, params, AllEffects(), options));
+            for (int slot = 1; slot <= 4; ++slot)
+                EXPECT_EQ(set.bitmaps[slot]->ReadPixels().pixels, whole[slot - 1].pixels) << mode << "/" << slot;
+        }
     }
 }
 

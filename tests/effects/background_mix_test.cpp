@@ -39,7 +39,7 @@ TEST(BackgroundMix, KnownColours) {
         {ModeBackgroundMix, 2, 0xC86432, 0, 145, 0xC86432, 0x336699},
         {ModeBackgroundMix, 2, 0xC86432, 0, 146, 0x336699, 0x336699},
         {ModeBackgroundMix, 2, 0xC86432, 0, 146, 0x336699, 0xAB336699},  // bits 24..31 of the background cleared
-        {ModeBackgroundMix, 2, 0xAB806040, 0, 145, 0xAB806040, 0x336699},  // but the source is kept whole
+        {ModeBackgroundMix, 2, 0xAB806040, 0, 145, 0x806040, 0x336699},  // and those of a source pixel (the opaque byte of a bitmap) too
     };
     test::ExpectPixelCases(cases);
 }

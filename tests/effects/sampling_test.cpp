@@ -88,9 +88,9 @@ TEST(Distortions, MirroredPixelsGiveWhatEachPixelGivesAlone) {
                     auto alone = [&](std::int32_t x, std::int32_t y) {
                         const SamplePoint at = point(s.mode, s.slot, c, x - c.x, y - c.y);
                         switch (overflow) {
-                            case OverflowWrap: return SampleSource<OverflowWrap>(base, at, c.x, c.y, p.backgroundColor);
-                            case OverflowEdge: return SampleSource<OverflowEdge>(base, at, c.x, c.y, p.backgroundColor);
-                            default: return SampleSource<OverflowBackground>(base, at, c.x, c.y, p.backgroundColor);
+                            case OverflowWrap: return SampleSource<OverflowWrap>(base.Rows(), at, c.x, c.y, p.backgroundColor);
+                            case OverflowEdge: return SampleSource<OverflowEdge>(base.Rows(), at, c.x, c.y, p.backgroundColor);
+                            default: return SampleSource<OverflowBackground>(base.Rows(), at, c.x, c.y, p.backgroundColor);
                         }
                     };
                     ASSERT_EQ(test::RunSlot(base, p, s.slot).pixels, test::Pixels(width, height, alone))

@@ -55,16 +55,25 @@ std::vector<PixelBuffer> RunPass(const PixelBuffer& base, const ProcessingParams
 }
 
 PixelBuffer RunSlot(const PixelBuffer& base, const ProcessingParams& params, int slot) {
-    const SlotRunner run = AllEffects()[params.effectMode].runners[slot - 1];
+    const ModeEffects& mode = AllEffects()[params.effectMode];
+    const SlotRunner run = mode.runners[slot - 1];
     EXPECT_NE(run, nullptr) << "mode " << params.effectMode << " slot " << slot;
     PixelBuffer work{base.width, base.height, std::vector<RgbValue>(base.pixels.size(), 0xDEADBEEFu)};
     if (!run) return work;
     PassScratch scratch;
-    if (const PrepareRows prepare = AllEffects()[params.effectMode].prepare) {
+    if (mode.prepare) {
         scratch.perPixel.resize(base.pixels.size());
-        prepare(base, params, scratch, 0, base.height);
+        mode.prepare(base.Rows(), params, scratch, 0, base.height);
     }
-    run(SlotContext{base, params, slot, scratch}, work, 0, base.height);
+    SlotTables tables;
+    const SlotContext context{base.Rows(), params, slot, scratch, tables};
+    if (const SlotSetup setup = mode.setups[slot - 1]) setup(context, tables);
+    run(context, work.Rows(), 0, base.height);
+    // Every pixel written is opaque; the colours are what the tests compare.
+    for (RgbValue& v : work.pixels) {
+        EXPECT_EQ(v & 0xFF000000u, 0xFF000000u) << "a pixel not written, or not opaque";
+        v &= 0xFFFFFFu;
+    }
     return work;
 }
 

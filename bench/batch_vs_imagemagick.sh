@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# The batch tool against ImageMagick on one 4000 x 3000 BMP, run alternately
+# in one session: prismview-batch writing its four BMPs against
+# `convert in.bmp -negate BMP3:out.bmp` writing one. Prints the median wall
+# time of each and their ratio.
+#
+#   bench/batch_vs_imagemagick.sh [path/to/prismview-batch] [runs, default 7] [mode, default 0]
+set -euo pipefail
+here="$(cd "$(dirname "$0")/.." && pwd)"
+batch="${1:-$here/build/release/prismview-batch}"
+runs="${2:-7}"
+mode="${3:-0}"
+convert=$(command -v convert || command -v magick) || { echo "ImageMagick is not installed (scripts/setup)" >&2; exit 1; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+# A picture with colour everywhere: hue across, lightness down.
+"$convert" -size 3000x4000 gradient:red-blue -rotate 90 \( -size 4000x3000 gradient:white-black \) \
+  -compose Overlay -composite -type TrueColor BMP3:"$work/in.bmp"
+
+seconds() {  # wall time of a command, in seconds
+  local start end
+  start=$(date +%s.%N)
+  "$@" >/dev/null
+  end=$(date +%s.%N)
+  echo "$end - $start" | bc -l
+}
+median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+
+: >"$work/batch.times"
+: >"$work/magick.times"
+for ((i = 0; i < runs; i++)); do
+  seconds "$batch" --force --mode "$mode" "$work/in.bmp" "$work/out" >>"$work/batch.times"
+  seconds "$convert" "$work/in.bmp" -negate BMP3:"$work/magick.bmp" >>"$work/magick.times"
+done
+b=$(median <"$work/batch.times")
+m=$(median <"$work/magick.times")
+printf 'prismview-batch, mode %s, four BMPs: %.3f s (median of %d)\n' "$mode" "$b" "$runs"
+printf 'ImageMagick -negate, one BMP:      %.3f s (median of %d)\n' "$m" "$runs"
+printf 'ratio: %.2f (goal: at most 1.5)\n' "$(echo "$b / $m" | bc -l)"
