@@ -80,8 +80,12 @@ void PassRunner::Cancel() {
     job_.reset();
     WaitIdleLocked(lock);
     cancel_ = false;
-    installed_ = requested_;
-    wantedKey_ = shownKey_;
+    installed_ = ++requested_;  // whatever a pass posted before is stale now
+    ended_.reset();
+    wantedKey_.reset();
+    shownKey_.reset();
+    ReleaseImages(work_);
+    workBase_ = 0;
 }
 
 void PassRunner::SetBandHook(BandHook hook) {
@@ -123,8 +127,29 @@ void PassRunner::Work() {
         changed_.notify_all();
         // Finished on the window's thread; a newer request made there before
         // this arrives makes it stale.
-        if (serial == requested_ && !quit_) post_([this, serial, completed] { Finish(serial, completed); });
+        if (serial == requested_ && !quit_) {
+            ended_ = Ended{serial, completed};
+            changed_.notify_all();
+            post_([this] { FinishEnded(); });
+        }
     }
+}
+
+void PassRunner::FinishEnded() {
+    std::optional<Ended> ended;
+    {
+        const std::lock_guard lock(mutex_);
+        ended.swap(ended_);
+    }
+    if (ended) Finish(ended->serial, ended->completed);
+}
+
+void PassRunner::AwaitEnd(std::chrono::milliseconds limit) {
+    {
+        std::unique_lock lock(mutex_);
+        changed_.wait_for(lock, limit, [this] { return ended_.has_value() || installed_ == requested_; });
+    }
+    FinishEnded();
 }
 
 void PassRunner::Finish(std::uint64_t serial, bool completed) {

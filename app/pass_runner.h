@@ -10,6 +10,7 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -41,8 +42,12 @@ public:
     void Request();
     // Whether the shown images are not yet those of the newest request.
     bool Busy() const;
-    // Drops what is running or asked for; the shown images stay. Returns once
-    // the pass's thread has let go of everything.
+    // On the window's thread, for a command that needs the current images:
+    // waits up to `limit` for the pass to end and shows its images at once
+    // instead of through `post`.
+    void AwaitEnd(std::chrono::milliseconds limit);
+    // Drops what is running or asked for, and the runner's own images; the
+    // shown images stay. Returns once the pass's thread has let go of everything.
     void Cancel();
 
     // Test hook: called on the pass's thread between bands of rows, with the
@@ -63,6 +68,11 @@ private:
         std::array<bool, kSlotCount> copies{};
     };
     void Work();
+    struct Ended {
+        std::uint64_t serial;
+        bool completed;
+    };
+    void FinishEnded();
     void Finish(std::uint64_t serial, bool completed);
     void Install(std::uint64_t serial);
     void WaitIdleLocked(std::unique_lock<std::mutex>& lock);
@@ -82,6 +92,7 @@ private:
     std::uint64_t installed_ = 0;      // serial whose images are shown
     std::optional<Key> shownKey_;      // what the shown images are of
     std::optional<Key> wantedKey_;     // what the newest request asked for
+    std::optional<Ended> ended_;       // the newest pass ended; not yet finished on the window's thread
     BandHook bandHook_;
 
     // Only the pass's thread touches these while a pass runs; the window's

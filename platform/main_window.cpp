@@ -267,8 +267,13 @@ void MainWindow::SetBusy(bool busy) {
 
 void MainWindow::WaitUntil(const std::function<bool()>& done) {
     SetBusy(true);
-    // Painting and the pass's own completion go on; the user's input waits.
-    while (!done()) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
+    // Painting goes on, the user's input waits. The pass's end is taken
+    // here, not from the event queue: a wait inside a queued call would not
+    // see calls queued after it.
+    while (!done()) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        runner_->AwaitEnd(std::chrono::milliseconds(10));
+    }
     SetBusy(false);
 }
 

@@ -10,6 +10,7 @@
 #include <new>
 
 #include "app/commands.h"
+#include "app/input.h"
 #include "app/regenerate.h"
 #include "app/startup.h"
 #include "resources/menu.h"
@@ -115,8 +116,8 @@ TEST(PassRunner, ANewerRequestCancelsTheHeldPassAndOnlyItsResultIsShown) {
 
     b.gate.Hold(true);
     b.state.hue = 100;
-    Regenerate(b.window, b.state);
     const int arrived = b.gate.Arrivals();
+    Regenerate(b.window, b.state);
     b.gate.WaitForArrival(arrived + 1);
     EXPECT_TRUE(b.runner.Busy());
     b.Drain();
@@ -160,8 +161,9 @@ TEST(PassRunner, SaveCopyAndMakeBaseWaitForTheRunningPass) {
     b.state.selectedImage = 4;
     b.gate.Hold(true);
     b.state.hue = 900;
+    int arrived = b.gate.Arrivals();
     Regenerate(b.window, b.state);
-    b.gate.WaitForArrival(b.gate.Arrivals() + 1);
+    b.gate.WaitForArrival(arrived + 1);
     // The window's thread waits; the user lets the pass go meanwhile.
     b.window.drain = [&b] {
         b.gate.Hold(false);
@@ -176,8 +178,9 @@ TEST(PassRunner, SaveCopyAndMakeBaseWaitForTheRunningPass) {
     // Make-base after waiting: the base is the new slot 4, the pass redone from it.
     b.gate.Hold(true);
     b.state.hue = 1000;
+    arrived = b.gate.Arrivals();
     Regenerate(b.window, b.state);
-    b.gate.WaitForArrival(b.gate.Arrivals() + 1);
+    b.gate.WaitForArrival(arrived + 1);
     const auto expectedBase = b.Expected(b.state)[3];
     OnCommand(b.window, b.state, CmdMakeBase);
     EXPECT_EQ(b.state.images.bitmaps[0]->ReadPixels().pixels, expectedBase);

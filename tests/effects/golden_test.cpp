@@ -19,7 +19,7 @@
 
 #include "core/colour.h"
 #include "effects/effect_table.h"
-#include "io/bmp_file.h"
+#include "io/picture_file.h"
 #include "support/test_support.h"
 
 namespace prismview {
@@ -48,7 +48,7 @@ struct NamedPicture {
 // and white; one pixel; odd widths and a single column and row.
 std::vector<NamedPicture> Pictures() {
     std::vector<NamedPicture> pictures;
-    const BitmapHandle start = ReadBmpFile(PRISMVIEW_SOURCE_DIR "/examples/start.bmp");
+    const BitmapHandle start = ReadPictureFile(PRISMVIEW_SOURCE_DIR "/examples/start.bmp").bitmap;
     EXPECT_TRUE(start) << "examples/start.bmp";
     if (start) pictures.push_back({"start", start->ReadPixels()});
     pictures.push_back({"noise", test::MakeBuffer(71, 53, [](std::int32_t x, std::int32_t y) {

@@ -67,6 +67,11 @@ void WhenModalShows(std::function<void(QWidget*)> answer) {
     timer->start();
 }
 
+// Lets the pass beside the window finish and its images arrive.
+void WaitForPass(MainWindow& window) {
+    window.WaitUntil([&window] { return !window.Runner().Busy(); });
+}
+
 // A main window with a picture, shown and active.
 struct Shown {
     Shown() : window(state) {
@@ -245,6 +250,7 @@ TEST(TemplateDialog, HueLevelThroughTheRealDialog) {
     });
     const PixelBuffer slot4 = shown.state.images.bitmaps[4]->ReadPixels();
     shown.window.Action(CmdHueLevelDialog)->trigger();
+    WaitForPass(shown.window);
     EXPECT_EQ(shown.state.hue, 765);
     EXPECT_EQ(shown.state.hueStep, 255u);
     EXPECT_NE(shown.state.images.bitmaps[4]->ReadPixels().pixels, slot4.pixels);  // processed again
@@ -543,6 +549,7 @@ TEST(MainWindowDrop, AFileOpensAndPictureDataPastes) {
     QMimeData files;
     files.setUrls({QUrl::fromLocalFile(Q(dir.Path("photo.jpg"))), QUrl::fromLocalFile(Q(dir.Path("second.png")))});
     ASSERT_TRUE(Drop(shown.window, files));
+    WaitForPass(shown.window);
     ASSERT_TRUE(shown.state.images.Loaded());
     EXPECT_EQ(shown.state.images.width, 9);
     EXPECT_EQ(shown.window.windowTitle(), Q("プリズムビュー - photo.jpg"));
