@@ -16,12 +16,6 @@ extern constexpr ScaleTable kScaleTo255 = [] {
     return table;
 }();
 
-extern constexpr std::array<std::uint64_t, kMaxSmallDivisor + 1> kReciprocals = [] {
-    std::array<std::uint64_t, kMaxSmallDivisor + 1> table{};
-    for (std::uint64_t d = 1; d <= kMaxSmallDivisor; ++d) table[d] = (std::uint64_t{1} << 40) / d + 1;
-    return table;
-}();
-
 RgbValue RotateHue(RgbValue colour, std::int32_t angle, bool mirror) {
     const Pixel p = SplitPixel(colour);
     const std::int32_t max = p.max, min = p.min, d = max - min;
