@@ -179,19 +179,3 @@ TEST(ClipTowardCentre, ExtremeValuesStayDefined) {
 
 }  // namespace
 }  // namespace prismview
-
-namespace prismview {
-namespace {
-
-TEST(ScaleTo255, AgreesWithTheDivisionForEveryChannelAndSpread) {
-    int wrong = 0;
-    for (std::int32_t d = 1; d <= 255; ++d)
-        for (std::int32_t x = 0; x <= d; ++x) wrong += ScaleTo255(x, d) != x * 255 / d;
-    EXPECT_EQ(wrong, 0);
-    EXPECT_EQ(ScaleTo255(1, 3), 85);
-    EXPECT_EQ(ScaleTo255(2, 3), 170);
-    EXPECT_EQ(ScaleTo255(100, 255), 100);
-}
-
-}  // namespace
-}  // namespace prismview
