@@ -2,13 +2,31 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <cstring>
 #include <new>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 
 namespace prismview {
 
 namespace {
 std::atomic<std::int64_t> liveBitmaps{0};
+
+// Pictures of many megabytes are filled a page at a time on first touch;
+// asking for huge pages makes that hundreds of times fewer faults. Only a
+// hint: where the system says no, nothing changes.
+void PreferHugePages([[maybe_unused]] void* memory, [[maybe_unused]] std::size_t bytes) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    constexpr std::uintptr_t kPage = 4096, kWorthIt = std::uintptr_t{4} << 20;
+    if (bytes < kWorthIt) return;
+    const std::uintptr_t start = (reinterpret_cast<std::uintptr_t>(memory) + kPage - 1) & ~(kPage - 1);
+    const std::uintptr_t end = (reinterpret_cast<std::uintptr_t>(memory) + bytes) & ~(kPage - 1);
+    madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+#endif
+}
 }  // namespace
 
 std::unique_ptr<Bitmap> Bitmap::Create(std::int32_t width, std::int32_t height) {
@@ -19,6 +37,7 @@ std::unique_ptr<Bitmap> Bitmap::Create(std::int32_t width, std::int32_t height) 
     // nothrow: a picture too big for memory is a failure to report, not a crash.
     std::unique_ptr<std::uint32_t[]> pixels(new (std::nothrow) std::uint32_t[static_cast<std::size_t>(count)]);
     if (!pixels) return nullptr;
+    PreferHugePages(pixels.get(), static_cast<std::size_t>(count) * sizeof(std::uint32_t));
     std::fill_n(pixels.get(), static_cast<std::size_t>(count), kOpaque);
     return std::unique_ptr<Bitmap>(new (std::nothrow) Bitmap(width, height, std::move(pixels)));
 }

@@ -1,26 +1,10 @@
 #include "core/colour.h"
 
-#include <array>
 #include <cmath>
 
 #include "core/int_math.h"
 
 namespace prismview {
-
-// kScaleTo255[d][x] = x * 255 / d.
-extern constexpr ScaleTable kScaleTo255 = [] {
-    ScaleTable table{};
-    for (std::int32_t d = 1; d < 256; ++d)
-        for (std::int32_t x = 0; x <= d; ++x)
-            table[static_cast<std::size_t>(d)][static_cast<std::size_t>(x)] = static_cast<std::uint8_t>(x * 255 / d);
-    return table;
-}();
-
-extern constexpr std::array<std::uint64_t, kMaxSmallDivisor + 1> kReciprocals = [] {
-    std::array<std::uint64_t, kMaxSmallDivisor + 1> table{};
-    for (std::uint64_t d = 1; d <= kMaxSmallDivisor; ++d) table[d] = (std::uint64_t{1} << 40) / d + 1;
-    return table;
-}();
 
 RgbValue RotateHue(RgbValue colour, std::int32_t angle, bool mirror) {
     const Pixel p = SplitPixel(colour);

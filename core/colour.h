@@ -2,8 +2,6 @@
 // integer helpers that bring a sampling position back into the image.
 #pragma once
 
-#include <array>
-#include <cstddef>
 #include <cstdint>
 
 #include "core/pixels.h"
@@ -12,16 +10,10 @@ namespace prismview {
 
 constexpr std::int32_t HueSteps = 1530;
 
-// x * 255 / d (truncated) for 0 <= x <= d, 0 < d <= 255: how far a channel x
-// above the minimum lies across a spread d, on 0..255. A table: the divisor
-// varies from pixel to pixel, and a division would cost more than the rest
-// of most effects.
-// Row 0 is all zeros, so reading it for a grey is safe (and never used).
-using ScaleTable = std::array<std::array<std::uint8_t, 256>, 256>;
-extern const ScaleTable kScaleTo255;
-inline std::int32_t ScaleTo255(std::int32_t x, std::int32_t d) {
-    return kScaleTo255[static_cast<std::size_t>(d)][static_cast<std::size_t>(x)];
-}
+// x * 255 / d (truncated) for 0 <= x <= d <= 255: how far a channel x above
+// the minimum lies across a spread d, on 0..255. 0 for d = 0 (a grey), so
+// that an effect may form it for every pixel and select afterwards.
+inline std::int32_t ScaleTo255(std::int32_t x, std::int32_t d) { return d == 0 ? 0 : x * 255 / d; }
 
 // Turns a colour by `angle` steps of the hue wheel (or mirrors it about the
 // line through `angle`), keeping max and min. Greys come back unchanged.

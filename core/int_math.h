@@ -3,7 +3,6 @@
 // wraps in two's complement instead of being undefined.
 #pragma once
 
-#include <array>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -37,27 +36,6 @@ inline bool TruncToInt32(double v, std::int32_t& out) {
     if (!(v > -2147483649.0 && v < 2147483648.0)) return false;  // also rejects NaN
     out = static_cast<std::int32_t>(v);
     return true;
-}
-
-// Division by the small divisors of the colour shifts (1..510, a different
-// one from pixel to pixel) as a multiplication by a reciprocal, which costs a
-// fraction of a division. With R = floor(2^40 / d) + 1, n * R / 2^40 exceeds
-// n / d by less than n / 2^40 < 1 / d for every 32-bit n >= 0, so its floor
-// is the quotient.
-constexpr std::int32_t kMaxSmallDivisor = 510;
-extern const std::array<std::uint64_t, kMaxSmallDivisor + 1> kReciprocals;  // index 0 unused
-
-// n / d for 0 <= n, 0 < d <= kMaxSmallDivisor.
-inline std::int32_t DivideSmall(std::int32_t n, std::int32_t d) {
-    __extension__ using Wide = unsigned __int128;
-    return static_cast<std::int32_t>((static_cast<Wide>(static_cast<std::uint32_t>(n)) *
-                                      kReciprocals[static_cast<std::size_t>(d)]) >> 40);
-}
-// n / d truncated toward zero for any n > INT32_MIN, 0 < d <= kMaxSmallDivisor.
-// Without a branch: the sign of a stretch varies from pixel to pixel.
-inline std::int32_t DivideSmallSigned(std::int32_t n, std::int32_t d) {
-    const std::int32_t sign = n < 0 ? -1 : 0;
-    return (DivideSmall((n ^ sign) - sign, d) ^ sign) - sign;
 }
 
 }  // namespace prismview

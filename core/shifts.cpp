@@ -4,7 +4,6 @@
 #include <cstdlib>
 
 #include "core/colour.h"
-#include "core/int_math.h"
 
 namespace prismview {
 
@@ -16,14 +15,14 @@ RgbValue BlendLightness(const Pixel& p, std::int32_t amount) {
     if (amount > 0) {
         if (l >= 510) return PackRgb(p.r, p.g, p.b);
         const std::int32_t a = std::min(amount, 510 - l), room = 510 - l;
-        auto up = [&](std::int32_t c) { return c + DivideSmall(a * (255 - c), room); };
+        auto up = [&](std::int32_t c) { return c + a * (255 - c) / room; };
         return PackRgb(up(p.r), up(p.g), up(p.b));
     }
     if (amount < 0) {
         if (l <= 0) return PackRgb(p.r, p.g, p.b);
         const std::int32_t a = std::max(amount, -l);
         // Signed: a channel falls by its share of |a| rounded down.
-        auto down = [&](std::int32_t c) { return c + DivideSmallSigned(a * c, l); };
+        auto down = [&](std::int32_t c) { return c + a * c / l; };
         return PackRgb(down(p.r), down(p.g), down(p.b));
     }
     return PackRgb(p.r, p.g, p.b);
@@ -58,8 +57,10 @@ LightnessStep KeepRatioStep(RgbValue colour, std::int32_t amount) {
             } else {
                 w = amount * max;
             }
-            // (w * c / l) / max, both quotients truncated.
-            auto up = [&](std::int32_t c) { return c + DivideSmall(DivideSmall(w * c, l), max); };
+            // (w * c / l) / max with both quotients truncated equals one
+            // division by l * max, all terms being non-negative.
+            const std::int32_t den = l * max;
+            auto up = [&](std::int32_t c) { return c + w * c / den; };
             return {PackRgb(up(p.r), up(p.g), up(p.b)), rest};
         }
         if (amount < 0) {
@@ -71,11 +72,8 @@ LightnessStep KeepRatioStep(RgbValue colour, std::int32_t amount) {
             } else {
                 w = amount * (255 - min);
             }
-            // One truncating division by (510 - L) * (255 - min) equals the
-            // two in turn, whatever the sign.
-            auto down = [&](std::int32_t c) {
-                return c + DivideSmallSigned(DivideSmallSigned(w * (255 - c), 510 - l), 255 - min);
-            };
+            const std::int32_t den = (510 - l) * (255 - min);
+            auto down = [&](std::int32_t c) { return c + w * (255 - c) / den; };
             return {PackRgb(down(p.r), down(p.g), down(p.b)), rest};
         }
         return {PackRgb(p.r, p.g, p.b), 0};
@@ -103,7 +101,7 @@ LightnessStep KeepRatioStep(RgbValue colour, std::int32_t amount) {
             rest = a + min;
             a = -min;
         }
-        auto move = [&](std::int32_t c) { return c + DivideSmallSigned(a * (255 - c), 255 - min); };
+        auto move = [&](std::int32_t c) { return c + a * (255 - c) / (255 - min); };
         return {PackRgb(move(p.r), move(p.g), move(p.b)), rest};
     }
 
@@ -116,7 +114,7 @@ LightnessStep KeepRatioStep(RgbValue colour, std::int32_t amount) {
         rest = a + max;
         a = -max;
     }
-    auto scale = [&](std::int32_t c) { return DivideSmall(c * (max + a), max); };
+    auto scale = [&](std::int32_t c) { return c * (max + a) / max; };
     return {PackRgb(scale(p.r), scale(p.g), scale(p.b)), rest};
 }
 

@@ -5,7 +5,6 @@
 
 #include <cstdint>
 
-#include "core/int_math.h"
 #include "core/pixels.h"
 
 namespace prismview {
@@ -40,7 +39,10 @@ SaturationPlan PlanSaturation(std::int32_t max, std::int32_t min, std::int32_t a
 inline RgbValue ApplySaturation(const SaturationPlan& plan, const Pixel& p) {
     if (plan.fixed) return plan.colour;
     const std::int32_t spread = p.max - p.min, lo = plan.lo, span = plan.hi - plan.lo;
-    auto stretch = [&](std::int32_t c) { return lo + DivideSmallSigned(span * (c - p.min), spread); };
+    // An unchanged range (hi - lo = spread, and so lo = min, as hi + lo = max + min)
+    // gives every channel back: no division needed, as at level 0.
+    if (span == spread) return PackRgb(p.r, p.g, p.b);
+    auto stretch = [&](std::int32_t c) { return lo + span * (c - p.min) / spread; };
     return PackRgb(stretch(p.r), stretch(p.g), stretch(p.b));
 }
 

@@ -5,7 +5,6 @@
 #include <cstdlib>
 
 #include "core/colour.h"
-#include "core/int_math.h"
 #include "core/shifts.h"
 #include "effects/effect_table.h"
 
@@ -66,8 +65,8 @@ void SaturationTable(const SlotContext& c, SlotTables& tables) {
                 switch (kAmount) {
                     case Amount::Level: amount = v; break;
                     case Amount::MinusLevel: amount = -v; break;
-                    case Amount::Missing: amount = DivideSmall(v * (headroom - spread), headroom); break;
-                    case Amount::Spread: amount = -DivideSmall(v * spread, headroom); break;
+                    case Amount::Missing: amount = v * (headroom - spread) / headroom; break;
+                    case Amount::Spread: amount = -v * spread / headroom; break;
                     case Amount::None: break;
                 }
                 plan = PlanSaturation(max, min, amount, kRule, hue);

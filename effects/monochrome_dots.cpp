@@ -82,9 +82,9 @@ inline RgbValue SixColourDot(const Pixel& p, std::int32_t r) {
 
 // Mode 5. Coloured dots where min <= r < max; elsewhere either a grey whose
 // level makes the mix average to the source (kGreyRest), or white below min
-// and black from max on. Both candidates are formed and one is selected:
-// for a grey the pure colour reads row 0 of the table, and for the full range
-// the grey does, neither of them used.
+// and black from max on. Both candidates are formed and one is selected (the
+// dot value is random, a branch on it would mostly guess wrong); for a grey
+// the pure colour, and for the full range the grey, is 0 and never used.
 template <bool kGreyRest, bool kSixColours>
 void ColourDots(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
     ForEachDot<255>(c, out, first, last, [](const Pixel& p, std::int32_t r) -> RgbValue {

@@ -4,7 +4,6 @@
 
 #include <climits>
 
-#include "core/int_math.h"
 #include "support/test_support.h"
 
 namespace prismview {
@@ -176,41 +175,6 @@ TEST(ClipTowardCentre, ExtremeValuesStayDefined) {
                         EXPECT_TRUE(x == px && y == py);
                     }
                 }
-}
-
-}  // namespace
-}  // namespace prismview
-
-namespace prismview {
-namespace {
-
-TEST(ScaleTo255, AgreesWithTheDivisionForEveryChannelAndSpread) {
-    int wrong = 0;
-    for (std::int32_t d = 1; d <= 255; ++d)
-        for (std::int32_t x = 0; x <= d; ++x) wrong += ScaleTo255(x, d) != x * 255 / d;
-    EXPECT_EQ(wrong, 0);
-    EXPECT_EQ(ScaleTo255(1, 3), 85);
-    EXPECT_EQ(ScaleTo255(2, 3), 170);
-    EXPECT_EQ(ScaleTo255(100, 255), 100);
-}
-
-}  // namespace
-}  // namespace prismview
-
-namespace prismview {
-namespace {
-
-TEST(DivideSmall, AgreesWithTheDivisionForEveryDivisor) {
-    int wrong = 0;
-    for (std::int32_t d = 1; d <= kMaxSmallDivisor; ++d) {
-        for (std::int32_t n = 0; n < (1 << 17); ++n) wrong += DivideSmall(n, d) != n / d;
-        // Large numerators, multiples of d and their neighbours included.
-        for (std::int32_t n : {d * 65535 - 1, d * 65535, d * 4000000 + d - 1, 2147483647, 2147483646, 33000000})
-            wrong += DivideSmall(n, d) != n / d;
-        for (std::int32_t n : {-1, -d, -d - 1, -130050, -33000000, -2147483647})
-            wrong += DivideSmallSigned(n, d) != n / d;
-    }
-    EXPECT_EQ(wrong, 0);
 }
 
 }  // namespace
