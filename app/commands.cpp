@@ -95,8 +95,10 @@ bool SaveBmpFile(Window& window, const std::string& fileName, const Bitmap& bitm
     return false;
 }
 
+void TellOpenFailed(Window& window) { Tell(window, kOpenFailedText, kFailureCaption); }
+
 void OpenFileCommand(Window& window, AppState& state, const std::string& fileName) {
-    if (!OpenImageFile(window, state, fileName)) Tell(window, kOpenFailedText, kFailureCaption);
+    if (!OpenImageFile(window, state, fileName)) TellOpenFailed(window);
     window.RequestRepaint();
 }
 

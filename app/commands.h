@@ -23,6 +23,8 @@ void OpenCommand(Window& window, AppState& state);
 // Opens a named file as the open command does after its dialog (a dropped
 // file, the file named at start): a failure is told, the images stay.
 void OpenFileCommand(Window& window, AppState& state, const std::string& fileName);
+// "ＢＭＰ読み出し失敗しました。" / "鰓阿".
+void TellOpenFailed(Window& window);
 // Makes a picture from elsewhere (the clipboard, dropped data) the base
 // image and redoes the processing; nothing changes without one. Repaints.
 void UsePicture(Window& window, AppState& state, BitmapHandle picture);

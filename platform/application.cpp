@@ -27,16 +27,18 @@ int StartApplication(AppState& state, const std::string& startFile) {
     // The launcher's id, by which the desktop shows the window under its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(PRISMVIEW_APP_ID));
     MainWindow window(state);
-    // Loaded before the window shows, so the first paint has all five images.
-    // A file named on the command line is the user's choice: a failure is
-    // told, over the window.
+    // Loaded before the window shows, so that it starts at the picture's size
+    // and the first paint has all five images. A file named on the command
+    // line is the user's choice: a failure is told, over the window.
+    bool opened = true;
     if (startFile.empty()) OpenStartImage(window, state);
+    else opened = OpenImageFile(window, state, startFile);
     window.show();
     // Take the keyboard at start, as a newly started program's window does;
     // without a window manager nobody else would give it the focus.
     window.activateWindow();
-    if (!startFile.empty()) OpenFileCommand(window, state, startFile);
     window.RequestRepaint();  // the title names the start file
+    if (!opened) TellOpenFailed(window);
     return QApplication::exec();
 }
 
