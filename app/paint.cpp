@@ -20,24 +20,30 @@ std::int32_t Saturate(std::int64_t v) {
                                                               std::numeric_limits<std::int32_t>::max()));
 }
 
+// x + d without overflow, for the swatches beside a picture of any width.
+std::int32_t SaturatingAdd(std::int32_t x, std::int32_t d) { return Saturate(std::int64_t{x} + d); }
+
 void DrawHueSwatch(Canvas& canvas, const AppState& state) {
     const std::int32_t x = state.images.width;
+    const std::int32_t right = SaturatingAdd(x, 32);
     const RgbValue colour = HueColour(state.hue);
-    canvas.FillRect({x, 0, x + 32, 16}, colour);
-    canvas.FillRect({x, 16, x + 32, 32}, colour ^ 0xFFFFFFu);  // 255 minus each component
-    canvas.DrawText(x + 32, 0, kHueSwatchText);
+    canvas.FillRect({x, 0, right, 16}, colour);
+    canvas.FillRect({x, 16, right, 32}, colour ^ 0xFFFFFFu);  // 255 minus each component
+    canvas.DrawText(right, 0, kHueSwatchText);
 }
 
 void DrawLevelSwatch(Canvas& canvas, const AppState& state) {
     const std::int32_t x = state.images.width;
     const auto grey = static_cast<RgbValue>(state.level / 2);
-    canvas.FillRect({x, 48, x + 32, 80}, grey * 0x010101u);
-    canvas.DrawText(x + 32, 48, kLevelSwatchText);
+    const std::int32_t right = SaturatingAdd(x, 32);
+    canvas.FillRect({x, 48, right, 80}, grey * 0x010101u);
+    canvas.DrawText(right, 48, kLevelSwatchText);
 }
 
 }  // namespace
 
 Rect TileRect(const AppState& state, std::int32_t index) {
+    if (state.columns <= 0) return {0, 0, 0, 0};  // no arrangement, no tile (as in HitTestTile)
     const std::int64_t column = index % state.columns;
     const std::int64_t row = index / state.columns;
     const std::int64_t w = state.images.width;
