@@ -47,7 +47,8 @@ void VortexRows(const SlotContext& c, PixelBuffer& work, std::int32_t first, std
         // The angle depends on the distance alone: once per mirrored pair.
         RowMirror<Turn> mirror(c.source.width, centre.x);
         SamplePlaneRows(c, work, first, last, centre.x, centre.y, [&](std::int32_t x, std::int32_t y) {
-            const auto [dx, dy] = OffsetFrom(centre, x, y);
+            const Offset offset = OffsetFrom(centre, x, y);  // no structured binding: lambdas below use it
+            const std::int32_t dx = offset.dx, dy = offset.dy;
             return Turned(centre, dx, dy, mirror.At(x, [&] {
                 const double r = Distance(dx, dy);
                 double k = 0.0;

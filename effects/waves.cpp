@@ -239,7 +239,8 @@ void RippleRows(const SlotContext& c, PixelBuffer& work, std::int32_t first, std
     if constexpr (kSlot == 1) {
         RowMirror<RoundWave> mirror(width, centre.x);
         plane([&](std::int32_t x, std::int32_t y) {
-            const auto [dx, dy] = OffsetFrom(centre, x, y);
+            const Offset offset = OffsetFrom(centre, x, y);  // no structured binding: lambdas below use it
+            const std::int32_t dx = offset.dx, dy = offset.dy;
             const RoundWave& w = mirror.At(x, [&] { return RoundWaveAt<kSingle>(wave, a, dx, dy); });
             return RadialRound(w, centre, x, y, dx, dy);
         });
@@ -260,14 +261,16 @@ void RippleRows(const SlotContext& c, PixelBuffer& work, std::int32_t first, std
     } else if constexpr (kSlot == 3) {
         RowMirror<DiamondWave> mirror(width, centre.x);
         plane([&](std::int32_t x, std::int32_t y) {
-            const auto [dx, dy] = OffsetFrom(centre, x, y);
+            const Offset offset = OffsetFrom(centre, x, y);  // no structured binding: lambdas below use it
+            const std::int32_t dx = offset.dx, dy = offset.dy;
             const DiamondWave& w = mirror.At(x, [&] { return DiamondWaveAt<kSingle>(wave, a, dx, dy); });
             return RadialDiamond(w, x, y, dx, dy);
         });
     } else {
         RowMirror<Turn> mirror(width, centre.x);
         plane([&](std::int32_t x, std::int32_t y) {
-            const auto [dx, dy] = OffsetFrom(centre, x, y);
+            const Offset offset = OffsetFrom(centre, x, y);  // no structured binding: lambdas below use it
+            const std::int32_t dx = offset.dx, dy = offset.dy;
             return Turned(centre, dx, dy, mirror.At(x, [&] { return AroundTurnAt<kSingle>(wave, a, dx, dy); }));
         });
     }

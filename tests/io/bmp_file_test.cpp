@@ -102,6 +102,25 @@ TEST(BmpWriter, HeaderAndPaddingForSmallWidths) {
     }
 }
 
+TEST(BmpWriter, SizesOfRowsPastThe32BitRangeAreExact) {
+    // 3 x width no longer fits 32 bits from 715827883 pixels on; the sizes
+    // are worked out in 64 bits and stored as the header's 32-bit fields.
+    struct Case {
+        std::int32_t width, height;
+        std::uint32_t imageSize;
+    };
+    const Case cases[] = {{715827882, 1, 2147483648u}, {715827883, 1, 2147483652u}, {1000000000, 1, 3000000000u}};
+    for (const Case& c : cases) {
+        const auto header = BmpHeader(c.width, c.height);
+        const auto field = [&header](int at) {
+            return header[at] | header[at + 1] << 8 | header[at + 2] << 16 | static_cast<std::uint32_t>(header[at + 3]) << 24;
+        };
+        EXPECT_EQ(field(34), c.imageSize) << c.width;
+        EXPECT_EQ(field(2), c.imageSize + 54) << c.width;
+        EXPECT_EQ(field(18), static_cast<std::uint32_t>(c.width));
+    }
+}
+
 TEST(BmpWriter, FiveByTwoFileByteForByte) {
     const PixelBuffer pixels = test::Picture(5, 2, {0x010203, 0x040506, 0x070809, 0x0A0B0C, 0x0D0E0F,
                                                     0x102030, 0x405060, 0x708090, 0xA0B0C0, 0xD0E0F0});

@@ -7,6 +7,7 @@
 #include <QBuffer>
 #include <QColorSpace>
 #include <QImage>
+#include <QImageReader>
 #include <QImageWriter>
 #include <QMimeData>
 
@@ -316,6 +317,23 @@ TEST(PictureRead, DataInMemoryAndOnTheClipboardTakeTheSamePath) {
     QMimeData text;
     text.setText(QStringLiteral("no picture"));
     EXPECT_EQ(PictureFromMimeData(text, -1).failure, ReadFailure::NotAPicture);
+}
+
+TEST(PictureRead, QtsAllocationLimitIsSetOnceForTheProcess) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(ImageOf(test::Varied(3, 2)).save(&buffer, "png"));
+    const std::string_view bytes(png.constData(), static_cast<std::size_t>(png.size()));
+    ASSERT_TRUE(ReadPictureData(bytes).bitmap);
+    // A ceiling from the memory there is, not "no limit" (0)...
+    const int limit = QImageReader::allocationLimit();
+    EXPECT_GT(limit, 0);
+    // ...and later reads leave it alone.
+    QImageReader::setAllocationLimit(limit + 1);
+    ASSERT_TRUE(ReadPictureData(bytes).bitmap);
+    EXPECT_EQ(QImageReader::allocationLimit(), limit + 1);
+    QImageReader::setAllocationLimit(limit);
 }
 
 TEST(PictureWrite, TheExtensionChoosesTheFormat) {
