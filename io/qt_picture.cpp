@@ -7,6 +7,7 @@
 #include <QMimeData>
 
 #include <algorithm>
+#include <cstdlib>
 #include <limits>
 #include <mutex>
 #include <utility>
@@ -98,9 +99,11 @@ ReadResult ReadPicture(QIODevice& device, std::int64_t availableMemory) {
     reader.setAutoTransform(true);  // EXIF orientation: portrait photos stand upright
     if (!reader.canRead()) return Failure(ReadFailure::NotAPicture, "not a picture format that can be read");
     // The header tells the size: a picture too big for memory is not decoded.
-    if (const QSize size = reader.size();
-        size.isValid() && !PictureFitsInMemory(std::int64_t{size.width()} * size.height(), availableMemory))
-        return TooBig(size.width(), size.height());
+    // A top-down BMP file tells its height as a negative number; an unknown
+    // size is -1 x -1, which fits.
+    const QSize size = reader.size();
+    const std::int64_t width = std::abs(std::int64_t{size.width()}), height = std::abs(std::int64_t{size.height()});
+    if (!PictureFitsInMemory(width * height, availableMemory)) return TooBig(width, height);
     const bool fromBmp = reader.format() == "bmp";
     QImage image;
     if (!reader.read(&image)) return Failure(ReadFailure::Damaged, "damaged: " + reader.errorString().toStdString());
