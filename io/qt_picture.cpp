@@ -7,10 +7,12 @@
 #include <QMimeData>
 
 #include <algorithm>
+#include <cstring>
 #include <cstdlib>
 #include <limits>
 #include <mutex>
 #include <utility>
+#include <vector>
 
 namespace prismview {
 
@@ -37,6 +39,121 @@ void LimitQtAllocations() {
         const std::int64_t megabytes = available < 0 ? 0 : std::max<std::int64_t>(1, available / 10 >> 20);
         QImageReader::setAllocationLimit(static_cast<int>(std::min<std::int64_t>(megabytes, std::numeric_limits<int>::max())));
     });
+}
+
+// Qt's BMP decoder leaves pixels unset where a file ends before its last row
+// or where run-length data skips pixels or stops early: they would show
+// whatever the memory held before. These fields of the header let the read
+// path give such pixels a defined value (black, or palette entry 0).
+struct BmpFields {
+    std::int64_t dataOffset = 0;
+    std::int64_t width = 0, height = 0;  // height < 0: rows top first
+    int bits = 0;
+    bool runLength = false;  // RLE8 or RLE4
+};
+
+std::uint32_t LittleEndian(const QByteArray& bytes, qsizetype at, int size) {
+    std::uint32_t value = 0;
+    for (int i = size - 1; i >= 0; --i)
+        value = value << 8 | (at + i < bytes.size() ? static_cast<std::uint8_t>(bytes[at + i]) : 0u);
+    return value;
+}
+
+BmpFields BmpFieldsOf(const QByteArray& bytes) {
+    BmpFields f;
+    f.dataOffset = LittleEndian(bytes, 10, 4);
+    if (LittleEndian(bytes, 14, 4) == 12) {  // the OS/2 header: 16-bit sizes, no compression
+        f.width = static_cast<std::int16_t>(LittleEndian(bytes, 18, 2));
+        f.height = static_cast<std::int16_t>(LittleEndian(bytes, 20, 2));
+        f.bits = static_cast<int>(LittleEndian(bytes, 24, 2));
+        return f;
+    }
+    f.width = static_cast<std::int32_t>(LittleEndian(bytes, 18, 4));
+    f.height = static_cast<std::int32_t>(LittleEndian(bytes, 22, 4));
+    f.bits = static_cast<int>(LittleEndian(bytes, 28, 2));
+    const std::uint32_t compression = LittleEndian(bytes, 30, 4);
+    f.runLength = (f.bits == 8 && compression == 1) || (f.bits == 4 && compression == 2);
+    return f;
+}
+
+// The palette indices that run-length data gives, rows top first; a pixel
+// the data skips or never reaches is 0.
+std::vector<std::uint8_t> RunLengthIndices(const QByteArray& bytes, const BmpFields& f, qsizetype width,
+                                           qsizetype height) {
+    std::vector<std::uint8_t> indices(static_cast<std::size_t>(width * height), 0);
+    const bool four = f.bits == 4;
+    qsizetype at = f.dataOffset, x = 0, y = 0;  // y counts rows in file order
+    auto next = [&](std::uint8_t& b) {
+        if (at < 0 || at >= bytes.size()) return false;
+        b = static_cast<std::uint8_t>(bytes[at++]);
+        return true;
+    };
+    auto put = [&](std::uint8_t index) {
+        if (x < width && y < height) {
+            const qsizetype row = f.height < 0 ? y : height - 1 - y;
+            indices[static_cast<std::size_t>(row * width + x)] = index;
+        }
+        ++x;
+    };
+    for (std::uint8_t count = 0, code = 0; y < height && next(count);) {
+        if (count > 0) {  // a run of one byte's pixels
+            std::uint8_t b = 0;
+            if (!next(b)) break;
+            for (int i = 0; i < count; ++i) put(four ? (i % 2 == 0 ? b >> 4 : b & 15) : b);
+        } else if (!next(code) || code == 1) {  // end of the picture
+            break;
+        } else if (code == 0) {  // end of the row
+            x = 0;
+            ++y;
+        } else if (code == 2) {  // a jump right and up
+            std::uint8_t dx = 0, dy = 0;
+            if (!next(dx) || !next(dy)) break;
+            x += dx;
+            y += dy;
+        } else {  // `code` pixels as they are, padded to a 16-bit boundary
+            const qsizetype size = four ? (code + 1) / 2 : code;
+            for (int i = 0; i < code && at + (four ? i / 2 : i) < bytes.size(); ++i) {
+                const auto b = static_cast<std::uint8_t>(bytes[at + (four ? i / 2 : i)]);
+                put(four ? (i % 2 == 0 ? b >> 4 : b & 15) : b);
+            }
+            at += size + (size & 1);
+        }
+    }
+    return indices;
+}
+
+// The picture of a BMP file read from `device` at `start`, with every pixel
+// defined: a file too short for its rows is damaged, and run-length data is
+// laid out again over palette entry 0.
+bool ReadBmp(QIODevice& device, qint64 start, QImage& image, QString& error) {
+    if (!device.seek(start)) {
+        error = device.errorString();
+        return false;
+    }
+    QByteArray bytes = device.readAll();
+    const BmpFields f = BmpFieldsOf(bytes);
+    const std::int64_t rowBytes = (std::abs(f.width) * f.bits + 31) / 32 * 4;
+    if (!f.runLength && bytes.size() < f.dataOffset + rowBytes * std::abs(f.height)) {
+        error = QStringLiteral("the file ends before its last row");
+        return false;
+    }
+    // The offset in the header may be wrong and Qt's reader start elsewhere:
+    // past the end it finds zero bytes, never leftover memory.
+    bytes.append(QByteArray(static_cast<qsizetype>(rowBytes * std::abs(f.height)), '\0'));
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "bmp");
+    if (!reader.read(&image)) {
+        error = reader.errorString();
+        return false;
+    }
+    if (f.runLength && image.format() == QImage::Format_Indexed8) {
+        const std::vector<std::uint8_t> indices = RunLengthIndices(bytes, f, image.width(), image.height());
+        for (int row = 0; row < image.height(); ++row)
+            std::memcpy(image.scanLine(row), indices.data() + static_cast<std::size_t>(row) * image.width(),
+                        static_cast<std::size_t>(image.width()));
+    }
+    return true;
 }
 
 // Transparent parts laid over white, so that the effects see the colours a
@@ -95,6 +212,7 @@ ReadResult ReadPicture(QIODevice& device, std::int64_t availableMemory) {
     LimitQtAllocations();
     // The format comes from the bytes (and a file's extension as a hint), so
     // a photo saved under the wrong extension still opens.
+    const qint64 start = device.pos();
     QImageReader reader(&device);
     reader.setAutoTransform(true);  // EXIF orientation: portrait photos stand upright
     if (!reader.canRead()) return Failure(ReadFailure::NotAPicture, "not a picture format that can be read");
@@ -106,7 +224,9 @@ ReadResult ReadPicture(QIODevice& device, std::int64_t availableMemory) {
     if (!PictureFitsInMemory(width * height, availableMemory)) return TooBig(width, height);
     const bool fromBmp = reader.format() == "bmp";
     QImage image;
-    if (!reader.read(&image)) return Failure(ReadFailure::Damaged, "damaged: " + reader.errorString().toStdString());
+    QString error;
+    if (fromBmp ? !ReadBmp(device, start, image, error) : !reader.read(&image))
+        return Failure(ReadFailure::Damaged, "damaged: " + (fromBmp ? error : reader.errorString()).toStdString());
     return Finish(std::move(image), fromBmp, availableMemory);
 }
 
