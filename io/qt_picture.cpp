@@ -47,9 +47,9 @@ void LimitQtAllocations() {
 // path give such pixels a defined value (black, or palette entry 0).
 struct BmpFields {
     std::int64_t dataOffset = 0;
-    std::int64_t width = 0, height = 0;  // height < 0: rows top first
     int bits = 0;
     bool runLength = false;  // RLE8 or RLE4
+    bool topDown = false;    // a negative height: rows top first
 };
 
 std::uint32_t LittleEndian(const QByteArray& bytes, qsizetype at, int size) {
@@ -62,14 +62,11 @@ std::uint32_t LittleEndian(const QByteArray& bytes, qsizetype at, int size) {
 BmpFields BmpFieldsOf(const QByteArray& bytes) {
     BmpFields f;
     f.dataOffset = LittleEndian(bytes, 10, 4);
-    if (LittleEndian(bytes, 14, 4) == 12) {  // the OS/2 header: 16-bit sizes, no compression
-        f.width = static_cast<std::int16_t>(LittleEndian(bytes, 18, 2));
-        f.height = static_cast<std::int16_t>(LittleEndian(bytes, 20, 2));
+    if (LittleEndian(bytes, 14, 4) == 12) {  // the OS/2 header: no compression
         f.bits = static_cast<int>(LittleEndian(bytes, 24, 2));
         return f;
     }
-    f.width = static_cast<std::int32_t>(LittleEndian(bytes, 18, 4));
-    f.height = static_cast<std::int32_t>(LittleEndian(bytes, 22, 4));
+    f.topDown = static_cast<std::int32_t>(LittleEndian(bytes, 22, 4)) < 0;
     f.bits = static_cast<int>(LittleEndian(bytes, 28, 2));
     const std::uint32_t compression = LittleEndian(bytes, 30, 4);
     f.runLength = (f.bits == 8 && compression == 1) || (f.bits == 4 && compression == 2);
@@ -90,7 +87,7 @@ std::vector<std::uint8_t> RunLengthIndices(const QByteArray& bytes, const BmpFie
     };
     auto put = [&](std::uint8_t index) {
         if (x < width && y < height) {
-            const qsizetype row = f.height < 0 ? y : height - 1 - y;
+            const qsizetype row = f.topDown ? y : height - 1 - y;
             indices[static_cast<std::size_t>(row * width + x)] = index;
         }
         ++x;
@@ -125,21 +122,24 @@ std::vector<std::uint8_t> RunLengthIndices(const QByteArray& bytes, const BmpFie
 // The picture of a BMP file read from `device` at `start`, with every pixel
 // defined: a file too short for its rows is damaged, and run-length data is
 // laid out again over palette entry 0.
-bool ReadBmp(QIODevice& device, qint64 start, QImage& image, QString& error) {
+// `width` x `height` is the size Qt's reader found in the header, already
+// measured against the memory guard.
+bool ReadBmp(QIODevice& device, qint64 start, std::int64_t width, std::int64_t height, QImage& image,
+             QString& error) {
     if (!device.seek(start)) {
         error = device.errorString();
         return false;
     }
     QByteArray bytes = device.readAll();
     const BmpFields f = BmpFieldsOf(bytes);
-    const std::int64_t rowBytes = (std::abs(f.width) * f.bits + 31) / 32 * 4;
-    if (!f.runLength && bytes.size() < f.dataOffset + rowBytes * std::abs(f.height)) {
+    const std::int64_t rowBytes = (width * std::clamp(f.bits, 1, 32) + 31) / 32 * 4;
+    if (!f.runLength && bytes.size() < f.dataOffset + rowBytes * height) {
         error = QStringLiteral("the file ends before its last row");
         return false;
     }
     // The offset in the header may be wrong and Qt's reader start elsewhere:
     // past the end it finds zero bytes, never leftover memory.
-    bytes.append(QByteArray(static_cast<qsizetype>(rowBytes * std::abs(f.height)), '\0'));
+    bytes.append(QByteArray(static_cast<qsizetype>(rowBytes * height), '\0'));
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "bmp");
@@ -225,7 +225,7 @@ ReadResult ReadPicture(QIODevice& device, std::int64_t availableMemory) {
     const bool fromBmp = reader.format() == "bmp";
     QImage image;
     QString error;
-    if (fromBmp ? !ReadBmp(device, start, image, error) : !reader.read(&image))
+    if (fromBmp ? !ReadBmp(device, start, width, height, image, error) : !reader.read(&image))
         return Failure(ReadFailure::Damaged, "damaged: " + (fromBmp ? error : reader.errorString()).toStdString());
     return Finish(std::move(image), fromBmp, availableMemory);
 }
