@@ -41,10 +41,8 @@ void LimitQtAllocations() {
     });
 }
 
-// Qt's BMP decoder leaves pixels unset where a file ends before its last row
-// or where run-length data skips pixels or stops early: they would show
-// whatever the memory held before. These fields of the header let the read
-// path give such pixels a defined value (black, or palette entry 0).
+// Qt's BMP decoder leaves pixels unset where run-length data skips them or
+// stops early; these fields of the header let the read path set them.
 struct BmpFields {
     std::int64_t dataOffset = 0;
     int bits = 0;
@@ -119,27 +117,30 @@ std::vector<std::uint8_t> RunLengthIndices(const QByteArray& bytes, const BmpFie
     return indices;
 }
 
-// The picture of a BMP file read from `device` at `start`, with every pixel
-// defined: a file too short for its rows is damaged, and run-length data is
-// laid out again over palette entry 0.
-// `width` x `height` is the size Qt's reader found in the header, already
-// measured against the memory guard.
+// A BMP file read from `device` at `start` with every pixel defined. Qt's
+// reader copies rows straight from the data and leaves the rest of the
+// picture as the memory held it where the data ends early: a file too short
+// for its rows is damaged, zero bytes follow the data for a header offset
+// that points elsewhere (rows start a few kilobytes in at most), and
+// run-length data is laid out again over palette entry 0. `width` x `height`
+// is the size Qt's reader found in the header, already measured against the
+// memory guard.
 bool ReadBmp(QIODevice& device, qint64 start, std::int64_t width, std::int64_t height, QImage& image,
              QString& error) {
     if (!device.seek(start)) {
         error = device.errorString();
         return false;
     }
-    QByteArray bytes = device.readAll();
+    QByteArray bytes = device.read(1 << 16);
     const BmpFields f = BmpFieldsOf(bytes);
+    const std::int64_t pixelBytes = 2 * (4 * width + 4) * height + 4096;  // any depth, any encoding
+    bytes += device.read(std::max<std::int64_t>(f.dataOffset, 1 << 16) + pixelBytes - bytes.size());
     const std::int64_t rowBytes = (width * std::clamp(f.bits, 1, 32) + 31) / 32 * 4;
     if (!f.runLength && bytes.size() < f.dataOffset + rowBytes * height) {
         error = QStringLiteral("the file ends before its last row");
         return false;
     }
-    // The offset in the header may be wrong and Qt's reader start elsewhere:
-    // past the end it finds zero bytes, never leftover memory.
-    bytes.append(QByteArray(static_cast<qsizetype>(rowBytes * height), '\0'));
+    bytes.append(QByteArray(static_cast<qsizetype>(pixelBytes), '\0'));
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "bmp");
