@@ -133,14 +133,17 @@ bool ReadBmp(QIODevice& device, qint64 start, std::int64_t width, std::int64_t h
     }
     QByteArray bytes = device.read(1 << 16);
     const BmpFields f = BmpFieldsOf(bytes);
-    const std::int64_t pixelBytes = 2 * (4 * width + 4) * height + 4096;  // any depth, any encoding
-    bytes += device.read(std::max<std::int64_t>(f.dataOffset, 1 << 16) + pixelBytes - bytes.size());
     const std::int64_t rowBytes = (width * std::clamp(f.bits, 1, 32) + 31) / 32 * 4;
+    // Run-length data takes up to two bytes a pixel.
+    const std::int64_t dataBytes = f.runLength ? 2 * (2 * width + 4) * height : rowBytes * height;
+    std::int64_t wanted = std::max<std::int64_t>(f.dataOffset, 1 << 16) + dataBytes;
+    if (!device.isSequential()) wanted = std::min<std::int64_t>(wanted, device.size() - start);
+    if (wanted > bytes.size()) bytes += device.read(wanted - bytes.size());
     if (!f.runLength && bytes.size() < f.dataOffset + rowBytes * height) {
         error = QStringLiteral("the file ends before its last row");
         return false;
     }
-    bytes.append(QByteArray(static_cast<qsizetype>(pixelBytes), '\0'));
+    bytes.append(QByteArray(static_cast<qsizetype>(rowBytes * height + 4096), '\0'));
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "bmp");
