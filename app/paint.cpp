@@ -43,6 +43,7 @@ void DrawLevelSwatch(Canvas& canvas, const AppState& state, std::int64_t x, std:
 }  // namespace
 
 Rect TileRect(const AppState& state, std::int32_t index) {
+    if (state.columns <= 0) return {0, 0, 0, 0};  // no arrangement, no tile (as in HitTestTile)
     const std::int64_t column = index % state.columns;
     const std::int64_t row = index / state.columns;
     const Size shown = ShownSize(state);

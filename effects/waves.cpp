@@ -330,7 +330,8 @@ void RippleRows(const SlotContext& c, const TargetRows& out, std::int32_t first,
         }
         RowMirror<DiamondWave> mirror(width, centre.x);
         plane([&](std::int32_t x, std::int32_t y) {
-            const auto [dx, dy] = OffsetFrom(centre, x, y);
+            const Offset offset = OffsetFrom(centre, x, y);  // no structured binding: lambdas below use it
+            const std::int32_t dx = offset.dx, dy = offset.dy;
             const DiamondWave& w = mirror.At(x, [&] { return DiamondWaveAt<kSingle>(wave, a, dx, dy); });
             return RadialDiamond(w, x, y, dx, dy);
         });

@@ -7,9 +7,12 @@
 #include <QMimeData>
 
 #include <algorithm>
+#include <cstring>
+#include <cstdlib>
 #include <limits>
 #include <mutex>
 #include <utility>
+#include <vector>
 
 namespace prismview {
 
@@ -36,6 +39,125 @@ void LimitQtAllocations() {
         const std::int64_t megabytes = available < 0 ? 0 : std::max<std::int64_t>(1, available / 10 >> 20);
         QImageReader::setAllocationLimit(static_cast<int>(std::min<std::int64_t>(megabytes, std::numeric_limits<int>::max())));
     });
+}
+
+// Qt's BMP decoder leaves pixels unset where run-length data skips them or
+// stops early; these fields of the header let the read path set them.
+struct BmpFields {
+    std::int64_t dataOffset = 0;
+    int bits = 0;
+    bool runLength = false;  // RLE8 or RLE4
+    bool topDown = false;    // a negative height: rows top first
+};
+
+std::uint32_t LittleEndian(const QByteArray& bytes, qsizetype at, int size) {
+    std::uint32_t value = 0;
+    for (int i = size - 1; i >= 0; --i)
+        value = value << 8 | (at + i < bytes.size() ? static_cast<std::uint8_t>(bytes[at + i]) : 0u);
+    return value;
+}
+
+BmpFields BmpFieldsOf(const QByteArray& bytes) {
+    BmpFields f;
+    f.dataOffset = LittleEndian(bytes, 10, 4);
+    if (LittleEndian(bytes, 14, 4) == 12) {  // the OS/2 header: no compression
+        f.bits = static_cast<int>(LittleEndian(bytes, 24, 2));
+        return f;
+    }
+    f.topDown = static_cast<std::int32_t>(LittleEndian(bytes, 22, 4)) < 0;
+    f.bits = static_cast<int>(LittleEndian(bytes, 28, 2));
+    const std::uint32_t compression = LittleEndian(bytes, 30, 4);
+    f.runLength = (f.bits == 8 && compression == 1) || (f.bits == 4 && compression == 2);
+    return f;
+}
+
+// The palette indices that run-length data gives, rows top first; a pixel
+// the data skips or never reaches is 0.
+std::vector<std::uint8_t> RunLengthIndices(const QByteArray& bytes, const BmpFields& f, qsizetype width,
+                                           qsizetype height) {
+    std::vector<std::uint8_t> indices(static_cast<std::size_t>(width * height), 0);
+    const bool four = f.bits == 4;
+    qsizetype at = f.dataOffset, x = 0, y = 0;  // y counts rows in file order
+    auto next = [&](std::uint8_t& b) {
+        if (at < 0 || at >= bytes.size()) return false;
+        b = static_cast<std::uint8_t>(bytes[at++]);
+        return true;
+    };
+    auto put = [&](std::uint8_t index) {
+        if (x < width && y < height) {
+            const qsizetype row = f.topDown ? y : height - 1 - y;
+            indices[static_cast<std::size_t>(row * width + x)] = index;
+        }
+        ++x;
+    };
+    for (std::uint8_t count = 0, code = 0; y < height && next(count);) {
+        if (count > 0) {  // a run of one byte's pixels
+            std::uint8_t b = 0;
+            if (!next(b)) break;
+            for (int i = 0; i < count; ++i) put(four ? (i % 2 == 0 ? b >> 4 : b & 15) : b);
+        } else if (!next(code) || code == 1) {  // end of the picture
+            break;
+        } else if (code == 0) {  // end of the row
+            x = 0;
+            ++y;
+        } else if (code == 2) {  // a jump right and up
+            std::uint8_t dx = 0, dy = 0;
+            if (!next(dx) || !next(dy)) break;
+            x += dx;
+            y += dy;
+        } else {  // `code` pixels as they are, padded to a 16-bit boundary
+            const qsizetype size = four ? (code + 1) / 2 : code;
+            for (int i = 0; i < code && at + (four ? i / 2 : i) < bytes.size(); ++i) {
+                const auto b = static_cast<std::uint8_t>(bytes[at + (four ? i / 2 : i)]);
+                put(four ? (i % 2 == 0 ? b >> 4 : b & 15) : b);
+            }
+            at += size + (size & 1);
+        }
+    }
+    return indices;
+}
+
+// A BMP file read from `device` at `start` with every pixel defined. Qt's
+// reader copies rows straight from the data and leaves the rest of the
+// picture as the memory held it where the data ends early: a file too short
+// for its rows is damaged, zero bytes follow the data for a header offset
+// that points elsewhere (rows start a few kilobytes in at most), and
+// run-length data is laid out again over palette entry 0. `width` x `height`
+// is the size Qt's reader found in the header, already measured against the
+// memory guard.
+bool ReadBmp(QIODevice& device, qint64 start, std::int64_t width, std::int64_t height, QImage& image,
+             QString& error) {
+    if (!device.seek(start)) {
+        error = device.errorString();
+        return false;
+    }
+    QByteArray bytes = device.read(1 << 16);
+    const BmpFields f = BmpFieldsOf(bytes);
+    const std::int64_t rowBytes = (width * std::clamp(f.bits, 1, 32) + 31) / 32 * 4;
+    // Run-length data takes up to two bytes a pixel.
+    const std::int64_t dataBytes = f.runLength ? 2 * (2 * width + 4) * height : rowBytes * height;
+    std::int64_t wanted = std::max<std::int64_t>(f.dataOffset, 1 << 16) + dataBytes;
+    if (!device.isSequential()) wanted = std::min<std::int64_t>(wanted, device.size() - start);
+    if (wanted > bytes.size()) bytes += device.read(wanted - bytes.size());
+    if (!f.runLength && bytes.size() < f.dataOffset + rowBytes * height) {
+        error = QStringLiteral("the file ends before its last row");
+        return false;
+    }
+    bytes.append(QByteArray(static_cast<qsizetype>(rowBytes * height + 4096), '\0'));
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "bmp");
+    if (!reader.read(&image)) {
+        error = reader.errorString();
+        return false;
+    }
+    if (f.runLength && image.format() == QImage::Format_Indexed8) {
+        const std::vector<std::uint8_t> indices = RunLengthIndices(bytes, f, image.width(), image.height());
+        for (int row = 0; row < image.height(); ++row)
+            std::memcpy(image.scanLine(row), indices.data() + static_cast<std::size_t>(row) * image.width(),
+                        static_cast<std::size_t>(image.width()));
+    }
+    return true;
 }
 
 // Transparent parts laid over white, so that the effects see the colours a
@@ -94,16 +216,21 @@ ReadResult ReadPicture(QIODevice& device, std::int64_t availableMemory) {
     LimitQtAllocations();
     // The format comes from the bytes (and a file's extension as a hint), so
     // a photo saved under the wrong extension still opens.
+    const qint64 start = device.pos();
     QImageReader reader(&device);
     reader.setAutoTransform(true);  // EXIF orientation: portrait photos stand upright
     if (!reader.canRead()) return Failure(ReadFailure::NotAPicture, "not a picture format that can be read");
     // The header tells the size: a picture too big for memory is not decoded.
-    if (const QSize size = reader.size();
-        size.isValid() && !PictureFitsInMemory(std::int64_t{size.width()} * size.height(), availableMemory))
-        return TooBig(size.width(), size.height());
+    // A top-down BMP file tells its height as a negative number; an unknown
+    // size is -1 x -1, which fits.
+    const QSize size = reader.size();
+    const std::int64_t width = std::abs(std::int64_t{size.width()}), height = std::abs(std::int64_t{size.height()});
+    if (!PictureFitsInMemory(width * height, availableMemory)) return TooBig(width, height);
     const bool fromBmp = reader.format() == "bmp";
     QImage image;
-    if (!reader.read(&image)) return Failure(ReadFailure::Damaged, "damaged: " + reader.errorString().toStdString());
+    QString error;
+    if (fromBmp ? !ReadBmp(device, start, width, height, image, error) : !reader.read(&image))
+        return Failure(ReadFailure::Damaged, "damaged: " + (fromBmp ? error : reader.errorString()).toStdString());
     return Finish(std::move(image), fromBmp, availableMemory);
 }
 

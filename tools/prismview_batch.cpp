@@ -1,6 +1,5 @@
 // prismview-batch: the processing pass without a window. Reads a picture as
 // the base image, runs one mode and writes the four derived images.
-#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
 
@@ -12,13 +11,13 @@
 #include <iostream>
 #include <iterator>
 #include <string>
-#include <vector>
 
 #include "app/app_state.h"
 #include "core/process.h"
 #include "effects/effect_table.h"
 #include "io/picture_file.h"
 #include "resources/modes.h"
+#include "tools/batch_arguments.h"
 #include "tools/batch_options.h"
 #include "prismview_version.h"
 
@@ -92,57 +91,27 @@ int main(int argc, char** argv) {
     // Errors are reported once, in our own words; Qt's diagnostics stay out of stderr.
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     QCoreApplication app(argc, argv);
-    QCommandLineParser parser;
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    std::vector<QCommandLineOption> parameterOptions;
-    for (const ParameterInfo& parameter : kParameterTable) {
-        const QString name = QString::fromUtf8(parameter.name.data(), static_cast<qsizetype>(parameter.name.size()));
-        parameterOptions.push_back(parameter.kind == ParameterKind::Flag
-                                       ? QCommandLineOption(name, QString())
-                                       : QCommandLineOption(name, QString(), QStringLiteral("VALUE")));
-    }
-    const QCommandLineOption format("format", "", "FORMAT"), slots("slots", "", "LIST"), force("force", ""),
-        help(QStringList{"h", "help"}, ""), version("version", "");
-    for (const QCommandLineOption& option : parameterOptions) parser.addOption(option);
-    parser.addOptions({format, slots, force, help, version});
-    if (!parser.parse(QCoreApplication::arguments())) Fail(2, parser.errorText().toStdString());
-    if (parser.isSet(help)) {
+    const BatchArguments arguments = ParseBatchArguments(QCoreApplication::arguments());
+    if (arguments.status != 0) Fail(arguments.status, arguments.error);
+    if (arguments.help) {
         std::fputs(Usage().c_str(), stdout);
         return 0;
     }
-    if (parser.isSet(version)) {
+    if (arguments.version) {
         std::printf("prismview-batch %s\n", PRISMVIEW_VERSION);
         return 0;
     }
-
-    // One value per option; a second one is a mistake, not an override.
-    auto value = [&parser](const QCommandLineOption& option) {
-        const QStringList values = parser.values(option);
-        if (values.size() > 1) Fail(2, "--" + option.names().last().toStdString() + " given more than once");
-        return values.first().toStdString();
-    };
     AppState state;
-    std::string error;
-    for (std::size_t i = 0; i < parameterOptions.size(); ++i) {
-        const ParameterInfo& parameter = kParameterTable[i];
-        if (!parser.isSet(parameterOptions[i])) continue;
-        const std::string text = parameter.kind == ParameterKind::Flag ? std::string() : value(parameterOptions[i]);
-        if (!ParseParameter(parameter, text, state, error)) Fail(2, error);
-    }
-    std::string extension = "bmp";
-    if (parser.isSet(format) && !ParseFormatOption(value(format), extension, error)) Fail(2, error);
-    std::array<bool, 4> written{true, true, true, true};
-    if (parser.isSet(slots) && !ParseSlotsOption(value(slots), written, error)) Fail(2, error);
-
-    const QStringList positional = parser.positionalArguments();
-    if (positional.size() != 2) Fail(2, "expected INPUT and OUTPUT_PREFIX (see --help)");
-    const std::string input = positional[0].toStdString();
-    const std::string prefix = positional[1].toStdString();
+    static_cast<ProcessingParams&>(state) = arguments.params;
+    const std::string& input = arguments.input;
+    const std::string& prefix = arguments.prefix;
+    const std::string& extension = arguments.extension;
+    const std::array<bool, 4>& written = arguments.slots;
 
     std::string outputs[4];
     for (int i = 0; i < 4; ++i) {
         outputs[i] = prefix + std::to_string(i + 1) + "." + extension;
-        if (written[i] && !parser.isSet(force) && QFileInfo::exists(QString::fromStdString(outputs[i])))
+        if (written[i] && !arguments.force && QFileInfo::exists(QString::fromStdString(outputs[i])))
             Fail(1, "output exists: " + outputs[i] + " (use --force to overwrite)");
     }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -215,6 +216,39 @@ TEST(PaintMainWindow, OneToOneMovesEverythingByTheScrollOffset) {
     EXPECT_EQ(state.view.scrollY, 116 - 90);
     EXPECT_EQ(Paint(state), (Calls{"image 2 at -130,-26 200x100", "text -130,74 明度反転",
                                    "fill 70,22-102,54 000000", "text 102,22 ↑↓で指定"}));
+}
+
+TEST(PaintMainWindow, SwatchesOfTheWidestPictureStopAtTheCoordinateRange) {
+    struct Case {
+        std::int32_t mode;
+        Calls expected;
+    };
+    const std::string right = std::to_string(std::numeric_limits<std::int32_t>::max());
+    const std::string left = std::to_string(std::numeric_limits<std::int32_t>::max() - 10);
+    const Case cases[] = {
+        {ModeHueRotate, {"fill " + left + ",0-" + right + ",16 FF0000", "fill " + left + ",16-" + right + ",32 00FFFF",
+                         "text " + right + ",0 ←→で指定"}},
+        {ModeBrighten, {"fill " + left + ",48-" + right + ",80 000000", "text " + right + ",48 ↑↓で指定"}},
+    };
+    for (const Case& c : cases) {
+        AppState state;
+        state.images.width = std::numeric_limits<std::int32_t>::max() - 10;  // kept from a released image
+        state.effectMode = c.mode;
+        state.selectedImage = c.mode == ModeHueRotate ? 4 : 2;
+        const Calls calls = Paint(state);
+        EXPECT_EQ(Calls(calls.begin() + 1, calls.end()), c.expected) << c.mode;
+    }
+}
+
+TEST(TileRect, NoColumnsGiveNoTile) {
+    for (const std::int32_t columns : {0, -1}) {
+        AppState state = Loaded200x100();
+        state.columns = columns;
+        state.hoverImage = 2;
+        for (std::int32_t i = 0; i < kSlotCount; ++i) EXPECT_EQ(RectText(TileRect(state, i)), "0,0-0,0") << columns;
+        const Calls calls = Paint(state);  // no division by zero
+        EXPECT_EQ(calls.back(), "text 1,1 明度反転") << columns;
+    }
 }
 
 TEST(SwatchesFor, EveryModeAndView) {

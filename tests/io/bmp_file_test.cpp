@@ -102,6 +102,25 @@ TEST(BmpWriter, HeaderAndPaddingForSmallWidths) {
     }
 }
 
+TEST(BmpWriter, SizesOfRowsPastThe32BitRangeAreExact) {
+    // 3 x width no longer fits 32 bits from 715827883 pixels on; the sizes
+    // are worked out in 64 bits and stored as the header's 32-bit fields.
+    struct Case {
+        std::int32_t width, height;
+        std::uint32_t imageSize;
+    };
+    const Case cases[] = {{715827882, 1, 2147483648u}, {715827883, 1, 2147483652u}, {1000000000, 1, 3000000000u}};
+    for (const Case& c : cases) {
+        const auto header = BmpHeader(c.width, c.height);
+        const auto field = [&header](int at) {
+            return header[at] | header[at + 1] << 8 | header[at + 2] << 16 | static_cast<std::uint32_t>(header[at + 3]) << 24;
+        };
+        EXPECT_EQ(field(34), c.imageSize) << c.width;
+        EXPECT_EQ(field(2), c.imageSize + 54) << c.width;
+        EXPECT_EQ(field(18), static_cast<std::uint32_t>(c.width));
+    }
+}
+
 TEST(BmpWriter, FiveByTwoFileByteForByte) {
     const PixelBuffer pixels = test::Picture(5, 2, {0x010203, 0x040506, 0x070809, 0x0A0B0C, 0x0D0E0F,
                                                     0x102030, 0x405060, 0x708090, 0xA0B0C0, 0xD0E0F0});
@@ -185,6 +204,52 @@ TEST(BmpReader, ReadsOtherVariants) {
 
     test::WriteFileBytes(dir.Path("1.bmp"), MakeBmp(3, 1, 1, {0x000000, 0xFFFFFF}, {0xA0, 0, 0, 0}));
     EXPECT_EQ(Load(dir.Path("1.bmp")).pixels, (std::vector<RgbValue>{0xFFFFFF, 0x000000, 0xFFFFFF}));
+}
+
+// Reads the bytes after leaving other bytes in memory that a decoder could
+// hand out again, so that a pixel it never sets shows up.
+ReadResult ReadAfterLeftovers(const Bytes& file) {
+    for (std::size_t size : {64u, 256u, 1024u, 4096u}) {
+        std::vector<unsigned char> leftover(size, 0x77);
+        EXPECT_EQ(leftover.back(), 0x77);
+    }
+    return ReadPictureData(std::string_view(reinterpret_cast<const char*>(file.data()), file.size()), -1);
+}
+
+TEST(BmpReader, EveryPixelIsDefinedWhateverTheDataLeavesOut) {
+    // Run-length data that skips pixels or stops early leaves them at palette
+    // entry 0; a file too short for its rows is damaged.
+    const std::vector<std::uint32_t> palette = {0x102030, 0x00FF00, 0x0000FF, 0xFFFFFF};
+    const RgbValue o = 0x102030, g = 0x00FF00, b = 0x0000FF, w = 0xFFFFFF;
+    struct Case {
+        const char* name;
+        Bytes file;
+        std::vector<RgbValue> expected;  // top row first
+    };
+    const Case cases[] = {
+        // 4 x 3, RLE8: the bottom row, then the end of the picture.
+        {"rle8 stops", MakeBmp(4, 3, 8, palette, {4, 1, 0, 1}, 1), {o, o, o, o, o, o, o, o, g, g, g, g}},
+        // RLE8: two pixels, a jump of one right and one up, one pixel, data ends.
+        {"rle8 jumps", MakeBmp(4, 3, 8, palette, {2, 2, 0, 2, 1, 1, 1, 3}, 1), {o, o, o, o, o, o, o, w, b, b, o, o}},
+        // RLE4: the row ends after three pixels; three literal pixels on the next.
+        {"rle4 short rows", MakeBmp(4, 2, 4, palette, {3, 0x12, 0, 0, 0, 3, 0x30, 0x20}, 2), {w, o, b, o, g, b, g, o}},
+    };
+    for (const Case& c : cases) {
+        const ReadResult result = ReadAfterLeftovers(c.file);
+        ASSERT_TRUE(result.bitmap) << c.name << ": " << result.reason;
+        std::vector<RgbValue> topDown;
+        for (std::int32_t y = 0; y < result.bitmap->Height(); ++y)
+            for (std::int32_t x = 0; x < result.bitmap->Width(); ++x) topDown.push_back(result.bitmap->PixelAt(x, y));
+        EXPECT_EQ(topDown, c.expected) << c.name;
+    }
+    Bytes rows(4 * 3 * 3, 0x40);
+    for (const std::size_t kept : {0u, 12u, 35u}) {
+        Bytes cut = MakeBmp(4, 3, 24, {}, rows);
+        cut.resize(54 + kept);
+        const ReadResult result = ReadAfterLeftovers(cut);
+        EXPECT_FALSE(result.bitmap) << kept;
+        EXPECT_EQ(result.reason, "damaged: the file ends before its last row") << kept;
+    }
 }
 
 TEST(BmpReader, PicturesAboveQtsDefaultLimitLoad) {

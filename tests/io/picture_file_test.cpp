@@ -7,6 +7,7 @@
 #include <QBuffer>
 #include <QColorSpace>
 #include <QImage>
+#include <QImageReader>
 #include <QImageWriter>
 #include <QMimeData>
 
@@ -255,6 +256,25 @@ TEST(PictureRead, ASizeTooBigIsRefusedFromTheHeader) {
     }
 }
 
+TEST(PictureRead, ATopDownBmpFileIsMeasuredBeforeDecodingToo) {
+    // A top-down BMP file tells its height as a negative number. Qt's ceiling
+    // stands below the picture here, so decoding it would fail as damaged:
+    // only the header check gives "too big".
+    Bytes bmp = {'B', 'M'};
+    for (const std::uint32_t field : {54u, 0u, 54u, 40u, 4000u, static_cast<std::uint32_t>(-4000)}) Put(bmp, field, 4);
+    Put(bmp, 1, 2);
+    Put(bmp, 24, 2);
+    for (int i = 0; i < 6; ++i) Put(bmp, 0, 4);
+    const std::string_view bytes(reinterpret_cast<const char*>(bmp.data()), bmp.size());
+    ASSERT_EQ(ReadPictureData(bytes, -1).failure, ReadFailure::Damaged);  // no pixels: the header alone is good
+    const int limit = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(16);  // MB
+    const ReadResult result = ReadPictureData(bytes, std::int64_t{64} << 20);
+    QImageReader::setAllocationLimit(limit);
+    EXPECT_EQ(result.failure, ReadFailure::TooBig);
+    EXPECT_EQ(result.reason, "too big: 4000 × 4000 pixels need about 611 MB");
+}
+
 TEST(PictureRead, EachFailureHasItsOwnReason) {
     test::TempDir dir;
     test::WriteFileBytes(dir.Path("notes.txt"), Bytes{'j', 'u', 's', 't', ' ', 't', 'e', 'x', 't'});
@@ -316,6 +336,23 @@ TEST(PictureRead, DataInMemoryAndOnTheClipboardTakeTheSamePath) {
     QMimeData text;
     text.setText(QStringLiteral("no picture"));
     EXPECT_EQ(PictureFromMimeData(text, -1).failure, ReadFailure::NotAPicture);
+}
+
+TEST(PictureRead, QtsAllocationLimitIsSetOnceForTheProcess) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(ImageOf(test::Varied(3, 2)).save(&buffer, "png"));
+    const std::string_view bytes(png.constData(), static_cast<std::size_t>(png.size()));
+    ASSERT_TRUE(ReadPictureData(bytes).bitmap);
+    // A ceiling from the memory there is, not "no limit" (0)...
+    const int limit = QImageReader::allocationLimit();
+    EXPECT_GT(limit, 0);
+    // ...and later reads leave it alone.
+    QImageReader::setAllocationLimit(limit + 1);
+    ASSERT_TRUE(ReadPictureData(bytes).bitmap);
+    EXPECT_EQ(QImageReader::allocationLimit(), limit + 1);
+    QImageReader::setAllocationLimit(limit);
 }
 
 TEST(PictureWrite, TheExtensionChoosesTheFormat) {

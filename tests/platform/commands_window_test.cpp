@@ -14,6 +14,7 @@
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QImage>
+#include <QImageWriter>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -313,6 +314,28 @@ TEST(MainWindowClipboard, CopyAndPasteGoThroughTheClipboard) {
     shown.window.Action(CmdPaste)->trigger();  // text only: the images stay
     ASSERT_TRUE(shown.state.images.Loaded());
     EXPECT_EQ(shown.state.images.bitmaps[0]->ReadPixels().pixels, pasted.pixels);
+}
+
+TEST(MainWindowClipboard, EncodedDataIsPastedThroughTheReadPath) {
+    // Offered encoded, a picture goes through the read path, which checks the
+    // header's size before decoding and turns the picture upright; the
+    // clipboard's own decoded picture would do neither.
+    Shown shown;
+    QImage wide(32, 16, QImage::Format_RGB32);
+    wide.fill(qRgb(40, 160, 90));
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setTransformation(QImageIOHandler::TransformationRotate90);
+    ASSERT_TRUE(writer.write(wide));
+    auto* offered = new QMimeData;  // the clipboard takes it
+    offered->setData(QStringLiteral("image/jpeg"), jpeg);
+    QGuiApplication::clipboard()->setMimeData(offered);
+    shown.window.Action(CmdPaste)->trigger();
+    ASSERT_TRUE(shown.state.images.Loaded());
+    EXPECT_EQ(shown.state.images.width, 16);
+    EXPECT_EQ(shown.state.images.height, 32);
 }
 
 // Counts the presses of one key that reach a widget (and so its key handler).

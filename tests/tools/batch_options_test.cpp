@@ -1,5 +1,7 @@
 #include "tools/batch_options.h"
 
+#include "tools/batch_arguments.h"
+
 #include <gtest/gtest.h>
 
 namespace prismview {
@@ -65,6 +67,46 @@ TEST(BatchOptions, RangesAndForms) {
     EXPECT_TRUE(ParseParameter("amplitude", "-16", p, error));
     EXPECT_EQ(p.waveAmplitude, -16);
     EXPECT_FALSE(ParseParameter("amplitude", "2147483648", p, error));
+}
+
+TEST(BatchArguments, TheWholeCommandLineOrTheFirstMistake) {
+    struct Case {
+        QStringList arguments;
+        int status;
+        std::string error;
+    };
+    const Case cases[] = {
+        {{"in.png", "out"}, 0, ""},
+        {{"--hue", "1", "--hue=2", "in", "out"}, 2, "--hue given more than once"},
+        {{"--hue=1530", "--format=gif", "in", "out"}, 2, "--hue needs a whole number from 0 to 1529, not '1530'"},
+        {{"--format=gif", "--slots=5", "in", "out"}, 2, "--format needs bmp, png, jpg, webp or tif, not 'gif'"},
+        {{"--slots", "1", "--slots", "2", "in", "out"}, 2, "--slots given more than once"},
+        {{"in"}, 2, "expected INPUT and OUTPUT_PREFIX (see --help)"},
+        {{"--hue"}, 2, "Missing value after '--hue'."},
+        {{"--nonsense", "in", "out"}, 2, "Unknown option 'nonsense'."},
+        {{"-h", "--hue=99999"}, 0, ""},
+    };
+    for (const Case& c : cases) {
+        const BatchArguments parsed = ParseBatchArguments(QStringList{"prismview-batch"} + c.arguments);
+        EXPECT_EQ(parsed.status, c.status) << c.arguments.join(' ').toStdString();
+        EXPECT_EQ(parsed.error, c.error) << c.arguments.join(' ').toStdString();
+    }
+    const BatchArguments parsed = ParseBatchArguments(
+        {"prismview-batch", "-mode=vortex", "--center", "3,-4", "--start-from-end", "--format", "tif", "--slots=2,4",
+         "--force", "-", "out/p"});
+    ASSERT_EQ(parsed.status, 0) << parsed.error;
+    EXPECT_FALSE(parsed.help);
+    EXPECT_EQ(parsed.params.effectMode, ModeVortex);
+    EXPECT_EQ(parsed.params.centerX, 3);
+    EXPECT_EQ(parsed.params.centerY, -4);
+    EXPECT_EQ(parsed.params.startFromEnd, 1);
+    EXPECT_EQ(parsed.params.hue, ProcessingParams{}.hue);
+    EXPECT_EQ(parsed.extension, "tif");
+    EXPECT_EQ(parsed.slots, (std::array<bool, 4>{false, true, false, true}));
+    EXPECT_TRUE(parsed.force);
+    EXPECT_EQ(parsed.input, "-");
+    EXPECT_EQ(parsed.prefix, "out/p");
+    EXPECT_TRUE(ParseBatchArguments({"prismview-batch", "-h", "--hue=99999"}).help);
 }
 
 }  // namespace

@@ -1,0 +1,56 @@
+// Bytes offered as pasted or dropped data: as image/png, as image/bmp, as
+// the raw picture format of Qt's clipboard, or several of them (the first
+// byte chooses), through the paste conversion with the memory guard.
+#include <QMimeData>
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "fuzz/fuzz_support.h"
+#include "fuzz/qt_start.h"
+#include "io/qt_picture.h"
+
+using namespace prismview;
+
+namespace {
+
+constexpr std::int64_t kMemory = std::int64_t{64} << 20;
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzz::StartQt();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) return 0;
+    const unsigned offered = data[0];
+    const QByteArray bytes(reinterpret_cast<const char*>(data + 1), static_cast<qsizetype>(size - 1));
+    QMimeData mime;
+    if (offered & 1) mime.setData(QStringLiteral("image/png"), bytes);
+    if (offered & 2) mime.setData(QStringLiteral("image/bmp"), bytes);
+    if (offered & 4) mime.setData(QStringLiteral("application/x-qt-image"), bytes);
+    if (offered & 8) mime.setText(QString::fromLatin1(bytes.left(64)));
+
+    const ReadResult pasted = PictureFromMimeData(mime, kMemory);
+    FUZZ_EXPECT((pasted.bitmap != nullptr) == (pasted.failure == ReadFailure::None));
+    FUZZ_EXPECT(pasted.reason.empty() == (pasted.failure == ReadFailure::None));
+    if (pasted.bitmap) {
+        const std::int64_t pixels = std::int64_t{pasted.bitmap->Width()} * pasted.bitmap->Height();
+        FUZZ_EXPECT(pixels > 0 && PictureFitsInMemory(pixels, kMemory));
+    }
+    if (offered & 3) {
+        // Encoded data is read exactly as a file of the same bytes.
+        const ReadResult read = ReadPictureData(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), kMemory);
+        FUZZ_EXPECT(read.failure == pasted.failure);
+        if (read.bitmap && !fuzz::IsIcon(data + 1, size - 1)) {  // see fuzz-read_picture on icons
+            FUZZ_EXPECT(read.bitmap->Width() == pasted.bitmap->Width() && read.bitmap->Height() == pasted.bitmap->Height());
+            for (std::int32_t row = 0; row < read.bitmap->Height(); ++row)
+                for (std::int32_t x = 0; x < read.bitmap->Width(); ++x)
+                    FUZZ_EXPECT(read.bitmap->Scanline(row)[x] == pasted.bitmap->Scanline(row)[x]);
+        }
+    }
+    return 0;
+}

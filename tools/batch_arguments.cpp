@@ -1,0 +1,76 @@
+#include "tools/batch_arguments.h"
+
+#include <QCommandLineParser>
+
+#include <vector>
+
+#include "tools/batch_options.h"
+
+namespace prismview {
+
+namespace {
+
+BatchArguments BadUsage(std::string error) {
+    BatchArguments result;
+    result.status = 2;
+    result.error = std::move(error);
+    return result;
+}
+
+}  // namespace
+
+BatchArguments ParseBatchArguments(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    std::vector<QCommandLineOption> parameterOptions;
+    for (const ParameterInfo& parameter : kParameterTable) {
+        const QString name = QString::fromUtf8(parameter.name.data(), static_cast<qsizetype>(parameter.name.size()));
+        parameterOptions.push_back(parameter.kind == ParameterKind::Flag
+                                       ? QCommandLineOption(name, QString())
+                                       : QCommandLineOption(name, QString(), QStringLiteral("VALUE")));
+    }
+    const QCommandLineOption format("format", "", "FORMAT"), slots("slots", "", "LIST"), force("force", ""),
+        help(QStringList{"h", "help"}, ""), version("version", "");
+    for (const QCommandLineOption& option : parameterOptions) parser.addOption(option);
+    parser.addOptions({format, slots, force, help, version});
+    if (!parser.parse(arguments)) return BadUsage(parser.errorText().toStdString());
+    BatchArguments result;
+    if (parser.isSet(help) || parser.isSet(version)) {
+        result.help = parser.isSet(help);
+        result.version = !result.help;
+        return result;
+    }
+
+    // One value per option; a second one is a mistake, not an override.
+    std::string error;
+    auto value = [&parser, &error](const QCommandLineOption& option, std::string& text) {
+        const QStringList values = parser.values(option);
+        if (values.size() > 1) {
+            error = "--" + option.names().last().toStdString() + " given more than once";
+            return false;
+        }
+        text = values.first().toStdString();
+        return true;
+    };
+    for (std::size_t i = 0; i < parameterOptions.size(); ++i) {
+        const ParameterInfo& parameter = kParameterTable[i];
+        if (!parser.isSet(parameterOptions[i])) continue;
+        std::string text;
+        if (parameter.kind != ParameterKind::Flag && !value(parameterOptions[i], text)) return BadUsage(error);
+        if (!ParseParameter(parameter, text, result.params, error)) return BadUsage(error);
+    }
+    std::string text;
+    if (parser.isSet(format) && (!value(format, text) || !ParseFormatOption(text, result.extension, error)))
+        return BadUsage(error);
+    if (parser.isSet(slots) && (!value(slots, text) || !ParseSlotsOption(text, result.slots, error)))
+        return BadUsage(error);
+    result.force = parser.isSet(force);
+
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() != 2) return BadUsage("expected INPUT and OUTPUT_PREFIX (see --help)");
+    result.input = positional[0].toStdString();
+    result.prefix = positional[1].toStdString();
+    return result;
+}
+
+}  // namespace prismview

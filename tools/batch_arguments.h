@@ -1,0 +1,31 @@
+// prismview-batch's command line as data: what to read, what to run, what to
+// write, or why the arguments are bad usage.
+#pragma once
+
+#include <QStringList>
+
+#include <array>
+#include <string>
+
+#include "core/params.h"
+
+namespace prismview {
+
+struct BatchArguments {
+    int status = 0;     // 0: parsed; 2: bad usage, `error` says why
+    std::string error;  // one line, without the program's name
+    bool help = false;     // -h or --help: show the usage and stop
+    bool version = false;  // --version: show the version and stop
+    ProcessingParams params;
+    std::string extension = "bmp";
+    std::array<bool, 4> slots{true, true, true, true};  // which outputs are written
+    bool force = false;
+    std::string input;   // a file name, or "-" for standard input
+    std::string prefix;  // outputs are prefix1.extension .. prefix4.extension
+};
+
+// Parses the whole argument list, the program's name first. Every option
+// takes one value at most once; a value must be complete and in range.
+BatchArguments ParseBatchArguments(const QStringList& arguments);
+
+}  // namespace prismview
