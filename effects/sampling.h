@@ -195,7 +195,8 @@ void MirroredRows(const SlotContext& c, const TargetRows& out, std::int32_t firs
     auto sampleRow = [&](std::int32_t y, bool computeValues) {
         RgbValue* to = out.Row(y);
         SamplePlaneRow(c, to, y, centre, [&](std::int32_t x, std::int32_t yy) {
-            const auto [dx, dy] = OffsetFrom(centre, x, yy);
+            const Offset offset = OffsetFrom(centre, x, yy);  // no structured binding: the lambda below uses it
+            const std::int32_t dx = offset.dx, dy = offset.dy;
             V& v = values[static_cast<std::size_t>(x)];
             if (computeValues) v = mirror.At(x, [&] { return value(dx, dy); });
             return point(v, x, yy, dx, dy);
