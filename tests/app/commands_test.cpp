@@ -176,6 +176,68 @@ TEST(Commands, ANameThatCannotBeCreatedTellsTwice) {
     }
 }
 
+TEST(Commands, EveryFormatOnABadTargetTellsOfTheFailureAndKeepsTheOldFile) {
+    namespace fs = std::filesystem;
+    const std::string invalidName = "message エラー: ファイル名が不正の模様です。";
+    const Bytes old = {'o', 'l', 'd'};
+    for (const char* extension : {"bmp", "png", "jpg", "webp", "tif"}) {
+        SCOPED_TRACE(extension);
+        test::TempDir dir;
+        const std::string name = std::string("o.") + extension;
+        AppState state = Loaded(40, 30, 2);
+        RecordingWindow window;
+        const auto save = [&](const std::string& path) {
+            window.calls.clear();
+            window.saveName = path;
+            window.answers = {MessageAnswer::Yes};
+            OnCommand(window, state, CmdSave);
+            return window.calls;
+        };
+        const auto overwrite = [](const std::string& path) {
+            return "message 君に問う: " + path + "\n同じファイルがありますが、上書きしますか？";
+        };
+        using Calls = std::vector<std::string>;
+
+        // A missing folder, a folder of that name: no question, nothing made.
+        fs::create_directory(dir.Path(name));
+        for (const std::string& path : {dir.Path("missing/" + name), dir.Path(name)})
+            EXPECT_EQ(save(path), (Calls{"ask save", invalidName, kSaveFailed})) << path;
+        EXPECT_EQ(test::FolderEntries(dir.path()), Calls{name});
+        EXPECT_TRUE(test::FolderEntries(dir.Path(name)).empty());
+
+        // A read-only folder: overwriting its file is asked and fails.
+        const std::string locked = dir.Path("locked"), inLocked = locked + "/" + name;
+        fs::create_directory(locked);
+        test::WriteFileBytes(inLocked, old);
+        fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
+        Calls calls;
+        ASSERT_TRUE(test::WithoutPermissionOverride([&] { calls = save(inLocked); }));
+        EXPECT_EQ(calls, (Calls{"ask save", overwrite(inLocked), invalidName, kSaveFailed}));
+        EXPECT_EQ(test::ReadFileBytes(inLocked), old);
+        EXPECT_EQ(test::FolderEntries(locked), Calls{name});
+        fs::permissions(locked, fs::perms::owner_all);
+
+        // A link to a file elsewhere: on a full disk the file it points to
+        // stays, otherwise it is replaced; the link stays a link.
+        const std::string elsewhere = dir.Path("elsewhere"), target = elsewhere + "/" + name;
+        const std::string link = dir.Path(std::string("link.") + extension);
+        fs::create_directory(elsewhere);
+        test::WriteFileBytes(target, old);
+        fs::create_symlink(target, link);
+        test::WithFileSizeLimit(32, [&] { calls = save(link); });
+        EXPECT_EQ(calls, (Calls{"ask save", overwrite(link), kSaveFailed}));
+        EXPECT_EQ(test::ReadFileBytes(target), old);
+        EXPECT_EQ(save(link), (Calls{"ask save", overwrite(link)}));
+        EXPECT_TRUE(fs::is_symlink(link));
+        EXPECT_EQ(test::FolderEntries(elsewhere), Calls{name});
+        ReadResult back = ReadPictureFile(target);
+        ASSERT_TRUE(back.bitmap) << back.reason;
+        EXPECT_EQ(back.bitmap->Width(), 40);
+        if (extension != std::string("jpg") && extension != std::string("webp"))
+            EXPECT_EQ(back.bitmap->ReadPixels().pixels, state.images.bitmaps[2]->ReadPixels().pixels);
+    }
+}
+
 TEST(Commands, AWriteThatStopsPartWayIsAFailedSave) {
     test::TempDir dir;
     const std::string path = dir.Path("full.bmp");

@@ -409,5 +409,69 @@ TEST(PictureWrite, EveryFormatRoundTripsAndAFullDiskLosesNothing) {
     EXPECT_NE(reason.find(".png"), std::string::npos) << reason;
 }
 
+TEST(PictureWrite, EveryFormatOnABadTargetKeepsTheOldFileAndLeavesNothingBehind) {
+    namespace fs = std::filesystem;
+    test::TempDir dir;
+    const PixelBuffer picture = Smooth(24, 16);
+    BitmapHandle bitmap = Bitmap::Create(picture.width, picture.height);
+    ASSERT_TRUE(bitmap->WritePixels(picture));
+    const Bytes old = {'o', 'l', 'd'};
+    struct Case {
+        const char* extension;
+        int tolerance;
+    };
+    for (const Case& c : {Case{"bmp", 0}, Case{"png", 0}, Case{"jpg", 16}, Case{"webp", 16}, Case{"tif", 0}}) {
+        SCOPED_TRACE(c.extension);
+        const std::string name = std::string("o.") + c.extension;
+        std::string reason;
+        WriteResult result = WriteResult::Written;
+
+        // A missing folder is not made.
+        EXPECT_EQ(WritePictureFile(dir.Path("missing/" + name), *bitmap, &reason), WriteResult::CannotCreate);
+        EXPECT_EQ(reason, "No such file or directory");
+        EXPECT_TRUE(test::FolderEntries(dir.path()).empty());
+
+        // A folder of that name stays as it is, with what it holds.
+        fs::create_directory(dir.Path(name));
+        test::WriteFileBytes(dir.Path(name + "/inside"), old);
+        EXPECT_EQ(WritePictureFile(dir.Path(name), *bitmap, &reason), WriteResult::CannotCreate);
+        EXPECT_EQ(reason, "Filename refers to a directory");
+        EXPECT_EQ(test::ReadFileBytes(dir.Path(name + "/inside")), old);
+        EXPECT_EQ(test::FolderEntries(dir.path()), std::vector<std::string>{name});
+        fs::remove_all(dir.Path(name));
+
+        // A read-only folder: the old file in it stays.
+        const std::string locked = dir.Path("locked");
+        fs::create_directory(locked);
+        test::WriteFileBytes(locked + "/" + name, old);
+        fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
+        ASSERT_TRUE(test::WithoutPermissionOverride([&] { result = WritePictureFile(locked + "/" + name, *bitmap, &reason); }));
+        EXPECT_EQ(result, WriteResult::CannotCreate);
+        EXPECT_NE(reason.find("ermission denied"), std::string::npos) << reason;
+        EXPECT_EQ(test::ReadFileBytes(locked + "/" + name), old);
+        EXPECT_EQ(test::FolderEntries(locked), std::vector<std::string>{name});
+        fs::permissions(locked, fs::perms::owner_all);
+        fs::remove_all(locked);
+
+        // A link to a file elsewhere is followed: the file it points to is
+        // replaced completely or, on a full disk, not at all; the link stays.
+        const std::string elsewhere = dir.Path("elsewhere"), link = dir.Path(std::string("link.") + c.extension);
+        fs::create_directory(elsewhere);
+        test::WriteFileBytes(elsewhere + "/" + name, old);
+        fs::create_symlink("elsewhere/" + name, link);
+        test::WithFileSizeLimit(100, [&] { result = WritePictureFile(link, *bitmap, &reason); });
+        EXPECT_EQ(result, WriteResult::WriteFailed);
+        EXPECT_EQ(test::ReadFileBytes(elsewhere + "/" + name), old);
+        EXPECT_EQ(test::FolderEntries(elsewhere), std::vector<std::string>{name});
+        EXPECT_EQ(WritePictureFile(link, *bitmap, &reason), WriteResult::Written) << reason;
+        EXPECT_TRUE(fs::is_symlink(link));
+        EXPECT_LE(LargestChannelDifference(Read(elsewhere + "/" + name), picture), c.tolerance);
+        EXPECT_EQ(test::FolderEntries(elsewhere), std::vector<std::string>{name});
+        EXPECT_EQ(test::FolderEntries(dir.path()), (std::vector<std::string>{"elsewhere", fs::path(link).filename()}));
+        fs::remove_all(elsewhere);
+        fs::remove(link);
+    }
+}
+
 }  // namespace
 }  // namespace prismview

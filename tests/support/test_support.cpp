@@ -1,13 +1,19 @@
 #include "support/test_support.h"
 
+#include <linux/capability.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 #include "core/colour.h"
 #include "effects/effect_table.h"
@@ -110,6 +116,14 @@ void WriteFileBytes(const std::string& path, const std::vector<unsigned char>& b
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
+std::vector<std::string> FolderEntries(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 void WithFileSizeLimit(std::uint64_t bytes, const std::function<void()>& f) {
     struct rlimit saved {};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
@@ -120,6 +134,43 @@ void WithFileSizeLimit(std::uint64_t bytes, const std::function<void()>& f) {
     f();
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
+}
+
+namespace {
+
+constexpr int kOverrides[] = {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER};
+
+// Capabilities belong to a thread: the raw system call changes the calling
+// thread only, where the C library's wrappers would change every thread.
+bool DropOverridesOfThisThread() {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[2]{};
+    if (syscall(SYS_capget, &header, data) != 0) return false;
+    for (const int cap : kOverrides) {
+        const std::uint32_t bit = 1u << (cap % 32);
+        data[cap / 32].effective &= ~bit;
+        data[cap / 32].permitted &= ~bit;
+        data[cap / 32].inheritable &= ~bit;
+    }
+    return syscall(SYS_capset, &header, data) == 0;
+}
+
+}  // namespace
+
+bool WithoutPermissionOverride(const std::function<void()>& f) {
+    bool dropped = false;
+    std::thread thread([&] {
+        dropped = DropOverridesOfThisThread();
+        if (dropped) f();
+    });
+    thread.join();
+    return dropped;
+}
+
+void DropPermissionOverrideForExec() {
+    // Root gets every capability in its bounding set back at exec.
+    for (const int cap : kOverrides) prctl(PR_CAPBSET_DROP, cap, 0, 0, 0);
+    DropOverridesOfThisThread();
 }
 
 }  // namespace prismview::test

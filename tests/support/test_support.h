@@ -52,9 +52,19 @@ private:
 
 std::vector<unsigned char> ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::vector<unsigned char>& bytes);
+// The names in a folder, sorted; a temporary file left behind shows here.
+std::vector<std::string> FolderEntries(const std::string& folder);
 
 // Runs f while files cannot grow beyond `bytes`: writes past it come back
 // short, as on a full disk.
 void WithFileSizeLimit(std::uint64_t bytes, const std::function<void()>& f);
+
+// Runs f on a thread of its own that has given up the administrator's right
+// to override file permissions, so that a read-only folder is read-only even
+// when the tests run as root. False, with f not run, when that failed.
+bool WithoutPermissionOverride(const std::function<void()>& f);
+// The same for a program about to start: for QProcess's child process
+// modifier, between fork and exec (the right stays given up across exec).
+void DropPermissionOverrideForExec();
 
 }  // namespace prismview::test

@@ -5,7 +5,11 @@
 #include <QProcess>
 #include <QStringList>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <filesystem>
+#include <functional>
 
 #include "io/bmp_file.h"
 #include "io/picture_file.h"
@@ -19,8 +23,10 @@ struct BatchRun {
     std::string out, err;
 };
 
-BatchRun Batch(const QStringList& arguments, const QByteArray& input = {}) {
+// `inChild` runs in the child process just before the tool starts.
+BatchRun Batch(const QStringList& arguments, const QByteArray& input = {}, const std::function<void()>& inChild = {}) {
     QProcess process;
+    if (inChild) process.setChildProcessModifier(inChild);
     process.start(QStringLiteral(PRISMVIEW_BATCH_PATH), arguments);
     process.write(input);
     process.closeWriteChannel();
@@ -140,6 +146,76 @@ TEST_F(BatchTest, AnOutputThatCannotBeWrittenExitsWithOne) {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err.rfind("prismview-batch: cannot write ", 0), 0u) << run.err;
     EXPECT_EQ(run.out, "");
+}
+
+TEST_F(BatchTest, EveryFormatOnABadTargetIsOneLineAndTheOldFileStays) {
+    namespace fs = std::filesystem;
+    ProcessingParams params;
+    const auto expected = test::RunPass(base, params);
+    const std::vector<unsigned char> old = {'o', 'l', 'd'};
+    // Writes beyond 32 bytes come back short, as on a full disk.
+    const auto fullDisk = [] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit small{32, 32};
+        setrlimit(RLIMIT_FSIZE, &small);
+    };
+    for (const char* format : {"bmp", "png", "jpg", "webp", "tif"}) {
+        SCOPED_TRACE(format);
+        const std::string first = std::string("out_1.") + format;
+        const auto run = [&](const std::string& folder, const std::function<void()>& inChild = {}) {
+            return Batch({"--force", "--format", format, In(), QString::fromStdString(folder + "/out_")}, {}, inChild);
+        };
+        const auto failsOnFirst = [&](const BatchRun& r, const std::string& folder) {
+            EXPECT_EQ(r.status, 1);
+            EXPECT_EQ(r.err.rfind("prismview-batch: cannot write " + folder + "/" + first + ": ", 0), 0u) << r.err;
+            EXPECT_EQ(Lines(r.err), 1) << r.err;
+            EXPECT_EQ(r.out, "");
+        };
+
+        // A missing folder is not made.
+        failsOnFirst(run(dir.Path("missing")), dir.Path("missing"));
+        EXPECT_FALSE(fs::exists(dir.Path("missing")));
+
+        // A folder in the place of the first output stays as it is.
+        const std::string folder = dir.Path(std::string("dir_") + format);
+        fs::create_directories(folder + "/" + first);
+        failsOnFirst(run(folder), folder);
+        EXPECT_EQ(test::FolderEntries(folder), std::vector<std::string>{first});
+        EXPECT_TRUE(fs::is_directory(folder + "/" + first));
+
+        // A read-only folder keeps its old file.
+        const std::string locked = dir.Path(std::string("locked_") + format);
+        fs::create_directory(locked);
+        test::WriteFileBytes(locked + "/" + first, old);
+        fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
+        failsOnFirst(run(locked, test::DropPermissionOverrideForExec), locked);
+        EXPECT_EQ(test::ReadFileBytes(locked + "/" + first), old);
+        EXPECT_EQ(test::FolderEntries(locked), std::vector<std::string>{first});
+        fs::permissions(locked, fs::perms::owner_all);
+
+        // A link to a file elsewhere: on a full disk the file it points to
+        // stays, otherwise it is replaced; the link stays a link.
+        const std::string linked = dir.Path(std::string("linked_") + format);
+        const std::string elsewhere = dir.Path(std::string("elsewhere_") + format);
+        fs::create_directory(linked);
+        fs::create_directory(elsewhere);
+        test::WriteFileBytes(elsewhere + "/target", old);
+        fs::create_symlink(elsewhere + "/target", linked + "/" + first);
+        failsOnFirst(run(linked, fullDisk), linked);
+        EXPECT_EQ(test::ReadFileBytes(elsewhere + "/target"), old);
+        EXPECT_EQ(test::FolderEntries(elsewhere), std::vector<std::string>{"target"});
+        EXPECT_EQ(test::FolderEntries(linked), std::vector<std::string>{first});
+
+        const BatchRun written = run(linked);
+        ASSERT_EQ(written.status, 0) << written.err;
+        EXPECT_TRUE(fs::is_symlink(linked + "/" + first));
+        EXPECT_EQ(test::FolderEntries(elsewhere), std::vector<std::string>{"target"});
+        ReadResult back = ReadPictureFile(elsewhere + "/target");
+        ASSERT_TRUE(back.bitmap) << back.reason;
+        EXPECT_EQ(back.bitmap->Width(), base.width);
+        if (std::string(format) != "jpg" && std::string(format) != "webp")
+            EXPECT_EQ(back.bitmap->ReadPixels().pixels, expected[0].pixels);
+    }
 }
 
 TEST(Batch, HelpListsEveryMode) {
