@@ -66,37 +66,41 @@ WriteResult WriteFileAtomically(const std::string& fileName, const std::function
     return WriteResult::Written;
 }
 
-WriteResult WriteBmpFile(const std::string& fileName, const Bitmap& bitmap, std::string* reason) {
+bool PutBmpBytes(const Bitmap& bitmap, const PutBytes& put) {
     const std::int32_t w = bitmap.Width(), h = bitmap.Height();
     const std::int64_t rowSize = RowSize(w);
-    if (54 + rowSize * h > 0xFFFFFFFFLL) {  // the header's 32-bit sizes cannot describe it
+    const auto header = BmpHeader(w, h);
+    if (!put(reinterpret_cast<const char*>(header.data()), header.size())) return false;
+    // Rows go out bottom row first, blue-green-red, zero padding; a few rows
+    // per write keep memory small for big pictures. The byte position moves
+    // by pointer steps: 3 x width passes the int range for wide pictures.
+    const std::int64_t rowsPerChunk = std::max<std::int64_t>(1, (1 << 20) / rowSize);
+    std::vector<char> chunk;
+    for (std::int32_t fileRow = 0; fileRow < h;) {
+        const std::int32_t end = static_cast<std::int32_t>(std::min<std::int64_t>(h, fileRow + rowsPerChunk));
+        chunk.assign(static_cast<std::size_t>(rowSize * (end - fileRow)), 0);
+        for (std::int32_t i = fileRow; i < end; ++i) {
+            const std::uint32_t* from = bitmap.Scanline(h - 1 - i);
+            char* to = chunk.data() + static_cast<std::size_t>(rowSize * (i - fileRow));
+            for (std::size_t x = 0; x < static_cast<std::size_t>(w); ++x, to += 3) {
+                const std::uint32_t v = from[x];  // once: the char stores could alias it
+                to[0] = static_cast<char>(v & 255u);
+                to[1] = static_cast<char>((v >> 8) & 255u);
+                to[2] = static_cast<char>((v >> 16) & 255u);
+            }
+        }
+        if (!put(chunk.data(), chunk.size())) return false;
+        fileRow = end;
+    }
+    return true;
+}
+
+WriteResult WriteBmpFile(const std::string& fileName, const Bitmap& bitmap, std::string* reason) {
+    if (54 + RowSize(bitmap.Width()) * bitmap.Height() > 0xFFFFFFFFLL) {  // the header's 32-bit sizes cannot describe it
         if (reason) *reason = "picture too big for a BMP file";
         return WriteResult::WriteFailed;
     }
-    return WriteFileAtomically(fileName, [&](const PutBytes& put) {
-        const auto header = BmpHeader(w, h);
-        if (!put(reinterpret_cast<const char*>(header.data()), header.size())) return false;
-        // Rows go out bottom row first, blue-green-red, zero padding; a few
-        // rows per write keep memory small for big pictures.
-        const std::int64_t rowsPerChunk = std::max<std::int64_t>(1, (1 << 20) / rowSize);
-        std::vector<char> chunk;
-        for (std::int32_t fileRow = 0; fileRow < h;) {
-            const std::int32_t end = static_cast<std::int32_t>(std::min<std::int64_t>(h, fileRow + rowsPerChunk));
-            chunk.assign(static_cast<std::size_t>(rowSize * (end - fileRow)), 0);
-            for (std::int32_t i = fileRow; i < end; ++i) {
-                const std::uint32_t* from = bitmap.Scanline(h - 1 - i);
-                char* to = chunk.data() + static_cast<std::size_t>(rowSize * (i - fileRow));
-                for (std::size_t x = 0; x < static_cast<std::size_t>(w); ++x, to += 3) {
-                    to[0] = static_cast<char>(from[x] & 255u);
-                    to[1] = static_cast<char>((from[x] >> 8) & 255u);
-                    to[2] = static_cast<char>((from[x] >> 16) & 255u);
-                }
-            }
-            if (!put(chunk.data(), chunk.size())) return false;
-            fileRow = end;
-        }
-        return true;
-    }, reason);
+    return WriteFileAtomically(fileName, [&bitmap](const PutBytes& put) { return PutBmpBytes(bitmap, put); }, reason);
 }
 
 }  // namespace prismview

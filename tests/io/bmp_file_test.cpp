@@ -121,6 +121,33 @@ TEST(BmpWriter, SizesOfRowsPastThe32BitRangeAreExact) {
     }
 }
 
+TEST(BmpWriter, PixelsPastTheIntRangeOfTheirByteOffsetLandInPlace) {
+    // From x = 715827883 on, a pixel's offset in its row (3 x) passes 2^31.
+    // One such row: 2.9 GB of pixels, a 2.1 GB row of the file.
+    constexpr std::int32_t kWidth = 715827885;
+    BitmapHandle bitmap = Bitmap::Create(kWidth, 1);
+    ASSERT_TRUE(bitmap) << "not enough memory for the picture";
+    std::uint32_t* row = bitmap->Scanline(0);
+    row[0] = 0x010203;
+    row[kWidth - 2] = 0x445566;
+    row[kWidth - 1] = 0x778899;
+    std::vector<std::size_t> sizes;
+    const bool put = PutBmpBytes(*bitmap, [&](const char* data, std::size_t size) {
+        if (!sizes.empty()) {  // the row, after the header
+            const auto at = [data](std::size_t i) { return static_cast<unsigned char>(data[i]); };
+            EXPECT_EQ((Bytes{at(0), at(1), at(2)}), (Bytes{0x03, 0x02, 0x01}));
+            const std::size_t last = std::size_t{3} * (kWidth - 2);
+            EXPECT_EQ((Bytes{at(last), at(last + 1), at(last + 2), at(last + 3), at(last + 4), at(last + 5)}),
+                      (Bytes{0x66, 0x55, 0x44, 0x99, 0x88, 0x77}));
+            EXPECT_EQ(at(last + 6), 0);  // padding
+        }
+        sizes.push_back(size);
+        return true;
+    });
+    EXPECT_TRUE(put);
+    EXPECT_EQ(sizes, (std::vector<std::size_t>{54, 2147483656u}));
+}
+
 TEST(BmpWriter, FiveByTwoFileByteForByte) {
     const PixelBuffer pixels = test::Picture(5, 2, {0x010203, 0x040506, 0x070809, 0x0A0B0C, 0x0D0E0F,
                                                     0x102030, 0x405060, 0x708090, 0xA0B0C0, 0xD0E0F0});
