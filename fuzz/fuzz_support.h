@@ -35,11 +35,6 @@ inline std::vector<std::string> SplitInput(std::string_view bytes) {
     return parts;
 }
 
-// Whether the bytes start like an icon or cursor file (0, 0, type 1 or 2, 0).
-inline bool IsIcon(const std::uint8_t* data, std::size_t size) {
-    return size >= 4 && data[0] == 0 && data[1] == 0 && (data[2] == 1 || data[2] == 2) && data[3] == 0;
-}
-
 // The pass that follows a load, on one thread: every slot of `mode` over
 // the base picture, so that each effect meets the picture and the parameters.
 inline void RunPass(BitmapHandle base, const ProcessingParams& params) {

@@ -160,6 +160,33 @@ bool ReadBmp(QIODevice& device, qint64 start, std::int64_t width, std::int64_t h
     return true;
 }
 
+// Qt's icon reader fills a picture only for the first icon's bit counts it
+// knows (1, 4, 8, 24, 32; 16 it refuses) with at most 256 colours; for any
+// other header it hands the picture back as the memory held it. Such icons
+// are damaged. Embedded PNG data and headers too short to read are left to
+// the reader.
+// Icons and cursors: no magic number, a directory of type 1 or 2.
+bool LooksLikeIcon(const QByteArray& head) {
+    return head.size() == 4 && head[0] == 0 && head[1] == 0 && (head[2] == 1 || head[2] == 2) && head[3] == 0;
+}
+
+bool IconIsReadable(QIODevice& device, qint64 start, QString& error) {
+    const qint64 at = device.pos();  // where the reader has got to: it goes on from there
+    QByteArray directory, header;
+    if (!device.isSequential() && device.seek(start)) {
+        directory = device.read(22);
+        if (directory.size() == 22 && device.seek(start + LittleEndian(directory, 18, 4))) header = device.read(36);
+        device.seek(at);
+    }
+    if (header.size() < 36 || header.startsWith("\x89PNG")) return true;
+    const std::uint32_t bits = LittleEndian(header, 14, 2) != 0 ? LittleEndian(header, 14, 2) : LittleEndian(directory, 12, 2);
+    const std::uint32_t colours = LittleEndian(header, 32, 4);
+    const bool known = bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+    if (known && (bits > 8 || colours <= 256)) return true;
+    error = QStringLiteral("an icon of %1 bits a pixel and %2 colours").arg(bits).arg(colours);
+    return false;
+}
+
 // Transparent parts laid over white, so that the effects see the colours a
 // viewer shows: with premultiplied channels that is c + (255 - alpha).
 void OverWhite(QImage& image) {
@@ -217,6 +244,7 @@ ReadResult ReadPicture(QIODevice& device, std::int64_t availableMemory) {
     // The format comes from the bytes (and a file's extension as a hint), so
     // a photo saved under the wrong extension still opens.
     const qint64 start = device.pos();
+    const QByteArray head = device.peek(4);
     QImageReader reader(&device);
     reader.setAutoTransform(true);  // EXIF orientation: portrait photos stand upright
     if (!reader.canRead()) return Failure(ReadFailure::NotAPicture, "not a picture format that can be read");
@@ -229,6 +257,8 @@ ReadResult ReadPicture(QIODevice& device, std::int64_t availableMemory) {
     const bool fromBmp = reader.format() == "bmp";
     QImage image;
     QString error;
+    if (LooksLikeIcon(head) && !IconIsReadable(device, start, error))
+        return Failure(ReadFailure::Damaged, "damaged: " + error.toStdString());
     if (fromBmp ? !ReadBmp(device, start, width, height, image, error) : !reader.read(&image))
         return Failure(ReadFailure::Damaged, "damaged: " + (fromBmp ? error : reader.errorString()).toStdString());
     return Finish(std::move(image), fromBmp, availableMemory);

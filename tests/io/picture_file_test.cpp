@@ -302,6 +302,51 @@ TEST(PictureRead, EachFailureHasItsOwnReason) {
     }
 }
 
+// A 5 x 3 icon with a BMP header of `bits` bits a pixel (the directory says
+// `entryBits`) and `colours` in its colour count; a palette and rows enough
+// for any of them.
+Bytes Icon(std::uint16_t bits, std::uint32_t colours, std::uint16_t entryBits) {
+    Bytes b;
+    Put(b, 0, 2), Put(b, 1, 2), Put(b, 1, 2);  // one icon
+    b.insert(b.end(), {5, 3, 0, 0});
+    Put(b, 1, 2), Put(b, entryBits, 2), Put(b, 40 + 1024 + 3 * 24, 4), Put(b, 22, 4);
+    Put(b, 40, 4), Put(b, 5, 4), Put(b, 6, 4), Put(b, 1, 2), Put(b, bits, 2);
+    Put(b, 0, 4), Put(b, 0, 4), Put(b, 0, 4), Put(b, 0, 4), Put(b, colours, 4), Put(b, 0, 4);
+    for (int i = 0; i < 1024 + 3 * 24; ++i) b.push_back(static_cast<unsigned char>(i * 37));
+    return b;
+}
+
+TEST(PictureRead, AnIconOfABitCountQtDoesNotFillIsDamaged) {
+    struct Case {
+        std::uint16_t bits;
+        std::uint32_t colours;
+        std::uint16_t entryBits;
+        bool readable;
+    };
+    const Case cases[] = {
+        {1, 0, 1, true},    {4, 0, 4, true},    {8, 0, 8, true},     {24, 0, 24, true},
+        {32, 0, 32, true},  {0, 0, 8, true},    {4, 16, 4, true},    {8, 256, 8, true},
+        {32, 999, 32, true},                         // no palette: the count means nothing
+        {2, 0, 2, false},   {0, 0, 0, false},   {12, 0, 12, false},  {64, 0, 32, false}, {16, 0, 16, false},
+        {8, 257, 8, false}, {4, 0xF7AB661C, 4, false},  // Qt fills a quarter of each row of that one
+    };
+    for (const Case& c : cases) {
+        const Bytes icon = Icon(c.bits, c.colours, c.entryBits);
+        const std::string_view data(reinterpret_cast<const char*>(icon.data()), icon.size());
+        const ReadResult first = ReadPictureData(data);
+        const std::string name = std::to_string(c.bits) + " bits, " + std::to_string(c.colours) + " colours";
+        if (!c.readable) {
+            EXPECT_FALSE(first.bitmap) << name;
+            EXPECT_EQ(first.reason.rfind("damaged: ", 0), 0u) << name << ": " << first.reason;
+            continue;
+        }
+        ASSERT_TRUE(first.bitmap) << name << ": " << first.reason;
+        EXPECT_EQ(first.bitmap->Width(), 5);
+        EXPECT_EQ(first.bitmap->Height(), 3);
+        EXPECT_EQ(ReadPictureData(data).bitmap->ReadPixels().pixels, first.bitmap->ReadPixels().pixels) << name;
+    }
+}
+
 TEST(PictureRead, DataInMemoryAndOnTheClipboardTakeTheSamePath) {
     const PixelBuffer picture = test::Varied(5, 3);
     QByteArray png;
