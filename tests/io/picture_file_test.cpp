@@ -345,6 +345,13 @@ TEST(PictureRead, AnIconOfABitCountQtDoesNotFillIsDamaged) {
         EXPECT_EQ(first.bitmap->Height(), 3);
         EXPECT_EQ(ReadPictureData(data).bitmap->ReadPixels().pixels, first.bitmap->ReadPixels().pixels) << name;
     }
+    // Only the whole PNG signature makes embedded PNG data; a BMP header
+    // that merely starts like one is checked as any other.
+    Bytes icon = Icon(4, 0xFFFFFF4E, 4);
+    const Bytes start = {0x89, 'P', 'N', 'G'};
+    std::copy(start.begin(), start.end(), icon.begin() + 22);
+    const ReadResult result = ReadPictureData(std::string_view(reinterpret_cast<const char*>(icon.data()), icon.size()));
+    EXPECT_EQ(result.reason.rfind("damaged: ", 0), 0u) << result.reason;
 }
 
 TEST(PictureRead, DataInMemoryAndOnTheClipboardTakeTheSamePath) {
