@@ -28,10 +28,11 @@ WriteResult WriteBmpFile(const std::string& fileName, const Bitmap& bitmap, std:
 // Takes bytes for a file; false when they could not all be written.
 using PutBytes = std::function<bool(const char* data, std::size_t size)>;
 
-// The bytes of that file, handed to `put` header first, then a few rows at a
-// time; false as soon as `put` refuses some. The caller has checked that the
-// header's 32-bit sizes can describe the picture.
+// The bytes of the bitmap's 24-bit BMP file, handed to `put` header first,
+// then a few rows at a time; false as soon as `put` refuses some. The caller
+// has checked that the header's 32-bit sizes can describe the picture.
 bool PutBmpBytes(const Bitmap& bitmap, const PutBytes& put);
+
 // The writing every format shares: `produce` hands the file's bytes to `put`
 // in order and returns false when it stops early. They go to a temporary file
 // in the same folder that replaces `fileName` only when every byte is in.

@@ -160,16 +160,17 @@ bool ReadBmp(QIODevice& device, qint64 start, std::int64_t width, std::int64_t h
     return true;
 }
 
-// Qt's icon reader fills a picture only for the first icon's bit counts it
-// knows (1, 4, 8, 24, 32; 16 it refuses) with at most 256 colours; for any
-// other header it hands the picture back as the memory held it. Such icons
-// are damaged. Embedded PNG data and headers too short to read are left to
-// the reader.
 // Icons and cursors: no magic number, a directory of type 1 or 2.
 bool LooksLikeIcon(const QByteArray& head) {
     return head.size() == 4 && head[0] == 0 && head[1] == 0 && (head[2] == 1 || head[2] == 2) && head[3] == 0;
 }
 
+// Qt's icon reader fills a picture only for the first icon's bit counts it
+// knows (1, 4, 8, 24, 32; 16 it refuses) with at most 256 colours; it keeps
+// the colour count in an int, so from 2^31 on it takes a 32-bit picture for
+// paletted data and fills a quarter of each row. Whatever it does not fill
+// comes back as the memory held it: such icons are damaged. Embedded PNG
+// data and headers too short to read are left to the reader.
 bool IconIsReadable(QIODevice& device, qint64 start, QString& error) {
     const qint64 at = device.pos();  // where the reader has got to: it goes on from there
     QByteArray directory, header;
