@@ -21,6 +21,7 @@ constexpr std::int64_t kMemory = std::int64_t{64} << 20;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzz::StartQt();
+    fuzz::LimitDecodingTo(kMemory);
     return 0;
 }
 

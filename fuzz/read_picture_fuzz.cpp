@@ -20,6 +20,7 @@ constexpr std::int64_t kPassPixels = 64 * 64;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzz::StartQt();
+    fuzz::LimitDecodingTo(kMemory);
     return 0;
 }
 

@@ -11,6 +11,7 @@
 #include <cctype>
 #include <cstring>
 #include <fstream>
+#include <limits>
 #include <set>
 #include <sstream>
 
@@ -54,6 +55,12 @@ QImage ImageOf(const Bitmap& bitmap) {
 
 bool PictureFitsInMemory(std::int64_t pixels, std::int64_t available) {
     return available < 0 || pixels <= available / kBytesPerPixel;
+}
+
+int DecodeLimitMegabytes(std::int64_t available) {
+    if (available < 0) return 0;
+    const std::int64_t megabytes = (4 * (available / kBytesPerPixel) + (1 << 20) - 1) >> 20;
+    return static_cast<int>(std::clamp<std::int64_t>(megabytes, 1, std::numeric_limits<int>::max()));
 }
 
 std::string TooBigReason(std::int64_t width, std::int64_t height) {

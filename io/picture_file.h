@@ -36,6 +36,11 @@ struct ReadResult {
 // A picture that does not fit fails like an unreadable one instead of
 // leaving the system to end the program when the memory runs out.
 bool PictureFitsInMemory(std::int64_t pixels, std::int64_t available);
+// The ceiling for one decoded picture that goes with it, in whole MB as Qt's
+// image readers take it: the 32-bit pixels of the largest picture that fits
+// (at least 1 MB; 0, no ceiling, for unknown memory). It stops decoders whose
+// header tells no size before the check above can.
+int DecodeLimitMegabytes(std::int64_t available);
 // "too big: W × H pixels need about N MB"
 std::string TooBigReason(std::int64_t width, std::int64_t height);
 

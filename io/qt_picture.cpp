@@ -29,16 +29,12 @@ ReadResult TooBig(std::int64_t width, std::int64_t height) {
     return Failure(ReadFailure::TooBig, TooBigReason(width, height));
 }
 
-// Qt's own ceiling for one decoded picture, set once for the process: the
-// memory guard gives a picture 4 of every 40 bytes there are, so a format
-// whose header tells no size still cannot decode past it.
+// Qt's own ceiling for one decoded picture, set once for the process to
+// what the memory guard lets in, so that a format whose header tells no size
+// still cannot decode past it.
 void LimitQtAllocations() {
     static std::once_flag once;
-    std::call_once(once, [] {
-        const std::int64_t available = AvailableMemory();
-        const std::int64_t megabytes = available < 0 ? 0 : std::max<std::int64_t>(1, available / 10 >> 20);
-        QImageReader::setAllocationLimit(static_cast<int>(std::min<std::int64_t>(megabytes, std::numeric_limits<int>::max())));
-    });
+    std::call_once(once, [] { QImageReader::setAllocationLimit(DecodeLimitMegabytes(AvailableMemory())); });
 }
 
 // Qt's BMP decoder leaves pixels unset where run-length data skips them or

@@ -7,6 +7,7 @@
 #include <QImage>
 
 #include <filesystem>
+#include <limits>
 #include <random>
 #include <sstream>
 
@@ -421,6 +422,22 @@ TEST(PictureMemory, APictureMustFitWithEverythingKeptForIt) {
     std::istringstream older("MemTotal: 1000 kB\nMemFree: 500 kB\n");  // no MemAvailable line
     EXPECT_EQ(AvailableMemoryFrom(older), -1);
     EXPECT_GT(AvailableMemory(), 0);  // this test runs on Linux
+}
+
+TEST(PictureMemory, QtsCeilingAdmitsTheLargestPictureThatFitsAndLittleMore) {
+    EXPECT_EQ(DecodeLimitMegabytes(-1), 0);  // unknown memory: no ceiling
+    EXPECT_EQ(DecodeLimitMegabytes(0), 1);   // Qt takes 0 as no ceiling
+    EXPECT_EQ(DecodeLimitMegabytes(std::int64_t{1} << 62), std::numeric_limits<int>::max());
+    for (const std::int64_t available : {std::int64_t{64} << 20, std::int64_t{52} << 20, (std::int64_t{52} << 20) - 1,
+                                         std::int64_t{22} << 30, std::int64_t{3} << 40}) {
+        std::int64_t pixels = 1;  // the largest picture that fits, by the guard itself
+        while (PictureFitsInMemory(pixels * 2, available)) pixels *= 2;
+        for (std::int64_t step = pixels / 2; step > 0; step /= 2)
+            if (PictureFitsInMemory(pixels + step, available)) pixels += step;
+        const std::int64_t ceiling = std::int64_t{DecodeLimitMegabytes(available)} << 20;
+        EXPECT_GE(ceiling, 4 * pixels) << available;
+        EXPECT_LT(ceiling, 4 * pixels + (1 << 20)) << available;
+    }
 }
 
 TEST(BmpReader, APictureTooBigForMemoryIsNotDecoded) {
