@@ -118,9 +118,9 @@ std::vector<std::uint8_t> RunLengthIndices(const QByteArray& bytes, const BmpFie
 // picture as the memory held it where the data ends early: a file too short
 // for its rows is damaged, zero bytes follow the data for a header offset
 // that points elsewhere (rows start a few kilobytes in at most), and
-// run-length data is laid out again over palette entry 0. `width` x `height`
-// is the size Qt's reader found in the header, already measured against the
-// memory guard.
+// run-length data is laid out again over palette entry 0, and the picture
+// starts out black. `width` x `height` is the size Qt's reader found in the
+// header, already measured against the memory guard.
 bool ReadBmp(QIODevice& device, qint64 start, std::int64_t width, std::int64_t height, QImage& image,
              QString& error) {
     if (!device.seek(start)) {
@@ -143,6 +143,11 @@ bool ReadBmp(QIODevice& device, qint64 start, std::int64_t width, std::int64_t h
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "bmp");
+    // The reader fills a picture of the size and format it expects in place:
+    // whatever the data does not reach stays 0, whichever way the reader
+    // takes an odd header.
+    image = QImage(static_cast<int>(width), static_cast<int>(height), reader.imageFormat());
+    image.fill(0);
     if (!reader.read(&image)) {
         error = reader.errorString();
         return false;
