@@ -7,12 +7,10 @@
 #include <QMimeData>
 
 #include <algorithm>
-#include <cstring>
 #include <cstdlib>
 #include <limits>
 #include <mutex>
 #include <utility>
-#include <vector>
 
 namespace prismview {
 
@@ -37,13 +35,11 @@ void LimitQtAllocations() {
     std::call_once(once, [] { QImageReader::setAllocationLimit(DecodeLimitMegabytes(AvailableMemory())); });
 }
 
-// Qt's BMP decoder leaves pixels unset where run-length data skips them or
-// stops early; these fields of the header let the read path set them.
+// The header fields that tell how much data a BMP file's rows need.
 struct BmpFields {
     std::int64_t dataOffset = 0;
     int bits = 0;
     bool runLength = false;  // RLE8 or RLE4
-    bool topDown = false;    // a negative height: rows top first
 };
 
 std::uint32_t LittleEndian(const QByteArray& bytes, qsizetype at, int size) {
@@ -60,67 +56,21 @@ BmpFields BmpFieldsOf(const QByteArray& bytes) {
         f.bits = static_cast<int>(LittleEndian(bytes, 24, 2));
         return f;
     }
-    f.topDown = static_cast<std::int32_t>(LittleEndian(bytes, 22, 4)) < 0;
     f.bits = static_cast<int>(LittleEndian(bytes, 28, 2));
     const std::uint32_t compression = LittleEndian(bytes, 30, 4);
     f.runLength = (f.bits == 8 && compression == 1) || (f.bits == 4 && compression == 2);
     return f;
 }
 
-// The palette indices that run-length data gives, rows top first; a pixel
-// the data skips or never reaches is 0.
-std::vector<std::uint8_t> RunLengthIndices(const QByteArray& bytes, const BmpFields& f, qsizetype width,
-                                           qsizetype height) {
-    std::vector<std::uint8_t> indices(static_cast<std::size_t>(width * height), 0);
-    const bool four = f.bits == 4;
-    qsizetype at = f.dataOffset, x = 0, y = 0;  // y counts rows in file order
-    auto next = [&](std::uint8_t& b) {
-        if (at < 0 || at >= bytes.size()) return false;
-        b = static_cast<std::uint8_t>(bytes[at++]);
-        return true;
-    };
-    auto put = [&](std::uint8_t index) {
-        if (x < width && y < height) {
-            const qsizetype row = f.topDown ? y : height - 1 - y;
-            indices[static_cast<std::size_t>(row * width + x)] = index;
-        }
-        ++x;
-    };
-    for (std::uint8_t count = 0, code = 0; y < height && next(count);) {
-        if (count > 0) {  // a run of one byte's pixels
-            std::uint8_t b = 0;
-            if (!next(b)) break;
-            for (int i = 0; i < count; ++i) put(four ? (i % 2 == 0 ? b >> 4 : b & 15) : b);
-        } else if (!next(code) || code == 1) {  // end of the picture
-            break;
-        } else if (code == 0) {  // end of the row
-            x = 0;
-            ++y;
-        } else if (code == 2) {  // a jump right and up
-            std::uint8_t dx = 0, dy = 0;
-            if (!next(dx) || !next(dy)) break;
-            x += dx;
-            y += dy;
-        } else {  // `code` pixels as they are, padded to a 16-bit boundary
-            const qsizetype size = four ? (code + 1) / 2 : code;
-            for (int i = 0; i < code && at + (four ? i / 2 : i) < bytes.size(); ++i) {
-                const auto b = static_cast<std::uint8_t>(bytes[at + (four ? i / 2 : i)]);
-                put(four ? (i % 2 == 0 ? b >> 4 : b & 15) : b);
-            }
-            at += size + (size & 1);
-        }
-    }
-    return indices;
-}
-
 // A BMP file read from `device` at `start` with every pixel defined. Qt's
 // reader copies rows straight from the data and leaves the rest of the
-// picture as the memory held it where the data ends early: a file too short
-// for its rows is damaged, zero bytes follow the data for a header offset
-// that points elsewhere (rows start a few kilobytes in at most), and
-// run-length data is laid out again over palette entry 0, and the picture
-// starts out black. `width` x `height` is the size Qt's reader found in the
-// header, already measured against the memory guard.
+// picture as the memory held it where the data ends early or run-length data
+// skips pixels: a file too short for its rows is damaged, zero bytes follow
+// the data for a header offset that points elsewhere (rows start a few
+// kilobytes in at most), and the picture starts out all zeros (black, or
+// palette entry 0) so that whatever the data does not reach stays so.
+// `width` x `height` is the size Qt's reader found in the header, already
+// measured against the memory guard.
 bool ReadBmp(QIODevice& device, qint64 start, std::int64_t width, std::int64_t height, QImage& image,
              QString& error) {
     if (!device.seek(start)) {
@@ -143,20 +93,13 @@ bool ReadBmp(QIODevice& device, qint64 start, std::int64_t width, std::int64_t h
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "bmp");
-    // The reader fills a picture of the size and format it expects in place:
-    // whatever the data does not reach stays 0, whichever way the reader
-    // takes an odd header.
+    // The reader fills a picture of the size and format it expects in place,
+    // whichever way it takes an odd header.
     image = QImage(static_cast<int>(width), static_cast<int>(height), reader.imageFormat());
     image.fill(0);
     if (!reader.read(&image)) {
         error = reader.errorString();
         return false;
-    }
-    if (f.runLength && image.format() == QImage::Format_Indexed8) {
-        const std::vector<std::uint8_t> indices = RunLengthIndices(bytes, f, image.width(), image.height());
-        for (int row = 0; row < image.height(); ++row)
-            std::memcpy(image.scanLine(row), indices.data() + static_cast<std::size_t>(row) * image.width(),
-                        static_cast<std::size_t>(image.width()));
     }
     return true;
 }
