@@ -13,15 +13,8 @@
 
 using namespace prismview;
 
-namespace {
-
-constexpr std::int64_t kMemory = std::int64_t{64} << 20;
-
-}  // namespace
-
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::StartQt();
-    fuzz::LimitDecodingTo(kMemory);
+    fuzz::StartReadPath();
     return 0;
 }
 
@@ -35,16 +28,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (offered & 4) mime.setData(QStringLiteral("application/x-qt-image"), bytes);
     if (offered & 8) mime.setText(QString::fromLatin1(bytes.left(64)));
 
-    const ReadResult pasted = PictureFromMimeData(mime, kMemory);
+    const ReadResult pasted = PictureFromMimeData(mime, fuzz::kReadMemory);
     FUZZ_EXPECT((pasted.bitmap != nullptr) == (pasted.failure == ReadFailure::None));
     FUZZ_EXPECT(pasted.reason.empty() == (pasted.failure == ReadFailure::None));
     if (pasted.bitmap) {
         const std::int64_t pixels = std::int64_t{pasted.bitmap->Width()} * pasted.bitmap->Height();
-        FUZZ_EXPECT(pixels > 0 && PictureFitsInMemory(pixels, kMemory));
+        FUZZ_EXPECT(pixels > 0 && PictureFitsInMemory(pixels, fuzz::kReadMemory));
     }
     if (offered & 3) {
         // Encoded data is read exactly as a file of the same bytes.
-        const ReadResult read = ReadPictureData(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), kMemory);
+        const ReadResult read = ReadPictureData(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), fuzz::kReadMemory);
         FUZZ_EXPECT(read.failure == pasted.failure);
         if (read.bitmap) {
             FUZZ_EXPECT(read.bitmap->Width() == pasted.bitmap->Width() && read.bitmap->Height() == pasted.bitmap->Height());

@@ -22,13 +22,18 @@ inline void StartQt() {
     (void)app;
 }
 
-// The read path sets Qt's ceiling for one decoded picture once, on its first
-// read, from the machine's memory; a target that gives the read path less
-// memory replaces it with the ceiling that goes with that, as on a machine
-// that small.
-inline void LimitDecodingTo(std::int64_t memory) {
+// The memory the picture targets give the read path: the guard lets about
+// 1.3 million pixels in.
+constexpr std::int64_t kReadMemory = std::int64_t{64} << 20;
+
+// Qt started for a target of the read path. The read path sets Qt's ceiling
+// for one decoded picture once, on its first read, from the machine's
+// memory; here it is replaced with the ceiling that goes with kReadMemory,
+// as on a machine that small.
+inline void StartReadPath() {
+    StartQt();
     ReadPictureData(std::string_view());
-    QImageReader::setAllocationLimit(DecodeLimitMegabytes(memory));
+    QImageReader::setAllocationLimit(DecodeLimitMegabytes(kReadMemory));
 }
 
 }  // namespace prismview::fuzz

@@ -13,31 +13,29 @@ using namespace prismview;
 
 namespace {
 
-constexpr std::int64_t kMemory = std::int64_t{64} << 20;  // the guard lets about 1.7 million pixels in
 constexpr std::int64_t kPassPixels = 64 * 64;
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::StartQt();
-    fuzz::LimitDecodingTo(kMemory);
+    fuzz::StartReadPath();
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    ReadResult result = ReadPictureData(std::string_view(reinterpret_cast<const char*>(data), size), kMemory);
+    ReadResult result = ReadPictureData(std::string_view(reinterpret_cast<const char*>(data), size), fuzz::kReadMemory);
     FUZZ_EXPECT((result.bitmap != nullptr) == (result.failure == ReadFailure::None));
     FUZZ_EXPECT(result.reason.empty() == (result.failure == ReadFailure::None));
     if (!result.bitmap) return 0;
     const Bitmap& picture = *result.bitmap;
     const std::int64_t pixels = std::int64_t{picture.Width()} * picture.Height();
-    FUZZ_EXPECT(pixels > 0 && PictureFitsInMemory(pixels, kMemory));
+    FUZZ_EXPECT(pixels > 0 && PictureFitsInMemory(pixels, fuzz::kReadMemory));
     for (std::int32_t row = 0; row < picture.Height(); ++row)
         for (std::int32_t x = 0; x < picture.Width(); ++x) FUZZ_EXPECT(picture.Scanline(row)[x] >> 24 == 0xFF);
     if (pixels <= kPassPixels) {
         // The same bytes give the same picture: no pixel comes from leftover
         // memory.
-        const ReadResult again = ReadPictureData(std::string_view(reinterpret_cast<const char*>(data), size), kMemory);
+        const ReadResult again = ReadPictureData(std::string_view(reinterpret_cast<const char*>(data), size), fuzz::kReadMemory);
         FUZZ_EXPECT(again.bitmap && again.bitmap->Width() == picture.Width() && again.bitmap->Height() == picture.Height());
         for (std::int32_t row = 0; row < picture.Height(); ++row)
             for (std::int32_t x = 0; x < picture.Width(); ++x)

@@ -96,7 +96,8 @@ bool PutBmpBytes(const Bitmap& bitmap, const PutBytes& put) {
 }
 
 WriteResult WriteBmpFile(const std::string& fileName, const Bitmap& bitmap, std::string* reason) {
-    if (54 + RowSize(bitmap.Width()) * bitmap.Height() > 0xFFFFFFFFLL) {  // the header's 32-bit sizes cannot describe it
+    // The header's 32-bit sizes cannot describe a bigger file.
+    if (54 + RowSize(bitmap.Width()) * bitmap.Height() > 0xFFFFFFFFLL) {
         if (reason) *reason = "picture too big for a BMP file";
         return WriteResult::WriteFailed;
     }

@@ -124,7 +124,8 @@ bool IconIsReadable(QIODevice& device, qint64 start, QString& error) {
         device.seek(at);
     }
     if (header.size() < 36 || header.startsWith(QByteArray("\x89PNG\r\n\x1a\n", 8))) return true;
-    const std::uint32_t bits = LittleEndian(header, 14, 2) != 0 ? LittleEndian(header, 14, 2) : LittleEndian(directory, 12, 2);
+    const std::uint32_t headerBits = LittleEndian(header, 14, 2);
+    const std::uint32_t bits = headerBits != 0 ? headerBits : LittleEndian(directory, 12, 2);  // 0: the directory's
     const std::uint32_t colours = LittleEndian(header, 32, 4);
     const bool known = bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
     if (known && (bits > 8 || colours <= 256)) return true;
