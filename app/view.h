@@ -35,9 +35,9 @@ struct ViewState {
     std::int32_t swatchTextWidth = 0;  // the wider of the two swatch texts
 
     // Worked out by FitView from the above and the rest of the state.
-    Scale scale;
-    Size content;   // all that the view paints, at that scale
-    Size viewport;  // the client area less the scroll bars
+    Scale scale{};
+    Size content{};   // all that the view paints, at that scale
+    Size viewport{};  // the client area less the scroll bars
     bool horizontalBar = false;
     bool verticalBar = false;
     std::int32_t scrollX = 0;  // the content point at the client area's top left

@@ -233,8 +233,9 @@ TEST(Commands, EveryFormatOnABadTargetTellsOfTheFailureAndKeepsTheOldFile) {
         ReadResult back = ReadPictureFile(target);
         ASSERT_TRUE(back.bitmap) << back.reason;
         EXPECT_EQ(back.bitmap->Width(), 40);
-        if (extension != std::string("jpg") && extension != std::string("webp"))
+        if (extension != std::string("jpg") && extension != std::string("webp")) {
             EXPECT_EQ(back.bitmap->ReadPixels().pixels, state.images.bitmaps[2]->ReadPixels().pixels);
+        }
     }
 }
 

@@ -213,8 +213,9 @@ TEST_F(BatchTest, EveryFormatOnABadTargetIsOneLineAndTheOldFileStays) {
         ReadResult back = ReadPictureFile(elsewhere + "/target");
         ASSERT_TRUE(back.bitmap) << back.reason;
         EXPECT_EQ(back.bitmap->Width(), base.width);
-        if (std::string(format) != "jpg" && std::string(format) != "webp")
+        if (std::string(format) != "jpg" && std::string(format) != "webp") {
             EXPECT_EQ(back.bitmap->ReadPixels().pixels, expected[0].pixels);
+        }
     }
 }
 
