@@ -11,7 +11,7 @@
 #include "core/image_set.h"
 #include "core/params.h"
 #include "core/process.h"
-#include "resources/modes.h"
+#include "resources/strings.h"
 
 namespace prismview {
 

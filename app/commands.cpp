@@ -9,7 +9,7 @@
 #include "app/regenerate.h"
 #include "app/startup.h"
 #include "io/picture_file.h"
-#include "resources/menu.h"
+#include "app/menu.h"
 #include "resources/strings.h"
 
 namespace prismview {

@@ -3,11 +3,12 @@
 #include <algorithm>
 
 #include "app/commands.h"
+#include "app/menu.h"
 #include "app/regenerate.h"
 #include "app/view.h"
 #include "core/colour.h"
 #include "core/int_math.h"  // the wave and centre fields have no bounds: they wrap
-#include "resources/menu.h"
+#include "effects/mode_table.h"
 
 namespace prismview {
 
@@ -76,8 +77,8 @@ std::int32_t HitTestTile(const AppState& state, std::int32_t x, std::int32_t y) 
 }
 
 CentreClick CentreForClick(const AppState& state, std::int32_t x, std::int32_t y) {
-    const std::int32_t mode = state.effectMode;
-    const bool usesCentre = mode == ModeRipple || mode == ModeSingleRipple || mode == ModeVortex || mode == ModeSlide;
+    const ModeSpec* mode = FindMode(state.effectMode);
+    const bool usesCentre = mode && mode->UsesCentre();
     const Size shown = ShownSize(state);
     const std::int64_t cx = std::int64_t{x} + state.view.scrollX;
     const std::int64_t cy = std::int64_t{y} + state.view.scrollY;
@@ -117,7 +118,7 @@ void SetColumns(Window& window, AppState& state, std::int32_t columns) {
 
 void UpdateMenuChecks(Window& window, const AppState& state) {
     // Menu order is the marking order: view items, then modes, then arrangements.
-    for (const MenuPopup& popup : MainMenu) {
+    for (const MenuPopup& popup : MainMenu()) {
         for (const MenuItem& item : popup.items) {
             switch (item.action) {
                 case MenuAction::SelectImage:

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "core/colour.h"
+#include "effects/mode_table.h"
 #include "resources/strings.h"
 
 namespace prismview {
@@ -56,36 +57,9 @@ Rect TileRect(const AppState& state, std::int32_t index) {
 }
 
 Swatches SwatchesFor(std::int32_t effectMode, std::int32_t selectedImage) {
-    // Bit s set: the swatch shows when slot s is shown.
-    struct Row {
-        std::int32_t mode;
-        unsigned hueSlots;
-        unsigned levelSlots;
-    };
-    constexpr unsigned S1 = 1u << 1, S2 = 1u << 2, S3 = 1u << 3, S4 = 1u << 4;
-    constexpr Row kRows[] = {
-        {ModeRgbComponents, S4, 0},
-        {ModeYcmComponents, S4, 0},
-        {ModeHueLineInvert, S4, 0},
-        {ModeHueRotate, S4, 0},
-        {ModeBrighten, 0, S1 | S2 | S3 | S4},
-        {ModeDarken, 0, S1 | S2 | S3 | S4},
-        {ModeSaturation, S1 | S3, S1 | S2 | S3 | S4},
-        {ModeSaturation2, S3 | S4, S1 | S2 | S4},
-        {ModeBackgroundMix, 0, S1 | S2 | S3 | S4},
-        {ModeLevelToHue, S1 | S2 | S3 | S4, 0},
-        {ModeTintMono2, S1 | S2 | S3 | S4, 0},
-        {ModeTintMono3, S1 | S2 | S3 | S4, 0},
-    };
-    Swatches result;
-    if (selectedImage < 1 || selectedImage > 4) return result;
-    const unsigned slot = 1u << selectedImage;
-    for (const Row& row : kRows) {
-        if (row.mode != effectMode) continue;
-        result.hue = (row.hueSlots & slot) != 0;
-        result.level = (row.levelSlots & slot) != 0;
-    }
-    return result;
+    const ModeSpec* mode = FindMode(effectMode);
+    if (!mode) return {};
+    return {HasSlot(mode->hueSwatch, selectedImage), HasSlot(mode->levelSwatch, selectedImage)};
 }
 
 void DrawBitmap(Canvas& canvas, const Bitmap* bitmap, std::int32_t x, std::int32_t y, std::int32_t width,

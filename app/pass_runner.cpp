@@ -5,7 +5,7 @@
 #include "app/app_state.h"
 #include "app/view.h"
 #include "core/downscale.h"
-#include "effects/effect_table.h"
+#include "effects/mode_table.h"
 
 namespace prismview {
 
@@ -42,7 +42,7 @@ void PassRunner::Request() {
 
     if (!state_.images.Loaded()) {
         // Nothing to process: only the labels change, at once.
-        ProcessImages(state_.images, state_.labels, key.params, AllEffects());
+        state_.labels = LabelsOf(FindMode(key.params.effectMode));
         installed_ = requested_;
         shownKey_ = key;
         return;
@@ -110,7 +110,7 @@ void PassRunner::Work() {
 
         bool completed = false;
         try {
-            completed = ProcessImages(work_, labels_, job.key.params, AllEffects(), options);
+            completed = ProcessImages(work_, FindMode(job.key.params.effectMode), job.key.params, options);
             // The view's shrunk copies are made here too, off the window's thread.
             for (int slot = 1; completed && slot < kSlotCount; ++slot) {
                 work_.scaled[slot].reset();
@@ -172,8 +172,8 @@ void PassRunner::Install(std::uint64_t serial) {
         for (int slot = 1; slot < kSlotCount; ++slot) {
             std::swap(work_.bitmaps[slot], state_.images.bitmaps[slot]);
             std::swap(work_.scaled[slot], state_.images.scaled[slot]);
-            std::swap(labels_[slot], state_.labels[slot]);
         }
+        if (wantedKey_) state_.labels = LabelsOf(FindMode(wantedKey_->params.effectMode));
         installed_ = serial;
         shownKey_ = wantedKey_;
     }

@@ -88,7 +88,6 @@ private:
     bool quit_ = false;
     std::atomic<bool> cancel_{false};
     std::uint64_t requested_ = 0;      // serial of the newest request
-    std::uint64_t taken_ = 0;          // serial of the job the thread took last
     std::uint64_t installed_ = 0;      // serial whose images are shown
     std::optional<Key> shownKey_;      // what the shown images are of
     std::optional<Key> wantedKey_;     // what the newest request asked for
@@ -99,7 +98,6 @@ private:
     // thread only while none does.
     ImageSet work_;                    // slot 0: a copy of the base image; scaled: copies for the view
     std::uint64_t workBase_ = 0;       // which base generation slot 0 holds
-    Labels labels_;
     PassMemory memory_;
 
     std::thread thread_;

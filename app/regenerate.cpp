@@ -2,7 +2,7 @@
 
 #include "app/pass_runner.h"
 #include "app/view.h"
-#include "effects/effect_table.h"
+#include "effects/mode_table.h"
 
 namespace prismview {
 
@@ -18,7 +18,9 @@ void Regenerate(Window& window, AppState& state, const PassOptions& options) {
     }
     PassOptions withMemory = options;
     if (!withMemory.memory) withMemory.memory = &state.passMemory;
-    ProcessImages(state.images, state.labels, state, AllEffects(), withMemory);
+    const ModeSpec* mode = FindMode(state.effectMode);
+    ProcessImages(state.images, mode, state, withMemory);
+    state.labels = LabelsOf(mode);
     RefreshView(state, true);
 }
 

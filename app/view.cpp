@@ -6,7 +6,7 @@
 #include "app/app_state.h"
 #include "app/paint.h"
 #include "core/downscale.h"
-#include "resources/menu.h"
+#include "app/menu.h"
 
 namespace prismview {
 

@@ -17,10 +17,9 @@
 #include "app/regenerate.h"
 #include "app/startup.h"
 #include "core/colour.h"
-#include "effects/effect_table.h"
+#include "effects/mode_table.h"
 #include "platform/environment.h"
 #include "platform/main_window.h"
-#include "resources/modes.h"
 
 using namespace prismview;
 
@@ -80,15 +79,14 @@ int main(int argc, char** argv) {
     PaintCounter counter(window.Client());
 
     std::printf("%-28s %10s %10s %10s\n", "mode (1920x1080, gallery)", "median ms", "min ms", "max ms");
-    for (std::int32_t mode = 0; mode < kModeCount; ++mode) {
-        if (!AllEffects()[mode].runners[0]) continue;
-        state.effectMode = mode;
+    for (const ModeSpec* mode : AllModes()) {
+        state.effectMode = mode->mode;
         Regenerate(window, state);  // the mode's first pass, as choosing it from the menu does
         std::vector<double> times;
         for (int i = 0; i < presses; ++i) times.push_back(PressMilliseconds(window.Client(), counter));
         std::sort(times.begin(), times.end());
         std::printf("%-28s %10.1f %10.1f %10.1f\n",
-                    (std::to_string(mode) + "-" + std::string(ModeLabelTable[mode].name)).c_str(),
+                    (std::to_string(mode->mode) + "-" + std::string(mode->name)).c_str(),
                     times[times.size() / 2], times.front(), times.back());
         std::fflush(stdout);
     }

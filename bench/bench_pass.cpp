@@ -18,8 +18,8 @@
 #include "core/colour.h"
 #include "core/parallel.h"
 #include "core/process.h"
-#include "effects/effect_table.h"
-#include "resources/modes.h"
+#include "effects/mode_table.h"
+#include "effects/point_schedules.h"
 
 using namespace prismview;
 
@@ -45,9 +45,14 @@ ImageSet& Picture(Size size) {
     return images;
 }
 
-void CopySlot(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
-    ForEachPixel(c, out, first, last, [](const Pixel& p, std::int32_t, std::int32_t) { return p.value; });
-}
+// A mode whose four slots copy the base: the pass's own cost.
+struct Copy {
+    explicit Copy(const ProcessingParams&) {}
+    RgbValue operator()(const Pixel& p) const { return p.value; }
+};
+constexpr ModeSpec kCopyMode{ModeInvert, "", 0, MenuSection::Colours, {}, "copy", "", 0, NoSlot, NoSlot, false,
+                             {Kernel<EachPixel, Copy>, Kernel<EachPixel, Copy>, Kernel<EachPixel, Copy>,
+                              Kernel<EachPixel, Copy>}};
 
 void RunFloor(benchmark::State& state, Size size) {
     ImageSet& images = Picture(size);
@@ -66,11 +71,10 @@ void RunFloor(benchmark::State& state, Size size) {
     }
 }
 
-void RunPass(benchmark::State& state, Size size, const EffectTable& table, std::int32_t mode) {
+void RunPass(benchmark::State& state, Size size, const ModeSpec& mode) {
     ImageSet& images = Picture(size);
-    Labels labels;
     ProcessingParams params;
-    params.effectMode = mode;
+    params.effectMode = mode.mode;
     params.hue = 300;
     params.level = 200;
     params.backgroundColor = 0x336699;
@@ -79,7 +83,7 @@ void RunPass(benchmark::State& state, Size size, const EffectTable& table, std::
     PassOptions options;
     options.memory = &memory;
     for (auto _ : state) {
-        ProcessImages(images, labels, params, table, options);
+        ProcessImages(images, &mode, params, options);
         benchmark::ClobberMemory();
     }
 }
@@ -110,20 +114,17 @@ private:
 };
 
 void Register() {
-    static EffectTable copyTable{};
-    copyTable[ModeInvert].runners = {CopySlot, CopySlot, CopySlot, CopySlot};
     for (const Size size : kSizes) {
         const std::string prefix = "Pass/" + size.Name() + "/";
         std::vector<benchmark::internal::Benchmark*> cases;
         cases.push_back(benchmark::RegisterBenchmark((prefix + "floor").c_str(),
                                                      [size](benchmark::State& s) { RunFloor(s, size); }));
         cases.push_back(benchmark::RegisterBenchmark(
-            (prefix + "copy-only").c_str(), [size](benchmark::State& s) { RunPass(s, size, copyTable, ModeInvert); }));
-        for (std::int32_t mode = 0; mode < kModeCount; ++mode) {
-            if (!AllEffects()[mode].runners[0]) continue;
-            const std::string name = prefix + std::to_string(mode) + "-" + std::string(ModeLabelTable[mode].name);
+            (prefix + "copy-only").c_str(), [size](benchmark::State& s) { RunPass(s, size, kCopyMode); }));
+        for (const ModeSpec* mode : AllModes()) {
+            const std::string name = prefix + std::to_string(mode->mode) + "-" + std::string(mode->name);
             cases.push_back(benchmark::RegisterBenchmark(
-                name.c_str(), [size, mode](benchmark::State& s) { RunPass(s, size, AllEffects(), mode); }));
+                name.c_str(), [size, mode](benchmark::State& s) { RunPass(s, size, *mode); }));
         }
         for (auto* c : cases) c->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5)->MinTime(0.2)->DisplayAggregatesOnly(true);
     }

@@ -58,40 +58,6 @@ std::uint32_t* Bitmap::Scanline(std::int32_t topDownRow) {
     return pixels_.get() + static_cast<std::size_t>(topDownRow) * static_cast<std::size_t>(width_);
 }
 
-RgbValue Bitmap::PixelAt(std::int32_t column, std::int32_t topDownRow) const {
-    return Scanline(topDownRow)[column] & 0x00FFFFFFu;
-}
-
-PixelBuffer Bitmap::ReadPixels() const {
-    PixelBuffer out;
-    ReadPixels(out);
-    return out;
-}
-
-void Bitmap::ReadPixels(PixelBuffer& out) const {
-    out.width = width_;
-    out.height = height_;
-    out.pixels.resize(PixelCount());
-    const SourceRows rows = BottomUpRows();
-    for (std::int32_t y = 0; y < height_; ++y) {
-        const std::uint32_t* from = rows.Row(y);
-        RgbValue* to = out.Row(y);
-        for (std::int32_t x = 0; x < width_; ++x) to[x] = from[x] & 0x00FFFFFFu;
-    }
-}
-
-bool Bitmap::WritePixels(const PixelBuffer& buffer) {
-    if (buffer.width != width_ || buffer.height != height_ || buffer.pixels.size() != PixelCount())
-        return false;
-    const TargetRows rows = BottomUpRows();
-    for (std::int32_t y = 0; y < height_; ++y) {
-        const RgbValue* from = buffer.Row(y);
-        std::uint32_t* to = rows.Row(y);
-        for (std::int32_t x = 0; x < width_; ++x) to[x] = from[x] | kOpaque;
-    }
-    return true;
-}
-
 SourceRows Bitmap::BottomUpRows() const { return {width_, height_, Scanline(height_ - 1), -std::ptrdiff_t{width_}}; }
 TargetRows Bitmap::BottomUpRows() { return {width_, height_, Scanline(height_ - 1), -std::ptrdiff_t{width_}}; }
 

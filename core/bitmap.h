@@ -1,6 +1,6 @@
 // The bitmap store: pixel memory of the images, kept in the form the screen
 // paints without conversion (top-down rows of 32-bit 0xFFRRGGBB pixels, no
-// padding). Reading as a PixelBuffer and writing one back convert rows.
+// padding). The effects see the rows bottom-up.
 #pragma once
 
 #include <cstdint>
@@ -22,12 +22,6 @@ public:
     std::int32_t Width() const { return width_; }
     std::int32_t Height() const { return height_; }
 
-    // Every pixel as an RgbValue, rows bottom-up, bits 24..31 zero.
-    PixelBuffer ReadPixels() const;
-    // Reads into an existing buffer, reusing its memory when it is big enough.
-    void ReadPixels(PixelBuffer& out) const;
-    // Replaces every pixel; false (and nothing changed) when the size differs.
-    bool WritePixels(const PixelBuffer& buffer);
     // The pixels in place, rows bottom-up as the effects count them. Values
     // read carry the opaque top byte; values written must carry it too.
     SourceRows BottomUpRows() const;
@@ -39,8 +33,6 @@ public:
     const std::uint32_t* Scanline(std::int32_t topDownRow) const;
     std::uint32_t* Scanline(std::int32_t topDownRow);
     std::int64_t BytesPerLine() const { return std::int64_t{width_} * 4; }
-    // One pixel as RgbValue, row counted from the top.
-    RgbValue PixelAt(std::int32_t column, std::int32_t topDownRow) const;
 
     // How many bitmaps exist right now (for leak and double-release checks).
     static std::int64_t LiveCount();

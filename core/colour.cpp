@@ -48,11 +48,6 @@ std::int32_t DotNoiseRaw(std::int32_t index) {
     return static_cast<std::int32_t>((s + 1.0) * 1000000.0);
 }
 
-std::int32_t DotNoise(std::int32_t index, std::int32_t modulus) {
-    if (modulus <= 0) return 0;
-    return DotNoiseRaw(index) % modulus;
-}
-
 std::int32_t FloorMod(std::int32_t a, std::int32_t n) {
     if (n == 0) return 0;
     // In 64 bits: raising the most negative values would overflow 32 bits.

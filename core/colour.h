@@ -22,10 +22,9 @@ RgbValue RotateHue(RgbValue colour, std::int32_t angle, bool mirror);
 // The fully saturated colour at a position of the hue wheel.
 RgbValue HueColour(std::int32_t hue);
 
-// The pseudo-random dot value of the pixel at buffer index `index`,
-// 0..modulus-1. Before the reduction it is DotNoiseRaw(index), 0..2000000.
+// The pseudo-random dot noise of the pixel at buffer index `index`,
+// 0..2000000; a dot mode reduces it by its own modulus.
 std::int32_t DotNoiseRaw(std::int32_t index);
-std::int32_t DotNoise(std::int32_t index, std::int32_t modulus);
 
 // a reduced into 0..n-1 (floor modulo for n > 0); 0 when n == 0.
 std::int32_t FloorMod(std::int32_t a, std::int32_t n);

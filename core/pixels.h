@@ -39,26 +39,6 @@ struct RowView {
 using SourceRows = RowView<const RgbValue>;
 using TargetRows = RowView<RgbValue>;
 
-// width x height pixels, rows bottom-up (row 0 is the bottom of the picture),
-// no padding: the pixel at column x, row y is Row(y)[x].
-struct PixelBuffer {
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    std::vector<RgbValue> pixels;
-
-    const RgbValue* Row(std::int32_t y) const { return pixels.data() + RowStart(y); }
-    RgbValue* Row(std::int32_t y) { return pixels.data() + RowStart(y); }
-    RgbValue At(std::int32_t x, std::int32_t y) const { return Row(y)[x]; }
-    RgbValue& At(std::int32_t x, std::int32_t y) { return Row(y)[x]; }
-    SourceRows Rows() const { return {width, height, pixels.data(), width}; }
-    TargetRows Rows() { return {width, height, pixels.data(), width}; }
-
-private:
-    std::size_t RowStart(std::int32_t y) const {
-        return static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
-    }
-};
-
 // One source pixel as every effect receives it: the value, its channels and
 // their extremes. Channels are signed so that effect arithmetic stays signed.
 struct Pixel {

@@ -1,10 +1,10 @@
 #include "core/process.h"
 
 #include <algorithm>
-#include <new>
 
+#include "core/colour.h"
 #include "core/parallel.h"
-#include "resources/modes.h"
+#include "resources/strings.h"
 
 namespace prismview {
 
@@ -13,39 +13,41 @@ namespace {
 // Below this many pixels a pass is quicker on one thread than on several.
 constexpr std::int64_t kMinPixelsForThreads = 64 * 64;
 
-bool SameSize(const BitmapHandle& bitmap, const ImageSet& images) {
-    return bitmap && bitmap->Width() == images.width && bitmap->Height() == images.height;
-}
-
 // Rows per range handed to a thread: small enough that a busy core holds up
 // little, large enough that the base rows of a range stay in the cache while
 // the four slots read them.
 constexpr std::int32_t kChunkPixels = 32 * 1024;
 
-// Sizes a buffer for the pass; memory kept from a much bigger picture goes.
-// Returns how many leading elements kept their values.
-template <class T>
-std::size_t Fit(std::vector<T>& values, std::size_t count) {
-    std::size_t kept = std::min(values.size(), count);
+bool SameSize(const BitmapHandle& bitmap, const ImageSet& images) {
+    return bitmap && bitmap->Width() == images.width && bitmap->Height() == images.height;
+}
+
+// Sizes the dot noise for `count` pixels; memory kept from a much bigger
+// picture goes. Returns how many leading values still hold.
+std::size_t FitDotNoise(PassMemory& memory, std::size_t count) {
+    std::vector<std::int32_t>& values = memory.dotNoise;
+    std::size_t kept = std::min(memory.dotNoiseDone, count);
     if (values.capacity() > 2 * count) {
-        std::vector<T>().swap(values);
+        std::vector<std::int32_t>().swap(values);
         kept = 0;
     }
     values.resize(count);
+    memory.dotNoiseDone = 0;  // until this pass has filled what it needs
     return kept;
 }
 
 }  // namespace
 
-bool ProcessImages(ImageSet& images, Labels& labels, const ProcessingParams& params, const EffectTable& effects,
-                   const PassOptions& options) {
-    const bool known = params.effectMode >= 0 && params.effectMode < kModeCount;
-    for (int slot = 1; slot < kSlotCount; ++slot)
-        labels[slot] = known ? std::string(ModeLabelTable[params.effectMode].labels[slot - 1]) : std::string();
+Labels LabelsOf(const ModeSpec* mode) {
+    Labels labels{std::string(kBaseImageLabel), "", "", "", ""};
+    if (mode)
+        for (int slot = 1; slot < kSlotCount; ++slot) labels[slot] = std::string(mode->labels[slot - 1]);
+    return labels;
+}
 
-    if (!known || images.width <= 0 || images.height <= 0 || !SameSize(images.bitmaps[0], images))
-        return true;
-    const ModeEffects& mode = effects[params.effectMode];
+bool ProcessImages(ImageSet& images, const ModeSpec* mode, const ProcessingParams& params,
+                   const PassOptions& options) {
+    if (!mode || images.width <= 0 || images.height <= 0 || !SameSize(images.bitmaps[0], images)) return true;
 
     int threads = options.threads > 0 ? options.threads : DefaultThreadCount();
     if (std::int64_t{images.width} * images.height < kMinPixelsForThreads) threads = 1;
@@ -55,47 +57,43 @@ bool ProcessImages(ImageSet& images, Labels& labels, const ProcessingParams& par
     try {
         const Bitmap& base = *images.bitmaps[0];
         const SourceRows source = base.BottomUpRows();
-
-        PassScratch& scratch = memory.scratch;
-        bool prepare = false;
-        if (mode.prepare) {
-            const std::size_t count = static_cast<std::size_t>(source.width) * static_cast<std::size_t>(source.height);
-            const bool stillGood = mode.prepareReadsIndexOnly && scratch.preparedBy == mode.prepare;
-            scratch.preparedBy = nullptr;  // until it holds this pass's values
-            prepare = Fit(scratch.perPixel, count) < count || !stillGood;
-        }
+        const std::size_t pixels = static_cast<std::size_t>(source.width) * static_cast<std::size_t>(source.height);
+        std::size_t noiseDone = pixels;
+        if (mode->drawsDots) noiseDone = FitDotNoise(memory, pixels);
+        const PassInput input{source, params, mode->drawsDots ? memory.dotNoise.data() : nullptr};
 
         struct Slot {
-            SlotRunner run;
+            std::unique_ptr<SlotKernel> kernel;
             TargetRows out;
-            SlotContext context;
         };
         std::vector<Slot> slots;
         slots.reserve(kSlotCount - 1);
         for (int slot = 1; slot < kSlotCount; ++slot) {
-            const SlotRunner run = mode.runners[slot - 1];
-            if (!run || !SameSize(images.bitmaps[slot], images)) continue;
-            SlotTables& tables = memory.tables[slot - 1];
-            slots.push_back({run, images.bitmaps[slot]->BottomUpRows(), {source, params, slot, scratch, tables}});
-            if (const SlotSetup setup = mode.setups[slot - 1]) setup(slots.back().context, tables);
+            const SlotKernelMaker make = mode->slots[slot - 1];
+            if (!make || !SameSize(images.bitmaps[slot], images)) continue;
+            slots.push_back({make(input), images.bitmaps[slot]->BottomUpRows()});
         }
 
         // All four slots of a range of rows run together, while its base rows
         // (and its dot noise) are still in the cache.
         const std::int32_t chunk =
             options.chunkRows > 0 ? options.chunkRows : std::max(std::int32_t{1}, kChunkPixels / source.width);
+        const std::int64_t width = source.width;
         const bool done = WorkerPool::Shared().Run(
             source.height, chunk, threads,
             [&](std::int32_t first, std::int32_t last) {
                 if (options.betweenChunks) options.betweenChunks();
-                if (prepare) mode.prepare(source, params, scratch, first, last);
-                for (const Slot& slot : slots) slot.run(slot.context, slot.out, first, last);
+                for (std::int64_t i = std::max<std::int64_t>(first * width, static_cast<std::int64_t>(noiseDone)),
+                                  end = last * width;
+                     i < end; ++i)
+                    memory.dotNoise[static_cast<std::size_t>(i)] = DotNoiseRaw(static_cast<std::int32_t>(i));
+                for (const Slot& slot : slots) slot.kernel->Run(slot.out, first, last);
             },
             options.cancel);
-        if (mode.prepare && (done || !prepare)) scratch.preparedBy = mode.prepare;
+        if (mode->drawsDots) memory.dotNoiseDone = done ? pixels : noiseDone;
         return done;
     } catch (...) {
-        // No memory for the tables: the derived images keep what they held.
+        // No memory for a kernel's tables: the derived images keep what they held.
         return false;
     }
 }

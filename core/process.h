@@ -1,27 +1,32 @@
-// The processing pass: rebuilds the four derived images and their labels
-// from the base image for the current mode.
+// The processing pass: rebuilds the four derived images from the base image
+// with the four slot kernels of one mode.
 #pragma once
 
 #include <array>
 #include <atomic>
 #include <functional>
 #include <string>
+#include <vector>
 
-#include "core/effect.h"
 #include "core/image_set.h"
+#include "core/mode.h"
 #include "core/params.h"
 
 namespace prismview {
 
 using Labels = std::array<std::string, kSlotCount>;
 
-// Memory a pass may leave for the next one: redoing the images after a key
-// press then reuses it instead of mapping and faulting in fresh pages. Only
-// values of the pixel index alone (the dot noise) carry over; every pass
-// overwrites everything else it reads.
+// The captions of the five slots while images of `mode` are shown: the base
+// image's, then the mode's four (all empty for no mode).
+Labels LabelsOf(const ModeSpec* mode);
+
+// Memory a pass may leave for the next one. The dot noise depends on the
+// pixel index alone, so once worked out for a picture it holds for every
+// later pass on a picture of that many pixels or fewer, and redoing the
+// images after a key press neither recomputes it nor faults in fresh pages.
 struct PassMemory {
-    PassScratch scratch;
-    std::array<SlotTables, 4> tables;
+    std::vector<std::int32_t> dotNoise;  // DotNoiseRaw of every index
+    std::size_t dotNoiseDone = 0;        // how many leading values hold
 };
 
 struct PassOptions {
@@ -36,15 +41,13 @@ struct PassOptions {
     std::function<void()> betweenChunks;
 };
 
-// Stores the mode's labels into labels[1..4], then, when a base image is
-// there, runs the mode's effect for slots 1..4, writing each result straight
-// into its derived image. Slots without an effect, or without a bitmap of the
-// set's size, keep their pixels. labels[0] is never touched. The rows go to
-// the threads of WorkerPool::Shared(). Returns true when the pass completed
-// (or had nothing to do); false when it was cancelled or failed (no memory,
-// an exception in any row), in which case the derived images may be partly
-// redone.
-bool ProcessImages(ImageSet& images, Labels& labels, const ProcessingParams& params, const EffectTable& effects,
+// When a base image is there, runs the four slot kernels of `mode` (null:
+// none), writing each result straight into its derived image. Slots without
+// a bitmap of the set's size keep their pixels. The rows go to the threads of
+// WorkerPool::Shared(). Returns true when the pass completed (or had nothing
+// to do); false when it was cancelled or failed (no memory, an exception in
+// any row), in which case the derived images may be partly redone.
+bool ProcessImages(ImageSet& images, const ModeSpec* mode, const ProcessingParams& params,
                    const PassOptions& options = {});
 
 }  // namespace prismview

@@ -148,8 +148,7 @@ SaturationPlan PlanSaturation(std::int32_t max, std::int32_t min, std::int32_t a
     if (hi <= lo) {
         if (rule != SatThroughGrey) {
             const std::int32_t m = (max + min) / 2;
-            plan.fixed = true;
-            plan.colour = PackRgb(m, m, m);
+            plan.Fix(PackRgb(m, m, m));
             return plan;
         }
         if (lo > 255 || hi < 0) {
@@ -162,17 +161,16 @@ SaturationPlan PlanSaturation(std::int32_t max, std::int32_t min, std::int32_t a
         hi -= k;
         lo += k;
     }
-    plan.lo = lo;
-    plan.hi = hi;
+    plan.lo = static_cast<std::int16_t>(lo);
+    plan.hi = static_cast<std::int16_t>(hi);
 
     if (max == min) {
-        plan.fixed = true;
         if (rule == SatKeepGrey) {
-            plan.colour = PackRgb(max, max, max);
+            plan.Fix(PackRgb(max, max, max));
         } else {
             const RgbValue tint = HueColour(hue);
             auto along = [&](std::int32_t h) { return lo + (hi - lo) * h / 255; };
-            plan.colour = PackRgb(along(RedOf(tint)), along(GreenOf(tint)), along(BlueOf(tint)));
+            plan.Fix(PackRgb(along(RedOf(tint)), along(GreenOf(tint)), along(BlueOf(tint))));
         }
     }
     return plan;

@@ -30,14 +30,17 @@ RgbValue ShiftSaturation(RgbValue colour, std::int32_t amount, SaturationRule ru
 // min (for a fixed amount, rule and hue), then to one colour. Effects whose
 // amount depends on a pixel through max and min alone plan each pair once.
 struct SaturationPlan {
-    std::int32_t lo = 0, hi = 0;  // the fitted range min..max becomes
-    bool fixed = false;           // the result is `colour`, whatever the channels (greys)
-    RgbValue colour = 0;
+    std::int16_t lo = 0, hi = 0;  // the fitted range min..max becomes (0..255)
+    // The result whatever the channels (greys), marked with kOpaque; 0: none.
+    // One word, so that a table of every (max, min) pair stays in the cache.
+    RgbValue fixed = 0;
+
+    void Fix(RgbValue colour) { fixed = colour | kOpaque; }
 };
 SaturationPlan PlanSaturation(std::int32_t max, std::int32_t min, std::int32_t amount, SaturationRule rule,
                               std::int32_t hue);
 inline RgbValue ApplySaturation(const SaturationPlan& plan, const Pixel& p) {
-    if (plan.fixed) return plan.colour;
+    if (plan.fixed != 0) return plan.fixed & 0xFFFFFFu;
     const std::int32_t spread = p.max - p.min, lo = plan.lo, span = plan.hi - plan.lo;
     // An unchanged range (hi - lo = spread, and so lo = min, as hi + lo = max + min)
     // gives every channel back: no division needed, as at level 0.

@@ -1,85 +1,85 @@
 // Modes 16, 17 and 18: posterisation, and monochrome ramps through the
 // chosen hue (black, hue, white; or black, hue, the next or previous corner
 // of the wheel, white).
-#include <array>
-
 #include "core/colour.h"
-#include "effects/effect_table.h"
+#include "effects/inversions.h"
+#include "effects/mode_table.h"
+#include "effects/point_schedules.h"
 
 namespace prismview {
 
 namespace {
 
-// Rounds a channel to the nearest multiple of 2 * kStep (halves round up),
-// writing the top multiple, 256, as 255.
+// Every channel rounded to the nearest multiple of 2 * kStep (halves round
+// up), the top multiple, 256, written as 255.
 template <std::int32_t kStep>
-constexpr std::int32_t Reduce(std::int32_t c) {
-    const std::int32_t q = (c / kStep + 1) / 2 * 2 * kStep;
-    return q >= 255 ? 255 : q;
-}
-
-template <std::int32_t kStep>
-void ColourReduce(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
-    ForEachPixel(c, out, first, last, [](const Pixel& p, std::int32_t, std::int32_t) {
-        return PackRgb(Reduce<kStep>(p.r), Reduce<kStep>(p.g), Reduce<kStep>(p.b));
-    });
-}
+struct Posterise {
+    explicit Posterise(const ProcessingParams&) {}
+    static constexpr std::int32_t Reduce(std::int32_t c) {
+        const std::int32_t q = (c / kStep + 1) / 2 * 2 * kStep;
+        return q >= 255 ? 255 : q;
+    }
+    RgbValue operator()(const Pixel& p) const { return PackRgb(Reduce(p.r), Reduce(p.g), Reduce(p.b)); }
+};
 
 enum class Tone { Lightness2, Sum2, Lightness3, Sum3 };
 enum class Ramp { TwoStage, TowardYellow, TowardMagenta };
 
-// The tone value: a lightness brought onto the length of the ramp.
-template <Tone kTone>
-constexpr std::int32_t ToneOf(const Pixel& p) {
-    switch (kTone) {
-        case Tone::Lightness2: return p.max + p.min;
-        case Tone::Sum2: return 2 * (p.r + p.g + p.b) / 3;
-        case Tone::Lightness3: return 3 * (p.max + p.min) / 2;
-        case Tone::Sum3: return p.r + p.g + p.b;
-    }
-    return 0;
-}
-
-// The red-based ramp colour at tone v, before it is turned to the chosen hue.
-template <Ramp kRamp>
-constexpr RgbValue RampColour(std::int32_t v) {
-    const std::int32_t red = v < 255 ? v : 255;
-    const std::int32_t second = ClampInt(v - 255, 0, 255);  // 0 until red is full
-    const std::int32_t third = v > 510 ? v - 510 : 0;       // 0 until the second is full
-    switch (kRamp) {
-        case Ramp::TwoStage: return PackRgb(red, second, second);
-        case Ramp::TowardYellow: return PackRgb(red, second, third);
-        case Ramp::TowardMagenta: return PackRgb(red, third, second);
-    }
-    return 0;
-}
-
-// The output depends only on the tone, so each band turns the whole ramp
-// once and looks every pixel up.
+// The pixel's place on a ramp through the chosen hue: its tone (a lightness
+// brought onto the ramp's length, 0..510 for two stages, 0..765 for three)
+// picks the red-based ramp colour, which is then turned to the hue.
 template <Tone kTone, Ramp kRamp>
-void TintedMonochrome(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
-    constexpr std::int32_t kTop = kTone == Tone::Lightness2 || kTone == Tone::Sum2 ? 510 : 765;
-    std::array<RgbValue, kTop + 1> colours;
-    for (std::int32_t v = 0; v <= kTop; ++v)
-        colours[static_cast<std::size_t>(v)] = RotateHue(RampColour<kRamp>(v), c.params.hue, false);
-    ForEachPixel(c, out, first, last, [&colours](const Pixel& p, std::int32_t, std::int32_t) {
-        return colours[static_cast<std::size_t>(ToneOf<kTone>(p))];
-    });
-}
+struct TintedMonochrome {
+    static constexpr std::int32_t kKeys = kTone == Tone::Lightness2 || kTone == Tone::Sum2 ? 511 : 766;
+    explicit TintedMonochrome(const ProcessingParams& params) : hue(params.hue) {}
+    std::int32_t Key(const Pixel& p) const {
+        switch (kTone) {
+            case Tone::Lightness2: return p.max + p.min;
+            case Tone::Sum2: return 2 * (p.r + p.g + p.b) / 3;
+            case Tone::Lightness3: return 3 * (p.max + p.min) / 2;
+            case Tone::Sum3: return p.r + p.g + p.b;
+        }
+        return 0;
+    }
+    RgbValue Colour(std::int32_t v) const {
+        const std::int32_t red = v < 255 ? v : 255;
+        const std::int32_t second = ClampInt(v - 255, 0, 255);  // 0 until red is full
+        const std::int32_t third = v > 510 ? v - 510 : 0;       // 0 until the second is full
+        RgbValue ramp = 0;
+        switch (kRamp) {
+            case Ramp::TwoStage: ramp = PackRgb(red, second, second); break;
+            case Ramp::TowardYellow: ramp = PackRgb(red, second, third); break;
+            case Ramp::TowardMagenta: ramp = PackRgb(red, third, second); break;
+        }
+        return RotateHue(ramp, hue, false);
+    }
+    std::int32_t hue;
+};
 
-void White(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
-    ForEachPixel(c, out, first, last, [](const Pixel&, std::int32_t, std::int32_t) -> RgbValue { return 0xFFFFFFu; });
-}
+constexpr ModeSpec kModes[] = {
+    {ModeColorReduce, "減色", 32815, MenuSection::Colours,
+     {"減色（７２９色）", "減色（１２５色）", "減色（２７色）", "減色（８色）"}, "colour-reduce", "color-reduce", 0,
+     NoSlot, NoSlot, false,
+     {Kernel<EachPixel, Posterise<16>>, Kernel<EachPixel, Posterise<32>>, Kernel<EachPixel, Posterise<64>>,
+      Kernel<EachPixel, Posterise<128>>}},
+    {ModeTintMono2, "色白黒（二段）", 32816, MenuSection::Colours,
+     {"色白黒（二段：明度＝最大＋最小）", "色白黒（二段：明度＝総和）", "－", "－"}, "tint-mono-2", "tint-mono2",
+     ReadsHue, AllSlots, NoSlot, false,
+     {Kernel<TableOverKey, TintedMonochrome<Tone::Lightness2, Ramp::TwoStage>>,
+      Kernel<TableOverKey, TintedMonochrome<Tone::Sum2, Ramp::TwoStage>>, Kernel<EachPixel, White>,
+      Kernel<EachPixel, White>}},
+    {ModeTintMono3, "色白黒（三段）", 32817, MenuSection::Colours,
+     {"色白黒（三段：赤⇒黄、明度＝最大＋最小）", "色白黒（三段：赤⇒紫、明度＝最大＋最小）",
+      "色白黒（三段：赤⇒黄、明度＝総和）", "色白黒（三段：赤⇒紫、明度＝総和）"},
+     "tint-mono-3", "tint-mono3", ReadsHue, AllSlots, NoSlot, false,
+     {Kernel<TableOverKey, TintedMonochrome<Tone::Lightness3, Ramp::TowardYellow>>,
+      Kernel<TableOverKey, TintedMonochrome<Tone::Lightness3, Ramp::TowardMagenta>>,
+      Kernel<TableOverKey, TintedMonochrome<Tone::Sum3, Ramp::TowardYellow>>,
+      Kernel<TableOverKey, TintedMonochrome<Tone::Sum3, Ramp::TowardMagenta>>}},
+};
 
 }  // namespace
 
-void AddColourReductionEffects(EffectTable& table) {
-    table[ModeColorReduce].runners = {ColourReduce<16>, ColourReduce<32>, ColourReduce<64>, ColourReduce<128>};
-    table[ModeTintMono2].runners = {TintedMonochrome<Tone::Lightness2, Ramp::TwoStage>,
-                                    TintedMonochrome<Tone::Sum2, Ramp::TwoStage>, White, White};
-    table[ModeTintMono3].runners = {
-        TintedMonochrome<Tone::Lightness3, Ramp::TowardYellow>, TintedMonochrome<Tone::Lightness3, Ramp::TowardMagenta>,
-        TintedMonochrome<Tone::Sum3, Ramp::TowardYellow>, TintedMonochrome<Tone::Sum3, Ramp::TowardMagenta>};
-}
+std::span<const ModeSpec> ColourReductionModes() { return kModes; }
 
 }  // namespace prismview

@@ -1,54 +1,63 @@
 // Modes 1 and 2: the red, green and blue parts of a pixel (they OR together
 // to the source) and its three complementary parts (they AND together to it),
 // each with a fourth image along the chosen hue.
-#include <array>
-
 #include "core/colour.h"
 #include "core/int_math.h"
-#include "effects/effect_table.h"
+#include "effects/mode_table.h"
+#include "effects/point_schedules.h"
 
 namespace prismview {
 
 namespace {
 
-template <std::uint32_t kMask, std::uint32_t kFill>
-void Component(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
-    ForEachPixel(c, out, first, last,
-                 [](const Pixel& p, std::int32_t, std::int32_t) { return (p.value & kMask) | kFill; });
-}
+// The channels of kKeep, with those of kFill set to full.
+template <RgbValue kKeep, RgbValue kFill>
+struct Part {
+    explicit Part(const ProcessingParams&) {}
+    RgbValue operator()(const Pixel& p) const { return (p.value & kKeep) | kFill; }
+};
+using RedPart = Part<0xFF0000u, 0>;
+using GreenPart = Part<0x00FF00u, 0>;
+using BluePart = Part<0x0000FFu, 0>;
+using YellowPart = Part<0xFF0000u, 0x00FFFFu>;  // keeps red, the complement of blue
+using MagentaPart = Part<0x00FF00u, 0xFF00FFu>;
+using CyanPart = Part<0x0000FFu, 0xFFFF00u>;
 
-// The red channel of the source turned back by the chosen hue: how much of
-// the pixel lies along that hue.
-inline std::uint32_t AmountAlongHue(RgbValue value, std::int32_t hue) {
-    return static_cast<std::uint32_t>(RedOf(RotateHue(value, WrapSub(HueSteps, hue), false)));
-}
+enum class Along { Hue, Complement };
 
-// The output depends on the amount along the hue alone (0..255): each range
-// of rows looks it up in a table of the 256 colours.
-template <bool kComplement>
-void AlongHue(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
-    const std::int32_t hue = c.params.hue;
-    const RgbValue h = HueColour(hue);
-    const std::uint32_t hr = static_cast<std::uint32_t>(RedOf(h)), hg = static_cast<std::uint32_t>(GreenOf(h)),
-                        hb = static_cast<std::uint32_t>(BlueOf(h));
-    std::array<RgbValue, 256> colours;
-    for (std::uint32_t a = 0; a < 256; ++a) {
-        const std::uint32_t rest = 255 - a;
-        colours[a] = kComplement ? (255 - hr * rest / 255) << 16 | (255 - hg * rest / 255) << 8 | (255 - hb * rest / 255)
-                                 : (hr * a / 255) << 16 | (hg * a / 255) << 8 | (hb * a / 255);
+// How much of the pixel lies along the chosen hue: the red channel of the
+// pixel turned back by the hue (0..255). The hue's colour scaled by that
+// amount; the complementary image scales the distance to white instead.
+template <Along kAlong>
+struct AlongHue {
+    static constexpr std::int32_t kKeys = 256;
+    explicit AlongHue(const ProcessingParams& params) : hue(params.hue), colour(HueColour(params.hue)) {}
+    std::int32_t Key(const Pixel& p) const { return RedOf(RotateHue(p.value, WrapSub(HueSteps, hue), false)); }
+    RgbValue Colour(std::int32_t amount) const {
+        const auto a = static_cast<std::uint32_t>(amount), rest = 255 - a;
+        const auto r = static_cast<std::uint32_t>(RedOf(colour)), g = static_cast<std::uint32_t>(GreenOf(colour)),
+                   b = static_cast<std::uint32_t>(BlueOf(colour));
+        if (kAlong == Along::Complement)
+            return (255 - r * rest / 255) << 16 | (255 - g * rest / 255) << 8 | (255 - b * rest / 255);
+        return (r * a / 255) << 16 | (g * a / 255) << 8 | (b * a / 255);
     }
-    ForEachPixel(c, out, first, last, [&colours, hue](const Pixel& p, std::int32_t, std::int32_t) {
-        return colours[AmountAlongHue(p.value, hue)];
-    });
-}
+    std::int32_t hue;
+    RgbValue colour;
+};
+
+constexpr ModeSpec kModes[] = {
+    {ModeRgbComponents, "ＲＧＢ（ＯＲ）", 32779, MenuSection::Colours, {"赤成分", "緑成分", "青成分", "任意（ＲＧＢ）"},
+     "rgb-components", "", ReadsHue, Slot4, NoSlot, false,
+     {Kernel<EachPixel, RedPart>, Kernel<EachPixel, GreenPart>, Kernel<EachPixel, BluePart>,
+      Kernel<TableOverKey, AlongHue<Along::Hue>>}},
+    {ModeYcmComponents, "ＹＣＭ（ＡＮＤ）", 32780, MenuSection::Colours,
+     {"黄成分", "マゼンタ成分", "シアン成分", "任意（ＹＣＭ）"}, "ycm-components", "", ReadsHue, Slot4, NoSlot, false,
+     {Kernel<EachPixel, YellowPart>, Kernel<EachPixel, MagentaPart>, Kernel<EachPixel, CyanPart>,
+      Kernel<TableOverKey, AlongHue<Along::Complement>>}},
+};
 
 }  // namespace
 
-void AddComponentEffects(EffectTable& table) {
-    table[ModeRgbComponents].runners = {Component<0xFF0000u, 0>, Component<0x00FF00u, 0>,
-                                      Component<0x0000FFu, 0>, AlongHue<false>};
-    table[ModeYcmComponents].runners = {Component<0xFF0000u, 0x00FFFFu>, Component<0x00FF00u, 0xFF00FFu>,
-                                      Component<0x0000FFu, 0xFFFF00u>, AlongHue<true>};
-}
+std::span<const ModeSpec> ComponentModes() { return kModes; }
 
 }  // namespace prismview

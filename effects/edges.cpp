@@ -2,134 +2,168 @@
 // neighbours. Mode 13 looks forward (right, up) over a 2 x 2 cell and gives
 // the cells that run off the image the background colour; mode 14 looks both
 // ways and clamps missing neighbours to the pixel itself.
+#include <algorithm>
 #include <cstdlib>
 
-#include "effects/effect_table.h"
+#include "core/colour.h"
+#include "effects/mode_table.h"
+#include "effects/point_schedules.h"
 
 namespace prismview {
 
 namespace {
 
-// The largest |a.c - b.c| seen so far, per channel: each channel may come
-// from a different pair.
-struct ChannelSpread {
-    std::int32_t r = 0, g = 0, b = 0;
+// A position relative to the pixel: dx columns to the right, dy rows up.
+struct Step {
+    std::int32_t dx, dy;
+};
+constexpr Step kHere{0, 0}, kRight{1, 0}, kLeft{-1, 0}, kUp{0, 1}, kDown{0, -1};
+constexpr Step kUpRight{1, 1}, kUpLeft{-1, 1}, kDownRight{1, -1}, kDownLeft{-1, -1};
 
-    void Add(RgbValue one, RgbValue other) {
-        Widen(r, RedOf(one) - RedOf(other));
-        Widen(g, GreenOf(one) - GreenOf(other));
-        Widen(b, BlueOf(one) - BlueOf(other));
-    }
-    RgbValue Packed() const { return PackRgb(r, g, b); }
-
-private:
-    static void Widen(std::int32_t& channel, std::int32_t difference) {
-        const std::int32_t d = std::abs(difference);
-        if (d > channel) channel = d;
-    }
+// Two positions whose colours are compared.
+template <Step kA, Step kB>
+struct Compare {
+    static constexpr Step a = kA, b = kB;
 };
 
-// The same per channel, one byte at a time along a row, in loops the
-// compiler turns into byte-wise vector instructions. The fourth byte of each
-// pixel is compared too; the row loop makes it opaque afterwards.
-using Bytes = const unsigned char*;
-inline Bytes BytesOf(const RgbValue* row) { return reinterpret_cast<Bytes>(row); }
-inline unsigned char Diff(unsigned char a, unsigned char b) {
-    return static_cast<unsigned char>(a > b ? a - b : b - a);
-}
-inline unsigned char Max(unsigned char a, unsigned char b) { return a > b ? a : b; }
-constexpr std::int32_t kStep = 4;  // bytes from a pixel to its right neighbour
+// What happens where a compared position leaves the picture.
+enum class Border {
+    Background,  // the pixel takes the background colour
+    Clamp,       // the position stays on the pixel's own column or row, each axis on its own
+};
 
-// Mode 13. Slot 1 compares with the right neighbour, slot 2 with the upper
-// one, slot 3 along the four sides of the cell P, E, N, NE, slot 4 also along
-// its diagonals. The pixels whose cell leaves the image take the background.
-template <int kSlot>
-void ForwardEdges(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
-    const SourceRows& s = c.source;
-    const std::int32_t w = s.width, h = s.height;
-    const RgbValue background = c.params.backgroundColor;
-    constexpr bool kNeedsRight = kSlot != 2;
-    constexpr bool kNeedsUp = kSlot != 1;
-    ForEachRow(out, first, last, [&](std::int32_t y, RgbValue* to) {
-        if (kNeedsUp && y == h - 1) {
-            for (std::int32_t x = 0; x < w; ++x) to[x] = background;
-            return;
-        }
-        const Bytes row = BytesOf(s.Row(y));
-        const Bytes up = kNeedsUp ? BytesOf(s.Row(y + 1)) : row;
-        unsigned char* bytes = reinterpret_cast<unsigned char*>(to);
-        const std::int32_t end = kStep * (kNeedsRight ? w - 1 : w);
-        for (std::int32_t i = 0; i < end; ++i) {
-            if constexpr (kSlot == 1) {
-                bytes[i] = Diff(row[i], row[i + kStep]);
-            } else if constexpr (kSlot == 2) {
-                bytes[i] = Diff(row[i], up[i]);
-            } else {
-                const unsigned char p = row[i], e = row[i + kStep], n = up[i], ne = up[i + kStep];
-                unsigned char m = Max(Max(Diff(p, e), Diff(p, n)), Max(Diff(ne, e), Diff(ne, n)));
-                if constexpr (kSlot == 4) m = Max(m, Max(Diff(p, ne), Diff(e, n)));
-                bytes[i] = m;
-            }
-        }
-        if (kNeedsRight) to[w - 1] = background;
-    });
-}
+// The formula: per channel, the largest |a - b| over the compared pairs
+// (each channel may come from a different pair).
+template <Border kBorder, class... Pairs>
+struct EdgeSpread {
+    static constexpr Border kBorderRule = kBorder;
+    static constexpr Step kSteps[] = {Pairs::a..., Pairs::b...};
+    static constexpr std::int32_t Reach(std::int32_t Step::*axis, bool up) {
+        std::int32_t r = 0;
+        for (const Step s : kSteps) r = up ? std::max(r, s.*axis) : std::min(r, s.*axis);
+        return r;
+    }
+    static constexpr std::int32_t kLeftReach = -Reach(&Step::dx, false), kRightReach = Reach(&Step::dx, true);
+    static constexpr std::int32_t kDownReach = -Reach(&Step::dy, false), kUpReach = Reach(&Step::dy, true);
 
-// Mode 14. Slot 1 compares with left and right, slot 2 with below and above,
-// slot 3 with all four, slot 4 with all eight neighbours. A coordinate that
-// would leave the image stays the pixel's own, each axis on its own.
-template <int kSlot>
-void CentredEdges(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
-    const SourceRows& s = c.source;
-    const std::int32_t w = s.width, h = s.height;
-    ForEachRow(out, first, last, [&](std::int32_t y, RgbValue* to) {
-        const RgbValue* row = s.Row(y);
-        const RgbValue* below = s.Row(y > 0 ? y - 1 : y);
-        const RgbValue* above = s.Row(y + 1 < h ? y + 1 : y);
-        auto at = [&](std::int32_t x, std::int32_t left, std::int32_t right) {
-            const RgbValue p = row[x];
-            ChannelSpread spread;
-            if constexpr (kSlot != 2) {
-                spread.Add(p, row[left]);
-                spread.Add(p, row[right]);
-            }
-            if constexpr (kSlot != 1) {
-                spread.Add(p, above[x]);
-                spread.Add(p, below[x]);
-            }
-            if constexpr (kSlot == 4) {
-                spread.Add(p, above[left]);
-                spread.Add(p, above[right]);
-                spread.Add(p, below[left]);
-                spread.Add(p, below[right]);
-            }
-            return spread.Packed();
+    explicit EdgeSpread(const ProcessingParams& params) : background(params.backgroundColor) {}
+
+    RgbValue At(const SourceRows& s, std::int32_t x, std::int32_t y) const {
+        if (kBorder == Border::Background &&
+            (x - kLeftReach < 0 || x + kRightReach >= s.width || y - kDownReach < 0 || y + kUpReach >= s.height))
+            return background;
+        auto colour = [&](Step step) {
+            return s.At(ClampInt(x + step.dx, 0, s.width - 1), ClampInt(y + step.dy, 0, s.height - 1));
         };
-        // The first and last columns clamp; the bytes between them need no
-        // tests and vectorise.
-        to[0] = at(0, 0, w > 1 ? 1 : 0);
-        const Bytes p = BytesOf(row), a = BytesOf(above), b = BytesOf(below);
-        unsigned char* bytes = reinterpret_cast<unsigned char*>(to);
-        for (std::int32_t i = kStep; i < kStep * (w - 1); ++i) {
-            const unsigned char centre = p[i];
-            unsigned char m = 0;
-            if constexpr (kSlot != 2) m = Max(Diff(centre, p[i - kStep]), Diff(centre, p[i + kStep]));
-            if constexpr (kSlot != 1) m = Max(m, Max(Diff(centre, a[i]), Diff(centre, b[i])));
-            if constexpr (kSlot == 4) {
-                m = Max(m, Max(Diff(centre, a[i - kStep]), Diff(centre, a[i + kStep])));
-                m = Max(m, Max(Diff(centre, b[i - kStep]), Diff(centre, b[i + kStep])));
+        std::int32_t r = 0, g = 0, b = 0;
+        auto widen = [&](RgbValue one, RgbValue other) {
+            r = std::max(r, std::abs(RedOf(one) - RedOf(other)));
+            g = std::max(g, std::abs(GreenOf(one) - GreenOf(other)));
+            b = std::max(b, std::abs(BlueOf(one) - BlueOf(other)));
+        };
+        (widen(colour(Pairs::a), colour(Pairs::b)), ...);
+        return PackRgb(r, g, b);
+    }
+
+    RgbValue background;
+};
+
+// The schedule: the same per channel, one byte at a time along a row, for
+// the columns whose compared positions all lie inside the picture, in loops
+// the compiler turns into byte-wise vector instructions; the columns at the
+// sides go through the formula itself. Exact, as a channel is a byte and so
+// are |a - b| and the largest of them. The fourth byte of each pixel is
+// compared too and made opaque afterwards.
+template <class E>
+class BytewiseRows final : public SlotKernel {
+public:
+    explicit BytewiseRows(const PassInput& input) : source_(input.source), formula_(input.params) {}
+
+    void Run(const TargetRows& out, std::int32_t first, std::int32_t last) const override {
+        const SourceRows& s = source_;
+        const std::int32_t w = s.width, h = s.height;
+        const std::int32_t inFirst = std::min(E::kLeftReach, w), inLast = std::max(inFirst, w - E::kRightReach);
+        ForRows(out, first, last, [&](std::int32_t y, RgbValue* to) {
+            const bool rowOff = y - E::kDownReach < 0 || y + E::kUpReach >= h;
+            if (E::kBorderRule == Border::Background && rowOff) {
+                for (std::int32_t x = 0; x < w; ++x) to[x] = formula_.background | kOpaque;
+                return;
             }
-            bytes[i] = m;
-        }
-        if (w > 1) to[w - 1] = at(w - 1, w - 2, w - 1);
-    });
-}
+            for (std::int32_t x = 0; x < inFirst; ++x) to[x] = formula_.At(s, x, y);
+            // Rows below, at and above y (the picture's own edge rows where
+            // the border clamps).
+            const Bytes rows[3] = {BytesOf(s.Row(y > 0 ? y - 1 : y)), BytesOf(s.Row(y)),
+                                   BytesOf(s.Row(y + 1 < h ? y + 1 : y))};
+            unsigned char* bytes = reinterpret_cast<unsigned char*>(to);
+            for (std::int32_t i = kStep * inFirst, end = kStep * inLast; i < end; ++i) bytes[i] = Spread(rows, i);
+            for (std::int32_t x = inLast; x < w; ++x) to[x] = formula_.At(s, x, y);
+            for (std::int32_t x = 0; x < w; ++x) to[x] |= kOpaque;
+        });
+    }
+
+private:
+    using Bytes = const unsigned char*;
+    static constexpr std::int32_t kStep = 4;  // bytes from a pixel to its right neighbour
+    static Bytes BytesOf(const RgbValue* row) { return reinterpret_cast<Bytes>(row); }
+    static unsigned char Diff(unsigned char a, unsigned char b) {
+        return static_cast<unsigned char>(a > b ? a - b : b - a);
+    }
+    static unsigned char Max(unsigned char a, unsigned char b) { return a > b ? a : b; }
+    template <Step kS>
+    static unsigned char ByteAt(const Bytes (&rows)[3], std::int32_t i) {
+        return rows[kS.dy + 1][i + kStep * kS.dx];
+    }
+    template <class... Pairs>
+    static unsigned char SpreadOf(const Bytes (&rows)[3], std::int32_t i, EdgeSpread<E::kBorderRule, Pairs...>*) {
+        unsigned char m = 0;
+        ((m = Max(m, Diff(ByteAt<Pairs::a>(rows, i), ByteAt<Pairs::b>(rows, i)))), ...);
+        return m;
+    }
+    static unsigned char Spread(const Bytes (&rows)[3], std::int32_t i) {
+        return SpreadOf(rows, i, static_cast<E*>(nullptr));
+    }
+
+    SourceRows source_;
+    E formula_;
+};
+
+// Mode 13: the cell of the pixel P, its right neighbour E, the one above N
+// and NE above-right; slot 1 compares along the row, slot 2 along the
+// column, slot 3 along the cell's four sides, slot 4 also its diagonals.
+using ForwardRow = EdgeSpread<Border::Background, Compare<kHere, kRight>>;
+using ForwardColumn = EdgeSpread<Border::Background, Compare<kHere, kUp>>;
+using ForwardCell = EdgeSpread<Border::Background, Compare<kHere, kRight>, Compare<kHere, kUp>,
+                               Compare<kUpRight, kRight>, Compare<kUpRight, kUp>>;
+using ForwardCellDiagonals =
+    EdgeSpread<Border::Background, Compare<kHere, kRight>, Compare<kHere, kUp>, Compare<kUpRight, kRight>,
+               Compare<kUpRight, kUp>, Compare<kHere, kUpRight>, Compare<kRight, kUp>>;
+
+// Mode 14: the pixel against its neighbours left and right, below and above,
+// all four, and all eight.
+using CentredRow = EdgeSpread<Border::Clamp, Compare<kHere, kLeft>, Compare<kHere, kRight>>;
+using CentredColumn = EdgeSpread<Border::Clamp, Compare<kHere, kUp>, Compare<kHere, kDown>>;
+using CentredCross = EdgeSpread<Border::Clamp, Compare<kHere, kLeft>, Compare<kHere, kRight>, Compare<kHere, kUp>,
+                                Compare<kHere, kDown>>;
+using CentredAround =
+    EdgeSpread<Border::Clamp, Compare<kHere, kLeft>, Compare<kHere, kRight>, Compare<kHere, kUp>,
+               Compare<kHere, kDown>, Compare<kHere, kUpLeft>, Compare<kHere, kUpRight>, Compare<kHere, kDownLeft>,
+               Compare<kHere, kDownRight>>;
+
+constexpr ModeSpec kModes[] = {
+    {ModeEdges, "境界の抽出", 32805, MenuSection::Colours,
+     {"境界（横、右余⇒背景色）", "境界（縦、上余⇒背景色）", "境界（縦横、右上余⇒背景色）",
+      "境界（縦横斜、右上余⇒背景色）"},
+     "edges", "", ReadsBackground, NoSlot, NoSlot, false,
+     {Kernel<BytewiseRows, ForwardRow>, Kernel<BytewiseRows, ForwardColumn>, Kernel<BytewiseRows, ForwardCell>,
+      Kernel<BytewiseRows, ForwardCellDiagonals>}},
+    {ModeEdges2, "境界の抽出２", 32813, MenuSection::Colours, {"境界２（横）", "境界２（縦）", "境界２（縦横）", "境界２（縦横斜）"},
+     "edges-2", "edges2", 0, NoSlot, NoSlot, false,
+     {Kernel<BytewiseRows, CentredRow>, Kernel<BytewiseRows, CentredColumn>, Kernel<BytewiseRows, CentredCross>,
+      Kernel<BytewiseRows, CentredAround>}},
+};
 
 }  // namespace
 
-void AddEdgeEffects(EffectTable& table) {
-    table[ModeEdges].runners = {ForwardEdges<1>, ForwardEdges<2>, ForwardEdges<3>, ForwardEdges<4>};
-    table[ModeEdges2].runners = {CentredEdges<1>, CentredEdges<2>, CentredEdges<3>, CentredEdges<4>};
-}
+std::span<const ModeSpec> EdgeModes() { return kModes; }
 
 }  // namespace prismview

@@ -1,66 +1,79 @@
 // Modes 6, 7 and 15: mirroring and turning the hue, and painting a pure hue
 // chosen by the pixel's lightness.
-#include <array>
-
 #include "core/colour.h"
-#include "effects/effect_table.h"
+#include "effects/inversions.h"
+#include "effects/mode_table.h"
+#include "effects/point_schedules.h"
 
 namespace prismview {
 
 namespace {
 
-// Exact channel exchanges: the output takes (source channel kToR, kToG,
-// kToB), 0 = red, 1 = green, 2 = blue. They never go through RotateHue,
-// whose truncation could lower the middle channel.
+// Exact channel exchanges: red, green and blue of the output are the source
+// channels kToR, kToG and kToB (0 red, 1 green, 2 blue). They never go
+// through RotateHue, whose truncation could lower the middle channel.
 template <int kToR, int kToG, int kToB>
-void Exchange(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
-    ForEachPixel(c, out, first, last, [](const Pixel& p, std::int32_t, std::int32_t) {
+struct Exchange {
+    explicit Exchange(const ProcessingParams&) {}
+    RgbValue operator()(const Pixel& p) const {
         const std::int32_t channels[3] = {p.r, p.g, p.b};
         return PackRgb(channels[kToR], channels[kToG], channels[kToB]);
-    });
-}
-
-// Half way round the wheel, exactly: c' = L - c.
-void HueInversion(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
-    ForEachPixel(c, out, first, last, [](const Pixel& p, std::int32_t, std::int32_t) {
-        const std::int32_t l = p.max + p.min;
-        return PackRgb(l - p.r, l - p.g, l - p.b);
-    });
-}
-
-// Mirrors about the line through the chosen hue, or turns by it.
-template <bool kMirror>
-void AboutChosenHue(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
-    const std::int32_t hue = c.params.hue;
-    ForEachPixel(c, out, first, last,
-                 [hue](const Pixel& p, std::int32_t, std::int32_t) { return RotateHue(p.value, hue, kMirror); });
-}
-
-// Mode 15: the hue position is the chosen hue plus (or minus) the lightness
-// scaled so that black to white spans one turn. The result depends only on
-// the lightness, so each band looks it up in a table of one turn.
-template <bool kSum, bool kForward>
-void LightnessToHue(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
-    constexpr std::int32_t kTop = kSum ? 765 : 510, kScale = kSum ? 2 : 3;
-    const std::int32_t hue = FloorMod(c.params.hue, HueSteps);
-    std::array<RgbValue, kTop + 1> colours;
-    for (std::int32_t lightness = 0; lightness <= kTop; ++lightness) {
-        const std::int32_t turn = kScale * lightness;
-        colours[static_cast<std::size_t>(lightness)] = HueColour(FloorMod(kForward ? hue + turn : hue - turn, HueSteps));
     }
-    ForEachPixel(c, out, first, last, [&colours](const Pixel& p, std::int32_t, std::int32_t) {
-        return colours[static_cast<std::size_t>(kSum ? p.r + p.g + p.b : p.max + p.min)];
-    });
-}
+};
+using MirrorGreenBlue = Exchange<0, 2, 1>;  // about the red line
+using MirrorRedBlue = Exchange<2, 1, 0>;    // about the green line
+using MirrorRedGreen = Exchange<1, 0, 2>;   // about the blue line
+using TurnRedToBlue = Exchange<2, 0, 1>;    // a third of a turn
+using TurnRedToGreen = Exchange<1, 2, 0>;   // two thirds
+
+// Mirrored about the line through the chosen hue, or turned by it.
+enum class About { Mirror, Turn };
+template <About kAbout>
+struct AboutChosenHue {
+    explicit AboutChosenHue(const ProcessingParams& params) : hue(params.hue) {}
+    RgbValue operator()(const Pixel& p) const { return RotateHue(p.value, hue, kAbout == About::Mirror); }
+    std::int32_t hue;
+};
+
+enum class Measure { MaxPlusMin, Sum };
+enum class Direction { Forward, Backward };
+
+// Mode 15: the pure hue at the chosen hue plus (or minus) the lightness,
+// scaled so that black to white spans one turn of the wheel.
+template <Measure kMeasure, Direction kDirection>
+struct LightnessToHue {
+    static constexpr bool kSum = kMeasure == Measure::Sum;
+    static constexpr std::int32_t kKeys = kSum ? 766 : 511;
+    explicit LightnessToHue(const ProcessingParams& params) : hue(FloorMod(params.hue, HueSteps)) {}
+    std::int32_t Key(const Pixel& p) const { return kSum ? p.r + p.g + p.b : p.max + p.min; }
+    RgbValue Colour(std::int32_t lightness) const {
+        const std::int32_t turn = (kSum ? 2 : 3) * lightness;
+        return HueColour(FloorMod(kDirection == Direction::Forward ? hue + turn : hue - turn, HueSteps));
+    }
+    std::int32_t hue;
+};
+
+constexpr ModeSpec kModes[] = {
+    {ModeHueLineInvert, "色相線反転", 32782, MenuSection::Colours, {"緑青反転", "赤青反転", "赤緑反転", "任意（線反転）"},
+     "hue-line-invert", "", ReadsHue, Slot4, NoSlot, false,
+     {Kernel<EachPixel, MirrorGreenBlue>, Kernel<EachPixel, MirrorRedBlue>, Kernel<EachPixel, MirrorRedGreen>,
+      Kernel<EachPixel, AboutChosenHue<About::Mirror>>}},
+    {ModeHueRotate, "色相回転", 32783, MenuSection::Colours, {"赤⇒青", "赤⇒緑", "赤⇒シアン（色相反転）", "任意（回転）"},
+     "hue-rotate", "", ReadsHue, Slot4, NoSlot, false,
+     {Kernel<EachPixel, TurnRedToBlue>, Kernel<EachPixel, TurnRedToGreen>, Kernel<EachPixel, HueInversion>,
+      Kernel<EachPixel, AboutChosenHue<About::Turn>>}},
+    {ModeLevelToHue, "明度⇒色相", 32814, MenuSection::Colours,
+     {"明度（最大＋最小）⇒色相（緑⇒青）", "明度（総和）⇒色相（緑⇒青）", "明度（最大＋最小）⇒色相（緑⇒赤）",
+      "明度（総和）⇒色相（緑⇒赤）"},
+     "level-to-hue", "", ReadsHue, AllSlots, NoSlot, false,
+     {Kernel<TableOverKey, LightnessToHue<Measure::MaxPlusMin, Direction::Forward>>,
+      Kernel<TableOverKey, LightnessToHue<Measure::Sum, Direction::Forward>>,
+      Kernel<TableOverKey, LightnessToHue<Measure::MaxPlusMin, Direction::Backward>>,
+      Kernel<TableOverKey, LightnessToHue<Measure::Sum, Direction::Backward>>}},
+};
 
 }  // namespace
 
-void AddHueEffects(EffectTable& table) {
-    table[ModeHueLineInvert].runners = {Exchange<0, 2, 1>, Exchange<2, 1, 0>, Exchange<1, 0, 2>,
-                                        AboutChosenHue<true>};
-    table[ModeHueRotate].runners = {Exchange<2, 0, 1>, Exchange<1, 2, 0>, HueInversion, AboutChosenHue<false>};
-    table[ModeLevelToHue].runners = {LightnessToHue<false, true>, LightnessToHue<true, true>,
-                                     LightnessToHue<false, false>, LightnessToHue<true, false>};
-}
+std::span<const ModeSpec> HueModes() { return kModes; }
 
 }  // namespace prismview

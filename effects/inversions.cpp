@@ -1,40 +1,36 @@
 // Mode 0: hue inversion, lightness inversion, the ordinary negative, white.
-#include "effects/effect_table.h"
+#include "effects/inversions.h"
+
+#include "effects/mode_table.h"
+#include "effects/point_schedules.h"
 
 namespace prismview {
 
 namespace {
 
-// Exchanges the roles of the largest and smallest channel: c' = L - c.
-void HueInversion(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
-    ForEachPixel(c, out, first, last, [](const Pixel& p, std::int32_t, std::int32_t) {
-        const std::int32_t l = p.max + p.min;
-        return PackRgb(l - p.r, l - p.g, l - p.b);
-    });
-}
-
 // Moves every channel by 255 - L: L becomes 510 - L, hue and spread stay.
-void LightnessInversion(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
-    ForEachPixel(c, out, first, last, [](const Pixel& p, std::int32_t, std::int32_t) {
+struct LightnessInversion {
+    explicit LightnessInversion(const ProcessingParams&) {}
+    RgbValue operator()(const Pixel& p) const {
         const std::int32_t shift = 255 - (p.max + p.min);
         return PackRgb(p.r + shift, p.g + shift, p.b + shift);
-    });
-}
+    }
+};
 
-void Negative(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
-    ForEachPixel(c, out, first, last,
-                 [](const Pixel& p, std::int32_t, std::int32_t) { return p.value ^ 0xFFFFFFu; });
-}
+struct Negative {
+    explicit Negative(const ProcessingParams&) {}
+    RgbValue operator()(const Pixel& p) const { return p.value ^ 0xFFFFFFu; }
+};
 
-void White(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
-    ForEachPixel(c, out, first, last,
-                 [](const Pixel&, std::int32_t, std::int32_t) -> RgbValue { return 0xFFFFFFu; });
-}
+constexpr ModeSpec kModes[] = {
+    {ModeInvert, "反転", 32778, MenuSection::Colours, {"色相反転", "明度反転", "通常反転", "－"}, "invert", "",
+     0, NoSlot, NoSlot, false,
+     {Kernel<EachPixel, HueInversion>, Kernel<EachPixel, LightnessInversion>, Kernel<EachPixel, Negative>,
+      Kernel<EachPixel, White>}},
+};
 
 }  // namespace
 
-void AddInversionEffects(EffectTable& table) {
-    table[ModeInvert].runners = {HueInversion, LightnessInversion, Negative, White};
-}
+std::span<const ModeSpec> InversionModes() { return kModes; }
 
 }  // namespace prismview

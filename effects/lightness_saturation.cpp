@@ -6,7 +6,8 @@
 
 #include "core/colour.h"
 #include "core/shifts.h"
-#include "effects/effect_table.h"
+#include "effects/mode_table.h"
+#include "effects/point_schedules.h"
 
 namespace prismview {
 
@@ -14,19 +15,29 @@ namespace {
 
 // The level is 0..510 wherever it is set; bounding it here keeps the
 // products below in 32 bits whatever a caller passes.
-inline std::int32_t Level(const ProcessingParams& params) { return ClampInt(params.level, kLevelRange.lo, kLevelRange.hi); }
-
-// Modes 8 and 9. kDown negates the amount; kSimultaneous scales the level by
-// the distance to white (brightening) or black (darkening) out of 255.
-template <bool kDown, bool kSimultaneous, std::int32_t kBlend>
-void Lightness(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
-    const std::int32_t v = Level(c.params);
-    ForEachPixel(c, out, first, last, [v](const Pixel& p, std::int32_t, std::int32_t) {
-        const std::int32_t l = p.max + p.min;
-        const std::int32_t amount = kSimultaneous ? (kDown ? l : 510 - l) * v / 255 : v;
-        return ShiftLightness(p.value, kDown ? -amount : amount, kBlend);
-    });
+inline std::int32_t Level(const ProcessingParams& params) {
+    return ClampInt(params.level, kLevelRange.lo, kLevelRange.hi);
 }
+
+enum class Direction { Brighten, Darken };
+enum class Pace { Additive, Simultaneous };
+// How ShiftLightness moves the channels: keeping their ratios as long as it
+// can, or straight toward white or black.
+enum class Blend : std::int32_t { KeepRatio = 0, Straight = 1 };
+
+// Modes 8 and 9: L moves by the level, or (simultaneous) by the level scaled
+// by the distance to white (brightening) or black (darkening) out of 255.
+template <Direction kDirection, Pace kPace, Blend kBlend>
+struct LightnessShift {
+    explicit LightnessShift(const ProcessingParams& params) : level(Level(params)) {}
+    RgbValue operator()(const Pixel& p) const {
+        const bool down = kDirection == Direction::Darken;
+        const std::int32_t l = p.max + p.min;
+        const std::int32_t amount = kPace == Pace::Simultaneous ? (down ? l : 510 - l) * level / 255 : level;
+        return ShiftLightness(p.value, down ? -amount : amount, static_cast<std::int32_t>(kBlend));
+    }
+    std::int32_t level;
+};
 
 // How a saturation slot finds a pixel's amount.
 enum class Amount {
@@ -37,74 +48,71 @@ enum class Amount {
     None,        // the saturation inversion ignores it
 };
 
-// Every amount, and so the whole shift, depends on a pixel through its max
-// and min alone: each slot plans every pair once per pass (SaturationTable)
-// and every pixel looks its pair up. A plan is kept in 64 bits, the pairs
-// numbered max (max + 1) / 2 + min, so that the table stays in the cache:
-// lo and hi in 16 bits each (bits 0..15, 16..31), then the fixed colour and
-// whether it is the result (bits 32..55, bit 63).
-std::size_t PairIndex(std::int32_t max, std::int32_t min) {
-    return static_cast<std::size_t>(max * (max + 1) / 2 + min);
-}
-constexpr std::int32_t kPairs = 256 * 257 / 2;
-constexpr std::uint64_t kFixed = std::uint64_t{1} << 63;
-
+// Modes 10 and 11: ShiftSaturation by the slot's amount, which depends on a
+// pixel through its max and min alone, in two steps: the plan for the range
+// min..max, then the channels stretched into it.
 template <Amount kAmount, SaturationRule kRule>
-void SaturationTable(const SlotContext& c, SlotTables& tables) {
-    const std::int32_t v = Level(c.params), hue = c.params.hue;
-    tables.wide.resize(kPairs);
-    for (std::int32_t max = 0; max < 256; ++max)
-        for (std::int32_t min = 0; min <= max; ++min) {
-            const std::int32_t spread = max - min, headroom = 255 - std::abs(255 - max - min);
+struct SaturationShift {
+    explicit SaturationShift(const ProcessingParams& params) : level(Level(params)), hue(params.hue) {}
+    SaturationPlan Plan(std::int32_t max, std::int32_t min) const {
+        const std::int32_t spread = max - min, headroom = 255 - std::abs(255 - max - min);
+        const bool simultaneous = kAmount == Amount::Missing || kAmount == Amount::Spread;
+        if (simultaneous && headroom == 0) {  // black and white pass through
             SaturationPlan plan;
-            if ((kAmount == Amount::Missing || kAmount == Amount::Spread) && headroom == 0) {
-                plan.fixed = true;  // black and white pass through
-                plan.colour = PackRgb(max, max, max);
-            } else {
-                std::int32_t amount = 0;
-                switch (kAmount) {
-                    case Amount::Level: amount = v; break;
-                    case Amount::MinusLevel: amount = -v; break;
-                    case Amount::Missing: amount = v * (headroom - spread) / headroom; break;
-                    case Amount::Spread: amount = -v * spread / headroom; break;
-                    case Amount::None: break;
-                }
-                plan = PlanSaturation(max, min, amount, kRule, hue);
-            }
-            tables.wide[PairIndex(max, min)] = (plan.fixed ? kFixed : 0) | std::uint64_t{plan.colour} << 32 |
-                                               std::uint64_t{static_cast<std::uint16_t>(plan.hi)} << 16 |
-                                               static_cast<std::uint16_t>(plan.lo);
+            plan.Fix(PackRgb(max, max, max));
+            return plan;
         }
-}
+        std::int32_t amount = 0;
+        switch (kAmount) {
+            case Amount::Level: amount = level; break;
+            case Amount::MinusLevel: amount = -level; break;
+            case Amount::Missing: amount = level * (headroom - spread) / headroom; break;
+            case Amount::Spread: amount = -level * spread / headroom; break;
+            case Amount::None: break;
+        }
+        return PlanSaturation(max, min, amount, kRule, hue);
+    }
+    std::int32_t level, hue;
+};
 
-void PlannedSaturation(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
-    const std::uint64_t* plans = c.tables.wide.data();
-    ForEachPixel(c, out, first, last, [=](const Pixel& p, std::int32_t, std::int32_t) {
-        const std::uint64_t packed = plans[PairIndex(p.max, p.min)];
-        SaturationPlan plan;
-        plan.lo = static_cast<std::int16_t>(packed & 0xFFFFu);
-        plan.hi = static_cast<std::int16_t>((packed >> 16) & 0xFFFFu);
-        plan.colour = static_cast<RgbValue>((packed >> 32) & 0xFFFFFFu);
-        plan.fixed = (packed & kFixed) != 0;
-        return ApplySaturation(plan, p);
-    });
-}
+using D = Direction;
+using P = Pace;
+using B = Blend;
+using A = Amount;
+
+constexpr ModeSpec kModes[] = {
+    {ModeBrighten, "明度（明るくする）", 32787, MenuSection::Colours,
+     {"明（加算的、彩度率固定）", "明（加算的）", "明（同時収束、彩度率固定）", "明（同時収束）"}, "brighten", "",
+     ReadsLevel, NoSlot, AllSlots, false,
+     {Kernel<EachPixel, LightnessShift<D::Brighten, P::Additive, B::KeepRatio>>,
+      Kernel<EachPixel, LightnessShift<D::Brighten, P::Additive, B::Straight>>,
+      Kernel<EachPixel, LightnessShift<D::Brighten, P::Simultaneous, B::KeepRatio>>,
+      Kernel<EachPixel, LightnessShift<D::Brighten, P::Simultaneous, B::Straight>>}},
+    {ModeDarken, "明度（暗くする）", 32791, MenuSection::Colours,
+     {"暗（加算的、彩度率固定）", "暗（加算的）", "暗（同時収束、彩度率固定）", "暗（同時収束）"}, "darken", "",
+     ReadsLevel, NoSlot, AllSlots, false,
+     {Kernel<EachPixel, LightnessShift<D::Darken, P::Additive, B::KeepRatio>>,
+      Kernel<EachPixel, LightnessShift<D::Darken, P::Additive, B::Straight>>,
+      Kernel<EachPixel, LightnessShift<D::Darken, P::Simultaneous, B::KeepRatio>>,
+      Kernel<EachPixel, LightnessShift<D::Darken, P::Simultaneous, B::Straight>>}},
+    {ModeSaturation, "彩度", 32792, MenuSection::Colours,
+     {"彩（加算的、灰⇒指定色）", "灰（加算的）", "彩（同時収束、灰⇒指定色）", "灰（同時収束）"}, "saturation", "",
+     ReadsLevel | ReadsHue, Slot1 | Slot3, AllSlots, false,
+     {Kernel<TableOverMaxMin, SaturationShift<A::Level, SatScaled>>,
+      Kernel<TableOverMaxMin, SaturationShift<A::MinusLevel, SatScaled>>,
+      Kernel<TableOverMaxMin, SaturationShift<A::Missing, SatScaled>>,
+      Kernel<TableOverMaxMin, SaturationShift<A::Spread, SatScaled>>}},
+    {ModeSaturation2, "彩度２", 32794, MenuSection::Colours,
+     {"彩（加算的、灰固定）", "彩（同時収束、灰固定）", "彩度反転？（灰⇒指定色）", "彩（加算的２、灰⇒指定色）"},
+     "saturation-2", "saturation2", ReadsLevel | ReadsHue, Slot3 | Slot4, Slot1 | Slot2 | Slot4, false,
+     {Kernel<TableOverMaxMin, SaturationShift<A::Level, SatKeepGrey>>,
+      Kernel<TableOverMaxMin, SaturationShift<A::Missing, SatKeepGrey>>,
+      Kernel<TableOverMaxMin, SaturationShift<A::None, SatInvert>>,
+      Kernel<TableOverMaxMin, SaturationShift<A::MinusLevel, SatThroughGrey>>}},
+};
 
 }  // namespace
 
-void AddLightnessSaturationEffects(EffectTable& table) {
-    table[ModeBrighten].runners = {Lightness<false, false, 0>, Lightness<false, false, 1>, Lightness<false, true, 0>,
-                                   Lightness<false, true, 1>};
-    table[ModeDarken].runners = {Lightness<true, false, 0>, Lightness<true, false, 1>, Lightness<true, true, 0>,
-                                 Lightness<true, true, 1>};
-    table[ModeSaturation].runners = {PlannedSaturation, PlannedSaturation, PlannedSaturation, PlannedSaturation};
-    table[ModeSaturation].setups = {SaturationTable<Amount::Level, SatScaled>,
-                                    SaturationTable<Amount::MinusLevel, SatScaled>,
-                                    SaturationTable<Amount::Missing, SatScaled>, SaturationTable<Amount::Spread, SatScaled>};
-    table[ModeSaturation2].runners = {PlannedSaturation, PlannedSaturation, PlannedSaturation, PlannedSaturation};
-    table[ModeSaturation2].setups = {
-        SaturationTable<Amount::Level, SatKeepGrey>, SaturationTable<Amount::Missing, SatKeepGrey>,
-        SaturationTable<Amount::None, SatInvert>, SaturationTable<Amount::MinusLevel, SatThroughGrey>};
-}
+std::span<const ModeSpec> LightnessSaturationModes() { return kModes; }
 
 }  // namespace prismview

@@ -1,7 +1,10 @@
 // Modes 3, 4 and 5: grey images from the two lightness measures, and dot
 // renderings that average to the grey (mode 4) or to the colour (mode 5).
+// A pixel's dot value is DotNoise(index, modulus): its raw noise, which the
+// pass keeps for these modes, reduced by the slot's modulus.
 #include "core/colour.h"
-#include "effects/effect_table.h"
+#include "effects/mode_table.h"
+#include "effects/point_schedules.h"
 
 namespace prismview {
 
@@ -11,51 +14,31 @@ constexpr RgbValue kWhite = 0xFFFFFFu, kBlack = 0x000000u;
 
 constexpr RgbValue Grey(std::int32_t g) { return static_cast<RgbValue>(g) * 0x010101u; }
 
-// Mode 3. kInverted gives 255 - g; kSum measures lightness as R + G + B.
-template <bool kSum, bool kInverted>
-void Monochrome(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
-    ForEachPixel(c, out, first, last, [](const Pixel& p, std::int32_t, std::int32_t) {
-        const std::int32_t g = kSum ? (p.r + p.g + p.b) / 3 : (p.max + p.min) / 2;
-        return Grey(kInverted ? 255 - g : g);
-    });
-}
+enum class Measure { MaxPlusMin, Sum };  // lightness as max + min (0..510) or R + G + B (0..765)
+enum class Tone { Plain, Inverted };
 
-}  // namespace
-
-// The dot value depends only on the buffer index, so the dot modes compute
-// it once for all four slots, and the pass keeps it for later passes:
-// perPixel holds DotNoiseRaw(index), which every slot reduces by its own
-// modulus.
-void PrepareDotNoise(const SourceRows& source, const ProcessingParams&, PassScratch& scratch, std::int32_t first,
-                     std::int32_t last) {
-    const std::int64_t width = source.width;
-    for (std::int64_t i = first * width, end = last * width; i < end; ++i)
-        scratch.perPixel[static_cast<std::size_t>(i)] = DotNoiseRaw(static_cast<std::int32_t>(i));
-}
-
-namespace {
-
-// Walks the rows like ForEachPixel and hands f the pixel's dot value reduced
-// by kModulus (DotNoise(index, kModulus)).
-template <std::int32_t kModulus, class F>
-inline void ForEachDot(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last, F&& f) {
-    const std::int32_t width = out.width;
-    ForEachRow<true>(out, first, last, [&](std::int32_t y, RgbValue* to) {
-        const RgbValue* from = c.source.Row(y);
-        const std::int32_t* noise = c.scratch.perPixel.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
-        for (std::int32_t x = 0; x < width; ++x) to[x] = f(SplitPixel(from[x]), noise[x] % kModulus) | kOpaque;
-    });
-}
+// Mode 3: the lightness brought to 0..255; inverted, 255 minus that.
+template <Measure kMeasure, Tone kTone>
+struct Monochrome {
+    explicit Monochrome(const ProcessingParams&) {}
+    RgbValue operator()(const Pixel& p) const {
+        const std::int32_t g = kMeasure == Measure::Sum ? (p.r + p.g + p.b) / 3 : (p.max + p.min) / 2;
+        return Grey(kTone == Tone::Inverted ? 255 - g : g);
+    }
+};
 
 // Mode 4: white where the dot value lies below the lightness, black
-// elsewhere; the negative slots swap the two.
-template <bool kSum, bool kNegative>
-void MonoDots(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
-    ForEachDot<kSum ? 765 : 510>(c, out, first, last, [](const Pixel& p, std::int32_t r) {
-        const std::int32_t lightness = kSum ? p.r + p.g + p.b : p.max + p.min;
-        return (r < lightness) != kNegative ? kWhite : kBlack;
-    });
-}
+// elsewhere; the inverted slots swap the two.
+template <Measure kMeasure, Tone kTone>
+struct MonoDots {
+    explicit MonoDots(const ProcessingParams&) {}
+    RgbValue operator()(const Pixel& p, std::int32_t noise) const {
+        const bool sum = kMeasure == Measure::Sum;
+        const std::int32_t dot = noise % (sum ? 765 : 510);
+        const std::int32_t lightness = sum ? p.r + p.g + p.b : p.max + p.min;
+        return (dot < lightness) != (kTone == Tone::Inverted) ? kWhite : kBlack;
+    }
+};
 
 // The pure colour of p: stretched so that its smallest channel is 0 and its
 // largest 255. Only for colours, never greys.
@@ -66,9 +49,8 @@ inline RgbValue PureColour(const Pixel& p) {
 
 // One of the two corner colours of p's hue sector, chosen by comparing the
 // dot value with the pure colour's middle channel. The order of the tests
-// settles ties between equal channels. The dot value is random, so the
-// comparison selects instead of branching.
-inline RgbValue SixColourDot(const Pixel& p, std::int32_t r) {
+// settles ties between equal channels.
+inline RgbValue SixColourDot(const Pixel& p, std::int32_t dot) {
     std::int32_t middle;
     RgbValue below, above;
     if (p.max == p.r && p.min == p.b) middle = p.g, below = 0xFFFF00u, above = 0xFF0000u;
@@ -77,36 +59,56 @@ inline RgbValue SixColourDot(const Pixel& p, std::int32_t r) {
     else if (p.max == p.g && p.min == p.r) middle = p.b, below = 0x00FFFFu, above = 0x00FF00u;
     else if (p.max == p.b && p.min == p.g) middle = p.r, below = 0xFF00FFu, above = 0x0000FFu;
     else middle = p.g, below = 0x00FFFFu, above = 0x0000FFu;
-    return r < ScaleTo255(middle - p.min, p.max - p.min) ? below : above;
+    return dot < ScaleTo255(middle - p.min, p.max - p.min) ? below : above;
 }
 
-// Mode 5. Coloured dots where min <= r < max; elsewhere either a grey whose
-// level makes the mix average to the source (kGreyRest), or white below min
-// and black from max on. Both candidates are formed and one is selected (the
-// dot value is random, a branch on it would mostly guess wrong); for a grey
-// the pure colour, and for the full range the grey, is 0 and never used.
-template <bool kGreyRest, bool kSixColours>
-void ColourDots(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
-    ForEachDot<255>(c, out, first, last, [](const Pixel& p, std::int32_t r) -> RgbValue {
-        const RgbValue dot = kSixColours ? SixColourDot(p, r) : PureColour(p);
+enum class Dot { Pure, SixColours };      // the coloured dot
+enum class Rest { Grey, WhiteBlack };     // what lies outside min..max
+
+// Mode 5. Coloured dots where min <= dot < max; elsewhere either a grey whose
+// level makes the mix average to the source, or white below min and black
+// from max on. Both candidates are formed and one is selected (the dot value
+// is random, a branch on it would mostly guess wrong); for a grey the pure
+// colour, and for the full range the grey, is 0 and never used.
+template <Rest kRest, Dot kDot>
+struct ColourDots {
+    explicit ColourDots(const ProcessingParams&) {}
+    RgbValue operator()(const Pixel& p, std::int32_t noise) const {
+        const std::int32_t dot = noise % 255;
+        const RgbValue coloured = kDot == Dot::SixColours ? SixColourDot(p, dot) : PureColour(p);
         // min <= 255 - spread, as max <= 255.
-        const RgbValue rest = kGreyRest ? Grey(ScaleTo255(p.min, 255 - (p.max - p.min)))
-                                        : (r < p.min ? kWhite : kBlack);
-        return p.min <= r && r < p.max ? dot : rest;
-    });
-}
+        const RgbValue rest = kRest == Rest::Grey ? Grey(ScaleTo255(p.min, 255 - (p.max - p.min)))
+                                                  : (dot < p.min ? kWhite : kBlack);
+        return p.min <= dot && dot < p.max ? coloured : rest;
+    }
+};
+
+constexpr ModeSpec kModes[] = {
+    {ModeMonochrome, "白黒", 32781, MenuSection::Colours,
+     {"白黒１（明度＝最大＋最小）", "白黒１＋反転", "白黒２（明度＝全要素の合計）", "白黒２＋反転"}, "monochrome", "", 0,
+     NoSlot, NoSlot, false,
+     {Kernel<EachPixel, Monochrome<Measure::MaxPlusMin, Tone::Plain>>,
+      Kernel<EachPixel, Monochrome<Measure::MaxPlusMin, Tone::Inverted>>,
+      Kernel<EachPixel, Monochrome<Measure::Sum, Tone::Plain>>,
+      Kernel<EachPixel, Monochrome<Measure::Sum, Tone::Inverted>>}},
+    {ModeDotsMono, "点々（白黒）", 32803, MenuSection::Colours,
+     {"白点黒点１（明度＝最大＋最小）", "白点黒点１＋反転", "白点黒点２（明度＝全要素の合計）", "白点黒点２＋反転"},
+     "dots-mono", "", 0, NoSlot, NoSlot, true,
+     {Kernel<EachPixelWithDots, MonoDots<Measure::MaxPlusMin, Tone::Plain>>,
+      Kernel<EachPixelWithDots, MonoDots<Measure::MaxPlusMin, Tone::Inverted>>,
+      Kernel<EachPixelWithDots, MonoDots<Measure::Sum, Tone::Plain>>,
+      Kernel<EachPixelWithDots, MonoDots<Measure::Sum, Tone::Inverted>>}},
+    {ModeDotsColor, "点々（カラー）", 32811, MenuSection::Colours,
+     {"灰点＋彩色点", "白点黒点＋彩色点", "灰点＋六色点", "白点黒点＋六色点"}, "dots-colour", "dots-color", 0, NoSlot,
+     NoSlot, true,
+     {Kernel<EachPixelWithDots, ColourDots<Rest::Grey, Dot::Pure>>,
+      Kernel<EachPixelWithDots, ColourDots<Rest::WhiteBlack, Dot::Pure>>,
+      Kernel<EachPixelWithDots, ColourDots<Rest::Grey, Dot::SixColours>>,
+      Kernel<EachPixelWithDots, ColourDots<Rest::WhiteBlack, Dot::SixColours>>}},
+};
 
 }  // namespace
 
-void AddMonochromeDotEffects(EffectTable& table) {
-    table[ModeMonochrome].runners = {Monochrome<false, false>, Monochrome<false, true>, Monochrome<true, false>,
-                                     Monochrome<true, true>};
-    table[ModeDotsMono] = {{MonoDots<false, false>, MonoDots<false, true>, MonoDots<true, false>,
-                            MonoDots<true, true>},
-                           PrepareDotNoise, true};
-    table[ModeDotsColor] = {{ColourDots<true, false>, ColourDots<false, false>, ColourDots<true, true>,
-                             ColourDots<false, true>},
-                            PrepareDotNoise, true};
-}
+std::span<const ModeSpec> MonochromeDotModes() { return kModes; }
 
 }  // namespace prismview

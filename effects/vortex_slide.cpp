@@ -1,93 +1,102 @@
 // Mode 24 turns the picture about the centre point (three twists and a zoom),
 // mode 25 shears and stretches it linearly. The frequency fraction f is an
 // angle in radians for the vortex and a slope for the slide.
-
-#include "effects/effect_table.h"
-#include "effects/sampling.h"
+#include "effects/distortion_schedules.h"
+#include "effects/mode_table.h"
 
 namespace prismview {
 
 namespace {
 
-double Frequency(const ProcessingParams& p) {
-    return static_cast<double>(p.waveFreqNum) / static_cast<double>(p.waveFreqDen);
-}
+// f, and the centre; a zero denominator leaves every pixel in place.
+struct AboutCentre {
+    explicit AboutCentre(const PassInput& input)
+        : on(input.params.waveFreqDen != 0),
+          f(on ? static_cast<double>(input.params.waveFreqNum) / static_cast<double>(input.params.waveFreqDen) : 0.0),
+          a(static_cast<double>(input.params.waveAmplitude)),
+          centre(CentreOf(input)) {}
+    bool Moves() const { return on; }
 
-// Slots 1 to 3 turn the offset by an angle k, slot 4 scales it by 1 + k.
-// Slot 1: k = f; slot 2: k = f * amplitude / r (twists most near the
-// centre); slot 3: k = f * r / amplitude (twists most far out).
-template <int kSlot>
-void VortexRows(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
-    const ProcessingParams& p = c.params;
-    // k stays 0 everywhere: every pixel in place.
-    if (p.waveFreqDen == 0 || (kSlot == 3 && p.waveAmplitude == 0)) return CopyRows(c, out, first, last);
-    const double f = Frequency(p);
-    const double a = static_cast<double>(p.waveAmplitude);
-    const Centre centre = CentreOf(c);
-    // Slots 1 and 4 leave k at 0 at the centre itself, where the offset is 0
-    // and turning or scaling it by f moves nothing either; so f serves for
-    // every pixel and its cosine and sine are taken once.
-    if constexpr (kSlot == 1) {
-        const Turn turn = TurnBy(f);
-        SamplePlaneRows(c, out, first, last, centre, [&](std::int32_t x, std::int32_t y) {
-            const auto [dx, dy] = OffsetFrom(centre, x, y);
-            return Turned(centre, dx, dy, turn);
-        });
-    } else if constexpr (kSlot == 4) {
-        const double scale = 1.0 + f;
-        SamplePlaneRows(c, out, first, last, centre, [&](std::int32_t x, std::int32_t y) {
-            const auto [dx, dy] = OffsetFrom(centre, x, y);
-            SamplePoint s;
-            if (!AddTruncated(centre.x, scale * static_cast<double>(dx), s.x) ||
-                !AddTruncated(centre.y, scale * static_cast<double>(dy), s.y))
-                return InvalidPoint();
-            return s;
-        });
-    } else {
-        // The angle depends on the distance alone: once per four mirrored pixels.
-        MirroredRows<Turn>(
-            c, out, first, last, centre,
-            [&](std::int32_t dx, std::int32_t dy) {
-                const double r = Distance(dx, dy);
-                double k = 0.0;
-                if constexpr (kSlot == 2) {
-                    if (r != 0.0) k = (f * a) / r;
-                } else {
-                    k = (f * r) / a;
-                }
-                return TurnBy(k);
-            },
-            [&](const Turn& turn, std::int32_t, std::int32_t, std::int32_t dx, std::int32_t dy) {
-                return Turned(centre, dx, dy, turn);
-            });
+    bool on;
+    double f, a;
+    Centre centre;
+};
+
+// Vortex slot 1: the whole picture turned by f. (At the centre itself the
+// turn would be 0, but the offset there is 0 too, so f serves every pixel.)
+struct TurnAll : AboutCentre {
+    explicit TurnAll(const PassInput& input) : AboutCentre(input), turn(TurnBy(f)) {}
+    SamplePoint Point(std::int32_t x, std::int32_t y) const {
+        const auto [dx, dy] = OffsetFrom(centre, x, y);
+        return Turned(centre, dx, dy, turn);
     }
-}
+    Turn turn;
+};
 
-// One coordinate moves by T(offset * s): slot 1 columns slide vertically,
-// slot 2 stretches across the centre column, slot 3 rows slide sideways,
-// slot 4 stretches across the centre row.
-template <int kSlot>
-void SlideRows(const SlotContext& c, const TargetRows& out, std::int32_t first, std::int32_t last) {
-    const ProcessingParams& p = c.params;
-    // s = 0: every pixel in place.
-    if (p.waveFreqDen == 0) return CopyRows(c, out, first, last);
-    const double s = Frequency(p);
-    const Centre centre = CentreOf(c);
-    SamplePlaneRows(c, out, first, last, centre, [&](std::int32_t x, std::int32_t y) {
-        const std::int32_t offset = kSlot <= 2 ? WrapSub(x, centre.x) : WrapSub(y, centre.y);
-        const bool movesX = kSlot == 2 || kSlot == 3;
+// Vortex slots 2 and 3: turned by k = f * amplitude / r (twists most near
+// the centre) or k = f * r / amplitude (twists most far out).
+enum class Twist { Inner, Outer };
+template <Twist kTwist>
+struct TwistByDistance : AboutCentre {
+    explicit TwistByDistance(const PassInput& input) : AboutCentre(input) {
+        if (kTwist == Twist::Outer && a == 0.0) on = false;  // k stays 0 everywhere
+    }
+    Turn ValueAt(std::int32_t dx, std::int32_t dy) const {
+        const double r = Distance(dx, dy);
+        if constexpr (kTwist == Twist::Inner) return TurnBy(r != 0.0 ? (f * a) / r : 0.0);
+        else return TurnBy((f * r) / a);
+    }
+    SamplePoint Point(const Turn& turn, std::int32_t, std::int32_t, std::int32_t dx, std::int32_t dy) const {
+        return Turned(centre, dx, dy, turn);
+    }
+};
+
+// Vortex slot 4: the offset scaled by 1 + f, a zoom about the centre.
+struct Zoom : AboutCentre {
+    using AboutCentre::AboutCentre;
+    SamplePoint Point(std::int32_t x, std::int32_t y) const {
+        const auto [dx, dy] = OffsetFrom(centre, x, y);
+        const double scale = 1.0 + f;
+        SamplePoint s;
+        if (!AddTruncated(centre.x, scale * static_cast<double>(dx), s.x) ||
+            !AddTruncated(centre.y, scale * static_cast<double>(dy), s.y))
+            return InvalidPoint();
+        return s;
+    }
+};
+
+// Mode 25: one coordinate moves by T(offset * f), the offset from the centre
+// column (kFrom X) or row: slot 1 columns slide vertically, slot 2 stretches
+// across the centre column, slot 3 rows slide sideways, slot 4 stretches
+// across the centre row.
+enum class Axis { X, Y };
+template <Axis kFrom, Axis kMoving>
+struct Slide : AboutCentre {
+    using AboutCentre::AboutCentre;
+    SamplePoint Point(std::int32_t x, std::int32_t y) const {
+        const std::int32_t offset = kFrom == Axis::X ? WrapSub(x, centre.x) : WrapSub(y, centre.y);
         SamplePoint point{x, y};
-        if (!AddTruncated(movesX ? x : y, static_cast<double>(offset) * s, movesX ? point.x : point.y))
+        const bool movesX = kMoving == Axis::X;
+        if (!AddTruncated(movesX ? x : y, static_cast<double>(offset) * f, movesX ? point.x : point.y))
             return InvalidPoint();
         return point;
-    });
-}
+    }
+};
+
+constexpr unsigned kGeometry = ReadsFrequency | ReadsOverflow | ReadsCentre | ReadsBackground;
+
+constexpr ModeSpec kModes[] = {
+    {ModeVortex, "渦", 32796, MenuSection::Distortions, {}, "vortex", "", kGeometry | ReadsAmplitude, NoSlot, NoSlot,
+     false,
+     {Kernel<EachSamplePoint, TurnAll>, Kernel<MirrorSymmetry, TwistByDistance<Twist::Inner>>,
+      Kernel<MirrorSymmetry, TwistByDistance<Twist::Outer>>, Kernel<EachSamplePoint, Zoom>}},
+    {ModeSlide, "スライド", 32806, MenuSection::Distortions, {}, "slide", "", kGeometry, NoSlot, NoSlot, false,
+     {Kernel<EachSamplePoint, Slide<Axis::X, Axis::Y>>, Kernel<EachSamplePoint, Slide<Axis::X, Axis::X>>,
+      Kernel<EachSamplePoint, Slide<Axis::Y, Axis::X>>, Kernel<EachSamplePoint, Slide<Axis::Y, Axis::Y>>}},
+};
 
 }  // namespace
 
-void AddVortexSlideEffects(EffectTable& table) {
-    table[ModeVortex].runners = {VortexRows<1>, VortexRows<2>, VortexRows<3>, VortexRows<4>};
-    table[ModeSlide].runners = {SlideRows<1>, SlideRows<2>, SlideRows<3>, SlideRows<4>};
-}
+std::span<const ModeSpec> VortexSlideModes() { return kModes; }
 
 }  // namespace prismview

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "fuzz/fuzz_support.h"
-#include "resources/modes.h"
+#include "effects/mode_table.h"
 #include "tools/batch_arguments.h"
 
 using namespace prismview;
@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::int32_t value = params.*parameter.field;
         FUZZ_EXPECT(value >= parameter.range->lo && value <= parameter.range->hi);
     }
-    FUZZ_EXPECT(params.effectMode >= 0 && params.effectMode < kModeCount && !ModeLabelTable[params.effectMode].name.empty());
+    FUZZ_EXPECT(FindMode(params.effectMode) != nullptr);
     FUZZ_EXPECT(params.backgroundColor <= 0xFFFFFFu);
     FUZZ_EXPECT(parsed.slots[0] || parsed.slots[1] || parsed.slots[2] || parsed.slots[3]);
     const std::string_view extension = parsed.extension;

@@ -11,7 +11,7 @@
 
 #include "core/image_set.h"
 #include "core/process.h"
-#include "effects/effect_table.h"
+#include "effects/mode_table.h"
 
 // A target's expectation about our own code; failing it ends the run like a
 // sanitizer report, so the input is kept as a finding.
@@ -40,10 +40,9 @@ inline std::vector<std::string> SplitInput(std::string_view bytes) {
 inline void RunPass(BitmapHandle base, const ProcessingParams& params) {
     ImageSet images;
     InstallBaseImage(images, std::move(base));
-    Labels labels;
     PassOptions options;
     options.threads = 1;
-    ProcessImages(images, labels, params, AllEffects(), options);
+    ProcessImages(images, FindMode(params.effectMode), params, options);
 }
 
 // A small picture of mixed colours for the passes that fuzz the parameters.

@@ -109,11 +109,6 @@ ReadResult ReadPictureData(std::string_view bytes, std::int64_t availableMemory)
 
 ReadResult ReadPictureData(std::string_view bytes) { return ReadPictureData(bytes, AvailableMemory()); }
 
-void LoadBaseImage(ImageSet& images, const std::string& fileName) {
-    ReleaseImages(images);  // the old set goes first, so two never share memory
-    InstallBaseImage(images, ReadPictureFile(fileName).bitmap);
-}
-
 std::vector<std::string> ReadablePatterns() {
     // The common ones first, in the order people look for them.
     std::vector<std::string> patterns;

@@ -60,9 +60,6 @@ ReadResult ReadPictureFile(const std::string& fileName);  // this system's memor
 ReadResult ReadPictureData(std::string_view bytes, std::int64_t availableMemory);
 ReadResult ReadPictureData(std::string_view bytes);
 
-// Replaces the image set by the file's picture in slot 0 and four derived
-// images of its size. On failure the set is empty with size 0 x 0.
-void LoadBaseImage(ImageSet& images, const std::string& fileName);
 
 // File name patterns of every readable format, "*.bmp" first ("*.bmp *.png ...").
 std::vector<std::string> ReadablePatterns();

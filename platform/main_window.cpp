@@ -45,7 +45,7 @@
 #include "platform/qt_canvas.h"
 #include "platform/template_dialog.h"
 #include "resources/dialog_templates.h"
-#include "resources/menu.h"
+#include "app/menu.h"
 #include "resources/strings.h"
 
 namespace prismview {
@@ -303,7 +303,7 @@ void MainWindow::setVisible(bool visible) {
 
 void MainWindow::BuildMenu() {
     menuBar()->setNativeMenuBar(false);  // the client area lies below the menu bar
-    for (const MenuPopup& popup : MainMenu) {
+    for (const MenuPopup& popup : MainMenu()) {
         QMenu* menu = menuBar()->addMenu(ToQString(popup.caption));
         for (const MenuItem& item : popup.items) {
             if (item.action == MenuAction::Separator) {

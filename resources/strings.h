@@ -11,6 +11,8 @@ inline constexpr std::string_view kWindowClassName = "PRISMVIEW";   // string 10
 inline constexpr std::string_view kStartImageFile = "start.bmp";
 inline constexpr std::string_view kLoadingText = "画像の読み出しをしてます。";
 inline constexpr std::string_view kOpenRequestText = "ＢＭＰを開いてください。";
+// The caption of the base image, which never changes.
+inline constexpr std::string_view kBaseImageLabel = "ベース画像";
 inline constexpr std::string_view kHueSwatchText = "←→で指定";
 inline constexpr std::string_view kLevelSwatchText = "↑↓で指定";
 

@@ -1,10 +1,9 @@
 #include "tools/batch_options.h"
 
-#include <cctype>
 #include <charconv>
 #include <cstdio>
 
-#include "resources/modes.h"
+#include "effects/mode_table.h"
 
 namespace prismview {
 
@@ -18,15 +17,10 @@ bool Fail(std::string& error, const std::string& message) {
 std::string Option(const ParameterInfo& parameter) { return "--" + std::string(parameter.name); }
 
 bool ParseMode(const std::string& text, std::int32_t& out, std::string& error) {
-    std::int32_t mode = -1;
-    if (!ParseInt32(text, mode)) {
-        for (std::int32_t m = 0; m < kModeCount; ++m)
-            if (!ModeLabelTable[m].name.empty() && ModeOptionName(m) == text) mode = m;
-    }
-    if (mode < 0 || mode >= kModeCount || ModeLabelTable[mode].name.empty())
-        return Fail(error, "--mode needs a mode number 0..25 other than 19, or a mode name, not '" + text +
-                               "' (see --help)");
-    out = mode;
+    std::int32_t number = -1;
+    const ModeSpec* mode = ParseInt32(text, number) ? FindMode(number) : FindModeByName(text);
+    if (!mode) return Fail(error, "--mode needs a mode number or name from --help, not '" + text + "'");
+    out = mode->mode;
     return true;
 }
 
@@ -68,8 +62,8 @@ std::string DefaultText(const ParameterInfo& parameter) {
     const ProcessingParams defaults;
     switch (parameter.kind) {
         case ParameterKind::Mode: {
-            const std::int32_t mode = defaults.*parameter.field;
-            return std::to_string(mode) + ", " + ModeOptionName(mode);
+            const ModeSpec* mode = FindMode(defaults.*parameter.field);
+            return std::to_string(defaults.*parameter.field) + ", " + std::string(mode ? mode->name : "");
         }
         case ParameterKind::Number: return std::to_string(defaults.*parameter.field);
         case ParameterKind::Pair:
@@ -86,23 +80,6 @@ std::string DefaultText(const ParameterInfo& parameter) {
 }
 
 }  // namespace
-
-std::string ModeOptionName(std::int32_t mode) {
-    std::string name;
-    if (mode < 0 || mode >= kModeCount) return name;
-    const std::string_view code = ModeLabelTable[mode].name;
-    if (code.size() <= 4) return name;
-    for (std::size_t i = 4; i < code.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(code[i]);
-        if (std::isupper(c)) {
-            if (i > 4) name += '-';
-            name += static_cast<char>(std::tolower(c));
-        } else {
-            name += static_cast<char>(c);
-        }
-    }
-    return name;
-}
 
 bool ParseInt32(const std::string& text, std::int32_t& value) {
     const char* begin = text.data();
@@ -131,12 +108,6 @@ bool ParseParameter(const ParameterInfo& parameter, const std::string& text, Pro
         case ParameterKind::Flag: params.*parameter.field = 1; return true;
     }
     return false;
-}
-
-bool ParseParameter(std::string_view name, const std::string& text, ProcessingParams& params, std::string& error) {
-    const ParameterInfo* parameter = FindParameter(name);
-    if (!parameter) return Fail(error, "unknown parameter '" + std::string(name) + "'");
-    return ParseParameter(*parameter, text, params, error);
 }
 
 std::string ParameterHelp() {

@@ -12,10 +12,6 @@
 
 namespace prismview {
 
-// "hue-rotate" for ModeHueRotate: the name without "Mode", lower case, hyphens
-// between words.
-std::string ModeOptionName(std::int32_t mode);
-
 bool ParseInt32(const std::string& text, std::int32_t& value);
 
 // The table's entry of that option name, or null.
@@ -23,8 +19,6 @@ const ParameterInfo* FindParameter(std::string_view name);
 // Sets the parameter from the option's text (a flag takes any text).
 bool ParseParameter(const ParameterInfo& parameter, const std::string& text, ProcessingParams& params,
                     std::string& error);
-// Same, by name; false for an unknown name.
-bool ParseParameter(std::string_view name, const std::string& text, ProcessingParams& params, std::string& error);
 
 // One help line per parameter: "  --hue N   position on the hue wheel, 0..1529 (default 0)".
 std::string ParameterHelp();

@@ -12,11 +12,9 @@
 #include <iterator>
 #include <string>
 
-#include "app/app_state.h"
 #include "core/process.h"
-#include "effects/effect_table.h"
+#include "effects/mode_table.h"
 #include "io/picture_file.h"
-#include "resources/modes.h"
 #include "tools/batch_arguments.h"
 #include "tools/batch_options.h"
 #include "prismview_version.h"
@@ -45,11 +43,10 @@ std::string Usage() {
         "  -h, --help           show this text\n"
         "  --version            show the program's version\n\n"
         "Modes:\n";
-    for (std::int32_t mode = 0; mode < kModeCount; ++mode) {
-        if (ModeLabelTable[mode].name.empty()) continue;
+    for (const ModeSpec* mode : AllModes()) {
         char line[160];
-        std::snprintf(line, sizeof line, "  %2d  %-18s %s\n", mode, ModeOptionName(mode).c_str(),
-                      std::string(ModeLabelTable[mode].menuCaption).c_str());
+        std::snprintf(line, sizeof line, "  %2d  %-18s %s\n", mode->mode, std::string(mode->name).c_str(),
+                      std::string(mode->menuCaption).c_str());
         text += line;
     }
     return text;
@@ -101,8 +98,8 @@ int main(int argc, char** argv) {
         std::printf("prismview-batch %s\n", PRISMVIEW_VERSION);
         return 0;
     }
-    AppState state;
-    static_cast<ProcessingParams&>(state) = arguments.params;
+    const ProcessingParams& params = arguments.params;
+    const ModeSpec* mode = FindMode(params.effectMode);  // a parsed mode is always there
     const std::string& input = arguments.input;
     const std::string& prefix = arguments.prefix;
     const std::string& extension = arguments.extension;
@@ -117,18 +114,20 @@ int main(int argc, char** argv) {
 
     ReadResult base = ReadInput(input);
     if (!base.bitmap) Fail(1, "cannot read " + input + ": " + base.reason);
-    InstallBaseImage(state.images, std::move(base.bitmap));
+    ImageSet images;
+    InstallBaseImage(images, std::move(base.bitmap));
     for (int slot = 1; slot < kSlotCount; ++slot)
-        if (!state.images.bitmaps[slot]) Fail(1, "not enough memory for the derived images");
+        if (!images.bitmaps[slot]) Fail(1, "not enough memory for the derived images");
 
-    if (!ProcessImages(state.images, state.labels, state, AllEffects()))
+    if (!ProcessImages(images, mode, params))
         Fail(1, "not enough memory to process " + input);  // half-done images are never written
 
     std::string reason;
     for (int i = 0; i < 4; ++i) {
-        if (written[i] && WritePictureFile(outputs[i], *state.images.bitmaps[i + 1], &reason) != WriteResult::Written)
+        if (written[i] && WritePictureFile(outputs[i], *images.bitmaps[i + 1], &reason) != WriteResult::Written)
             Fail(1, "cannot write " + outputs[i] + ": " + reason);
     }
-    for (int slot = 1; slot < kSlotCount; ++slot) std::printf("%s\n", state.labels[slot].c_str());
+    const Labels labels = LabelsOf(mode);
+    for (int slot = 1; slot < kSlotCount; ++slot) std::printf("%s\n", labels[slot].c_str());
     return 0;
 }

@@ -10,7 +10,7 @@
 #include "io/bmp_file.h"
 #include "io/picture_file.h"
 #include "resources/dialog_templates.h"
-#include "resources/menu.h"
+#include "app/menu.h"
 #include "support/recording_window.h"
 #include "support/test_support.h"
 
@@ -70,7 +70,7 @@ TEST(Commands, PreconditionsOfSaveCopyAndMakeBase) {
 TEST(Commands, OpenReadsTheFileAndKeepsViewModeAndParameters) {
     test::TempDir dir;
     BitmapHandle picture = Bitmap::Create(3, 2);
-    picture->WritePixels(test::Varied(3, 2));
+    WritePixels(*picture, test::Varied(3, 2));
     ASSERT_EQ(WriteBmpFile(dir.Path("a.bmp"), *picture), WriteResult::Written);
     AppState state = Loaded(5, 5, 2);
     state.effectMode = ModeRgbComponents;
@@ -80,7 +80,7 @@ TEST(Commands, OpenReadsTheFileAndKeepsViewModeAndParameters) {
     OnCommand(window, state, CmdOpen);
     EXPECT_EQ(window.calls, (std::vector<std::string>{"ask open", kLoading, kProcessing, "repaint"}));
     ASSERT_TRUE(state.images.Loaded());
-    EXPECT_EQ(state.images.bitmaps[0]->ReadPixels().pixels, picture->ReadPixels().pixels);
+    EXPECT_EQ(ReadPixels(*state.images.bitmaps[0]).pixels, ReadPixels(*picture).pixels);
     EXPECT_EQ(state.images.width, 3);
     EXPECT_EQ(state.selectedImage, 2);
     EXPECT_EQ(state.hue, 700);
@@ -92,7 +92,7 @@ TEST(Commands, AFailedOpenTellsAndKeepsTheImages) {
     test::WriteFileBytes(dir.Path("text.bmp"), Bytes{'n', 'o', 't', ' ', 'a', ' ', 'B', 'M', 'P'});
     for (const std::string& name : {dir.Path("missing.bmp"), dir.Path("text.bmp"), dir.path()}) {
         AppState state = Loaded(4, 3, 0);
-        const PixelBuffer base = state.images.bitmaps[0]->ReadPixels();
+        const PixelBuffer base = ReadPixels(*state.images.bitmaps[0]);
         RecordingWindow window;
         window.openName = name;
         OnCommand(window, state, CmdOpen);
@@ -100,7 +100,7 @@ TEST(Commands, AFailedOpenTellsAndKeepsTheImages) {
                                                           "message 鰓阿: ＢＭＰ読み出し失敗しました。", "repaint"}))
             << name;
         ASSERT_TRUE(state.images.Loaded());
-        EXPECT_EQ(state.images.bitmaps[0]->ReadPixels().pixels, base.pixels);
+        EXPECT_EQ(ReadPixels(*state.images.bitmaps[0]).pixels, base.pixels);
         EXPECT_EQ(state.images.width, 4);
         EXPECT_EQ(state.images.height, 3);
     }
@@ -234,7 +234,7 @@ TEST(Commands, EveryFormatOnABadTargetTellsOfTheFailureAndKeepsTheOldFile) {
         ASSERT_TRUE(back.bitmap) << back.reason;
         EXPECT_EQ(back.bitmap->Width(), 40);
         if (extension != std::string("jpg") && extension != std::string("webp")) {
-            EXPECT_EQ(back.bitmap->ReadPixels().pixels, state.images.bitmaps[2]->ReadPixels().pixels);
+            EXPECT_EQ(ReadPixels(*back.bitmap).pixels, ReadPixels(*state.images.bitmaps[2]).pixels);
         }
     }
 }
@@ -253,14 +253,14 @@ TEST(Commands, AWriteThatStopsPartWayIsAFailedSave) {
 
 TEST(Commands, CopyPutsAnIndependentCopyOfTheShownImage) {
     AppState state = Loaded(4, 3, 2);
-    const PixelBuffer shown = state.images.bitmaps[2]->ReadPixels();
+    const PixelBuffer shown = ReadPixels(*state.images.bitmaps[2]);
     RecordingWindow window;
     OnCommand(window, state, CmdCopy);
     EXPECT_EQ(window.calls, (std::vector<std::string>{"clipboard put"}));
     ASSERT_TRUE(window.clipboard.has_value());
     EXPECT_EQ(window.clipboard->pixels, shown.pixels);
     OnCommand(window, state, 32779);  // another mode redoes slot 2
-    ASSERT_NE(state.images.bitmaps[2]->ReadPixels().pixels, shown.pixels);
+    ASSERT_NE(ReadPixels(*state.images.bitmaps[2]).pixels, shown.pixels);
     EXPECT_EQ(window.clipboard->pixels, shown.pixels);
 }
 
@@ -275,8 +275,8 @@ TEST(Commands, PasteReplacesTheSetWithTheClipboardsPicture) {
     ASSERT_TRUE(state.images.Loaded());
     EXPECT_EQ(state.images.width, 6);
     EXPECT_EQ(state.images.height, 2);
-    EXPECT_EQ(state.images.bitmaps[0]->ReadPixels().pixels, window.clipboard->pixels);
-    EXPECT_EQ(state.images.bitmaps[1]->ReadPixels().pixels,
+    EXPECT_EQ(ReadPixels(*state.images.bitmaps[0]).pixels, window.clipboard->pixels);
+    EXPECT_EQ(ReadPixels(*state.images.bitmaps[1]).pixels,
               test::RunSlot(*window.clipboard, state, 1).pixels);  // processed in the current mode
     EXPECT_EQ(state.selectedImage, 1);
     EXPECT_EQ(Bitmap::LiveCount(), before);  // five new ones for the five old ones
@@ -293,14 +293,14 @@ TEST(Commands, APasteWithoutABitmapKeepsTheImages) {
     };
     for (const Case& c : cases) {
         AppState state = Loaded(4, 3, -1);
-        const PixelBuffer base = state.images.bitmaps[0]->ReadPixels();
+        const PixelBuffer base = ReadPixels(*state.images.bitmaps[0]);
         RecordingWindow window;
         window.clipboardOpens = c.opens;
         if (!c.opens) window.clipboard = test::Varied(2, 2);  // there, but out of reach
         OnCommand(window, state, CmdPaste);
         EXPECT_EQ(window.calls, c.calls);
         ASSERT_TRUE(state.images.Loaded());
-        EXPECT_EQ(state.images.bitmaps[0]->ReadPixels().pixels, base.pixels);
+        EXPECT_EQ(ReadPixels(*state.images.bitmaps[0]).pixels, base.pixels);
         EXPECT_EQ(state.images.width, 4);
         for (const MessageBoxRequest& m : window.messages) EXPECT_TRUE(m.owned);
     }
@@ -308,7 +308,7 @@ TEST(Commands, APasteWithoutABitmapKeepsTheImages) {
 
 TEST(Commands, MakeBaseWithImageZeroKeepsTheBaseAndProcessesAgain) {
     AppState state = Loaded(4, 3, 0);
-    const PixelBuffer base = state.images.bitmaps[0]->ReadPixels();
+    const PixelBuffer base = ReadPixels(*state.images.bitmaps[0]);
     const Bitmap* slot0 = state.images.bitmaps[0].get();
     state.hue = 300;  // a change the derived images do not show yet
     state.effectMode = ModeRgbComponents;
@@ -316,20 +316,20 @@ TEST(Commands, MakeBaseWithImageZeroKeepsTheBaseAndProcessesAgain) {
     OnCommand(window, state, CmdMakeBase);
     EXPECT_EQ(window.calls, (std::vector<std::string>{kProcessing, "repaint"}));
     EXPECT_EQ(state.images.bitmaps[0].get(), slot0);
-    EXPECT_EQ(state.images.bitmaps[0]->ReadPixels().pixels, base.pixels);
-    EXPECT_EQ(state.images.bitmaps[4]->ReadPixels().pixels, test::RunSlot(base, state, 4).pixels);
+    EXPECT_EQ(ReadPixels(*state.images.bitmaps[0]).pixels, base.pixels);
+    EXPECT_EQ(ReadPixels(*state.images.bitmaps[4]).pixels, test::RunSlot(base, state, 4).pixels);
 }
 
 TEST(Commands, MakeBaseWithADerivedImageProcessesTheNewBase) {
     AppState state = Loaded(4, 3, 2);
-    const PixelBuffer derived = state.images.bitmaps[2]->ReadPixels();
+    const PixelBuffer derived = ReadPixels(*state.images.bitmaps[2]);
     const Bitmap* slot0 = state.images.bitmaps[0].get();
     RecordingWindow window;
     OnCommand(window, state, CmdMakeBase);
     EXPECT_EQ(window.calls, (std::vector<std::string>{kProcessing, "repaint"}));
     EXPECT_EQ(state.images.bitmaps[0].get(), slot0);  // the same bitmap, new pixels
-    EXPECT_EQ(state.images.bitmaps[0]->ReadPixels().pixels, derived.pixels);
-    EXPECT_EQ(state.images.bitmaps[2]->ReadPixels().pixels, test::RunSlot(derived, state, 2).pixels);
+    EXPECT_EQ(ReadPixels(*state.images.bitmaps[0]).pixels, derived.pixels);
+    EXPECT_EQ(ReadPixels(*state.images.bitmaps[2]).pixels, test::RunSlot(derived, state, 2).pixels);
     EXPECT_EQ(state.selectedImage, 2);
 }
 
@@ -349,7 +349,7 @@ TEST(Commands, ParameterDialogsProcessOnOkOnly) {
     for (const Case& c : cases) {
         AppState state = Loaded(3, 3, -1);
         state.effectMode = ModeRgbComponents;  // slot 4 follows the hue
-        const PixelBuffer slot4 = state.images.bitmaps[4]->ReadPixels();
+        const PixelBuffer slot4 = ReadPixels(*state.images.bitmaps[4]);
         RecordingWindow window;
         window.dialogScript = c.script;
         OnCommand(window, state, c.command);
@@ -364,7 +364,7 @@ TEST(Commands, ParameterDialogsProcessOnOkOnly) {
             EXPECT_EQ(window.shownControls.Text(ids::HueStep), "5");
             EXPECT_EQ(state.hue, c.changes ? 1529 : 0);
             EXPECT_EQ(state.levelStep, c.changes ? 255 : 5);
-            EXPECT_EQ(state.images.bitmaps[4]->ReadPixels().pixels != slot4.pixels, c.changes);
+            EXPECT_EQ(ReadPixels(*state.images.bitmaps[4]).pixels != slot4.pixels, c.changes);
         } else {
             EXPECT_EQ(window.shownControls.Text(ids::WaveFreqDen), "32");
             EXPECT_TRUE(window.shownControls.Checked(ids::OverflowBackgroundRadio));

@@ -279,7 +279,7 @@ TEST(OnCommand, ModeCommandsRegenerateMarkAndRepaint) {
 }
 
 TEST(OnCommand, EveryItemOfTheMenuIsKnownAndOthersAreNot) {
-    for (const MenuPopup& popup : MainMenu)
+    for (const MenuPopup& popup : MainMenu())
         for (const MenuItem& item : popup.items) {
             if (item.id == 0 || item.id == CmdExit) continue;
             AppState state;

@@ -13,7 +13,7 @@
 #include "app/input.h"
 #include "app/regenerate.h"
 #include "app/startup.h"
-#include "resources/menu.h"
+#include "app/menu.h"
 #include "support/recording_window.h"
 #include "support/test_support.h"
 
@@ -81,12 +81,12 @@ struct Beside {
     }
     std::vector<std::vector<RgbValue>> Shown() const {
         std::vector<std::vector<RgbValue>> shown;
-        for (int slot = 1; slot < kSlotCount; ++slot) shown.push_back(state.images.bitmaps[slot]->ReadPixels().pixels);
+        for (int slot = 1; slot < kSlotCount; ++slot) shown.push_back(ReadPixels(*state.images.bitmaps[slot]).pixels);
         return shown;
     }
     std::vector<std::vector<RgbValue>> Expected(const ProcessingParams& params) const {
         std::vector<std::vector<RgbValue>> expected;
-        for (const PixelBuffer& slot : test::RunPass(state.images.bitmaps[0]->ReadPixels(), params))
+        for (const PixelBuffer& slot : test::RunPass(ReadPixels(*state.images.bitmaps[0]), params))
             expected.push_back(slot.pixels);
         return expected;
     }
@@ -183,7 +183,7 @@ TEST(PassRunner, SaveCopyAndMakeBaseWaitForTheRunningPass) {
     b.gate.WaitForArrival(arrived + 1);
     const auto expectedBase = b.Expected(b.state)[3];
     OnCommand(b.window, b.state, CmdMakeBase);
-    EXPECT_EQ(b.state.images.bitmaps[0]->ReadPixels().pixels, expectedBase);
+    EXPECT_EQ(ReadPixels(*b.state.images.bitmaps[0]).pixels, expectedBase);
     b.Settle();
     EXPECT_EQ(b.Shown(), b.Expected(b.state));
 }

@@ -10,7 +10,7 @@
 #include "app/commands.h"
 #include "app/input.h"
 #include "io/picture_file.h"
-#include "resources/menu.h"
+#include "app/menu.h"
 #include "support/recording_window.h"
 #include "support/test_support.h"
 
@@ -21,7 +21,7 @@ using test::RecordingWindow;
 
 BitmapHandle BitmapOf(const PixelBuffer& pixels) {
     BitmapHandle bitmap = Bitmap::Create(pixels.width, pixels.height);
-    EXPECT_TRUE(bitmap->WritePixels(pixels));
+    EXPECT_TRUE(WritePixels(*bitmap, pixels));
     return bitmap;
 }
 
@@ -47,7 +47,7 @@ TEST(PictureCommands, SaveByExtensionAndTheTitleFollowsTheBaseImagesFile) {
     OnCommand(window, state, CmdSave);
     ReadResult saved = ReadPictureFile(dir.Path("out.PNG"));
     ASSERT_TRUE(saved.bitmap) << saved.reason;
-    EXPECT_EQ(saved.bitmap->ReadPixels().pixels, state.images.bitmaps[2]->ReadPixels().pixels);
+    EXPECT_EQ(ReadPixels(*saved.bitmap).pixels, ReadPixels(*state.images.bitmaps[2]).pixels);
     EXPECT_EQ(state.lastFolder, dir.path());
 
     // An extension no writer knows: told before any question, nothing written.

@@ -39,7 +39,7 @@ TEST(Regenerate, ShowsTheProgressTextBeforeThePass) {
     EXPECT_EQ(window.texts[0], "加工画像の作成をしてます。技術不足により、暫く時間が掛かりますm(__)m");
     EXPECT_EQ(window.labelWhenDrawn, "");  // the pass had not run yet
     EXPECT_EQ(state.labels[1], "赤成分");
-    EXPECT_EQ(state.images.bitmaps[1]->ReadPixels().pixels[0], 0xFF0000u);
+    EXPECT_EQ(ReadPixels(*state.images.bitmaps[1]).pixels[0], 0xFF0000u);
     EXPECT_EQ(window.repaints, 0);  // repainting is the caller's business
 }
 

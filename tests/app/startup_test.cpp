@@ -7,7 +7,7 @@
 #include "app/input.h"
 #include "io/bmp_file.h"
 #include "io/picture_file.h"
-#include "resources/menu.h"
+#include "app/menu.h"
 #include "support/recording_window.h"
 #include "support/test_support.h"
 
@@ -18,7 +18,7 @@ using test::RecordingWindow;
 
 void WriteBmp(const std::string& path, std::int32_t width, std::int32_t height) {
     BitmapHandle bitmap = Bitmap::Create(width, height);
-    ASSERT_TRUE(bitmap->WritePixels(test::Varied(width, height)));
+    ASSERT_TRUE(WritePixels(*bitmap, test::Varied(width, height)));
     ASSERT_EQ(WriteBmpFile(path, *bitmap), WriteResult::Written);
 }
 
@@ -50,7 +50,7 @@ TEST(OpenImageFile, LoadsThenProcessesWithoutRepainting) {
     for (int slot = 1; slot < kSlotCount; ++slot) ASSERT_NE(state.images.bitmaps[slot], nullptr);
     EXPECT_EQ(state.labels[1], "色相反転");
     // slot 4 of the default mode is all white: the pass really ran
-    for (RgbValue p : state.images.bitmaps[4]->ReadPixels().pixels) EXPECT_EQ(p, 0xFFFFFFu);
+    for (RgbValue p : ReadPixels(*state.images.bitmaps[4]).pixels) EXPECT_EQ(p, 0xFFFFFFu);
 }
 
 TEST(OpenImageFile, AFailedOpenKeepsTheImagesAndStillProcesses) {
@@ -60,12 +60,12 @@ TEST(OpenImageFile, AFailedOpenKeepsTheImagesAndStillProcesses) {
     AppState state;
     RecordingWindow window;
     EXPECT_TRUE(OpenImageFile(window, state, dir.Path("a.bmp")));
-    const PixelBuffer base = state.images.bitmaps[0]->ReadPixels();
+    const PixelBuffer base = ReadPixels(*state.images.bitmaps[0]);
     state.effectMode = ModeRgbComponents;
     window.calls.clear();
     EXPECT_FALSE(OpenImageFile(window, state, dir.Path("missing.bmp")));
     ASSERT_TRUE(state.images.Loaded());
-    EXPECT_EQ(state.images.bitmaps[0]->ReadPixels().pixels, base.pixels);
+    EXPECT_EQ(ReadPixels(*state.images.bitmaps[0]).pixels, base.pixels);
     EXPECT_EQ(state.images.width, 3);
     EXPECT_EQ(state.images.height, 2);
     EXPECT_EQ(Bitmap::LiveCount(), before + 5);

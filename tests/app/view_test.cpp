@@ -11,7 +11,7 @@
 #include "app/paint.h"
 #include "app/regenerate.h"
 #include "core/downscale.h"
-#include "resources/menu.h"
+#include "app/menu.h"
 #include "support/recording_window.h"
 #include "support/test_support.h"
 
@@ -240,7 +240,7 @@ TEST(RefreshView, ShrunkCopiesAreMadeOncePerPassAndChangeOfScale) {
     for (int slot = 0; slot < kSlotCount; ++slot) {
         const Bitmap* copy = ShownBitmap(state, slot);
         ASSERT_NE(copy, nullptr);
-        EXPECT_EQ(copy->ReadPixels().pixels, Downscale(*state.images.bitmaps[slot], 100, 75)->ReadPixels().pixels);
+        EXPECT_EQ(ReadPixels(*copy).pixels, ReadPixels(*Downscale(*state.images.bitmaps[slot], 100, 75)).pixels);
         copies.push_back(copy);
     }
     // Nothing that only looks makes a copy: refits at the same scale, the hover.
@@ -253,8 +253,8 @@ TEST(RefreshView, ShrunkCopiesAreMadeOncePerPassAndChangeOfScale) {
     state.effectMode = ModeRgbComponents;
     OnKeyDown(window, state, VkRight);
     for (int slot = 1; slot < kSlotCount; ++slot)
-        EXPECT_EQ(ShownBitmap(state, slot)->ReadPixels().pixels,
-                  Downscale(*state.images.bitmaps[slot], 100, 75)->ReadPixels().pixels)
+        EXPECT_EQ(ReadPixels(*ShownBitmap(state, slot)).pixels,
+                  ReadPixels(*Downscale(*state.images.bitmaps[slot], 100, 75)).pixels)
             << slot;
 
     // The single view has a scale of its own and needs only its own copy.

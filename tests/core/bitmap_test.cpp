@@ -13,8 +13,8 @@ TEST(Bitmap, RoundTripKeepsPixelsAndClearsHighBits) {
     for (std::size_t i = 0; i < in.pixels.size(); i += 3) in.pixels[i] |= 0x5A000000u;
     BitmapHandle bitmap = Bitmap::Create(13, 7);
     ASSERT_TRUE(bitmap);
-    ASSERT_TRUE(bitmap->WritePixels(in));
-    const PixelBuffer out = bitmap->ReadPixels();
+    ASSERT_TRUE(WritePixels(*bitmap, in));
+    const PixelBuffer out = ReadPixels(*bitmap);
     ASSERT_EQ(out.width, 13);
     ASSERT_EQ(out.height, 7);
     for (std::size_t i = 0; i < in.pixels.size(); ++i) EXPECT_EQ(out.pixels[i], in.pixels[i] & 0xFFFFFFu) << i;
@@ -25,12 +25,12 @@ TEST(Bitmap, BufferRowZeroIsTheBottomOfThePicture) {
                                                 0x000003, 0x000004,
                                                 0x000005, 0x000006});  // bottom
     BitmapHandle bitmap = Bitmap::Create(2, 3);
-    ASSERT_TRUE(bitmap->WritePixels(in));
+    ASSERT_TRUE(WritePixels(*bitmap, in));
     EXPECT_EQ(in.At(0, 0), 0x000005u);
     // The screen form is top-down and opaque.
     EXPECT_EQ(bitmap->Scanline(0)[1], 0xFF000002u);
     EXPECT_EQ(bitmap->Scanline(2)[0], 0xFF000005u);
-    EXPECT_EQ(bitmap->PixelAt(1, 2), 0x000006u);
+    EXPECT_EQ(PixelAt(*bitmap, 1, 2), 0x000006u);
 }
 
 TEST(Bitmap, RefusesImpossibleSizesAndMismatchedBuffers) {
@@ -38,16 +38,16 @@ TEST(Bitmap, RefusesImpossibleSizesAndMismatchedBuffers) {
     EXPECT_EQ(Bitmap::Create(5, -1), nullptr);
     EXPECT_EQ(Bitmap::Create(1 << 20, 1 << 19), nullptr);  // 2 TB: no memory, no crash
     BitmapHandle bitmap = Bitmap::Create(3, 3);
-    const PixelBuffer before = bitmap->ReadPixels();
-    EXPECT_FALSE(bitmap->WritePixels(test::Varied(3, 4)));
-    EXPECT_EQ(bitmap->ReadPixels().pixels, before.pixels);
+    const PixelBuffer before = ReadPixels(*bitmap);
+    EXPECT_FALSE(WritePixels(*bitmap, test::Varied(3, 4)));
+    EXPECT_EQ(ReadPixels(*bitmap).pixels, before.pixels);
 }
 
 TEST(Bitmap, CopyGivesTheSamePixels) {
     BitmapHandle a = Bitmap::Create(4, 5), b = Bitmap::Create(4, 5), c = Bitmap::Create(5, 4);
-    ASSERT_TRUE(a->WritePixels(test::Varied(4, 5)));
+    ASSERT_TRUE(WritePixels(*a, test::Varied(4, 5)));
     ASSERT_TRUE(b->CopyFrom(*a));
-    EXPECT_EQ(b->ReadPixels().pixels, a->ReadPixels().pixels);
+    EXPECT_EQ(ReadPixels(*b).pixels, ReadPixels(*a).pixels);
     EXPECT_FALSE(c->CopyFrom(*a));
 }
 

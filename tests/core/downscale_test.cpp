@@ -9,7 +9,7 @@ namespace {
 
 BitmapHandle BitmapOf(const PixelBuffer& buffer) {
     BitmapHandle bitmap = Bitmap::Create(buffer.width, buffer.height);
-    EXPECT_TRUE(bitmap->WritePixels(buffer));
+    EXPECT_TRUE(WritePixels(*bitmap, buffer));
     return bitmap;
 }
 
@@ -43,15 +43,15 @@ TEST(Downscale, AveragesEachBlockRoundingToNearest) {
         const BitmapHandle source = BitmapOf(c.source);
         const BitmapHandle copy = Downscale(*source, c.width, c.height, 1);
         ASSERT_TRUE(copy) << c.name;
-        EXPECT_EQ(copy->ReadPixels().pixels, c.expected.pixels) << c.name;
+        EXPECT_EQ(ReadPixels(*copy).pixels, c.expected.pixels) << c.name;
         EXPECT_EQ(copy->Scanline(0)[0] >> 24, 0xFFu) << c.name;  // opaque, as the store keeps pixels
     }
 }
 
 TEST(Downscale, SameResultOnAnyNumberOfThreads) {
     const BitmapHandle source = BitmapOf(test::Varied(137, 91));
-    const PixelBuffer one = Downscale(*source, 40, 17, 1)->ReadPixels();
-    for (int threads : {2, 3, 8}) EXPECT_EQ(Downscale(*source, 40, 17, threads)->ReadPixels().pixels, one.pixels);
+    const PixelBuffer one = ReadPixels(*Downscale(*source, 40, 17, 1));
+    for (int threads : {2, 3, 8}) EXPECT_EQ(ReadPixels(*Downscale(*source, 40, 17, threads)).pixels, one.pixels);
 }
 
 TEST(Downscale, RefusesEmptyAndLargerSizes) {

@@ -8,8 +8,7 @@
 #include <tuple>
 
 #include "core/parallel.h"
-#include "effects/effect_table.h"
-#include "resources/modes.h"
+#include "effects/mode_table.h"
 #include "support/test_support.h"
 
 namespace prismview {
@@ -35,7 +34,9 @@ struct PassFixture : ::testing::Test {
     void Load(const PixelBuffer& base) { state.images = test::MakeImageSet(base); }
     void Run(std::int32_t mode) {
         state.effectMode = mode;
-        ProcessImages(state.images, state.labels, state, AllEffects());
+        const ModeSpec* spec = FindMode(mode);
+        ProcessImages(state.images, spec, state);
+        state.labels = LabelsOf(spec);
     }
 };
 
@@ -44,7 +45,6 @@ TEST_F(PassFixture, LabelsFollowTheModeAndBaseLabelNeverChanges) {
     for (std::int32_t mode = 0; mode < kModeCount; ++mode) {
         Run(mode);
         for (int slot = 1; slot <= 4; ++slot) {
-            EXPECT_EQ(state.labels[slot], ModeLabelTable[mode].labels[slot - 1]) << mode;
             EXPECT_LE(ShiftJisLength(state.labels[slot]), 40u) << state.labels[slot];
             const bool distortion = mode >= ModeWave || mode == 19;
             EXPECT_EQ(state.labels[slot].empty(), distortion) << mode << "/" << slot;
@@ -72,21 +72,21 @@ TEST_F(PassFixture, WithoutAnImageOnlyLabelsAreStored) {
 
 TEST_F(PassFixture, ASizeThatDisagreesWithTheBaseImageIsNeverUsed) {
     Load(test::Varied(4, 4));
-    const PixelBuffer before = state.images.bitmaps[1]->ReadPixels();
+    const PixelBuffer before = ReadPixels(*state.images.bitmaps[1]);
     state.images.width = 400;  // a stale size must not index the 4 x 4 buffer
     Run(ModeInvert);
     EXPECT_EQ(state.labels[1], "色相反転");
-    EXPECT_EQ(state.images.bitmaps[1]->ReadPixels().pixels, before.pixels);
+    EXPECT_EQ(ReadPixels(*state.images.bitmaps[1]).pixels, before.pixels);
 }
 
 TEST_F(PassFixture, ModesWithoutEffectsKeepTheDerivedImages) {
     Load(test::Varied(5, 3));
     Run(ModeInvert);
-    const PixelBuffer white = state.images.bitmaps[4]->ReadPixels();
+    const PixelBuffer white = ReadPixels(*state.images.bitmaps[4]);
     for (std::int32_t mode : {19, -1, 26, 1000}) {
         Run(mode);
         for (int slot = 1; slot <= 4; ++slot) EXPECT_TRUE(state.labels[slot].empty()) << mode;
-        EXPECT_EQ(state.images.bitmaps[4]->ReadPixels().pixels, white.pixels) << mode;
+        EXPECT_EQ(ReadPixels(*state.images.bitmaps[4]).pixels, white.pixels) << mode;
     }
 }
 
@@ -94,19 +94,19 @@ TEST_F(PassFixture, AMissingDerivedBitmapSkipsOnlyItsSlot) {
     Load(test::Picture(1, 1, {0x123456}));
     state.images.bitmaps[2].reset();
     Run(ModeInvert);
-    EXPECT_EQ(state.images.bitmaps[3]->ReadPixels().pixels[0], 0x123456u ^ 0xFFFFFFu);
-    EXPECT_EQ(state.images.bitmaps[4]->ReadPixels().pixels[0], 0xFFFFFFu);
+    EXPECT_EQ(ReadPixels(*state.images.bitmaps[3]).pixels[0], 0x123456u ^ 0xFFFFFFu);
+    EXPECT_EQ(ReadPixels(*state.images.bitmaps[4]).pixels[0], 0xFFFFFFu);
 }
 
 TEST_F(PassFixture, OneByOneImageRunsEverySlot) {
     Load(test::Picture(1, 1, {0xC86432}));
     Run(ModeInvert);
-    EXPECT_EQ(test::Hex(state.images.bitmaps[1]->ReadPixels().pixels[0]), "0x3296C8");
-    EXPECT_EQ(test::Hex(state.images.bitmaps[2]->ReadPixels().pixels[0]), "0xCD6937");
-    EXPECT_EQ(test::Hex(state.images.bitmaps[3]->ReadPixels().pixels[0]), "0x379BCD");
-    EXPECT_EQ(test::Hex(state.images.bitmaps[4]->ReadPixels().pixels[0]), "0xFFFFFF");
+    EXPECT_EQ(test::Hex(ReadPixels(*state.images.bitmaps[1]).pixels[0]), "0x3296C8");
+    EXPECT_EQ(test::Hex(ReadPixels(*state.images.bitmaps[2]).pixels[0]), "0xCD6937");
+    EXPECT_EQ(test::Hex(ReadPixels(*state.images.bitmaps[3]).pixels[0]), "0x379BCD");
+    EXPECT_EQ(test::Hex(ReadPixels(*state.images.bitmaps[4]).pixels[0]), "0xFFFFFF");
     for (std::int32_t mode = 0; mode < kModeCount; ++mode) Run(mode);  // every effect on one pixel
-    EXPECT_EQ(test::Hex(state.images.bitmaps[0]->ReadPixels().pixels[0]), "0xC86432");
+    EXPECT_EQ(test::Hex(ReadPixels(*state.images.bitmaps[0]).pixels[0]), "0xC86432");
 }
 
 TEST_F(PassFixture, RowsStayInPictureOrder) {
@@ -118,8 +118,8 @@ TEST_F(PassFixture, RowsStayInPictureOrder) {
     const Bitmap& negative = *state.images.bitmaps[3];
     for (std::int32_t row = 0; row < 4; ++row)
         for (std::int32_t x = 0; x < 3; ++x)
-            EXPECT_EQ(negative.PixelAt(x, row), base.PixelAt(x, row) ^ 0xFFFFFFu) << x << "," << row;
-    EXPECT_EQ(base.PixelAt(0, 0), PackRgb(180, 0, 0));  // the top row holds the largest y
+            EXPECT_EQ(PixelAt(negative, x, row), PixelAt(base, x, row) ^ 0xFFFFFFu) << x << "," << row;
+    EXPECT_EQ(PixelAt(base, 0, 0), PackRgb(180, 0, 0));  // the top row holds the largest y
 }
 
 TEST_F(PassFixture, TwoPassesGiveIdenticalImages) {
@@ -127,16 +127,16 @@ TEST_F(PassFixture, TwoPassesGiveIdenticalImages) {
     state.hue = 700;
     Run(ModeRgbComponents);
     std::vector<PixelBuffer> first;
-    for (int slot = 1; slot <= 4; ++slot) first.push_back(state.images.bitmaps[slot]->ReadPixels());
+    for (int slot = 1; slot <= 4; ++slot) first.push_back(ReadPixels(*state.images.bitmaps[slot]));
     Run(ModeRgbComponents);
     for (int slot = 1; slot <= 4; ++slot)
-        EXPECT_EQ(state.images.bitmaps[slot]->ReadPixels().pixels, first[slot - 1].pixels);
+        EXPECT_EQ(ReadPixels(*state.images.bitmaps[slot]).pixels, first[slot - 1].pixels);
 }
 
 TEST(Pass, ResultDoesNotDependOnTheNumberOfThreads) {
     const PixelBuffer base = test::Varied(97, 71);
-    for (std::int32_t mode = 0; mode < kModeCount; ++mode) {
-        if (!AllEffects()[mode].runners[0]) continue;
+    for (const ModeSpec* spec : AllModes()) {
+        const std::int32_t mode = spec->mode;
         ProcessingParams params;
         params.effectMode = mode;
         params.hue = 1000;
@@ -185,11 +185,10 @@ TEST(Pass, ReusedMemoryGivesTheSameImagesAsFreshMemory) {
         params.effectMode = mode;
         params.level = 200;
         ImageSet set = test::MakeImageSet(base);
-        Labels labels;
-        ProcessImages(set, labels, params, AllEffects(), options);
+        ProcessImages(set, FindMode(mode), params, options);
         const auto fresh = test::RunPass(base, params, 2);
         for (int slot = 1; slot <= 4; ++slot)
-            EXPECT_EQ(set.bitmaps[slot]->ReadPixels().pixels, fresh[slot - 1].pixels) << mode << "/" << slot;
+            EXPECT_EQ(ReadPixels(*set.bitmaps[slot]).pixels, fresh[slot - 1].pixels) << mode << "/" << slot;
     }
 }
 
@@ -264,16 +263,19 @@ TEST(WorkerPool, JobsFromSeveralThreadsAtOnceAllComplete) {
     EXPECT_EQ(sum.load(), 4 * 20 * (99 * 100 / 2));
 }
 
-void Throwing(const SlotContext&, const TargetRows&, std::int32_t first, std::int32_t) {
-    if (first >= 20) throw std::bad_alloc();
-}
+struct Throwing final : SlotKernel {
+    explicit Throwing(const PassInput&) {}
+    void Run(const TargetRows&, std::int32_t first, std::int32_t) const override {
+        if (first >= 20) throw std::bad_alloc();
+    }
+};
+std::unique_ptr<SlotKernel> MakeThrowing(const PassInput& input) { return std::make_unique<Throwing>(input); }
 
 TEST(Pass, ACancelledOrFailingPassReportsFalse) {
     const PixelBuffer base = test::Varied(90, 80);
     ImageSet set = test::MakeImageSet(base);
-    Labels labels;
     ProcessingParams params;
-    EXPECT_TRUE(ProcessImages(set, labels, params, AllEffects()));
+    EXPECT_TRUE(ProcessImages(set, FindMode(params.effectMode), params));
 
     std::atomic<bool> cancel{true};
     PassOptions options;
@@ -281,24 +283,24 @@ TEST(Pass, ACancelledOrFailingPassReportsFalse) {
     params.effectMode = ModeDotsMono;
     PassMemory memory;
     options.memory = &memory;
-    EXPECT_FALSE(ProcessImages(set, labels, params, AllEffects(), options));
-    EXPECT_EQ(memory.scratch.preparedBy, nullptr);  // a cancelled pass leaves no noise to trust
+    EXPECT_FALSE(ProcessImages(set, FindMode(params.effectMode), params, options));
+    EXPECT_EQ(memory.dotNoiseDone, 0u);  // a cancelled pass leaves no noise to trust
     cancel = false;
-    EXPECT_TRUE(ProcessImages(set, labels, params, AllEffects(), options));
-    EXPECT_EQ(set.bitmaps[1]->ReadPixels().pixels, test::RunPass(base, params)[0].pixels);
+    EXPECT_TRUE(ProcessImages(set, FindMode(params.effectMode), params, options));
+    EXPECT_EQ(ReadPixels(*set.bitmaps[1]).pixels, test::RunPass(base, params)[0].pixels);
 
-    EffectTable failing{};
-    failing[ModeInvert].runners = {Throwing, nullptr, nullptr, nullptr};
+    const ModeSpec failing{ModeInvert, "", 0, MenuSection::Colours, {}, "failing", "", 0, NoSlot, NoSlot, false,
+                           {MakeThrowing, nullptr, nullptr, nullptr}};
     params.effectMode = ModeInvert;
     options.threads = 3;
     options.chunkRows = 4;
-    EXPECT_FALSE(ProcessImages(set, labels, params, failing, options));
+    EXPECT_FALSE(ProcessImages(set, &failing, params, options));
 }
 
 TEST(Pass, ResultDoesNotDependOnTheSizeOfTheRangesOfRows) {
     const PixelBuffer base = test::Varied(67, 71);  // enough pixels for several threads
-    for (std::int32_t mode = 0; mode < kModeCount; ++mode) {
-        if (!AllEffects()[mode].runners[0]) continue;
+    for (const ModeSpec* spec : AllModes()) {
+        const std::int32_t mode = spec->mode;
         ProcessingParams params;
         params.effectMode = mode;
         params.level = 150;
@@ -306,13 +308,12 @@ TEST(Pass, ResultDoesNotDependOnTheSizeOfTheRangesOfRows) {
         const auto whole = test::RunPass(base, params, 1);
         for (const auto& [threads, rows] : {std::pair{7, 1}, {2, 5}, {3, 40}}) {
             ImageSet set = test::MakeImageSet(base);
-            Labels labels;
             PassOptions options;
             options.threads = threads;
             options.chunkRows = rows;
-            ASSERT_TRUE(ProcessImages(set, labels, params, AllEffects(), options));
+            ASSERT_TRUE(ProcessImages(set, spec, params, options));
             for (int slot = 1; slot <= 4; ++slot)
-                EXPECT_EQ(set.bitmaps[slot]->ReadPixels().pixels, whole[slot - 1].pixels) << mode << "/" << slot;
+                EXPECT_EQ(ReadPixels(*set.bitmaps[slot]).pixels, whole[slot - 1].pixels) << mode << "/" << slot;
         }
     }
 }

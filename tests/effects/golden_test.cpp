@@ -18,7 +18,7 @@
 #include <string>
 
 #include "core/colour.h"
-#include "effects/effect_table.h"
+#include "effects/mode_table.h"
 #include "io/picture_file.h"
 #include "support/test_support.h"
 
@@ -50,7 +50,7 @@ std::vector<NamedPicture> Pictures() {
     std::vector<NamedPicture> pictures;
     const BitmapHandle start = ReadPictureFile(PRISMVIEW_SOURCE_DIR "/examples/start.bmp").bitmap;
     EXPECT_TRUE(start) << "examples/start.bmp";
-    if (start) pictures.push_back({"start", start->ReadPixels()});
+    if (start) pictures.push_back({"start", ReadPixels(*start)});
     pictures.push_back({"noise", test::MakeBuffer(71, 53, [](std::int32_t x, std::int32_t y) {
                             std::uint32_t v = static_cast<std::uint32_t>(x) * 73856093u ^ static_cast<std::uint32_t>(y) * 19349663u;
                             v ^= v >> 13;
@@ -233,8 +233,8 @@ TEST(Golden, EverySlotOfEveryModeKeepsItsPixels) {
     int compared = 0;
     for (const NamedPicture& picture : Pictures()) {
         for (const NamedParams& set : ParameterSets()) {
-            for (std::int32_t mode = 0; mode < kModeCount; ++mode) {
-                if (!AllEffects()[mode].runners[0]) continue;
+            for (const ModeSpec* spec : AllModes()) {
+                const std::int32_t mode = spec->mode;
                 ProcessingParams params = set.params;
                 params.effectMode = mode;
                 const auto slots = test::RunPass(picture.pixels, params, 2);

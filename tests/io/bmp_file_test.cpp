@@ -58,12 +58,12 @@ Bytes MakeBmp(std::int32_t width, std::int32_t height, int bitCount, const std::
 PixelBuffer Load(const std::string& path) {
     BitmapHandle bitmap = ReadBmpFile(path);
     EXPECT_TRUE(bitmap) << path;
-    return bitmap ? bitmap->ReadPixels() : PixelBuffer{};
+    return bitmap ? ReadPixels(*bitmap) : PixelBuffer{};
 }
 
 BitmapHandle BitmapOf(const PixelBuffer& pixels) {
     BitmapHandle bitmap = Bitmap::Create(pixels.width, pixels.height);
-    EXPECT_TRUE(bitmap->WritePixels(pixels));
+    EXPECT_TRUE(WritePixels(*bitmap, pixels));
     return bitmap;
 }
 
@@ -266,7 +266,7 @@ TEST(BmpReader, AnOddHeaderGivesTheSamePictureWhateverMemoryItGets) {
     ASSERT_TRUE(second.bitmap) << second.reason;
     EXPECT_EQ(first.bitmap->Width(), 21);
     EXPECT_EQ(first.bitmap->Height(), 513);
-    EXPECT_EQ(first.bitmap->ReadPixels().pixels, second.bitmap->ReadPixels().pixels);
+    EXPECT_EQ(ReadPixels(*first.bitmap).pixels, ReadPixels(*second.bitmap).pixels);
 }
 
 TEST(BmpReader, EveryPixelIsDefinedWhateverTheDataLeavesOut) {
@@ -292,7 +292,7 @@ TEST(BmpReader, EveryPixelIsDefinedWhateverTheDataLeavesOut) {
         ASSERT_TRUE(result.bitmap) << c.name << ": " << result.reason;
         std::vector<RgbValue> topDown;
         for (std::int32_t y = 0; y < result.bitmap->Height(); ++y)
-            for (std::int32_t x = 0; x < result.bitmap->Width(); ++x) topDown.push_back(result.bitmap->PixelAt(x, y));
+            for (std::int32_t x = 0; x < result.bitmap->Width(); ++x) topDown.push_back(PixelAt(*result.bitmap, x, y));
         EXPECT_EQ(topDown, c.expected) << c.name;
     }
     Bytes rows(4 * 3 * 3, 0x40);
@@ -326,8 +326,8 @@ TEST(BmpReader, PicturesAboveQtsDefaultLimitLoad) {
     ASSERT_TRUE(bitmap);
     EXPECT_EQ(bitmap->Width(), width);
     EXPECT_EQ(bitmap->Height(), height);
-    EXPECT_EQ(bitmap->PixelAt(width - 1, height - 1), 0x102030u);  // bottom half: index 0
-    EXPECT_EQ(bitmap->PixelAt(0, 0), 0x405060u);
+    EXPECT_EQ(PixelAt(*bitmap, width - 1, height - 1), 0x102030u);  // bottom half: index 0
+    EXPECT_EQ(PixelAt(*bitmap, 0, 0), 0x405060u);
 }
 
 TEST(BmpReader, BadFilesFailWithAReason) {
@@ -403,7 +403,7 @@ TEST(BmpReader, DamagedFilesFailOrGiveAWholePicture) {
             continue;
         }
         ++read;
-        const PixelBuffer picture = bitmap->ReadPixels();
+        const PixelBuffer picture = ReadPixels(*bitmap);
         ASSERT_GT(picture.width, 0);
         ASSERT_GT(picture.height, 0);
         ASSERT_EQ(picture.pixels.size(), static_cast<std::size_t>(picture.width) * picture.height);
@@ -423,7 +423,7 @@ TEST(BitmapFromImage, KeepsTheColoursOfAnyFormatAndDropsAlpha) {
     for (const QImage& image : {straight, packed}) {
         const BitmapHandle bitmap = BitmapFromImage(image);
         ASSERT_TRUE(bitmap) << image.format();
-        EXPECT_EQ(bitmap->ReadPixels().pixels, (std::vector<RgbValue>{0xFF4020, 0x123456}))
+        EXPECT_EQ(ReadPixels(*bitmap).pixels, (std::vector<RgbValue>{0xFF4020, 0x123456}))
             << image.format();
     }
     EXPECT_EQ(BitmapFromImage(QImage()), nullptr);
@@ -484,7 +484,7 @@ TEST(LoadBaseImage, FillsAllFiveSlotsOrEmptiesTheSet) {
     EXPECT_EQ(images.width, 1);
     EXPECT_EQ(images.height, 1);
     for (const auto& slot : images.bitmaps) ASSERT_TRUE(slot);
-    EXPECT_EQ(images.bitmaps[0]->PixelAt(0, 0), 0xABCDEFu);
+    EXPECT_EQ(PixelAt(*images.bitmaps[0], 0, 0), 0xABCDEFu);
     EXPECT_EQ(Bitmap::LiveCount(), before + 5);
 
     LoadBaseImage(images, dir.Path("missing.bmp"));

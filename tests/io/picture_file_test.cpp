@@ -33,7 +33,7 @@ QImage ImageOf(const PixelBuffer& pixels) {
 PixelBuffer Read(const std::string& path) {
     ReadResult result = ReadPictureFile(path);
     EXPECT_TRUE(result.bitmap) << path << ": " << result.reason;
-    return result.bitmap ? result.bitmap->ReadPixels() : PixelBuffer{};
+    return result.bitmap ? ReadPixels(*result.bitmap) : PixelBuffer{};
 }
 
 int LargestChannelDifference(const PixelBuffer& a, const PixelBuffer& b) {
@@ -177,7 +177,7 @@ TEST(PictureRead, ExifOrientationStandsThePictureUpright) {
         ASSERT_EQ(read.width, 16);
         ASSERT_EQ(read.height, 32);
         const QImage expected = image.transformed(c.shown);
-        const PixelBuffer upright = BitmapFromImage(expected)->ReadPixels();
+        const PixelBuffer upright = ReadPixels(*BitmapFromImage(expected));
         EXPECT_LE(LargestChannelDifference(read, upright), 16) << c.stored;
     }
 }
@@ -191,15 +191,15 @@ TEST(PictureRead, ProfilesDepthsPalettesAndTransparency) {
     ASSERT_TRUE(wide.save(QString::fromStdString(dir.Path("wide.png"))));
     const PixelBuffer converted = Read(dir.Path("wide.png"));
     EXPECT_EQ(converted.pixels,
-              BitmapFromImage(wide.convertedToColorSpace(QColorSpace::SRgb))->ReadPixels().pixels);
-    EXPECT_NE(converted.pixels, BitmapFromImage(image)->ReadPixels().pixels);  // the conversion did something
+              ReadPixels(*BitmapFromImage(wide.convertedToColorSpace(QColorSpace::SRgb))).pixels);
+    EXPECT_NE(converted.pixels, ReadPixels(*BitmapFromImage(image)).pixels);  // the conversion did something
 
     // 16 bits a channel, greys of 16 bits and a palette: 8-bit RGB of the same colours.
     for (QImage::Format format : {QImage::Format_RGBX64, QImage::Format_Grayscale16, QImage::Format_Indexed8}) {
         const QImage deep = image.convertToFormat(format);
         ASSERT_TRUE(deep.save(QString::fromStdString(dir.Path("deep.png")))) << format;
         EXPECT_EQ(Read(dir.Path("deep.png")).pixels,
-                  BitmapFromImage(deep.convertToFormat(QImage::Format_RGB32))->ReadPixels().pixels)
+                  ReadPixels(*BitmapFromImage(deep.convertToFormat(QImage::Format_RGB32))).pixels)
             << format;
     }
 
@@ -343,7 +343,7 @@ TEST(PictureRead, AnIconOfABitCountQtDoesNotFillIsDamaged) {
         ASSERT_TRUE(first.bitmap) << name << ": " << first.reason;
         EXPECT_EQ(first.bitmap->Width(), 5);
         EXPECT_EQ(first.bitmap->Height(), 3);
-        EXPECT_EQ(ReadPictureData(data).bitmap->ReadPixels().pixels, first.bitmap->ReadPixels().pixels) << name;
+        EXPECT_EQ(ReadPixels(*ReadPictureData(data).bitmap).pixels, ReadPixels(*first.bitmap).pixels) << name;
     }
     // Only the whole PNG signature makes embedded PNG data; a BMP header
     // that merely starts like one is checked as any other.
@@ -362,13 +362,13 @@ TEST(PictureRead, DataInMemoryAndOnTheClipboardTakeTheSamePath) {
     ASSERT_TRUE(ImageOf(picture).save(&buffer, "png"));
     ReadResult result = ReadPictureData(std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
     ASSERT_TRUE(result.bitmap) << result.reason;
-    EXPECT_EQ(result.bitmap->ReadPixels().pixels, picture.pixels);
+    EXPECT_EQ(ReadPixels(*result.bitmap).pixels, picture.pixels);
 
     QMimeData offered;
     offered.setData(QStringLiteral("image/png"), png);
     result = PictureFromMimeData(offered, -1);
     ASSERT_TRUE(result.bitmap);
-    EXPECT_EQ(result.bitmap->ReadPixels().pixels, picture.pixels);
+    EXPECT_EQ(ReadPixels(*result.bitmap).pixels, picture.pixels);
 
     // Encoded bytes are checked before they are decoded.
     const Bytes huge = PngDeclaring(100000, 100000);
@@ -384,7 +384,7 @@ TEST(PictureRead, DataInMemoryAndOnTheClipboardTakeTheSamePath) {
     decoded.setImageData(clear);
     result = PictureFromMimeData(decoded, -1);
     ASSERT_TRUE(result.bitmap);
-    EXPECT_EQ(result.bitmap->PixelAt(0, 0), 0xFFFFFFu);
+    EXPECT_EQ(PixelAt(*result.bitmap, 0, 0), 0xFFFFFFu);
     QMimeData text;
     text.setText(QStringLiteral("no picture"));
     EXPECT_EQ(PictureFromMimeData(text, -1).failure, ReadFailure::NotAPicture);
@@ -426,7 +426,7 @@ TEST(PictureWrite, EveryFormatRoundTripsAndAFullDiskLosesNothing) {
     test::TempDir dir;
     const PixelBuffer picture = Smooth(64, 48);
     BitmapHandle bitmap = Bitmap::Create(picture.width, picture.height);
-    ASSERT_TRUE(bitmap->WritePixels(picture));
+    ASSERT_TRUE(WritePixels(*bitmap, picture));
     struct Case {
         const char* name;
         int tolerance;
@@ -466,7 +466,7 @@ TEST(PictureWrite, EveryFormatOnABadTargetKeepsTheOldFileAndLeavesNothingBehind)
     test::TempDir dir;
     const PixelBuffer picture = Smooth(24, 16);
     BitmapHandle bitmap = Bitmap::Create(picture.width, picture.height);
-    ASSERT_TRUE(bitmap->WritePixels(picture));
+    ASSERT_TRUE(WritePixels(*bitmap, picture));
     const Bytes old = {'o', 'l', 'd'};
     struct Case {
         const char* extension;

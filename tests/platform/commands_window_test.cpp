@@ -38,7 +38,7 @@
 #include "platform/main_window.h"
 #include "platform/template_dialog.h"
 #include "resources/dialog_templates.h"
-#include "resources/menu.h"
+#include "app/menu.h"
 #include "support/test_support.h"
 
 namespace prismview {
@@ -249,12 +249,12 @@ TEST(TemplateDialog, HueLevelThroughTheRealDialog) {
         QTest::mouseClick(qobject_cast<QPushButton*>(dialog->Control(1023)), Qt::LeftButton);  // Ｃ
         QTest::keyClick(dialog->Control(ids::Ok), Qt::Key_Space);
     });
-    const PixelBuffer slot4 = shown.state.images.bitmaps[4]->ReadPixels();
+    const PixelBuffer slot4 = ReadPixels(*shown.state.images.bitmaps[4]);
     shown.window.Action(CmdHueLevelDialog)->trigger();
     WaitForPass(shown.window);
     EXPECT_EQ(shown.state.hue, 765);
     EXPECT_EQ(shown.state.hueStep, 255u);
-    EXPECT_NE(shown.state.images.bitmaps[4]->ReadPixels().pixels, slot4.pixels);  // processed again
+    EXPECT_NE(ReadPixels(*shown.state.images.bitmaps[4]).pixels, slot4.pixels);  // processed again
 
     // Esc, the close box and ｷｬﾝｾﾙ change nothing.
     const std::function<void(QWidget*)> cancels[] = {
@@ -293,7 +293,7 @@ TEST(MainWindowClipboard, CopyAndPasteGoThroughTheClipboard) {
     shown.state.selectedImage = 2;
     shown.window.Action(CmdCopy)->trigger();
     const QImage copied = QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
-    EXPECT_EQ(copied, ImageOf(shown.state.images.bitmaps[2]->ReadPixels()));
+    EXPECT_EQ(copied, ImageOf(ReadPixels(*shown.state.images.bitmaps[2])));
 
     // A picture another program put there, with an alpha channel.
     QImage foreign(7, 5, QImage::Format_ARGB32);
@@ -303,17 +303,17 @@ TEST(MainWindowClipboard, CopyAndPasteGoThroughTheClipboard) {
     shown.window.Action(CmdPaste)->trigger();
     ASSERT_TRUE(shown.state.images.Loaded());
     EXPECT_EQ(shown.state.images.width, 7);
-    EXPECT_EQ(shown.state.images.bitmaps[0]->PixelAt(3, 4), 0x5AC8C8u);
-    EXPECT_EQ(shown.state.images.bitmaps[0]->PixelAt(6, 0), 0xB400C8u);
+    EXPECT_EQ(PixelAt(*shown.state.images.bitmaps[0], 3, 4), 0x5AC8C8u);
+    EXPECT_EQ(PixelAt(*shown.state.images.bitmaps[0], 6, 0), 0xB400C8u);
 
     // Our own copy comes back pixel for pixel.
-    const PixelBuffer pasted = shown.state.images.bitmaps[0]->ReadPixels();
+    const PixelBuffer pasted = ReadPixels(*shown.state.images.bitmaps[0]);
     shown.state.selectedImage = 0;
     shown.window.Action(CmdCopy)->trigger();
     QGuiApplication::clipboard()->setText(QStringLiteral("no picture"));
     shown.window.Action(CmdPaste)->trigger();  // text only: the images stay
     ASSERT_TRUE(shown.state.images.Loaded());
-    EXPECT_EQ(shown.state.images.bitmaps[0]->ReadPixels().pixels, pasted.pixels);
+    EXPECT_EQ(ReadPixels(*shown.state.images.bitmaps[0]).pixels, pasted.pixels);
 }
 
 TEST(MainWindowClipboard, EncodedDataIsPastedThroughTheReadPath) {
@@ -361,7 +361,7 @@ TEST(MainWindowAccelerators, CtrlCAndCtrlVAreCommandsNotKeys) {
     KeyCounter vKeys(shown.window.Client(), Qt::Key_V);
     QTest::keyClick(shown.window.Client(), Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
-              ImageOf(shown.state.images.bitmaps[3]->ReadPixels()));
+              ImageOf(ReadPixels(*shown.state.images.bitmaps[3])));
     EXPECT_EQ(cKeys.presses, 0);
 
     QImage other(3, 2, QImage::Format_RGB32);
@@ -369,7 +369,7 @@ TEST(MainWindowAccelerators, CtrlCAndCtrlVAreCommandsNotKeys) {
     QGuiApplication::clipboard()->setImage(other);
     QTest::keyClick(shown.window.Client(), Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(shown.state.images.width, 3);
-    EXPECT_EQ(shown.state.images.bitmaps[0]->PixelAt(0, 0), 0x010203u);
+    EXPECT_EQ(PixelAt(*shown.state.images.bitmaps[0], 0, 0), 0x010203u);
     EXPECT_EQ(vKeys.presses, 0);
 
     // C alone is a key like others: it reaches the key handler, nothing is copied.
@@ -602,7 +602,7 @@ TEST(MainWindowDrop, AFileOpensAndPictureDataPastes) {
     data.setData(QStringLiteral("image/png"), png);
     ASSERT_TRUE(Drop(shown.window, data));
     EXPECT_EQ(shown.state.images.width, 5);
-    EXPECT_EQ(shown.state.images.bitmaps[0]->PixelAt(4, 2), 0xFF7F7Fu);  // half-clear red over white
+    EXPECT_EQ(PixelAt(*shown.state.images.bitmaps[0], 4, 2), 0xFF7F7Fu);  // half-clear red over white
     EXPECT_EQ(shown.window.windowTitle(), Q("プリズムビュー"));
 
     // Text is refused at the door.

@@ -24,7 +24,7 @@
 #include "io/picture_file.h"
 #include "platform/application.h"
 #include "platform/environment.h"
-#include "resources/menu.h"
+#include "app/menu.h"
 #include "support/test_support.h"
 
 namespace prismview {
@@ -69,7 +69,7 @@ public:
         : previous_(std::filesystem::current_path()) {
         if (withStartImage) {
             BitmapHandle bitmap = Bitmap::Create(width, height);
-            bitmap->WritePixels(width == kW && height == kH ? test::Varied(width, height) : Gradient(width, height));
+            WritePixels(*bitmap, width == kW && height == kH ? test::Varied(width, height) : Gradient(width, height));
             EXPECT_EQ(WriteBmpFile(dir_.Path("start.bmp"), *bitmap), WriteResult::Written);
         }
         std::filesystem::current_path(dir_.path());
@@ -113,7 +113,7 @@ struct Started {
 
 std::vector<std::uint16_t> CheckedIds(const MainWindow& window) {
     std::vector<std::uint16_t> ids;
-    for (const MenuPopup& popup : MainMenu)
+    for (const MenuPopup& popup : MainMenu())
         for (const MenuItem& item : popup.items)
             if (item.id && window.Action(item.id)->isChecked()) ids.push_back(item.id);
     return ids;
@@ -145,7 +145,7 @@ TEST(MainWindow, StartsWithTheFiveTilesOfStartBmp) {
         const Bitmap& bitmap = *started.state.images.bitmaps[slot];
         for (int y = 0; y < kH; ++y)
             for (int x = 0; x < kW; ++x)
-                ASSERT_EQ(shown.pixel(left + x, top + y) & 0xFFFFFFu, bitmap.PixelAt(x, y))
+                ASSERT_EQ(shown.pixel(left + x, top + y) & 0xFFFFFFu, PixelAt(bitmap, x, y))
                     << "slot " << slot << " at " << x << "," << y;
     }
     // Beside and below the grid: the white background, no label anywhere.
@@ -169,14 +169,14 @@ TEST(MainWindow, AKeyPressShowsTheStatusAtOnceRedoesTheImagesAndRepaints) {
     Started started(true);
     OnCommand(started.window, started.state, 32779);  // ＲＧＢ: slot 4 follows the hue
     started.window.WaitUntil([&] { return !started.window.Runner().Busy(); });
-    const PixelBuffer before = started.state.images.bitmaps[4]->ReadPixels();
+    const PixelBuffer before = ReadPixels(*started.state.images.bitmaps[4]);
     PaintCounter counter(started.window.Client());
     QTest::keyClick(started.window.Client(), Qt::Key_Right);
     EXPECT_EQ(counter.paints, 1);  // the status text, painted before the key was done
     EXPECT_EQ(started.state.hue, 5);
     // The pass runs beside the window; its images arrive whole, then the repaint.
     started.window.WaitUntil([&] { return !started.window.Runner().Busy(); });
-    EXPECT_NE(started.state.images.bitmaps[4]->ReadPixels().pixels, before.pixels);
+    EXPECT_NE(ReadPixels(*started.state.images.bitmaps[4]).pixels, before.pixels);
     QCoreApplication::processEvents();
     EXPECT_GE(counter.paints, 2);  // the repaint of the whole picture
 }
@@ -211,7 +211,7 @@ TEST(MainWindow, AClickSelectsATileAndAnyClickReturns) {
     EXPECT_EQ(started.state.selectedImage, 3);
     QCoreApplication::processEvents();
     const QImage single = started.Client();
-    EXPECT_EQ(single.pixel(0, 0) & 0xFFFFFFu, started.state.images.bitmaps[3]->PixelAt(0, 0));
+    EXPECT_EQ(single.pixel(0, 0) & 0xFFFFFFu, PixelAt(*started.state.images.bitmaps[3], 0, 0));
     EXPECT_EQ(single.pixel(kW + 5, 5) & 0xFFFFFFu, 0xFFFFFFu);  // the other tiles are gone
     EXPECT_EQ(CheckedIds(started.window), (std::vector<std::uint16_t>{CmdShowAll, 32778, CmdColumns2}));
     QTest::mouseClick(started.window.Client(), Qt::LeftButton, Qt::NoModifier, QPoint(300, 300));
@@ -227,7 +227,7 @@ TEST(MainWindow, HoverFramesTheTileUnderThePointer) {
     EXPECT_EQ(shown.pixel(kW, kH - 1) & 0xFFFFFFu, 0x000000u);          // black outer frame
     EXPECT_EQ(shown.pixel(2 * kW - 1, kH - 1) & 0xFFFFFFu, 0x000000u);
     EXPECT_EQ(shown.pixel(kW + 1, kH - 2) & 0xFFFFFFu, 0xFFFFFFu);      // white inner frame
-    EXPECT_EQ(shown.pixel(kW - 1, kH - 1) & 0xFFFFFFu, started.state.images.bitmaps[0]->PixelAt(kW - 1, kH - 1));
+    EXPECT_EQ(shown.pixel(kW - 1, kH - 1) & 0xFFFFFFu, PixelAt(*started.state.images.bitmaps[0], kW - 1, kH - 1));
 }
 
 TEST(MainWindow, QtsOwnToggleNeverLeavesAWrongMark) {
@@ -245,7 +245,7 @@ TEST(MainWindow, QtsOwnToggleNeverLeavesAWrongMark) {
 
 // The screen pixel of the client area at a point of a bitmap drawn with its top left at (left, top).
 void ExpectShown(const QImage& shown, int left, int top, const Bitmap& bitmap, int x, int y, const char* what) {
-    EXPECT_EQ(shown.pixel(left + x, top + y) & 0xFFFFFFu, bitmap.PixelAt(x, y)) << what << " at " << x << "," << y;
+    EXPECT_EQ(shown.pixel(left + x, top + y) & 0xFFFFFFu, PixelAt(bitmap, x, y)) << what << " at " << x << "," << y;
 }
 
 TEST(MainWindow, APhotoShowsAllFiveTilesInsideTheClientArea) {

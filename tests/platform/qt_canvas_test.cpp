@@ -37,7 +37,7 @@ int DarkRows(const QImage& image) {
 
 TEST(QtCanvas, AtAPixelRatioOfTwoPicturesAndFillsCountScreenPixelsTextsKeepTheirSize) {
     BitmapHandle bitmap = Bitmap::Create(10, 6);
-    ASSERT_TRUE(bitmap->WritePixels(test::Varied(10, 6)));
+    ASSERT_TRUE(WritePixels(*bitmap, test::Varied(10, 6)));
     for (qreal ratio : {1.0, 2.0}) {
         const QImage shown = DrawAt(ratio, [&](Canvas& canvas) {
             canvas.DrawImage(3, 5, *bitmap, 10, 6);
@@ -45,7 +45,7 @@ TEST(QtCanvas, AtAPixelRatioOfTwoPicturesAndFillsCountScreenPixelsTextsKeepTheir
         });
         for (int y = 0; y < 6; ++y)
             for (int x = 0; x < 10; ++x)
-                ASSERT_EQ(shown.pixel(3 + x, 5 + y) & 0xFFFFFFu, bitmap->PixelAt(x, y)) << ratio << ": " << x << "," << y;
+                ASSERT_EQ(shown.pixel(3 + x, 5 + y) & 0xFFFFFFu, PixelAt(*bitmap, x, y)) << ratio << ": " << x << "," << y;
         EXPECT_EQ(shown.pixel(13, 5) & 0xFFFFFFu, 0xFFFFFFu) << ratio;  // one picture pixel, one screen pixel
         EXPECT_EQ(shown.pixel(81, 15) & 0xFFFFFFu, 0xFF0000u) << ratio;
         EXPECT_EQ(shown.pixel(82, 15) & 0xFFFFFFu, 0xFFFFFFu) << ratio;

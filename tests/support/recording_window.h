@@ -14,8 +14,9 @@
 #include <vector>
 
 #include "app/dialogs.h"
+#include "support/pixel_buffer.h"
 #include "app/window.h"
-#include "resources/menu.h"
+#include "app/menu.h"
 
 namespace prismview::test {
 
@@ -48,7 +49,7 @@ struct DialogScript {
 class RecordingWindow : public Window {
 public:
     RecordingWindow() {
-        for (const MenuPopup& popup : MainMenu)
+        for (const MenuPopup& popup : MainMenu())
             for (const MenuItem& item : popup.items)
                 if (item.id != 0) marks[item.id] = item.checkedAtStart;
     }
@@ -100,7 +101,7 @@ public:
     }
     void PutClipboardBitmap(const Bitmap& bitmap) override {
         calls.emplace_back("clipboard put");
-        clipboard = bitmap.ReadPixels();
+        clipboard = ReadPixels(bitmap);
     }
     void WaitUntil(const std::function<bool()>& done) override {
         calls.emplace_back("wait");
@@ -117,7 +118,7 @@ public:
         result.opened = clipboardOpens;
         if (clipboardOpens && clipboard) {
             result.bitmap = Bitmap::Create(clipboard->width, clipboard->height);
-            result.bitmap->WritePixels(*clipboard);
+            WritePixels(*result.bitmap, *clipboard);
         }
         return result;
     }

@@ -16,7 +16,8 @@
 #include <thread>
 
 #include "core/colour.h"
-#include "effects/effect_table.h"
+#include "effects/mode_table.h"
+#include "io/picture_file.h"
 
 namespace prismview::test {
 
@@ -44,37 +45,31 @@ PixelBuffer Varied(std::int32_t width, std::int32_t height) {
 ImageSet MakeImageSet(const PixelBuffer& base) {
     ImageSet set;
     BitmapHandle bitmap = Bitmap::Create(base.width, base.height);
-    EXPECT_TRUE(bitmap->WritePixels(base));
+    EXPECT_TRUE(WritePixels(*bitmap, base));
     InstallBaseImage(set, std::move(bitmap));
     return set;
 }
 
 std::vector<PixelBuffer> RunPass(const PixelBuffer& base, const ProcessingParams& params, int threads) {
     ImageSet set = MakeImageSet(base);
-    Labels labels;
     PassOptions options;
     options.threads = threads;
-    ProcessImages(set, labels, params, AllEffects(), options);
+    ProcessImages(set, FindMode(params.effectMode), params, options);
     std::vector<PixelBuffer> out;
-    for (int slot = 1; slot < kSlotCount; ++slot) out.push_back(set.bitmaps[slot]->ReadPixels());
+    for (int slot = 1; slot < kSlotCount; ++slot) out.push_back(ReadPixels(*set.bitmaps[slot]));
     return out;
 }
 
 PixelBuffer RunSlot(const PixelBuffer& base, const ProcessingParams& params, int slot) {
-    const ModeEffects& mode = AllEffects()[params.effectMode];
-    const SlotRunner run = mode.runners[slot - 1];
-    EXPECT_NE(run, nullptr) << "mode " << params.effectMode << " slot " << slot;
+    const ModeSpec* mode = FindMode(params.effectMode);
+    EXPECT_NE(mode, nullptr) << "mode " << params.effectMode;
     PixelBuffer work{base.width, base.height, std::vector<RgbValue>(base.pixels.size(), 0xDEADBEEFu)};
-    if (!run) return work;
-    PassScratch scratch;
-    if (mode.prepare) {
-        scratch.perPixel.resize(base.pixels.size());
-        mode.prepare(base.Rows(), params, scratch, 0, base.height);
-    }
-    SlotTables tables;
-    const SlotContext context{base.Rows(), params, slot, scratch, tables};
-    if (const SlotSetup setup = mode.setups[slot - 1]) setup(context, tables);
-    run(context, work.Rows(), 0, base.height);
+    if (!mode) return work;
+    std::vector<std::int32_t> noise(base.pixels.size());
+    for (std::size_t i = 0; i < noise.size(); ++i) noise[i] = DotNoiseRaw(static_cast<std::int32_t>(i));
+    const PassInput input{base.Rows(), params, mode->drawsDots ? noise.data() : nullptr};
+    // Every position once, as the pass hands them out.
+    mode->slots[static_cast<std::size_t>(slot - 1)](input)->Run(work.Rows(), 0, base.height);
     // Every pixel written is opaque; the colours are what the tests compare.
     for (RgbValue& v : work.pixels) {
         EXPECT_EQ(v & 0xFF000000u, 0xFF000000u) << "a pixel not written, or not opaque";
@@ -86,6 +81,15 @@ PixelBuffer RunSlot(const PixelBuffer& base, const ProcessingParams& params, int
 RgbValue RunOnPixel(std::int32_t mode, int slot, RgbValue pixel, ProcessingParams params) {
     params.effectMode = mode;
     return RunSlot(PixelBuffer{1, 1, {pixel}}, params, slot).pixels[0];
+}
+
+std::int32_t DotNoise(std::int32_t index, std::int32_t modulus) {
+    return modulus <= 0 ? 0 : DotNoiseRaw(index) % modulus;
+}
+
+void LoadBaseImage(ImageSet& images, const std::string& fileName) {
+    ReleaseImages(images);  // the old set goes first, so two never share memory
+    InstallBaseImage(images, ReadPictureFile(fileName).bitmap);
 }
 
 std::string Hex(RgbValue v) {

@@ -10,6 +10,7 @@
 
 #include "app/app_state.h"
 #include "core/process.h"
+#include "support/pixel_buffer.h"
 
 namespace prismview::test {
 
@@ -37,6 +38,13 @@ PixelBuffer RunSlot(const PixelBuffer& base, const ProcessingParams& params, int
 RgbValue RunOnPixel(std::int32_t mode, int slot, RgbValue pixel, ProcessingParams params = {});
 
 std::string Hex(RgbValue v);
+
+// The dot value of a pixel index for a modulus: DotNoiseRaw(index) % modulus (0 for none).
+std::int32_t DotNoise(std::int32_t index, std::int32_t modulus);
+
+// Replaces the image set by the file's picture in slot 0 and four derived
+// images of its size; on failure the set is empty with size 0 x 0.
+void LoadBaseImage(ImageSet& images, const std::string& fileName);
 
 // A folder of its own for a test, removed afterwards.
 class TempDir {
@@ -68,3 +76,8 @@ bool WithoutPermissionOverride(const std::function<void()>& f);
 void DropPermissionOverrideForExec();
 
 }  // namespace prismview::test
+
+namespace prismview {
+using test::DotNoise;
+using test::LoadBaseImage;
+}  // namespace prismview

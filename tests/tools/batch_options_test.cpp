@@ -4,26 +4,39 @@
 
 #include <gtest/gtest.h>
 
+#include <string_view>
+#include <vector>
+
+#include "effects/mode_table.h"
+
 namespace prismview {
 namespace {
 
-TEST(BatchOptions, ModeNames) {
-    EXPECT_EQ(ModeOptionName(ModeInvert), "invert");
-    EXPECT_EQ(ModeOptionName(ModeRgbComponents), "rgb-components");
-    EXPECT_EQ(ModeOptionName(ModeHueRotate), "hue-rotate");
-    EXPECT_EQ(ModeOptionName(ModeTintMono2), "tint-mono2");
-    EXPECT_EQ(ModeOptionName(ModeSingleRipple), "single-ripple");
-    EXPECT_EQ(ModeOptionName(19), "");
+bool ParseParameter(std::string_view name, const std::string& text, ProcessingParams& params, std::string& error) {
+    const ParameterInfo* parameter = FindParameter(name);
+    EXPECT_NE(parameter, nullptr) << name;
+    return parameter && ParseParameter(*parameter, text, params, error);
+}
+
+TEST(BatchOptions, ModesByNumberNameAndFormerName) {
     ProcessingParams params;
     std::string error;
-    for (std::int32_t mode = 0; mode < kModeCount; ++mode) {
-        if (mode == 19) continue;
-        ASSERT_TRUE(ParseParameter("mode", ModeOptionName(mode), params, error)) << error;
-        EXPECT_EQ(params.effectMode, mode);
-        ASSERT_TRUE(ParseParameter("mode", std::to_string(mode), params, error));
-        EXPECT_EQ(params.effectMode, mode);
+    for (const ModeSpec* mode : AllModes()) {
+        std::vector<std::string> texts = {std::to_string(mode->mode), std::string(mode->name)};
+        if (!mode->formerName.empty()) texts.emplace_back(mode->formerName);
+        for (const std::string& text : texts) {
+            params.effectMode = -1;
+            ASSERT_TRUE(ParseParameter("mode", text, params, error)) << error;
+            EXPECT_EQ(params.effectMode, mode->mode) << text;
+        }
     }
-    for (const char* bad : {"19", "26", "-1", "Invert", "hue_rotate", "3x", "", "0x3"})
+    // What scripts of earlier versions wrote still works.
+    for (const auto& [old, mode] : {std::pair{"saturation2", 11}, {"edges2", 14}, {"tint-mono2", 17},
+                                    {"tint-mono3", 18}, {"color-reduce", 16}, {"dots-color", 5}}) {
+        ASSERT_TRUE(ParseParameter("mode", old, params, error)) << error;
+        EXPECT_EQ(params.effectMode, mode) << old;
+    }
+    for (const char* bad : {"19", "26", "-1", "Invert", "hue_rotate", "3x", "", "0x3", "ModeInvert"})
         EXPECT_FALSE(ParseParameter("mode", bad, params, error)) << bad;
 }
 

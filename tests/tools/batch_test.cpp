@@ -51,7 +51,7 @@ struct BatchTest : ::testing::Test {
     std::string prefix = dir.Path("out_");
     void SetUp() override {
         BitmapHandle bitmap = Bitmap::Create(base.width, base.height);
-        ASSERT_TRUE(bitmap->WritePixels(base));
+        ASSERT_TRUE(WritePixels(*bitmap, base));
         ASSERT_EQ(WriteBmpFile(input, *bitmap), WriteResult::Written);
     }
     QString In() const { return QString::fromStdString(input); }
@@ -71,7 +71,7 @@ TEST_F(BatchTest, WritesTheFourImagesAndPrintsTheirCaptions) {
     for (int i = 1; i <= 4; ++i) {
         BitmapHandle written = ReadPictureFile(prefix + std::to_string(i) + ".bmp").bitmap;
         ASSERT_TRUE(written);
-        EXPECT_EQ(written->ReadPixels().pixels, expected[i - 1].pixels) << i;
+        EXPECT_EQ(ReadPixels(*written).pixels, expected[i - 1].pixels) << i;
     }
 }
 
@@ -214,7 +214,7 @@ TEST_F(BatchTest, EveryFormatOnABadTargetIsOneLineAndTheOldFileStays) {
         ASSERT_TRUE(back.bitmap) << back.reason;
         EXPECT_EQ(back.bitmap->Width(), base.width);
         if (std::string(format) != "jpg" && std::string(format) != "webp") {
-            EXPECT_EQ(back.bitmap->ReadPixels().pixels, expected[0].pixels);
+            EXPECT_EQ(ReadPixels(*back.bitmap).pixels, expected[0].pixels);
         }
     }
 }
@@ -234,7 +234,7 @@ TEST_F(BatchTest, ReadsAnyPictureAndWritesTheChosenFormatAndSlots) {
     const auto expected = test::RunPass(base, params);
     const std::string png = dir.Path("in.png");
     BitmapHandle bitmap = Bitmap::Create(base.width, base.height);
-    ASSERT_TRUE(bitmap->WritePixels(base));
+    ASSERT_TRUE(WritePixels(*bitmap, base));
     ASSERT_EQ(WritePictureFile(png, *bitmap), WriteResult::Written);
 
     // From a PNG file, only slots 1 and 3, as TIFF: the captions of all four.
@@ -247,7 +247,7 @@ TEST_F(BatchTest, ReadsAnyPictureAndWritesTheChosenFormatAndSlots) {
         ReadResult written = ReadPictureFile(name);
         EXPECT_EQ(written.bitmap != nullptr, i == 1 || i == 3) << name;
         if (written.bitmap) {
-            EXPECT_EQ(written.bitmap->ReadPixels().pixels, expected[i - 1].pixels) << i;
+            EXPECT_EQ(ReadPixels(*written.bitmap).pixels, expected[i - 1].pixels) << i;
         }
     }
     EXPECT_FALSE(OutputExists(1));  // no BMP files beside them
@@ -259,7 +259,7 @@ TEST_F(BatchTest, ReadsAnyPictureAndWritesTheChosenFormatAndSlots) {
     ASSERT_EQ(run.status, 0) << run.err;
     ReadResult fourth = ReadPictureFile(prefix + "4.png");
     ASSERT_TRUE(fourth.bitmap);
-    EXPECT_EQ(fourth.bitmap->ReadPixels().pixels, expected[3].pixels);
+    EXPECT_EQ(ReadPixels(*fourth.bitmap).pixels, expected[3].pixels);
 
     for (const QStringList& bad : {QStringList{"--format", "gif", In(), Prefix()},
                                    QStringList{"--slots", "0,2", In(), Prefix()},

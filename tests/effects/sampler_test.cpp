@@ -1,4 +1,4 @@
-#include "effects/sampling.h"
+#include "effects/sampler.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +20,7 @@ TEST(Sampling, AxisTreatmentsAndExactDistance) {
         {-1, OverflowBackground, -1}, {-1, OverflowWrap, 4}, {-1, OverflowEdge, 0}, {5, OverflowWrap, 0},
         {INT_MIN, OverflowWrap, 2},   {INT_MAX, OverflowEdge, 4}, {-1, 7, -1},  // unknown: bounds only
     };
-    for (const Case& c : cases) EXPECT_EQ(SampleSourceAxis(c.v, 5, c.overflow), c.expected) << c.v << "/" << c.overflow;
+    for (const Case& c : cases) EXPECT_EQ(SampleAxis(c.v, 5, c.overflow), c.expected) << c.v << "/" << c.overflow;
     EXPECT_EQ(Distance(3, -4), 5.0);
     EXPECT_EQ(Distance(INT_MIN, 0), 2147483648.0);  // the magnitude does not wrap
 }
@@ -88,9 +88,9 @@ TEST(Distortions, MirroredPixelsGiveWhatEachPixelGivesAlone) {
                     auto alone = [&](std::int32_t x, std::int32_t y) {
                         const SamplePoint at = point(s.mode, s.slot, c, x - c.x, y - c.y);
                         switch (overflow) {
-                            case OverflowWrap: return SampleSource<OverflowWrap>(base.Rows(), at, c.x, c.y, p.backgroundColor);
-                            case OverflowEdge: return SampleSource<OverflowEdge>(base.Rows(), at, c.x, c.y, p.backgroundColor);
-                            default: return SampleSource<OverflowBackground>(base.Rows(), at, c.x, c.y, p.backgroundColor);
+                            case OverflowWrap: return SamplePlane<OverflowWrap>(base.Rows(), at, c, p.backgroundColor);
+                            case OverflowEdge: return SamplePlane<OverflowEdge>(base.Rows(), at, c, p.backgroundColor);
+                            default: return SamplePlane<OverflowBackground>(base.Rows(), at, c, p.backgroundColor);
                         }
                     };
                     ASSERT_EQ(test::RunSlot(base, p, s.slot).pixels, test::Pixels(width, height, alone))

@@ -57,8 +57,9 @@ struct MenuPopup {
     std::span<const MenuItem> items;
 };
 
-// Menu 109, in menu order.
-extern const std::span<const MenuPopup> MainMenu;
+// The main window's menu bar, in menu order; the mode menu lists every
+// mode's record, colours first, then the distortions.
+std::span<const MenuPopup> MainMenu();
 
 // The item of a command id, or null when no item has it.
 const MenuItem* FindMenuItem(std::uint16_t id);

@@ -1,4 +1,4 @@
-#include "resources/menu.h"
+#include "app/menu.h"
 
 #include <gtest/gtest.h>
 
@@ -7,23 +7,23 @@
 #include <vector>
 
 #include "core/params.h"
-#include "resources/modes.h"
+#include "effects/mode_table.h"
 
 namespace prismview {
 namespace {
 
 TEST(MainMenu, FivePopupsWithTheirCaptionsAndItemCounts) {
-    ASSERT_EQ(MainMenu.size(), 5u);
+    ASSERT_EQ(MainMenu().size(), 5u);
     const std::vector<std::string> captions = {"ﾌｧｲﾙ(&F)", "表示画像(&V)", "表示処理(&A)", "並べ方(&N)", "ﾍﾙﾌﾟ(&H)"};
     const std::vector<std::size_t> counts = {6, 8, 31, 4, 1};
     for (std::size_t i = 0; i < 5; ++i) {
-        EXPECT_EQ(MainMenu[i].caption, captions[i]);
-        EXPECT_EQ(MainMenu[i].items.size(), counts[i]) << captions[i];
+        EXPECT_EQ(MainMenu()[i].caption, captions[i]);
+        EXPECT_EQ(MainMenu()[i].items.size(), counts[i]) << captions[i];
     }
 }
 
 TEST(MainMenu, SeparatorsAndDialogItemsOfTheModeMenu) {
-    const auto& items = MainMenu[2].items;
+    const auto& items = MainMenu()[2].items;
     std::vector<std::size_t> separators;
     for (std::size_t i = 0; i < items.size(); ++i)
         if (items[i].action == MenuAction::Separator) separators.push_back(i);
@@ -37,7 +37,7 @@ TEST(MainMenu, SeparatorsAndDialogItemsOfTheModeMenu) {
 }
 
 TEST(MainMenu, TheViewMenuEndsWithOneToOneAfterASeparator) {
-    const auto& items = MainMenu[1].items;
+    const auto& items = MainMenu()[1].items;
     ASSERT_EQ(items.size(), 8u);
     EXPECT_EQ(items[5].id, CmdShowAll);
     EXPECT_EQ(items[6].action, MenuAction::Separator);
@@ -47,29 +47,28 @@ TEST(MainMenu, TheViewMenuEndsWithOneToOneAfterASeparator) {
     EXPECT_FALSE(items[7].checkedAtStart);
 }
 
-TEST(MainMenu, ModeItemsCoverEveryModeButNineteenOnceWithItsCaption) {
-    std::vector<std::uint16_t> ids;
-    std::vector<std::int32_t> modes;
-    for (const MenuItem& item : MainMenu[2].items) {
+TEST(MainMenu, EveryModeRecordHasOneItemInItsSectionInNumberOrder) {
+    // The colour modes stand before the dialogs, the distortions after them.
+    std::vector<const ModeSpec*> seen;
+    int separators = 0;
+    for (const MenuItem& item : MainMenu()[2].items) {
+        if (item.action == MenuAction::Separator) ++separators;
         if (item.action != MenuAction::SetEffectMode) continue;
-        ids.push_back(item.id);
-        modes.push_back(item.value);
-        EXPECT_EQ(item.caption, ModeLabelTable[item.value].menuCaption) << item.value;
+        const ModeSpec* mode = FindMode(item.value);
+        ASSERT_NE(mode, nullptr) << item.value;
+        EXPECT_EQ(item.id, mode->commandId);
+        EXPECT_EQ(item.caption, mode->menuCaption);
+        EXPECT_EQ(separators, mode->section == MenuSection::Colours ? 0 : 2) << mode->name;
+        EXPECT_TRUE(seen.empty() || seen.back()->mode < mode->mode);
+        seen.push_back(mode);
     }
-    const std::vector<std::uint16_t> expectedIds = {32778, 32779, 32780, 32781, 32803, 32811, 32782, 32783, 32787,
-                                                    32791, 32792, 32794, 32804, 32805, 32813, 32814, 32815, 32816,
-                                                    32817, 32795, 32802, 32799, 32801, 32796, 32806};
-    EXPECT_EQ(ids, expectedIds);
-    std::vector<std::int32_t> expectedModes;
-    for (std::int32_t m = 0; m < kModeCount; ++m)
-        if (m != 19) expectedModes.push_back(m);
-    EXPECT_EQ(modes, expectedModes);
+    EXPECT_EQ(seen.size(), AllModes().size());
 }
 
 TEST(MainMenu, IdsAreUniqueAndExactlyThreeItemsStartChecked) {
     std::set<std::uint16_t> ids;
     std::vector<std::string> checked;
-    for (const MenuPopup& popup : MainMenu)
+    for (const MenuPopup& popup : MainMenu())
         for (const MenuItem& item : popup.items) {
             if (item.action == MenuAction::Separator) {
                 EXPECT_EQ(item.id, 0);

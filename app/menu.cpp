@@ -1,0 +1,89 @@
+#include "app/menu.h"
+
+#include <array>
+#include <vector>
+
+#include "effects/mode_table.h"
+
+namespace prismview {
+
+namespace {
+
+using A = MenuAction;
+
+constexpr MenuItem kFileItems[] = {
+    {CmdOpen, "ＢＭＰを開く(&O)", A::Other, 0, false},
+    {CmdSave, "ＢＭＰを保存(&S)", A::Other, 0, false},
+    {CmdCopy, "コピー Ctrl+C", A::Other, 0, false},
+    {CmdPaste, "貼り付け Ctrl+V", A::Other, 0, false},
+    {CmdMakeBase, "現在の画像をベース画像にする(&B)", A::Other, 0, false},
+    {CmdExit, "終了(&X)", A::Other, 0, false},
+};
+
+constexpr MenuItem kViewItems[] = {
+    {CmdShowImage0, "反転無し(&A)", A::SelectImage, 0, false},
+    {CmdShowImage1, "色相反転(&S)", A::SelectImage, 1, false},
+    {CmdShowImage2, "明度反転(&D)", A::SelectImage, 2, false},
+    {CmdShowImage3, "通常反転(&F)", A::SelectImage, 3, false},
+    {CmdShowImage4, "予備(&G)", A::SelectImage, 4, false},
+    {CmdShowAll, "全て表示(&H)", A::SelectImage, -1, true},
+    {0, "", A::Separator, 0, false},
+    {CmdActualSize, "等倍表示(&Z)", A::ActualSize, 0, false},
+};
+
+// The mode menu: the modes of each section with the dialogs that set what
+// they read after them.
+std::vector<MenuItem> ModeItems() {
+    const std::int32_t startMode = ProcessingParams{}.effectMode;
+    std::vector<MenuItem> items;
+    auto addModes = [&](MenuSection section) {
+        for (const ModeSpec* mode : AllModes())
+            if (mode->section == section)
+                items.push_back({mode->commandId, mode->menuCaption, A::SetEffectMode, mode->mode,
+                                 mode->mode == startMode});
+    };
+    addModes(MenuSection::Colours);
+    items.push_back({0, "", A::Separator, 0, false});
+    items.push_back({CmdHueLevelDialog, "色相・明度指定...", A::Other, 0, false});
+    items.push_back({CmdBackgroundColour, "背景色...", A::Other, 0, false});
+    items.push_back({0, "", A::Separator, 0, false});
+    addModes(MenuSection::Distortions);
+    items.push_back({0, "", A::Separator, 0, false});
+    items.push_back({CmdWaveDialog, "波の設定...", A::Other, 0, false});
+    return items;
+}
+
+constexpr MenuItem kArrangementItems[] = {
+    {CmdColumns1, "一列(&1)", A::SetColumns, 1, false},
+    {CmdColumns2, "二列(&2)", A::SetColumns, 2, true},
+    {CmdColumns3, "三列(&3)", A::SetColumns, 3, false},
+    {CmdColumns5, "横一列(&Y)", A::SetColumns, 5, false},
+};
+
+constexpr MenuItem kHelpItems[] = {
+    {CmdAbout, "情報(&A) ...", A::Other, 0, false},
+};
+
+}  // namespace
+
+std::span<const MenuPopup> MainMenu() {
+    static const std::vector<MenuItem> modeItems = ModeItems();
+    static const std::array<MenuPopup, 5> popups = {{
+        {"ﾌｧｲﾙ(&F)", kFileItems},
+        {"表示画像(&V)", kViewItems},
+        {"表示処理(&A)", modeItems},
+        {"並べ方(&N)", kArrangementItems},
+        {"ﾍﾙﾌﾟ(&H)", kHelpItems},
+    }};
+    return popups;
+}
+
+const MenuItem* FindMenuItem(std::uint16_t id) {
+    if (id == 0) return nullptr;
+    for (const MenuPopup& popup : MainMenu())
+        for (const MenuItem& item : popup.items)
+            if (item.id == id) return &item;
+    return nullptr;
+}
+
+}  // namespace prismview

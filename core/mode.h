@@ -1,0 +1,86 @@
+// What the program knows of one processing mode, in one record: its menu
+// item, its labels, its command-line name, what it reads and its four slot
+// kernels. Each family of modes defines its records next to its formulas
+// (effects/); the menu, the batch tool, the swatches, the right click and the
+// pass all read them.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+#include "core/params.h"
+#include "core/pixels.h"
+
+namespace prismview {
+
+// The parameters a mode's images depend on, as bits.
+enum ModeReads : unsigned {
+    ReadsHue = 1u << 0,
+    ReadsLevel = 1u << 1,
+    ReadsBackground = 1u << 2,
+    ReadsFrequency = 1u << 3,     // waveFreqNum / waveFreqDen
+    ReadsAmplitude = 1u << 4,     // waveAmplitude
+    ReadsPhase = 1u << 5,         // wavePhase / wavePhaseDen
+    ReadsOverflow = 1u << 6,      // overflowMode
+    ReadsCentre = 1u << 7,        // centerX, centerY: a right click sets them
+    ReadsStartFromEnd = 1u << 8,  // startFromEnd
+};
+
+// A set of the slots 1..4, as bits.
+enum SlotBits : unsigned {
+    NoSlot = 0,
+    Slot1 = 1u << 0,
+    Slot2 = 1u << 1,
+    Slot3 = 1u << 2,
+    Slot4 = 1u << 3,
+    AllSlots = Slot1 | Slot2 | Slot3 | Slot4,
+};
+constexpr bool HasSlot(unsigned slots, std::int32_t slot) {
+    return slot >= 1 && slot <= 4 && (slots >> (slot - 1) & 1u) != 0;
+}
+
+// Where the mode's item stands in the mode menu.
+enum class MenuSection { Colours, Distortions };
+
+// What a slot kernel sees of a pass; read-only while the rows run.
+struct PassInput {
+    SourceRows source;  // the base image, read in place
+    const ProcessingParams& params;
+    // DotNoiseRaw of every pixel index (row y, column x at y * width + x),
+    // for modes that draw dots; null for the others.
+    const std::int32_t* dotNoise = nullptr;
+};
+
+// One slot's work for one pass. It is made before any row, from the pass's
+// parameters (that is when its tables and memos are worked out), and then
+// asked for ranges of rows by several threads at once.
+class SlotKernel {
+public:
+    virtual ~SlotKernel() = default;
+    // Fills the output rows of positions first..last-1. A position is the row
+    // itself unless the kernel visits rows in an order of its own; every
+    // position stands for exactly one row, so all positions fill every row once.
+    virtual void Run(const TargetRows& out, std::int32_t first, std::int32_t last) const = 0;
+};
+using SlotKernelMaker = std::unique_ptr<SlotKernel> (*)(const PassInput& input);
+
+struct ModeSpec {
+    EffectMode mode;
+    std::string_view menuCaption;
+    std::uint16_t commandId;  // of its menu item
+    MenuSection section;
+    std::array<std::string_view, 4> labels;  // of slots 1..4
+    std::string_view name;        // on the command line: "hue-rotate"
+    std::string_view formerName;  // what earlier versions called it there, still accepted; empty: the same
+    unsigned reads;               // ModeReads
+    unsigned hueSwatch;           // SlotBits: slots shown with the hue swatch
+    unsigned levelSwatch;         // SlotBits: slots shown with the level swatch
+    bool drawsDots;               // its kernels read PassInput::dotNoise
+    std::array<SlotKernelMaker, 4> slots;
+
+    bool UsesCentre() const { return (reads & ReadsCentre) != 0; }
+};
+
+}  // namespace prismview

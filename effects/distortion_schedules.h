@@ -1,0 +1,281 @@
+// How the distortions are computed: each schedule runs any sample-point
+// formula of its shape through the sampler. A formula says where output
+// pixel (x, y) samples the source; a schedule only decides how often the
+// parts of that formula are evaluated.
+//
+// Every formula is a type made for one pass, F(const PassInput&), with
+// bool Moves() const (false: every pixel stays, the rows are copied) and,
+// for the plane sampler, Centre centre.
+#pragma once
+
+#include <algorithm>
+#include <limits>
+#include <vector>
+
+#include "effects/point_schedules.h"
+#include "effects/sampler.h"
+
+namespace prismview {
+
+namespace distortion {
+
+// The source rows first..last-1 unchanged: what a distortion gives when its
+// parameters switch the displacement off (a point inside the picture passes
+// every overflow treatment unchanged).
+inline void CopyRows(const SourceRows& source, const TargetRows& out, std::int32_t first, std::int32_t last) {
+    ForRows(out, first, last, [&](std::int32_t y, RgbValue* to) {
+        const RgbValue* from = source.Row(y);
+        for (std::int32_t x = 0; x < out.width; ++x) to[x] = from[x] | kOpaque;
+    });
+}
+
+}  // namespace distortion
+
+// The formula for every pixel: SamplePoint Point(x, y) const.
+template <class F>
+class EachSamplePoint final : public SlotKernel {
+public:
+    explicit EachSamplePoint(const PassInput& input) : input_(input), formula_(input) {}
+    void Run(const TargetRows& out, std::int32_t first, std::int32_t last) const override {
+        if (!formula_.Moves()) return distortion::CopyRows(input_.source, out, first, last);
+        ForRows(out, first, last, [&](std::int32_t y, RgbValue* to) {
+            SampleRow(input_.source, input_.params, formula_.centre, to,
+                      [&](std::int32_t x) { return formula_.Point(x, y); });
+        });
+    }
+
+private:
+    PassInput input_;
+    F formula_;
+};
+
+// For formulas with a value that depends on the offset's size alone (|dx|
+// and |dy|: the distance, the wave there, an angle): Value ValueAt(dx, dy)
+// and SamplePoint Point(value, x, y, dx, dy). The pixels mirrored about the
+// centre, at (±dx, ±dy), share that value, so it is worked out once for
+// each group of four: a pixel right of the centre column takes the value of
+// its partner on the left, computed earlier in the same row, and the rows
+// are visited in an order that puts each row below the centre next to its
+// partner above, which takes over the row of values.
+//
+// That order: position 2(k-1) is row cy - k, 2(k-1) + 1 is row cy + k (k = 1
+// .. the pairs inside the picture), then the centre row and the rows without
+// a partner in ascending order. It is one-to-one, so handing out positions
+// instead of rows still writes every row once. Partners exist only when the
+// centre lies inside the picture, and then no offset wraps: -dx and -dy are
+// exact.
+template <class F>
+class MirrorSymmetry final : public SlotKernel {
+public:
+    explicit MirrorSymmetry(const PassInput& input) : input_(input), formula_(input) {
+        const std::int32_t h = input.source.height, cy = formula_.centre.y;
+        inside_ = cy >= 0 && cy < h;
+        pairs_ = inside_ ? std::min(cy, h - 1 - cy) : 0;
+    }
+
+    void Run(const TargetRows& out, std::int32_t first, std::int32_t last) const override {
+        if (!formula_.Moves()) {
+            for (std::int32_t position = first; position < last; ++position) {
+                const std::int32_t y = RowAt(position);
+                distortion::CopyRows(input_.source, out, y, y + 1);
+            }
+            return;
+        }
+        using Value = decltype(formula_.ValueAt(0, 0));
+        const std::int32_t w = input_.source.width;
+        const Centre centre = formula_.centre;
+        const std::int64_t twiceCx = 2 * std::int64_t{centre.x};
+        std::vector<Value> values(static_cast<std::size_t>(w));
+        auto sampleRow = [&](std::int32_t y, bool computeValues) {
+            SampleRow(input_.source, input_.params, centre, out.Row(y), [&](std::int32_t x) {
+                const Offset offset = OffsetFrom(centre, x, y);
+                Value& v = values[static_cast<std::size_t>(x)];
+                if (computeValues) {
+                    const std::int64_t partner = twiceCx - x;  // the mirror column, left of x
+                    v = partner >= 0 && partner < x ? values[static_cast<std::size_t>(partner)]
+                                                    : formula_.ValueAt(offset.dx, offset.dy);
+                }
+                return formula_.Point(v, x, y, offset.dx, offset.dy);
+            });
+        };
+        for (std::int32_t position = first; position < last; ++position) {
+            sampleRow(RowAt(position), true);
+            if (position < 2 * pairs_ && position % 2 == 0 && position + 1 < last) {
+                sampleRow(RowAt(position + 1), false);  // the partner row: the same values
+                ++position;
+            }
+        }
+    }
+
+private:
+    std::int32_t RowAt(std::int32_t position) const {
+        const std::int32_t cy = formula_.centre.y;
+        if (position < 2 * pairs_) {
+            const std::int32_t k = position / 2 + 1;
+            return position % 2 == 0 ? cy - k : cy + k;
+        }
+        const std::int32_t rest = position - 2 * pairs_;  // the centre row and the unpaired ones, in order
+        if (!inside_) return rest;
+        const std::int32_t low = cy - pairs_;  // lowest row of the mirrored band
+        if (rest < low) return rest;
+        return rest == low ? cy : rest + 2 * pairs_;
+    }
+
+    PassInput input_;
+    F formula_;
+    bool inside_ = false;
+    std::int32_t pairs_ = 0;
+};
+
+// For formulas with a value that depends on the diamond distance m = |dx| +
+// |dy| alone: Value ValueAt(m) and SamplePoint Point(value, x, y, dx, dy).
+// m takes at most width + height values, so the value of each m that occurs
+// is worked out once per pass. Where an offset or m would wrap (a centre far
+// outside the picture) the values are worked out per pixel instead.
+template <class F>
+class TableOverDiamond final : public SlotKernel {
+public:
+    explicit TableOverDiamond(const PassInput& input) : input_(input), formula_(input) {
+        if (!formula_.Moves()) return;
+        const Centre c = formula_.centre;
+        std::int64_t aLow = 0, aHigh = 0, bLow = 0, bHigh = 0;
+        if (!MagnitudeRange(-std::int64_t{c.x}, std::int64_t{input.source.width} - 1 - c.x, aLow, aHigh) ||
+            !MagnitudeRange(-std::int64_t{c.y}, std::int64_t{input.source.height} - 1 - c.y, bLow, bHigh) ||
+            aHigh + bHigh > std::numeric_limits<std::int32_t>::max())
+            return;
+        origin_ = aLow + bLow;
+        values_.reserve(static_cast<std::size_t>(aHigh + bHigh - origin_ + 1));
+        for (std::int64_t m = origin_; m <= aHigh + bHigh; ++m)
+            values_.push_back(formula_.ValueAt(static_cast<std::int32_t>(m)));
+    }
+
+    void Run(const TargetRows& out, std::int32_t first, std::int32_t last) const override {
+        if (!formula_.Moves()) return distortion::CopyRows(input_.source, out, first, last);
+        const Centre centre = formula_.centre;
+        ForRows(out, first, last, [&](std::int32_t y, RgbValue* to) {
+            SampleRow(input_.source, input_.params, centre, to, [&](std::int32_t x) {
+                const auto [dx, dy] = OffsetFrom(centre, x, y);
+                const std::int32_t m = WrapAdd(WrapAbs(dx), WrapAbs(dy));
+                if (values_.empty()) return formula_.Point(formula_.ValueAt(m), x, y, dx, dy);
+                return formula_.Point(values_[static_cast<std::size_t>(m - origin_)], x, y, dx, dy);
+            });
+        });
+    }
+
+private:
+    // The range of |v| for v = first .. last, exactly; false where an offset
+    // would wrap.
+    static bool MagnitudeRange(std::int64_t first, std::int64_t last, std::int64_t& low, std::int64_t& high) {
+        if (first <= std::numeric_limits<std::int32_t>::min() || last > std::numeric_limits<std::int32_t>::max())
+            return false;
+        const std::int64_t a = first < 0 ? -first : first, b = last < 0 ? -last : last;
+        high = std::max(a, b);
+        low = first <= 0 && last >= 0 ? 0 : std::min(a, b);
+        return true;
+    }
+
+    PassInput input_;
+    F formula_;
+    using Value = decltype(std::declval<const F&>().ValueAt(0));
+    std::vector<Value> values_;  // of m = origin_, origin_ + 1, ...
+    std::int64_t origin_ = 0;
+};
+
+// For formulas with a wave of |dx| and a wave of |dy| (square rings):
+// double WaveAt(magnitude) and SamplePoint Point(waveX, waveY, x, y, dx, dy).
+// The wave at |dx| depends on the column alone and is worked out once per
+// column and pass; the wave at |dy| once per row.
+template <class F>
+class ColumnAndRowMemo final : public SlotKernel {
+public:
+    explicit ColumnAndRowMemo(const PassInput& input) : input_(input), formula_(input) {
+        if (!formula_.Moves()) return;
+        waveOfColumn_.resize(static_cast<std::size_t>(input.source.width));
+        for (std::int32_t x = 0; x < input.source.width; ++x)
+            waveOfColumn_[static_cast<std::size_t>(x)] = formula_.WaveAt(WrapAbs(WrapSub(x, formula_.centre.x)));
+    }
+
+    void Run(const TargetRows& out, std::int32_t first, std::int32_t last) const override {
+        if (!formula_.Moves()) return distortion::CopyRows(input_.source, out, first, last);
+        const Centre centre = formula_.centre;
+        ForRows(out, first, last, [&](std::int32_t y, RgbValue* to) {
+            const double waveY = formula_.WaveAt(WrapAbs(WrapSub(y, centre.y)));
+            SampleRow(input_.source, input_.params, centre, to, [&](std::int32_t x) {
+                const auto [dx, dy] = OffsetFrom(centre, x, y);
+                return formula_.Point(waveOfColumn_[static_cast<std::size_t>(x)], waveY, x, y, dx, dy);
+            });
+        });
+    }
+
+private:
+    PassInput input_;
+    F formula_;
+    std::vector<double> waveOfColumn_;
+};
+
+// For formulas that move one coordinate by a shift that depends on the
+// position along one axis alone (the waves): kRunsAlongX (the shift depends
+// on the column, else on the row), kMovesX (the shift moves the column, else
+// the row), and bool ShiftAt(position, shift) const, false where the shift
+// has no 32-bit value. The sampler works along the moved axis. The shift of
+// each column is worked out once per pass, that of each row once per row.
+template <class F>
+class OncePerLine final : public SlotKernel {
+public:
+    explicit OncePerLine(const PassInput& input) : input_(input), formula_(input) {
+        if (!formula_.Moves() || !F::kRunsAlongX) return;
+        const std::int32_t w = input.source.width;
+        sampleOfColumn_.resize(static_cast<std::size_t>(w));
+        for (std::int32_t x = 0; x < w; ++x) {
+            std::int32_t shift = 0;
+            const bool ok = formula_.ShiftAt(x, shift);
+            // Moving the column: the sampled column itself (-1: the
+            // background); moving the row: the shift.
+            sampleOfColumn_[static_cast<std::size_t>(x)] =
+                F::kMovesX ? (ok ? SampleAxis(WrapAdd(x, shift), w, input.params.overflowMode) : -1) : shift;
+            validOfColumn_.push_back(ok ? 1 : 0);
+        }
+    }
+
+    void Run(const TargetRows& out, std::int32_t first, std::int32_t last) const override {
+        const SourceRows& s = input_.source;
+        if (!formula_.Moves()) return distortion::CopyRows(s, out, first, last);
+        const std::int32_t w = s.width, h = s.height, overflow = input_.params.overflowMode;
+        const RgbValue background = input_.params.backgroundColor | kOpaque;
+        ForRows(out, first, last, [&](std::int32_t y, RgbValue* to) {
+            if constexpr (F::kRunsAlongX && F::kMovesX) {  // the sampled column depends on the column alone
+                const RgbValue* row = s.Row(y);
+                const std::int32_t* from = sampleOfColumn_.data();
+                for (std::int32_t x = 0; x < w; ++x) to[x] = from[x] >= 0 ? row[from[x]] | kOpaque : background;
+            } else if constexpr (F::kRunsAlongX) {  // the shift depends on the column, the sampled row on both
+                for (std::int32_t x = 0; x < w; ++x) {
+                    const std::size_t i = static_cast<std::size_t>(x);
+                    const std::int32_t sy = validOfColumn_[i] ? SampleAxis(WrapAdd(y, sampleOfColumn_[i]), h, overflow) : -1;
+                    to[x] = sy >= 0 ? s.At(x, sy) | kOpaque : background;
+                }
+            } else {
+                std::int32_t shift = 0;
+                const bool ok = formula_.ShiftAt(y, shift);
+                if constexpr (!F::kMovesX) {  // a whole row comes from one source row
+                    const std::int32_t sy = ok ? SampleAxis(WrapAdd(y, shift), h, overflow) : -1;
+                    const RgbValue* row = sy >= 0 ? s.Row(sy) : nullptr;
+                    for (std::int32_t x = 0; x < w; ++x) to[x] = row ? row[x] | kOpaque : background;
+                } else {  // a whole row is shifted sideways by the same amount
+                    const RgbValue* row = s.Row(y);
+                    for (std::int32_t x = 0; x < w; ++x) {
+                        const std::int32_t sx = ok ? SampleAxis(WrapAdd(x, shift), w, overflow) : -1;
+                        to[x] = sx >= 0 ? row[sx] | kOpaque : background;
+                    }
+                }
+            }
+        });
+    }
+
+private:
+    PassInput input_;
+    F formula_;
+    std::vector<std::int32_t> sampleOfColumn_;
+    std::vector<unsigned char> validOfColumn_;  // whether the shift has a value
+};
+
+}  // namespace prismview

@@ -1,0 +1,58 @@
+#include "effects/mode_table.h"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+namespace prismview {
+
+namespace {
+
+std::vector<const ModeSpec*> Gather() {
+    std::vector<const ModeSpec*> modes;
+    for (const auto family : {InversionModes, ComponentModes, MonochromeDotModes, HueModes, LightnessSaturationModes,
+                              BackgroundMixModes, EdgeModes, ColourReductionModes, WaveModes, VortexSlideModes})
+        for (const ModeSpec& mode : family()) modes.push_back(&mode);
+    std::sort(modes.begin(), modes.end(), [](const ModeSpec* a, const ModeSpec* b) { return a->mode < b->mode; });
+    return modes;
+}
+
+const std::vector<const ModeSpec*>& Modes() {
+    static const std::vector<const ModeSpec*> modes = Gather();
+    return modes;
+}
+
+}  // namespace
+
+std::span<const ModeSpec* const> AllModes() { return Modes(); }
+
+const ModeSpec* FindMode(std::int32_t mode) {
+    for (const ModeSpec* spec : Modes())
+        if (spec->mode == mode) return spec;
+    return nullptr;
+}
+
+const ModeSpec* FindModeByName(std::string_view name) {
+    if (name.empty()) return nullptr;
+    for (const ModeSpec* spec : Modes())
+        if (spec->name == name || spec->formerName == name) return spec;
+    return nullptr;
+}
+
+bool SameImages(const ProcessingParams& a, const ProcessingParams& b) {
+    if (a.effectMode != b.effectMode) return false;
+    const ModeSpec* mode = FindMode(a.effectMode);
+    if (!mode) return true;  // no mode: no images to redo
+    const unsigned reads = mode->reads;
+    auto differ = [reads](unsigned bit, bool changed) { return (reads & bit) != 0 && changed; };
+    return !(differ(ReadsHue, a.hue != b.hue) || differ(ReadsLevel, a.level != b.level) ||
+             differ(ReadsBackground, a.backgroundColor != b.backgroundColor) ||
+             differ(ReadsFrequency, a.waveFreqNum != b.waveFreqNum || a.waveFreqDen != b.waveFreqDen) ||
+             differ(ReadsAmplitude, a.waveAmplitude != b.waveAmplitude) ||
+             differ(ReadsPhase, a.wavePhase != b.wavePhase || a.wavePhaseDen != b.wavePhaseDen) ||
+             differ(ReadsOverflow, a.overflowMode != b.overflowMode) ||
+             differ(ReadsCentre, a.centerX != b.centerX || a.centerY != b.centerY) ||
+             differ(ReadsStartFromEnd, a.startFromEnd != b.startFromEnd));
+}
+
+}  // namespace prismview

@@ -1,0 +1,167 @@
+// How the point effects are computed: each schedule runs any formula of its
+// shape over ranges of rows. A formula is written once, as the colour of one
+// pixel; a schedule only decides how often the formula's parts are evaluated.
+//
+// Every formula is a type made for one pass from its parameters,
+// F(const ProcessingParams&), and read-only afterwards.
+#pragma once
+
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "core/mode.h"
+#include "core/shifts.h"
+
+namespace prismview {
+
+// Makes the kernel of `Schedule<Formula>` for a pass; what a mode's record
+// names for each slot.
+template <template <class> class Schedule, class Formula>
+std::unique_ptr<SlotKernel> Kernel(const PassInput& input) {
+    return std::make_unique<Schedule<Formula>>(input);
+}
+
+// Calls row(y, to) for output rows first..last-1 (to: the row's first pixel).
+template <class RowFn>
+inline void ForRows(const TargetRows& out, std::int32_t first, std::int32_t last, RowFn&& row) {
+    for (std::int32_t y = first; y < last; ++y) row(y, out.Row(y));
+}
+
+// The formula of every pixel, in a loop it is inlined into. For formulas
+// with a colour() of the pixel: RgbValue operator()(const Pixel&) const.
+template <class F>
+class EachPixel final : public SlotKernel {
+public:
+    explicit EachPixel(const PassInput& input) : source_(input.source), formula_(input.params) {}
+    void Run(const TargetRows& out, std::int32_t first, std::int32_t last) const override {
+        const std::int32_t width = out.width;
+        ForRows(out, first, last, [&](std::int32_t y, RgbValue* to) {
+            const RgbValue* from = source_.Row(y);
+            for (std::int32_t x = 0; x < width; ++x) to[x] = formula_(SplitPixel(from[x])) | kOpaque;
+        });
+    }
+
+private:
+    SourceRows source_;
+    F formula_;
+};
+
+// The same for formulas of the pixel and its dot value (DotNoiseRaw of its
+// index, which the pass keeps for the dot modes):
+// RgbValue operator()(const Pixel&, std::int32_t noise) const.
+template <class F>
+class EachPixelWithDots final : public SlotKernel {
+public:
+    explicit EachPixelWithDots(const PassInput& input)
+        : source_(input.source), noise_(input.dotNoise), formula_(input.params) {}
+    void Run(const TargetRows& out, std::int32_t first, std::int32_t last) const override {
+        const std::int32_t width = out.width;
+        ForRows(out, first, last, [&](std::int32_t y, RgbValue* to) {
+            const RgbValue* from = source_.Row(y);
+            const std::int32_t* noise = noise_ + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
+            for (std::int32_t x = 0; x < width; ++x) to[x] = formula_(SplitPixel(from[x]), noise[x]) | kOpaque;
+        });
+    }
+
+private:
+    SourceRows source_;
+    const std::int32_t* noise_;
+    F formula_;
+};
+
+// For formulas whose colour depends on one value of the pixel alone (its
+// lightness, its tone, its amount along a hue): Key(pixel) in 0..kKeys-1
+// and Colour(key). The colour of every key is worked out once per pass and
+// every pixel looks its key up: the same colour, as the key decides it.
+template <class F>
+class TableOverKey final : public SlotKernel {
+public:
+    explicit TableOverKey(const PassInput& input) : source_(input.source), formula_(input.params) {
+        for (std::int32_t key = 0; key < F::kKeys; ++key)
+            colours_[static_cast<std::size_t>(key)] = formula_.Colour(key) | kOpaque;
+    }
+    void Run(const TargetRows& out, std::int32_t first, std::int32_t last) const override {
+        const std::int32_t width = out.width;
+        ForRows(out, first, last, [&](std::int32_t y, RgbValue* to) {
+            const RgbValue* from = source_.Row(y);
+            for (std::int32_t x = 0; x < width; ++x)
+                to[x] = colours_[static_cast<std::size_t>(formula_.Key(SplitPixel(from[x])))];
+        });
+    }
+
+private:
+    SourceRows source_;
+    F formula_;
+    std::array<RgbValue, F::kKeys> colours_;
+};
+
+// For formulas that treat each channel on its own with the same function of
+// the source channel and the background's channel: Channel(source,
+// background) in 0..255. Each channel's 256 results are worked out once per
+// pass (the background is fixed for it) and every pixel looks its three up.
+template <class F>
+class TableOverChannels final : public SlotKernel {
+public:
+    explicit TableOverChannels(const PassInput& input) : source_(input.source), formula_(input.params) {
+        const RgbValue bg = input.params.backgroundColor;
+        for (std::int32_t v = 0; v < 256; ++v) {
+            const std::size_t i = static_cast<std::size_t>(v);
+            red_[i] = PackRgb(formula_.Channel(v, RedOf(bg)), 0, 0) | kOpaque;
+            green_[i] = PackRgb(0, formula_.Channel(v, GreenOf(bg)), 0);
+            blue_[i] = PackRgb(0, 0, formula_.Channel(v, BlueOf(bg)));
+        }
+    }
+    void Run(const TargetRows& out, std::int32_t first, std::int32_t last) const override {
+        const std::int32_t width = out.width;
+        ForRows(out, first, last, [&](std::int32_t y, RgbValue* to) {
+            const RgbValue* from = source_.Row(y);
+            for (std::int32_t x = 0; x < width; ++x) {
+                const RgbValue p = from[x];
+                to[x] = red_[RedOf(p)] | green_[GreenOf(p)] | blue_[BlueOf(p)];
+            }
+        });
+    }
+
+private:
+    SourceRows source_;
+    F formula_;
+    std::array<RgbValue, 256> red_, green_, blue_;
+};
+
+// For saturation formulas, which decide what happens to a pixel's range
+// min..max from max and min alone (Plan(max, min)) and then stretch its
+// channels into the planned range (ApplySaturation). Each of the 32,896
+// (max, min) pairs is planned once per pass and every pixel looks its pair
+// up: the same plan, as max and min decide it. Numbered max (max + 1) / 2 +
+// min, the plans of a slot take 257 KB and stay in the cache.
+template <class F>
+class TableOverMaxMin final : public SlotKernel {
+public:
+    explicit TableOverMaxMin(const PassInput& input)
+        : source_(input.source), formula_(input.params), plans_(256 * 257 / 2) {
+        for (std::int32_t max = 0; max < 256; ++max)
+            for (std::int32_t min = 0; min <= max; ++min) plans_[Pair(max, min)] = formula_.Plan(max, min);
+    }
+    void Run(const TargetRows& out, std::int32_t first, std::int32_t last) const override {
+        const std::int32_t width = out.width;
+        const SaturationPlan* plans = plans_.data();
+        ForRows(out, first, last, [&](std::int32_t y, RgbValue* to) {
+            const RgbValue* from = source_.Row(y);
+            for (std::int32_t x = 0; x < width; ++x) {
+                const Pixel p = SplitPixel(from[x]);
+                to[x] = ApplySaturation(plans[Pair(p.max, p.min)], p) | kOpaque;
+            }
+        });
+    }
+
+private:
+    static std::size_t Pair(std::int32_t max, std::int32_t min) {
+        return static_cast<std::size_t>(max * (max + 1) / 2 + min);
+    }
+    SourceRows source_;
+    F formula_;
+    std::vector<SaturationPlan> plans_;
+};
+
+}  // namespace prismview

@@ -1,0 +1,126 @@
+// The mode records: what each declares it reads, and how the table finds them.
+#include "effects/mode_table.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include <set>
+#include "support/test_support.h"
+
+namespace prismview {
+namespace {
+
+TEST(SameImages, AChangeTheModeDoesNotReadLeavesEveryPixel) {
+    struct Change {
+        const char* name;
+        std::function<void(ProcessingParams&)> apply;
+    };
+    const Change changes[] = {  // in the order of the ModeReads bits
+        {"hue", [](ProcessingParams& p) { p.hue = (p.hue + 701) % 1530; }},
+        {"level", [](ProcessingParams& p) { p.level = (p.level + 333) % 511; }},
+        {"background", [](ProcessingParams& p) { p.backgroundColor ^= 0xA5C3E1u; }},
+        {"freq", [](ProcessingParams& p) { p.waveFreqNum += 3; p.waveFreqDen -= 7; }},
+        {"amplitude", [](ProcessingParams& p) { p.waveAmplitude += 9; }},
+        {"phase", [](ProcessingParams& p) { p.wavePhase += 5; p.wavePhaseDen += 2; }},
+        {"overflow", [](ProcessingParams& p) { p.overflowMode = (p.overflowMode + 1) % 3; }},
+        {"centre", [](ProcessingParams& p) { p.centerX -= 6; p.centerY += 4; }},
+        {"start from end", [](ProcessingParams& p) { p.startFromEnd ^= 1; }},
+    };
+    const PixelBuffer pictures[] = {test::Varied(23, 17), test::Varied(1, 1)};
+    int skipped = 0, different = 0;
+    for (const ModeSpec* spec : AllModes()) {
+        const std::int32_t mode = spec->mode;
+        for (int variant = 0; variant < 2; ++variant) {
+            ProcessingParams params;
+            params.effectMode = mode;
+            params.hue = 250 + 400 * variant;
+            params.level = 90 + 200 * variant;
+            params.backgroundColor = 0x336699;
+            params.wavePhase = 3 * variant;
+            params.waveAmplitude = 5 + 20 * variant;
+            params.overflowMode = variant;
+            for (const Change& change : changes) {
+                ProcessingParams changed = params;
+                change.apply(changed);
+                EXPECT_TRUE(SameImages(params, params));
+                if (!SameImages(params, changed)) {
+                    ++different;
+                    continue;
+                }
+                ++skipped;
+                for (const PixelBuffer& picture : pictures) {
+                    const auto before = test::RunPass(picture, params), after = test::RunPass(picture, changed);
+                    for (std::size_t slot = 0; slot < before.size(); ++slot)
+                        EXPECT_EQ(before[slot].pixels, after[slot].pixels)
+                            << "mode " << mode << " slot " << slot + 1 << " reads the " << change.name;
+                }
+            }
+        }
+    }
+    EXPECT_GT(skipped, 0);
+    EXPECT_GT(different, 0);
+    ProcessingParams other;
+    other.effectMode = ModeVortex;
+    EXPECT_FALSE(SameImages(ProcessingParams{}, other));
+}
+
+// The other way round: each parameter a mode declares changes some pixel of
+// some slot, so no declared read is idle (and the swatches and the right
+// click, which follow the declarations, point at something real).
+TEST(ModeRecords, EveryDeclaredReadChangesSomePixel) {
+    const PixelBuffer picture = test::Varied(29, 23);
+    for (const ModeSpec* spec : AllModes()) {
+        ProcessingParams params;
+        params.effectMode = spec->mode;
+        params.hue = 250;
+        params.level = 90;
+        params.backgroundColor = 0x336699;
+        params.waveAmplitude = 5;
+        params.wavePhase = 3;
+        params.waveFreqNum = 3;  // the slide moves pixels of this small picture
+        params.centerX = 3;
+        const auto before = test::RunPass(picture, params);
+        auto changes = [&](auto&& change) {
+            ProcessingParams changed = params;
+            change(changed);
+            return test::RunPass(picture, changed) != before;
+        };
+        const unsigned reads = spec->reads;
+        if (reads & ReadsHue) EXPECT_TRUE(changes([](auto& p) { p.hue = 1000; })) << spec->name;
+        if (reads & ReadsLevel) EXPECT_TRUE(changes([](auto& p) { p.level = 400; })) << spec->name;
+        if (reads & ReadsFrequency) EXPECT_TRUE(changes([](auto& p) { p.waveFreqNum = 5; })) << spec->name;
+        if (reads & ReadsAmplitude) EXPECT_TRUE(changes([](auto& p) { p.waveAmplitude = 9; })) << spec->name;
+        if (reads & ReadsPhase) EXPECT_TRUE(changes([](auto& p) { p.wavePhase = 11; })) << spec->name;
+        if (reads & ReadsCentre) EXPECT_TRUE(changes([](auto& p) { p.centerX = -6; })) << spec->name;
+        if (reads & ReadsStartFromEnd) EXPECT_TRUE(changes([](auto& p) { p.startFromEnd = 1; })) << spec->name;
+        // A hue swatch only beside images that follow the hue, a level swatch likewise.
+        if (spec->hueSwatch) EXPECT_TRUE(reads & ReadsHue) << spec->name;
+        if (spec->levelSwatch) EXPECT_TRUE(reads & ReadsLevel) << spec->name;
+    }
+}
+
+TEST(ModeRecords, NumbersAndNamesFindTheirRecordOnce) {
+    std::set<std::int32_t> numbers;
+    std::set<std::string_view> names;
+    std::set<std::uint16_t> commands;
+    for (const ModeSpec* spec : AllModes()) {
+        EXPECT_TRUE(numbers.insert(spec->mode).second) << spec->mode;
+        EXPECT_TRUE(commands.insert(spec->commandId).second) << spec->name;
+        EXPECT_EQ(FindMode(spec->mode), spec);
+        EXPECT_EQ(FindModeByName(spec->name), spec);
+        EXPECT_TRUE(names.insert(spec->name).second) << spec->name;
+        if (!spec->formerName.empty()) {
+            EXPECT_EQ(FindModeByName(spec->formerName), spec);
+            EXPECT_TRUE(names.insert(spec->formerName).second) << spec->formerName;
+        }
+        for (const auto& make : spec->slots) EXPECT_NE(make, nullptr) << spec->name;
+    }
+    EXPECT_EQ(AllModes().size(), 25u);
+    for (std::int32_t missing : {-1, 19, 26}) EXPECT_EQ(FindMode(missing), nullptr);
+    EXPECT_EQ(FindModeByName(""), nullptr);
+    EXPECT_EQ(FindModeByName("ModeInvert"), nullptr);
+}
+
+}  // namespace
+}  // namespace prismview
