@@ -50,7 +50,7 @@ struct Copy {
     explicit Copy(const ProcessingParams&) {}
     RgbValue operator()(const Pixel& p) const { return p.value; }
 };
-constexpr ModeSpec kCopyMode{ModeInvert, "", 0, MenuSection::Colours, {}, "copy", "", 0, NoSlot, NoSlot, false,
+constexpr ModeSpec kCopyMode{EffectMode{}, "", 0, MenuSection::Colours, {}, "copy", "", 0, NoSlot, NoSlot, false,
                              {Kernel<EachPixel, Copy>, Kernel<EachPixel, Copy>, Kernel<EachPixel, Copy>,
                               Kernel<EachPixel, Copy>}};
 

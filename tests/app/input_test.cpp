@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "app/regenerate.h"
+#include "effects/mode_table.h"
+
 #include <climits>
 #include <functional>
 #include <string>
@@ -264,6 +267,29 @@ TEST(OnRightButtonDown, SetsTheCentreOnlyInCentreModesInsideTheFirstTile) {
             EXPECT_EQ(state.centerY, 8) << where;
             EXPECT_TRUE(window.calls.empty()) << where;
         }
+    }
+}
+
+// Driven by the mode records: Right changes the images of exactly the modes
+// that read the hue, and a right click in the first tile moves the centre
+// of exactly the modes that use it.
+TEST(ModeRecords, RightChangesWhatReadsTheHueAndARightClickMovesWhatUsesTheCentre) {
+    for (const ModeSpec* mode : AllModes()) {
+        AppState state;
+        state.images = test::MakeImageSet(test::Varied(40, 20));
+        state.effectMode = mode->mode;
+        state.level = 90;
+        RecordingWindow window;
+        Regenerate(window, state);
+        std::vector<PixelBuffer> before;
+        for (int slot = 1; slot <= 4; ++slot) before.push_back(ReadPixels(*state.images.bitmaps[slot]));
+        OnKeyDown(window, state, VkRight);
+        bool changed = false;
+        for (int slot = 1; slot <= 4; ++slot) changed |= ReadPixels(*state.images.bitmaps[slot]) != before[slot - 1];
+        EXPECT_EQ(changed, (mode->reads & ReadsHue) != 0) << mode->name;
+
+        OnRightButtonDown(window, state, 3, 4);
+        EXPECT_EQ(state.centerX != 0 || state.centerY != 0, mode->UsesCentre()) << mode->name;
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "effects/mode_table.h"
+
 #include <cstdio>
 #include <limits>
 #include <string>
@@ -251,32 +253,36 @@ TEST(TileRect, NoColumnsGiveNoTile) {
     }
 }
 
-TEST(SwatchesFor, EveryModeAndView) {
-    // For each mode: the slots that show the hue swatch and the level swatch.
-    struct Row {
-        std::int32_t mode;
-        const char* hue;
-        const char* level;
-    };
-    const Row table[] = {
-        {1, "4", ""},      {2, "4", ""},         {6, "4", ""},    {7, "4", ""},       {8, "", "1234"},
-        {9, "", "1234"},   {10, "13", "1234"},   {11, "34", "124"}, {12, "", "1234"}, {15, "1234", ""},
-        {17, "1234", ""},  {18, "1234", ""},
-    };
-    for (std::int32_t mode = -1; mode <= kModeCount; ++mode) {
-        std::string hue, level;
-        for (const Row& row : table)
-            if (row.mode == mode) {
-                hue = row.hue;
-                level = row.level;
-            }
-        for (std::int32_t selected = -1; selected <= 4; ++selected) {
-            const char slot = static_cast<char>('0' + selected);
-            const Swatches s = SwatchesFor(mode, selected);
-            EXPECT_EQ(s.hue, selected >= 1 && hue.find(slot) != std::string::npos) << mode << " " << selected;
-            EXPECT_EQ(s.level, selected >= 1 && level.find(slot) != std::string::npos) << mode << " " << selected;
+// A swatch stands beside a slot whose image follows its parameter (mode 17's
+// two white slots share their mode's hue swatch), and nowhere else: not
+// beside the base image, not in the gallery, not for an unknown mode.
+TEST(SwatchesFor, OnlyBesideDerivedImagesThatFollowTheParameter) {
+    const PixelBuffer picture = test::Varied(19, 13);
+    for (const ModeSpec* mode : AllModes()) {
+        ProcessingParams params;
+        params.effectMode = mode->mode;
+        params.hue = 250;
+        params.level = 90;
+        params.backgroundColor = 0x336699;
+        const auto before = test::RunPass(picture, params);
+        ProcessingParams hue = params, level = params;
+        hue.hue = 1000;
+        level.level = 400;
+        const auto byHue = test::RunPass(picture, hue), byLevel = test::RunPass(picture, level);
+        for (std::int32_t slot = 1; slot <= 4; ++slot) {
+            const Swatches s = SwatchesFor(mode->mode, slot);
+            const std::size_t i = static_cast<std::size_t>(slot - 1);
+            const bool white = before[i].pixels == std::vector<RgbValue>(before[i].pixels.size(), 0xFFFFFFu);
+            if (s.hue && !white) EXPECT_NE(byHue[i], before[i]) << mode->name << " slot " << slot;
+            if (s.level) EXPECT_NE(byLevel[i], before[i]) << mode->name << " slot " << slot;
+            if (byHue[i] != before[i]) EXPECT_TRUE(s.hue) << mode->name << " slot " << slot;
+        }
+        for (std::int32_t outside : {-1, 0, 5}) {
+            EXPECT_FALSE(SwatchesFor(mode->mode, outside).hue);
+            EXPECT_FALSE(SwatchesFor(mode->mode, outside).level);
         }
     }
+    for (std::int32_t unknown : {-1, 19, 26}) EXPECT_FALSE(SwatchesFor(unknown, 1).hue || SwatchesFor(unknown, 1).level);
 }
 
 TEST(DrawBitmap, MissingBitmapsAndEmptySizesDrawNothing) {

@@ -143,6 +143,16 @@ TEST(ManualPages, TheBatchToolsPageDocumentsEveryOptionOfItsHelp) {
         ++options;
     }
     EXPECT_GE(options, 13);
+    // And every mode it lists, by number and name.
+    const QRegularExpression mode("^ +(\\d+) +([a-z0-9-]+) ", QRegularExpression::MultilineOption);
+    int modes = 0;
+    for (const QRegularExpressionMatch& m : mode.globalMatch(help.mid(help.indexOf("Modes:")))) {
+        QString name = m.captured(2);
+        EXPECT_TRUE(page.contains(".BR " + m.captured(1) + " \", \" " + name.replace("-", "\\-") + "\n"))
+            << m.captured(2).toStdString() << " is not in prismview-batch.1";
+        ++modes;
+    }
+    EXPECT_EQ(modes, 25);
 }
 
 TEST(Version, BothProgramsAndTheAboutBoxShowTheOneVersion) {
