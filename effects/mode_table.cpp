@@ -27,15 +27,15 @@ const std::vector<const ModeSpec*>& Modes() {
 std::span<const ModeSpec* const> AllModes() { return Modes(); }
 
 const ModeSpec* FindMode(std::int32_t mode) {
-    for (const ModeSpec* spec : Modes())
-        if (spec->mode == mode) return spec;
+    for (const ModeSpec* record : Modes())
+        if (record->mode == mode) return record;
     return nullptr;
 }
 
 const ModeSpec* FindModeByName(std::string_view name) {
     if (name.empty()) return nullptr;
-    for (const ModeSpec* spec : Modes())
-        if (spec->name == name || spec->formerName == name) return spec;
+    for (const ModeSpec* record : Modes())
+        if (record->name == name || record->formerName == name) return record;
     return nullptr;
 }
 

@@ -34,9 +34,9 @@ struct PassFixture : ::testing::Test {
     void Load(const PixelBuffer& base) { state.images = test::MakeImageSet(base); }
     void Run(std::int32_t mode) {
         state.effectMode = mode;
-        const ModeSpec* spec = FindMode(mode);
-        ProcessImages(state.images, spec, state);
-        state.labels = LabelsOf(spec);
+        const ModeSpec* record = FindMode(mode);
+        ProcessImages(state.images, record, state);
+        state.labels = LabelsOf(record);
     }
 };
 
@@ -135,8 +135,8 @@ TEST_F(PassFixture, TwoPassesGiveIdenticalImages) {
 
 TEST(Pass, ResultDoesNotDependOnTheNumberOfThreads) {
     const PixelBuffer base = test::Varied(97, 71);
-    for (const ModeSpec* spec : AllModes()) {
-        const std::int32_t mode = spec->mode;
+    for (const ModeSpec* record : AllModes()) {
+        const std::int32_t mode = record->mode;
         ProcessingParams params;
         params.effectMode = mode;
         params.hue = 1000;
@@ -299,8 +299,8 @@ TEST(Pass, ACancelledOrFailingPassReportsFalse) {
 
 TEST(Pass, ResultDoesNotDependOnTheSizeOfTheRangesOfRows) {
     const PixelBuffer base = test::Varied(67, 71);  // enough pixels for several threads
-    for (const ModeSpec* spec : AllModes()) {
-        const std::int32_t mode = spec->mode;
+    for (const ModeSpec* record : AllModes()) {
+        const std::int32_t mode = record->mode;
         ProcessingParams params;
         params.effectMode = mode;
         params.level = 150;
@@ -311,7 +311,7 @@ TEST(Pass, ResultDoesNotDependOnTheSizeOfTheRangesOfRows) {
             PassOptions options;
             options.threads = threads;
             options.chunkRows = rows;
-            ASSERT_TRUE(ProcessImages(set, spec, params, options));
+            ASSERT_TRUE(ProcessImages(set, record, params, options));
             for (int slot = 1; slot <= 4; ++slot)
                 EXPECT_EQ(ReadPixels(*set.bitmaps[slot]).pixels, whole[slot - 1].pixels) << mode << "/" << slot;
         }

@@ -233,8 +233,8 @@ TEST(Golden, EverySlotOfEveryModeKeepsItsPixels) {
     int compared = 0;
     for (const NamedPicture& picture : Pictures()) {
         for (const NamedParams& set : ParameterSets()) {
-            for (const ModeSpec* spec : AllModes()) {
-                const std::int32_t mode = spec->mode;
+            for (const ModeSpec* entry : AllModes()) {
+                const std::int32_t mode = entry->mode;
                 ProcessingParams params = set.params;
                 params.effectMode = mode;
                 const auto slots = test::RunPass(picture.pixels, params, 2);

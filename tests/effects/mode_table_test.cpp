@@ -29,8 +29,8 @@ TEST(SameImages, AChangeTheModeDoesNotReadLeavesEveryPixel) {
     };
     const PixelBuffer pictures[] = {test::Varied(23, 17), test::Varied(1, 1)};
     int skipped = 0, different = 0;
-    for (const ModeSpec* spec : AllModes()) {
-        const std::int32_t mode = spec->mode;
+    for (const ModeSpec* record : AllModes()) {
+        const std::int32_t mode = record->mode;
         for (int variant = 0; variant < 2; ++variant) {
             ProcessingParams params;
             params.effectMode = mode;
@@ -70,9 +70,9 @@ TEST(SameImages, AChangeTheModeDoesNotReadLeavesEveryPixel) {
 // click, which follow the declarations, point at something real).
 TEST(ModeRecords, EveryDeclaredReadChangesSomePixel) {
     const PixelBuffer picture = test::Varied(29, 23);
-    for (const ModeSpec* spec : AllModes()) {
+    for (const ModeSpec* record : AllModes()) {
         ProcessingParams params;
-        params.effectMode = spec->mode;
+        params.effectMode = record->mode;
         params.hue = 250;
         params.level = 90;
         params.backgroundColor = 0x336699;
@@ -86,17 +86,17 @@ TEST(ModeRecords, EveryDeclaredReadChangesSomePixel) {
             change(changed);
             return test::RunPass(picture, changed) != before;
         };
-        const unsigned reads = spec->reads;
-        if (reads & ReadsHue) EXPECT_TRUE(changes([](auto& p) { p.hue = 1000; })) << spec->name;
-        if (reads & ReadsLevel) EXPECT_TRUE(changes([](auto& p) { p.level = 400; })) << spec->name;
-        if (reads & ReadsFrequency) EXPECT_TRUE(changes([](auto& p) { p.waveFreqNum = 5; })) << spec->name;
-        if (reads & ReadsAmplitude) EXPECT_TRUE(changes([](auto& p) { p.waveAmplitude = 9; })) << spec->name;
-        if (reads & ReadsPhase) EXPECT_TRUE(changes([](auto& p) { p.wavePhase = 11; })) << spec->name;
-        if (reads & ReadsCentre) EXPECT_TRUE(changes([](auto& p) { p.centerX = -6; })) << spec->name;
-        if (reads & ReadsStartFromEnd) EXPECT_TRUE(changes([](auto& p) { p.startFromEnd = 1; })) << spec->name;
+        const unsigned reads = record->reads;
+        if (reads & ReadsHue) EXPECT_TRUE(changes([](auto& p) { p.hue = 1000; })) << record->name;
+        if (reads & ReadsLevel) EXPECT_TRUE(changes([](auto& p) { p.level = 400; })) << record->name;
+        if (reads & ReadsFrequency) EXPECT_TRUE(changes([](auto& p) { p.waveFreqNum = 5; })) << record->name;
+        if (reads & ReadsAmplitude) EXPECT_TRUE(changes([](auto& p) { p.waveAmplitude = 9; })) << record->name;
+        if (reads & ReadsPhase) EXPECT_TRUE(changes([](auto& p) { p.wavePhase = 11; })) << record->name;
+        if (reads & ReadsCentre) EXPECT_TRUE(changes([](auto& p) { p.centerX = -6; })) << record->name;
+        if (reads & ReadsStartFromEnd) EXPECT_TRUE(changes([](auto& p) { p.startFromEnd = 1; })) << record->name;
         // A hue swatch only beside images that follow the hue, a level swatch likewise.
-        if (spec->hueSwatch) EXPECT_TRUE(reads & ReadsHue) << spec->name;
-        if (spec->levelSwatch) EXPECT_TRUE(reads & ReadsLevel) << spec->name;
+        if (record->hueSwatch) EXPECT_TRUE(reads & ReadsHue) << record->name;
+        if (record->levelSwatch) EXPECT_TRUE(reads & ReadsLevel) << record->name;
     }
 }
 
@@ -104,17 +104,17 @@ TEST(ModeRecords, NumbersAndNamesFindTheirRecordOnce) {
     std::set<std::int32_t> numbers;
     std::set<std::string_view> names;
     std::set<std::uint16_t> commands;
-    for (const ModeSpec* spec : AllModes()) {
-        EXPECT_TRUE(numbers.insert(spec->mode).second) << spec->mode;
-        EXPECT_TRUE(commands.insert(spec->commandId).second) << spec->name;
-        EXPECT_EQ(FindMode(spec->mode), spec);
-        EXPECT_EQ(FindModeByName(spec->name), spec);
-        EXPECT_TRUE(names.insert(spec->name).second) << spec->name;
-        if (!spec->formerName.empty()) {
-            EXPECT_EQ(FindModeByName(spec->formerName), spec);
-            EXPECT_TRUE(names.insert(spec->formerName).second) << spec->formerName;
+    for (const ModeSpec* record : AllModes()) {
+        EXPECT_TRUE(numbers.insert(record->mode).second) << record->mode;
+        EXPECT_TRUE(commands.insert(record->commandId).second) << record->name;
+        EXPECT_EQ(FindMode(record->mode), record);
+        EXPECT_EQ(FindModeByName(record->name), record);
+        EXPECT_TRUE(names.insert(record->name).second) << record->name;
+        if (!record->formerName.empty()) {
+            EXPECT_EQ(FindModeByName(record->formerName), record);
+            EXPECT_TRUE(names.insert(record->formerName).second) << record->formerName;
         }
-        for (const auto& make : spec->slots) EXPECT_NE(make, nullptr) << spec->name;
+        for (const auto& make : record->slots) EXPECT_NE(make, nullptr) << record->name;
     }
     EXPECT_EQ(AllModes().size(), 25u);
     for (std::int32_t missing : {-1, 19, 26}) EXPECT_EQ(FindMode(missing), nullptr);
