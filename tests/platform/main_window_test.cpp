@@ -101,6 +101,9 @@ struct Started {
         OpenStartImage(window, state);
         window.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+        // A big picture's pass may still run (slowly under the sanitizers);
+        // the tests start from the pictures it installs.
+        window.WaitUntil([this] { return !window.Runner().Busy(); });
         QCoreApplication::processEvents();
     }
     ~Started() { window.close(); }
