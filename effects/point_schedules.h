@@ -82,11 +82,15 @@ public:
             colours_[static_cast<std::size_t>(key)] = formula_.Colour(key) | kOpaque;
     }
     void Run(const TargetRows& out, std::int32_t first, std::int32_t last) const override {
+        // A copy on the stack (a few KB): the output rows cannot overlap it,
+        // so the keys of several pixels are worked out at once. Read from the
+        // member, every store might change the table and the loop stays scalar.
+        const std::array<RgbValue, F::kKeys> colours = colours_;
         const std::int32_t width = out.width;
         ForRows(out, first, last, [&](std::int32_t y, RgbValue* to) {
             const RgbValue* from = source_.Row(y);
             for (std::int32_t x = 0; x < width; ++x)
-                to[x] = colours_[static_cast<std::size_t>(formula_.Key(SplitPixel(from[x])))];
+                to[x] = colours[static_cast<std::size_t>(formula_.Key(SplitPixel(from[x])))];
         });
     }
 
