@@ -1,47 +1,61 @@
-// Everything the program knows: images, labels, view state, mode and
-// parameters. One instance lives for the whole run; every run starts from
-// these defaults and nothing is kept between runs.
+// Everything the program knows, in its parts: the parameters of the next
+// pass, the pictures on the screen and what made them, the view, and what
+// the dialogs remember. One instance lives for the whole run; every run
+// starts from these defaults and nothing is kept between runs.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
-#include "app/view.h"
+#include "app/view_state.h"
 #include "core/image_set.h"
 #include "core/params.h"
-#include "core/process.h"
-#include "resources/strings.h"
+#include "core/pixels.h"
 
 namespace prismview {
 
 class PassRunner;
 
-// The processing fields (effectMode, hue, level, backgroundColor, the wave
-// fields, overflowMode, centerX, centerY, startFromEnd) come from ProcessingParams.
-struct AppState : ProcessingParams {
-    std::int32_t selectedImage = -1;  // -1: all five as tiles; 0..4: that image alone
-    std::int32_t hoverImage = -1;     // the tile under the mouse pointer, -1 for none
-    std::int32_t columns = 2;         // tiles per row: 1, 2, 3 or 5
-    ViewState view;                   // scale, 1:1 and scrolling of what is shown
+// How far one key press moves the hue, the level and the centre.
+struct KeySteps {
     std::uint32_t hueStep = 5;
     std::int32_t levelStep = 5;
     std::int32_t centerStep = 2;
-    Labels labels{std::string(kBaseImageLabel), "", "", "", ""};
+};
+
+// The pictures on the screen: the base image, the derived images of the last
+// completed pass (with the view's shrunk copies), and the parameters of that
+// pass, which the labels and swatches follow; none before the first.
+struct ShownPictures {
     ImageSet images;
-    PassMemory passMemory;  // buffers the processing pass reuses; no state of its own
-    PassRunner* passRunner = nullptr;  // the pass beside the window; null: passes run at once
-    std::array<std::uint32_t, 16> customColors{};  // 0x00BBGGRR, as the colour chooser keeps them
+    std::optional<ProcessingParams> madeWith;
+
+    // The caption of a slot: the base image's, or the label of the mode
+    // that made the derived image; empty before any pass.
+    std::string_view Label(std::int32_t slot) const;
+};
+
+// What the dialogs keep from one opening to the next during a run.
+struct DialogMemory {
+    std::array<RgbValue, 16> customColors{};  // the colour chooser's custom colours
+    std::string lastFolder;  // of the last file opened or saved: where the file dialogs start
+};
+
+struct AppState {
+    ProcessingParams params;  // what the next pass makes
+    KeySteps steps;
+    ShownPictures shown;
+    ViewState view;
+    DialogMemory dialogs;
     std::string baseFileName;  // the file the base image came from; empty for a pasted or made one
-    std::string lastFolder;    // of the last file opened or saved: where the file dialogs start
-    std::string windowTitle = "プリズムビュー";
-    std::string windowClassName = "PRISMVIEW";
+    PassRunner* passRunner = nullptr;  // the pass beside the window; every command that changes pictures needs one
 };
 
 // "プリズムビュー", followed by " - " and the file's name while the base
 // image is a file's picture.
-inline std::string WindowTitle(const AppState& state) {
-    return state.baseFileName.empty() ? state.windowTitle : state.windowTitle + " - " + state.baseFileName;
-}
+std::string WindowTitle(const AppState& state);
 
 }  // namespace prismview

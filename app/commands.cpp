@@ -27,11 +27,11 @@ void Tell(Window& window, std::string_view text, std::string_view caption, bool 
 // Whether one loaded image is shown; tells the user why not. Save and copy
 // tell the two causes apart.
 bool ImageShownOrTell(Window& window, const AppState& state) {
-    if (!state.images.Loaded()) {
+    if (!state.shown.images.Loaded()) {
         Tell(window, kNoImageText, kRequestCaption);
         return false;
     }
-    if (state.selectedImage < 0 || state.selectedImage >= kSlotCount) {
+    if (state.view.Gallery()) {
         Tell(window, kChooseImageText, kRequestCaption);
         return false;
     }
@@ -46,7 +46,7 @@ void WaitForImages(Window& window, AppState& state) {
 }
 
 const Bitmap* ShownImage(const AppState& state) {
-    return state.images.bitmaps[static_cast<std::size_t>(state.selectedImage)].get();
+    return state.shown.images.bitmaps[static_cast<std::size_t>(state.view.selectedImage)].get();
 }
 
 // A file counts as existing when it can be opened for reading; a folder of
@@ -68,7 +68,7 @@ void RunParameterDialog(Window& window, AppState& state, DialogLogic& dialog) {
 
 }  // namespace
 
-bool SaveBmpFile(Window& window, const std::string& fileName, const Bitmap& bitmap) {
+bool SavePictureFile(Window& window, const std::string& fileName, const Bitmap& bitmap) {
     // Refused before anything else: no question about a file that will not be written.
     if (SaveFormatFor(fileName) == SaveFormat::Unknown) {
         Tell(window, std::string(kUnknownExtensionText) + SavableExtensions(), kErrorCaption, /*owned=*/false);
@@ -103,18 +103,18 @@ void OpenFileCommand(Window& window, AppState& state, const std::string& fileNam
 }
 
 void OpenCommand(Window& window, AppState& state) {
-    const std::optional<std::string> fileName = window.AskOpenFileName();
+    const std::optional<std::string> fileName = window.AskOpenFileName(state.dialogs.lastFolder);
     if (fileName) OpenFileCommand(window, state, *fileName);
 }
 
 void SaveCommand(Window& window, AppState& state) {
     if (!ImageShownOrTell(window, state)) return;
     WaitForImages(window, state);
-    const std::optional<std::string> fileName = window.AskSaveFileName();
+    const std::optional<std::string> fileName = window.AskSaveFileName(state.dialogs.lastFolder);
     if (!fileName) return;
     // A derived image whose bitmap could not be created cannot be saved either.
     const Bitmap* shown = ShownImage(state);
-    if (!shown || !SaveBmpFile(window, *fileName, *shown)) {
+    if (!shown || !SavePictureFile(window, *fileName, *shown)) {
         Tell(window, kSaveFailedText, kFailureCaption);
         return;
     }
@@ -137,7 +137,7 @@ void PasteCommand(Window& window, AppState& state) {
 
 void UsePicture(Window& window, AppState& state, BitmapHandle picture) {
     if (picture) {
-        InstallBaseImage(state.images, std::move(picture));
+        InstallBaseImage(state.shown.images, std::move(picture));
         state.baseFileName.clear();
         Regenerate(window, state);
     }
@@ -145,7 +145,7 @@ void UsePicture(Window& window, AppState& state, BitmapHandle picture) {
 }
 
 void MakeCurrentImageBase(Window& window, AppState& state) {
-    if (!state.images.Loaded() || state.selectedImage < 0 || state.selectedImage >= kSlotCount) {
+    if (!state.shown.images.Loaded() || state.view.Gallery()) {
         Tell(window, kChooseImageText, kRequestCaption);
         return;
     }
@@ -153,9 +153,9 @@ void MakeCurrentImageBase(Window& window, AppState& state) {
     const Bitmap* shown = ShownImage(state);
     // Slot 0 keeps its bitmap; only the pixels change. A missing derived
     // bitmap draws nothing, as an empty picture would.
-    if (shown && state.selectedImage != 0) {
-        state.images.bitmaps[0]->CopyFrom(*shown);
-        state.images.generation = NewImageGeneration();
+    if (shown && state.view.selectedImage != 0) {
+        state.shown.images.bitmaps[0]->CopyFrom(*shown);
+        state.shown.images.generation = NewImageGeneration();
         state.baseFileName.clear();  // the base is no longer the file's picture
     }
     Regenerate(window, state);
@@ -168,34 +168,34 @@ void AboutCommand(Window& window) {
 }
 
 void HueLevelCommand(Window& window, AppState& state) {
-    HueLevelDialog dialog(state);
+    HueLevelDialog dialog(state.params, state.steps);
     RunParameterDialog(window, state, dialog);
 }
 
 void WaveCommand(Window& window, AppState& state) {
-    WaveDialog dialog(state);
+    WaveDialog dialog(state.params, state.steps);
     RunParameterDialog(window, state, dialog);
 }
 
 void BackgroundColourCommand(Window& window, AppState& state) {
-    std::uint32_t colorRef = SwapRedBlue(state.backgroundColor);
-    if (!window.ChooseColour(colorRef, state.customColors)) return;
-    state.backgroundColor = SwapRedBlue(colorRef);
+    RgbValue colour = state.params.backgroundColor;
+    if (!window.ChooseColour(colour, state.dialogs.customColors)) return;
+    state.params.backgroundColor = colour;
     Regenerate(window, state);
     window.RequestRepaint();
 }
 
-bool RunFileCommand(Window& window, AppState& state, std::uint16_t commandId) {
-    switch (commandId) {
-        case CmdOpen: OpenCommand(window, state); return true;
-        case CmdSave: SaveCommand(window, state); return true;
-        case CmdCopy: CopyCommand(window, state); return true;
-        case CmdPaste: PasteCommand(window, state); return true;
-        case CmdMakeBase: MakeCurrentImageBase(window, state); return true;
-        case CmdAbout: AboutCommand(window); return true;
-        case CmdHueLevelDialog: HueLevelCommand(window, state); return true;
-        case CmdWaveDialog: WaveCommand(window, state); return true;
-        case CmdBackgroundColour: BackgroundColourCommand(window, state); return true;
+bool RunDialogCommand(Window& window, AppState& state, Command command) {
+    switch (command) {
+        case Command::Open: OpenCommand(window, state); return true;
+        case Command::Save: SaveCommand(window, state); return true;
+        case Command::Copy: CopyCommand(window, state); return true;
+        case Command::Paste: PasteCommand(window, state); return true;
+        case Command::MakeBase: MakeCurrentImageBase(window, state); return true;
+        case Command::About: AboutCommand(window); return true;
+        case Command::HueLevelDialog: HueLevelCommand(window, state); return true;
+        case Command::WaveDialog: WaveCommand(window, state); return true;
+        case Command::BackgroundColour: BackgroundColourCommand(window, state); return true;
         default: return false;
     }
 }

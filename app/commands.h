@@ -1,6 +1,6 @@
-// The file, clipboard and dialog commands of the main window: open, save,
-// copy, paste, make base, the parameter dialogs, the colour chooser and the
-// about box.
+// The commands that talk to the user or the system through the window: open,
+// save, copy, paste, make base, the parameter dialogs, the colour chooser and
+// the about box.
 #pragma once
 
 #include <cstdint>
@@ -17,7 +17,7 @@ namespace prismview {
 // no writer knows, the overwrite question and a name that cannot be created;
 // false when nothing was written (refused, declined, not creatable, or the
 // write failed part way).
-bool SaveBmpFile(Window& window, const std::string& fileName, const Bitmap& bitmap);
+bool SavePictureFile(Window& window, const std::string& fileName, const Bitmap& bitmap);
 
 void OpenCommand(Window& window, AppState& state);
 // Opens a named file as the open command does after its dialog (a dropped
@@ -37,7 +37,7 @@ void HueLevelCommand(Window& window, AppState& state);
 void WaveCommand(Window& window, AppState& state);
 void BackgroundColourCommand(Window& window, AppState& state);
 
-// Runs one of the commands above by its id; false for any other id.
-bool RunFileCommand(Window& window, AppState& state, std::uint16_t commandId);
+// Runs one of the commands above; false for any other command.
+bool RunDialogCommand(Window& window, AppState& state, Command command);
 
 }  // namespace prismview

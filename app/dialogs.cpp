@@ -35,10 +35,10 @@ int AboutDialog::Command(int id, DialogControls&) {
 int HueLevelDialog::TemplateId() const { return kHueLevelDialogId; }
 
 void HueLevelDialog::Init(DialogControls& controls) {
-    SetNumber(controls, ids::Hue, state_.hue);
-    SetNumber(controls, ids::HueStep, static_cast<std::int32_t>(state_.hueStep));  // shown as "%d"
-    SetNumber(controls, ids::Level, state_.level);
-    SetNumber(controls, ids::LevelStep, state_.levelStep);
+    SetNumber(controls, ids::Hue, params_.hue);
+    SetNumber(controls, ids::HueStep, static_cast<std::int32_t>(steps_.hueStep));  // shown as "%d"
+    SetNumber(controls, ids::Level, params_.level);
+    SetNumber(controls, ids::LevelStep, steps_.levelStep);
 }
 
 int HueLevelDialog::Command(int id, DialogControls& controls) {
@@ -50,53 +50,53 @@ int HueLevelDialog::Command(int id, DialogControls& controls) {
     if (id == kDialogCancel) return kDialogCancel;
     if (id != kDialogOk) return 0;
 
-    state_.hue = FloorMod(Number(controls, ids::Hue), HueSteps);  // the residue: -1 gives 1529
+    params_.hue = FloorMod(Number(controls, ids::Hue), HueSteps);  // the residue: -1 gives 1529
 
     // Compared unsigned, so every negative entry counts as too large.
     std::uint32_t hueStep = static_cast<std::uint32_t>(Number(controls, ids::HueStep));
     if (hueStep == 0) hueStep = 1;
     if (hueStep > 255) hueStep = 255;
-    state_.hueStep = hueStep;
+    steps_.hueStep = hueStep;
 
-    state_.level = ClampInt(Number(controls, ids::Level), kLevelRange.lo, kLevelRange.hi);
-    state_.levelStep = ClampInt(Number(controls, ids::LevelStep), 1, 255);
+    params_.level = ClampInt(Number(controls, ids::Level), kLevelRange.lo, kLevelRange.hi);
+    steps_.levelStep = ClampInt(Number(controls, ids::LevelStep), 1, 255);
     return kDialogOk;
 }
 
 int WaveDialog::TemplateId() const { return kWaveDialogId; }
 
 void WaveDialog::Init(DialogControls& controls) {
-    SetNumber(controls, ids::WaveFreqNum, state_.waveFreqNum);
-    SetNumber(controls, ids::WaveFreqDen, state_.waveFreqDen);
-    SetNumber(controls, ids::WaveAmplitude, state_.waveAmplitude);
-    SetNumber(controls, ids::WavePhase, state_.wavePhase);
-    SetNumber(controls, ids::WavePhaseDen, state_.wavePhaseDen);
-    const int radio = state_.overflowMode == OverflowWrap   ? ids::OverflowWrapRadio
-                      : state_.overflowMode == OverflowEdge ? ids::OverflowEdgeRadio
+    SetNumber(controls, ids::WaveFreqNum, params_.waveFreqNum);
+    SetNumber(controls, ids::WaveFreqDen, params_.waveFreqDen);
+    SetNumber(controls, ids::WaveAmplitude, params_.waveAmplitude);
+    SetNumber(controls, ids::WavePhase, params_.wavePhase);
+    SetNumber(controls, ids::WavePhaseDen, params_.wavePhaseDen);
+    const int radio = params_.overflowMode == OverflowWrap   ? ids::OverflowWrapRadio
+                      : params_.overflowMode == OverflowEdge ? ids::OverflowEdgeRadio
                                                             : ids::OverflowBackgroundRadio;
     controls.SetChecked(radio, true);
-    SetNumber(controls, ids::CenterX, state_.centerX);
-    SetNumber(controls, ids::CenterY, state_.centerY);
-    SetNumber(controls, ids::CenterStep, state_.centerStep);
-    if (state_.startFromEnd != 0) controls.SetChecked(ids::StartFromEnd, true);
+    SetNumber(controls, ids::CenterX, params_.centerX);
+    SetNumber(controls, ids::CenterY, params_.centerY);
+    SetNumber(controls, ids::CenterStep, steps_.centerStep);
+    if (params_.startFromEnd != 0) controls.SetChecked(ids::StartFromEnd, true);
 }
 
 int WaveDialog::Command(int id, DialogControls& controls) {
     if (id == kDialogCancel) return kDialogCancel;
     if (id != kDialogOk) return 0;
     // No bounds: the effects cope with any value, zero denominators included.
-    state_.waveFreqNum = Number(controls, ids::WaveFreqNum);
-    state_.waveFreqDen = Number(controls, ids::WaveFreqDen);
-    state_.waveAmplitude = Number(controls, ids::WaveAmplitude);
-    state_.wavePhase = Number(controls, ids::WavePhase);
-    state_.wavePhaseDen = Number(controls, ids::WavePhaseDen);
-    state_.overflowMode = controls.Checked(ids::OverflowWrapRadio)   ? OverflowWrap
+    params_.waveFreqNum = Number(controls, ids::WaveFreqNum);
+    params_.waveFreqDen = Number(controls, ids::WaveFreqDen);
+    params_.waveAmplitude = Number(controls, ids::WaveAmplitude);
+    params_.wavePhase = Number(controls, ids::WavePhase);
+    params_.wavePhaseDen = Number(controls, ids::WavePhaseDen);
+    params_.overflowMode = controls.Checked(ids::OverflowWrapRadio)   ? OverflowWrap
                           : controls.Checked(ids::OverflowEdgeRadio) ? OverflowEdge
                                                                      : OverflowBackground;
-    state_.centerX = Number(controls, ids::CenterX);
-    state_.centerY = Number(controls, ids::CenterY);
-    state_.centerStep = Number(controls, ids::CenterStep);
-    state_.startFromEnd = controls.Checked(ids::StartFromEnd) ? 1 : 0;
+    params_.centerX = Number(controls, ids::CenterX);
+    params_.centerY = Number(controls, ids::CenterY);
+    steps_.centerStep = Number(controls, ids::CenterStep);
+    params_.startFromEnd = controls.Checked(ids::StartFromEnd) ? 1 : 0;
     return kDialogOk;
 }
 

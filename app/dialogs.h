@@ -49,29 +49,26 @@ public:
 
 class HueLevelDialog final : public DialogLogic {
 public:
-    explicit HueLevelDialog(AppState& state) : state_(state) {}
+    HueLevelDialog(ProcessingParams& params, KeySteps& steps) : params_(params), steps_(steps) {}
     int TemplateId() const override;
     void Init(DialogControls& controls) override;
     int Command(int id, DialogControls& controls) override;
 
 private:
-    AppState& state_;
+    ProcessingParams& params_;
+    KeySteps& steps_;
 };
 
 class WaveDialog final : public DialogLogic {
 public:
-    explicit WaveDialog(AppState& state) : state_(state) {}
+    WaveDialog(ProcessingParams& params, KeySteps& steps) : params_(params), steps_(steps) {}
     int TemplateId() const override;
     void Init(DialogControls& controls) override;
     int Command(int id, DialogControls& controls) override;
 
 private:
-    AppState& state_;
+    ProcessingParams& params_;
+    KeySteps& steps_;
 };
-
-// 0x00RRGGBB <-> the colour chooser's 0x00BBGGRR.
-constexpr std::uint32_t SwapRedBlue(std::uint32_t colour) {
-    return ((colour & 0xFFu) << 16) | (colour & 0xFF00u) | ((colour >> 16) & 0xFFu);
-}
 
 }  // namespace prismview

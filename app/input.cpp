@@ -15,76 +15,74 @@ namespace prismview {
 namespace {
 
 KeyEffect Show(AppState& state, std::int32_t index) {
-    state.selectedImage = index;
+    state.view.selectedImage = index;
     return KeyEffect::View;
+}
+
+// Steps a wrapping field by one: `up` adds, otherwise subtracts.
+KeyEffect Step(std::int32_t& field, std::int32_t by, bool up) {
+    field = up ? WrapAdd(field, by) : WrapSub(field, by);
+    return KeyEffect::Parameter;
 }
 
 }  // namespace
 
-KeyEffect ApplyKey(AppState& state, std::uint32_t virtualKey) {
-    const auto hue = static_cast<std::uint32_t>(state.hue);
-    switch (virtualKey) {
-        case VkLeft:
-            state.hue = static_cast<std::int32_t>((hue + HueSteps - state.hueStep) % HueSteps);
+KeyEffect ApplyKey(AppState& state, Key key) {
+    ProcessingParams& params = state.params;
+    const KeySteps& steps = state.steps;
+    const auto hue = static_cast<std::uint32_t>(params.hue);
+    switch (key) {
+        case Key::Left:
+            params.hue = static_cast<std::int32_t>((hue + HueSteps - steps.hueStep) % HueSteps);
             return KeyEffect::Parameter;
-        case VkRight:
-            state.hue = static_cast<std::int32_t>((hue + state.hueStep) % HueSteps);
+        case Key::Right:
+            params.hue = static_cast<std::int32_t>((hue + steps.hueStep) % HueSteps);
             return KeyEffect::Parameter;
-        case VkUp:
-            state.level = static_cast<std::int32_t>(std::min<std::int64_t>(std::int64_t{state.level} + state.levelStep, kLevelRange.hi));
+        case Key::Up:
+            params.level = static_cast<std::int32_t>(
+                std::min<std::int64_t>(std::int64_t{params.level} + steps.levelStep, kLevelRange.hi));
             return KeyEffect::Parameter;
-        case VkDown:
-            state.level = static_cast<std::int32_t>(std::max<std::int64_t>(std::int64_t{state.level} - state.levelStep, kLevelRange.lo));
+        case Key::Down:
+            params.level = static_cast<std::int32_t>(
+                std::max<std::int64_t>(std::int64_t{params.level} - steps.levelStep, kLevelRange.lo));
             return KeyEffect::Parameter;
-        case '1': state.waveFreqNum = WrapSub(state.waveFreqNum, 1); return KeyEffect::Parameter;
-        case '2': state.waveFreqNum = WrapAdd(state.waveFreqNum, 1); return KeyEffect::Parameter;
-        case '3': state.waveFreqDen = WrapSub(state.waveFreqDen, 1); return KeyEffect::Parameter;
-        case '4': state.waveFreqDen = WrapAdd(state.waveFreqDen, 1); return KeyEffect::Parameter;
-        case '5': state.waveAmplitude = WrapSub(state.waveAmplitude, 1); return KeyEffect::Parameter;
-        case '6': state.waveAmplitude = WrapAdd(state.waveAmplitude, 1); return KeyEffect::Parameter;
-        case '7': state.wavePhase = WrapSub(state.wavePhase, 1); return KeyEffect::Parameter;
-        case '8': state.wavePhase = WrapAdd(state.wavePhase, 1); return KeyEffect::Parameter;
-        case '9': state.wavePhaseDen = WrapSub(state.wavePhaseDen, 1); return KeyEffect::Parameter;
-        case '0': state.wavePhaseDen = WrapAdd(state.wavePhaseDen, 1); return KeyEffect::Parameter;
-        case 'Q': state.centerX = WrapSub(state.centerX, state.centerStep); return KeyEffect::Parameter;
-        case 'W': state.centerX = WrapAdd(state.centerX, state.centerStep); return KeyEffect::Parameter;
-        case 'E': state.centerY = WrapSub(state.centerY, state.centerStep); return KeyEffect::Parameter;
-        case 'R': state.centerY = WrapAdd(state.centerY, state.centerStep); return KeyEffect::Parameter;
-        case 'O': state.startFromEnd = state.startFromEnd == 0 ? 1 : 0; return KeyEffect::Parameter;
-        case 'A': return Show(state, 0);
-        case 'S': return Show(state, 1);
-        case 'D': return Show(state, 2);
-        case 'F': return Show(state, 3);
-        case 'G': return Show(state, 4);
-        case 'H': return Show(state, -1);
-        default: return KeyEffect::None;
+        case Key::Digit1: return Step(params.waveFreqNum, 1, false);
+        case Key::Digit2: return Step(params.waveFreqNum, 1, true);
+        case Key::Digit3: return Step(params.waveFreqDen, 1, false);
+        case Key::Digit4: return Step(params.waveFreqDen, 1, true);
+        case Key::Digit5: return Step(params.waveAmplitude, 1, false);
+        case Key::Digit6: return Step(params.waveAmplitude, 1, true);
+        case Key::Digit7: return Step(params.wavePhase, 1, false);
+        case Key::Digit8: return Step(params.wavePhase, 1, true);
+        case Key::Digit9: return Step(params.wavePhaseDen, 1, false);
+        case Key::Digit0: return Step(params.wavePhaseDen, 1, true);
+        case Key::Q: return Step(params.centerX, steps.centerStep, false);
+        case Key::W: return Step(params.centerX, steps.centerStep, true);
+        case Key::E: return Step(params.centerY, steps.centerStep, false);
+        case Key::R: return Step(params.centerY, steps.centerStep, true);
+        case Key::O: params.startFromEnd = params.startFromEnd == 0 ? 1 : 0; return KeyEffect::Parameter;
+        case Key::A: return Show(state, 0);
+        case Key::S: return Show(state, 1);
+        case Key::D: return Show(state, 2);
+        case Key::F: return Show(state, 3);
+        case Key::G: return Show(state, 4);
+        case Key::H: return Show(state, -1);
+        case Key::Other: return KeyEffect::None;
     }
+    return KeyEffect::None;
 }
 
-std::int32_t HitTestTile(const AppState& state, std::int32_t x, std::int32_t y) {
-    const Size shown = ShownSize(state);
-    const std::int64_t w = shown.width;
-    const std::int64_t h = shown.height;
-    const std::int64_t cx = std::int64_t{x} + state.view.scrollX;
-    const std::int64_t cy = std::int64_t{y} + state.view.scrollY;
-    if (state.columns <= 0) return -1;
-    for (std::int32_t i = 0; i < kSlotCount; ++i) {
-        const std::int64_t column = i % state.columns;
-        const std::int64_t row = i / state.columns;
-        if (column * w <= cx && cx < (column + 1) * w && row * h <= cy && cy < (row + 1) * h) return i;
-    }
-    return -1;
-}
-
-CentreClick CentreForClick(const AppState& state, std::int32_t x, std::int32_t y) {
-    const ModeSpec* mode = FindMode(state.effectMode);
-    const bool usesCentre = mode && mode->UsesCentre();
-    const Size shown = ShownSize(state);
-    const std::int64_t cx = std::int64_t{x} + state.view.scrollX;
-    const std::int64_t cy = std::int64_t{y} + state.view.scrollY;
-    if (!usesCentre || cx < 0 || cy < 0 || cx >= shown.width || cy >= shown.height) return {};
-    const std::int32_t w = state.images.width;
-    const std::int32_t h = state.images.height;
+CentreClick CentreForClick(const AppState& state, Point point) {
+    const ModeSpec* mode = FindMode(state.params.effectMode);
+    if (!mode || !mode->UsesCentre()) return {};
+    const Layout layout = LayoutOf(state);
+    const Rect first = layout.Tile(0);
+    if (!first.Contains(point)) return {};
+    const Size shown = layout.Shown();
+    const std::int64_t cx = std::int64_t{point.x} - first.left;
+    const std::int64_t cy = std::int64_t{point.y} - first.top;
+    const std::int32_t w = state.shown.images.width;
+    const std::int32_t h = state.shown.images.height;
     // The picture point in the middle of the block of pixels that this screen
     // pixel shows (the blocks of the shrunk copy); itself at scale 1.
     auto picture = [](std::int64_t screen, std::int64_t size, std::int64_t shownSize) {
@@ -96,21 +94,21 @@ CentreClick CentreForClick(const AppState& state, std::int32_t x, std::int32_t y
 }
 
 void SetEffectMode(Window& window, AppState& state, std::int32_t mode) {
-    state.effectMode = mode;
+    state.params.effectMode = mode;
     Regenerate(window, state);
     UpdateMenuChecks(window, state);
     window.RequestRepaint();
 }
 
 void SelectImage(Window& window, AppState& state, std::int32_t index) {
-    state.selectedImage = index;
+    state.view.selectedImage = index;
     RefreshView(state, false);
     UpdateMenuChecks(window, state);
     window.RequestRepaint();
 }
 
 void SetColumns(Window& window, AppState& state, std::int32_t columns) {
-    state.columns = columns;
+    state.view.columns = columns;
     RefreshView(state, false);
     UpdateMenuChecks(window, state);
     window.RequestRepaint();
@@ -122,13 +120,13 @@ void UpdateMenuChecks(Window& window, const AppState& state) {
         for (const MenuItem& item : popup.items) {
             switch (item.action) {
                 case MenuAction::SelectImage:
-                    window.SetMenuCheck(item.id, state.selectedImage == item.value);
+                    window.SetMenuCheck(item.id, state.view.selectedImage == item.value);
                     break;
                 case MenuAction::SetEffectMode:
-                    window.SetMenuCheck(item.id, state.effectMode == item.value);
+                    window.SetMenuCheck(item.id, state.params.effectMode == item.value);
                     break;
                 case MenuAction::SetColumns:
-                    window.SetMenuCheck(item.id, state.columns == item.value);
+                    window.SetMenuCheck(item.id, state.view.columns == item.value);
                     break;
                 case MenuAction::ActualSize:  // its own mark, apart from these
                 case MenuAction::Separator:
@@ -139,8 +137,8 @@ void UpdateMenuChecks(Window& window, const AppState& state) {
     }
 }
 
-void OnKeyDown(Window& window, AppState& state, std::uint32_t virtualKey) {
-    switch (ApplyKey(state, virtualKey)) {
+void OnKeyDown(Window& window, AppState& state, Key key) {
+    switch (ApplyKey(state, key)) {
         case KeyEffect::Parameter: Regenerate(window, state); break;
         case KeyEffect::View:
             RefreshView(state, false);
@@ -151,32 +149,33 @@ void OnKeyDown(Window& window, AppState& state, std::uint32_t virtualKey) {
     window.RequestRepaint();
 }
 
-void OnMouseMove(Window& window, AppState& state, std::uint16_t x, std::uint16_t y) {
-    const std::int32_t hit = HitTestTile(state, x, y);
-    if (hit == state.hoverImage) return;
-    state.hoverImage = hit;
+void OnMouseMove(Window& window, AppState& state, Point point) {
+    const std::int32_t hit = LayoutOf(state).TileAt(point);
+    if (hit == state.view.hoverImage) return;
+    state.view.hoverImage = hit;
     window.RequestRepaint();
 }
 
-void OnLeftButtonDown(Window& window, AppState& state, std::uint16_t x, std::uint16_t y) {
+void OnLeftButtonDown(Window& window, AppState& state, Point point) {
     // A click leaves the view menu's marks alone: they keep showing the view
     // chosen last by key or menu.
-    state.selectedImage = state.selectedImage == -1 ? HitTestTile(state, x, y) : -1;
+    ViewState& view = state.view;
+    view.selectedImage = view.selectedImage == -1 ? LayoutOf(state).TileAt(point) : -1;
     RefreshView(state, false);
     window.RequestRepaint();
 }
 
-void OnRightButtonDown(Window& window, AppState& state, std::uint16_t x, std::uint16_t y) {
-    const CentreClick click = CentreForClick(state, x, y);
+void OnRightButtonDown(Window& window, AppState& state, Point point) {
+    const CentreClick click = CentreForClick(state, point);
     if (!click.acts) return;
-    state.centerX = click.centerX;
-    state.centerY = click.centerY;
+    state.params.centerX = click.centerX;
+    state.params.centerY = click.centerY;
     Regenerate(window, state);
     window.RequestRepaint();
 }
 
-bool OnCommand(Window& window, AppState& state, std::uint16_t commandId) {
-    const MenuItem* item = FindMenuItem(commandId);
+bool OnCommand(Window& window, AppState& state, Command command) {
+    const MenuItem* item = FindMenuItem(command);
     if (!item) return false;
     switch (item->action) {
         case MenuAction::SelectImage: SelectImage(window, state, item->value); break;
@@ -185,11 +184,11 @@ bool OnCommand(Window& window, AppState& state, std::uint16_t commandId) {
         case MenuAction::ActualSize: ToggleActualSize(window, state); break;
         case MenuAction::Separator: break;
         case MenuAction::Other:
-            if (commandId == CmdExit) {
-                ReleaseImages(state.images);
+            if (command == Command::Exit) {
+                ReleaseImages(state.shown.images);
                 window.Destroy();
             } else {
-                RunFileCommand(window, state, commandId);
+                RunDialogCommand(window, state, command);
             }
             break;
     }

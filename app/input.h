@@ -10,15 +10,6 @@
 
 namespace prismview {
 
-// Virtual-key codes of the keys that act. Digits and letters use the codes of
-// their characters ('0'..'9', 'A'..'Z').
-enum VirtualKey : std::uint32_t {
-    VkLeft = 0x25,
-    VkUp = 0x26,
-    VkRight = 0x27,
-    VkDown = 0x28,
-};
-
 enum class KeyEffect {
     None,        // no action
     Parameter,   // a processing parameter changed: the images must be redone
@@ -26,20 +17,16 @@ enum class KeyEffect {
 };
 
 // Applies the key's change to the state and says what follows from it.
-KeyEffect ApplyKey(AppState& state, std::uint32_t virtualKey);
+KeyEffect ApplyKey(AppState& state, Key key);
 
-// The gallery tile under client point (x, y), or -1. Always the gallery grid,
-// whatever the view; with an empty size nothing is hit.
-std::int32_t HitTestTile(const AppState& state, std::int32_t x, std::int32_t y);
-
-// The effect centre for a right click at (x, y), if the click sets one: only
-// in the modes that use a centre, and only inside the first tile.
+// The effect centre for a right click at a client point, if the click sets
+// one: only in the modes that use a centre, and only inside the first tile.
 struct CentreClick {
     bool acts = false;
     std::int32_t centerX = 0;
     std::int32_t centerY = 0;
 };
-CentreClick CentreForClick(const AppState& state, std::int32_t x, std::int32_t y);
+CentreClick CentreForClick(const AppState& state, Point point);
 
 void SetEffectMode(Window& window, AppState& state, std::int32_t mode);
 void SelectImage(Window& window, AppState& state, std::int32_t index);
@@ -48,12 +35,12 @@ void SetColumns(Window& window, AppState& state, std::int32_t columns);
 void UpdateMenuChecks(Window& window, const AppState& state);
 
 // Every key press repaints, with or without an action.
-void OnKeyDown(Window& window, AppState& state, std::uint32_t virtualKey);
-// Mouse positions are client coordinates as unsigned 16-bit numbers.
-void OnMouseMove(Window& window, AppState& state, std::uint16_t x, std::uint16_t y);
-void OnLeftButtonDown(Window& window, AppState& state, std::uint16_t x, std::uint16_t y);
-void OnRightButtonDown(Window& window, AppState& state, std::uint16_t x, std::uint16_t y);
-// Runs a menu command; false when no menu item has that id.
-bool OnCommand(Window& window, AppState& state, std::uint16_t commandId);
+void OnKeyDown(Window& window, AppState& state, Key key);
+// Mouse positions are client points in screen pixels.
+void OnMouseMove(Window& window, AppState& state, Point point);
+void OnLeftButtonDown(Window& window, AppState& state, Point point);
+void OnRightButtonDown(Window& window, AppState& state, Point point);
+// Runs a menu command; false when no menu item has it.
+bool OnCommand(Window& window, AppState& state, Command command);
 
 }  // namespace prismview

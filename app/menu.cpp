@@ -12,23 +12,23 @@ namespace {
 using A = MenuAction;
 
 constexpr MenuItem kFileItems[] = {
-    {CmdOpen, "ＢＭＰを開く(&O)", A::Other, 0, false},
-    {CmdSave, "ＢＭＰを保存(&S)", A::Other, 0, false},
-    {CmdCopy, "コピー Ctrl+C", A::Other, 0, false},
-    {CmdPaste, "貼り付け Ctrl+V", A::Other, 0, false},
-    {CmdMakeBase, "現在の画像をベース画像にする(&B)", A::Other, 0, false},
-    {CmdExit, "終了(&X)", A::Other, 0, false},
+    {Command::Open, "ＢＭＰを開く(&O)", A::Other, 0, false},
+    {Command::Save, "ＢＭＰを保存(&S)", A::Other, 0, false},
+    {Command::Copy, "コピー Ctrl+C", A::Other, 0, false},
+    {Command::Paste, "貼り付け Ctrl+V", A::Other, 0, false},
+    {Command::MakeBase, "現在の画像をベース画像にする(&B)", A::Other, 0, false},
+    {Command::Exit, "終了(&X)", A::Other, 0, false},
 };
 
 constexpr MenuItem kViewItems[] = {
-    {CmdShowImage0, "反転無し(&A)", A::SelectImage, 0, false},
-    {CmdShowImage1, "色相反転(&S)", A::SelectImage, 1, false},
-    {CmdShowImage2, "明度反転(&D)", A::SelectImage, 2, false},
-    {CmdShowImage3, "通常反転(&F)", A::SelectImage, 3, false},
-    {CmdShowImage4, "予備(&G)", A::SelectImage, 4, false},
-    {CmdShowAll, "全て表示(&H)", A::SelectImage, -1, true},
-    {0, "", A::Separator, 0, false},
-    {CmdActualSize, "等倍表示(&Z)", A::ActualSize, 0, false},
+    {Command::ShowImage0, "反転無し(&A)", A::SelectImage, 0, false},
+    {Command::ShowImage1, "色相反転(&S)", A::SelectImage, 1, false},
+    {Command::ShowImage2, "明度反転(&D)", A::SelectImage, 2, false},
+    {Command::ShowImage3, "通常反転(&F)", A::SelectImage, 3, false},
+    {Command::ShowImage4, "予備(&G)", A::SelectImage, 4, false},
+    {Command::ShowAll, "全て表示(&H)", A::SelectImage, -1, true},
+    {Command::None, "", A::Separator, 0, false},
+    {Command::ActualSize, "等倍表示(&Z)", A::ActualSize, 0, false},
 };
 
 // The mode menu: the modes of each section with the dialogs that set what
@@ -39,29 +39,29 @@ std::vector<MenuItem> ModeItems() {
     auto addModes = [&](MenuSection section) {
         for (const ModeSpec* mode : AllModes())
             if (mode->section == section)
-                items.push_back({mode->commandId, mode->menuCaption, A::SetEffectMode, mode->mode,
+                items.push_back({static_cast<Command>(mode->commandId), mode->menuCaption, A::SetEffectMode, mode->mode,
                                  mode->mode == startMode});
     };
     addModes(MenuSection::Colours);
-    items.push_back({0, "", A::Separator, 0, false});
-    items.push_back({CmdHueLevelDialog, "色相・明度指定...", A::Other, 0, false});
-    items.push_back({CmdBackgroundColour, "背景色...", A::Other, 0, false});
-    items.push_back({0, "", A::Separator, 0, false});
+    items.push_back({Command::None, "", A::Separator, 0, false});
+    items.push_back({Command::HueLevelDialog, "色相・明度指定...", A::Other, 0, false});
+    items.push_back({Command::BackgroundColour, "背景色...", A::Other, 0, false});
+    items.push_back({Command::None, "", A::Separator, 0, false});
     addModes(MenuSection::Distortions);
-    items.push_back({0, "", A::Separator, 0, false});
-    items.push_back({CmdWaveDialog, "波の設定...", A::Other, 0, false});
+    items.push_back({Command::None, "", A::Separator, 0, false});
+    items.push_back({Command::WaveDialog, "波の設定...", A::Other, 0, false});
     return items;
 }
 
 constexpr MenuItem kArrangementItems[] = {
-    {CmdColumns1, "一列(&1)", A::SetColumns, 1, false},
-    {CmdColumns2, "二列(&2)", A::SetColumns, 2, true},
-    {CmdColumns3, "三列(&3)", A::SetColumns, 3, false},
-    {CmdColumns5, "横一列(&Y)", A::SetColumns, 5, false},
+    {Command::Columns1, "一列(&1)", A::SetColumns, 1, false},
+    {Command::Columns2, "二列(&2)", A::SetColumns, 2, true},
+    {Command::Columns3, "三列(&3)", A::SetColumns, 3, false},
+    {Command::Columns5, "横一列(&Y)", A::SetColumns, 5, false},
 };
 
 constexpr MenuItem kHelpItems[] = {
-    {CmdAbout, "情報(&A) ...", A::Other, 0, false},
+    {Command::About, "情報(&A) ...", A::Other, 0, false},
 };
 
 }  // namespace
@@ -78,8 +78,8 @@ std::span<const MenuPopup> MainMenu() {
     return popups;
 }
 
-const MenuItem* FindMenuItem(std::uint16_t id) {
-    if (id == 0) return nullptr;
+const MenuItem* FindMenuItem(Command id) {
+    if (id == Command::None) return nullptr;
     for (const MenuPopup& popup : MainMenu())
         for (const MenuItem& item : popup.items)
             if (item.id == id) return &item;

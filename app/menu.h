@@ -8,29 +8,31 @@
 
 namespace prismview {
 
-// Command ids of the menu items.
-enum CommandId : std::uint16_t {
-    CmdAbout = 104,
-    CmdExit = 105,
-    CmdOpen = 32771,
-    CmdSave = 32772,
-    CmdShowImage0 = 32773,
-    CmdShowImage1 = 32774,
-    CmdShowImage2 = 32775,
-    CmdShowImage3 = 32776,
-    CmdShowAll = 32777,
-    CmdHueLevelDialog = 32784,
-    CmdMakeBase = 32788,
-    CmdColumns2 = 32789,
-    CmdColumns3 = 32790,
-    CmdColumns1 = 32793,
-    CmdWaveDialog = 32797,
-    CmdBackgroundColour = 32798,
-    CmdCopy = 32808,
-    CmdPaste = 32809,
-    CmdShowImage4 = 32810,
-    CmdColumns5 = 32812,
-    CmdActualSize = 32820,
+// The menu's commands; the values are the items' ids. The mode items carry
+// their mode record's id, which has no name here.
+enum class Command : std::uint16_t {
+    None = 0,  // a separator
+    About = 104,
+    Exit = 105,
+    Open = 32771,
+    Save = 32772,
+    ShowImage0 = 32773,
+    ShowImage1 = 32774,
+    ShowImage2 = 32775,
+    ShowImage3 = 32776,
+    ShowAll = 32777,
+    HueLevelDialog = 32784,
+    MakeBase = 32788,
+    Columns2 = 32789,
+    Columns3 = 32790,
+    Columns1 = 32793,
+    WaveDialog = 32797,
+    BackgroundColour = 32798,
+    Copy = 32808,
+    Paste = 32809,
+    ShowImage4 = 32810,
+    Columns5 = 32812,
+    ActualSize = 32820,
 };
 
 // What choosing an item does. The three value kinds carry their value and get
@@ -45,7 +47,7 @@ enum class MenuAction {
 };
 
 struct MenuItem {
-    std::uint16_t id;  // 0 for a separator
+    Command id;  // None for a separator
     std::string_view caption;
     MenuAction action;
     std::int32_t value;
@@ -62,6 +64,6 @@ struct MenuPopup {
 std::span<const MenuPopup> MainMenu();
 
 // The item of a command id, or null when no item has it.
-const MenuItem* FindMenuItem(std::uint16_t id);
+const MenuItem* FindMenuItem(Command id);
 
 }  // namespace prismview

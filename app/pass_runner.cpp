@@ -9,10 +9,13 @@
 
 namespace prismview {
 
-PassRunner::PassRunner(AppState& state, Post post, std::function<void()> shown)
-    : state_(state), post_(std::move(post)), shown_(std::move(shown)), thread_([this] { Work(); }) {}
+PassRunner::PassRunner(AppState& state, Delivery delivery, Post post, std::function<void()> shown)
+    : state_(state), post_(std::move(post)), shown_(std::move(shown)) {
+    if (delivery == Delivery::Queued) thread_ = std::thread([this] { Work(); });
+}
 
 PassRunner::~PassRunner() {
+    if (!thread_.joinable()) return;
     {
         const std::lock_guard lock(mutex_);
         quit_ = true;
@@ -28,50 +31,53 @@ void PassRunner::WaitIdleLocked(std::unique_lock<std::mutex>& lock) {
 }
 
 void PassRunner::Request() {
-    const Key key{state_.images.generation, static_cast<const ProcessingParams&>(state_)};
-    std::unique_lock lock(mutex_);
+    const ImageSet& shown = state_.shown.images;
+    const Key key{shown.generation, state_.params};
     // What is shown, or on its way, is already this: nothing to do.
-    if (wantedKey_ && wantedKey_->base == key.base && SameImages(wantedKey_->params, key.params)) return;
+    if (wanted_ && wanted_->base == key.base && SameImages(wanted_->params, key.params)) return;
 
-    ++requested_;
-    wantedKey_ = key;
+    const std::uint64_t serial = ++requested_;
+    wanted_ = key;
+    std::unique_lock lock(mutex_);
     cancel_ = true;  // a running pass is stale now; it stops after the rows it is on
     job_.reset();
+    ended_.reset();
     WaitIdleLocked(lock);
     cancel_ = false;
 
-    if (!state_.images.Loaded()) {
-        // Nothing to process: only the labels change, at once.
-        state_.labels = LabelsOf(FindMode(key.params.effectMode));
-        installed_ = requested_;
-        shownKey_ = key;
+    if (!shown.Loaded()) {
+        // Nothing to process: only the labels and swatches follow, at once.
+        state_.shown.madeWith = key.params;
+        installed_ = serial;
         return;
     }
     // The thread is idle: its own copy of the base follows a new base image.
-    if (workBase_ != key.base || work_.width != state_.images.width || work_.height != state_.images.height) {
-        BitmapHandle copy = Bitmap::Create(state_.images.width, state_.images.height);
-        if (!copy || !copy->CopyFrom(*state_.images.bitmaps[0])) {
+    if (work_.generation != key.base || work_.width != shown.width || work_.height != shown.height) {
+        BitmapHandle copy = Bitmap::Create(shown.width, shown.height);
+        if (!copy || !copy->CopyFrom(*shown.bitmaps[0])) {
             ReleaseImages(work_);
-            workBase_ = 0;
-            installed_ = requested_;  // no memory for a pass: the shown images stay
-            wantedKey_ = shownKey_;
+            work_.generation = 0;
+            installed_ = serial;  // no memory for a pass: the shown images stay
+            wanted_.reset();
             return;
         }
         InstallBaseImage(work_, std::move(copy));
-        workBase_ = key.base;
+        work_.generation = key.base;
     }
-    Job job{key};
-    const Size shown = ShownSize(state_);
-    job.copyWidth = shown.width;
-    job.copyHeight = shown.height;
-    for (int slot = 1; slot < kSlotCount; ++slot) job.copies[slot] = WantsScaledCopy(state_, slot);
+    Job job{serial, key};
+    const Size copySize = ShownSize(state_);
+    job.copyWidth = copySize.width;
+    job.copyHeight = copySize.height;
+    for (int slot = 1; slot < kSlotCount; ++slot) job.copies[slot] = WantsScaledCopy(state_.view, slot);
+
+    if (!thread_.joinable()) {
+        lock.unlock();
+        ended_ = Ended{serial, RunJob(job), key.params};
+        FinishEnded();
+        return;
+    }
     job_ = job;
     changed_.notify_all();
-}
-
-bool PassRunner::Busy() const {
-    const std::lock_guard lock(mutex_);
-    return installed_ != requested_;
 }
 
 void PassRunner::Cancel() {
@@ -82,15 +88,39 @@ void PassRunner::Cancel() {
     cancel_ = false;
     installed_ = ++requested_;  // whatever a pass posted before is stale now
     ended_.reset();
-    wantedKey_.reset();
-    shownKey_.reset();
+    wanted_.reset();
     ReleaseImages(work_);
-    workBase_ = 0;
+    work_.generation = 0;
 }
 
 void PassRunner::SetBandHook(BandHook hook) {
     const std::lock_guard lock(mutex_);
     bandHook_ = std::move(hook);
+}
+
+bool PassRunner::RunJob(const Job& job) {
+    PassOptions options;
+    options.memory = &memory_;
+    options.cancel = &cancel_;
+    BandHook hook;
+    {
+        const std::lock_guard lock(mutex_);
+        hook = bandHook_;
+    }
+    if (hook) options.betweenChunks = [this, &hook] { hook(cancel_); };
+    try {
+        bool completed = ProcessImages(work_, FindMode(job.key.params.effectMode), job.key.params, options);
+        // The view's shrunk copies are made here too, off the window's thread.
+        for (int slot = 1; completed && slot < kSlotCount; ++slot) {
+            work_.scaled[slot].reset();
+            if (job.copies[slot] && work_.bitmaps[slot])
+                work_.scaled[slot] = Downscale(*work_.bitmaps[slot], job.copyWidth, job.copyHeight);
+            completed = !cancel_;
+        }
+        return completed;
+    } catch (...) {
+        return false;  // the shown images stay; the program goes on
+    }
 }
 
 void PassRunner::Work() {
@@ -100,35 +130,16 @@ void PassRunner::Work() {
         if (quit_) return;
         const Job job = *job_;
         job_.reset();
-        const std::uint64_t serial = requested_;
         running_ = true;
-        PassOptions options;
-        options.memory = &memory_;
-        options.cancel = &cancel_;
-        if (bandHook_) options.betweenChunks = [this, hook = bandHook_] { hook(cancel_); };
         lock.unlock();
-
-        bool completed = false;
-        try {
-            completed = ProcessImages(work_, FindMode(job.key.params.effectMode), job.key.params, options);
-            // The view's shrunk copies are made here too, off the window's thread.
-            for (int slot = 1; completed && slot < kSlotCount; ++slot) {
-                work_.scaled[slot].reset();
-                if (job.copies[slot] && work_.bitmaps[slot])
-                    work_.scaled[slot] = Downscale(*work_.bitmaps[slot], job.copyWidth, job.copyHeight);
-                completed = !cancel_;
-            }
-        } catch (...) {
-            completed = false;  // the shown images stay; the program goes on
-        }
-
+        const bool completed = RunJob(job);
         lock.lock();
         running_ = false;
         changed_.notify_all();
-        // Finished on the window's thread; a newer request made there before
+        // Finished on the window's thread, where a newer request made before
         // this arrives makes it stale.
-        if (serial == requested_ && !quit_) {
-            ended_ = Ended{serial, completed};
+        if (!quit_ && !job_) {
+            ended_ = Ended{job.serial, completed, job.key.params};
             changed_.notify_all();
             post_([this] { FinishEnded(); });
         }
@@ -141,42 +152,34 @@ void PassRunner::FinishEnded() {
         const std::lock_guard lock(mutex_);
         ended.swap(ended_);
     }
-    if (ended) Finish(ended->serial, ended->completed);
+    if (ended) Finish(*ended);
 }
 
 void PassRunner::AwaitEnd(std::chrono::milliseconds limit) {
     {
         std::unique_lock lock(mutex_);
-        changed_.wait_for(lock, limit, [this] { return ended_.has_value() || installed_ == requested_; });
+        changed_.wait_for(lock, limit, [this] { return ended_.has_value() || !Busy(); });
     }
     FinishEnded();
 }
 
-void PassRunner::Finish(std::uint64_t serial, bool completed) {
-    {
-        const std::lock_guard lock(mutex_);
-        if (serial != requested_ || running_ || job_) return;
-        if (!completed || work_.width != state_.images.width || work_.height != state_.images.height) {
-            installed_ = requested_;  // failed: the shown images stay, nothing more is coming
-            wantedKey_ = shownKey_;
-            completed = false;
-        }
-    }
-    if (completed) Install(serial);
-    shown_();
-}
-
-void PassRunner::Install(std::uint64_t serial) {
-    {
-        const std::lock_guard lock(mutex_);
+void PassRunner::Finish(const Ended& ended) {
+    if (ended.serial != requested_ || installed_ == requested_) return;
+    installed_ = ended.serial;
+    ImageSet& shown = state_.shown.images;
+    if (ended.completed && work_.width == shown.width && work_.height == shown.height) {
+        const std::lock_guard lock(mutex_);  // the thread is idle; the lock orders its writes before these
         for (int slot = 1; slot < kSlotCount; ++slot) {
-            std::swap(work_.bitmaps[slot], state_.images.bitmaps[slot]);
-            std::swap(work_.scaled[slot], state_.images.scaled[slot]);
+            std::swap(work_.bitmaps[slot], shown.bitmaps[slot]);  // the old ones are the next pass's to fill
+            std::swap(work_.scaled[slot], shown.scaled[slot]);
+            work_.scaled[slot].reset();  // the next pass makes its own
         }
-        if (wantedKey_) state_.labels = LabelsOf(FindMode(wantedKey_->params.effectMode));
-        installed_ = serial;
-        shownKey_ = wantedKey_;
+        state_.shown.madeWith = ended.params;
+    } else {
+        wanted_.reset();  // failed: the shown images stay, and the same request may try again
     }
+    RefreshView(state_, false);
+    if (shown_) shown_();
 }
 
 }  // namespace prismview

@@ -1,11 +1,14 @@
-// The processing pass beside the window: requests come from the window's
-// thread, one pass runs at a time on a thread of its own, and a newer request
-// cancels an older one, so that ten quick key presses cost one pass.
+// The processing pass beside the window, in the shape of Qt's render-thread
+// examples: requests come from the window's thread, one pass runs at a time
+// on a thread of its own and takes the newest request (a newer request
+// cancels an older one, so that ten quick key presses cost one pass), and a
+// finished pass is handed to the window's thread by a queued call, where it
+// is installed if it is still the newest.
 //
 // The pass works on a set of its own: a copy of the base image (taken when
 // the base changes) and four derived images that nobody paints. A completed
-// pass's images change places with the shown ones on the window's thread, all
-// four with their labels at once; the window never sees half a pass.
+// pass's images change places with the shown ones, all four with the
+// parameters that made them at once; the window never sees half a pass.
 #pragma once
 
 #include <array>
@@ -27,11 +30,16 @@ struct AppState;
 
 class PassRunner {
 public:
-    // `post` must run the function it is given on the window's thread, later;
-    // `shown` runs there after each pass for the newest request ends (its
-    // images shown if it completed; the old ones kept if it failed).
+    // Queued: passes run on the runner's thread and `post` must run the
+    // function it is given on the window's thread, later (a queued call).
+    // AtOnce: Request runs the pass on the caller's thread and installs it
+    // before it returns (tests, and callers without an event loop).
+    enum class Delivery { Queued, AtOnce };
     using Post = std::function<void(std::function<void()>)>;
-    PassRunner(AppState& state, Post post, std::function<void()> shown);
+    // `shown` runs on the window's thread after the pass of the newest
+    // request ends (its images installed if it completed; the old ones kept
+    // if it failed).
+    PassRunner(AppState& state, Delivery delivery, Post post = {}, std::function<void()> shown = {});
     ~PassRunner();  // cancels a running pass and waits for its thread
     PassRunner(const PassRunner&) = delete;
     PassRunner& operator=(const PassRunner&) = delete;
@@ -41,10 +49,10 @@ public:
     // images are already those (the mode reads none of what changed).
     void Request();
     // Whether the shown images are not yet those of the newest request.
-    bool Busy() const;
+    bool Busy() const { return installed_ != requested_; }
     // On the window's thread, for a command that needs the current images:
-    // waits up to `limit` for the pass to end and shows its images at once
-    // instead of through `post`.
+    // waits up to `limit` for the pass to end and installs its images at
+    // once instead of through `post`.
     void AwaitEnd(std::chrono::milliseconds limit);
     // Drops what is running or asked for, and the runner's own images; the
     // shown images stay. Returns once the pass's thread has let go of everything.
@@ -58,49 +66,52 @@ public:
 
 private:
     struct Key {
-        std::uint64_t base = 0;
+        std::uint64_t base = 0;  // the base image's generation
         ProcessingParams params;
     };
     // A pass to run, and the shrunk copies the view wanted when it was asked for.
     struct Job {
+        std::uint64_t serial = 0;
         Key key;
         std::int32_t copyWidth = 0, copyHeight = 0;
         std::array<bool, kSlotCount> copies{};
     };
-    void Work();
     struct Ended {
         std::uint64_t serial;
         bool completed;
+        ProcessingParams params;
     };
+    void Work();
+    bool RunJob(const Job& job);
     void FinishEnded();
-    void Finish(std::uint64_t serial, bool completed);
-    void Install(std::uint64_t serial);
+    void Finish(const Ended& ended);
     void WaitIdleLocked(std::unique_lock<std::mutex>& lock);
 
     AppState& state_;
     Post post_;
     std::function<void()> shown_;
 
+    // The window's thread only.
+    std::uint64_t requested_ = 0;  // serial of the newest request
+    std::uint64_t installed_ = 0;  // serial whose images are shown (or given up on)
+    std::optional<Key> wanted_;    // what the newest request asked for
+
+    // Shared with the pass's thread, under the mutex.
     mutable std::mutex mutex_;
     std::condition_variable changed_;
-    std::optional<Job> job_;           // asked for, not yet taken by the thread
-    bool running_ = false;             // the thread is in a pass
+    std::optional<Job> job_;      // asked for, not yet taken by the thread
+    bool running_ = false;        // the thread is in a pass
     bool quit_ = false;
-    std::atomic<bool> cancel_{false};
-    std::uint64_t requested_ = 0;      // serial of the newest request
-    std::uint64_t installed_ = 0;      // serial whose images are shown
-    std::optional<Key> shownKey_;      // what the shown images are of
-    std::optional<Key> wantedKey_;     // what the newest request asked for
-    std::optional<Ended> ended_;       // the newest pass ended; not yet finished on the window's thread
+    std::optional<Ended> ended_;  // a pass ended; not yet finished on the window's thread
     BandHook bandHook_;
+    std::atomic<bool> cancel_{false};
 
-    // Only the pass's thread touches these while a pass runs; the window's
-    // thread only while none does.
-    ImageSet work_;                    // slot 0: a copy of the base image; scaled: copies for the view
-    std::uint64_t workBase_ = 0;       // which base generation slot 0 holds
+    // Only the pass touches these while one runs; the window's thread only
+    // while none does.
+    ImageSet work_;  // slot 0: a copy of the base image; scaled: copies for the view
     PassMemory memory_;
 
-    std::thread thread_;
+    std::thread thread_;  // none for AtOnce
 };
 
 }  // namespace prismview

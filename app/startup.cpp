@@ -1,10 +1,10 @@
 #include "app/startup.h"
 
-#include "app/pass_runner.h"
-#include "app/regenerate.h"
 #include <filesystem>
 #include <system_error>
 
+#include "app/pass_runner.h"
+#include "app/regenerate.h"
 #include "io/picture_file.h"
 #include "resources/strings.h"
 
@@ -13,7 +13,7 @@ namespace prismview {
 void NoteFileUsed(AppState& state, const std::string& fileName) {
     std::error_code error;
     const std::filesystem::path absolute = std::filesystem::absolute(fileName, error);
-    if (!error) state.lastFolder = absolute.parent_path().string();
+    if (!error) state.dialogs.lastFolder = absolute.parent_path().string();
 }
 
 bool OpenImageFile(Window& window, AppState& state, const std::string& fileName) {
@@ -24,17 +24,12 @@ bool OpenImageFile(Window& window, AppState& state, const std::string& fileName)
     BitmapHandle picture = ReadPictureFile(fileName).bitmap;
     const bool read = picture != nullptr;
     if (read) {
-        InstallBaseImage(state.images, std::move(picture));
+        InstallBaseImage(state.shown.images, std::move(picture));
         NoteFileUsed(state, fileName);
         state.baseFileName = std::filesystem::path(fileName).filename().string();
     }
     Regenerate(window, state);
     return read;
-}
-
-void LoadWindowStrings(AppState& state) {
-    state.windowTitle = kWindowTitle;
-    state.windowClassName = kWindowClassName;
 }
 
 void OpenStartImage(Window& window, AppState& state) {
@@ -43,7 +38,7 @@ void OpenStartImage(Window& window, AppState& state) {
 
 void OnDestroy(Window& window, AppState& state) {
     if (state.passRunner) state.passRunner->Cancel();  // it lets go of everything first
-    ReleaseImages(state.images);
+    ReleaseImages(state.shown.images);
     window.PostQuit(0);
 }
 

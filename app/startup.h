@@ -1,5 +1,5 @@
-// Start-up and shutdown as the logic sees them: the window's strings, the
-// start image, and the release of the images when the window goes.
+// Start-up and shutdown as the logic sees them: the start image, and the
+// release of the images when the window goes.
 #pragma once
 
 #include <string>
@@ -18,9 +18,6 @@ bool OpenImageFile(Window& window, AppState& state, const std::string& fileName)
 
 // Remembers the folder of a file opened or saved, where the file dialogs start next.
 void NoteFileUsed(AppState& state, const std::string& fileName);
-
-// The title and class name from the string table, before the window exists.
-void LoadWindowStrings(AppState& state);
 
 // After the window exists and before it is shown: tries "start.bmp" in the
 // current folder. A missing or unreadable file is not reported.

@@ -1,12 +1,8 @@
 #include "app/view.h"
 
 #include <algorithm>
-#include <limits>
 
-#include "app/app_state.h"
-#include "app/paint.h"
 #include "core/downscale.h"
-#include "app/menu.h"
 
 namespace prismview {
 
@@ -15,25 +11,7 @@ namespace {
 // No screen comes near this; it keeps every product below in 64 bits.
 constexpr std::int64_t kLargestClient = std::int64_t{1} << 24;
 
-std::int32_t Saturate(std::int64_t v) {
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, 0, std::numeric_limits<std::int32_t>::max()));
-}
-
-bool Gallery(const AppState& state) { return state.selectedImage < 0 || state.selectedImage >= kSlotCount; }
-
-// Tiles side by side and one above the other in the gallery.
-std::int64_t Across(const AppState& state) { return std::clamp(state.columns, 1, kSlotCount); }
-std::int64_t Down(const AppState& state) { return (kSlotCount + Across(state) - 1) / Across(state); }
-
-// The width the swatches take right of the single image, 0 without any.
-std::int32_t SwatchRoom(const AppState& state) {
-    const Swatches swatches = SwatchesFor(state.effectMode, state.selectedImage);
-    return swatches.hue || swatches.level ? kSwatchWidth + state.view.swatchTextWidth : 0;
-}
-
-Size Scaled(const AppState& state, const Scale& scale) {
-    return {Saturate(state.images.width * scale.num / scale.den), Saturate(state.images.height * scale.num / scale.den)};
-}
+Size PictureSize(const AppState& state) { return {state.shown.images.width, state.shown.images.height}; }
 
 Size MaxScroll(const ViewState& view) {
     if (!view.actualSize) return {};
@@ -43,24 +21,31 @@ Size MaxScroll(const ViewState& view) {
 
 }  // namespace
 
-Size ShownSize(const AppState& state) { return Scaled(state, state.view.scale); }
+Swatches ShownSwatches(const AppState& state) {
+    const ProcessingParams* madeWith = state.shown.madeWith ? &*state.shown.madeWith : nullptr;
+    return madeWith ? SwatchesFor(madeWith->effectMode, state.view.selectedImage) : Swatches{};
+}
+
+Layout LayoutOf(const AppState& state) { return Layout(state.view, PictureSize(state)); }
+
+Size ShownSize(const AppState& state) { return ScaledSize(PictureSize(state), state.view.scale); }
 
 Scale FitScale(const AppState& state) {
     const ViewState& view = state.view;
-    const std::int64_t w = state.images.width;
-    const std::int64_t h = state.images.height;
-    if (view.actualSize || !state.images.Loaded() || w <= 0 || h <= 0 || view.client.width <= 0 ||
+    const std::int64_t w = state.shown.images.width;
+    const std::int64_t h = state.shown.images.height;
+    if (view.actualSize || !state.shown.images.Loaded() || w <= 0 || h <= 0 || view.client.width <= 0 ||
         view.client.height <= 0)
         return {};
     std::int64_t roomWidth = std::min<std::int64_t>(view.client.width, kLargestClient);
     std::int64_t roomHeight = std::min<std::int64_t>(view.client.height, kLargestClient);
     std::int64_t needWidth = w, needHeight = h;
-    if (Gallery(state)) {
-        needWidth *= Across(state);
-        needHeight *= Down(state);
+    if (view.Gallery()) {
+        needWidth *= TilesAcross(view.columns);
+        needHeight *= TilesDown(view.columns);
     } else {
         // Texts keep their size: only the picture gives way to them.
-        roomWidth -= SwatchRoom(state);
+        roomWidth -= ShownSwatches(state).Any() ? kSwatchWidth + view.swatchTextWidth : 0;
         roomHeight -= view.textHeight;
     }
     if (needWidth <= roomWidth && needHeight <= roomHeight) return {};
@@ -73,17 +58,8 @@ Scale FitScale(const AppState& state) {
 }
 
 Size ContentSize(const AppState& state, const Scale& scale) {
-    if (!state.images.Loaded()) return {};
-    const Size shown = Scaled(state, scale);
-    if (Gallery(state)) return {Saturate(shown.width * Across(state)), Saturate(shown.height * Down(state))};
-    const Swatches swatches = SwatchesFor(state.effectMode, state.selectedImage);
-    const std::int32_t text = state.view.textHeight;
-    std::int64_t height = std::int64_t{shown.height} + text;  // the caption below the image
-    // Each swatch has its text to the right of its top edge.
-    if (swatches.hue) height = std::max<std::int64_t>(height, std::max(kHueSwatchBottom, text));
-    if (swatches.level)
-        height = std::max<std::int64_t>(height, kLevelSwatchTop + std::max(kLevelSwatchBottom - kLevelSwatchTop, text));
-    return {Saturate(std::int64_t{shown.width} + SwatchRoom(state)), Saturate(height)};
+    if (!state.shown.images.Loaded()) return {};
+    return prismview::ContentSize(state.view, PictureSize(state), scale, ShownSwatches(state));
 }
 
 void FitView(AppState& state) {
@@ -110,18 +86,18 @@ void FitView(AppState& state) {
     view.scrollY = std::clamp(view.scrollY, 0, limit.height);
 }
 
-bool WantsScaledCopy(const AppState& state, std::int32_t slot) {
-    return state.view.scale.Shrinks() && (Gallery(state) || state.selectedImage == slot);
+bool WantsScaledCopy(const ViewState& view, std::int32_t slot) {
+    return view.scale.Shrinks() && (view.Gallery() || view.selectedImage == slot);
 }
 
 void RefreshView(AppState& state, bool picturesChanged) {
     FitView(state);
-    ImageSet& images = state.images;
+    ImageSet& images = state.shown.images;
     const Size shown = ShownSize(state);
     for (std::int32_t slot = 0; slot < kSlotCount; ++slot) {
         BitmapHandle& copy = images.scaled[static_cast<std::size_t>(slot)];
         const Bitmap* picture = images.bitmaps[static_cast<std::size_t>(slot)].get();
-        const bool wanted = picture && WantsScaledCopy(state, slot);
+        const bool wanted = picture && WantsScaledCopy(state.view, slot);
         const bool current =
             copy && !picturesChanged && copy->Width() == shown.width && copy->Height() == shown.height;
         if (wanted && current) continue;
@@ -132,14 +108,13 @@ void RefreshView(AppState& state, bool picturesChanged) {
 
 const Bitmap* ShownBitmap(const AppState& state, std::int32_t slot) {
     const auto index = static_cast<std::size_t>(slot);
-    if (!state.view.scale.Shrinks()) return state.images.bitmaps[index].get();
-    const Bitmap* copy = state.images.scaled[index].get();
+    if (!state.view.scale.Shrinks()) return state.shown.images.bitmaps[index].get();
+    const Bitmap* copy = state.shown.images.scaled[index].get();
     const Size shown = ShownSize(state);
     return copy && copy->Width() == shown.width && copy->Height() == shown.height ? copy : nullptr;
 }
 
-void ScrollTo(Window& window, AppState& state, std::int64_t x, std::int64_t y) {
-    ViewState& view = state.view;
+void ScrollTo(Window& window, ViewState& view, std::int64_t x, std::int64_t y) {
     const Size limit = MaxScroll(view);
     const auto newX = static_cast<std::int32_t>(std::clamp<std::int64_t>(x, 0, limit.width));
     const auto newY = static_cast<std::int32_t>(std::clamp<std::int64_t>(y, 0, limit.height));
@@ -149,16 +124,16 @@ void ScrollTo(Window& window, AppState& state, std::int64_t x, std::int64_t y) {
     window.RequestRepaint();
 }
 
-void OnWheel(Window& window, AppState& state, std::int32_t deltaX, std::int32_t deltaY, bool shift) {
+void OnWheel(Window& window, ViewState& view, std::int32_t deltaX, std::int32_t deltaY, bool shift) {
     if (shift && deltaX == 0) std::swap(deltaX, deltaY);
-    ScrollTo(window, state, std::int64_t{state.view.scrollX} - deltaX, std::int64_t{state.view.scrollY} - deltaY);
+    ScrollTo(window, view, std::int64_t{view.scrollX} - deltaX, std::int64_t{view.scrollY} - deltaY);
 }
 
 void ToggleActualSize(Window& window, AppState& state) {
     state.view.actualSize = !state.view.actualSize;
     state.view.scrollX = state.view.scrollY = 0;
     RefreshView(state, false);
-    window.SetMenuCheck(CmdActualSize, state.view.actualSize);
+    window.SetMenuCheck(Command::ActualSize, state.view.actualSize);
     window.RequestRepaint();
 }
 

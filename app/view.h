@@ -6,43 +6,18 @@
 
 #include <cstdint>
 
+#include "app/app_state.h"
+#include "app/layout.h"
 #include "app/window.h"
 #include "core/bitmap.h"
 
 namespace prismview {
 
-struct AppState;
+// The swatches beside the single image, for the mode of the shown pictures.
+Swatches ShownSwatches(const AppState& state);
 
-struct Size {
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    friend bool operator==(const Size&, const Size&) = default;
-};
-
-// Pictures are shown at num / den of their size; never above 1.
-struct Scale {
-    std::int64_t num = 1;
-    std::int64_t den = 1;
-    bool Shrinks() const { return num < den; }
-};
-
-struct ViewState {
-    // Given by the window.
-    bool actualSize = false;           // 等倍表示: never shrunk, scrolls instead
-    Size client;                       // the whole client area; empty until the window knows it
-    std::int32_t scrollBarExtent = 0;  // the thickness of a scroll bar
-    std::int32_t textHeight = 0;       // one line of text, as the caption below a single image
-    std::int32_t swatchTextWidth = 0;  // the wider of the two swatch texts
-
-    // Worked out by FitView from the above and the rest of the state.
-    Scale scale{};
-    Size content{};   // all that the view paints, at that scale
-    Size viewport{};  // the client area less the scroll bars
-    bool horizontalBar = false;
-    bool verticalBar = false;
-    std::int32_t scrollX = 0;  // the content point at the client area's top left
-    std::int32_t scrollY = 0;
-};
+// Where the view paints everything and which tile a point hits.
+Layout LayoutOf(const AppState& state);
 
 // The size each picture is shown at: the image size at the view's scale.
 Size ShownSize(const AppState& state);
@@ -53,8 +28,7 @@ Size ShownSize(const AppState& state);
 // the client area is unknown.
 Scale FitScale(const AppState& state);
 
-// What the current view paints at that scale: the grid of tiles, or the
-// image with its caption and swatches.
+// What the current view paints at that scale; nothing without an image.
 Size ContentSize(const AppState& state, const Scale& scale);
 
 // Works out the scale, the content, the scroll bars and the scroll limits
@@ -62,11 +36,11 @@ Size ContentSize(const AppState& state, const Scale& scale);
 void FitView(AppState& state);
 
 // FitView, then makes the shrunk copies of the pictures the view shows: anew
-// when the pictures changed (after each pass), else only those missing or of
-// another size. The one place copies are made; a paint never makes any.
+// when the pictures changed, else only those missing or of another size.
+// The pass makes its own images' copies; the view makes the others.
 void RefreshView(AppState& state, bool picturesChanged);
 // Whether the view shows that slot through a shrunk copy.
-bool WantsScaledCopy(const AppState& state, std::int32_t slot);
+bool WantsScaledCopy(const ViewState& view, std::int32_t slot);
 
 // The bitmap to draw for a slot: the picture itself at scale 1, else its
 // shrunk copy (null while there is none of the shown size).
@@ -74,11 +48,11 @@ const Bitmap* ShownBitmap(const AppState& state, std::int32_t slot);
 
 // Scrolls so that content point (x, y) is at the top left, as far as the
 // scroll limits let it; repaints when that moved anything.
-void ScrollTo(Window& window, AppState& state, std::int64_t x, std::int64_t y);
+void ScrollTo(Window& window, ViewState& view, std::int64_t x, std::int64_t y);
 
 // The mouse wheel in screen pixels, positive when turned away from the user
 // (up) or to the left. With Shift a vertical turn scrolls sideways.
-void OnWheel(Window& window, AppState& state, std::int32_t deltaX, std::int32_t deltaY, bool shift);
+void OnWheel(Window& window, ViewState& view, std::int32_t deltaX, std::int32_t deltaY, bool shift);
 
 // The menu item 等倍表示: switches 1:1 on or off, with its check mark.
 void ToggleActualSize(Window& window, AppState& state);

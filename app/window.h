@@ -9,9 +9,22 @@
 #include <string>
 #include <string_view>
 
+#include "app/geometry.h"
+#include "app/menu.h"
 #include "core/bitmap.h"
+#include "core/pixels.h"
 
 namespace prismview {
+
+// The keys the program acts on; every other key press is Other (no action,
+// but it still repaints).
+enum class Key {
+    Other,
+    Left, Up, Right, Down,
+    Digit0, Digit1, Digit2, Digit3, Digit4, Digit5, Digit6, Digit7, Digit8, Digit9,
+    Q, W, E, R, O,
+    A, S, D, F, G, H,
+};
 
 class DialogLogic;
 
@@ -44,8 +57,8 @@ public:
     // Asks for a repaint of the whole client area, background erased first.
     // The paint follows once the current event is handled.
     virtual void RequestRepaint() = 0;
-    // Sets or clears the check mark of the menu item with that command id.
-    virtual void SetMenuCheck(std::uint16_t commandId, bool checked) = 0;
+    // Sets or clears the check mark of the command's menu item.
+    virtual void SetMenuCheck(Command command, bool checked) = 0;
     // Destroys the main window; OnDestroy runs as part of it.
     virtual void Destroy() = 0;
     // Ends the event loop with that exit code once the current event is handled.
@@ -55,15 +68,15 @@ public:
     // Yes/No box without choosing counts as No).
     virtual MessageAnswer ShowMessage(const MessageBoxRequest& request) = 0;
     // The file dialogs: the chosen name, or nothing when cancelled. They start
-    // in the current folder without a proposed name, listing BMP files; the
-    // save dialog adds ".bmp" to a name without extension and never asks
-    // about overwriting by itself.
-    virtual std::optional<std::string> AskOpenFileName() = 0;
-    virtual std::optional<std::string> AskSaveFileName() = 0;
-    // The colour chooser with `colorRef` (0x00BBGGRR) preselected and the
-    // sixteen custom colours; true and the chosen colour in `colorRef` on OK.
-    // The custom colours come back as the user left them, also on cancel.
-    virtual bool ChooseColour(std::uint32_t& colorRef, std::array<std::uint32_t, 16>& customColors) = 0;
+    // in `folder` (the current one when empty) without a proposed name,
+    // listing the picture files; the save dialog adds ".bmp" to a name
+    // without extension and never asks about overwriting by itself.
+    virtual std::optional<std::string> AskOpenFileName(const std::string& folder) = 0;
+    virtual std::optional<std::string> AskSaveFileName(const std::string& folder) = 0;
+    // The colour chooser with `colour` preselected and the sixteen custom
+    // colours; true and the chosen colour in `colour` on OK. The custom
+    // colours come back as the user left them, also on cancel.
+    virtual bool ChooseColour(RgbValue& colour, std::array<RgbValue, 16>& customColours) = 0;
     // Builds the dialog of the logic's template and runs it modally; returns
     // the result the logic ended it with.
     virtual int RunDialog(DialogLogic& logic) = 0;

@@ -19,6 +19,7 @@
 #include "core/colour.h"
 #include "effects/mode_table.h"
 #include "platform/environment.h"
+#include "platform/client_area.h"
 #include "platform/main_window.h"
 
 using namespace prismview;
@@ -70,8 +71,7 @@ int main(int argc, char** argv) {
 
     static AppState state;
     MainWindow window(state);
-    LoadWindowStrings(state);
-    InstallBaseImage(state.images, Picture());
+    InstallBaseImage(state.shown.images, Picture());
     window.resize(1280, 1024);
     window.show();
     QCoreApplication::processEvents();
@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
 
     std::printf("%-28s %10s %10s %10s\n", "mode (1920x1080, gallery)", "median ms", "min ms", "max ms");
     for (const ModeSpec* mode : AllModes()) {
-        state.effectMode = mode->mode;
+        state.params.effectMode = mode->mode;
         Regenerate(window, state);  // the mode's first pass, as choosing it from the menu does
         std::vector<double> times;
         for (int i = 0; i < presses; ++i) times.push_back(PressMilliseconds(window.Client(), counter));

@@ -17,12 +17,12 @@ void MakeCopies(benchmark::State& bench, std::int32_t selectedImage) {
         for (std::int32_t row = 0; row < 3000; ++row)
             for (std::int32_t x = 0; x < 4000; ++x)
                 base->Scanline(row)[x] = 0xFF000000u | static_cast<std::uint32_t>(x * 7 + row * 13) * 2654435761u >> 8;
-        InstallBaseImage(s.images, std::move(base));
+        InstallBaseImage(s.shown.images, std::move(base));
         s.view.client = {1440, 881};
         s.view.textHeight = 17;
         return s;
     }();
-    state.selectedImage = selectedImage;
+    state.view.selectedImage = selectedImage;
     for (auto _ : bench) {
         RefreshView(state, true);
         benchmark::ClobberMemory();

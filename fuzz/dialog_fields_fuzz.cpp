@@ -58,7 +58,7 @@ void ExpectShownAgain(DialogLogic& dialog, const std::vector<std::pair<int, std:
 void HueLevel(unsigned choice, const std::vector<std::string>& fields, std::int32_t mode) {
     AppState state;
     const AppState before;
-    HueLevelDialog dialog(state);
+    HueLevelDialog dialog(state.params, state.steps);
     FakeControls controls;
     dialog.Init(controls);
     const int order[] = {ids::Hue, ids::HueStep, ids::Level, ids::LevelStep};
@@ -66,27 +66,29 @@ void HueLevel(unsigned choice, const std::vector<std::string>& fields, std::int3
     if (choice & 2) FUZZ_EXPECT(dialog.Command(ids::HueRed + static_cast<int>((choice >> 2) % 6), controls) == 0);
     if (choice & 0x80) {
         FUZZ_EXPECT(dialog.Command(kDialogCancel, controls) == kDialogCancel);
-        FUZZ_EXPECT(state.hue == before.hue && state.hueStep == before.hueStep && state.level == before.level &&
-                    state.levelStep == before.levelStep);
+        FUZZ_EXPECT(state.params.hue == before.params.hue && state.steps.hueStep == before.steps.hueStep &&
+                    state.params.level == before.params.level && state.steps.levelStep == before.steps.levelStep);
         return;
     }
     FUZZ_EXPECT(dialog.Command(kDialogOk, controls) == kDialogOk);
 
     const std::int64_t hue = Atoi(controls.Text(ids::Hue));
-    FUZZ_EXPECT(state.hue == (hue % 1530 + 1530) % 1530);
+    FUZZ_EXPECT(state.params.hue == (hue % 1530 + 1530) % 1530);
     const auto hueStep = static_cast<std::uint32_t>(Atoi(controls.Text(ids::HueStep)));
-    FUZZ_EXPECT(state.hueStep == (hueStep == 0 ? 1u : hueStep > 255 ? 255u : hueStep));
-    FUZZ_EXPECT(state.level == std::clamp(Atoi(controls.Text(ids::Level)), 0, 510));
-    FUZZ_EXPECT(state.levelStep == std::clamp(Atoi(controls.Text(ids::LevelStep)), 1, 255));
-    ExpectShownAgain(dialog, {{ids::Hue, state.hue}, {ids::HueStep, state.hueStep}, {ids::Level, state.level},
-                              {ids::LevelStep, state.levelStep}});
-    state.effectMode = mode;
-    fuzz::RunPass(fuzz::SmallPicture(6, 5), state);
+    FUZZ_EXPECT(state.steps.hueStep == (hueStep == 0 ? 1u : hueStep > 255 ? 255u : hueStep));
+    FUZZ_EXPECT(state.params.level == std::clamp(Atoi(controls.Text(ids::Level)), 0, 510));
+    FUZZ_EXPECT(state.steps.levelStep == std::clamp(Atoi(controls.Text(ids::LevelStep)), 1, 255));
+    ExpectShownAgain(dialog, {{ids::Hue, state.params.hue},
+                              {ids::HueStep, state.steps.hueStep},
+                              {ids::Level, state.params.level},
+                              {ids::LevelStep, state.steps.levelStep}});
+    state.params.effectMode = mode;
+    fuzz::RunPass(fuzz::SmallPicture(6, 5), state.params);
 }
 
 void Wave(unsigned choice, const std::vector<std::string>& fields, std::int32_t mode) {
     AppState state;
-    WaveDialog dialog(state);
+    WaveDialog dialog(state.params, state.steps);
     FakeControls controls;
     dialog.Init(controls);
     const int order[] = {ids::WaveFreqNum, ids::WaveFreqDen, ids::WaveAmplitude, ids::WavePhase,
@@ -98,19 +100,20 @@ void Wave(unsigned choice, const std::vector<std::string>& fields, std::int32_t 
     FUZZ_EXPECT(dialog.Command(kDialogOk, controls) == kDialogOk);
 
     // Taken as they are, without bounds.
-    std::int32_t* const stored[] = {&state.waveFreqNum, &state.waveFreqDen, &state.waveAmplitude, &state.wavePhase,
-                                    &state.wavePhaseDen, &state.centerX, &state.centerY, &state.centerStep};
+    ProcessingParams& params = state.params;
+    std::int32_t* const stored[] = {&params.waveFreqNum, &params.waveFreqDen, &params.waveAmplitude, &params.wavePhase,
+                                    &params.wavePhaseDen, &params.centerX, &params.centerY, &state.steps.centerStep};
     std::vector<std::pair<int, std::int64_t>> shown;
     for (std::size_t i = 0; i < 8; ++i) {
         FUZZ_EXPECT(*stored[i] == Atoi(controls.Text(order[i])));
         shown.emplace_back(order[i], *stored[i]);
     }
     const std::int32_t overflow[] = {OverflowBackground, OverflowWrap, OverflowEdge};
-    FUZZ_EXPECT(state.overflowMode == overflow[radio - ids::OverflowBackgroundRadio]);
-    FUZZ_EXPECT(state.startFromEnd == ((choice & 8) ? 1 : 0));
+    FUZZ_EXPECT(state.params.overflowMode == overflow[radio - ids::OverflowBackgroundRadio]);
+    FUZZ_EXPECT(state.params.startFromEnd == ((choice & 8) ? 1 : 0));
     ExpectShownAgain(dialog, shown);
-    state.effectMode = mode;
-    fuzz::RunPass(fuzz::SmallPicture(6, 5), state);
+    state.params.effectMode = mode;
+    fuzz::RunPass(fuzz::SmallPicture(6, 5), state.params);
 }
 
 }  // namespace

@@ -32,24 +32,11 @@ std::string Lower(std::string_view text) {
     return lower;
 }
 
-struct SaveFormatName {
-    std::string_view extension;
-    SaveFormat format;
-    const char* qtFormat;
+constexpr SavableFormat kSavableFormats[] = {
+    {SaveFormat::Bmp, "BMP", {"bmp", ""}, "bmp"},     {SaveFormat::Png, "PNG", {"png", ""}, "png"},
+    {SaveFormat::Jpeg, "JPEG", {"jpg", "jpeg"}, "jpeg"}, {SaveFormat::Webp, "WebP", {"webp", ""}, "webp"},
+    {SaveFormat::Tiff, "TIFF", {"tif", "tiff"}, "tiff"},
 };
-constexpr SaveFormatName kSaveFormats[] = {
-    {"bmp", SaveFormat::Bmp, "bmp"},    {"png", SaveFormat::Png, "png"},   {"jpg", SaveFormat::Jpeg, "jpeg"},
-    {"jpeg", SaveFormat::Jpeg, "jpeg"}, {"webp", SaveFormat::Webp, "webp"}, {"tif", SaveFormat::Tiff, "tiff"},
-    {"tiff", SaveFormat::Tiff, "tiff"},
-};
-
-// The picture as Qt's writer takes it; a null picture when memory runs out.
-QImage ImageOf(const Bitmap& bitmap) {
-    QImage image(bitmap.Width(), bitmap.Height(), QImage::Format_RGB32);
-    for (std::int32_t row = 0; !image.isNull() && row < bitmap.Height(); ++row)
-        std::memcpy(image.scanLine(row), bitmap.Scanline(row), static_cast<std::size_t>(bitmap.BytesPerLine()));
-    return image;
-}
 
 }  // namespace
 
@@ -128,23 +115,28 @@ SaveFormat SaveFormatFor(std::string_view fileName) {
     const std::size_t dot = base.find_last_of('.');
     if (dot == std::string_view::npos) return SaveFormat::Bmp;
     const std::string extension = Lower(base.substr(dot + 1));
-    for (const SaveFormatName& known : kSaveFormats)
-        if (known.extension == extension) return known.format;
+    for (const SavableFormat& known : kSavableFormats)
+        for (std::string_view name : known.extensions)
+            if (!name.empty() && name == extension) return known.format;
     return SaveFormat::Unknown;
 }
 
+std::span<const SavableFormat> SavableFormats() { return kSavableFormats; }
+
 std::string SavableExtensions() {
     std::string list;
-    for (const SaveFormatName& known : kSaveFormats) list += (list.empty() ? "." : " .") + std::string(known.extension);
+    for (const SavableFormat& known : kSavableFormats)
+        for (std::string_view name : known.extensions)
+            if (!name.empty()) list += (list.empty() ? "." : " .") + std::string(name);
     return list;
 }
 
 WriteResult WritePictureFile(const std::string& fileName, const Bitmap& bitmap, std::string* reason) {
     const SaveFormat format = SaveFormatFor(fileName);
     if (format == SaveFormat::Bmp) return WriteBmpFile(fileName, bitmap, reason);
-    const auto known = std::find_if(std::begin(kSaveFormats), std::end(kSaveFormats),
-                                    [format](const SaveFormatName& f) { return f.format == format; });
-    if (known == std::end(kSaveFormats)) {
+    const auto known = std::find_if(std::begin(kSavableFormats), std::end(kSavableFormats),
+                                    [format](const SavableFormat& f) { return f.format == format; });
+    if (known == std::end(kSavableFormats)) {
         if (reason) *reason = "no picture format has this extension (known: " + SavableExtensions() + ")";
         return WriteResult::UnknownFormat;
     }
@@ -156,7 +148,7 @@ WriteResult WritePictureFile(const std::string& fileName, const Bitmap& bitmap, 
     QImageWriter writer(&buffer, known->qtFormat);
     if (format == SaveFormat::Jpeg || format == SaveFormat::Webp) writer.setQuality(95);
     if (format == SaveFormat::Tiff) writer.setCompression(1);  // lossless LZW
-    const QImage image = ImageOf(bitmap);
+    const QImage image = ImageFromBitmap(bitmap);
     if (image.isNull() || !writer.write(image)) {
         if (reason) *reason = image.isNull() ? "not enough memory" : writer.errorString().toStdString();
         return WriteResult::WriteFailed;

@@ -3,9 +3,12 @@
 // saving by the file name's extension.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <iosfwd>
+#include <span>
 #include <string>
+#include <string_view>
 #include <string_view>
 #include <vector>
 
@@ -68,6 +71,16 @@ enum class SaveFormat { Bmp, Png, Jpeg, Webp, Tiff, Unknown };
 // The format a file name's extension asks for (case ignored); a name without
 // extension is a BMP file.
 SaveFormat SaveFormatFor(std::string_view fileName);
+// The formats a picture can be saved in, in the order the save dialog and the
+// batch tool offer them: a name to show, the extensions (the first the usual
+// one; an empty second when there is one), and Qt's name of the format.
+struct SavableFormat {
+    SaveFormat format;
+    std::string_view name;
+    std::array<std::string_view, 2> extensions;
+    const char* qtFormat;
+};
+std::span<const SavableFormat> SavableFormats();
 // The extensions a picture can be saved under, as ".bmp .png ...".
 std::string SavableExtensions();
 

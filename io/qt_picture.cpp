@@ -1,5 +1,7 @@
 #include "io/qt_picture.h"
 
+#include <cstring>
+
 #include <QColorSpace>
 #include <QImageReader>
 #include <QBuffer>
@@ -171,6 +173,13 @@ ReadResult Finish(QImage image, bool fromBmp, std::int64_t availableMemory) {
 }
 
 }  // namespace
+
+QImage ImageFromBitmap(const Bitmap& bitmap) {
+    QImage image(bitmap.Width(), bitmap.Height(), QImage::Format_RGB32);
+    for (std::int32_t row = 0; !image.isNull() && row < bitmap.Height(); ++row)
+        std::memcpy(image.scanLine(row), bitmap.Scanline(row), static_cast<std::size_t>(bitmap.BytesPerLine()));
+    return image;
+}
 
 BitmapHandle BitmapFromImage(QImage image) {
     // Any alpha is ignored: only the colour channels are kept.

@@ -15,6 +15,10 @@ namespace prismview {
 // for a null picture or when memory runs out.
 BitmapHandle BitmapFromImage(QImage image);
 
+// A copy of the bitmap as a Qt picture (RGB32, the same layout), for Qt's
+// writers and the clipboard; a null picture when memory runs out.
+QImage ImageFromBitmap(const Bitmap& bitmap);
+
 // Reads one picture from an open device: the size in the header is checked
 // against `availableMemory` (-1: no limit) before any pixel is decoded, then
 // the picture is made opaque 8-bit sRGB, upright (see ReadPictureFile).

@@ -8,6 +8,8 @@
 #include "app/startup.h"
 #include "platform/environment.h"
 #include "platform/main_window.h"
+#include "platform/qt_text.h"
+#include "resources/strings.h"
 #include "prismview_version.h"
 
 namespace prismview {
@@ -21,9 +23,8 @@ bool HasDisplay() {
 }
 
 int StartApplication(AppState& state, const std::string& startFile) {
-    LoadWindowStrings(state);
     SubstituteDialogFonts();
-    QCoreApplication::setApplicationName(QString::fromStdString(state.windowClassName));  // the X window class
+    QCoreApplication::setApplicationName(ToQString(kWindowClassName));  // the X window class
     // The launcher's id, by which the desktop shows the window under its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(PRISMVIEW_APP_ID));
     MainWindow window(state);

@@ -17,10 +17,10 @@ QImage IconImageToQImage(const IconImage& icon) {
     return image;
 }
 
-QIcon MakeIcon107() {
+QIcon MakeProgramIcon() {
     QIcon icon;
-    icon.addPixmap(QPixmap::fromImage(IconImageToQImage(Icon107Large)));
-    icon.addPixmap(QPixmap::fromImage(IconImageToQImage(Icon107Small)));
+    icon.addPixmap(QPixmap::fromImage(IconImageToQImage(ProgramIconLarge)));
+    icon.addPixmap(QPixmap::fromImage(IconImageToQImage(ProgramIconSmall)));
     return icon;
 }
 

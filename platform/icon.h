@@ -1,4 +1,4 @@
-// Icon 107 as a QIcon with its two sizes.
+// The program icon as a QIcon with its two sizes.
 #pragma once
 
 #include <QIcon>
@@ -9,6 +9,6 @@
 namespace prismview {
 
 QImage IconImageToQImage(const IconImage& icon);
-QIcon MakeIcon107();
+QIcon MakeProgramIcon();
 
 }  // namespace prismview

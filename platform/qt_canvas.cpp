@@ -4,13 +4,11 @@
 #include <QImage>
 #include <QString>
 
+#include "platform/qt_text.h"
+
 namespace prismview {
 
 namespace {
-
-QString ToQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QColor ToQColor(RgbValue colour) { return QColor::fromRgb(static_cast<QRgb>(colour | 0xFF000000u)); }
 
@@ -20,31 +18,30 @@ QtCanvas::QtCanvas(QPainter& painter, qreal pixelRatio) : painter_(painter), pix
     if (pixelRatio_ != 1) painter_.scale(1 / pixelRatio_, 1 / pixelRatio_);
 }
 
-QRect QtCanvas::TextRect(const QFont& font, std::int32_t x, std::int32_t y, std::string_view text) {
+QRect QtCanvas::TextRect(const QFont& font, Point at, std::string_view text) {
     const QFontMetrics metrics(font);
-    return QRect(x, y, metrics.horizontalAdvance(ToQString(text)), metrics.height());
+    return QRect(at.x, at.y, metrics.horizontalAdvance(ToQString(text)), metrics.height());
 }
 
-void QtCanvas::DrawText(std::int32_t x, std::int32_t y, std::string_view text) {
+void QtCanvas::DrawText(Point at, std::string_view text) {
     if (text.empty()) return;
     const QString s = ToQString(text);
     const QFontMetrics metrics(painter_.font());
     painter_.save();
-    painter_.translate(x, y);
+    painter_.translate(at.x, at.y);
     painter_.scale(pixelRatio_, pixelRatio_);  // widget pixels again, for the font's own size
-    // Opaque white behind black text; (x, y) is the text's top-left corner.
+    // Opaque white behind black text; `at` is the text's top-left corner.
     painter_.fillRect(QRect(0, 0, metrics.horizontalAdvance(s), metrics.height()), Qt::white);
     painter_.setPen(Qt::black);
     painter_.drawText(0, metrics.ascent(), s);
     painter_.restore();
 }
 
-void QtCanvas::DrawImage(std::int32_t x, std::int32_t y, const Bitmap& bitmap, std::int32_t width,
-                         std::int32_t height) {
+void QtCanvas::DrawImage(Point at, const Bitmap& bitmap, Size size) {
     // The store keeps the pixels in the layout of Format_RGB32: wrap them, never convert.
     const QImage image(reinterpret_cast<const uchar*>(bitmap.Scanline(0)), bitmap.Width(), bitmap.Height(),
                        static_cast<qsizetype>(bitmap.BytesPerLine()), QImage::Format_RGB32);
-    painter_.drawImage(QPoint(x, y), image, QRect(0, 0, width, height));
+    painter_.drawImage(QPoint(at.x, at.y), image, QRect(0, 0, size.width, size.height));
 }
 
 void QtCanvas::FrameRect(const Rect& rect, RgbValue colour) {

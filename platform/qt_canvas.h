@@ -13,14 +13,13 @@ class QtCanvas : public Canvas {
 public:
     // pixelRatio: screen pixels per widget pixel (the device pixel ratio).
     explicit QtCanvas(QPainter& painter, qreal pixelRatio = 1);
-    void DrawText(std::int32_t x, std::int32_t y, std::string_view text) override;
-    void DrawImage(std::int32_t x, std::int32_t y, const Bitmap& bitmap, std::int32_t width,
-                   std::int32_t height) override;
+    void DrawText(Point at, std::string_view text) override;
+    void DrawImage(Point at, const Bitmap& bitmap, Size size) override;
     void FrameRect(const Rect& rect, RgbValue colour) override;
     void FillRect(const Rect& rect, RgbValue colour) override;
 
-    // The area a text covers when drawn at (x, y).
-    static QRect TextRect(const QFont& font, std::int32_t x, std::int32_t y, std::string_view text);
+    // The area a text covers when drawn at `at`.
+    static QRect TextRect(const QFont& font, Point at, std::string_view text);
 
 private:
     QPainter& painter_;

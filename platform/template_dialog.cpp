@@ -12,14 +12,11 @@
 #include <algorithm>
 
 #include "platform/icon.h"
+#include "platform/qt_text.h"
 
 namespace prismview {
 
 namespace {
-
-QString ToQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // a * b / c rounded half away from zero, as the platform scales dialog units.
 int MulDiv(int a, int b, int c) {
@@ -84,7 +81,7 @@ TemplateDialog::TemplateDialog(const DialogTemplate& dialogTemplate, DialogLogic
         switch (control.kind) {
             case ControlKind::Icon: {
                 auto* label = new QLabel(this);
-                const QPixmap pixmap = QPixmap::fromImage(IconImageToQImage(Icon107Large));
+                const QPixmap pixmap = QPixmap::fromImage(IconImageToQImage(ProgramIconLarge));
                 label->setPixmap(pixmap);
                 widget = label;
                 break;
@@ -126,7 +123,7 @@ TemplateDialog::TemplateDialog(const DialogTemplate& dialogTemplate, DialogLogic
                 break;
         }
         QRect rect = units_.ToPixels(control.x, control.y, control.width, control.height);
-        if (control.kind == ControlKind::Icon) rect.setSize(QSize(Icon107Large.size, Icon107Large.size));
+        if (control.kind == ControlKind::Icon) rect.setSize(QSize(ProgramIconLarge.size, ProgramIconLarge.size));
         if (control.kind == ControlKind::Static && !control.multiLine) {
             // The stand-in font runs a little wider than the one the
             // rectangles were measured with: a one-line text widens its

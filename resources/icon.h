@@ -1,6 +1,6 @@
-// Icon 107: a prism splitting a white beam into colours, as a 32 x 32 and a
+// The program icon: a prism splitting a white beam into colours, as a 32 x 32 and a
 // 16 x 16 image of 16 colours. The pixels are drawn by resources/icon/make_icon.cpp,
-// which writes icon_107.cpp; run it again after changing the drawing.
+// which writes program_icon.cpp; run it again after changing the drawing.
 #pragma once
 
 #include <array>
@@ -20,7 +20,7 @@ struct IconImage {
     std::span<const std::string_view> rows;
 };
 
-extern const IconImage Icon107Large;  // 32 x 32
-extern const IconImage Icon107Small;  // 16 x 16
+extern const IconImage ProgramIconLarge;  // 32 x 32
+extern const IconImage ProgramIconSmall;  // 16 x 16
 
 }  // namespace prismview

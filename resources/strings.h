@@ -5,8 +5,8 @@
 
 namespace prismview {
 
-inline constexpr std::string_view kWindowTitle = "プリズムビュー";  // string 103
-inline constexpr std::string_view kWindowClassName = "PRISMVIEW";   // string 109
+inline constexpr std::string_view kWindowTitle = "プリズムビュー";
+inline constexpr std::string_view kWindowClassName = "PRISMVIEW";  // the X window class
 
 inline constexpr std::string_view kStartImageFile = "start.bmp";
 inline constexpr std::string_view kLoadingText = "画像の読み出しをしてます。";

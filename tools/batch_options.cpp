@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "effects/mode_table.h"
+#include "io/picture_file.h"
 
 namespace prismview {
 
@@ -126,13 +127,17 @@ std::string ParameterHelp() {
 }
 
 bool ParseFormatOption(const std::string& text, std::string& extension, std::string& error) {
-    for (const char* known : {"bmp", "png", "jpg", "webp", "tif"}) {
-        if (text == known) {
+    std::string names;
+    const std::span<const SavableFormat> formats = SavableFormats();
+    for (std::size_t i = 0; i < formats.size(); ++i) {
+        const std::string_view usual = formats[i].extensions[0];
+        if (text == usual) {
             extension = text;
             return true;
         }
+        names += (i == 0 ? "" : i + 1 == formats.size() ? " or " : ", ") + std::string(usual);
     }
-    return Fail(error, "--format needs bmp, png, jpg, webp or tif, not '" + text + "'");
+    return Fail(error, "--format needs " + names + ", not '" + text + "'");
 }
 
 bool ParseSlotsOption(const std::string& text, std::array<bool, 4>& slots, std::string& error) {

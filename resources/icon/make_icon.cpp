@@ -1,7 +1,7 @@
-// Draws icon 107 (a prism splitting a white beam into a fan of colours) at
+// Draws the program icon (a prism splitting a white beam into a fan of colours) at
 // 32 x 32 and 16 x 16 in the 16 standard colours and writes it as C++ data,
 // and draws the same prism as the desktop's icons:
-//   make-icon resources/icon_107.cpp     the window's icon, as C++ data
+//   make-icon resources/program_icon.cpp     the window's icon, as C++ data
 //   make-icon --png SIZE OUTPUT.png      smooth edges, any size
 //   make-icon --svg OUTPUT.svg           the scalable icon
 // The drawing is plain geometry: the 16-colour icon samples it at pixel
@@ -311,8 +311,8 @@ int main(int argc, char** argv) {
     WriteImage(out, "Small", 16);
     std::fprintf(out,
                  "\n}  // namespace\n\n"
-                 "const IconImage Icon107Large = {32, kLargeRows};\n"
-                 "const IconImage Icon107Small = {16, kSmallRows};\n\n"
+                 "const IconImage ProgramIconLarge = {32, kLargeRows};\n"
+                 "const IconImage ProgramIconSmall = {16, kSmallRows};\n\n"
                  "}  // namespace prismview\n");
     const bool ok = std::fflush(out) == 0 && !std::ferror(out);
     if (out != stdout && std::fclose(out) != 0) return 1;

@@ -27,11 +27,9 @@ const std::string kNoImage =
 const std::string kChooseImage = "message 要求: 四つの画像のうち、いずれかを選択してから実行してください。";
 const std::string kSaveFailed = "message 鰓阿: ＢＭＰ保存に失敗しました。";
 
-AppState Loaded(std::int32_t width, std::int32_t height, std::int32_t selected) {
-    AppState state;
-    state.images = test::MakeImageSet(test::Varied(width, height));
-    state.selectedImage = selected;
-    return state;
+void Load(AppState& state, std::int32_t width, std::int32_t height, std::int32_t selected) {
+    state.shown.images = test::MakeImageSet(test::Varied(width, height));
+    state.view.selectedImage = selected;
 }
 
 Bytes BmpBytesOf(const Bitmap& bitmap) {
@@ -42,24 +40,25 @@ Bytes BmpBytesOf(const Bitmap& bitmap) {
 
 TEST(Commands, PreconditionsOfSaveCopyAndMakeBase) {
     struct Case {
-        std::uint16_t command;
+        Command command;
         bool loaded;
         std::int32_t selected;
         std::string message;
     };
     const Case cases[] = {
-        {CmdSave, false, 2, kNoImage},       {CmdSave, true, -1, kChooseImage},
-        {CmdCopy, false, 2, kNoImage},       {CmdCopy, true, -1, kChooseImage},
-        {CmdMakeBase, false, 2, kChooseImage}, {CmdMakeBase, true, -1, kChooseImage},
-        {CmdSave, false, -1, kNoImage},      // no image comes first
+        {Command::Save, false, 2, kNoImage},       {Command::Save, true, -1, kChooseImage},
+        {Command::Copy, false, 2, kNoImage},       {Command::Copy, true, -1, kChooseImage},
+        {Command::MakeBase, false, 2, kChooseImage}, {Command::MakeBase, true, -1, kChooseImage},
+        {Command::Save, false, -1, kNoImage},      // no image comes first
     };
     for (const Case& c : cases) {
-        AppState state = c.loaded ? Loaded(2, 2, c.selected) : AppState{};
-        state.selectedImage = c.selected;
+        test::State state;
+        if (c.loaded) Load(state, 2, 2, c.selected);
+        state.view.selectedImage = c.selected;
         RecordingWindow window;
         window.saveName = "never.bmp";
         OnCommand(window, state, c.command);
-        EXPECT_EQ(window.calls, (std::vector<std::string>{c.message})) << c.command;
+        EXPECT_EQ(window.calls, (std::vector<std::string>{c.message})) << static_cast<int>(c.command);
         ASSERT_EQ(window.messages.size(), 1u);
         EXPECT_TRUE(window.messages[0].owned);
         EXPECT_EQ(window.messages[0].buttons, MessageButtons::Ok);
@@ -72,58 +71,62 @@ TEST(Commands, OpenReadsTheFileAndKeepsViewModeAndParameters) {
     BitmapHandle picture = Bitmap::Create(3, 2);
     WritePixels(*picture, test::Varied(3, 2));
     ASSERT_EQ(WriteBmpFile(dir.Path("a.bmp"), *picture), WriteResult::Written);
-    AppState state = Loaded(5, 5, 2);
-    state.effectMode = ModeRgbComponents;
-    state.hue = 700;
+    test::State state;
+    Load(state, 5, 5, 2);
+    state.params.effectMode = ModeRgbComponents;
+    state.params.hue = 700;
     RecordingWindow window;
     window.openName = dir.Path("a.bmp");
-    OnCommand(window, state, CmdOpen);
+    OnCommand(window, state, Command::Open);
     EXPECT_EQ(window.calls, (std::vector<std::string>{"ask open", kLoading, kProcessing, "repaint"}));
-    ASSERT_TRUE(state.images.Loaded());
-    EXPECT_EQ(ReadPixels(*state.images.bitmaps[0]).pixels, ReadPixels(*picture).pixels);
-    EXPECT_EQ(state.images.width, 3);
-    EXPECT_EQ(state.selectedImage, 2);
-    EXPECT_EQ(state.hue, 700);
-    EXPECT_EQ(state.labels[1], "赤成分");
+    ASSERT_TRUE(state.shown.images.Loaded());
+    EXPECT_EQ(ReadPixels(*state.shown.images.bitmaps[0]).pixels, ReadPixels(*picture).pixels);
+    EXPECT_EQ(state.shown.images.width, 3);
+    EXPECT_EQ(state.view.selectedImage, 2);
+    EXPECT_EQ(state.params.hue, 700);
+    EXPECT_EQ(state.shown.Label(1), "赤成分");
 }
 
 TEST(Commands, AFailedOpenTellsAndKeepsTheImages) {
     test::TempDir dir;
     test::WriteFileBytes(dir.Path("text.bmp"), Bytes{'n', 'o', 't', ' ', 'a', ' ', 'B', 'M', 'P'});
     for (const std::string& name : {dir.Path("missing.bmp"), dir.Path("text.bmp"), dir.path()}) {
-        AppState state = Loaded(4, 3, 0);
-        const PixelBuffer base = ReadPixels(*state.images.bitmaps[0]);
+        test::State state;
+        Load(state, 4, 3, 0);
+        const PixelBuffer base = ReadPixels(*state.shown.images.bitmaps[0]);
         RecordingWindow window;
         window.openName = name;
-        OnCommand(window, state, CmdOpen);
+        OnCommand(window, state, Command::Open);
         EXPECT_EQ(window.calls, (std::vector<std::string>{"ask open", kLoading, kProcessing,
                                                           "message 鰓阿: ＢＭＰ読み出し失敗しました。", "repaint"}))
             << name;
-        ASSERT_TRUE(state.images.Loaded());
-        EXPECT_EQ(ReadPixels(*state.images.bitmaps[0]).pixels, base.pixels);
-        EXPECT_EQ(state.images.width, 4);
-        EXPECT_EQ(state.images.height, 3);
+        ASSERT_TRUE(state.shown.images.Loaded());
+        EXPECT_EQ(ReadPixels(*state.shown.images.bitmaps[0]).pixels, base.pixels);
+        EXPECT_EQ(state.shown.images.width, 4);
+        EXPECT_EQ(state.shown.images.height, 3);
     }
 }
 
 TEST(Commands, CancelledFileDialogsDoNothing) {
-    for (std::uint16_t command : {CmdOpen, CmdSave}) {
-        AppState state = Loaded(2, 2, 1);
+    for (Command command : {Command::Open, Command::Save}) {
+        test::State state;
+        Load(state, 2, 2, 1);
         RecordingWindow window;
         OnCommand(window, state, command);
         EXPECT_EQ(window.calls.size(), 1u);  // the dialog only: no repaint, no message
-        EXPECT_TRUE(state.images.Loaded());
+        EXPECT_TRUE(state.shown.images.Loaded());
     }
 }
 
 TEST(Commands, SaveWritesTheShownImageWithoutRepainting) {
     test::TempDir dir;
-    AppState state = Loaded(5, 2, 3);
+    test::State state;
+    Load(state, 5, 2, 3);
     RecordingWindow window;
     window.saveName = dir.Path("new.bmp");
-    OnCommand(window, state, CmdSave);
+    OnCommand(window, state, Command::Save);
     EXPECT_EQ(window.calls, (std::vector<std::string>{"ask save"}));
-    EXPECT_EQ(test::ReadFileBytes(dir.Path("new.bmp")), BmpBytesOf(*state.images.bitmaps[3]));
+    EXPECT_EQ(test::ReadFileBytes(dir.Path("new.bmp")), BmpBytesOf(*state.shown.images.bitmaps[3]));
 }
 
 TEST(Commands, OverwriteQuestionNamesTheWholePathAndNoKeepsTheOldFile) {
@@ -136,11 +139,13 @@ TEST(Commands, OverwriteQuestionNamesTheWholePathAndNoKeepsTheOldFile) {
     const Bytes old(5000, 0xA5);  // longer than the new file
     test::WriteFileBytes(path, old);
 
-    AppState state = Loaded(3, 3, 1);
+    test::State state;
+
+    Load(state, 3, 3, 1);
     RecordingWindow window;
     window.saveName = path;
     window.answers = {MessageAnswer::No};
-    OnCommand(window, state, CmdSave);
+    OnCommand(window, state, Command::Save);
     ASSERT_EQ(window.messages.size(), 2u);
     const MessageBoxRequest& question = window.messages[0];
     EXPECT_EQ(question.text, path + "\n同じファイルがありますが、上書きしますか？");
@@ -155,18 +160,19 @@ TEST(Commands, OverwriteQuestionNamesTheWholePathAndNoKeepsTheOldFile) {
 
     window.calls.clear();
     window.answers = {MessageAnswer::Yes};
-    OnCommand(window, state, CmdSave);
+    OnCommand(window, state, Command::Save);
     EXPECT_EQ(window.calls.size(), 2u);  // the dialog and the question, no failure
-    EXPECT_EQ(test::ReadFileBytes(path), BmpBytesOf(*state.images.bitmaps[1]));  // nothing of the old file left
+    EXPECT_EQ(test::ReadFileBytes(path), BmpBytesOf(*state.shown.images.bitmaps[1]));  // nothing of the old file left
 }
 
 TEST(Commands, ANameThatCannotBeCreatedTellsTwice) {
     test::TempDir dir;
     for (const std::string& name : {dir.Path("no/such/folder/x.bmp"), dir.path()}) {
-        AppState state = Loaded(2, 2, 0);
+        test::State state;
+        Load(state, 2, 2, 0);
         RecordingWindow window;
         window.saveName = name;
-        OnCommand(window, state, CmdSave);
+        OnCommand(window, state, Command::Save);
         EXPECT_EQ(window.calls, (std::vector<std::string>{"ask save", "message エラー: ファイル名が不正の模様です。",
                                                           kSaveFailed}))
             << name;
@@ -184,13 +190,14 @@ TEST(Commands, EveryFormatOnABadTargetTellsOfTheFailureAndKeepsTheOldFile) {
         SCOPED_TRACE(extension);
         test::TempDir dir;
         const std::string name = std::string("o.") + extension;
-        AppState state = Loaded(40, 30, 2);
+        test::State state;
+        Load(state, 40, 30, 2);
         RecordingWindow window;
         const auto save = [&](const std::string& path) {
             window.calls.clear();
             window.saveName = path;
             window.answers = {MessageAnswer::Yes};
-            OnCommand(window, state, CmdSave);
+            OnCommand(window, state, Command::Save);
             return window.calls;
         };
         const auto overwrite = [](const std::string& path) {
@@ -234,7 +241,7 @@ TEST(Commands, EveryFormatOnABadTargetTellsOfTheFailureAndKeepsTheOldFile) {
         ASSERT_TRUE(back.bitmap) << back.reason;
         EXPECT_EQ(back.bitmap->Width(), 40);
         if (extension != std::string("jpg") && extension != std::string("webp")) {
-            EXPECT_EQ(ReadPixels(*back.bitmap).pixels, ReadPixels(*state.images.bitmaps[2]).pixels);
+            EXPECT_EQ(ReadPixels(*back.bitmap).pixels, ReadPixels(*state.shown.images.bitmaps[2]).pixels);
         }
     }
 }
@@ -242,44 +249,47 @@ TEST(Commands, EveryFormatOnABadTargetTellsOfTheFailureAndKeepsTheOldFile) {
 TEST(Commands, AWriteThatStopsPartWayIsAFailedSave) {
     test::TempDir dir;
     const std::string path = dir.Path("full.bmp");
-    AppState state = Loaded(200, 100, 0);
+    test::State state;
+    Load(state, 200, 100, 0);
     RecordingWindow window;
     window.saveName = path;
     // The file can be created, but writing stops at 16 KiB: a full disk.
-    test::WithFileSizeLimit(16 * 1024, [&] { OnCommand(window, state, CmdSave); });
+    test::WithFileSizeLimit(16 * 1024, [&] { OnCommand(window, state, Command::Save); });
     EXPECT_EQ(window.calls, (std::vector<std::string>{"ask save", kSaveFailed}));
     EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 TEST(Commands, CopyPutsAnIndependentCopyOfTheShownImage) {
-    AppState state = Loaded(4, 3, 2);
-    const PixelBuffer shown = ReadPixels(*state.images.bitmaps[2]);
+    test::State state;
+    Load(state, 4, 3, 2);
+    const PixelBuffer shown = ReadPixels(*state.shown.images.bitmaps[2]);
     RecordingWindow window;
-    OnCommand(window, state, CmdCopy);
+    OnCommand(window, state, Command::Copy);
     EXPECT_EQ(window.calls, (std::vector<std::string>{"clipboard put"}));
     ASSERT_TRUE(window.clipboard.has_value());
     EXPECT_EQ(window.clipboard->pixels, shown.pixels);
-    OnCommand(window, state, 32779);  // another mode redoes slot 2
-    ASSERT_NE(ReadPixels(*state.images.bitmaps[2]).pixels, shown.pixels);
+    OnCommand(window, state, Command{32779});  // another mode redoes slot 2
+    ASSERT_NE(ReadPixels(*state.shown.images.bitmaps[2]).pixels, shown.pixels);
     EXPECT_EQ(window.clipboard->pixels, shown.pixels);
 }
 
 TEST(Commands, PasteReplacesTheSetWithTheClipboardsPicture) {
-    AppState state = Loaded(4, 3, 1);
-    state.effectMode = ModeRgbComponents;
+    test::State state;
+    Load(state, 4, 3, 1);
+    state.params.effectMode = ModeRgbComponents;
     RecordingWindow window;
     window.clipboard = test::Varied(6, 2);
     const std::int64_t before = Bitmap::LiveCount();
-    OnCommand(window, state, CmdPaste);
+    OnCommand(window, state, Command::Paste);
     EXPECT_EQ(window.calls, (std::vector<std::string>{"clipboard take", kProcessing, "repaint"}));
-    ASSERT_TRUE(state.images.Loaded());
-    EXPECT_EQ(state.images.width, 6);
-    EXPECT_EQ(state.images.height, 2);
-    EXPECT_EQ(ReadPixels(*state.images.bitmaps[0]).pixels, window.clipboard->pixels);
-    EXPECT_EQ(ReadPixels(*state.images.bitmaps[1]).pixels,
-              test::RunSlot(*window.clipboard, state, 1).pixels);  // processed in the current mode
-    EXPECT_EQ(state.selectedImage, 1);
-    EXPECT_EQ(Bitmap::LiveCount(), before);  // five new ones for the five old ones
+    ASSERT_TRUE(state.shown.images.Loaded());
+    EXPECT_EQ(state.shown.images.width, 6);
+    EXPECT_EQ(state.shown.images.height, 2);
+    EXPECT_EQ(ReadPixels(*state.shown.images.bitmaps[0]).pixels, window.clipboard->pixels);
+    EXPECT_EQ(ReadPixels(*state.shown.images.bitmaps[1]).pixels,
+              test::RunSlot(*window.clipboard, state.params, 1).pixels);  // processed in the current mode
+    EXPECT_EQ(state.view.selectedImage, 1);
+    EXPECT_EQ(Bitmap::LiveCount(), before + test::kRunnerSet);  // five new ones for the five old ones
 }
 
 TEST(Commands, APasteWithoutABitmapKeepsTheImages) {
@@ -292,64 +302,68 @@ TEST(Commands, APasteWithoutABitmapKeepsTheImages) {
         {false, {"clipboard take", "message 失敗: エラー", "repaint"}},
     };
     for (const Case& c : cases) {
-        AppState state = Loaded(4, 3, -1);
-        const PixelBuffer base = ReadPixels(*state.images.bitmaps[0]);
+        test::State state;
+        Load(state, 4, 3, -1);
+        const PixelBuffer base = ReadPixels(*state.shown.images.bitmaps[0]);
         RecordingWindow window;
         window.clipboardOpens = c.opens;
         if (!c.opens) window.clipboard = test::Varied(2, 2);  // there, but out of reach
-        OnCommand(window, state, CmdPaste);
+        OnCommand(window, state, Command::Paste);
         EXPECT_EQ(window.calls, c.calls);
-        ASSERT_TRUE(state.images.Loaded());
-        EXPECT_EQ(ReadPixels(*state.images.bitmaps[0]).pixels, base.pixels);
-        EXPECT_EQ(state.images.width, 4);
+        ASSERT_TRUE(state.shown.images.Loaded());
+        EXPECT_EQ(ReadPixels(*state.shown.images.bitmaps[0]).pixels, base.pixels);
+        EXPECT_EQ(state.shown.images.width, 4);
         for (const MessageBoxRequest& m : window.messages) EXPECT_TRUE(m.owned);
     }
 }
 
 TEST(Commands, MakeBaseWithImageZeroKeepsTheBaseAndProcessesAgain) {
-    AppState state = Loaded(4, 3, 0);
-    const PixelBuffer base = ReadPixels(*state.images.bitmaps[0]);
-    const Bitmap* slot0 = state.images.bitmaps[0].get();
-    state.hue = 300;  // a change the derived images do not show yet
-    state.effectMode = ModeRgbComponents;
+    test::State state;
+    Load(state, 4, 3, 0);
+    const PixelBuffer base = ReadPixels(*state.shown.images.bitmaps[0]);
+    const Bitmap* slot0 = state.shown.images.bitmaps[0].get();
+    state.params.hue = 300;  // a change the derived images do not show yet
+    state.params.effectMode = ModeRgbComponents;
     RecordingWindow window;
-    OnCommand(window, state, CmdMakeBase);
+    OnCommand(window, state, Command::MakeBase);
     EXPECT_EQ(window.calls, (std::vector<std::string>{kProcessing, "repaint"}));
-    EXPECT_EQ(state.images.bitmaps[0].get(), slot0);
-    EXPECT_EQ(ReadPixels(*state.images.bitmaps[0]).pixels, base.pixels);
-    EXPECT_EQ(ReadPixels(*state.images.bitmaps[4]).pixels, test::RunSlot(base, state, 4).pixels);
+    EXPECT_EQ(state.shown.images.bitmaps[0].get(), slot0);
+    EXPECT_EQ(ReadPixels(*state.shown.images.bitmaps[0]).pixels, base.pixels);
+    EXPECT_EQ(ReadPixels(*state.shown.images.bitmaps[4]).pixels, test::RunSlot(base, state.params, 4).pixels);
 }
 
 TEST(Commands, MakeBaseWithADerivedImageProcessesTheNewBase) {
-    AppState state = Loaded(4, 3, 2);
-    const PixelBuffer derived = ReadPixels(*state.images.bitmaps[2]);
-    const Bitmap* slot0 = state.images.bitmaps[0].get();
+    test::State state;
+    Load(state, 4, 3, 2);
+    const PixelBuffer derived = ReadPixels(*state.shown.images.bitmaps[2]);
+    const Bitmap* slot0 = state.shown.images.bitmaps[0].get();
     RecordingWindow window;
-    OnCommand(window, state, CmdMakeBase);
+    OnCommand(window, state, Command::MakeBase);
     EXPECT_EQ(window.calls, (std::vector<std::string>{kProcessing, "repaint"}));
-    EXPECT_EQ(state.images.bitmaps[0].get(), slot0);  // the same bitmap, new pixels
-    EXPECT_EQ(ReadPixels(*state.images.bitmaps[0]).pixels, derived.pixels);
-    EXPECT_EQ(ReadPixels(*state.images.bitmaps[2]).pixels, test::RunSlot(derived, state, 2).pixels);
-    EXPECT_EQ(state.selectedImage, 2);
+    EXPECT_EQ(state.shown.images.bitmaps[0].get(), slot0);  // the same bitmap, new pixels
+    EXPECT_EQ(ReadPixels(*state.shown.images.bitmaps[0]).pixels, derived.pixels);
+    EXPECT_EQ(ReadPixels(*state.shown.images.bitmaps[2]).pixels, test::RunSlot(derived, state.params, 2).pixels);
+    EXPECT_EQ(state.view.selectedImage, 2);
 }
 
 TEST(Commands, ParameterDialogsProcessOnOkOnly) {
     struct Case {
-        std::uint16_t command;
+        Command command;
         int templateId;
         test::DialogScript script;
         bool changes;
     };
     const Case cases[] = {
-        {CmdHueLevelDialog, kHueLevelDialogId, {{{ids::Hue, "-1"}, {ids::LevelStep, "300"}}, {}, {ids::Ok}}, true},
-        {CmdHueLevelDialog, kHueLevelDialogId, {{{ids::Hue, "-1"}}, {}, {1023, ids::Cancel}}, false},
-        {CmdWaveDialog, kWaveDialogId, {{{ids::WaveFreqDen, "0"}, {ids::CenterStep, "-2"}}, {{ids::OverflowEdgeRadio, true}}, {ids::Ok}}, true},
-        {CmdWaveDialog, kWaveDialogId, {{{ids::WaveFreqDen, "0"}}, {}, {ids::Cancel}}, false},
+        {Command::HueLevelDialog, kHueLevelDialogId, {{{ids::Hue, "-1"}, {ids::LevelStep, "300"}}, {}, {ids::Ok}}, true},
+        {Command::HueLevelDialog, kHueLevelDialogId, {{{ids::Hue, "-1"}}, {}, {1023, ids::Cancel}}, false},
+        {Command::WaveDialog, kWaveDialogId, {{{ids::WaveFreqDen, "0"}, {ids::CenterStep, "-2"}}, {{ids::OverflowEdgeRadio, true}}, {ids::Ok}}, true},
+        {Command::WaveDialog, kWaveDialogId, {{{ids::WaveFreqDen, "0"}}, {}, {ids::Cancel}}, false},
     };
     for (const Case& c : cases) {
-        AppState state = Loaded(3, 3, -1);
-        state.effectMode = ModeRgbComponents;  // slot 4 follows the hue
-        const PixelBuffer slot4 = ReadPixels(*state.images.bitmaps[4]);
+        test::State state;
+        Load(state, 3, 3, -1);
+        state.params.effectMode = ModeRgbComponents;  // slot 4 follows the hue
+        const PixelBuffer slot4 = ReadPixels(*state.shown.images.bitmaps[4]);
         RecordingWindow window;
         window.dialogScript = c.script;
         OnCommand(window, state, c.command);
@@ -360,52 +374,54 @@ TEST(Commands, ParameterDialogsProcessOnOkOnly) {
             EXPECT_EQ(window.calls, (std::vector<std::string>{dialog}));
         }
         const AppState defaults;
-        if (c.command == CmdHueLevelDialog) {
+        if (c.command == Command::HueLevelDialog) {
             EXPECT_EQ(window.shownControls.Text(ids::HueStep), "5");
-            EXPECT_EQ(state.hue, c.changes ? 1529 : 0);
-            EXPECT_EQ(state.levelStep, c.changes ? 255 : 5);
-            EXPECT_EQ(ReadPixels(*state.images.bitmaps[4]).pixels != slot4.pixels, c.changes);
+            EXPECT_EQ(state.params.hue, c.changes ? 1529 : 0);
+            EXPECT_EQ(state.steps.levelStep, c.changes ? 255 : 5);
+            EXPECT_EQ(ReadPixels(*state.shown.images.bitmaps[4]).pixels != slot4.pixels, c.changes);
         } else {
             EXPECT_EQ(window.shownControls.Text(ids::WaveFreqDen), "32");
             EXPECT_TRUE(window.shownControls.Checked(ids::OverflowBackgroundRadio));
-            EXPECT_EQ(state.waveFreqDen, c.changes ? 0 : 32);
-            EXPECT_EQ(state.centerStep, c.changes ? -2 : 2);
-            EXPECT_EQ(state.overflowMode, c.changes ? OverflowEdge : OverflowBackground);
+            EXPECT_EQ(state.params.waveFreqDen, c.changes ? 0 : 32);
+            EXPECT_EQ(state.steps.centerStep, c.changes ? -2 : 2);
+            EXPECT_EQ(state.params.overflowMode, c.changes ? OverflowEdge : OverflowBackground);
         }
     }
 }
 
 TEST(Commands, AboutRunsItsDialogAndNothingElse) {
-    AppState state = Loaded(2, 2, -1);
+    test::State state;
+    Load(state, 2, 2, -1);
     RecordingWindow window;
     window.dialogScript.presses = {ids::Ok};
-    OnCommand(window, state, CmdAbout);
+    OnCommand(window, state, Command::About);
     EXPECT_EQ(window.calls, (std::vector<std::string>{"dialog 103"}));
 }
 
-TEST(Commands, BackgroundColourSwapsRedAndBlueBothWays) {
-    AppState state = Loaded(2, 2, -1);
-    state.backgroundColor = 0x123456;
-    state.customColors[3] = 0x0000FF;
+TEST(Commands, BackgroundColourGoesToTheChooserAndBackAsItIs) {
+    test::State state;
+    Load(state, 2, 2, -1);
+    state.params.backgroundColor = 0x123456;
+    state.dialogs.customColors[3] = 0x0000FF;
     std::array<std::uint32_t, 16> changed{};
     changed[0] = 0xABCDEF;
     RecordingWindow window;
-    window.chosenColour = 0x00FF8040;  // blue FF, green 80, red 40
+    window.chosenColour = 0x4080FF;
     window.chooseCustomColours = changed;
-    OnCommand(window, state, CmdBackgroundColour);
-    EXPECT_EQ(window.offeredColour, 0x563412u);
+    OnCommand(window, state, Command::BackgroundColour);
+    EXPECT_EQ(window.offeredColour, 0x123456u);
     EXPECT_EQ(window.offeredCustomColours[3], 0x0000FFu);
-    EXPECT_EQ(state.backgroundColor, 0x4080FFu);
-    EXPECT_EQ(state.customColors, changed);
+    EXPECT_EQ(state.params.backgroundColor, 0x4080FFu);
+    EXPECT_EQ(state.dialogs.customColors, changed);
     EXPECT_EQ(window.calls, (std::vector<std::string>{"choose colour", kProcessing, "repaint"}));
 
     window.calls.clear();
     window.chosenColour.reset();  // cancelled: the colour stays, the custom colours are kept
     changed[1] = 0x111111;
     window.chooseCustomColours = changed;
-    OnCommand(window, state, CmdBackgroundColour);
-    EXPECT_EQ(state.backgroundColor, 0x4080FFu);
-    EXPECT_EQ(state.customColors[1], 0x111111u);
+    OnCommand(window, state, Command::BackgroundColour);
+    EXPECT_EQ(state.params.backgroundColor, 0x4080FFu);
+    EXPECT_EQ(state.dialogs.customColors[1], 0x111111u);
     EXPECT_EQ(window.calls, (std::vector<std::string>{"choose colour"}));
 }
 

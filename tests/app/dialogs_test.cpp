@@ -61,7 +61,7 @@ TEST(HueLevelDialog, OkReadsAndCorrectsEveryField) {
     };
     for (const HueLevelCase& c : cases) {
         AppState state;
-        HueLevelDialog dialog(state);
+        HueLevelDialog dialog(state.params, state.steps);
         FakeControls controls;
         dialog.Init(controls);
         controls.SetText(ids::Hue, c.hue);
@@ -69,20 +69,20 @@ TEST(HueLevelDialog, OkReadsAndCorrectsEveryField) {
         controls.SetText(ids::Level, c.level);
         controls.SetText(ids::LevelStep, c.levelStep);
         EXPECT_EQ(dialog.Command(ids::Ok, controls), kDialogOk);
-        EXPECT_EQ(state.hue, c.expectedHue) << c.hue;
-        EXPECT_EQ(state.hueStep, c.expectedHueStep) << c.hueStep;
-        EXPECT_EQ(state.level, c.expectedLevel) << c.level;
-        EXPECT_EQ(state.levelStep, c.expectedLevelStep) << c.levelStep;
+        EXPECT_EQ(state.params.hue, c.expectedHue) << c.hue;
+        EXPECT_EQ(state.steps.hueStep, c.expectedHueStep) << c.hueStep;
+        EXPECT_EQ(state.params.level, c.expectedLevel) << c.level;
+        EXPECT_EQ(state.steps.levelStep, c.expectedLevelStep) << c.levelStep;
     }
 }
 
 TEST(HueLevelDialog, FieldsStartFromTheStateAndColourButtonsOnlyFillTheField) {
     AppState state;
-    state.hue = 321;
-    state.hueStep = 17;
-    state.level = 44;
-    state.levelStep = 9;
-    HueLevelDialog dialog(state);
+    state.params.hue = 321;
+    state.steps.hueStep = 17;
+    state.params.level = 44;
+    state.steps.levelStep = 9;
+    HueLevelDialog dialog(state.params, state.steps);
     FakeControls controls;
     dialog.Init(controls);
     EXPECT_EQ(controls.Text(ids::Hue), "321");
@@ -97,26 +97,26 @@ TEST(HueLevelDialog, FieldsStartFromTheStateAndColourButtonsOnlyFillTheField) {
     }
     dialog.Command(1023, controls);  // Ｃ, then cancel: nothing changes
     EXPECT_EQ(dialog.Command(ids::Cancel, controls), kDialogCancel);
-    EXPECT_EQ(state.hue, 321);
+    EXPECT_EQ(state.params.hue, 321);
     dialog.Command(1023, controls);  // Ｃ, then OK: cyan
     EXPECT_EQ(dialog.Command(ids::Ok, controls), kDialogOk);
-    EXPECT_EQ(state.hue, 765);
+    EXPECT_EQ(state.params.hue, 765);
     EXPECT_EQ(dialog.Command(4242, controls), 0);
 }
 
 TEST(WaveDialog, RoundTripsEveryValueWithoutBounds) {
     AppState state;
-    state.waveFreqNum = -3;
-    state.waveFreqDen = 0;
-    state.waveAmplitude = INT_MIN;
-    state.wavePhase = 7;
-    state.wavePhaseDen = -9;
-    state.overflowMode = OverflowEdge;
-    state.centerX = 100000;
-    state.centerY = -5;
-    state.centerStep = -2;
-    state.startFromEnd = 1;
-    WaveDialog dialog(state);
+    state.params.waveFreqNum = -3;
+    state.params.waveFreqDen = 0;
+    state.params.waveAmplitude = INT_MIN;
+    state.params.wavePhase = 7;
+    state.params.wavePhaseDen = -9;
+    state.params.overflowMode = OverflowEdge;
+    state.params.centerX = 100000;
+    state.params.centerY = -5;
+    state.steps.centerStep = -2;
+    state.params.startFromEnd = 1;
+    WaveDialog dialog(state.params, state.steps);
     FakeControls controls;
     dialog.Init(controls);
     EXPECT_EQ(controls.Text(ids::WaveFreqNum), "-3");
@@ -128,36 +128,36 @@ TEST(WaveDialog, RoundTripsEveryValueWithoutBounds) {
 
     controls.SetText(ids::CenterX, "5");
     EXPECT_EQ(dialog.Command(ids::Cancel, controls), kDialogCancel);  // nothing is read
-    EXPECT_EQ(state.centerX, 100000);
+    EXPECT_EQ(state.params.centerX, 100000);
     controls.SetText(ids::CenterX, "100000");
 
     EXPECT_EQ(dialog.Command(ids::Ok, controls), kDialogOk);  // unchanged fields store the same values
-    EXPECT_EQ(state.waveFreqDen, 0);
-    EXPECT_EQ(state.waveAmplitude, INT_MIN);
-    EXPECT_EQ(state.centerStep, -2);
-    EXPECT_EQ(state.overflowMode, OverflowEdge);
-    EXPECT_EQ(state.startFromEnd, 1);
+    EXPECT_EQ(state.params.waveFreqDen, 0);
+    EXPECT_EQ(state.params.waveAmplitude, INT_MIN);
+    EXPECT_EQ(state.steps.centerStep, -2);
+    EXPECT_EQ(state.params.overflowMode, OverflowEdge);
+    EXPECT_EQ(state.params.startFromEnd, 1);
 
     controls.SetText(ids::WaveFreqNum, "x");
     controls.SetText(ids::CenterX, " -17px");
     controls.checked = {ids::OverflowWrapRadio};
     dialog.Command(ids::Ok, controls);
-    EXPECT_EQ(state.waveFreqNum, 0);
-    EXPECT_EQ(state.centerX, -17);
-    EXPECT_EQ(state.overflowMode, OverflowWrap);
-    EXPECT_EQ(state.startFromEnd, 0);
+    EXPECT_EQ(state.params.waveFreqNum, 0);
+    EXPECT_EQ(state.params.centerX, -17);
+    EXPECT_EQ(state.params.overflowMode, OverflowWrap);
+    EXPECT_EQ(state.params.startFromEnd, 0);
 }
 
 TEST(WaveDialog, AnUnknownOverflowValueMarksBackground) {
     AppState state;
-    state.overflowMode = 7;
-    WaveDialog dialog(state);
+    state.params.overflowMode = 7;
+    WaveDialog dialog(state.params, state.steps);
     FakeControls controls;
     dialog.Init(controls);
     EXPECT_EQ(controls.checked, (std::set<int>{ids::OverflowBackgroundRadio}));
     controls.checked.clear();  // no radio marked reads as background
     dialog.Command(ids::Ok, controls);
-    EXPECT_EQ(state.overflowMode, OverflowBackground);
+    EXPECT_EQ(state.params.overflowMode, OverflowBackground);
 }
 
 TEST(DialogTemplates, OkComesFirstAndIdsAreUnique) {
@@ -177,11 +177,6 @@ TEST(DialogTemplates, OkComesFirstAndIdsAreUnique) {
         EXPECT_EQ(firstTabStop->kind, ControlKind::DefaultPushButton);
     }
     EXPECT_EQ(AboutDialog().Command(ids::Ok, *std::make_unique<FakeControls>()), kDialogOk);
-}
-
-TEST(SwapRedBlue, ConvertsBothWays) {
-    EXPECT_EQ(SwapRedBlue(0x123456u), 0x563412u);
-    EXPECT_EQ(SwapRedBlue(SwapRedBlue(0xA1B2C3u)), 0xA1B2C3u);
 }
 
 }  // namespace

@@ -28,20 +28,20 @@ TEST(MainMenu, SeparatorsAndDialogItemsOfTheModeMenu) {
     for (std::size_t i = 0; i < items.size(); ++i)
         if (items[i].action == MenuAction::Separator) separators.push_back(i);
     EXPECT_EQ(separators, (std::vector<std::size_t>{19, 22, 29}));
-    EXPECT_EQ(items[20].id, 32784);
+    EXPECT_EQ(items[20].id, Command::HueLevelDialog);
     EXPECT_EQ(items[20].caption, "色相・明度指定...");
-    EXPECT_EQ(items[21].id, 32798);
+    EXPECT_EQ(items[21].id, Command::BackgroundColour);
     EXPECT_EQ(items[21].caption, "背景色...");
-    EXPECT_EQ(items[30].id, 32797);
+    EXPECT_EQ(items[30].id, Command::WaveDialog);
     EXPECT_EQ(items[30].caption, "波の設定...");
 }
 
 TEST(MainMenu, TheViewMenuEndsWithOneToOneAfterASeparator) {
     const auto& items = MainMenu()[1].items;
     ASSERT_EQ(items.size(), 8u);
-    EXPECT_EQ(items[5].id, CmdShowAll);
+    EXPECT_EQ(items[5].id, Command::ShowAll);
     EXPECT_EQ(items[6].action, MenuAction::Separator);
-    EXPECT_EQ(items[7].id, CmdActualSize);
+    EXPECT_EQ(items[7].id, Command::ActualSize);
     EXPECT_EQ(items[7].caption, "等倍表示(&Z)");
     EXPECT_EQ(items[7].action, MenuAction::ActualSize);
     EXPECT_FALSE(items[7].checkedAtStart);
@@ -56,7 +56,7 @@ TEST(MainMenu, EveryModeRecordHasOneItemInItsSectionInNumberOrder) {
         if (item.action != MenuAction::SetEffectMode) continue;
         const ModeSpec* mode = FindMode(item.value);
         ASSERT_NE(mode, nullptr) << item.value;
-        EXPECT_EQ(item.id, mode->commandId);
+        EXPECT_EQ(item.id, Command{mode->commandId});
         EXPECT_EQ(item.caption, mode->menuCaption);
         EXPECT_EQ(separators, mode->section == MenuSection::Colours ? 0 : 2) << mode->name;
         EXPECT_TRUE(seen.empty() || seen.back()->mode < mode->mode);
@@ -66,22 +66,22 @@ TEST(MainMenu, EveryModeRecordHasOneItemInItsSectionInNumberOrder) {
 }
 
 TEST(MainMenu, IdsAreUniqueAndExactlyThreeItemsStartChecked) {
-    std::set<std::uint16_t> ids;
+    std::set<Command> ids;
     std::vector<std::string> checked;
     for (const MenuPopup& popup : MainMenu())
         for (const MenuItem& item : popup.items) {
             if (item.action == MenuAction::Separator) {
-                EXPECT_EQ(item.id, 0);
+                EXPECT_EQ(item.id, Command::None);
                 continue;
             }
-            EXPECT_TRUE(ids.insert(item.id).second) << item.id;
+            EXPECT_TRUE(ids.insert(item.id).second) << item.caption;
             EXPECT_EQ(FindMenuItem(item.id), &item);
             if (item.checkedAtStart) checked.emplace_back(item.caption);
         }
     EXPECT_EQ(ids.size(), 6u + 7u + 28u + 4u + 1u);
     EXPECT_EQ(checked, (std::vector<std::string>{"全て表示(&H)", "反転", "二列(&2)"}));
-    EXPECT_EQ(FindMenuItem(0), nullptr);
-    EXPECT_EQ(FindMenuItem(32770), nullptr);
+    EXPECT_EQ(FindMenuItem(Command::None), nullptr);
+    EXPECT_EQ(FindMenuItem(Command{32770}), nullptr);
 }
 
 }  // namespace

@@ -35,17 +35,17 @@ std::string RectText(const Rect& r) {
 class RecordingCanvas : public Canvas {
 public:
     explicit RecordingCanvas(const AppState& state) : state_(state) {}
-    void DrawText(std::int32_t x, std::int32_t y, std::string_view text) override {
-        calls.push_back("text " + std::to_string(x) + "," + std::to_string(y) + " " + std::string(text));
+    void DrawText(Point at, std::string_view text) override {
+        calls.push_back("text " + std::to_string(at.x) + "," + std::to_string(at.y) + " " + std::string(text));
     }
-    void DrawImage(std::int32_t x, std::int32_t y, const Bitmap& bitmap, std::int32_t w, std::int32_t h) override {
+    void DrawImage(Point at, const Bitmap& bitmap, Size size) override {
         std::string slot = "-1";
         for (int i = 0; i < kSlotCount; ++i) {
-            if (state_.images.bitmaps[i].get() == &bitmap) slot = std::to_string(i);
-            if (state_.images.scaled[i].get() == &bitmap) slot = "scaled " + std::to_string(i);
+            if (state_.shown.images.bitmaps[i].get() == &bitmap) slot = std::to_string(i);
+            if (state_.shown.images.scaled[i].get() == &bitmap) slot = "scaled " + std::to_string(i);
         }
-        calls.push_back("image " + slot + " at " + std::to_string(x) + "," + std::to_string(y) +
-                        " " + std::to_string(w) + "x" + std::to_string(h));
+        calls.push_back("image " + slot + " at " + std::to_string(at.x) + "," + std::to_string(at.y) + " " +
+                        std::to_string(size.width) + "x" + std::to_string(size.height));
     }
     void FrameRect(const Rect& r, RgbValue c) override { calls.push_back("frame " + RectText(r) + " " + Colour(c)); }
     void FillRect(const Rect& r, RgbValue c) override { calls.push_back("fill " + RectText(r) + " " + Colour(c)); }
@@ -65,8 +65,8 @@ Calls Paint(const AppState& state) {
 
 AppState Loaded200x100() {
     AppState state;
-    state.images = test::MakeImageSet(test::Varied(200, 100));
-    state.labels = {"ベース画像", "色相反転", "明度反転", "通常反転", "－"};
+    state.shown.images = test::MakeImageSet(test::Varied(200, 100));
+    state.shown.madeWith = ProcessingParams{};  // the default mode's labels: 色相反転, 明度反転, 通常反転, －
     return state;
 }
 
@@ -77,11 +77,12 @@ TEST(PaintMainWindow, AsksForAFileWhenNoImageIsLoaded) {
 
 TEST(PaintMainWindow, SwatchesShowEvenWithoutAnImageAtTheKeptWidth) {
     AppState state;
-    state.effectMode = ModeHueRotate;
-    state.selectedImage = 4;
+    state.shown.madeWith.emplace();
+    state.shown.madeWith->effectMode = ModeHueRotate;
+    state.view.selectedImage = 4;
     EXPECT_EQ(Paint(state), (Calls{"text 0,0 ＢＭＰを開いてください。", "fill 0,0-32,16 FF0000",
                                    "fill 0,16-32,32 00FFFF", "text 32,0 ←→で指定"}));
-    state.images.width = 123;  // a failed paste keeps the size of the released image
+    state.shown.images.width = 123;  // a failed paste keeps the size of the released image
     EXPECT_EQ(Paint(state)[1], "fill 123,0-155,16 FF0000");
 }
 
@@ -102,14 +103,14 @@ TEST(PaintMainWindow, GalleryTilesOfEveryArrangement) {
     };
     for (const Case& c : cases) {
         AppState state = Loaded200x100();
-        state.columns = c.columns;
+        state.view.columns = c.columns;
         EXPECT_EQ(Paint(state), c.expected) << c.columns << " columns";
     }
 }
 
 TEST(PaintMainWindow, HoveredTileGetsTwoFramesAndItsLabel) {
     AppState state = Loaded200x100();
-    state.hoverImage = 3;
+    state.view.hoverImage = 3;
     const Calls calls = Paint(state);
     ASSERT_EQ(calls.size(), 8u);
     EXPECT_EQ(Calls(calls.begin() + 5, calls.end()),
@@ -118,44 +119,44 @@ TEST(PaintMainWindow, HoveredTileGetsTwoFramesAndItsLabel) {
 
 TEST(PaintMainWindow, SingleViewShowsTheImageAndItsLabelBelow) {
     AppState state = Loaded200x100();
-    state.selectedImage = 2;
-    state.hoverImage = 1;  // no frame outside the gallery
+    state.view.selectedImage = 2;
+    state.view.hoverImage = 1;  // no frame outside the gallery
     EXPECT_EQ(Paint(state), (Calls{"image 2 at 0,0 200x100", "text 0,100 明度反転"}));
 }
 
 TEST(PaintMainWindow, TheBaseImageNeverHasASwatch) {
     for (std::int32_t mode = 0; mode < kModeCount; ++mode) {
         AppState state = Loaded200x100();
-        state.selectedImage = 0;
-        state.effectMode = mode;
+        state.view.selectedImage = 0;
+        state.shown.madeWith->effectMode = mode;
         EXPECT_EQ(Paint(state), (Calls{"image 0 at 0,0 200x100", "text 0,100 ベース画像"})) << mode;
     }
 }
 
 TEST(PaintMainWindow, HueSwatchOfGreen) {
     AppState state = Loaded200x100();
-    state.effectMode = ModeHueRotate;
-    state.selectedImage = 4;
-    state.hue = 510;
-    EXPECT_EQ(Paint(state), (Calls{"image 4 at 0,0 200x100", "text 0,100 －", "fill 200,0-232,16 00FF00",
+    state.shown.madeWith->effectMode = ModeHueRotate;
+    state.view.selectedImage = 4;
+    state.shown.madeWith->hue = 510;
+    EXPECT_EQ(Paint(state), (Calls{"image 4 at 0,0 200x100", "text 0,100 任意（回転）", "fill 200,0-232,16 00FF00",
                                    "fill 200,16-232,32 FF00FF", "text 232,0 ←→で指定"}));
 }
 
 TEST(PaintMainWindow, LevelSwatchTruncatesTheHalf) {
     AppState state = Loaded200x100();
-    state.effectMode = ModeBrighten;
-    state.selectedImage = 2;
-    state.level = 255;
-    EXPECT_EQ(Paint(state), (Calls{"image 2 at 0,0 200x100", "text 0,100 明度反転", "fill 200,48-232,80 7F7F7F",
+    state.shown.madeWith->effectMode = ModeBrighten;
+    state.view.selectedImage = 2;
+    state.shown.madeWith->level = 255;
+    EXPECT_EQ(Paint(state), (Calls{"image 2 at 0,0 200x100", "text 0,100 明（加算的）", "fill 200,48-232,80 7F7F7F",
                                    "text 232,48 ↑↓で指定"}));
-    state.level = 510;
+    state.shown.madeWith->level = 510;
     EXPECT_EQ(Paint(state)[2], "fill 200,48-232,80 FFFFFF");
 }
 
 TEST(PaintMainWindow, BothSwatchesHueFirst) {
     AppState state = Loaded200x100();
-    state.effectMode = ModeSaturation2;
-    state.selectedImage = 4;
+    state.shown.madeWith->effectMode = ModeSaturation2;
+    state.view.selectedImage = 4;
     const Calls calls = Paint(state);
     ASSERT_EQ(calls.size(), 7u);
     EXPECT_EQ(calls[2].rfind("fill 200,0-232,16", 0), 0u);
@@ -178,7 +179,7 @@ AppState Fitted200x100(std::int32_t clientWidth, std::int32_t clientHeight, bool
 
 TEST(PaintMainWindow, ShrunkGalleryDrawsTheCopiesTheFrameAndAFullSizeLabel) {
     AppState state = Fitted200x100(200, 150);  // half size: tiles of 100 x 50
-    state.hoverImage = 3;
+    state.view.hoverImage = 3;
     EXPECT_EQ(Paint(state), (Calls{"image scaled 0 at 0,0 100x50", "image scaled 1 at 100,0 100x50",
                                    "image scaled 2 at 0,50 100x50", "image scaled 3 at 100,50 100x50",
                                    "image scaled 4 at 0,100 100x50", "frame 100,50-200,100 000000",
@@ -187,15 +188,14 @@ TEST(PaintMainWindow, ShrunkGalleryDrawsTheCopiesTheFrameAndAFullSizeLabel) {
 
 TEST(PaintMainWindow, ShrunkSingleViewPutsCaptionAndSwatchesBesideThePicture) {
     AppState state = Loaded200x100();
-    state.effectMode = ModeSaturation2;  // slot 4: both swatches
-    state.selectedImage = 4;
-    state.view = {.client = {192, 116}, .textHeight = 16, .swatchTextWidth = 60};
+    state.shown.madeWith->effectMode = ModeSaturation2;  // slot 4: both swatches
+    state.view = {.selectedImage = 4, .client = {192, 116}, .textHeight = 16, .swatchTextWidth = 60};
     RefreshView(state, true);
     // (192 - 92) / 200 is less than (116 - 16) / 100: half size.
     const Calls calls = Paint(state);
     ASSERT_EQ(calls.size(), 7u);
     EXPECT_EQ(calls[0], "image scaled 4 at 0,0 100x50");
-    EXPECT_EQ(calls[1], "text 0,50 －");
+    EXPECT_EQ(calls[1], "text 0,50 彩（加算的２、灰⇒指定色）");
     EXPECT_EQ(calls[2].rfind("fill 100,0-132,16", 0), 0u);
     EXPECT_EQ(calls[4], "text 132,0 ←→で指定");
     EXPECT_EQ(calls[5], "fill 100,48-132,80 000000");
@@ -205,18 +205,18 @@ TEST(PaintMainWindow, ShrunkSingleViewPutsCaptionAndSwatchesBesideThePicture) {
 TEST(PaintMainWindow, OneToOneMovesEverythingByTheScrollOffset) {
     AppState state = Fitted200x100(150, 100, true);  // 400 x 300 of tiles in a 140 x 90 viewport
     RecordingWindow window;
-    ScrollTo(window, state, 130, 120);
-    state.hoverImage = 3;
+    ScrollTo(window, state.view, 130, 120);
+    state.view.hoverImage = 3;
     EXPECT_EQ(Paint(state), (Calls{"image 0 at -130,-120 200x100", "image 1 at 70,-120 200x100",
                                    "image 2 at -130,-20 200x100", "image 3 at 70,-20 200x100",
                                    "image 4 at -130,80 200x100", "frame 70,-20-270,80 000000",
                                    "frame 71,-19-269,79 FFFFFF", "text 71,-19 通常反転"}));
-    state.selectedImage = 2;
-    state.effectMode = ModeBrighten;
+    state.view.selectedImage = 2;
+    state.shown.madeWith->effectMode = ModeBrighten;
     RefreshView(state, false);  // 292 x 116 of content: less to scroll down
     EXPECT_EQ(state.view.scrollX, 130);
     EXPECT_EQ(state.view.scrollY, 116 - 90);
-    EXPECT_EQ(Paint(state), (Calls{"image 2 at -130,-26 200x100", "text -130,74 明度反転",
+    EXPECT_EQ(Paint(state), (Calls{"image 2 at -130,-26 200x100", "text -130,74 明（加算的）",
                                    "fill 70,22-102,54 000000", "text 102,22 ↑↓で指定"}));
 }
 
@@ -234,20 +234,21 @@ TEST(PaintMainWindow, SwatchesOfTheWidestPictureStopAtTheCoordinateRange) {
     };
     for (const Case& c : cases) {
         AppState state;
-        state.images.width = std::numeric_limits<std::int32_t>::max() - 10;  // kept from a released image
-        state.effectMode = c.mode;
-        state.selectedImage = c.mode == ModeHueRotate ? 4 : 2;
+        state.shown.madeWith.emplace();
+        state.shown.images.width = std::numeric_limits<std::int32_t>::max() - 10;  // kept from a released image
+        state.shown.madeWith->effectMode = c.mode;
+        state.view.selectedImage = c.mode == ModeHueRotate ? 4 : 2;
         const Calls calls = Paint(state);
         EXPECT_EQ(Calls(calls.begin() + 1, calls.end()), c.expected) << c.mode;
     }
 }
 
-TEST(TileRect, NoColumnsGiveNoTile) {
+TEST(Layout, NoColumnsGiveNoTile) {
     for (const std::int32_t columns : {0, -1}) {
         AppState state = Loaded200x100();
-        state.columns = columns;
-        state.hoverImage = 2;
-        for (std::int32_t i = 0; i < kSlotCount; ++i) EXPECT_EQ(RectText(TileRect(state, i)), "0,0-0,0") << columns;
+        state.view.columns = columns;
+        state.view.hoverImage = 2;
+        for (std::int32_t i = 0; i < kSlotCount; ++i) EXPECT_EQ(RectText(LayoutOf(state).Tile(i)), "0,0-0,0") << columns;
         const Calls calls = Paint(state);  // no division by zero
         EXPECT_EQ(calls.back(), "text 1,1 明度反転") << columns;
     }
@@ -288,10 +289,10 @@ TEST(SwatchesFor, OnlyBesideDerivedImagesThatFollowTheParameter) {
 TEST(DrawBitmap, MissingBitmapsAndEmptySizesDrawNothing) {
     AppState state = Loaded200x100();
     RecordingCanvas canvas(state);
-    DrawBitmap(canvas, nullptr, 0, 0, 200, 100);
-    DrawBitmap(canvas, state.images.bitmaps[1].get(), 0, 0, 0, 100);
+    DrawBitmap(canvas, nullptr, {0, 0}, {200, 100});
+    DrawBitmap(canvas, state.shown.images.bitmaps[1].get(), {0, 0}, {0, 100});
     EXPECT_TRUE(canvas.calls.empty());
-    DrawBitmap(canvas, state.images.bitmaps[1].get(), 5, 6, 500, 50);  // never beyond the bitmap
+    DrawBitmap(canvas, state.shown.images.bitmaps[1].get(), {5, 6}, {500, 50});  // never beyond the bitmap
     EXPECT_EQ(canvas.calls, Calls{"image 1 at 5,6 200x50"});
 }
 

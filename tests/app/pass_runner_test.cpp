@@ -54,7 +54,7 @@ private:
 // queue until the test, as the window's thread, runs it.
 struct Beside {
     Beside() {
-        state.images = test::MakeImageSet(test::Varied(64, 40));
+        state.shown.images = test::MakeImageSet(test::Varied(64, 40));
         state.passRunner = &runner;
         runner.SetBandHook([this](const std::atomic<bool>& cancelled) { gate.Hook(cancelled); });
         window.drain = [this] { Drain(); };
@@ -81,12 +81,12 @@ struct Beside {
     }
     std::vector<std::vector<RgbValue>> Shown() const {
         std::vector<std::vector<RgbValue>> shown;
-        for (int slot = 1; slot < kSlotCount; ++slot) shown.push_back(ReadPixels(*state.images.bitmaps[slot]).pixels);
+        for (int slot = 1; slot < kSlotCount; ++slot) shown.push_back(ReadPixels(*state.shown.images.bitmaps[slot]).pixels);
         return shown;
     }
     std::vector<std::vector<RgbValue>> Expected(const ProcessingParams& params) const {
         std::vector<std::vector<RgbValue>> expected;
-        for (const PixelBuffer& slot : test::RunPass(ReadPixels(*state.images.bitmaps[0]), params))
+        for (const PixelBuffer& slot : test::RunPass(ReadPixels(*state.shown.images.bitmaps[0]), params))
             expected.push_back(slot.pixels);
         return expected;
     }
@@ -97,7 +97,7 @@ struct Beside {
     Gate gate;
     AppState state;
     test::RecordingWindow window;
-    PassRunner runner{state,
+    PassRunner runner{state, PassRunner::Delivery::Queued,
                       [this](std::function<void()> f) {
                           const std::lock_guard lock(mutex);
                           posted.push_back(std::move(f));
@@ -107,60 +107,60 @@ struct Beside {
 
 TEST(PassRunner, ANewerRequestCancelsTheHeldPassAndOnlyItsResultIsShown) {
     Beside b;
-    b.state.effectMode = ModeHueRotate;
+    b.state.params.effectMode = ModeHueRotate;
     Regenerate(b.window, b.state);
     b.Settle();
     const auto first = b.Shown();
-    ASSERT_EQ(first, b.Expected(b.state));
+    ASSERT_EQ(first, b.Expected(b.state.params));
     EXPECT_EQ(b.shownCalls, 1);
 
     b.gate.Hold(true);
-    b.state.hue = 100;
+    b.state.params.hue = 100;
     const int arrived = b.gate.Arrivals();
     Regenerate(b.window, b.state);
     b.gate.WaitForArrival(arrived + 1);
     EXPECT_TRUE(b.runner.Busy());
     b.Drain();
     EXPECT_EQ(b.Shown(), first);  // the last completed pass, all four
-    EXPECT_EQ(b.state.labels[1], "赤⇒青");
+    EXPECT_EQ(b.state.shown.Label(1), "赤⇒青");
 
-    b.state.hue = 200;
+    b.state.params.hue = 200;
     Regenerate(b.window, b.state);  // returns once the held pass let go
     b.gate.Hold(false);
     b.Settle();
-    EXPECT_EQ(b.Shown(), b.Expected(b.state));
+    EXPECT_EQ(b.Shown(), b.Expected(b.state.params));
     EXPECT_EQ(b.shownCalls, 2);  // the cancelled pass never showed
     EXPECT_FALSE(b.runner.Busy());
 }
 
 TEST(PassRunner, NothingTheModeReadsChangedRunsNoPass) {
     Beside b;
-    b.state.effectMode = ModeVortex;
+    b.state.params.effectMode = ModeVortex;
     Regenerate(b.window, b.state);
     b.Settle();
     const int passes = b.gate.Arrivals();
     ASSERT_GT(passes, 0);
-    b.state.hue = (b.state.hue + 5) % 1530;  // the Right arrow: the vortex reads no hue
+    b.state.params.hue = (b.state.params.hue + 5) % 1530;  // the Right arrow: the vortex reads no hue
     Regenerate(b.window, b.state);
     EXPECT_FALSE(b.runner.Busy());
     b.Settle();
     EXPECT_EQ(b.gate.Arrivals(), passes);
-    EXPECT_EQ(b.Shown(), b.Expected(b.state));
-    b.state.centerX += 3;  // this it reads
+    EXPECT_EQ(b.Shown(), b.Expected(b.state.params));
+    b.state.params.centerX += 3;  // this it reads
     Regenerate(b.window, b.state);
     b.Settle();
     EXPECT_GT(b.gate.Arrivals(), passes);
-    EXPECT_EQ(b.Shown(), b.Expected(b.state));
+    EXPECT_EQ(b.Shown(), b.Expected(b.state.params));
 }
 
 TEST(PassRunner, SaveCopyAndMakeBaseWaitForTheRunningPass) {
     Beside b;
-    b.state.effectMode = ModeRgbComponents;
+    b.state.params.effectMode = ModeRgbComponents;
     Regenerate(b.window, b.state);
     b.Settle();
-    b.state.selectedImage = 4;
+    b.state.view.selectedImage = 4;
     b.gate.Hold(true);
-    b.state.hue = 900;
+    b.state.params.hue = 900;
     int arrived = b.gate.Arrivals();
     Regenerate(b.window, b.state);
     b.gate.WaitForArrival(arrived + 1);
@@ -170,29 +170,29 @@ TEST(PassRunner, SaveCopyAndMakeBaseWaitForTheRunningPass) {
         b.Drain();
     };
     b.window.calls.clear();
-    OnCommand(b.window, b.state, CmdCopy);
+    OnCommand(b.window, b.state, Command::Copy);
     EXPECT_EQ(b.window.calls.front(), "wait");
     ASSERT_TRUE(b.window.clipboard.has_value());
-    EXPECT_EQ(b.window.clipboard->pixels, b.Expected(b.state)[3]);
+    EXPECT_EQ(b.window.clipboard->pixels, b.Expected(b.state.params)[3]);
 
     // Make-base after waiting: the base is the new slot 4, the pass redone from it.
     b.gate.Hold(true);
-    b.state.hue = 1000;
+    b.state.params.hue = 1000;
     arrived = b.gate.Arrivals();
     Regenerate(b.window, b.state);
     b.gate.WaitForArrival(arrived + 1);
-    const auto expectedBase = b.Expected(b.state)[3];
-    OnCommand(b.window, b.state, CmdMakeBase);
-    EXPECT_EQ(ReadPixels(*b.state.images.bitmaps[0]).pixels, expectedBase);
+    const auto expectedBase = b.Expected(b.state.params)[3];
+    OnCommand(b.window, b.state, Command::MakeBase);
+    EXPECT_EQ(ReadPixels(*b.state.shown.images.bitmaps[0]).pixels, expectedBase);
     b.Settle();
-    EXPECT_EQ(b.Shown(), b.Expected(b.state));
+    EXPECT_EQ(b.Shown(), b.Expected(b.state.params));
 }
 
 TEST(PassRunner, ClosingDuringAHeldPassReleasesEverything) {
     const std::int64_t before = Bitmap::LiveCount();
     {
         Beside b;
-        b.state.effectMode = ModeRipple;
+        b.state.params.effectMode = ModeRipple;
         b.gate.Hold(true);
         Regenerate(b.window, b.state);
         b.gate.WaitForArrival(1);
@@ -201,29 +201,29 @@ TEST(PassRunner, ClosingDuringAHeldPassReleasesEverything) {
         EXPECT_EQ(b.window.calls, (std::vector<std::string>{"quit 0"}));
         EXPECT_FALSE(b.runner.Busy());
         b.Drain();
-        EXPECT_FALSE(b.state.images.Loaded());
+        EXPECT_FALSE(b.state.shown.images.Loaded());
     }
     EXPECT_EQ(Bitmap::LiveCount(), before);  // the runner's own copies went with it
 }
 
 TEST(PassRunner, AFailingBandLeavesTheShownImages) {
     Beside b;
-    b.state.effectMode = ModeHueRotate;
+    b.state.params.effectMode = ModeHueRotate;
     Regenerate(b.window, b.state);
     b.Settle();
     const auto shown = b.Shown();
     b.runner.SetBandHook([](const std::atomic<bool>&) { throw std::bad_alloc(); });
-    b.state.hue = 321;
+    b.state.params.hue = 321;
     Regenerate(b.window, b.state);
     b.Settle();
     EXPECT_EQ(b.Shown(), shown);
     EXPECT_FALSE(b.runner.Busy());
     // The program goes on: the next request without the fault is shown.
     b.runner.SetBandHook({});
-    b.state.hue = 322;
+    b.state.params.hue = 322;
     Regenerate(b.window, b.state);
     b.Settle();
-    EXPECT_EQ(b.Shown(), b.Expected(b.state));
+    EXPECT_EQ(b.Shown(), b.Expected(b.state.params));
 }
 
 }  // namespace

@@ -31,30 +31,30 @@ TEST(PictureCommands, SaveByExtensionAndTheTitleFollowsTheBaseImagesFile) {
     const std::string png = dir.Path("photos/beach.png");
     ASSERT_EQ(WritePictureFile(png, *BitmapOf(test::Varied(6, 4))), WriteResult::Written);
 
-    AppState state;
+    test::State state;
     RecordingWindow window;
     EXPECT_EQ(WindowTitle(state), "プリズムビュー");
     OpenFileCommand(window, state, png);
-    ASSERT_TRUE(state.images.Loaded());
-    EXPECT_EQ(state.images.width, 6);
+    ASSERT_TRUE(state.shown.images.Loaded());
+    EXPECT_EQ(state.shown.images.width, 6);
     EXPECT_EQ(WindowTitle(state), "プリズムビュー - beach.png");
-    EXPECT_EQ(state.lastFolder, dir.Path("photos"));
+    EXPECT_EQ(state.dialogs.lastFolder, dir.Path("photos"));
     EXPECT_EQ(window.calls.back(), "repaint");
 
     // Saved as PNG by its name; the dialogs then start where it went.
-    state.selectedImage = 2;
+    state.view.selectedImage = 2;
     window.saveName = dir.Path("out.PNG");
-    OnCommand(window, state, CmdSave);
+    OnCommand(window, state, Command::Save);
     ReadResult saved = ReadPictureFile(dir.Path("out.PNG"));
     ASSERT_TRUE(saved.bitmap) << saved.reason;
-    EXPECT_EQ(ReadPixels(*saved.bitmap).pixels, ReadPixels(*state.images.bitmaps[2]).pixels);
-    EXPECT_EQ(state.lastFolder, dir.path());
+    EXPECT_EQ(ReadPixels(*saved.bitmap).pixels, ReadPixels(*state.shown.images.bitmaps[2]).pixels);
+    EXPECT_EQ(state.dialogs.lastFolder, dir.path());
 
     // An extension no writer knows: told before any question, nothing written.
     window.calls.clear();
     window.messages.clear();
     window.saveName = dir.Path("out.xyz");
-    OnCommand(window, state, CmdSave);
+    OnCommand(window, state, Command::Save);
     ASSERT_EQ(window.messages.size(), 2u);
     EXPECT_EQ(window.messages[0].caption, "エラー");
     EXPECT_EQ(window.messages[0].text,
@@ -64,11 +64,11 @@ TEST(PictureCommands, SaveByExtensionAndTheTitleFollowsTheBaseImagesFile) {
 
     // A picture that came from elsewhere has no file: the title goes back.
     UsePicture(window, state, BitmapOf(test::Varied(3, 3)));
-    EXPECT_EQ(state.images.width, 3);
+    EXPECT_EQ(state.shown.images.width, 3);
     EXPECT_EQ(WindowTitle(state), "プリズムビュー");
     OpenFileCommand(window, state, png);
-    state.selectedImage = 1;
-    OnCommand(window, state, CmdMakeBase);
+    state.view.selectedImage = 1;
+    OnCommand(window, state, Command::MakeBase);
     EXPECT_EQ(WindowTitle(state), "プリズムビュー");
 
     // A failed open keeps the images and the title's file.
@@ -76,7 +76,7 @@ TEST(PictureCommands, SaveByExtensionAndTheTitleFollowsTheBaseImagesFile) {
     window.messages.clear();
     OpenFileCommand(window, state, dir.Path("missing.jpg"));
     EXPECT_EQ(window.messages.at(0).text, "ＢＭＰ読み出し失敗しました。");
-    EXPECT_EQ(state.images.width, 6);
+    EXPECT_EQ(state.shown.images.width, 6);
     EXPECT_EQ(WindowTitle(state), "プリズムビュー - beach.png");
 }
 

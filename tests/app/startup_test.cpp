@@ -40,37 +40,37 @@ const std::string kProcessing = "status 加工画像の作成をしてます。�
 TEST(OpenImageFile, LoadsThenProcessesWithoutRepainting) {
     test::TempDir dir;
     WriteBmp(dir.Path("a.bmp"), 3, 2);
-    AppState state;
+    test::State state;
     RecordingWindow window;
     OpenImageFile(window, state, dir.Path("a.bmp"));
     EXPECT_EQ(window.calls, (std::vector<std::string>{kLoading, kProcessing}));
-    ASSERT_TRUE(state.images.Loaded());
-    EXPECT_EQ(state.images.width, 3);
-    EXPECT_EQ(state.images.height, 2);
-    for (int slot = 1; slot < kSlotCount; ++slot) ASSERT_NE(state.images.bitmaps[slot], nullptr);
-    EXPECT_EQ(state.labels[1], "色相反転");
+    ASSERT_TRUE(state.shown.images.Loaded());
+    EXPECT_EQ(state.shown.images.width, 3);
+    EXPECT_EQ(state.shown.images.height, 2);
+    for (int slot = 1; slot < kSlotCount; ++slot) ASSERT_NE(state.shown.images.bitmaps[slot], nullptr);
+    EXPECT_EQ(state.shown.Label(1), "色相反転");
     // slot 4 of the default mode is all white: the pass really ran
-    for (RgbValue p : ReadPixels(*state.images.bitmaps[4]).pixels) EXPECT_EQ(p, 0xFFFFFFu);
+    for (RgbValue p : ReadPixels(*state.shown.images.bitmaps[4]).pixels) EXPECT_EQ(p, 0xFFFFFFu);
 }
 
 TEST(OpenImageFile, AFailedOpenKeepsTheImagesAndStillProcesses) {
     test::TempDir dir;
     WriteBmp(dir.Path("a.bmp"), 3, 2);
     const std::int64_t before = Bitmap::LiveCount();
-    AppState state;
+    test::State state;
     RecordingWindow window;
     EXPECT_TRUE(OpenImageFile(window, state, dir.Path("a.bmp")));
-    const PixelBuffer base = ReadPixels(*state.images.bitmaps[0]);
-    state.effectMode = ModeRgbComponents;
+    const PixelBuffer base = ReadPixels(*state.shown.images.bitmaps[0]);
+    state.params.effectMode = ModeRgbComponents;
     window.calls.clear();
     EXPECT_FALSE(OpenImageFile(window, state, dir.Path("missing.bmp")));
-    ASSERT_TRUE(state.images.Loaded());
-    EXPECT_EQ(ReadPixels(*state.images.bitmaps[0]).pixels, base.pixels);
-    EXPECT_EQ(state.images.width, 3);
-    EXPECT_EQ(state.images.height, 2);
-    EXPECT_EQ(Bitmap::LiveCount(), before + 5);
+    ASSERT_TRUE(state.shown.images.Loaded());
+    EXPECT_EQ(ReadPixels(*state.shown.images.bitmaps[0]).pixels, base.pixels);
+    EXPECT_EQ(state.shown.images.width, 3);
+    EXPECT_EQ(state.shown.images.height, 2);
+    EXPECT_EQ(Bitmap::LiveCount(), before + 5 + test::kRunnerSet);
     EXPECT_EQ(window.calls, (std::vector<std::string>{kLoading, kProcessing}));
-    EXPECT_EQ(state.labels[1], "赤成分");
+    EXPECT_EQ(state.shown.Label(1), "赤成分");
 }
 
 TEST(OpenStartImage, LooksInTheCurrentFolder) {
@@ -79,17 +79,17 @@ TEST(OpenStartImage, LooksInTheCurrentFolder) {
     WriteBmp(with.Path("start.bmp"), 4, 4);
     {
         InFolder in(with.path());
-        AppState state;
+        test::State state;
         RecordingWindow window;
         OpenStartImage(window, state);
-        EXPECT_TRUE(state.images.Loaded());
+        EXPECT_TRUE(state.shown.images.Loaded());
     }
     {
         InFolder in(without.path());
-        AppState state;
+        test::State state;
         RecordingWindow window;
         OpenStartImage(window, state);
-        EXPECT_FALSE(state.images.Loaded());
+        EXPECT_FALSE(state.shown.images.Loaded());
         EXPECT_EQ(window.Count("status"), 2u);  // nothing else: no message of any kind
         EXPECT_EQ(window.calls.size(), 2u);
     }
@@ -97,10 +97,10 @@ TEST(OpenStartImage, LooksInTheCurrentFolder) {
 
 TEST(Shutdown, ExitThenDestroyReleasesEachBitmapOnce) {
     const std::int64_t before = Bitmap::LiveCount();
-    AppState state;
-    state.images = test::MakeImageSet(test::Varied(4, 4));
+    test::State state;
+    state.shown.images = test::MakeImageSet(test::Varied(4, 4));
     RecordingWindow window;
-    OnCommand(window, state, CmdExit);
+    OnCommand(window, state, Command::Exit);
     EXPECT_EQ(Bitmap::LiveCount(), before);
     OnDestroy(window, state);  // the destroy that DestroyWindow brings
     EXPECT_EQ(Bitmap::LiveCount(), before);

@@ -24,16 +24,15 @@ using test::RecordingWindow;
 // base image and claims that size.
 AppState SizedState(std::int32_t width, std::int32_t height) {
     AppState state;
-    state.images.bitmaps[0] = Bitmap::Create(1, 1);
-    state.images.width = width;
-    state.images.height = height;
+    state.shown.images.bitmaps[0] = Bitmap::Create(1, 1);
+    state.shown.images.width = width;
+    state.shown.images.height = height;
     return state;
 }
 
 // A 400 x 300 picture with its four derived images, in a client area of the given size.
-AppState Shown400x300(std::int32_t clientWidth, std::int32_t clientHeight, bool actualSize = false) {
-    AppState state;
-    state.images = test::MakeImageSet(test::Varied(400, 300));
+void Show400x300(AppState& state, std::int32_t clientWidth, std::int32_t clientHeight, bool actualSize = false) {
+    state.shown.images = test::MakeImageSet(test::Varied(400, 300));
     state.view.client = {clientWidth, clientHeight};
     state.view.actualSize = actualSize;
     state.view.scrollBarExtent = 10;
@@ -41,7 +40,6 @@ AppState Shown400x300(std::int32_t clientWidth, std::int32_t clientHeight, bool 
     state.view.swatchTextWidth = 60;
     RecordingWindow window;
     Regenerate(window, state);
-    return state;
 }
 
 TEST(FitScale, TheLargestScaleAtWhichTheViewFits) {
@@ -71,10 +69,8 @@ TEST(FitScale, TheLargestScaleAtWhichTheViewFits) {
     };
     for (const Case& c : cases) {
         AppState state = SizedState(c.width, c.height);
-        state.columns = c.columns;
-        state.selectedImage = c.selected;
-        state.effectMode = c.mode;
-        state.view = {.actualSize = c.actualSize, .client = {c.clientWidth, c.clientHeight}, .textHeight = 16,
+        state.shown.madeWith = ProcessingParams{.effectMode = c.mode};
+        state.view = {.selectedImage = c.selected, .columns = c.columns, .actualSize = c.actualSize, .client = {c.clientWidth, c.clientHeight}, .textHeight = 16,
                       .swatchTextWidth = 60};
         FitView(state);
         EXPECT_EQ(ShownSize(state), c.shown) << c.name;
@@ -117,45 +113,47 @@ TEST(ContentSize, TheSingleViewCountsItsCaptionAndSwatches) {
     AppState state = SizedState(200, 100);
     state.view.textHeight = 16;
     state.view.swatchTextWidth = 60;
-    state.effectMode = ModeSaturation;  // slot 1 has both swatches, slot 2 the level swatch only
-    state.selectedImage = 1;
+    state.shown.madeWith = ProcessingParams{.effectMode = ModeSaturation};  // slot 1: both swatches; 2: the level swatch
+    state.view.selectedImage = 1;
     EXPECT_EQ(ContentSize(state, {}), (Size{200 + 32 + 60, 116}));
     EXPECT_EQ(ContentSize(state, {1, 2}), (Size{100 + 32 + 60, 80}));  // the level swatch reaches lower
-    state.selectedImage = 0;
+    state.view.selectedImage = 0;
     EXPECT_EQ(ContentSize(state, {}), (Size{200, 116}));
     EXPECT_EQ(ContentSize(AppState{}, {}), (Size{0, 0}));
 }
 
 TEST(OnWheel, ScrollsAtOneToOneShiftSideways) {
-    AppState state = Shown400x300(300, 200, true);  // content 800 x 900 in a 290 x 190 viewport
+    test::State state;
+    Show400x300(state, 300, 200, true);  // content 800 x 900 in a 290 x 190 viewport
     RecordingWindow window;
-    OnWheel(window, state, 0, -120, false);
+    OnWheel(window, state.view, 0, -120, false);
     EXPECT_EQ(state.view.scrollY, 120);
-    OnWheel(window, state, 0, -120, true);
+    OnWheel(window, state.view, 0, -120, true);
     EXPECT_EQ(state.view.scrollX, 120);
     EXPECT_EQ(state.view.scrollY, 120);
-    OnWheel(window, state, -30, -500, true);  // already sideways: kept as it is
+    OnWheel(window, state.view, -30, -500, true);  // already sideways: kept as it is
     EXPECT_EQ(state.view.scrollX, 150);
     EXPECT_EQ(state.view.scrollY, 620);
-    OnWheel(window, state, 0, 1000, false);
+    OnWheel(window, state.view, 0, 1000, false);
     EXPECT_EQ(state.view.scrollY, 0);
     EXPECT_EQ(window.Count("repaint"), 4u);
-    ScrollTo(window, state, 100000, 100000);
+    ScrollTo(window, state.view, 100000, 100000);
     EXPECT_EQ(state.view.scrollX, 510);
     EXPECT_EQ(state.view.scrollY, 710);
-    ScrollTo(window, state, 510, 900);  // nothing moves: no repaint
+    ScrollTo(window, state.view, 510, 900);  // nothing moves: no repaint
     EXPECT_EQ(window.Count("repaint"), 5u);
     SetColumns(window, state, 5);  // 2000 x 300: less to scroll down
     EXPECT_EQ(state.view.scrollY, 110);
 
-    AppState fitted = Shown400x300(300, 200);
+    test::State fitted;
+    Show400x300(fitted, 300, 200);
     RecordingWindow other;
-    OnWheel(other, fitted, 0, -120, false);
+    OnWheel(other, fitted.view, 0, -120, false);
     EXPECT_EQ(fitted.view.scrollY, 0);
     EXPECT_TRUE(other.calls.empty());
 }
 
-TEST(HitTestTile, ShrunkTilesAnswerAsTheSamePicturePointsAt1To1) {
+TEST(TileAt, ShrunkTilesAnswerAsTheSamePicturePointsAt1To1) {
     // 400 x 300 pictures in two columns: at 1/4 every screen pixel shows a
     // block of 4 x 4 picture pixels, at 3/16 blocks of 5 or 6 by 5 or 6.
     struct Case {
@@ -174,25 +172,27 @@ TEST(HitTestTile, ShrunkTilesAnswerAsTheSamePicturePointsAt1To1) {
         FitView(state);
         ASSERT_TRUE(state.view.scale.Shrinks());
         const std::string where = std::to_string(c.x) + "," + std::to_string(c.y);
-        EXPECT_EQ(HitTestTile(state, c.x, c.y), c.tile) << where;
-        EXPECT_EQ(HitTestTile(full, c.pictureX, c.pictureY), c.tile) << where;
+        EXPECT_EQ(LayoutOf(state).TileAt({c.x, c.y}), c.tile) << where;
+        EXPECT_EQ(LayoutOf(full).TileAt({c.pictureX, c.pictureY}), c.tile) << where;
     }
 }
 
 TEST(OnMouseMove, TheHoverFollowsTheScaleAndTheScrollOffset) {
-    AppState state = Shown400x300(200, 225);  // tiles of 100 x 75
+    test::State state;
+    Show400x300(state, 200, 225);  // tiles of 100 x 75
     RecordingWindow window;
-    OnMouseMove(window, state, 150, 80);
-    EXPECT_EQ(state.hoverImage, 3);
-    OnMouseMove(window, state, 350, 80);  // right of the shrunk grid
-    EXPECT_EQ(state.hoverImage, -1);
+    OnMouseMove(window, state, {150, 80});
+    EXPECT_EQ(state.view.hoverImage, 3);
+    OnMouseMove(window, state, {350, 80});  // right of the shrunk grid
+    EXPECT_EQ(state.view.hoverImage, -1);
 
-    AppState scrolled = Shown400x300(300, 200, true);
-    ScrollTo(window, scrolled, 250, 120);
-    OnMouseMove(window, scrolled, 160, 190);  // content point 410, 310
-    EXPECT_EQ(scrolled.hoverImage, 3);
-    OnLeftButtonDown(window, scrolled, 10, 10);  // content point 260, 130
-    EXPECT_EQ(scrolled.selectedImage, 0);
+    test::State scrolled;
+    Show400x300(scrolled, 300, 200, true);
+    ScrollTo(window, scrolled.view, 250, 120);
+    OnMouseMove(window, scrolled, {160, 190});  // content point 410, 310
+    EXPECT_EQ(scrolled.view.hoverImage, 3);
+    OnLeftButtonDown(window, scrolled, {10, 10});  // content point 260, 130
+    EXPECT_EQ(scrolled.view.selectedImage, 0);
 }
 
 TEST(OnRightButtonDown, AShrunkClickSetsTheCentreOfTheSamePicturePointAt1To1) {
@@ -205,88 +205,93 @@ TEST(OnRightButtonDown, AShrunkClickSetsTheCentreOfTheSamePicturePointAt1To1) {
         {50, 37, 202, 150, true}, {0, 0, 2, 2, true}, {99, 74, 398, 298, true}, {100, 0, 402, 2, false},
     };
     for (const Case& c : cases) {
-        AppState state = Shown400x300(200, 225);
-        state.effectMode = ModeRipple;
+        test::State state;
+    Show400x300(state, 200, 225);
+        state.params.effectMode = ModeRipple;
         AppState full = SizedState(400, 300);
-        full.effectMode = ModeRipple;
+        full.params.effectMode = ModeRipple;
         RecordingWindow window;
-        OnRightButtonDown(window, state, static_cast<std::uint16_t>(c.x), static_cast<std::uint16_t>(c.y));
-        const CentreClick expected = CentreForClick(full, c.pictureX, c.pictureY);
+        OnRightButtonDown(window, state, {c.x, c.y});
+        const CentreClick expected = CentreForClick(full, {c.pictureX, c.pictureY});
         const std::string where = std::to_string(c.x) + "," + std::to_string(c.y);
         EXPECT_EQ(expected.acts, c.acts) << where;
         if (!c.acts) {
             EXPECT_TRUE(window.calls.empty()) << where;
             continue;
         }
-        EXPECT_EQ(state.centerX, expected.centerX) << where;
-        EXPECT_EQ(state.centerY, expected.centerY) << where;
+        EXPECT_EQ(state.params.centerX, expected.centerX) << where;
+        EXPECT_EQ(state.params.centerY, expected.centerY) << where;
     }
     RecordingWindow window;
-    AppState scrolled = Shown400x300(300, 200, true);
-    scrolled.effectMode = ModeSlide;
-    ScrollTo(window, scrolled, 250, 120);
-    OnRightButtonDown(window, scrolled, 10, 20);  // picture point 260, 140
-    EXPECT_EQ(scrolled.centerX, 60);
-    EXPECT_EQ(scrolled.centerY, 9);
-    OnRightButtonDown(window, scrolled, 160, 20);  // 410: beyond the first tile
-    EXPECT_EQ(scrolled.centerX, 60);
+    test::State scrolled;
+    Show400x300(scrolled, 300, 200, true);
+    scrolled.params.effectMode = ModeSlide;
+    ScrollTo(window, scrolled.view, 250, 120);
+    OnRightButtonDown(window, scrolled, {10, 20});  // picture point 260, 140
+    EXPECT_EQ(scrolled.params.centerX, 60);
+    EXPECT_EQ(scrolled.params.centerY, 9);
+    OnRightButtonDown(window, scrolled, {160, 20});  // 410: beyond the first tile
+    EXPECT_EQ(scrolled.params.centerX, 60);
 }
 
 TEST(RefreshView, ShrunkCopiesAreMadeOncePerPassAndChangeOfScale) {
     const std::int64_t before = Bitmap::LiveCount();
-    AppState state = Shown400x300(200, 225);
-    ASSERT_EQ(Bitmap::LiveCount(), before + 10);  // five pictures and their five copies
+    test::State state;
+    Show400x300(state, 200, 225);
+    ASSERT_EQ(Bitmap::LiveCount(), before + 10 + test::kRunnerSet);  // five pictures and their five copies
     std::vector<const Bitmap*> copies;
     for (int slot = 0; slot < kSlotCount; ++slot) {
         const Bitmap* copy = ShownBitmap(state, slot);
         ASSERT_NE(copy, nullptr);
-        EXPECT_EQ(ReadPixels(*copy).pixels, ReadPixels(*Downscale(*state.images.bitmaps[slot], 100, 75)).pixels);
+        EXPECT_EQ(ReadPixels(*copy).pixels, ReadPixels(*Downscale(*state.shown.images.bitmaps[slot], 100, 75)).pixels);
         copies.push_back(copy);
     }
     // Nothing that only looks makes a copy: refits at the same scale, the hover.
     RecordingWindow window;
     RefreshView(state, false);
-    OnMouseMove(window, state, 150, 80);
+    OnMouseMove(window, state, {150, 80});
     for (int slot = 0; slot < kSlotCount; ++slot) EXPECT_EQ(ShownBitmap(state, slot), copies[slot]) << slot;
 
     // A pass changes the derived pictures: their copies follow.
-    state.effectMode = ModeRgbComponents;
-    OnKeyDown(window, state, VkRight);
+    state.params.effectMode = ModeRgbComponents;
+    OnKeyDown(window, state, Key::Right);
     for (int slot = 1; slot < kSlotCount; ++slot)
         EXPECT_EQ(ReadPixels(*ShownBitmap(state, slot)).pixels,
-                  ReadPixels(*Downscale(*state.images.bitmaps[slot], 100, 75)).pixels)
+                  ReadPixels(*Downscale(*state.shown.images.bitmaps[slot], 100, 75)).pixels)
             << slot;
 
     // The single view has a scale of its own and needs only its own copy.
-    OnKeyDown(window, state, 'D');
+    OnKeyDown(window, state, Key::D);
     EXPECT_EQ(ShownSize(state), (Size{200, 150}));  // (225 - 16) / 300 is more than 200 / 400
     EXPECT_EQ(ShownBitmap(state, 2)->Width(), 200);
-    EXPECT_EQ(state.images.scaled[1], nullptr);
-    EXPECT_EQ(Bitmap::LiveCount(), before + 6);
+    EXPECT_EQ(state.shown.images.scaled[1], nullptr);
+    EXPECT_EQ(Bitmap::LiveCount(), before + 6 + test::kRunnerSet);
 
     // 1:1 shows the pictures themselves.
-    OnCommand(window, state, CmdActualSize);
-    EXPECT_EQ(ShownBitmap(state, 2), state.images.bitmaps[2].get());
-    EXPECT_EQ(Bitmap::LiveCount(), before + 5);
-    OnCommand(window, state, CmdActualSize);
-    ReleaseImages(state.images);
+    OnCommand(window, state, Command::ActualSize);
+    EXPECT_EQ(ShownBitmap(state, 2), state.shown.images.bitmaps[2].get());
+    EXPECT_EQ(Bitmap::LiveCount(), before + 5 + test::kRunnerSet);
+    OnCommand(window, state, Command::ActualSize);
+    ReleaseImages(state.shown.images);
+    state.runner.Cancel();
     EXPECT_EQ(Bitmap::LiveCount(), before);
 }
 
 TEST(ToggleActualSize, HasItsOwnMarkApartFromTheOthers) {
-    AppState state = Shown400x300(200, 225);
+    test::State state;
+    Show400x300(state, 200, 225);
     RecordingWindow window;
-    EXPECT_TRUE(OnCommand(window, state, CmdActualSize));
+    EXPECT_TRUE(OnCommand(window, state, Command::ActualSize));
     EXPECT_TRUE(state.view.actualSize);
     EXPECT_EQ(ShownSize(state), (Size{400, 300}));
     EXPECT_EQ(window.calls, (std::vector<std::string>{"check 32820 on", "repaint"}));
-    EXPECT_EQ(window.Marked(), (std::vector<std::uint16_t>{CmdShowAll, 32778, CmdColumns2, CmdActualSize}));
-    OnKeyDown(window, state, 'H');  // the 35 marks leave it alone
+    EXPECT_EQ(window.Marked(), (std::vector<Command>{Command::ShowAll, Command{32778}, Command::Columns2, Command::ActualSize}));
+    OnKeyDown(window, state, Key::H);  // the 35 marks leave it alone
     EXPECT_EQ(window.Count("check"), 1u + 35u);
-    OnCommand(window, state, CmdActualSize);
+    OnCommand(window, state, Command::ActualSize);
     EXPECT_FALSE(state.view.actualSize);
     EXPECT_EQ(window.calls.back(), "repaint");
-    EXPECT_EQ(window.Marked(), (std::vector<std::uint16_t>{CmdShowAll, 32778, CmdColumns2}));
+    EXPECT_EQ(window.Marked(), (std::vector<Command>{Command::ShowAll, Command{32778}, Command::Columns2}));
     EXPECT_EQ(ShownSize(state), (Size{100, 75}));
 }
 

@@ -29,8 +29,14 @@ std::size_t ShiftJisLength(std::string_view utf8) {
     return bytes;
 }
 
+// What a pass reads and makes.
+struct PassState : ProcessingParams {
+    ImageSet images;
+    Labels labels = LabelsOf(nullptr);
+};
+
 struct PassFixture : ::testing::Test {
-    AppState state;
+    PassState state;
     void Load(const PixelBuffer& base) { state.images = test::MakeImageSet(base); }
     void Run(std::int32_t mode) {
         state.effectMode = mode;

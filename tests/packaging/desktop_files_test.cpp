@@ -97,7 +97,7 @@ QRgb NearestIconColour(QRgb pixel) {
 // window's icon is opaque, the PNG is opaque too, and nearly everywhere the
 // same colour (the PNG smooths the edges, which mixes the colours there).
 TEST(DesktopIcons, ThePngIsThePrismOfTheWindowIcon) {
-    const QImage png = LoadIcon(32), window = IconImageToQImage(Icon107Large);
+    const QImage png = LoadIcon(32), window = IconImageToQImage(ProgramIconLarge);
     int opaque = 0, sameOpacity = 0, sameColour = 0;
     for (int y = 0; y < 32; ++y) {
         for (int x = 0; x < 32; ++x) {

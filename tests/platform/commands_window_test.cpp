@@ -35,6 +35,7 @@
 
 #include "app/commands.h"
 #include "app/input.h"
+#include "platform/client_area.h"
 #include "platform/main_window.h"
 #include "platform/template_dialog.h"
 #include "resources/dialog_templates.h"
@@ -76,7 +77,7 @@ void WaitForPass(MainWindow& window) {
 // A main window with a picture, shown and active.
 struct Shown {
     Shown() : window(state) {
-        state.images = test::MakeImageSet(test::Varied(6, 4));
+        state.shown.images = test::MakeImageSet(test::Varied(6, 4));
         window.show();
         window.activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
@@ -236,7 +237,7 @@ TEST(TemplateDialog, TheRadioButtonsAreOneGroup) {
 
 TEST(TemplateDialog, HueLevelThroughTheRealDialog) {
     Shown shown;
-    shown.state.effectMode = ModeRgbComponents;
+    shown.state.params.effectMode = ModeRgbComponents;
     // Typed entries and OK: stored with their corrections, then processed.
     WhenModalShows([](QWidget* modal) {
         auto* dialog = qobject_cast<TemplateDialog*>(modal);
@@ -249,12 +250,12 @@ TEST(TemplateDialog, HueLevelThroughTheRealDialog) {
         QTest::mouseClick(qobject_cast<QPushButton*>(dialog->Control(1023)), Qt::LeftButton);  // Ｃ
         QTest::keyClick(dialog->Control(ids::Ok), Qt::Key_Space);
     });
-    const PixelBuffer slot4 = ReadPixels(*shown.state.images.bitmaps[4]);
-    shown.window.Action(CmdHueLevelDialog)->trigger();
+    const PixelBuffer slot4 = ReadPixels(*shown.state.shown.images.bitmaps[4]);
+    shown.window.Action(Command::HueLevelDialog)->trigger();
     WaitForPass(shown.window);
-    EXPECT_EQ(shown.state.hue, 765);
-    EXPECT_EQ(shown.state.hueStep, 255u);
-    EXPECT_NE(ReadPixels(*shown.state.images.bitmaps[4]).pixels, slot4.pixels);  // processed again
+    EXPECT_EQ(shown.state.params.hue, 765);
+    EXPECT_EQ(shown.state.steps.hueStep, 255u);
+    EXPECT_NE(ReadPixels(*shown.state.shown.images.bitmaps[4]).pixels, slot4.pixels);  // processed again
 
     // Esc, the close box and ｷｬﾝｾﾙ change nothing.
     const std::function<void(QWidget*)> cancels[] = {
@@ -269,8 +270,8 @@ TEST(TemplateDialog, HueLevelThroughTheRealDialog) {
             dialog->SetText(ids::Hue, "1");
             cancel(modal);
         });
-        shown.window.Action(CmdHueLevelDialog)->trigger();
-        EXPECT_EQ(shown.state.hue, 765);
+        shown.window.Action(Command::HueLevelDialog)->trigger();
+        EXPECT_EQ(shown.state.params.hue, 765);
         EXPECT_FALSE(QApplication::activeModalWidget());
     }
 }
@@ -283,37 +284,37 @@ TEST(TemplateDialog, StandsRelativeToTheClientArea) {
         at = modal->pos();
         modal->close();
     });
-    shown.window.Action(CmdAbout)->trigger();
+    shown.window.Action(Command::About)->trigger();
     const DialogUnits units = DialogUnitsFor(DialogFont(AboutDialogTemplate()));
     EXPECT_EQ(at, client + units.ToPixels(22, 17));
 }
 
 TEST(MainWindowClipboard, CopyAndPasteGoThroughTheClipboard) {
     Shown shown;
-    shown.state.selectedImage = 2;
-    shown.window.Action(CmdCopy)->trigger();
+    shown.state.view.selectedImage = 2;
+    shown.window.Action(Command::Copy)->trigger();
     const QImage copied = QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
-    EXPECT_EQ(copied, ImageOf(ReadPixels(*shown.state.images.bitmaps[2])));
+    EXPECT_EQ(copied, ImageOf(ReadPixels(*shown.state.shown.images.bitmaps[2])));
 
     // A picture another program put there, with an alpha channel.
     QImage foreign(7, 5, QImage::Format_ARGB32);
     for (int y = 0; y < 5; ++y)
         for (int x = 0; x < 7; ++x) foreign.setPixel(x, y, qRgba(x * 30, y * 50, 200, 255));
     QGuiApplication::clipboard()->setImage(foreign);
-    shown.window.Action(CmdPaste)->trigger();
-    ASSERT_TRUE(shown.state.images.Loaded());
-    EXPECT_EQ(shown.state.images.width, 7);
-    EXPECT_EQ(PixelAt(*shown.state.images.bitmaps[0], 3, 4), 0x5AC8C8u);
-    EXPECT_EQ(PixelAt(*shown.state.images.bitmaps[0], 6, 0), 0xB400C8u);
+    shown.window.Action(Command::Paste)->trigger();
+    ASSERT_TRUE(shown.state.shown.images.Loaded());
+    EXPECT_EQ(shown.state.shown.images.width, 7);
+    EXPECT_EQ(PixelAt(*shown.state.shown.images.bitmaps[0], 3, 4), 0x5AC8C8u);
+    EXPECT_EQ(PixelAt(*shown.state.shown.images.bitmaps[0], 6, 0), 0xB400C8u);
 
     // Our own copy comes back pixel for pixel.
-    const PixelBuffer pasted = ReadPixels(*shown.state.images.bitmaps[0]);
-    shown.state.selectedImage = 0;
-    shown.window.Action(CmdCopy)->trigger();
+    const PixelBuffer pasted = ReadPixels(*shown.state.shown.images.bitmaps[0]);
+    shown.state.view.selectedImage = 0;
+    shown.window.Action(Command::Copy)->trigger();
     QGuiApplication::clipboard()->setText(QStringLiteral("no picture"));
-    shown.window.Action(CmdPaste)->trigger();  // text only: the images stay
-    ASSERT_TRUE(shown.state.images.Loaded());
-    EXPECT_EQ(ReadPixels(*shown.state.images.bitmaps[0]).pixels, pasted.pixels);
+    shown.window.Action(Command::Paste)->trigger();  // text only: the images stay
+    ASSERT_TRUE(shown.state.shown.images.Loaded());
+    EXPECT_EQ(ReadPixels(*shown.state.shown.images.bitmaps[0]).pixels, pasted.pixels);
 }
 
 TEST(MainWindowClipboard, EncodedDataIsPastedThroughTheReadPath) {
@@ -332,10 +333,10 @@ TEST(MainWindowClipboard, EncodedDataIsPastedThroughTheReadPath) {
     auto* offered = new QMimeData;  // the clipboard takes it
     offered->setData(QStringLiteral("image/jpeg"), jpeg);
     QGuiApplication::clipboard()->setMimeData(offered);
-    shown.window.Action(CmdPaste)->trigger();
-    ASSERT_TRUE(shown.state.images.Loaded());
-    EXPECT_EQ(shown.state.images.width, 16);
-    EXPECT_EQ(shown.state.images.height, 32);
+    shown.window.Action(Command::Paste)->trigger();
+    ASSERT_TRUE(shown.state.shown.images.Loaded());
+    EXPECT_EQ(shown.state.shown.images.width, 16);
+    EXPECT_EQ(shown.state.shown.images.height, 32);
 }
 
 // Counts the presses of one key that reach a widget (and so its key handler).
@@ -354,22 +355,22 @@ private:
 
 TEST(MainWindowAccelerators, CtrlCAndCtrlVAreCommandsNotKeys) {
     Shown shown;
-    shown.state.selectedImage = 3;
+    shown.state.view.selectedImage = 3;
     QGuiApplication::clipboard()->setText(QStringLiteral("before"));
     QCoreApplication::processEvents();
     KeyCounter cKeys(shown.window.Client(), Qt::Key_C);
     KeyCounter vKeys(shown.window.Client(), Qt::Key_V);
     QTest::keyClick(shown.window.Client(), Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
-              ImageOf(ReadPixels(*shown.state.images.bitmaps[3])));
+              ImageOf(ReadPixels(*shown.state.shown.images.bitmaps[3])));
     EXPECT_EQ(cKeys.presses, 0);
 
     QImage other(3, 2, QImage::Format_RGB32);
     other.fill(qRgb(1, 2, 3));
     QGuiApplication::clipboard()->setImage(other);
     QTest::keyClick(shown.window.Client(), Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(shown.state.images.width, 3);
-    EXPECT_EQ(PixelAt(*shown.state.images.bitmaps[0], 0, 0), 0x010203u);
+    EXPECT_EQ(shown.state.shown.images.width, 3);
+    EXPECT_EQ(PixelAt(*shown.state.shown.images.bitmaps[0], 0, 0), 0x010203u);
     EXPECT_EQ(vKeys.presses, 0);
 
     // C alone is a key like others: it reaches the key handler, nothing is copied.
@@ -401,7 +402,7 @@ TEST(MainWindowAccelerators, AltSlashAndAltQuestionOpenTheAboutBox) {
 
 TEST(MainWindowAccelerators, DoNothingWhileAModalDialogIsOpen) {
     Shown shown;
-    shown.state.selectedImage = 1;
+    shown.state.view.selectedImage = 1;
     QImage other(3, 2, QImage::Format_RGB32);
     other.fill(qRgb(9, 9, 9));
     QGuiApplication::clipboard()->setImage(other);
@@ -419,9 +420,9 @@ TEST(MainWindowAccelerators, DoNothingWhileAModalDialogIsOpen) {
         }
         QTest::keyClick(modal, Qt::Key_Escape);
     });
-    shown.window.Action(CmdWaveDialog)->trigger();
+    shown.window.Action(Command::WaveDialog)->trigger();
     EXPECT_FALSE(aboutOpened);
-    EXPECT_EQ(shown.state.images.width, 6);  // nothing pasted
+    EXPECT_EQ(shown.state.shown.images.width, 6);  // nothing pasted
     EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), other);  // nothing copied
 }
 
@@ -482,7 +483,7 @@ TEST(MainWindowFiles, TheSaveDialogStartsHereAndAddsBmp) {
         QTest::keyClicks(name, "picture");
         QTest::keyClick(name, Qt::Key_Return);
     });
-    const std::optional<std::string> chosen = shown.window.AskSaveFileName();
+    const std::optional<std::string> chosen = shown.window.AskSaveFileName("");
     QDir::setCurrent(previous);
     EXPECT_EQ(directory, QDir(QString::fromStdString(dir.path())).absolutePath());
     EXPECT_EQ(filters, (QStringList{QStringLiteral("ビットマップ (*.bmp)"), QStringLiteral("PNG (*.png)"),
@@ -493,9 +494,8 @@ TEST(MainWindowFiles, TheSaveDialogStartsHereAndAddsBmp) {
     EXPECT_EQ(*chosen, dir.Path("picture.bmp"));
 
     // The open dialog offers every readable format first and starts in the
-    // folder of the last file opened or saved.
+    // folder it is given.
     std::filesystem::create_directory(dir.Path("photos"));
-    shown.state.lastFolder = dir.Path("photos");
     WhenModalShows([&](QWidget* modal) {
         auto* dialog = qobject_cast<QFileDialog*>(modal);
         ASSERT_NE(dialog, nullptr);
@@ -503,7 +503,7 @@ TEST(MainWindowFiles, TheSaveDialogStartsHereAndAddsBmp) {
         filters = dialog->nameFilters();
         QTest::keyClick(modal, Qt::Key_Escape);
     });
-    EXPECT_FALSE(shown.window.AskOpenFileName().has_value());
+    EXPECT_FALSE(shown.window.AskOpenFileName(dir.Path("photos")).has_value());
     EXPECT_EQ(directory, QDir(QString::fromStdString(dir.Path("photos"))).absolutePath());
     ASSERT_EQ(filters.size(), 3);
     EXPECT_TRUE(filters[0].startsWith(QStringLiteral("画像ファイル (*.bmp *.png *.jpg *.jpeg *.gif *.tif *.tiff *.webp ")))
@@ -514,8 +514,8 @@ TEST(MainWindowFiles, TheSaveDialogStartsHereAndAddsBmp) {
 
 TEST(MainWindowColours, TheChooserShowsOurColourAndOurCustomColours) {
     Shown shown;
-    shown.state.backgroundColor = 0x204060;
-    shown.state.customColors[5] = 0x00FF0000;  // blue, as the chooser keeps it
+    shown.state.params.backgroundColor = 0x204060;
+    shown.state.dialogs.customColors[5] = 0x0000FF;  // blue
     QColor current;
     QRgb custom5 = 0, custom0 = 1;
     WhenModalShows([&](QWidget* modal) {
@@ -528,12 +528,12 @@ TEST(MainWindowColours, TheChooserShowsOurColourAndOurCustomColours) {
         dialog->setCurrentColor(QColor(0xAA, 0xBB, 0xCC));
         QTest::keyClick(modal, Qt::Key_Return);
     });
-    shown.window.Action(CmdBackgroundColour)->trigger();
+    shown.window.Action(Command::BackgroundColour)->trigger();
     EXPECT_EQ(current, QColor(0x20, 0x40, 0x60));
     EXPECT_EQ(custom5, qRgb(0, 0, 255));
     EXPECT_EQ(custom0, qRgb(0, 0, 0));
-    EXPECT_EQ(shown.state.backgroundColor, 0xAABBCCu);
-    EXPECT_EQ(shown.state.customColors[1], 0x00332211u);
+    EXPECT_EQ(shown.state.params.backgroundColor, 0xAABBCCu);
+    EXPECT_EQ(shown.state.dialogs.customColors[1], 0x112233u);
 
     // Another window's run starts from its own custom colours, all black.
     AppState fresh;
@@ -544,7 +544,7 @@ TEST(MainWindowColours, TheChooserShowsOurColourAndOurCustomColours) {
         QTest::keyClick(modal, Qt::Key_Escape);
     });
     std::uint32_t colour = 0;
-    EXPECT_FALSE(another.ChooseColour(colour, fresh.customColors));
+    EXPECT_FALSE(another.ChooseColour(colour, fresh.dialogs.customColors));
     EXPECT_EQ(custom5, qRgb(0, 0, 0));
     EXPECT_EQ(custom0, qRgb(0, 0, 0));
 }
@@ -573,10 +573,10 @@ TEST(MainWindowDrop, AFileOpensAndPictureDataPastes) {
     files.setUrls({QUrl::fromLocalFile(Q(dir.Path("photo.jpg"))), QUrl::fromLocalFile(Q(dir.Path("second.png")))});
     ASSERT_TRUE(Drop(shown.window, files));
     WaitForPass(shown.window);
-    ASSERT_TRUE(shown.state.images.Loaded());
-    EXPECT_EQ(shown.state.images.width, 9);
+    ASSERT_TRUE(shown.state.shown.images.Loaded());
+    EXPECT_EQ(shown.state.shown.images.width, 9);
     EXPECT_EQ(shown.window.windowTitle(), Q("プリズムビュー - photo.jpg"));
-    EXPECT_EQ(shown.state.labels[1], "色相反転");  // processed
+    EXPECT_EQ(shown.state.shown.Label(1), "色相反転");  // processed
 
     // A file that is no picture: the failure message, the images stay.
     test::WriteFileBytes(dir.Path("notes.txt"), {'h', 'i'});
@@ -589,7 +589,7 @@ TEST(MainWindowDrop, AFileOpensAndPictureDataPastes) {
     });
     ASSERT_TRUE(Drop(shown.window, notes));
     EXPECT_EQ(told, Q("ＢＭＰ読み出し失敗しました。"));
-    EXPECT_EQ(shown.state.images.width, 9);
+    EXPECT_EQ(shown.state.shown.images.width, 9);
 
     // Picture data, as a browser offers it: a paste, no file in the title.
     QImage web(5, 3, QImage::Format_ARGB32);
@@ -601,8 +601,8 @@ TEST(MainWindowDrop, AFileOpensAndPictureDataPastes) {
     QMimeData data;
     data.setData(QStringLiteral("image/png"), png);
     ASSERT_TRUE(Drop(shown.window, data));
-    EXPECT_EQ(shown.state.images.width, 5);
-    EXPECT_EQ(PixelAt(*shown.state.images.bitmaps[0], 4, 2), 0xFF7F7Fu);  // half-clear red over white
+    EXPECT_EQ(shown.state.shown.images.width, 5);
+    EXPECT_EQ(PixelAt(*shown.state.shown.images.bitmaps[0], 4, 2), 0xFF7F7Fu);  // half-clear red over white
     EXPECT_EQ(shown.window.windowTitle(), Q("プリズムビュー"));
 
     // Text is refused at the door.

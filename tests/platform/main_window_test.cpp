@@ -1,3 +1,4 @@
+#include "platform/client_area.h"
 #include "platform/main_window.h"
 
 #include <gtest/gtest.h>
@@ -96,8 +97,6 @@ public:
 struct Started {
     explicit Started(bool withStartImage, int width = kW, int height = kH)
         : folder(withStartImage, width, height), window(state) {
-        LoadWindowStrings(state);
-        window.setWindowTitle(QString::fromStdString(state.windowTitle));
         OpenStartImage(window, state);
         window.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
@@ -114,11 +113,11 @@ struct Started {
     MainWindow window;
 };
 
-std::vector<std::uint16_t> CheckedIds(const MainWindow& window) {
-    std::vector<std::uint16_t> ids;
+std::vector<Command> CheckedIds(const MainWindow& window) {
+    std::vector<Command> ids;
     for (const MenuPopup& popup : MainMenu())
         for (const MenuItem& item : popup.items)
-            if (item.id && window.Action(item.id)->isChecked()) ids.push_back(item.id);
+            if (item.id != Command::None && window.Action(item.id)->isChecked()) ids.push_back(item.id);
     return ids;
 }
 
@@ -131,9 +130,9 @@ TEST(MainWindow, MenuBarHasEveryItemAndTheThreeMarks) {
     ASSERT_NE(popups[2]->menu(), nullptr);
     EXPECT_EQ(popups[2]->menu()->actions().size(), 31);
     EXPECT_TRUE(popups[2]->menu()->actions()[19]->isSeparator());
-    EXPECT_EQ(started.window.Action(CmdExit)->text(), QString::fromUtf8("終了(&X)"));
-    EXPECT_FALSE(started.window.Action(CmdExit)->isCheckable());
-    EXPECT_EQ(CheckedIds(started.window), (std::vector<std::uint16_t>{CmdShowAll, 32778, CmdColumns2}));
+    EXPECT_EQ(started.window.Action(Command::Exit)->text(), QString::fromUtf8("終了(&X)"));
+    EXPECT_FALSE(started.window.Action(Command::Exit)->isCheckable());
+    EXPECT_EQ(CheckedIds(started.window), (std::vector<Command>{Command::ShowAll, Command{32778}, Command::Columns2}));
     EXPECT_EQ(started.window.windowTitle(), QString::fromUtf8("プリズムビュー"));
     // The client area lies below the menu bar.
     EXPECT_GE(started.window.Client()->geometry().top(), started.window.menuBar()->geometry().bottom());
@@ -141,11 +140,11 @@ TEST(MainWindow, MenuBarHasEveryItemAndTheThreeMarks) {
 
 TEST(MainWindow, StartsWithTheFiveTilesOfStartBmp) {
     Started started(true);
-    ASSERT_TRUE(started.state.images.Loaded());
+    ASSERT_TRUE(started.state.shown.images.Loaded());
     const QImage shown = started.Client();
     for (int slot = 0; slot < kSlotCount; ++slot) {
         const int left = (slot % 2) * kW, top = (slot / 2) * kH;
-        const Bitmap& bitmap = *started.state.images.bitmaps[slot];
+        const Bitmap& bitmap = *started.state.shown.images.bitmaps[slot];
         for (int y = 0; y < kH; ++y)
             for (int x = 0; x < kW; ++x)
                 ASSERT_EQ(shown.pixel(left + x, top + y) & 0xFFFFFFu, PixelAt(bitmap, x, y))
@@ -158,7 +157,7 @@ TEST(MainWindow, StartsWithTheFiveTilesOfStartBmp) {
 
 TEST(MainWindow, WithoutStartBmpAsksForAFileAtTheTopLeft) {
     Started started(false);
-    EXPECT_FALSE(started.state.images.Loaded());
+    EXPECT_FALSE(started.state.shown.images.Loaded());
     const QImage shown = started.Client();
     int dark = 0;
     for (int y = 0; y < 16; ++y)
@@ -170,16 +169,16 @@ TEST(MainWindow, WithoutStartBmpAsksForAFileAtTheTopLeft) {
 
 TEST(MainWindow, AKeyPressShowsTheStatusAtOnceRedoesTheImagesAndRepaints) {
     Started started(true);
-    OnCommand(started.window, started.state, 32779);  // ＲＧＢ: slot 4 follows the hue
+    OnCommand(started.window, started.state, Command{32779});  // ＲＧＢ: slot 4 follows the hue
     started.window.WaitUntil([&] { return !started.window.Runner().Busy(); });
-    const PixelBuffer before = ReadPixels(*started.state.images.bitmaps[4]);
+    const PixelBuffer before = ReadPixels(*started.state.shown.images.bitmaps[4]);
     PaintCounter counter(started.window.Client());
     QTest::keyClick(started.window.Client(), Qt::Key_Right);
     EXPECT_EQ(counter.paints, 1);  // the status text, painted before the key was done
-    EXPECT_EQ(started.state.hue, 5);
+    EXPECT_EQ(started.state.params.hue, 5);
     // The pass runs beside the window; its images arrive whole, then the repaint.
     started.window.WaitUntil([&] { return !started.window.Runner().Busy(); });
-    EXPECT_NE(ReadPixels(*started.state.images.bitmaps[4]).pixels, before.pixels);
+    EXPECT_NE(ReadPixels(*started.state.shown.images.bitmaps[4]).pixels, before.pixels);
     QCoreApplication::processEvents();
     EXPECT_GE(counter.paints, 2);  // the repaint of the whole picture
 }
@@ -193,10 +192,10 @@ TEST(MainWindow, KeysWithoutActionRepaintAndSystemKeysDoNothing) {
     QTest::keyClick(started.window.Client(), Qt::Key_2, Qt::AltModifier);
     QTest::keyClick(started.window.Client(), Qt::Key_2, Qt::KeypadModifier);
     QCoreApplication::processEvents();
-    EXPECT_EQ(started.state.waveFreqNum, 1);
+    EXPECT_EQ(started.state.params.waveFreqNum, 1);
     QTest::keyClick(started.window.Client(), Qt::Key_S, Qt::ShiftModifier);
-    EXPECT_EQ(started.state.selectedImage, 1);
-    EXPECT_EQ(CheckedIds(started.window), (std::vector<std::uint16_t>{CmdShowImage1, 32778, CmdColumns2}));
+    EXPECT_EQ(started.state.view.selectedImage, 1);
+    EXPECT_EQ(CheckedIds(started.window), (std::vector<Command>{Command::ShowImage1, Command{32778}, Command::Columns2}));
 }
 
 TEST(MainWindow, AutoRepeatActsAgain) {
@@ -205,45 +204,45 @@ TEST(MainWindow, AutoRepeatActsAgain) {
         QKeyEvent press(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier, QString(), /*autorep=*/i > 0);
         QCoreApplication::sendEvent(started.window.Client(), &press);
     }
-    EXPECT_EQ(started.state.hue, 15);
+    EXPECT_EQ(started.state.params.hue, 15);
 }
 
 TEST(MainWindow, AClickSelectsATileAndAnyClickReturns) {
     Started started(true);
     QTest::mouseClick(started.window.Client(), Qt::LeftButton, Qt::NoModifier, QPoint(kW + 3, kH + 3));
-    EXPECT_EQ(started.state.selectedImage, 3);
+    EXPECT_EQ(started.state.view.selectedImage, 3);
     QCoreApplication::processEvents();
     const QImage single = started.Client();
-    EXPECT_EQ(single.pixel(0, 0) & 0xFFFFFFu, PixelAt(*started.state.images.bitmaps[3], 0, 0));
+    EXPECT_EQ(single.pixel(0, 0) & 0xFFFFFFu, PixelAt(*started.state.shown.images.bitmaps[3], 0, 0));
     EXPECT_EQ(single.pixel(kW + 5, 5) & 0xFFFFFFu, 0xFFFFFFu);  // the other tiles are gone
-    EXPECT_EQ(CheckedIds(started.window), (std::vector<std::uint16_t>{CmdShowAll, 32778, CmdColumns2}));
+    EXPECT_EQ(CheckedIds(started.window), (std::vector<Command>{Command::ShowAll, Command{32778}, Command::Columns2}));
     QTest::mouseClick(started.window.Client(), Qt::LeftButton, Qt::NoModifier, QPoint(300, 300));
-    EXPECT_EQ(started.state.selectedImage, -1);
+    EXPECT_EQ(started.state.view.selectedImage, -1);
 }
 
 TEST(MainWindow, HoverFramesTheTileUnderThePointer) {
     Started started(true);
     QTest::mouseMove(started.window.Client(), QPoint(kW + 10, 10));
     QCoreApplication::processEvents();
-    EXPECT_EQ(started.state.hoverImage, 1);
+    EXPECT_EQ(started.state.view.hoverImage, 1);
     const QImage shown = started.Client();
     EXPECT_EQ(shown.pixel(kW, kH - 1) & 0xFFFFFFu, 0x000000u);          // black outer frame
     EXPECT_EQ(shown.pixel(2 * kW - 1, kH - 1) & 0xFFFFFFu, 0x000000u);
     EXPECT_EQ(shown.pixel(kW + 1, kH - 2) & 0xFFFFFFu, 0xFFFFFFu);      // white inner frame
-    EXPECT_EQ(shown.pixel(kW - 1, kH - 1) & 0xFFFFFFu, PixelAt(*started.state.images.bitmaps[0], kW - 1, kH - 1));
+    EXPECT_EQ(shown.pixel(kW - 1, kH - 1) & 0xFFFFFFu, PixelAt(*started.state.shown.images.bitmaps[0], kW - 1, kH - 1));
 }
 
 TEST(MainWindow, QtsOwnToggleNeverLeavesAWrongMark) {
     Started started(false);
-    started.window.Action(CmdColumns2)->trigger();  // already checked
-    started.window.Action(32778)->trigger();
-    EXPECT_EQ(CheckedIds(started.window), (std::vector<std::uint16_t>{CmdShowAll, 32778, CmdColumns2}));
-    started.window.Action(32806)->trigger();
-    started.window.Action(32806)->trigger();
-    started.window.Action(CmdColumns5)->trigger();
-    EXPECT_EQ(CheckedIds(started.window), (std::vector<std::uint16_t>{CmdShowAll, 32806, CmdColumns5}));
-    EXPECT_EQ(started.state.effectMode, ModeSlide);
-    EXPECT_FALSE(started.window.Action(CmdOpen)->isCheckable());
+    started.window.Action(Command::Columns2)->trigger();  // already checked
+    started.window.Action(Command{32778})->trigger();
+    EXPECT_EQ(CheckedIds(started.window), (std::vector<Command>{Command::ShowAll, Command{32778}, Command::Columns2}));
+    started.window.Action(Command{32806})->trigger();
+    started.window.Action(Command{32806})->trigger();
+    started.window.Action(Command::Columns5)->trigger();
+    EXPECT_EQ(CheckedIds(started.window), (std::vector<Command>{Command::ShowAll, Command{32806}, Command::Columns5}));
+    EXPECT_EQ(started.state.params.effectMode, ModeSlide);
+    EXPECT_FALSE(started.window.Action(Command::Open)->isCheckable());
 }
 
 // The screen pixel of the client area at a point of a bitmap drawn with its top left at (left, top).
@@ -253,7 +252,7 @@ void ExpectShown(const QImage& shown, int left, int top, const Bitmap& bitmap, i
 
 TEST(MainWindow, APhotoShowsAllFiveTilesInsideTheClientArea) {
     Started started(true, 4000, 3000);
-    ASSERT_TRUE(started.state.images.Loaded());
+    ASSERT_TRUE(started.state.shown.images.Loaded());
     // The window takes 90 % of the screen, the most it may, and still the
     // pictures have to shrink.
     EXPECT_EQ(started.window.size(), started.window.screen()->availableGeometry().size() * 9 / 10);
@@ -261,11 +260,11 @@ TEST(MainWindow, APhotoShowsAllFiveTilesInsideTheClientArea) {
     const QImage shown = started.Client();
     const Size tile = ShownSize(started.state);
     for (int slot = 0; slot < kSlotCount; ++slot) {
-        const Rect place = TileRect(started.state, slot);
+        const Rect place = LayoutOf(started.state).Tile(slot);
         EXPECT_TRUE(place.left >= 0 && place.top >= 0 && place.right <= shown.width() && place.bottom <= shown.height())
             << "tile " << slot << " ends at " << place.right << "," << place.bottom;
         // The screen shows the shrunk copy, corner to corner.
-        const Bitmap& copy = *started.state.images.scaled[slot];
+        const Bitmap& copy = *started.state.shown.images.scaled[slot];
         ASSERT_EQ(copy.Width(), tile.width);
         ExpectShown(shown, place.left, place.top, copy, 0, 0, "top left");
         ExpectShown(shown, place.left, place.top, copy, tile.width - 1, tile.height - 1, "bottom right");
@@ -274,22 +273,22 @@ TEST(MainWindow, APhotoShowsAllFiveTilesInsideTheClientArea) {
 
     // Hovering from tile to tile repaints from the copies made at start.
     std::vector<const Bitmap*> copies;
-    for (const BitmapHandle& copy : started.state.images.scaled) copies.push_back(copy.get());
+    for (const BitmapHandle& copy : started.state.shown.images.scaled) copies.push_back(copy.get());
     PaintCounter counter(started.window.Client());
     for (int slot : {1, 3, 4, 0}) {
-        const Rect place = TileRect(started.state, slot);
+        const Rect place = LayoutOf(started.state).Tile(slot);
         QTest::mouseMove(started.window.Client(), QPoint(place.left + 5, place.top + 5));
         QCoreApplication::processEvents();
-        EXPECT_EQ(started.state.hoverImage, slot);
+        EXPECT_EQ(started.state.view.hoverImage, slot);
     }
     EXPECT_GE(counter.paints, 4);
-    for (int slot = 0; slot < kSlotCount; ++slot) EXPECT_EQ(started.state.images.scaled[slot].get(), copies[slot]);
+    for (int slot = 0; slot < kSlotCount; ++slot) EXPECT_EQ(started.state.shown.images.scaled[slot].get(), copies[slot]);
 }
 
 TEST(MainWindow, OneToOneScrollsWithTheBarsAndTheWheel) {
     constexpr int w = 500, h = 400;  // a gallery of 1000 x 1200, larger than the window
     Started started(true, w, h);
-    QAction* item = started.window.Action(CmdActualSize);
+    QAction* item = started.window.Action(Command::ActualSize);
     ASSERT_NE(item, nullptr);
     EXPECT_TRUE(started.state.view.scale.Shrinks());
     item->trigger();
@@ -328,12 +327,12 @@ TEST(MainWindow, OneToOneScrollsWithTheBarsAndTheWheel) {
     QCoreApplication::processEvents();
     EXPECT_EQ(view.scrollY, 3 * h - view.viewport.height);
     QImage shown = started.Client();
-    ExpectShown(shown, 0, view.viewport.height - h, *started.state.images.bitmaps[4], 0, h - 1, "tile 4");
+    ExpectShown(shown, 0, view.viewport.height - h, *started.state.shown.images.bitmaps[4], 0, h - 1, "tile 4");
     down->setValue(0);
     across->setValue(across->maximum());
     QCoreApplication::processEvents();
     shown = started.Client();
-    ExpectShown(shown, view.viewport.width - w, 0, *started.state.images.bitmaps[1], w - 1, 0, "tile 1");
+    ExpectShown(shown, view.viewport.width - w, 0, *started.state.shown.images.bitmaps[1], w - 1, 0, "tile 1");
 
     item->trigger();
     QCoreApplication::processEvents();
@@ -350,7 +349,7 @@ TEST(StartApplication, ExitThroughTheMenuEndsWithZeroAndReleasesEveryBitmap) {
     QTimer::singleShot(0, [&] {
         liveWhileRunning = Bitmap::LiveCount();
         for (QWidget* widget : QApplication::topLevelWidgets())
-            if (auto* window = qobject_cast<MainWindow*>(widget)) window->Action(CmdExit)->trigger();
+            if (auto* window = qobject_cast<MainWindow*>(widget)) window->Action(Command::Exit)->trigger();
     });
     EXPECT_EQ(StartApplication(state), 0);
     // The five shown images and the pass's own five: its copy of the base and
@@ -368,7 +367,7 @@ TEST(StartApplication, ClosingTheWindowEndsWithZeroAndReleasesEveryBitmap) {
             if (auto* window = qobject_cast<MainWindow*>(widget)) window->close();
     });
     EXPECT_EQ(StartApplication(state), 0);
-    EXPECT_FALSE(state.images.Loaded());
+    EXPECT_FALSE(state.shown.images.Loaded());
     EXPECT_EQ(Bitmap::LiveCount(), before);
 }
 
@@ -376,7 +375,7 @@ TEST(StartApplication, ClosingDuringAPassEndsWithZeroAndReleasesEveryBitmap) {
     InFolder folder(true);
     const std::int64_t before = Bitmap::LiveCount();
     AppState state;
-    state.effectMode = ModeHueRotate;  // the Right arrow's hue matters here
+    state.params.effectMode = ModeHueRotate;  // the Right arrow's hue matters here
     bool held = false;
     QTimer::singleShot(0, [&] {
         for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -397,7 +396,7 @@ TEST(StartApplication, ClosingDuringAPassEndsWithZeroAndReleasesEveryBitmap) {
     });
     EXPECT_EQ(StartApplication(state), 0);
     EXPECT_TRUE(held);
-    EXPECT_FALSE(state.images.Loaded());
+    EXPECT_FALSE(state.shown.images.Loaded());
     EXPECT_EQ(Bitmap::LiveCount(), before);
 }
 

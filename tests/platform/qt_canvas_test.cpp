@@ -40,7 +40,7 @@ TEST(QtCanvas, AtAPixelRatioOfTwoPicturesAndFillsCountScreenPixelsTextsKeepTheir
     ASSERT_TRUE(WritePixels(*bitmap, test::Varied(10, 6)));
     for (qreal ratio : {1.0, 2.0}) {
         const QImage shown = DrawAt(ratio, [&](Canvas& canvas) {
-            canvas.DrawImage(3, 5, *bitmap, 10, 6);
+            canvas.DrawImage({3, 5}, *bitmap, {10, 6});
             canvas.FillRect({50, 0, 82, 16}, 0xFF0000);
         });
         for (int y = 0; y < 6; ++y)
@@ -51,7 +51,7 @@ TEST(QtCanvas, AtAPixelRatioOfTwoPicturesAndFillsCountScreenPixelsTextsKeepTheir
         EXPECT_EQ(shown.pixel(82, 15) & 0xFFFFFFu, 0xFFFFFFu) << ratio;
         EXPECT_EQ(shown.pixel(81, 16) & 0xFFFFFFu, 0xFFFFFFu) << ratio;
     }
-    auto text = [](Canvas& canvas) { canvas.DrawText(0, 0, "←→で指定"); };
+    auto text = [](Canvas& canvas) { canvas.DrawText({0, 0}, "←→で指定"); };
     const int single = DarkRows(DrawAt(1, text));
     ASSERT_GT(single, 4);
     EXPECT_GE(DarkRows(DrawAt(2, text)), single * 3 / 2);

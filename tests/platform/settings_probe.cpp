@@ -49,9 +49,9 @@ int main(int argc, char** argv) {
         window.show();
         CloseNextDialog(true);
         std::uint32_t colour = 0x123456;
-        window.ChooseColour(colour, state.customColors);
+        window.ChooseColour(colour, state.dialogs.customColors);
         CloseNextDialog(false);
-        window.AskSaveFileName();
+        window.AskSaveFileName("");
         const QString file = QSettings(QSettings::UserScope, QStringLiteral("QtProject")).fileName();
         std::printf("settings %s\nwritten %d\n", file.toUtf8().constData(), QFileInfo::exists(file) ? 1 : 0);
         window.close();

@@ -11,7 +11,7 @@ namespace prismview {
 namespace {
 
 TEST(Icon107, BothSizesAreSquareGridsOfPaletteIndices) {
-    for (const IconImage* icon : {&Icon107Large, &Icon107Small}) {
+    for (const IconImage* icon : {&ProgramIconLarge, &ProgramIconSmall}) {
         ASSERT_EQ(icon->rows.size(), static_cast<std::size_t>(icon->size));
         int opaque = 0;
         for (std::string_view row : icon->rows) {
@@ -23,8 +23,8 @@ TEST(Icon107, BothSizesAreSquareGridsOfPaletteIndices) {
         }
         EXPECT_GT(opaque, icon->size * icon->size / 4) << icon->size;  // a picture, not an empty frame
     }
-    EXPECT_EQ(Icon107Large.size, 32);
-    EXPECT_EQ(Icon107Small.size, 16);
+    EXPECT_EQ(ProgramIconLarge.size, 32);
+    EXPECT_EQ(ProgramIconSmall.size, 16);
 }
 
 TEST(Icon107, TheCommittedDataIsWhatTheGeneratorDraws) {

@@ -51,12 +51,12 @@ public:
     RecordingWindow() {
         for (const MenuPopup& popup : MainMenu())
             for (const MenuItem& item : popup.items)
-                if (item.id != 0) marks[item.id] = item.checkedAtStart;
+                if (item.id != Command::None) marks[item.id] = item.checkedAtStart;
     }
     void DrawStatusText(std::string_view text) override { calls.push_back("status " + std::string(text)); }
     void RequestRepaint() override { calls.emplace_back("repaint"); }
-    void SetMenuCheck(std::uint16_t id, bool checked) override {
-        calls.push_back("check " + std::to_string(id) + (checked ? " on" : " off"));
+    void SetMenuCheck(Command id, bool checked) override {
+        calls.push_back("check " + std::to_string(static_cast<int>(id)) + (checked ? " on" : " off"));
         marks[id] = checked;
     }
     void Destroy() override { calls.emplace_back("destroy"); }
@@ -71,21 +71,23 @@ public:
         answers.pop_front();
         return answer;
     }
-    std::optional<std::string> AskOpenFileName() override {
+    std::optional<std::string> AskOpenFileName(const std::string& folder) override {
         calls.emplace_back("ask open");
+        askedIn = folder;
         return openName;
     }
-    std::optional<std::string> AskSaveFileName() override {
+    std::optional<std::string> AskSaveFileName(const std::string& folder) override {
         calls.emplace_back("ask save");
+        askedIn = folder;
         return saveName;
     }
-    bool ChooseColour(std::uint32_t& colorRef, std::array<std::uint32_t, 16>& customColors) override {
+    bool ChooseColour(RgbValue& colour, std::array<RgbValue, 16>& customColours) override {
         calls.emplace_back("choose colour");
-        offeredColour = colorRef;
-        offeredCustomColours = customColors;
-        if (chooseCustomColours) customColors = *chooseCustomColours;
+        offeredColour = colour;
+        offeredCustomColours = customColours;
+        if (chooseCustomColours) customColours = *chooseCustomColours;
         if (!chosenColour) return false;
-        colorRef = *chosenColour;
+        colour = *chosenColour;
         return true;
     }
     int RunDialog(DialogLogic& logic) override {
@@ -123,9 +125,9 @@ public:
         return result;
     }
 
-    // The ids that carry a mark right now, in ascending order.
-    std::vector<std::uint16_t> Marked() const {
-        std::vector<std::uint16_t> ids;
+    // The commands that carry a mark right now, in ascending order of id.
+    std::vector<Command> Marked() const {
+        std::vector<Command> ids;
         for (const auto& [id, on] : marks)
             if (on) ids.push_back(id);
         return ids;
@@ -138,17 +140,18 @@ public:
     }
 
     std::vector<std::string> calls;
-    std::map<std::uint16_t, bool> marks;
+    std::map<Command, bool> marks;
 
     // Script and record of the user's side.
     std::vector<MessageBoxRequest> messages;
     std::deque<MessageAnswer> answers;  // for Yes/No boxes; none left answers No
     std::optional<std::string> openName;
     std::optional<std::string> saveName;
-    std::optional<std::uint32_t> chosenColour;  // none: the chooser is cancelled
-    std::optional<std::array<std::uint32_t, 16>> chooseCustomColours;
-    std::uint32_t offeredColour = 0;
-    std::array<std::uint32_t, 16> offeredCustomColours{};
+    std::optional<std::string> askedIn;  // the folder the last file dialog started in
+    std::optional<RgbValue> chosenColour;  // none: the chooser is cancelled
+    std::optional<std::array<RgbValue, 16>> chooseCustomColours;
+    RgbValue offeredColour = 0;
+    std::array<RgbValue, 16> offeredCustomColours{};
     DialogScript dialogScript;
     FakeControls shownControls;  // the dialog's controls as Init left them
     std::optional<PixelBuffer> clipboard;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/pass_runner.h"
 #include "core/process.h"
 #include "support/pixel_buffer.h"
 
@@ -36,6 +37,18 @@ std::vector<PixelBuffer> RunPass(const PixelBuffer& base, const ProcessingParams
 PixelBuffer RunSlot(const PixelBuffer& base, const ProcessingParams& params, int slot);
 // One slot of one mode on a single pixel.
 RgbValue RunOnPixel(std::int32_t mode, int slot, RgbValue pixel, ProcessingParams params = {});
+
+// The program's state with a runner that delivers every pass at once, on the
+// caller's thread: the road users' passes take, without the thread.
+// Once a pass has run the runner holds a set of its own: a copy of the base
+// image and the four images the next pass fills.
+inline constexpr std::int64_t kRunnerSet = 5;
+struct State : AppState {
+    State() { passRunner = &runner; }
+    State(const State&) = delete;
+    State& operator=(const State&) = delete;
+    PassRunner runner{*this, PassRunner::Delivery::AtOnce};
+};
 
 std::string Hex(RgbValue v);
 

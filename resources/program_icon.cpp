@@ -80,7 +80,7 @@ constexpr std::string_view kSmallRows[] = {
 
 }  // namespace
 
-const IconImage Icon107Large = {32, kLargeRows};
-const IconImage Icon107Small = {16, kSmallRows};
+const IconImage ProgramIconLarge = {32, kLargeRows};
+const IconImage ProgramIconSmall = {16, kSmallRows};
 
 }  // namespace prismview

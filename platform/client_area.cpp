@@ -1,0 +1,157 @@
+#include "platform/client_area.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyle>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+#include "app/input.h"
+#include "app/paint.h"
+#include "app/view.h"
+#include "platform/key_map.h"
+#include "platform/qt_canvas.h"
+#include "platform/qt_text.h"
+#include "resources/strings.h"
+
+namespace prismview {
+
+namespace {
+
+// One step of a scroll bar's arrows and, times the system's wheel lines, of a
+// wheel notch; in widget pixels.
+constexpr int kScrollLine = 20;
+
+}  // namespace
+
+ClientArea::ClientArea(AppState& state, Window& window, QWidget* parent)
+    : QWidget(parent),
+      state_(state),
+      window_(window),
+      horizontal_(new QScrollBar(Qt::Horizontal, this)),
+      vertical_(new QScrollBar(Qt::Vertical, this)) {
+    // paintEvent erases itself; the status text must not erase anything.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    for (QScrollBar* bar : {horizontal_, vertical_}) {
+        bar->setFocusPolicy(Qt::NoFocus);  // the keys stay the program's
+        bar->hide();
+        connect(bar, &QScrollBar::valueChanged, this, [this] {
+            if (!syncing_) ScrollTo(window_, state_.view, horizontal_->value(), vertical_->value());
+        });
+    }
+}
+
+Point ClientArea::ScreenPoint(const QPointF& position) const {
+    const qreal ratio = devicePixelRatioF();
+    return {static_cast<std::int32_t>(std::floor(position.x() * ratio)),
+            static_cast<std::int32_t>(std::floor(position.y() * ratio))};
+}
+
+void ClientArea::UpdateView() {
+    const qreal ratio = devicePixelRatioF();
+    auto screenPixels = [ratio](qreal v) { return static_cast<std::int32_t>(std::ceil(v * ratio)); };
+    const QFontMetrics metrics(font());
+    ViewState& view = state_.view;
+    // The screen pixels that lie wholly inside the widget.
+    view.client = {static_cast<std::int32_t>(width() * ratio), static_cast<std::int32_t>(height() * ratio)};
+    view.scrollBarExtent = screenPixels(style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, vertical_));
+    view.textHeight = screenPixels(metrics.height());
+    view.swatchTextWidth = screenPixels(std::max(metrics.horizontalAdvance(ToQString(kHueSwatchText)),
+                                                 metrics.horizontalAdvance(ToQString(kLevelSwatchText))));
+    RefreshView(state_, false);
+    SyncScrollBars();
+}
+
+void ClientArea::SyncScrollBars() {
+    const ViewState& view = state_.view;
+    const qreal ratio = devicePixelRatioF();
+    const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, vertical_);
+    // The bars count in screen pixels, as the scroll offset does.
+    auto set = [&](QScrollBar* bar, bool shown, const QRect& place, std::int32_t value, std::int32_t content,
+                   std::int32_t page) {
+        bar->setVisible(shown);
+        if (!shown) return;
+        bar->setGeometry(place);
+        bar->setRange(0, std::max(0, content - page));
+        bar->setPageStep(std::max(1, page));
+        bar->setSingleStep(static_cast<int>(kScrollLine * ratio));
+        bar->setValue(value);
+    };
+    const QSize size = this->size();
+    const QSize room(size.width() - (view.verticalBar ? extent : 0), size.height() - (view.horizontalBar ? extent : 0));
+    syncing_ = true;
+    set(horizontal_, view.horizontalBar, QRect(0, size.height() - extent, room.width(), extent), view.scrollX,
+        view.content.width, view.viewport.width);
+    set(vertical_, view.verticalBar, QRect(size.width() - extent, 0, extent, room.height()), view.scrollY,
+        view.content.height, view.viewport.height);
+    syncing_ = false;
+}
+
+void ClientArea::PaintStatusTextNow(std::string_view text) {
+    statusText_ = ToQString(text);
+    statusPending_ = true;
+    repaint(QtCanvas::TextRect(font(), {0, 0}, text));  // nothing happens while hidden
+    statusPending_ = false;
+}
+
+void ClientArea::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    const QRect statusRect = QtCanvas::TextRect(font(), {0, 0}, statusText_.toStdString());
+    // A status paint may carry a repaint that was already due; do that one in full.
+    const bool whole = !statusPending_ || !statusRect.contains(event->rect());
+    if (whole) painter.fillRect(rect(), palette().color(QPalette::Base));
+    QtCanvas canvas(painter, devicePixelRatioF());
+    if (whole) PaintMainWindow(canvas, state_);
+    if (whole && horizontal_->isVisible() && vertical_->isVisible()) {  // the corner between the bars
+        painter.resetTransform();
+        painter.fillRect(QRect(vertical_->x(), horizontal_->y(), vertical_->width(), horizontal_->height()),
+                         palette().color(QPalette::Window));
+    }
+    if (statusPending_) canvas.DrawText({0, 0}, statusText_.toStdString());
+}
+
+void ClientArea::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    UpdateView();
+}
+
+void ClientArea::keyPressEvent(QKeyEvent* event) {
+    const std::optional<Key> key = KeyFor(event->key(), event->modifiers(), event->nativeScanCode());
+    if (!key) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    OnKeyDown(window_, state_, *key);
+}
+
+void ClientArea::mouseMoveEvent(QMouseEvent* event) { OnMouseMove(window_, state_, ScreenPoint(event->position())); }
+
+void ClientArea::mousePressEvent(QMouseEvent* event) {
+    const Point point = ScreenPoint(event->position());
+    if (event->button() == Qt::LeftButton)
+        OnLeftButtonDown(window_, state_, point);
+    else if (event->button() == Qt::RightButton)
+        OnRightButtonDown(window_, state_, point);
+}
+
+void ClientArea::wheelEvent(QWheelEvent* event) {
+    // angleDelta counts eighths of a degree, 120 to a notch.
+    const double perEighth =
+        QApplication::wheelScrollLines() * kScrollLine * devicePixelRatioF() / 120.0;
+    const QPoint angle = event->angleDelta();
+    OnWheel(window_, state_.view, static_cast<std::int32_t>(angle.x() * perEighth),
+            static_cast<std::int32_t>(angle.y() * perEighth), event->modifiers().testFlag(Qt::ShiftModifier));
+    event->accept();
+}
+
+}  // namespace prismview

@@ -1,0 +1,116 @@
+#include "platform/system_dialogs.h"
+
+#include <QClipboard>
+#include <QColorDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QMimeData>
+
+#include "io/picture_file.h"
+#include "io/qt_picture.h"
+#include "platform/qt_text.h"
+#include "resources/strings.h"
+
+namespace prismview {
+
+namespace {
+
+QColor ToQColor(RgbValue colour) { return QColor::fromRgb(static_cast<QRgb>(colour | 0xFF000000u)); }
+RgbValue FromQColor(const QColor& colour) { return static_cast<RgbValue>(colour.rgb() & 0xFFFFFFu); }
+
+QString Filter(std::string_view name, const QStringList& patterns) {
+    return ToQString(name) + " (" + patterns.join(' ') + ')';
+}
+
+QStringList OpenFilters() {
+    QStringList patterns;
+    for (const std::string& pattern : ReadablePatterns()) patterns << ToQString(pattern);
+    return {Filter(kPictureFilterName, patterns), Filter(kBmpFilterName, {ToQString(kBmpFilterPattern)}),
+            ToQString(kAllFilesFilter)};
+}
+
+// The formats the writer knows, BMP (the default) first under its own name.
+QStringList SaveFilters() {
+    QStringList filters;
+    for (const SavableFormat& format : SavableFormats()) {
+        QStringList patterns;
+        for (std::string_view extension : format.extensions)
+            if (!extension.empty()) patterns << "*." + ToQString(extension);
+        filters << Filter(format.format == SaveFormat::Bmp ? kBmpFilterName : format.name, patterns);
+    }
+    return filters;
+}
+
+}  // namespace
+
+MessageAnswer ShowMessageBox(QWidget* owner, const MessageBoxRequest& request) {
+    const ReactivateAfter reactivate(owner);
+    const bool yesNo = request.buttons == MessageButtons::YesNo;
+    QMessageBox box(request.icon == MessageIcon::Question ? QMessageBox::Question : QMessageBox::NoIcon,
+                    ToQString(request.caption), ToQString(request.text),
+                    yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, request.owned ? owner : nullptr);
+    box.setTextFormat(Qt::PlainText);
+    if (yesNo) {
+        box.setDefaultButton(request.defaultButton == MessageAnswer::Yes ? QMessageBox::Yes : QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+    }
+    switch (box.exec()) {
+        case QMessageBox::Yes: return MessageAnswer::Yes;
+        case QMessageBox::No: return MessageAnswer::No;
+        default: return yesNo ? MessageAnswer::No : MessageAnswer::Ok;
+    }
+}
+
+std::optional<std::string> AskFileName(QWidget* owner, const std::string& folder, bool save) {
+    const ReactivateAfter reactivate(owner);
+    QFileDialog dialog(owner, QString(), folder.empty() ? QDir::currentPath() : ToQString(folder));
+    dialog.setNameFilters(save ? SaveFilters() : OpenFilters());
+    // Qt's own dialog, the same on every desktop; the writer asks about
+    // overwriting, not the dialog, and a name need not exist yet.
+    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    if (save) dialog.setDefaultSuffix(QStringLiteral("bmp"));
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList names = dialog.selectedFiles();
+    if (names.isEmpty() || names.front().isEmpty()) return std::nullopt;
+    return names.front().toStdString();
+}
+
+bool ChooseColour(QWidget* owner, RgbValue& colour, std::array<RgbValue, 16>& customColours) {
+    const ReactivateAfter reactivate(owner);
+    // Qt keeps one set of custom colours for the whole process; ours are the
+    // ones the run has collected so far.
+    for (int i = 0; i < 16; ++i) QColorDialog::setCustomColor(i, ToQColor(customColours[static_cast<std::size_t>(i)]));
+    QColorDialog dialog(ToQColor(colour), owner);
+    dialog.setOption(QColorDialog::DontUseNativeDialog);
+    const bool chosen = dialog.exec() == QDialog::Accepted;
+    for (int i = 0; i < 16; ++i) customColours[static_cast<std::size_t>(i)] = FromQColor(QColorDialog::customColor(i));
+    if (chosen) colour = FromQColor(dialog.selectedColor());
+    return chosen;
+}
+
+void PutClipboardBitmap(const Bitmap& bitmap) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard) return;
+    // A copy of our own: later passes and loads never change what was put there.
+    const QImage image = ImageFromBitmap(bitmap);
+    if (!image.isNull()) clipboard->setImage(image);
+}
+
+ClipboardBitmap TakeClipboardBitmap() {
+    ClipboardBitmap result;
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard) {
+        result.opened = false;
+        return result;
+    }
+    // Text and other data are not a picture; a picture too big to be worked
+    // on is as good as none.
+    if (const QMimeData* mime = clipboard->mimeData()) result.bitmap = PictureFromMimeData(*mime, AvailableMemory()).bitmap;
+    return result;
+}
+
+}  // namespace prismview
