@@ -111,9 +111,11 @@ TEST(Commands, CancelledFileDialogsDoNothing) {
     for (Command command : {Command::Open, Command::Save}) {
         test::State state;
         Load(state, 2, 2, 1);
+        state.dialogs.lastFolder = "/somewhere/used";
         RecordingWindow window;
         OnCommand(window, state, command);
         EXPECT_EQ(window.calls.size(), 1u);  // the dialog only: no repaint, no message
+        EXPECT_EQ(window.askedIn, "/somewhere/used");  // it starts where the last file was
         EXPECT_TRUE(state.shown.images.Loaded());
     }
 }

@@ -155,6 +155,20 @@ TEST(TileAt, NothingIsHitWithAnEmptySize) {
     EXPECT_EQ(LayoutOf(state).TileAt({0, 0}), -1);
 }
 
+TEST(TileAt, PointsLeftOfOrAboveTheClientAreaHitNothing) {
+    // Wide enough that -1 taken as an unsigned 16-bit number, 65535, would hit tile 3.
+    AppState state;
+    state.shown.images.width = 20000;
+    state.shown.images.height = 10;
+    state.view.columns = 5;
+    ASSERT_EQ(LayoutOf(state).TileAt({65535, 5}), 3);
+    EXPECT_EQ(LayoutOf(state).TileAt({-1, 5}), -1);
+    EXPECT_EQ(LayoutOf(state).TileAt({5, -1}), -1);
+    RecordingWindow window;
+    OnLeftButtonDown(window, state, {-1, 5});
+    EXPECT_EQ(state.view.selectedImage, -1);
+}
+
 TEST(OnMouseMove, RepaintsOnlyWhenTheHoveredTileChanges) {
     test::State state;
     Use200x100(state);

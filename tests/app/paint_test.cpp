@@ -138,6 +138,7 @@ TEST(PaintMainWindow, HueSwatchOfGreen) {
     state.shown.madeWith->effectMode = ModeHueRotate;
     state.view.selectedImage = 4;
     state.shown.madeWith->hue = 510;
+    state.params.hue = 100;  // asked for, not shown yet: the swatch shows the picture's hue
     EXPECT_EQ(Paint(state), (Calls{"image 4 at 0,0 200x100", "text 0,100 任意（回転）", "fill 200,0-232,16 00FF00",
                                    "fill 200,16-232,32 FF00FF", "text 232,0 ←→で指定"}));
 }

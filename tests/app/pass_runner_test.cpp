@@ -133,6 +133,25 @@ TEST(PassRunner, ANewerRequestCancelsTheHeldPassAndOnlyItsResultIsShown) {
     EXPECT_FALSE(b.runner.Busy());
 }
 
+TEST(PassRunner, LabelsFollowThePicturesShownNotTheRequest) {
+    Beside b;
+    b.state.params.effectMode = ModeHueRotate;
+    Regenerate(b.window, b.state);
+    b.Settle();
+    b.gate.Hold(true);
+    b.state.params.effectMode = ModeRgbComponents;
+    const int arrived = b.gate.Arrivals();
+    Regenerate(b.window, b.state);
+    b.gate.WaitForArrival(arrived + 1);
+    EXPECT_EQ(b.state.shown.Label(1), "赤⇒青");
+    ASSERT_TRUE(b.state.shown.madeWith.has_value());
+    EXPECT_EQ(b.state.shown.madeWith->effectMode, ModeHueRotate);
+    b.gate.Hold(false);
+    b.Settle();
+    EXPECT_EQ(b.state.shown.Label(1), "赤成分");
+    EXPECT_EQ(b.state.shown.madeWith->effectMode, ModeRgbComponents);
+}
+
 TEST(PassRunner, NothingTheModeReadsChangedRunsNoPass) {
     Beside b;
     b.state.params.effectMode = ModeVortex;
