@@ -1,7 +1,5 @@
 #include "io/qt_picture.h"
 
-#include <cstring>
-
 #include <QColorSpace>
 #include <QImageReader>
 #include <QBuffer>
@@ -10,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <mutex>
 #include <utility>

@@ -8,6 +8,7 @@
 #include <set>
 
 #include "resources/dialog_templates.h"
+#include "support/test_support.h"
 
 namespace prismview {
 namespace {
@@ -60,7 +61,7 @@ TEST(HueLevelDialog, OkReadsAndCorrectsEveryField) {
         {"-2147483648", "4294967295", "2147483647", "-2147483648", 1402, 255, 510, 1},
     };
     for (const HueLevelCase& c : cases) {
-        AppState state;
+        test::State state;
         HueLevelDialog dialog(state.params, state.steps);
         FakeControls controls;
         dialog.Init(controls);
@@ -77,7 +78,7 @@ TEST(HueLevelDialog, OkReadsAndCorrectsEveryField) {
 }
 
 TEST(HueLevelDialog, FieldsStartFromTheStateAndColourButtonsOnlyFillTheField) {
-    AppState state;
+    test::State state;
     state.params.hue = 321;
     state.steps.hueStep = 17;
     state.params.level = 44;
@@ -105,7 +106,7 @@ TEST(HueLevelDialog, FieldsStartFromTheStateAndColourButtonsOnlyFillTheField) {
 }
 
 TEST(WaveDialog, RoundTripsEveryValueWithoutBounds) {
-    AppState state;
+    test::State state;
     state.params.waveFreqNum = -3;
     state.params.waveFreqDen = 0;
     state.params.waveAmplitude = INT_MIN;
@@ -149,7 +150,7 @@ TEST(WaveDialog, RoundTripsEveryValueWithoutBounds) {
 }
 
 TEST(WaveDialog, AnUnknownOverflowValueMarksBackground) {
-    AppState state;
+    test::State state;
     state.params.overflowMode = 7;
     WaveDialog dialog(state.params, state.steps);
     FakeControls controls;

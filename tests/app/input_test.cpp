@@ -157,7 +157,7 @@ TEST(TileAt, NothingIsHitWithAnEmptySize) {
 
 TEST(TileAt, PointsLeftOfOrAboveTheClientAreaHitNothing) {
     // Wide enough that -1 taken as an unsigned 16-bit number, 65535, would hit tile 3.
-    AppState state;
+    test::State state;
     state.shown.images.width = 20000;
     state.shown.images.height = 10;
     state.view.columns = 5;

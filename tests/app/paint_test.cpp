@@ -63,20 +63,18 @@ Calls Paint(const AppState& state) {
     return canvas.calls;
 }
 
-AppState Loaded200x100() {
-    AppState state;
+void Load200x100(AppState& state) {
     state.shown.images = test::MakeImageSet(test::Varied(200, 100));
     state.shown.madeWith = ProcessingParams{};  // the default mode's labels: 色相反転, 明度反転, 通常反転, －
-    return state;
 }
 
 TEST(PaintMainWindow, AsksForAFileWhenNoImageIsLoaded) {
-    const AppState state;
+    const test::State state;
     EXPECT_EQ(Paint(state), Calls{"text 0,0 ＢＭＰを開いてください。"});
 }
 
 TEST(PaintMainWindow, SwatchesShowEvenWithoutAnImageAtTheKeptWidth) {
-    AppState state;
+    test::State state;
     state.shown.madeWith.emplace();
     state.shown.madeWith->effectMode = ModeHueRotate;
     state.view.selectedImage = 4;
@@ -102,14 +100,16 @@ TEST(PaintMainWindow, GalleryTilesOfEveryArrangement) {
              "image 3 at 600,0 200x100", "image 4 at 800,0 200x100"}},
     };
     for (const Case& c : cases) {
-        AppState state = Loaded200x100();
+        test::State state;
+        Load200x100(state);
         state.view.columns = c.columns;
         EXPECT_EQ(Paint(state), c.expected) << c.columns << " columns";
     }
 }
 
 TEST(PaintMainWindow, HoveredTileGetsTwoFramesAndItsLabel) {
-    AppState state = Loaded200x100();
+    test::State state;
+    Load200x100(state);
     state.view.hoverImage = 3;
     const Calls calls = Paint(state);
     ASSERT_EQ(calls.size(), 8u);
@@ -118,7 +118,8 @@ TEST(PaintMainWindow, HoveredTileGetsTwoFramesAndItsLabel) {
 }
 
 TEST(PaintMainWindow, SingleViewShowsTheImageAndItsLabelBelow) {
-    AppState state = Loaded200x100();
+    test::State state;
+    Load200x100(state);
     state.view.selectedImage = 2;
     state.view.hoverImage = 1;  // no frame outside the gallery
     EXPECT_EQ(Paint(state), (Calls{"image 2 at 0,0 200x100", "text 0,100 明度反転"}));
@@ -126,7 +127,8 @@ TEST(PaintMainWindow, SingleViewShowsTheImageAndItsLabelBelow) {
 
 TEST(PaintMainWindow, TheBaseImageNeverHasASwatch) {
     for (std::int32_t mode = 0; mode < kModeCount; ++mode) {
-        AppState state = Loaded200x100();
+        test::State state;
+        Load200x100(state);
         state.view.selectedImage = 0;
         state.shown.madeWith->effectMode = mode;
         EXPECT_EQ(Paint(state), (Calls{"image 0 at 0,0 200x100", "text 0,100 ベース画像"})) << mode;
@@ -134,7 +136,8 @@ TEST(PaintMainWindow, TheBaseImageNeverHasASwatch) {
 }
 
 TEST(PaintMainWindow, HueSwatchOfGreen) {
-    AppState state = Loaded200x100();
+    test::State state;
+    Load200x100(state);
     state.shown.madeWith->effectMode = ModeHueRotate;
     state.view.selectedImage = 4;
     state.shown.madeWith->hue = 510;
@@ -144,7 +147,8 @@ TEST(PaintMainWindow, HueSwatchOfGreen) {
 }
 
 TEST(PaintMainWindow, LevelSwatchTruncatesTheHalf) {
-    AppState state = Loaded200x100();
+    test::State state;
+    Load200x100(state);
     state.shown.madeWith->effectMode = ModeBrighten;
     state.view.selectedImage = 2;
     state.shown.madeWith->level = 255;
@@ -155,7 +159,8 @@ TEST(PaintMainWindow, LevelSwatchTruncatesTheHalf) {
 }
 
 TEST(PaintMainWindow, BothSwatchesHueFirst) {
-    AppState state = Loaded200x100();
+    test::State state;
+    Load200x100(state);
     state.shown.madeWith->effectMode = ModeSaturation2;
     state.view.selectedImage = 4;
     const Calls calls = Paint(state);
@@ -167,19 +172,19 @@ TEST(PaintMainWindow, BothSwatchesHueFirst) {
 }
 
 // The 200 x 100 pictures fitted into a client area, or at 1:1 in it.
-AppState Fitted200x100(std::int32_t clientWidth, std::int32_t clientHeight, bool actualSize = false) {
-    AppState state = Loaded200x100();
+void Fit200x100(AppState& state, std::int32_t clientWidth, std::int32_t clientHeight, bool actualSize = false) {
+    Load200x100(state);
     state.view.client = {clientWidth, clientHeight};
     state.view.actualSize = actualSize;
     state.view.scrollBarExtent = 10;
     state.view.textHeight = 16;
     state.view.swatchTextWidth = 60;
     RefreshView(state, true);
-    return state;
 }
 
 TEST(PaintMainWindow, ShrunkGalleryDrawsTheCopiesTheFrameAndAFullSizeLabel) {
-    AppState state = Fitted200x100(200, 150);  // half size: tiles of 100 x 50
+    test::State state;
+    Fit200x100(state, 200, 150);  // half size: tiles of 100 x 50
     state.view.hoverImage = 3;
     EXPECT_EQ(Paint(state), (Calls{"image scaled 0 at 0,0 100x50", "image scaled 1 at 100,0 100x50",
                                    "image scaled 2 at 0,50 100x50", "image scaled 3 at 100,50 100x50",
@@ -188,7 +193,8 @@ TEST(PaintMainWindow, ShrunkGalleryDrawsTheCopiesTheFrameAndAFullSizeLabel) {
 }
 
 TEST(PaintMainWindow, ShrunkSingleViewPutsCaptionAndSwatchesBesideThePicture) {
-    AppState state = Loaded200x100();
+    test::State state;
+    Load200x100(state);
     state.shown.madeWith->effectMode = ModeSaturation2;  // slot 4: both swatches
     state.view = {.selectedImage = 4, .client = {192, 116}, .textHeight = 16, .swatchTextWidth = 60};
     RefreshView(state, true);
@@ -204,7 +210,8 @@ TEST(PaintMainWindow, ShrunkSingleViewPutsCaptionAndSwatchesBesideThePicture) {
 }
 
 TEST(PaintMainWindow, OneToOneMovesEverythingByTheScrollOffset) {
-    AppState state = Fitted200x100(150, 100, true);  // 400 x 300 of tiles in a 140 x 90 viewport
+    test::State state;
+    Fit200x100(state, 150, 100, true);  // 400 x 300 of tiles in a 140 x 90 viewport
     RecordingWindow window;
     ScrollTo(window, state.view, 130, 120);
     state.view.hoverImage = 3;
@@ -234,7 +241,7 @@ TEST(PaintMainWindow, SwatchesOfTheWidestPictureStopAtTheCoordinateRange) {
         {ModeBrighten, {"fill " + left + ",48-" + right + ",80 000000", "text " + right + ",48 ↑↓で指定"}},
     };
     for (const Case& c : cases) {
-        AppState state;
+        test::State state;
         state.shown.madeWith.emplace();
         state.shown.images.width = std::numeric_limits<std::int32_t>::max() - 10;  // kept from a released image
         state.shown.madeWith->effectMode = c.mode;
@@ -246,7 +253,8 @@ TEST(PaintMainWindow, SwatchesOfTheWidestPictureStopAtTheCoordinateRange) {
 
 TEST(Layout, NoColumnsGiveNoTile) {
     for (const std::int32_t columns : {0, -1}) {
-        AppState state = Loaded200x100();
+        test::State state;
+        Load200x100(state);
         state.view.columns = columns;
         state.view.hoverImage = 2;
         for (std::int32_t i = 0; i < kSlotCount; ++i) EXPECT_EQ(RectText(LayoutOf(state).Tile(i)), "0,0-0,0") << columns;
@@ -288,7 +296,8 @@ TEST(SwatchesFor, OnlyBesideDerivedImagesThatFollowTheParameter) {
 }
 
 TEST(DrawBitmap, MissingBitmapsAndEmptySizesDrawNothing) {
-    AppState state = Loaded200x100();
+    test::State state;
+    Load200x100(state);
     RecordingCanvas canvas(state);
     DrawBitmap(canvas, nullptr, {0, 0}, {200, 100});
     DrawBitmap(canvas, state.shown.images.bitmaps[1].get(), {0, 0}, {0, 100});

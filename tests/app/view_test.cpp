@@ -22,12 +22,10 @@ using test::RecordingWindow;
 
 // Only the size of the pictures counts for the scale: a state that has a
 // base image and claims that size.
-AppState SizedState(std::int32_t width, std::int32_t height) {
-    AppState state;
+void GiveSize(AppState& state, std::int32_t width, std::int32_t height) {
     state.shown.images.bitmaps[0] = Bitmap::Create(1, 1);
     state.shown.images.width = width;
     state.shown.images.height = height;
-    return state;
 }
 
 // A 400 x 300 picture with its four derived images, in a client area of the given size.
@@ -68,7 +66,8 @@ TEST(FitScale, TheLargestScaleAtWhichTheViewFits) {
         {"never below one pixel", 4000, 3000, 2, -1, 0, 3, 3, false, {1, 1}},
     };
     for (const Case& c : cases) {
-        AppState state = SizedState(c.width, c.height);
+        test::State state;
+        GiveSize(state, c.width, c.height);
         state.shown.madeWith = ProcessingParams{.effectMode = c.mode};
         state.view = {.selectedImage = c.selected, .columns = c.columns, .actualSize = c.actualSize, .client = {c.clientWidth, c.clientHeight}, .textHeight = 16,
                       .swatchTextWidth = 60};
@@ -93,7 +92,8 @@ TEST(FitView, OneToOneScrollBarsAndLimits) {
         {300, 200, true, true, {290, 190}},
     };
     for (const Case& c : cases) {
-        AppState state = SizedState(400, 300);
+        test::State state;
+        GiveSize(state, 400, 300);
         state.view.actualSize = true;
         state.view.client = {c.clientWidth, c.clientHeight};
         state.view.scrollBarExtent = 10;
@@ -110,7 +110,8 @@ TEST(FitView, OneToOneScrollBarsAndLimits) {
 }
 
 TEST(ContentSize, TheSingleViewCountsItsCaptionAndSwatches) {
-    AppState state = SizedState(200, 100);
+    test::State state;
+    GiveSize(state, 200, 100);
     state.view.textHeight = 16;
     state.view.swatchTextWidth = 60;
     state.shown.madeWith = ProcessingParams{.effectMode = ModeSaturation};  // slot 1: both swatches; 2: the level swatch
@@ -119,7 +120,7 @@ TEST(ContentSize, TheSingleViewCountsItsCaptionAndSwatches) {
     EXPECT_EQ(ContentSize(state, {1, 2}), (Size{100 + 32 + 60, 80}));  // the level swatch reaches lower
     state.view.selectedImage = 0;
     EXPECT_EQ(ContentSize(state, {}), (Size{200, 116}));
-    EXPECT_EQ(ContentSize(AppState{}, {}), (Size{0, 0}));
+    EXPECT_EQ(ContentSize(test::State{}, {}), (Size{0, 0}));
 }
 
 TEST(OnWheel, ScrollsAtOneToOneShiftSideways) {
@@ -165,9 +166,11 @@ TEST(TileAt, ShrunkTilesAnswerAsTheSamePicturePointsAt1To1) {
         {150, 170, 74, 55, 397, 297, 0},   {150, 170, 75, 56, 402, 302, 3},  {150, 170, 74, 167, 397, 897, 4},
         {150, 170, 74, 168, 397, 902, -1},
     };
-    const AppState full = SizedState(400, 300);
+    test::State full;
+    GiveSize(full, 400, 300);
     for (const Case& c : cases) {
-        AppState state = SizedState(400, 300);
+        test::State state;
+        GiveSize(state, 400, 300);
         state.view.client = {c.clientWidth, c.clientHeight};
         FitView(state);
         ASSERT_TRUE(state.view.scale.Shrinks());
@@ -208,7 +211,8 @@ TEST(OnRightButtonDown, AShrunkClickSetsTheCentreOfTheSamePicturePointAt1To1) {
         test::State state;
     Show400x300(state, 200, 225);
         state.params.effectMode = ModeRipple;
-        AppState full = SizedState(400, 300);
+        test::State full;
+        GiveSize(full, 400, 300);
         full.params.effectMode = ModeRipple;
         RecordingWindow window;
         OnRightButtonDown(window, state, {c.x, c.y});
