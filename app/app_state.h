@@ -13,6 +13,7 @@
 #include "app/view_state.h"
 #include "core/image_set.h"
 #include "core/params.h"
+#include "core/process.h"
 #include "core/pixels.h"
 
 namespace prismview {
@@ -28,10 +29,16 @@ struct KeySteps {
 
 // The pictures on the screen: the base image, the derived images of the last
 // completed pass (with the view's shrunk copies), and the parameters of that
-// pass, which the labels and swatches follow; none before the first.
+// pass, which the labels and swatches follow; none before the first. While a
+// newer pass runs, the shrunk view may show a preview of it instead.
 struct ShownPictures {
     ImageSet images;
     std::optional<ProcessingParams> madeWith;
+    // Tiles of the newest request made at the shown size from the shown
+    // base (slot 0: that small base); shown while `previewing`.
+    ImageSet preview;
+    bool previewing = false;
+    PassMemory previewMemory;
 
     // The caption of a slot: the base image's, or the label of the mode
     // that made the derived image; empty before any pass.

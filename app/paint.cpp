@@ -63,6 +63,8 @@ void PaintMainWindow(Canvas& canvas, const AppState& state) {
         }
     }
     if (shown.madeWith) DrawSwatches(canvas, layout, ShownSwatches(state), *shown.madeWith);
+    // A preview is not the final picture: the status text stays over it.
+    if (shown.previewing) canvas.DrawText({0, 0}, kRegenerateText);
 }
 
 }  // namespace prismview

@@ -1,5 +1,6 @@
 #include "app/pass_runner.h"
 
+#include <cstring>
 #include <utility>
 
 #include "app/app_state.h"
@@ -8,6 +9,14 @@
 #include "effects/mode_table.h"
 
 namespace prismview {
+
+namespace {
+
+bool OfSize(const BitmapHandle& bitmap, std::int32_t width, std::int32_t height) {
+    return bitmap && bitmap->Width() == width && bitmap->Height() == height;
+}
+
+}  // namespace
 
 PassRunner::PassRunner(AppState& state, Delivery delivery, Post post, std::function<void()> shown)
     : state_(state), post_(std::move(post)), shown_(std::move(shown)) {
@@ -30,6 +39,35 @@ void PassRunner::WaitIdleLocked(std::unique_lock<std::mutex>& lock) {
     changed_.wait(lock, [this] { return !running_; });
 }
 
+PassRunner::Job PassRunner::MakeJob(std::uint64_t serial, const Key& key) const {
+    Job job{serial, key};
+    const ViewState& view = state_.view;
+    const Size copySize = ShownSize(state_);
+    job.copyWidth = copySize.width;
+    job.copyHeight = copySize.height;
+    for (int slot = 1; slot < kSlotCount; ++slot) job.copies[slot] = WantsScaledCopy(view, slot);
+    if (view.scale.Shrinks()) return job;
+    // At scale 1 the rows of the derived pictures inside the viewport come
+    // first (top-down here, bottom-up in the job).
+    const std::int32_t height = state_.shown.images.height;
+    const Layout layout = LayoutOf(state_);
+    const Rect viewport{0, 0, view.viewport.width, view.viewport.height};
+    std::int64_t top = height, bottom = 0;
+    for (std::int32_t slot = 1; slot < kSlotCount; ++slot) {
+        if (!view.Gallery() && view.selectedImage != slot) continue;
+        const Rect place = layout.Tile(view.Gallery() ? slot : 0);
+        const std::int32_t from = std::max(place.top, viewport.top), to = std::min(place.bottom, viewport.bottom);
+        if (from >= to || std::max(place.left, viewport.left) >= std::min(place.right, viewport.right)) continue;
+        top = std::min<std::int64_t>(top, std::int64_t{from} - place.top);
+        bottom = std::max<std::int64_t>(bottom, std::int64_t{to} - place.top);
+    }
+    if (top < bottom && (top > 0 || bottom < height)) {
+        job.firstRow = static_cast<std::int32_t>(height - bottom);
+        job.lastRow = static_cast<std::int32_t>(height - top);
+    }
+    return job;
+}
+
 void PassRunner::Request() {
     const ImageSet& shown = state_.shown.images;
     const Key key{shown.generation, state_.params};
@@ -39,15 +77,22 @@ void PassRunner::Request() {
     const std::uint64_t serial = ++requested_;
     wanted_ = key;
     std::unique_lock lock(mutex_);
+    // A pass that has run for a while finishes and shows; this one follows it.
+    if (running_ && running_->key.base == key.base && shown.Loaded() &&
+        std::chrono::steady_clock::now() - runningSince_ > kLetFinishAfter) {
+        job_ = MakeJob(serial, key);
+        changed_.notify_all();
+        return;
+    }
     cancel_ = true;  // a running pass is stale now; it stops after the rows it is on
     job_.reset();
-    ended_.reset();
     WaitIdleLocked(lock);
     cancel_ = false;
 
     if (!shown.Loaded()) {
         // Nothing to process: only the labels and swatches follow, at once.
         state_.shown.madeWith = key.params;
+        state_.shown.previewing = false;
         installed_ = serial;
         return;
     }
@@ -61,19 +106,21 @@ void PassRunner::Request() {
             wanted_.reset();
             return;
         }
-        InstallBaseImage(work_, std::move(copy));
+        const bool sameSize = work_.width == shown.width && work_.height == shown.height;
+        work_.bitmaps[0] = std::move(copy);
+        if (!sameSize) {
+            for (BitmapHandle& b : work_.bitmaps) if (&b != &work_.bitmaps[0]) b.reset();
+            for (BitmapHandle& b : spare_) b.reset();
+        }
+        work_.width = shown.width;
+        work_.height = shown.height;
         work_.generation = key.base;
     }
-    Job job{serial, key};
-    const Size copySize = ShownSize(state_);
-    job.copyWidth = copySize.width;
-    job.copyHeight = copySize.height;
-    for (int slot = 1; slot < kSlotCount; ++slot) job.copies[slot] = WantsScaledCopy(state_.view, slot);
-
+    const Job job = MakeJob(serial, key);
     if (!thread_.joinable()) {
         lock.unlock();
-        ended_ = Ended{serial, RunJob(job), key.params};
-        FinishEnded();
+        Ended ended = RunJob(job);
+        Finish(ended);
         return;
     }
     job_ = job;
@@ -91,6 +138,7 @@ void PassRunner::Cancel() {
     wanted_.reset();
     ReleaseImages(work_);
     work_.generation = 0;
+    for (BitmapHandle& b : spare_) b.reset();
 }
 
 void PassRunner::SetBandHook(BandHook hook) {
@@ -98,7 +146,24 @@ void PassRunner::SetBandHook(BandHook hook) {
     bandHook_ = std::move(hook);
 }
 
-bool PassRunner::RunJob(const Job& job) {
+bool PassRunner::ReadyWorkImages() {
+    for (std::size_t slot = 1; slot < kSlotCount; ++slot) {
+        BitmapHandle& bitmap = work_.bitmaps[slot];
+        if (OfSize(bitmap, work_.width, work_.height)) continue;
+        {
+            const std::lock_guard lock(mutex_);
+            bitmap = std::move(spare_[slot]);
+        }
+        if (!OfSize(bitmap, work_.width, work_.height)) bitmap = Bitmap::Create(work_.width, work_.height);
+        if (!bitmap) return false;
+    }
+    return true;
+}
+
+PassRunner::Ended PassRunner::RunJob(const Job& job) {
+    Ended ended;
+    ended.serial = job.serial;
+    ended.params = job.key.params;
     PassOptions options;
     options.memory = &memory_;
     options.cancel = &cancel_;
@@ -109,7 +174,27 @@ bool PassRunner::RunJob(const Job& job) {
     }
     if (hook) options.betweenChunks = [this, &hook] { hook(cancel_); };
     try {
-        bool completed = ProcessImages(work_, FindMode(job.key.params.effectMode), job.key.params, options);
+        if (!ReadyWorkImages()) return ended;
+        const ModeSpec* mode = FindMode(job.key.params.effectMode);
+        auto rows = [&](std::int32_t first, std::int32_t last) {
+            PassOptions some = options;
+            some.firstRow = first;
+            some.lastRow = last;
+            return ProcessImages(work_, mode, job.key.params, some);
+        };
+        bool completed = true;
+        if (job.lastRow > job.firstRow) {
+            // The rows on the screen first, shown as soon as they are done.
+            completed = rows(job.firstRow, job.lastRow);
+            if (completed && thread_.joinable())
+                post_([this, serial = job.serial, first = job.firstRow, last = job.lastRow] {
+                    ShowRows(serial, first, last);
+                });
+            if (completed && job.firstRow > 0) completed = rows(0, job.firstRow);
+            if (completed && job.lastRow < work_.height) completed = rows(job.lastRow, 0);
+        } else {
+            completed = ProcessImages(work_, mode, job.key.params, options);
+        }
         // The view's shrunk copies are made here too, off the window's thread.
         for (int slot = 1; completed && slot < kSlotCount; ++slot) {
             work_.scaled[slot].reset();
@@ -117,10 +202,17 @@ bool PassRunner::RunJob(const Job& job) {
                 work_.scaled[slot] = Downscale(*work_.bitmaps[slot], job.copyWidth, job.copyHeight);
             completed = !cancel_;
         }
-        return completed;
+        if (!completed) return ended;
+        const std::lock_guard lock(mutex_);  // the window may be copying rows of these
+        for (std::size_t slot = 1; slot < kSlotCount; ++slot) {
+            ended.bitmaps[slot] = std::move(work_.bitmaps[slot]);
+            ended.scaled[slot] = std::move(work_.scaled[slot]);
+        }
+        ended.completed = true;
     } catch (...) {
-        return false;  // the shown images stay; the program goes on
+        // The shown images stay; the program goes on.
     }
+    return ended;
 }
 
 void PassRunner::Work() {
@@ -128,22 +220,46 @@ void PassRunner::Work() {
     while (true) {
         changed_.wait(lock, [this] { return quit_ || job_.has_value(); });
         if (quit_) return;
-        const Job job = *job_;
+        running_ = std::move(job_);
         job_.reset();
-        running_ = true;
+        runningSince_ = std::chrono::steady_clock::now();
+        const Job job = *running_;
         lock.unlock();
-        const bool completed = RunJob(job);
+        Ended ended = RunJob(job);
         lock.lock();
-        running_ = false;
+        running_.reset();
         changed_.notify_all();
-        // Finished on the window's thread, where a newer request made before
-        // this arrives makes it stale.
-        if (!quit_ && !job_) {
-            ended_ = Ended{job.serial, completed, job.key.params};
-            changed_.notify_all();
-            post_([this] { FinishEnded(); });
+        if (quit_) return;
+        // An ended pass the window has not taken yet is older: its images
+        // serve the next pass.
+        if (ended_)
+            for (std::size_t slot = 1; slot < kSlotCount; ++slot)
+                if (ended_->bitmaps[slot]) spare_[slot] = std::move(ended_->bitmaps[slot]);
+        ended_ = std::move(ended);
+        changed_.notify_all();
+        post_([this] { FinishEnded(); });
+    }
+}
+
+void PassRunner::ShowRows(std::uint64_t serial, std::int32_t firstRow, std::int32_t lastRow) {
+    if (serial != requested_ || installed_ == serial) return;
+    ImageSet& shown = state_.shown.images;
+    {
+        // Only while the pass is still at work: its images are in work_, and
+        // it writes none of these rows any more.
+        const std::lock_guard lock(mutex_);
+        if (!running_ || running_->serial != serial) return;
+        for (std::size_t slot = 1; slot < kSlotCount; ++slot) {
+            const BitmapHandle& from = work_.bitmaps[slot];
+            BitmapHandle& to = shown.bitmaps[slot];
+            if (!from || !OfSize(to, from->Width(), from->Height())) continue;
+            const std::int32_t height = from->Height();
+            for (std::int32_t row = firstRow; row < lastRow; ++row)
+                std::memcpy(to->Scanline(height - 1 - row), from->Scanline(height - 1 - row),
+                            static_cast<std::size_t>(from->BytesPerLine()));
         }
     }
+    if (shown_) shown_();
 }
 
 void PassRunner::FinishEnded() {
@@ -163,21 +279,32 @@ void PassRunner::AwaitEnd(std::chrono::milliseconds limit) {
     FinishEnded();
 }
 
-void PassRunner::Finish(const Ended& ended) {
-    if (ended.serial != requested_ || installed_ == requested_) return;
-    installed_ = ended.serial;
-    ImageSet& shown = state_.shown.images;
-    if (ended.completed && work_.width == shown.width && work_.height == shown.height) {
-        const std::lock_guard lock(mutex_);  // the thread is idle; the lock orders its writes before these
-        for (int slot = 1; slot < kSlotCount; ++slot) {
-            std::swap(work_.bitmaps[slot], shown.bitmaps[slot]);  // the old ones are the next pass's to fill
-            std::swap(work_.scaled[slot], shown.scaled[slot]);
-            work_.scaled[slot].reset();  // the next pass makes its own
+void PassRunner::Finish(Ended& ended) {
+    ShownPictures& shown = state_.shown;
+    ImageSet& images = shown.images;
+    bool whole = ended.completed && ended.serial > installed_;
+    for (std::size_t slot = 1; whole && slot < kSlotCount; ++slot)
+        whole = OfSize(ended.bitmaps[slot], images.width, images.height);
+    if (whole) {
+        for (std::size_t slot = 1; slot < kSlotCount; ++slot) {
+            std::swap(ended.bitmaps[slot], images.bitmaps[slot]);  // the old ones serve the next pass
+            std::swap(ended.scaled[slot], images.scaled[slot]);
         }
-        state_.shown.madeWith = ended.params;
-    } else {
-        wanted_.reset();  // failed: the shown images stay, and the same request may try again
+        installed_ = ended.serial;
+        shown.madeWith = ended.params;
+        shown.previewing = false;
+    } else if (ended.serial == requested_ && installed_ != requested_) {
+        installed_ = requested_;  // the newest failed: the shown images stay, the same request may try again
+        wanted_.reset();
+        shown.previewing = false;
     }
+    {
+        const std::lock_guard lock(mutex_);
+        for (std::size_t slot = 1; slot < kSlotCount; ++slot)
+            if (OfSize(ended.bitmaps[slot], work_.width, work_.height) && !spare_[slot])
+                spare_[slot] = std::move(ended.bitmaps[slot]);
+    }
+    if (!whole && ended.serial != requested_) return;  // stale: nothing changed on the screen
     RefreshView(state_, false);
     if (shown_) shown_();
 }

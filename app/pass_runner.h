@@ -1,14 +1,17 @@
 // The processing pass beside the window, in the shape of Qt's render-thread
 // examples: requests come from the window's thread, one pass runs at a time
-// on a thread of its own and takes the newest request (a newer request
-// cancels an older one, so that ten quick key presses cost one pass), and a
-// finished pass is handed to the window's thread by a queued call, where it
-// is installed if it is still the newest.
+// on a thread of its own and takes the newest request, and a finished pass
+// is handed to the window's thread by a queued call, where it is installed
+// if nothing newer is shown. A newer request cancels the running pass, so
+// that ten quick key presses cost one pass, unless that pass has run for
+// more than a quarter of a second: then it finishes and shows, so that a
+// long sweep of presses still shows exact pictures now and then.
 //
 // The pass works on a set of its own: a copy of the base image (taken when
 // the base changes) and four derived images that nobody paints. A completed
-// pass's images change places with the shown ones, all four with the
-// parameters that made them at once; the window never sees half a pass.
+// pass hands its four images over, with the parameters that made them; the
+// window never sees half a pass, except the rows a 1:1 view shows, which
+// the pass works out first and shows as soon as they are done.
 #pragma once
 
 #include <array>
@@ -36,9 +39,8 @@ public:
     // before it returns (tests, and callers without an event loop).
     enum class Delivery { Queued, AtOnce };
     using Post = std::function<void(std::function<void()>)>;
-    // `shown` runs on the window's thread after the pass of the newest
-    // request ends (its images installed if it completed; the old ones kept
-    // if it failed).
+    // `shown` runs on the window's thread whenever new pictures or rows are
+    // installed, and when the newest request failed (the old ones kept).
     PassRunner(AppState& state, Delivery delivery, Post post = {}, std::function<void()> shown = {});
     ~PassRunner();  // cancels a running pass and waits for its thread
     PassRunner(const PassRunner&) = delete;
@@ -51,12 +53,15 @@ public:
     // Whether the shown images are not yet those of the newest request.
     bool Busy() const { return installed_ != requested_; }
     // On the window's thread, for a command that needs the current images:
-    // waits up to `limit` for the pass to end and installs its images at
-    // once instead of through `post`.
+    // waits up to `limit` for a pass to end and installs its images at once
+    // instead of through `post`.
     void AwaitEnd(std::chrono::milliseconds limit);
     // Drops what is running or asked for, and the runner's own images; the
     // shown images stay. Returns once the pass's thread has let go of everything.
     void Cancel();
+
+    // How long a pass runs before a newer request lets it finish.
+    static constexpr std::chrono::milliseconds kLetFinishAfter{250};
 
     // Test hook: called on the pass's thread between bands of rows, with the
     // pass's cancellation flag. It may block to hold a pass at a band
@@ -69,22 +74,29 @@ private:
         std::uint64_t base = 0;  // the base image's generation
         ProcessingParams params;
     };
-    // A pass to run, and the shrunk copies the view wanted when it was asked for.
+    // A pass to run: the shrunk copies the view wanted when it was asked
+    // for, and the rows (counted from the bottom) a 1:1 view shows, done first.
     struct Job {
         std::uint64_t serial = 0;
         Key key;
         std::int32_t copyWidth = 0, copyHeight = 0;
         std::array<bool, kSlotCount> copies{};
+        std::int32_t firstRow = 0, lastRow = 0;  // lastRow 0: no rows first
     };
+    // A pass that ended, with the images it made (slots 1..4) if it completed.
     struct Ended {
-        std::uint64_t serial;
-        bool completed;
+        std::uint64_t serial = 0;
+        bool completed = false;
         ProcessingParams params;
+        std::array<BitmapHandle, kSlotCount> bitmaps, scaled;
     };
+    Job MakeJob(std::uint64_t serial, const Key& key) const;
     void Work();
-    bool RunJob(const Job& job);
+    Ended RunJob(const Job& job);
+    bool ReadyWorkImages();
+    void ShowRows(std::uint64_t serial, std::int32_t firstRow, std::int32_t lastRow);
     void FinishEnded();
-    void Finish(const Ended& ended);
+    void Finish(Ended& ended);
     void WaitIdleLocked(std::unique_lock<std::mutex>& lock);
 
     AppState& state_;
@@ -100,15 +112,17 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     std::optional<Job> job_;      // asked for, not yet taken by the thread
-    bool running_ = false;        // the thread is in a pass
+    std::optional<Job> running_;  // the job the thread is in
+    std::chrono::steady_clock::time_point runningSince_;
     bool quit_ = false;
     std::optional<Ended> ended_;  // a pass ended; not yet finished on the window's thread
+    std::array<BitmapHandle, kSlotCount> spare_;  // images the window gave back, for the next pass
     BandHook bandHook_;
     std::atomic<bool> cancel_{false};
 
     // Only the pass touches these while one runs; the window's thread only
-    // while none does.
-    ImageSet work_;  // slot 0: a copy of the base image; scaled: copies for the view
+    // while none does (and the rows a 1:1 view shows once they are done).
+    ImageSet work_;  // slot 0: a copy of the base image
     PassMemory memory_;
 
     std::thread thread_;  // none for AtOnce

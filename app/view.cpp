@@ -109,9 +109,12 @@ void RefreshView(AppState& state, bool picturesChanged) {
 const Bitmap* ShownBitmap(const AppState& state, std::int32_t slot) {
     const auto index = static_cast<std::size_t>(slot);
     if (!state.view.scale.Shrinks()) return state.shown.images.bitmaps[index].get();
-    const Bitmap* copy = state.shown.images.scaled[index].get();
     const Size shown = ShownSize(state);
-    return copy && copy->Width() == shown.width && copy->Height() == shown.height ? copy : nullptr;
+    auto ofShownSize = [&](const Bitmap* b) { return b && b->Width() == shown.width && b->Height() == shown.height; };
+    if (state.shown.previewing && slot > 0 && ofShownSize(state.shown.preview.bitmaps[index].get()))
+        return state.shown.preview.bitmaps[index].get();
+    const Bitmap* copy = state.shown.images.scaled[index].get();
+    return ofShownSize(copy) ? copy : nullptr;
 }
 
 void ScrollTo(Window& window, ViewState& view, std::int64_t x, std::int64_t y) {

@@ -42,8 +42,9 @@ void RefreshView(AppState& state, bool picturesChanged);
 // Whether the view shows that slot through a shrunk copy.
 bool WantsScaledCopy(const ViewState& view, std::int32_t slot);
 
-// The bitmap to draw for a slot: the picture itself at scale 1, else its
-// shrunk copy (null while there is none of the shown size).
+// The bitmap to draw for a slot: the picture itself at scale 1, else the
+// preview of a pass on its way or the shrunk copy (null while there is
+// none of the shown size).
 const Bitmap* ShownBitmap(const AppState& state, std::int32_t slot);
 
 // Scrolls so that content point (x, y) is at the top left, as far as the

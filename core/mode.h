@@ -28,6 +28,15 @@ enum ModeReads : unsigned {
     ReadsStartFromEnd = 1u << 8,  // startFromEnd
 };
 
+// The parameters that are lengths in the picture's pixels, as bits: shown
+// shrunk, a picture looks the same when these shrink with it (a preview).
+enum ModeLengths : unsigned {
+    NoLengths = 0,
+    LengthAmplitude = 1u << 0,   // waveAmplitude
+    LengthWavelength = 1u << 1,  // the frequency counts cycles per pixel
+    LengthCentre = 1u << 2,      // centerX, centerY
+};
+
 // A set of the slots 1..4, as bits.
 enum SlotBits : unsigned {
     NoSlot = 0,
@@ -79,6 +88,7 @@ struct ModeSpec {
     unsigned levelSwatch;         // SlotBits: slots shown with the level swatch
     bool drawsDots;               // its kernels read PassInput::dotNoise
     std::array<SlotKernelMaker, 4> slots;
+    unsigned lengths = NoLengths;  // ModeLengths
 
     bool UsesCentre() const { return (reads & ReadsCentre) != 0; }
 };

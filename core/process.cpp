@@ -79,9 +79,14 @@ bool ProcessImages(ImageSet& images, const ModeSpec* mode, const ProcessingParam
         const std::int32_t chunk =
             options.chunkRows > 0 ? options.chunkRows : std::max(std::int32_t{1}, kChunkPixels / source.width);
         const std::int64_t width = source.width;
+        const std::int32_t top = options.lastRow > 0 ? std::min(options.lastRow, source.height) : source.height;
+        const std::int32_t bottom = std::clamp(options.firstRow, 0, top);
+        const bool whole = bottom == 0 && top == source.height;
         const bool done = WorkerPool::Shared().Run(
-            source.height, chunk, threads,
+            top - bottom, chunk, threads,
             [&](std::int32_t first, std::int32_t last) {
+                first += bottom;
+                last += bottom;
                 if (options.betweenChunks) options.betweenChunks();
                 for (std::int64_t i = std::max<std::int64_t>(first * width, static_cast<std::int64_t>(noiseDone)),
                                   end = last * width;
@@ -90,7 +95,7 @@ bool ProcessImages(ImageSet& images, const ModeSpec* mode, const ProcessingParam
                 for (const Slot& slot : slots) slot.kernel->Run(slot.out, first, last);
             },
             options.cancel);
-        if (mode->drawsDots) memory.dotNoiseDone = done ? pixels : noiseDone;
+        if (mode->drawsDots && whole) memory.dotNoiseDone = done ? pixels : noiseDone;
         return done;
     } catch (...) {
         // No memory for a kernel's tables: the derived images keep what they held.

@@ -36,6 +36,10 @@ struct PassOptions {
     // the derived images are then partly redone.
     const std::atomic<bool>* cancel = nullptr;
     std::int32_t chunkRows = 0;  // rows per range handed to a thread; 0: chosen by the width
+    // Only output rows firstRow..lastRow-1 (rows counted from the bottom, as
+    // the kernels count them); lastRow 0: up to the top.
+    std::int32_t firstRow = 0;
+    std::int32_t lastRow = 0;
     // Test hook: runs on the thread that takes a range of rows, before it
     // works on them (it may block, or throw to make the pass fail).
     std::function<void()> betweenChunks;

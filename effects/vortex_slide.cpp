@@ -89,10 +89,12 @@ constexpr ModeSpec kModes[] = {
     {ModeVortex, "渦", 32796, MenuSection::Distortions, {}, "vortex", "", kGeometry | ReadsAmplitude, NoSlot, NoSlot,
      false,
      {Kernel<EachSamplePoint, TurnAll>, Kernel<MirrorSymmetry, TwistByDistance<Twist::Inner>>,
-      Kernel<MirrorSymmetry, TwistByDistance<Twist::Outer>>, Kernel<EachSamplePoint, Zoom>}},
+      Kernel<MirrorSymmetry, TwistByDistance<Twist::Outer>>, Kernel<EachSamplePoint, Zoom>},
+     LengthAmplitude | LengthCentre},  // f is an angle; the amplitude a distance
     {ModeSlide, "スライド", 32806, MenuSection::Distortions, {}, "slide", "", kGeometry, NoSlot, NoSlot, false,
      {Kernel<EachSamplePoint, Slide<Axis::X, Axis::Y>>, Kernel<EachSamplePoint, Slide<Axis::X, Axis::X>>,
-      Kernel<EachSamplePoint, Slide<Axis::Y, Axis::X>>, Kernel<EachSamplePoint, Slide<Axis::Y, Axis::Y>>}},
+      Kernel<EachSamplePoint, Slide<Axis::Y, Axis::X>>, Kernel<EachSamplePoint, Slide<Axis::Y, Axis::Y>>},
+     LengthCentre},  // f is a slope
 };
 
 }  // namespace

@@ -205,15 +205,18 @@ constexpr std::array<SlotKernelMaker, 4> kRippleSlots = {
     Kernel<MirrorSymmetry, AroundRound<kShape>>,
 };
 
+// The amplitude moves pixels and the frequency counts cycles per pixel.
+constexpr unsigned kWaveLengths = LengthAmplitude | LengthWavelength;
+
 constexpr ModeSpec kModes[] = {
     {ModeWave, "波", 32795, MenuSection::Distortions, {}, "wave", "", kStraightReads, NoSlot, NoSlot, false,
-     kStraightSlots<Shape::Sine>},
+     kStraightSlots<Shape::Sine>, kWaveLengths},
     {ModeSingleWave, "単波", 32802, MenuSection::Distortions, {}, "single-wave", "", kStraightReads, NoSlot, NoSlot,
-     false, kStraightSlots<Shape::Bump>},
+     false, kStraightSlots<Shape::Bump>, kWaveLengths},
     {ModeRipple, "波紋", 32799, MenuSection::Distortions, {}, "ripple", "", kRippleReads, NoSlot, NoSlot, false,
-     kRippleSlots<Shape::Sine>},
+     kRippleSlots<Shape::Sine>, kWaveLengths | LengthCentre},
     {ModeSingleRipple, "単波紋", 32801, MenuSection::Distortions, {}, "single-ripple", "", kRippleReads, NoSlot,
-     NoSlot, false, kRippleSlots<Shape::Bump>},
+     NoSlot, false, kRippleSlots<Shape::Bump>, kWaveLengths | LengthCentre},
 };
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "effects/mode_table.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <limits>
 #include <string>
@@ -282,10 +283,17 @@ TEST(SwatchesFor, OnlyBesideDerivedImagesThatFollowTheParameter) {
         for (std::int32_t slot = 1; slot <= 4; ++slot) {
             const Swatches s = SwatchesFor(mode->mode, slot);
             const std::size_t i = static_cast<std::size_t>(slot - 1);
-            const bool white = before[i].pixels == std::vector<RgbValue>(before[i].pixels.size(), 0xFFFFFFu);
-            if (s.hue && !white) EXPECT_NE(byHue[i], before[i]) << mode->name << " slot " << slot;
-            if (s.level) EXPECT_NE(byLevel[i], before[i]) << mode->name << " slot " << slot;
-            if (byHue[i] != before[i]) EXPECT_TRUE(s.hue) << mode->name << " slot " << slot;
+            const bool white = std::all_of(before[i].pixels.begin(), before[i].pixels.end(),
+                                           [](RgbValue p) { return p == 0xFFFFFFu; });
+            if (s.hue && !white) {
+                EXPECT_NE(byHue[i], before[i]) << mode->name << " slot " << slot;
+            }
+            if (s.level) {
+                EXPECT_NE(byLevel[i], before[i]) << mode->name << " slot " << slot;
+            }
+            if (byHue[i] != before[i]) {
+                EXPECT_TRUE(s.hue) << mode->name << " slot " << slot;
+            }
         }
         for (std::int32_t outside : {-1, 0, 5}) {
             EXPECT_FALSE(SwatchesFor(mode->mode, outside).hue);

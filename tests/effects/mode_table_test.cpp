@@ -87,16 +87,16 @@ TEST(ModeRecords, EveryDeclaredReadChangesSomePixel) {
             return test::RunPass(picture, changed) != before;
         };
         const unsigned reads = record->reads;
-        if (reads & ReadsHue) EXPECT_TRUE(changes([](auto& p) { p.hue = 1000; })) << record->name;
-        if (reads & ReadsLevel) EXPECT_TRUE(changes([](auto& p) { p.level = 400; })) << record->name;
-        if (reads & ReadsFrequency) EXPECT_TRUE(changes([](auto& p) { p.waveFreqNum = 5; })) << record->name;
-        if (reads & ReadsAmplitude) EXPECT_TRUE(changes([](auto& p) { p.waveAmplitude = 9; })) << record->name;
-        if (reads & ReadsPhase) EXPECT_TRUE(changes([](auto& p) { p.wavePhase = 11; })) << record->name;
-        if (reads & ReadsCentre) EXPECT_TRUE(changes([](auto& p) { p.centerX = -6; })) << record->name;
-        if (reads & ReadsStartFromEnd) EXPECT_TRUE(changes([](auto& p) { p.startFromEnd = 1; })) << record->name;
+        EXPECT_TRUE(!(reads & ReadsHue) || changes([](auto& p) { p.hue = 1000; })) << record->name;
+        EXPECT_TRUE(!(reads & ReadsLevel) || changes([](auto& p) { p.level = 400; })) << record->name;
+        EXPECT_TRUE(!(reads & ReadsFrequency) || changes([](auto& p) { p.waveFreqNum = 5; })) << record->name;
+        EXPECT_TRUE(!(reads & ReadsAmplitude) || changes([](auto& p) { p.waveAmplitude = 9; })) << record->name;
+        EXPECT_TRUE(!(reads & ReadsPhase) || changes([](auto& p) { p.wavePhase = 11; })) << record->name;
+        EXPECT_TRUE(!(reads & ReadsCentre) || changes([](auto& p) { p.centerX = -6; })) << record->name;
+        EXPECT_TRUE(!(reads & ReadsStartFromEnd) || changes([](auto& p) { p.startFromEnd = 1; })) << record->name;
         // A hue swatch only beside images that follow the hue, a level swatch likewise.
-        if (record->hueSwatch) EXPECT_TRUE(reads & ReadsHue) << record->name;
-        if (record->levelSwatch) EXPECT_TRUE(reads & ReadsLevel) << record->name;
+        EXPECT_TRUE(!(record->hueSwatch) || reads & ReadsHue) << record->name;
+        EXPECT_TRUE(!(record->levelSwatch) || reads & ReadsLevel) << record->name;
     }
 }
 

@@ -1,0 +1,92 @@
+#include "app/preview.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numeric>
+
+#include "app/view.h"
+#include "core/downscale.h"
+#include "effects/mode_table.h"
+
+namespace prismview {
+
+namespace {
+
+std::int32_t Scaled(std::int32_t length, const Scale& scale) {
+    const double v = std::nearbyint(static_cast<double>(length) * static_cast<double>(scale.num) /
+                                    static_cast<double>(scale.den));
+    return static_cast<std::int32_t>(std::clamp(v, -2147483648.0, 2147483647.0));
+}
+
+bool FitsInt32(std::int64_t v) {
+    return v >= std::numeric_limits<std::int32_t>::min() && v <= std::numeric_limits<std::int32_t>::max();
+}
+
+// A slot's preview bitmap exists exactly while the view shows that slot.
+void FitPreviewSlots(ImageSet& preview, const ViewState& view) {
+    for (std::int32_t slot = 1; slot < kSlotCount; ++slot) {
+        BitmapHandle& bitmap = preview.bitmaps[static_cast<std::size_t>(slot)];
+        if (!WantsScaledCopy(view, slot)) bitmap.reset();
+        else if (!bitmap) bitmap = Bitmap::Create(preview.width, preview.height);
+    }
+}
+
+}  // namespace
+
+ProcessingParams PreviewParams(const ModeSpec& mode, const ProcessingParams& params, const Scale& scale) {
+    ProcessingParams p = params;
+    if (!scale.Shrinks() || scale.num <= 0) return p;
+    if (mode.lengths & LengthAmplitude) p.waveAmplitude = Scaled(params.waveAmplitude, scale);
+    if (mode.lengths & LengthCentre) {
+        p.centerX = Scaled(params.centerX, scale);
+        p.centerY = Scaled(params.centerY, scale);
+    }
+    if ((mode.lengths & LengthWavelength) && params.waveFreqDen != 0) {
+        // num / den cycles a pixel become num * sden / (den * snum).
+        const std::int64_t g = std::gcd(scale.num, scale.den);
+        const std::int64_t num = std::int64_t{params.waveFreqNum} * (scale.den / g);
+        const std::int64_t den = std::int64_t{params.waveFreqDen} * (scale.num / g);
+        if (FitsInt32(num) && FitsInt32(den)) {
+            p.waveFreqNum = static_cast<std::int32_t>(num);
+            p.waveFreqDen = static_cast<std::int32_t>(den);
+        } else {
+            const std::int32_t shrunk = Scaled(params.waveFreqDen, scale);
+            p.waveFreqDen = shrunk != 0 ? shrunk : (params.waveFreqDen > 0 ? 1 : -1);
+        }
+    }
+    return p;
+}
+
+void MakePreview(AppState& state) {
+    ShownPictures& shown = state.shown;
+    const ModeSpec* mode = FindMode(state.params.effectMode);
+    shown.previewing = false;
+    if (!mode || !state.view.scale.Shrinks() || !shown.images.Loaded()) return;
+    const Size size = ShownSize(state);
+    ImageSet& preview = shown.preview;
+    if (preview.generation != shown.images.generation || preview.width != size.width ||
+        preview.height != size.height || !preview.Loaded()) {
+        // The same small base the view shows: its copy when it has one.
+        BitmapHandle base;
+        const Bitmap* copy = shown.images.scaled[0].get();
+        if (copy && copy->Width() == size.width && copy->Height() == size.height) {
+            base = Bitmap::Create(size.width, size.height);
+            if (base && !base->CopyFrom(*copy)) base.reset();
+        } else {
+            base = Downscale(*shown.images.bitmaps[0], size.width, size.height);
+        }
+        ReleaseImages(preview);
+        if (!base) return;
+        preview.bitmaps[0] = std::move(base);
+        preview.width = size.width;
+        preview.height = size.height;
+        preview.generation = shown.images.generation;
+    }
+    FitPreviewSlots(preview, state.view);
+    PassOptions options;
+    options.memory = &shown.previewMemory;
+    shown.previewing = ProcessImages(preview, mode, PreviewParams(*mode, state.params, state.view.scale), options);
+}
+
+}  // namespace prismview
