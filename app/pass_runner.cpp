@@ -79,7 +79,7 @@ void PassRunner::Request() {
     std::unique_lock lock(mutex_);
     // A pass that has run for a while finishes and shows; this one follows it.
     if (running_ && running_->key.base == key.base && shown.Loaded() &&
-        std::chrono::steady_clock::now() - runningSince_ > kLetFinishAfter) {
+        std::chrono::steady_clock::now() - runningSince_ >= letFinishAfter_) {
         job_ = MakeJob(serial, key);
         changed_.notify_all();
         return;

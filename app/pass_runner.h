@@ -60,8 +60,10 @@ public:
     // shown images stay. Returns once the pass's thread has let go of everything.
     void Cancel();
 
-    // How long a pass runs before a newer request lets it finish.
+    // How long a pass runs before a newer request lets it finish (tests
+    // choose their own).
     static constexpr std::chrono::milliseconds kLetFinishAfter{250};
+    void SetLetFinishAfter(std::chrono::milliseconds after) { letFinishAfter_ = after; }
 
     // Test hook: called on the pass's thread between bands of rows, with the
     // pass's cancellation flag. It may block to hold a pass at a band
@@ -107,6 +109,7 @@ private:
     std::uint64_t requested_ = 0;  // serial of the newest request
     std::uint64_t installed_ = 0;  // serial whose images are shown (or given up on)
     std::optional<Key> wanted_;    // what the newest request asked for
+    std::chrono::milliseconds letFinishAfter_ = kLetFinishAfter;
 
     // Shared with the pass's thread, under the mutex.
     mutable std::mutex mutex_;

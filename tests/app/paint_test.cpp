@@ -118,6 +118,14 @@ TEST(PaintMainWindow, HoveredTileGetsTwoFramesAndItsLabel) {
               (Calls{"frame 200,100-400,200 000000", "frame 201,101-399,199 FFFFFF", "text 201,101 通常反転"}));
 }
 
+TEST(PaintMainWindow, TheStatusTextStaysOverAPreview) {
+    test::State state;
+    Load200x100(state);
+    EXPECT_EQ(Paint(state).back(), "image 4 at 0,200 200x100");
+    state.shown.previewing = true;
+    EXPECT_EQ(Paint(state).back(), "text 0,0 加工画像の作成をしてます。技術不足により、暫く時間が掛かりますm(__)m");
+}
+
 TEST(PaintMainWindow, SingleViewShowsTheImageAndItsLabelBelow) {
     test::State state;
     Load200x100(state);

@@ -13,6 +13,8 @@
 #include "app/input.h"
 #include "app/regenerate.h"
 #include "app/startup.h"
+#include "app/view.h"
+#include "core/downscale.h"
 #include "app/menu.h"
 #include "support/recording_window.h"
 #include "support/test_support.h"
@@ -57,7 +59,14 @@ struct Beside {
         state.shown.images = test::MakeImageSet(test::Varied(64, 40));
         state.passRunner = &runner;
         runner.SetBandHook([this](const std::atomic<bool>& cancelled) { gate.Hook(cancelled); });
+        runner.SetLetFinishAfter(std::chrono::hours(1));  // a newer request always cancels, unless a test says so
         window.drain = [this] { Drain(); };
+    }
+    // Shows the pictures in a client area of that size.
+    void Fit(std::int32_t width, std::int32_t height, bool actualSize = false) {
+        state.view.client = {width, height};
+        state.view.actualSize = actualSize;
+        RefreshView(state, true);
     }
     ~Beside() {
         gate.Hold(false);
@@ -243,6 +252,138 @@ TEST(PassRunner, AFailingBandLeavesTheShownImages) {
     Regenerate(b.window, b.state);
     b.Settle();
     EXPECT_EQ(b.Shown(), b.Expected(b.state.params));
+}
+
+// Starts a pass of `hue` in hue rotation and holds it at its first band.
+void HoldPassOfHue(Beside& b, std::int32_t hue) {
+    b.gate.Hold(true);
+    b.state.params.hue = hue;
+    const int arrived = b.gate.Arrivals();
+    Regenerate(b.window, b.state);
+    b.gate.WaitForArrival(arrived + 1);
+}
+
+PixelBuffer Shrunk(const Bitmap& bitmap, Size size) { return ReadPixels(*Downscale(bitmap, size.width, size.height)); }
+
+TEST(Preview, EveryRequestShowsItsPreviewUntilTheExactTilesReplaceIt) {
+    Beside b;
+    b.Fit(64, 40);  // the gallery needs 128 x 120: a third, tiles of 21 x 13
+    b.state.params.effectMode = ModeHueRotate;
+    Regenerate(b.window, b.state);
+    b.Settle();
+    ASSERT_EQ(ShownSize(b.state), (Size{21, 13}));
+    const PixelBuffer smallBase = ReadPixels(*b.state.shown.images.scaled[0]);
+
+    for (std::int32_t hue : {300, 600}) {  // the second supersedes the first, held, pass
+        HoldPassOfHue(b, hue);
+        EXPECT_TRUE(b.state.shown.previewing);
+        EXPECT_TRUE(b.runner.Busy());
+        // The preview is the formula on the shown copy of the base; the
+        // images saving and copying use are still the last exact ones.
+        for (int slot = 1; slot < kSlotCount; ++slot) {
+            const Bitmap* tile = ShownBitmap(b.state, slot);
+            ASSERT_EQ(tile, b.state.shown.preview.bitmaps[slot].get());
+            EXPECT_EQ(ReadPixels(*tile), test::RunSlot(smallBase, b.state.params, slot)) << hue << " " << slot;
+        }
+        EXPECT_EQ(b.state.shown.madeWith->hue, 0);
+    }
+    b.gate.Hold(false);
+    b.Settle();
+    EXPECT_FALSE(b.state.shown.previewing);
+    const auto exact = b.Expected(b.state.params);
+    for (int slot = 1; slot < kSlotCount; ++slot) {
+        EXPECT_EQ(ShownBitmap(b.state, slot), b.state.shown.images.scaled[slot].get());
+        EXPECT_EQ(ReadPixels(*b.state.shown.images.bitmaps[slot]).pixels, exact[slot - 1]);
+        EXPECT_EQ(ReadPixels(*ShownBitmap(b.state, slot)), Shrunk(*b.state.shown.images.bitmaps[slot], {21, 13}));
+    }
+}
+
+TEST(Preview, NoneWhenThePicturesAreShownAtTheirOwnSize) {
+    Beside b;
+    b.Fit(200, 200);  // the gallery fits
+    b.state.params.effectMode = ModeHueRotate;
+    Regenerate(b.window, b.state);
+    b.Settle();
+    const auto before = b.Shown();
+    HoldPassOfHue(b, 300);
+    EXPECT_FALSE(b.state.shown.previewing);
+    for (int slot = 1; slot < kSlotCount; ++slot)
+        EXPECT_EQ(ShownBitmap(b.state, slot), b.state.shown.images.bitmaps[slot].get());
+    EXPECT_EQ(b.Shown(), before);  // every paint exact: the last pass's images until the new ones come
+    b.gate.Hold(false);
+    b.Settle();
+    EXPECT_EQ(b.Shown(), b.Expected(b.state.params));
+}
+
+TEST(Preview, ALongPassFinishesAndShowsWhilePressesKeepComing) {
+    Beside b;
+    b.Fit(64, 40);
+    b.state.params.effectMode = ModeHueRotate;
+    Regenerate(b.window, b.state);
+    b.Settle();
+    b.runner.SetLetFinishAfter(std::chrono::milliseconds(0));
+    // Each pass waits at its first band until let go: pass 1, then pass 2.
+    std::atomic<int> arrivals{0}, letGo{0};
+    b.runner.SetBandHook([&](const std::atomic<bool>& cancelled) {
+        const int pass = ++arrivals;
+        while (letGo < pass && !cancelled) std::this_thread::yield();
+    });
+    b.state.params.hue = 300;
+    Regenerate(b.window, b.state);
+    const ProcessingParams first = b.state.params;
+    while (arrivals < 1) std::this_thread::yield();
+    b.state.params.hue = 600;
+    Regenerate(b.window, b.state);  // does not cancel the first pass: it has run long enough
+    EXPECT_TRUE(b.state.shown.previewing);
+    letGo = 1;
+    while (arrivals < 2) std::this_thread::yield();  // the first ended; the second waits
+    b.Drain();
+    EXPECT_EQ(b.Shown(), b.Expected(first));  // exact pictures during the sweep
+    EXPECT_EQ(b.state.shown.madeWith->hue, 300);
+    EXPECT_TRUE(b.runner.Busy());
+    letGo = 2;
+    b.Settle();
+    EXPECT_EQ(b.Shown(), b.Expected(b.state.params));
+    EXPECT_NE(b.Expected(first), b.Expected(b.state.params));
+}
+
+TEST(OneToOne, TheRowsOnTheScreenComeFirstAndAreExact) {
+    Beside b;
+    b.state.view.selectedImage = 2;
+    b.Fit(40, 30, true);  // 64 x 40 at 1:1 in a 40 x 30 client area: it scrolls
+    b.state.params.effectMode = ModeBrighten;
+    b.state.params.level = 100;
+    Regenerate(b.window, b.state);
+    b.Settle();
+    ScrollTo(b.window, b.state.view, 0, 6);  // rows 6 to 6 + viewport height from the top
+    const std::int32_t viewport = b.state.view.viewport.height;
+    ASSERT_GT(viewport, 0);
+    ASSERT_LT(6 + viewport, 40);
+
+    // Hold the pass once its first rows are done: at its second band.
+    std::atomic<int> bands{0};
+    std::atomic<bool> release{false};
+    b.runner.SetBandHook([&](const std::atomic<bool>& cancelled) {
+        if (++bands == 2)
+            while (!release && !cancelled) std::this_thread::yield();
+    });
+    const PixelBuffer old = ReadPixels(*b.state.shown.images.bitmaps[2]);
+    b.state.params.level = 300;
+    Regenerate(b.window, b.state);
+    while (bands < 2) std::this_thread::yield();
+    b.Drain();  // the window takes the rows the pass has shown
+    const PixelBuffer exact = test::RunSlot(ReadPixels(*b.state.shown.images.bitmaps[0]), b.state.params, 2);
+    const PixelBuffer shown = ReadPixels(*b.state.shown.images.bitmaps[2]);
+    for (std::int32_t top = 0; top < 40; ++top) {
+        const std::int32_t y = 39 - top;  // the buffers count rows from the bottom
+        const bool onScreen = top >= 6 && top < 6 + viewport;
+        for (std::int32_t x = 0; x < 64; ++x)
+            ASSERT_EQ(shown.At(x, y), onScreen ? exact.At(x, y) : old.At(x, y)) << x << "," << top;
+    }
+    EXPECT_TRUE(b.runner.Busy());
+    release = true;
+    b.Settle();
+    EXPECT_EQ(ReadPixels(*b.state.shown.images.bitmaps[2]), exact);
 }
 
 }  // namespace
