@@ -1,9 +1,13 @@
-// How long a user waits for a key press at 1920 x 1080: the real main window
-// on Qt's offscreen platform, a Right arrow (the hue step) sent to it, and
-// the time until the pass has run and the window has painted the gallery
-// again. Median of several presses per mode.
+// What a user waits for after a key press: the real main window on Qt's
+// offscreen platform (1440 x 900, the default fit view), a real key event,
+// and the time until the window has painted the preview of that press and
+// then its exact tiles. For every mode at 1920 x 1080 and 4000 x 3000:
+// median and maximum of both. Then a held key (20 presses 33 ms apart): how
+// many presses had their own preview painted, and the time from the last
+// press to the exact tiles. Each size ends with a line scripts read:
+//   worst preview_ms=<max over modes of the median> exact_ms=<...> size=WxH
 //
-//   build/release/bench/prismview-key-latency [presses per mode, default 9]
+//   build/release/bench/prismview-key-latency [presses per mode, default 5]
 #include <QApplication>
 #include <QKeyEvent>
 
@@ -11,58 +15,157 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/input.h"
 #include "app/regenerate.h"
-#include "app/startup.h"
 #include "core/colour.h"
 #include "effects/mode_table.h"
-#include "platform/environment.h"
 #include "platform/client_area.h"
+#include "platform/environment.h"
 #include "platform/main_window.h"
 
 using namespace prismview;
 
 namespace {
 
-constexpr std::int32_t kWidth = 1920, kHeight = 1080;
+using Clock = std::chrono::steady_clock;
 
-// Counts the paint events of the client area.
-class PaintCounter : public QObject {
-public:
-    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint) ++paints;
-        return false;
-    }
-    int paints = 0;
-};
+double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
-BitmapHandle Picture() {
-    BitmapHandle base = Bitmap::Create(kWidth, kHeight);
-    for (std::int32_t row = 0; row < kHeight; ++row)
-        for (std::int32_t x = 0; x < kWidth; ++x)
-            base->Scanline(row)[x] = kOpaque | (RotateHue(HueColour(x * HueSteps / kWidth), 0, false) ^
-                                                static_cast<RgbValue>((row * 255 / kHeight) * 0x010101u / 2));
+BitmapHandle Picture(std::int32_t width, std::int32_t height) {
+    BitmapHandle base = Bitmap::Create(width, height);
+    for (std::int32_t row = 0; row < height; ++row)
+        for (std::int32_t x = 0; x < width; ++x)
+            base->Scanline(row)[x] = kOpaque | (RotateHue(HueColour(x * HueSteps / width), 0, false) ^
+                                                static_cast<RgbValue>((row * 255 / height) * 0x010101u / 2));
     return base;
 }
 
-// One Right arrow, from the key event until the paint it asks for is done.
-double PressMilliseconds(QWidget* client, PaintCounter& counter) {
-    QCoreApplication::processEvents();
-    const int before = counter.paints;
-    const auto start = std::chrono::steady_clock::now();
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+// Notes every paint of the client area: when it came, and whether it showed
+// a preview or the exact tiles of the newest request.
+class PaintWatch : public QObject {
+public:
+    PaintWatch(QWidget* widget, const AppState& state) : state_(state) { widget->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::Paint || !armed) return false;
+        const Clock::time_point now = Clock::now();
+        if (state_.shown.previewing && !preview) preview = now;
+        if (!state_.shown.previewing && !state_.passRunner->Busy() && !exact) exact = now;
+        return false;
+    }
+    // Paints while the key is handled (the status text) do not count.
+    void Reset() {
+        preview = exact = std::nullopt;
+        armed = false;
+    }
+    bool armed = false;
+    std::optional<Clock::time_point> preview, exact;
+
+private:
+    const AppState& state_;
+};
+
+// The key that changes something the mode reads.
+Qt::Key KeyFor(const ModeSpec& mode) {
+    if (mode.reads & ReadsHue) return Qt::Key_Right;
+    if (mode.reads & ReadsLevel) return Qt::Key_Up;
+    if (mode.reads & ReadsFrequency) return Qt::Key_2;
+    if (mode.reads & ReadsAmplitude) return Qt::Key_6;
+    if (mode.reads & ReadsCentre) return Qt::Key_W;
+    return Qt::Key_Right;  // reads nothing a key changes: no pass
+}
+
+void Press(QWidget* client, Qt::Key key) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
     QApplication::sendEvent(client, &press);
-    while (counter.paints == before) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Keeps the event loop going until `done` or the time is up.
+template <class Done>
+void RunUntil(Done&& done, std::chrono::milliseconds limit = std::chrono::milliseconds(20000)) {
+    const Clock::time_point end = Clock::now() + limit;
+    while (!done() && Clock::now() < end) QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+}
+
+struct Times {
+    double median, max;
+};
+Times Of(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return {v[v.size() / 2], v.back()};
+}
+
+void Measure(MainWindow& window, AppState& state, std::int32_t width, std::int32_t height, int presses) {
+    InstallBaseImage(state.shown.images, Picture(width, height));
+    state.params = ProcessingParams{};
+    Regenerate(window, state);
+    window.RequestRepaint();
+    RunUntil([&] { return !window.Runner().Busy(); });
+    QWidget* client = window.Client();
+    PaintWatch watch(client, state);
+    std::printf("\n%-22s %11s %11s %11s %11s   (%dx%d, gallery, fit)\n", "mode", "preview md", "preview max",
+                "exact md", "exact max", width, height);
+    double worstPreview = 0, worstExact = 0;
+    for (const ModeSpec* mode : AllModes()) {
+        state.params = ProcessingParams{};
+        state.params.effectMode = mode->mode;
+        Regenerate(window, state);  // the mode's first pass, as choosing it does
+        window.RequestRepaint();
+        RunUntil([&] { return !window.Runner().Busy(); });
+        std::vector<double> previews, exacts;
+        for (int i = 0; i < presses; ++i) {
+            RunUntil([] { return false; }, std::chrono::milliseconds(5));
+            watch.Reset();
+            const Clock::time_point start = Clock::now();
+            Press(client, KeyFor(*mode));
+            watch.armed = true;
+            RunUntil([&] { return watch.exact.has_value(); });
+            // Without a pass (nothing read changed) the first paint is exact.
+            previews.push_back(Ms(watch.preview.value_or(*watch.exact) - start));
+            exacts.push_back(Ms(*watch.exact - start));
+        }
+        const Times preview = Of(previews), exact = Of(exacts);
+        worstPreview = std::max(worstPreview, preview.median);
+        worstExact = std::max(worstExact, exact.median);
+        std::printf("%-22s %11.1f %11.1f %11.1f %11.1f\n",
+                    (std::to_string(mode->mode) + "-" + std::string(mode->name)).c_str(), preview.median, preview.max,
+                    exact.median, exact.max);
+        std::fflush(stdout);
+    }
+
+    // Held keys: a press every 33 ms, as autorepeat sends them.
+    for (const auto& [modeNumber, key] : {std::pair{ModeHueRotate, Qt::Key_Right}, std::pair{ModeVortex, Qt::Key_2}}) {
+        state.params = ProcessingParams{};
+        state.params.effectMode = modeNumber;
+        Regenerate(window, state);
+        window.RequestRepaint();
+        RunUntil([&] { return !window.Runner().Busy(); });
+        int ownPreviews = 0;
+        Clock::time_point last;
+        for (int i = 0; i < 20; ++i) {
+            watch.Reset();
+            last = Clock::now();
+            Press(client, key);
+            watch.armed = true;
+            const Clock::time_point next = last + std::chrono::milliseconds(33);
+            RunUntil([&] { return Clock::now() >= next; }, std::chrono::milliseconds(1000));
+            if (watch.preview || watch.exact) ++ownPreviews;
+        }
+        RunUntil([&] { return watch.exact.has_value() && *watch.exact > last; });
+        std::printf("held %-17s %d of 20 presses painted their own preview; exact %.1f ms after the last\n",
+                    std::string(FindMode(modeNumber)->name).c_str(), ownPreviews, Ms(*watch.exact - last));
+    }
+    std::printf("worst preview_ms=%.1f exact_ms=%.1f size=%dx%d\n", worstPreview, worstExact, width, height);
+    std::fflush(stdout);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int presses = argc > 1 ? std::max(1, std::atoi(argv[1])) : 9;
+    const int presses = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     qputenv("QT_QPA_PLATFORM", "offscreen");
     const PrivateSettings settings;
     int qtArgc = 1;
@@ -71,25 +174,12 @@ int main(int argc, char** argv) {
 
     static AppState state;
     MainWindow window(state);
-    InstallBaseImage(state.shown.images, Picture());
-    window.resize(1280, 1024);
+    window.resize(1440, 900);
     window.show();
     QCoreApplication::processEvents();
     window.Client()->setFocus();
-    PaintCounter counter(window.Client());
-
-    std::printf("%-28s %10s %10s %10s\n", "mode (1920x1080, gallery)", "median ms", "min ms", "max ms");
-    for (const ModeSpec* mode : AllModes()) {
-        state.params.effectMode = mode->mode;
-        Regenerate(window, state);  // the mode's first pass, as choosing it from the menu does
-        std::vector<double> times;
-        for (int i = 0; i < presses; ++i) times.push_back(PressMilliseconds(window.Client(), counter));
-        std::sort(times.begin(), times.end());
-        std::printf("%-28s %10.1f %10.1f %10.1f\n",
-                    (std::to_string(mode->mode) + "-" + std::string(mode->name)).c_str(),
-                    times[times.size() / 2], times.front(), times.back());
-        std::fflush(stdout);
-    }
+    Measure(window, state, 1920, 1080, presses);
+    Measure(window, state, 4000, 3000, presses);
     window.close();
     return 0;
 }
