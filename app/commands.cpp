@@ -16,11 +16,13 @@ namespace prismview {
 
 namespace {
 
-void Tell(Window& window, std::string_view text, std::string_view caption, bool owned = true) {
+void Tell(Window& window, std::string_view text, std::string_view caption, bool owned = true,
+          std::string detail = {}) {
     MessageBoxRequest request;
     request.text = std::string(text);
     request.caption = std::string(caption);
     request.owned = owned;
+    request.detail = std::move(detail);
     window.ShowMessage(request);
 }
 
@@ -95,10 +97,13 @@ bool SavePictureFile(Window& window, const std::string& fileName, const Bitmap& 
     return false;
 }
 
-void TellOpenFailed(Window& window) { Tell(window, kOpenFailedText, kFailureCaption); }
+void TellReadFailed(Window& window, const std::string& source, const std::string& reason) {
+    Tell(window, kOpenFailedText, kFailureCaption, true, source + "\n" + reason);
+}
 
 void OpenFileCommand(Window& window, AppState& state, const std::string& fileName) {
-    if (!OpenImageFile(window, state, fileName)) TellOpenFailed(window);
+    std::string reason;
+    if (!OpenImageFile(window, state, fileName, &reason)) TellReadFailed(window, fileName, reason);
     window.RequestRepaint();
 }
 
@@ -132,14 +137,16 @@ void PasteCommand(Window& window, AppState& state) {
     // bitmap must not cost the user the images.
     ClipboardBitmap pasted = window.TakeClipboardBitmap();
     if (!pasted.opened) Tell(window, kClipboardText, kClipboardCaption);
-    UsePicture(window, state, std::move(pasted.bitmap));
+    UsePicture(window, state, {std::move(pasted.bitmap), std::string(kClipboardSource), std::move(pasted.reason)});
 }
 
-void UsePicture(Window& window, AppState& state, BitmapHandle picture) {
-    if (picture) {
-        InstallBaseImage(state.shown.images, std::move(picture));
+void UsePicture(Window& window, AppState& state, OfferedPicture picture) {
+    if (picture.bitmap) {
+        InstallBaseImage(state.shown.images, std::move(picture.bitmap));
         state.baseFileName.clear();
         Regenerate(window, state);
+    } else if (!picture.reason.empty()) {
+        TellReadFailed(window, picture.source, picture.reason);
     }
     window.RequestRepaint();
 }

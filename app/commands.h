@@ -23,11 +23,20 @@ void OpenCommand(Window& window, AppState& state);
 // Opens a named file as the open command does after its dialog (a dropped
 // file, the file named at start): a failure is told, the images stay.
 void OpenFileCommand(Window& window, AppState& state, const std::string& fileName);
-// "ＢＭＰ読み出し失敗しました。" / "鰓阿".
-void TellOpenFailed(Window& window);
-// Makes a picture from elsewhere (the clipboard, dropped data) the base
-// image and redoes the processing; nothing changes without one. Repaints.
-void UsePicture(Window& window, AppState& state, BitmapHandle picture);
+// "ＢＭＰ読み出し失敗しました。" / "鰓阿", with where the picture came from
+// (the file's name) and why it could not be read below.
+void TellReadFailed(Window& window, const std::string& source, const std::string& reason);
+// A picture from elsewhere (the clipboard, dropped data): the bitmap, or why
+// data offered as a picture could not be read (empty when there was none);
+// `source` names it for the message.
+struct OfferedPicture {
+    BitmapHandle bitmap;
+    std::string source;
+    std::string reason;
+};
+// Makes the picture the base image and redoes the processing; without one
+// nothing changes, and a failed read is told. Repaints.
+void UsePicture(Window& window, AppState& state, OfferedPicture picture);
 void SaveCommand(Window& window, AppState& state);
 void CopyCommand(Window& window, AppState& state);
 void PasteCommand(Window& window, AppState& state);

@@ -16,13 +16,15 @@ void NoteFileUsed(AppState& state, const std::string& fileName) {
     if (!error) state.dialogs.lastFolder = absolute.parent_path().string();
 }
 
-bool OpenImageFile(Window& window, AppState& state, const std::string& fileName) {
+bool OpenImageFile(Window& window, AppState& state, const std::string& fileName, std::string* reason) {
     window.DrawStatusText(kLoadingText);
     // The old pictures go only once the new one has been read: a file that
     // cannot be read must not cost the user the images (one made the base
     // image exists nowhere else).
-    BitmapHandle picture = ReadPictureFile(fileName).bitmap;
+    ReadResult result = ReadPictureFile(fileName);
+    BitmapHandle picture = std::move(result.bitmap);
     const bool read = picture != nullptr;
+    if (!read && reason) *reason = result.reason;
     if (read) {
         InstallBaseImage(state.shown.images, std::move(picture));
         NoteFileUsed(state, fileName);

@@ -14,7 +14,8 @@ namespace prismview {
 // the result says whether the file was read. Reports nothing.
 // A file read this way becomes the window title's file and its folder the
 // file dialogs' starting point.
-bool OpenImageFile(Window& window, AppState& state, const std::string& fileName);
+// `reason`, when given, receives why a file could not be read.
+bool OpenImageFile(Window& window, AppState& state, const std::string& fileName, std::string* reason = nullptr);
 
 // Remembers the folder of a file opened or saved, where the file dialogs start next.
 void NoteFileUsed(AppState& state, const std::string& fileName);

@@ -39,13 +39,16 @@ struct MessageBoxRequest {
     MessageIcon icon = MessageIcon::None;
     MessageAnswer defaultButton = MessageAnswer::Ok;
     bool owned = true;  // owned by the main window; otherwise a window of its own
+    std::string detail;  // shown under the text in smaller type (what failed and why); may be empty
 };
 
 // What the clipboard gave: nothing when it holds no bitmap; `opened` false
-// when it could not be reached at all.
+// when it could not be reached at all; `reason` why picture data it held
+// could not be read (empty when it held none).
 struct ClipboardBitmap {
     bool opened = true;
     BitmapHandle bitmap;
+    std::string reason;
 };
 
 class Window {

@@ -32,14 +32,15 @@ int StartApplication(AppState& state, const std::string& startFile) {
     // and the first paint has all five images. A file named on the command
     // line is the user's choice: a failure is told, over the window.
     bool opened = true;
+    std::string reason;
     if (startFile.empty()) OpenStartImage(window, state);
-    else opened = OpenImageFile(window, state, startFile);
+    else opened = OpenImageFile(window, state, startFile, &reason);
     window.show();
     // Take the keyboard at start, as a newly started program's window does;
     // without a window manager nobody else would give it the focus.
     window.activateWindow();
     window.RequestRepaint();  // the title names the start file
-    if (!opened) TellOpenFailed(window);
+    if (!opened) TellReadFailed(window, startFile, reason);
     return QApplication::exec();
 }
 

@@ -28,6 +28,7 @@
 #include "platform/system_dialogs.h"
 #include "platform/template_dialog.h"
 #include "resources/dialog_templates.h"
+#include "resources/strings.h"
 
 namespace prismview {
 
@@ -235,7 +236,9 @@ void MainWindow::dropEvent(QDropEvent* event) {
             return;
         }
     }
-    UsePicture(*this, state_, PictureFromMimeData(*mime, AvailableMemory()).bitmap);
+    ReadResult read = PictureFromMimeData(*mime, AvailableMemory());
+    const bool none = read.failure == ReadFailure::NotAPicture;
+    UsePicture(*this, state_, {std::move(read.bitmap), std::string(kDroppedSource), none ? std::string() : read.reason});
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

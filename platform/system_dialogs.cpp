@@ -52,6 +52,7 @@ MessageAnswer ShowMessageBox(QWidget* owner, const MessageBoxRequest& request) {
                     ToQString(request.caption), ToQString(request.text),
                     yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, request.owned ? owner : nullptr);
     box.setTextFormat(Qt::PlainText);
+    if (!request.detail.empty()) box.setInformativeText(ToQString(request.detail));
     if (yesNo) {
         box.setDefaultButton(request.defaultButton == MessageAnswer::Yes ? QMessageBox::Yes : QMessageBox::No);
         box.setEscapeButton(QMessageBox::No);
@@ -109,7 +110,11 @@ ClipboardBitmap TakeClipboardBitmap() {
     }
     // Text and other data are not a picture; a picture too big to be worked
     // on is as good as none.
-    if (const QMimeData* mime = clipboard->mimeData()) result.bitmap = PictureFromMimeData(*mime, AvailableMemory()).bitmap;
+    if (const QMimeData* mime = clipboard->mimeData()) {
+        ReadResult read = PictureFromMimeData(*mime, AvailableMemory());
+        result.bitmap = std::move(read.bitmap);
+        if (!result.bitmap && read.failure != ReadFailure::NotAPicture) result.reason = read.reason;
+    }
     return result;
 }
 

@@ -34,6 +34,9 @@ inline constexpr std::string_view kInvalidNameText = "ファイル名が不正�
 inline constexpr std::string_view kUnknownExtensionText = "この拡張子では保存できません。使える拡張子：";
 inline constexpr std::string_view kClipboardCaption = "失敗";
 inline constexpr std::string_view kClipboardText = "エラー";
+// Where a picture that was not a file's came from, in the read failure message.
+inline constexpr std::string_view kClipboardSource = "クリップボード";
+inline constexpr std::string_view kDroppedSource = "ドロップされたデータ";
 
 // The file dialogs' filters: "<name> (<patterns>)".
 inline constexpr std::string_view kPictureFilterName = "画像ファイル";

@@ -63,7 +63,7 @@ TEST(PictureCommands, SaveByExtensionAndTheTitleFollowsTheBaseImagesFile) {
     EXPECT_FALSE(std::filesystem::exists(dir.Path("out.xyz")));
 
     // A picture that came from elsewhere has no file: the title goes back.
-    UsePicture(window, state, BitmapOf(test::Varied(3, 3)));
+    UsePicture(window, state, {BitmapOf(test::Varied(3, 3)), "", ""});
     EXPECT_EQ(state.shown.images.width, 3);
     EXPECT_EQ(WindowTitle(state), "プリズムビュー");
     OpenFileCommand(window, state, png);
@@ -78,6 +78,35 @@ TEST(PictureCommands, SaveByExtensionAndTheTitleFollowsTheBaseImagesFile) {
     EXPECT_EQ(window.messages.at(0).text, "ＢＭＰ読み出し失敗しました。");
     EXPECT_EQ(state.shown.images.width, 6);
     EXPECT_EQ(WindowTitle(state), "プリズムビュー - beach.png");
+}
+
+// The message of a failed read says what could not be read and why, below
+// its usual text: for a file, dropped data and the clipboard.
+TEST(ReadFailures, SayWhatAndWhy) {
+    test::TempDir dir;
+    const std::string damaged = dir.Path("damaged.png");
+    std::vector<unsigned char> bytes = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+    test::WriteFileBytes(damaged, bytes);
+    test::State state;
+    test::RecordingWindow window;
+    OpenFileCommand(window, state, damaged);
+    OpenFileCommand(window, state, dir.Path("missing.png"));
+    ASSERT_EQ(window.messages.size(), 2u);
+    EXPECT_EQ(window.messages[0].text, "ＢＭＰ読み出し失敗しました。");
+    EXPECT_EQ(window.messages[0].caption, "鰓阿");
+    EXPECT_EQ(window.messages[0].detail.rfind(damaged + "\ndamaged", 0), 0u) << window.messages[0].detail;
+    EXPECT_EQ(window.messages[1].detail, dir.Path("missing.png") + "\nNo such file or directory");
+
+    window.messages.clear();
+    UsePicture(window, state, {nullptr, "ドロップされたデータ", "damaged: no picture in the data"});
+    UsePicture(window, state, {nullptr, "ドロップされたデータ", ""});  // nothing that looked like a picture: silent
+    window.clipboard.reset();
+    window.clipboardReason = "too big: 100000 x 100000";
+    OnCommand(window, state, Command::Paste);
+    ASSERT_EQ(window.messages.size(), 2u);
+    EXPECT_EQ(window.messages[0].detail, "ドロップされたデータ\ndamaged: no picture in the data");
+    EXPECT_EQ(window.messages[1].detail, "クリップボード\ntoo big: 100000 x 100000");
+    EXPECT_FALSE(state.shown.images.Loaded());
 }
 
 TEST(ProgramArguments, OnlyHelpVersionAndOneFile) {

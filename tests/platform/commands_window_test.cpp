@@ -442,7 +442,7 @@ TEST(MainWindowMessages, TheOverwriteQuestionStandsAloneWithNoAsDefault) {
         QTest::keyClick(modal, Qt::Key_Return);  // the default button
     });
     MessageBoxRequest question{"a.bmp\n同じファイルがありますが、上書きしますか？", "君に問う", MessageButtons::YesNo,
-                               MessageIcon::Question, MessageAnswer::No, false};
+                               MessageIcon::Question, MessageAnswer::No, false, ""};
     EXPECT_EQ(shown.window.ShowMessage(question), MessageAnswer::No);
     EXPECT_EQ(parent, nullptr);
     EXPECT_EQ(text, QStringLiteral("a.bmp\n同じファイルがありますが、上書きしますか？"));
@@ -455,12 +455,18 @@ TEST(MainWindowMessages, TheOverwriteQuestionStandsAloneWithNoAsDefault) {
     });
     EXPECT_EQ(shown.window.ShowMessage(question), MessageAnswer::Yes);
 
+    // A read failure's detail: what and why, under the text.
+    QString detail;
     WhenModalShows([&](QWidget* modal) {
         parent = modal->parentWidget();
+        detail = qobject_cast<QMessageBox*>(modal)->informativeText();
         QTest::keyClick(modal, Qt::Key_Return);
     });
-    EXPECT_EQ(shown.window.ShowMessage({"ＢＭＰ保存に失敗しました。", "鰓阿"}), MessageAnswer::Ok);
+    const MessageBoxRequest failed{"ＢＭＰ読み出し失敗しました。", "鰓阿", MessageButtons::Ok, MessageIcon::None,
+                                   MessageAnswer::Ok, true, "a.png\ndamaged: truncated"};
+    EXPECT_EQ(shown.window.ShowMessage(failed), MessageAnswer::Ok);
     EXPECT_EQ(parent, &shown.window);
+    EXPECT_EQ(detail, QStringLiteral("a.png\ndamaged: truncated"));
 }
 
 TEST(MainWindowFiles, TheSaveDialogStartsHereAndAddsBmp) {

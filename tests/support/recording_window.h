@@ -118,6 +118,7 @@ public:
         calls.emplace_back("clipboard take");
         ClipboardBitmap result;
         result.opened = clipboardOpens;
+        result.reason = clipboardReason;
         if (clipboardOpens && clipboard) {
             result.bitmap = Bitmap::Create(clipboard->width, clipboard->height);
             WritePixels(*result.bitmap, *clipboard);
@@ -156,6 +157,7 @@ public:
     FakeControls shownControls;  // the dialog's controls as Init left them
     std::optional<PixelBuffer> clipboard;
     bool clipboardOpens = true;
+    std::string clipboardReason;  // why the picture data it holds cannot be read
 };
 
 }  // namespace prismview::test
