@@ -347,13 +347,16 @@ TEST(StartApplication, ExitThroughTheMenuEndsWithZeroAndReleasesEveryBitmap) {
     AppState state;
     std::int64_t liveWhileRunning = -1;
     QTimer::singleShot(0, [&] {
-        liveWhileRunning = Bitmap::LiveCount();
         for (QWidget* widget : QApplication::topLevelWidgets())
-            if (auto* window = qobject_cast<MainWindow*>(widget)) window->Action(Command::Exit)->trigger();
+            if (auto* window = qobject_cast<MainWindow*>(widget)) {
+                window->WaitUntil([window] { return !window->Runner().Busy(); });
+                liveWhileRunning = Bitmap::LiveCount();
+                window->Action(Command::Exit)->trigger();
+            }
     });
     EXPECT_EQ(StartApplication(state), 0);
     // The five shown images and the pass's own five: its copy of the base and
-    // the four it works on beside the window.
+    // the four it fills next (the ones the shown images replaced).
     EXPECT_EQ(liveWhileRunning, before + 10);
     EXPECT_EQ(Bitmap::LiveCount(), before);
 }
