@@ -1,6 +1,7 @@
 #include "platform/main_window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDragEnterEvent>
@@ -128,6 +129,16 @@ void MainWindow::BuildMenu() {
     menuBar()->setNativeMenuBar(false);  // the client area lies below the menu bar
     for (const MenuPopup& popup : MainMenu()) {
         QMenu* menu = menuBar()->addMenu(ToQString(popup.caption));
+        // A menu closed with Escape leaves the menu bar holding the keyboard,
+        // unseen: give it back to the client area once no menu is open.
+        connect(menu, &QMenu::aboutToHide, this, [this] {
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (!QApplication::activePopupWidget() && isActiveWindow()) client_->setFocus(Qt::OtherFocusReason);
+                },
+                Qt::QueuedConnection);
+        });
         for (const MenuItem& item : popup.items) {
             if (item.action == MenuAction::Separator) {
                 menu->addSeparator();

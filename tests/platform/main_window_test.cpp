@@ -198,6 +198,55 @@ TEST(MainWindow, KeysWithoutActionRepaintAndSystemKeysDoNothing) {
     EXPECT_EQ(CheckedIds(started.window), (std::vector<Command>{Command::ShowImage1, Command{32778}, Command::Columns2}));
 }
 
+// After a menu closes, whichever way, the keys reach the window again: key
+// presses go to the window as the system sends them (to its focus widget).
+TEST(MainWindow, KeysReachTheWindowAfterAMenuCloses) {
+    Started started(false);
+    started.window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&started.window));
+    QWindow* handle = started.window.windowHandle();
+    auto openFileMenu = [&] {
+        QTest::keyClick(handle, Qt::Key_F, Qt::AltModifier);
+        QCoreApplication::processEvents();
+        return QApplication::activePopupWidget();
+    };
+    auto pressRight = [&] {
+        const std::int32_t hue = started.state.params.hue;
+        QTest::keyClick(handle, Qt::Key_Right);
+        QCoreApplication::processEvents();
+        return started.state.params.hue == hue + 5;
+    };
+    ASSERT_TRUE(pressRight());
+
+    QWidget* menu = openFileMenu();
+    ASSERT_NE(menu, nullptr);
+    QTest::keyClick(menu, Qt::Key_Escape);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_TRUE(pressRight()) << "after Escape";
+
+    menu = openFileMenu();
+    ASSERT_NE(menu, nullptr);
+    QTest::mouseClick(started.window.Client(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    menu->close();  // what a click outside the menu does on a real display
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(pressRight()) << "after a click outside";
+
+    // 表示画像 → 全て表示 (H) with the keyboard.
+    QTest::keyClick(handle, Qt::Key_V, Qt::AltModifier);
+    QCoreApplication::processEvents();
+    menu = QApplication::activePopupWidget();
+    ASSERT_NE(menu, nullptr);
+    QTest::keyClick(menu, Qt::Key_H);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_TRUE(pressRight()) << "after a chosen item";
+    // The letter keys too.
+    QTest::keyClick(handle, Qt::Key_D);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(started.state.view.selectedImage, 2);
+}
+
 TEST(MainWindow, AutoRepeatActsAgain) {
     Started started(false);
     for (int i = 0; i < 3; ++i) {
