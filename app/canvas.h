@@ -19,6 +19,9 @@ public:
     // The top-left `size` pixels of the bitmap, unscaled, at `at`. The size
     // never exceeds the bitmap's.
     virtual void DrawImage(Point at, const Bitmap& bitmap, Size size) = 0;
+    // The whole bitmap enlarged into the rectangle, each of its pixels a
+    // block of screen pixels (no smoothing).
+    virtual void DrawImageEnlarged(const Rect& target, const Bitmap& bitmap) = 0;
     // A one-pixel frame along the inside edge of the rectangle.
     virtual void FrameRect(const Rect& rect, RgbValue colour) = 0;
     virtual void FillRect(const Rect& rect, RgbValue colour) = 0;

@@ -4,6 +4,7 @@
 
 #include "app/commands.h"
 #include "app/menu.h"
+#include "app/probe.h"
 #include "app/regenerate.h"
 #include "app/view.h"
 #include "core/colour.h"
@@ -108,7 +109,8 @@ void SelectImage(Window& window, AppState& state, std::int32_t index) {
 }
 
 void SetColumns(Window& window, AppState& state, std::int32_t columns) {
-    state.view.columns = columns;
+    state.view.autoColumns = columns == 0;
+    if (columns != 0) state.view.columns = columns;
     RefreshView(state, false);
     UpdateMenuChecks(window, state);
     window.RequestRepaint();
@@ -126,9 +128,12 @@ void UpdateMenuChecks(Window& window, const AppState& state) {
                     window.SetMenuCheck(item.id, state.params.effectMode == item.value);
                     break;
                 case MenuAction::SetColumns:
-                    window.SetMenuCheck(item.id, state.view.columns == item.value);
+                    window.SetMenuCheck(item.id, state.view.autoColumns ? item.value == 0
+                                                                        : state.view.columns == item.value);
                     break;
                 case MenuAction::ActualSize:  // its own mark, apart from these
+                case MenuAction::StatusBar:
+                case MenuAction::Zoom:
                 case MenuAction::Separator:
                 case MenuAction::Other:
                     break;
@@ -151,10 +156,20 @@ void OnKeyDown(Window& window, AppState& state, Key key) {
 
 void OnMouseMove(Window& window, AppState& state, Point point) {
     const std::int32_t hit = LayoutOf(state).TileAt(point);
-    if (hit == state.view.hoverImage) return;
+    const std::optional<Point> probe = PicturePointAt(state, point);
+    if (hit == state.view.hoverImage && probe == state.view.probe) return;
     state.view.hoverImage = hit;
+    state.view.probe = probe;
     window.RequestRepaint();
 }
+
+void OnMouseLeave(Window& window, AppState& state) {
+    if (!state.view.probe) return;
+    state.view.probe.reset();
+    window.RequestRepaint();
+}
+
+void OnPinButtonDown(Window& window, AppState& state, Point point) { TogglePin(window, state, point); }
 
 void OnLeftButtonDown(Window& window, AppState& state, Point point) {
     // A click leaves the view menu's marks alone: they keep showing the view
@@ -182,6 +197,11 @@ bool OnCommand(Window& window, AppState& state, Command command) {
         case MenuAction::SetEffectMode: SetEffectMode(window, state, item->value); break;
         case MenuAction::SetColumns: SetColumns(window, state, item->value); break;
         case MenuAction::ActualSize: ToggleActualSize(window, state); break;
+        case MenuAction::Zoom:
+            if (item->value == 0) FitToWindow(window, state);
+            else Zoom(window, state, item->value);
+            break;
+        case MenuAction::StatusBar: ToggleStatusBar(window, state); break;
         case MenuAction::Separator: break;
         case MenuAction::Other:
             if (command == Command::Exit) {

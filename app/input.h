@@ -40,6 +40,10 @@ void OnKeyDown(Window& window, AppState& state, Key key);
 void OnMouseMove(Window& window, AppState& state, Point point);
 void OnLeftButtonDown(Window& window, AppState& state, Point point);
 void OnRightButtonDown(Window& window, AppState& state, Point point);
+// The middle button, or Shift with the left: pins a probe or takes one away.
+void OnPinButtonDown(Window& window, AppState& state, Point point);
+// The pointer left the client area: no probe under it any more.
+void OnMouseLeave(Window& window, AppState& state);
 // Runs a menu command; false when no menu item has it.
 bool OnCommand(Window& window, AppState& state, Command command);
 

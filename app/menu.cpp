@@ -29,6 +29,11 @@ constexpr MenuItem kViewItems[] = {
     {Command::ShowAll, "全て表示(&H)", A::SelectImage, -1, true},
     {Command::None, "", A::Separator, 0, false},
     {Command::ActualSize, "等倍表示(&Z)", A::ActualSize, 0, false},
+    {Command::ZoomIn, "拡大 Ctrl++", A::Zoom, 1, false},
+    {Command::ZoomOut, "縮小 Ctrl+-", A::Zoom, -1, false},
+    {Command::FitToWindow, "全体表示 Ctrl+0", A::Zoom, 0, false},
+    {Command::None, "", A::Separator, 0, false},
+    {Command::StatusBar, "ステータスバー(&T)", A::StatusBar, 0, true},
 };
 
 // The mode menu: the modes of each section with the dialogs that set what
@@ -58,6 +63,7 @@ constexpr MenuItem kArrangementItems[] = {
     {Command::Columns2, "二列(&2)", A::SetColumns, 2, true},
     {Command::Columns3, "三列(&3)", A::SetColumns, 3, false},
     {Command::Columns5, "横一列(&Y)", A::SetColumns, 5, false},
+    {Command::ColumnsAuto, "自動(&0)", A::SetColumns, 0, false},
 };
 
 constexpr MenuItem kHelpItems[] = {

@@ -33,6 +33,11 @@ enum class Command : std::uint16_t {
     ShowImage4 = 32810,
     Columns5 = 32812,
     ActualSize = 32820,
+    StatusBar = 32821,
+    ZoomIn = 32822,
+    ZoomOut = 32823,
+    FitToWindow = 32824,
+    ColumnsAuto = 32825,
 };
 
 // What choosing an item does. The three value kinds carry their value and get
@@ -41,8 +46,10 @@ enum class MenuAction {
     Separator,
     SelectImage,    // value: -1..4
     SetEffectMode,  // value: the mode
-    SetColumns,     // value: 1, 2, 3 or 5
+    SetColumns,     // value: 1, 2, 3 or 5; 0 for the arrangement that follows the window
     ActualSize,     // 1:1 on or off; its mark is set where it changes, apart from the others
+    Zoom,           // value: steps in (1) or out (-1); 0 back to the fitted view
+    StatusBar,      // shown or hidden; its own mark, like 1:1
     Other,          // open, save, clipboard, dialogs, exit, about
 };
 

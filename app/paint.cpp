@@ -1,7 +1,9 @@
 #include "app/paint.h"
 
 #include <algorithm>
+#include <vector>
 
+#include "app/probe.h"
 #include "app/view.h"
 #include "core/colour.h"
 #include "resources/strings.h"
@@ -27,6 +29,32 @@ void DrawSwatches(Canvas& canvas, const Layout& layout, Swatches swatches, const
     }
 }
 
+// A probe's mark: a black cross nine pixels wide with a white edge, so that
+// it shows on any colour; a pinned one has a square round its middle too.
+void DrawProbeMark(Canvas& canvas, Point at, bool pinned) {
+    const std::int64_t x = at.x, y = at.y;
+    auto rect = [](std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b) {
+        return Rect{Saturate(l), Saturate(t), Saturate(r), Saturate(b)};
+    };
+    canvas.FillRect(rect(x - 5, y - 1, x + 6, y + 2), kWhite);
+    canvas.FillRect(rect(x - 1, y - 5, x + 2, y + 6), kWhite);
+    canvas.FillRect(rect(x - 4, y, x + 5, y + 1), kBlack);
+    canvas.FillRect(rect(x, y - 4, x + 1, y + 5), kBlack);
+    if (pinned) canvas.FrameRect(rect(x - 3, y - 3, x + 4, y + 4), kBlack);
+}
+
+// Every probe's mark on every picture shown: the same picture point on each.
+void DrawProbes(Canvas& canvas, const AppState& state) {
+    const ViewState& view = state.view;
+    std::vector<std::int32_t> slots;
+    if (view.Gallery()) slots = {0, 1, 2, 3, 4};
+    else slots = {view.selectedImage};
+    for (std::int32_t slot : slots) {
+        for (const Point& p : view.pinned) DrawProbeMark(canvas, ScreenPointOf(state, slot, p), true);
+        if (view.probe) DrawProbeMark(canvas, ScreenPointOf(state, slot, *view.probe), false);
+    }
+}
+
 }  // namespace
 
 void DrawBitmap(Canvas& canvas, const Bitmap* bitmap, Point at, Size size) {
@@ -46,7 +74,12 @@ void PaintMainWindow(Canvas& canvas, const AppState& state) {
     // The single image stands where the gallery's first tile does.
     auto drawPicture = [&](std::int32_t slot, std::int32_t place) {
         const Rect tile = layout.Tile(place);
-        DrawBitmap(canvas, ShownBitmap(state, slot), {tile.left, tile.top}, layout.Shown());
+        const Bitmap* bitmap = ShownBitmap(state, slot);
+        if (view.scale.Enlarges()) {
+            if (bitmap) canvas.DrawImageEnlarged(tile, *bitmap);
+        } else {
+            DrawBitmap(canvas, bitmap, {tile.left, tile.top}, layout.Shown());
+        }
     };
     if (!shown.images.Loaded()) {
         canvas.DrawText({0, 0}, kOpenRequestText);
@@ -62,6 +95,7 @@ void PaintMainWindow(Canvas& canvas, const AppState& state) {
             canvas.DrawText(layout.TileLabel(hover), shown.Label(hover));
         }
     }
+    if (shown.images.Loaded()) DrawProbes(canvas, state);
     if (shown.madeWith) DrawSwatches(canvas, layout, ShownSwatches(state), *shown.madeWith);
     // A preview is not the final picture: the status text stays over it.
     if (shown.previewing) canvas.DrawText({0, 0}, kRegenerateText);

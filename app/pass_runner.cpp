@@ -141,6 +141,13 @@ void PassRunner::Cancel() {
     for (BitmapHandle& b : spare_) b.reset();
 }
 
+std::optional<int> PassRunner::Progress() const {
+    if (!Busy()) return std::nullopt;
+    const std::int64_t rows = state_.shown.images.height;
+    if (rows <= 0) return 0;
+    return static_cast<int>(std::min<std::int64_t>(100, rowsDone_.load(std::memory_order_relaxed) * 100 / rows));
+}
+
 void PassRunner::SetBandHook(BandHook hook) {
     const std::lock_guard lock(mutex_);
     bandHook_ = std::move(hook);
@@ -167,6 +174,8 @@ PassRunner::Ended PassRunner::RunJob(const Job& job) {
     PassOptions options;
     options.memory = &memory_;
     options.cancel = &cancel_;
+    options.rowsDone = &rowsDone_;
+    rowsDone_ = 0;
     BandHook hook;
     {
         const std::lock_guard lock(mutex_);

@@ -52,6 +52,8 @@ public:
     void Request();
     // Whether the shown images are not yet those of the newest request.
     bool Busy() const { return installed_ != requested_; }
+    // How much of the running pass is done, 0..100; none when none runs.
+    std::optional<int> Progress() const;
     // On the window's thread, for a command that needs the current images:
     // waits up to `limit` for a pass to end and installs its images at once
     // instead of through `post`.
@@ -122,6 +124,7 @@ private:
     std::array<BitmapHandle, kSlotCount> spare_;  // images the window gave back, for the next pass
     BandHook bandHook_;
     std::atomic<bool> cancel_{false};
+    std::atomic<std::int64_t> rowsDone_{0};
 
     // Only the pass touches these while one runs; the window's thread only
     // while none does (and the rows a 1:1 view shows once they are done).

@@ -14,35 +14,25 @@ constexpr std::int64_t kLargestClient = std::int64_t{1} << 24;
 Size PictureSize(const AppState& state) { return {state.shown.images.width, state.shown.images.height}; }
 
 Size MaxScroll(const ViewState& view) {
-    if (!view.actualSize) return {};
+    if (!view.Scrolls()) return {};
     return {std::max(0, view.content.width - view.viewport.width),
             std::max(0, view.content.height - view.viewport.height)};
 }
 
-}  // namespace
-
-Swatches ShownSwatches(const AppState& state) {
-    const ProcessingParams* madeWith = state.shown.madeWith ? &*state.shown.madeWith : nullptr;
-    return madeWith ? SwatchesFor(madeWith->effectMode, state.view.selectedImage) : Swatches{};
-}
-
-Layout LayoutOf(const AppState& state) { return Layout(state.view, PictureSize(state)); }
-
-Size ShownSize(const AppState& state) { return ScaledSize(PictureSize(state), state.view.scale); }
-
-Scale FitScale(const AppState& state) {
+// The largest scale, at most 1, at which the pictures fit in that many columns.
+Scale FitFor(const AppState& state, std::int32_t columns) {
     const ViewState& view = state.view;
     const std::int64_t w = state.shown.images.width;
     const std::int64_t h = state.shown.images.height;
-    if (view.actualSize || !state.shown.images.Loaded() || w <= 0 || h <= 0 || view.client.width <= 0 ||
+    if (!state.shown.images.Loaded() || w <= 0 || h <= 0 || view.client.width <= 0 ||
         view.client.height <= 0)
         return {};
     std::int64_t roomWidth = std::min<std::int64_t>(view.client.width, kLargestClient);
     std::int64_t roomHeight = std::min<std::int64_t>(view.client.height, kLargestClient);
     std::int64_t needWidth = w, needHeight = h;
     if (view.Gallery()) {
-        needWidth *= TilesAcross(view.columns);
-        needHeight *= TilesDown(view.columns);
+        needWidth *= TilesAcross(columns);
+        needHeight *= TilesDown(columns);
     } else {
         // Texts keep their size: only the picture gives way to them.
         roomWidth -= ShownSwatches(state).Any() ? kSwatchWidth + view.swatchTextWidth : 0;
@@ -57,6 +47,36 @@ Scale FitScale(const AppState& state) {
     return scale;
 }
 
+// The arrangement of 1 to 5 columns at which the fitted tiles are largest;
+// of equals, the fewest columns.
+std::int32_t BestColumns(const AppState& state) {
+    std::int32_t best = state.view.columns;
+    Scale bestScale{0, 1};
+    for (std::int32_t columns = 1; columns <= kSlotCount; ++columns) {
+        const Scale scale = FitFor(state, columns);
+        if (scale.num * bestScale.den > bestScale.num * scale.den) {
+            best = columns;
+            bestScale = scale;
+        }
+    }
+    return best;
+}
+
+}  // namespace
+
+Swatches ShownSwatches(const AppState& state) {
+    const ProcessingParams* madeWith = state.shown.madeWith ? &*state.shown.madeWith : nullptr;
+    return madeWith ? SwatchesFor(madeWith->effectMode, state.view.selectedImage) : Swatches{};
+}
+
+Scale FitScale(const AppState& state) {
+    return state.view.Scrolls() ? Scale{} : FitFor(state, state.view.columns);
+}
+
+Layout LayoutOf(const AppState& state) { return Layout(state.view, PictureSize(state)); }
+
+Size ShownSize(const AppState& state) { return ScaledSize(PictureSize(state), state.view.scale); }
+
 Size ContentSize(const AppState& state, const Scale& scale) {
     if (!state.shown.images.Loaded()) return {};
     return prismview::ContentSize(state.view, PictureSize(state), scale, ShownSwatches(state));
@@ -64,13 +84,15 @@ Size ContentSize(const AppState& state, const Scale& scale) {
 
 void FitView(AppState& state) {
     ViewState& view = state.view;
-    view.scale = FitScale(state);
+    if (view.autoColumns) view.columns = BestColumns(state);
+    view.scale = view.actualSize ? Scale{} : view.zoom ? *view.zoom : FitScale(state);
     view.content = ContentSize(state, view.scale);
-    // Only 1:1 scrolls: a shrunk view fits by construction. A bar along one
-    // edge takes room from the other direction, which may then need its own.
+    // Only 1:1 and the zoom steps scroll: a fitted view fits by construction.
+    // A bar along one edge takes room from the other direction, which may
+    // then need its own.
     const std::int32_t bar = view.scrollBarExtent;
     bool across = false, down = false;
-    if (view.actualSize) {
+    if (view.Scrolls()) {
         across = view.content.width > view.client.width;
         down = view.content.height > view.client.height;
         if (across) down = view.content.height > view.client.height - bar;
@@ -134,10 +156,69 @@ void OnWheel(Window& window, ViewState& view, std::int32_t deltaX, std::int32_t 
 
 void ToggleActualSize(Window& window, AppState& state) {
     state.view.actualSize = !state.view.actualSize;
+    state.view.zoom.reset();
     state.view.scrollX = state.view.scrollY = 0;
     RefreshView(state, false);
     window.SetMenuCheck(Command::ActualSize, state.view.actualSize);
     window.RequestRepaint();
+}
+
+std::span<const Scale> ZoomSteps() {
+    static constexpr Scale kSteps[] = {{1, 16}, {1, 12}, {1, 8}, {1, 6}, {1, 4}, {1, 3}, {1, 2}, {2, 3}, {1, 1},
+                                       {3, 2},  {2, 1},  {3, 1}, {4, 1}, {6, 1}, {8, 1}, {12, 1}, {16, 1}, {24, 1}, {32, 1}};
+    return kSteps;
+}
+
+void Zoom(Window& window, AppState& state, std::int32_t steps, std::optional<Point> about) {
+    ViewState& view = state.view;
+    if (steps == 0 || !state.shown.images.Loaded()) return;
+    const Scale now = view.scale;
+    const std::span<const Scale> all = ZoomSteps();
+    // The next step beyond the scale shown now, then on from there.
+    auto larger = [&](const Scale& a, const Scale& b) { return a.num * b.den > b.num * a.den; };
+    std::optional<std::size_t> at;
+    if (steps > 0) {
+        for (std::size_t i = 0; i < all.size() && !at; ++i)
+            if (larger(all[i], now)) at = i;
+        if (!at) return;  // already the largest
+        *at = std::min(all.size() - 1, *at + static_cast<std::size_t>(steps - 1));
+    } else {
+        for (std::size_t i = all.size(); i-- > 0 && !at;)
+            if (larger(now, all[i])) at = i;
+        if (!at) return;
+        const std::size_t back = static_cast<std::size_t>(-static_cast<std::int64_t>(steps) - 1);
+        *at = *at >= back ? *at - back : 0;
+    }
+    const Scale next = all[*at];
+    const Point anchor = about.value_or(Point{view.viewport.width / 2, view.viewport.height / 2});
+    // The content point under the anchor, at the new scale.
+    const double ratio = static_cast<double>(next.num) * static_cast<double>(now.den) /
+                         (static_cast<double>(now.den == 0 ? 1 : now.num) * static_cast<double>(next.den));
+    auto keep = [&](std::int32_t scroll, std::int32_t offset) {
+        return static_cast<std::int64_t>(std::clamp((double{1} * scroll + offset) * ratio - offset, -1e15, 1e15));
+    };
+    const std::int64_t scrollX = keep(view.scrollX, anchor.x), scrollY = keep(view.scrollY, anchor.y);
+    view.zoom = next;
+    view.actualSize = false;
+    RefreshView(state, false);
+    window.SetMenuCheck(Command::ActualSize, false);
+    ScrollTo(window, view, scrollX, scrollY);
+    window.RequestRepaint();
+}
+
+void FitToWindow(Window& window, AppState& state) {
+    state.view.zoom.reset();
+    state.view.actualSize = false;
+    state.view.scrollX = state.view.scrollY = 0;
+    RefreshView(state, false);
+    window.SetMenuCheck(Command::ActualSize, false);
+    window.RequestRepaint();
+}
+
+void ToggleStatusBar(Window& window, AppState& state) {
+    state.view.statusBar = !state.view.statusBar;
+    window.ShowStatusBar(state.view.statusBar);
+    window.SetMenuCheck(Command::StatusBar, state.view.statusBar);
 }
 
 }  // namespace prismview

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <span>
 
 #include "app/app_state.h"
 #include "app/layout.h"
@@ -57,5 +59,17 @@ void OnWheel(Window& window, ViewState& view, std::int32_t deltaX, std::int32_t 
 
 // The menu item 等倍表示: switches 1:1 on or off, with its check mark.
 void ToggleActualSize(Window& window, AppState& state);
+
+// The zoom steps, from a sixteenth to 32 times; above 1 a picture pixel
+// shows as a square of screen pixels.
+std::span<const Scale> ZoomSteps();
+// Zooms `steps` steps in (positive) or out from the scale shown now; the
+// content point under `about` (a client point; the client area's middle
+// when none) stays where it is.
+void Zoom(Window& window, AppState& state, std::int32_t steps, std::optional<Point> about = std::nullopt);
+// Back to the fitted view (no zoom step, not 1:1).
+void FitToWindow(Window& window, AppState& state);
+// Shows or hides the status bar, with its check mark.
+void ToggleStatusBar(Window& window, AppState& state);
 
 }  // namespace prismview

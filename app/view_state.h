@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 #include "app/geometry.h"
 #include "core/image_set.h"
@@ -14,14 +16,23 @@ struct Scale {
     std::int64_t num = 1;
     std::int64_t den = 1;
     bool Shrinks() const { return num < den; }
+    bool Enlarges() const { return num > den; }
+    friend bool operator==(const Scale& a, const Scale& b) { return a.num * b.den == b.num * a.den; }
 };
 
 struct ViewState {
     // Chosen by the user.
     std::int32_t selectedImage = -1;  // -1: all five as tiles; 0..4: that image alone
     std::int32_t hoverImage = -1;     // the tile under the mouse pointer, -1 for none
-    std::int32_t columns = 2;         // tiles per row: 1, 2, 3 or 5
+    std::int32_t columns = 2;         // tiles per row: 1, 2, 3 or 5 (with autoColumns, the count that shows them largest)
+    bool autoColumns = false;         // the arrangement follows the window
     bool actualSize = false;          // 等倍表示: never shrunk, scrolls instead
+    std::optional<Scale> zoom{};      // a zoom step chosen by the user; none: fit (or 1:1)
+    bool statusBar = true;            // the status bar is shown
+    // The probe: the picture point under the pointer (none off the
+    // pictures), and the pinned ones, oldest first.
+    std::optional<Point> probe{};
+    std::vector<Point> pinned{};
 
     // Given by the window.
     Size client;                       // the whole client area; empty until the window knows it
@@ -39,6 +50,8 @@ struct ViewState {
     std::int32_t scrollY = 0;
 
     bool Gallery() const { return selectedImage < 0 || selectedImage >= kSlotCount; }
+    // Whether the view keeps a scale of its own and scrolls, instead of fitting.
+    bool Scrolls() const { return actualSize || zoom.has_value(); }
 };
 
 }  // namespace prismview

@@ -85,6 +85,8 @@ public:
     virtual int RunDialog(DialogLogic& logic) = 0;
     // The pointer over the client area shows that a pass is running.
     virtual void SetBusy(bool) {}
+    // Shows or hides the status bar below the client area.
+    virtual void ShowStatusBar(bool) {}
     // Keeps the window painting and handling everything but the user's
     // input until `done` says true (a command waiting for a running pass).
     virtual void WaitUntil(const std::function<bool()>& done) = 0;

@@ -6,12 +6,10 @@
 
 namespace prismview {
 
-RgbValue RotateHue(RgbValue colour, std::int32_t angle, bool mirror) {
+std::int32_t HueOf(RgbValue colour) {
     const Pixel p = SplitPixel(colour);
     const std::int32_t max = p.max, min = p.min, d = max - min;
-    if (d == 0) return PackRgb(p.r, p.r, p.r);
-
-    // Hue position; the first matching row settles ties between equal channels.
+    // The first matching row settles ties between equal channels.
     std::int32_t h;
     if (p.r == max && p.g == min) {
         h = 1275 + ScaleTo255(max - p.b, d);
@@ -26,6 +24,14 @@ RgbValue RotateHue(RgbValue colour, std::int32_t angle, bool mirror) {
     } else {
         h = 1020 + ScaleTo255(p.r - min, d);
     }
+    return h;
+}
+
+RgbValue RotateHue(RgbValue colour, std::int32_t angle, bool mirror) {
+    const Pixel p = SplitPixel(colour);
+    const std::int32_t max = p.max, min = p.min, d = max - min;
+    if (d == 0) return PackRgb(p.r, p.r, p.r);
+    const std::int32_t h = HueOf(colour);
 
     // Wide arithmetic keeps any angle defined; the reduction is a floor modulo.
     const std::int64_t turned = mirror ? 2 * static_cast<std::int64_t>(angle) - h + HueSteps

@@ -15,6 +15,11 @@ constexpr std::int32_t HueSteps = 1530;
 // that an effect may form it for every pixel and select afterwards.
 inline std::int32_t ScaleTo255(std::int32_t x, std::int32_t d) { return d == 0 ? 0 : x * 255 / d; }
 
+// The hue position of a colour, 0..1530 (pure red and the colours with R the
+// maximum and G = B give 1530, which is 0 on the wheel); meaningless for a
+// grey, which has no hue.
+std::int32_t HueOf(RgbValue colour);
+
 // Turns a colour by `angle` steps of the hue wheel (or mirrors it about the
 // line through `angle`), keeping max and min. Greys come back unchanged.
 RgbValue RotateHue(RgbValue colour, std::int32_t angle, bool mirror);

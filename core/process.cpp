@@ -93,6 +93,7 @@ bool ProcessImages(ImageSet& images, const ModeSpec* mode, const ProcessingParam
                      i < end; ++i)
                     memory.dotNoise[static_cast<std::size_t>(i)] = DotNoiseRaw(static_cast<std::int32_t>(i));
                 for (const Slot& slot : slots) slot.kernel->Run(slot.out, first, last);
+                if (options.rowsDone) options.rowsDone->fetch_add(last - first, std::memory_order_relaxed);
             },
             options.cancel);
         if (mode->drawsDots && whole) memory.dotNoiseDone = done ? pixels : noiseDone;

@@ -40,6 +40,8 @@ struct PassOptions {
     // the kernels count them); lastRow 0: up to the top.
     std::int32_t firstRow = 0;
     std::int32_t lastRow = 0;
+    // When set, counts the rows done, as the ranges finish (for a progress display).
+    std::atomic<std::int64_t>* rowsDone = nullptr;
     // Test hook: runs on the thread that takes a range of rows, before it
     // works on them (it may block, or throw to make the pass fail).
     std::function<void()> betweenChunks;

@@ -138,10 +138,18 @@ void ClientArea::mouseMoveEvent(QMouseEvent* event) { OnMouseMove(window_, state
 
 void ClientArea::mousePressEvent(QMouseEvent* event) {
     const Point point = ScreenPoint(event->position());
-    if (event->button() == Qt::LeftButton)
+    const bool shift = event->modifiers().testFlag(Qt::ShiftModifier);
+    if (event->button() == Qt::MiddleButton || (event->button() == Qt::LeftButton && shift))
+        OnPinButtonDown(window_, state_, point);
+    else if (event->button() == Qt::LeftButton)
         OnLeftButtonDown(window_, state_, point);
     else if (event->button() == Qt::RightButton)
         OnRightButtonDown(window_, state_, point);
+}
+
+void ClientArea::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    OnMouseLeave(window_, state_);
 }
 
 void ClientArea::wheelEvent(QWheelEvent* event) {
@@ -149,6 +157,15 @@ void ClientArea::wheelEvent(QWheelEvent* event) {
     const double perEighth =
         QApplication::wheelScrollLines() * kScrollLine * devicePixelRatioF() / 120.0;
     const QPoint angle = event->angleDelta();
+    if (event->modifiers().testFlag(Qt::ControlModifier)) {
+        // Ctrl with the wheel zooms, a step a notch, about the pointer.
+        wheelZoom_ += angle.y();
+        const int steps = wheelZoom_ / 120;
+        wheelZoom_ -= steps * 120;
+        if (steps != 0) Zoom(window_, state_, steps, ScreenPoint(event->position()));
+        event->accept();
+        return;
+    }
     OnWheel(window_, state_.view, static_cast<std::int32_t>(angle.x() * perEighth),
             static_cast<std::int32_t>(angle.y() * perEighth), event->modifiers().testFlag(Qt::ShiftModifier));
     event->accept();

@@ -35,6 +35,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void leaveEvent(QEvent* event) override;
     // Tab is a key like any other here, not a focus move.
     bool focusNextPrevChild(bool) override { return false; }
 
@@ -49,6 +50,7 @@ private:
     QScrollBar* horizontal_;
     QScrollBar* vertical_;
     bool syncing_ = false;  // the bars are being set from the view, not moved by the user
+    int wheelZoom_ = 0;     // eighths of a degree turned with Ctrl, not yet a whole notch
 };
 
 }  // namespace prismview

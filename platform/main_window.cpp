@@ -12,12 +12,16 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
+#include <QLabel>
 #include <QShortcut>
+#include <QStatusBar>
 #include <QWindow>
 
 #include <cmath>
 
 #include "app/commands.h"
+#include "app/probe.h"
+#include "app/status.h"
 #include "app/input.h"
 #include "app/startup.h"
 #include "app/view.h"
@@ -52,6 +56,12 @@ const Accelerator kAccelerators[] = {
     {Qt::ALT | Qt::SHIFT | Qt::Key_Question, Command::About},
     {Qt::CTRL | Qt::Key_C, Command::Copy},
     {Qt::CTRL | Qt::Key_V, Command::Paste},
+    // The zoom: "+" and "=" share a key on many layouts.
+    {Qt::CTRL | Qt::Key_Plus, Command::ZoomIn},
+    {Qt::CTRL | Qt::SHIFT | Qt::Key_Plus, Command::ZoomIn},
+    {Qt::CTRL | Qt::Key_Equal, Command::ZoomIn},
+    {Qt::CTRL | Qt::Key_Minus, Command::ZoomOut},
+    {Qt::CTRL | Qt::Key_0, Command::FitToWindow},
 };
 
 }  // namespace
@@ -61,6 +71,13 @@ MainWindow::MainWindow(AppState& state) : state_(state), client_(new ClientArea(
     setAcceptDrops(true);
     setWindowIcon(MakeProgramIcon());
     setCentralWidget(client_);
+    // The status bar: what the mode reads, the size and scale, the probe.
+    status_ = new QLabel(this);
+    status_->setTextFormat(Qt::RichText);
+    statusBar()->addWidget(status_, 1);
+    statusBar()->setSizeGripEnabled(false);
+    progressTimer_.setInterval(100);
+    connect(&progressTimer_, &QTimer::timeout, this, [this] { UpdateStatus(); });
     BuildMenu();
     BuildAccelerators();
     // Until it is shown and knows its start picture.
@@ -108,7 +125,8 @@ QSize MainWindow::StartSize() const {
     // The gallery at scale 1 counts screen pixels; the window counts its own.
     const Size gallery = ContentSize(state_, Scale{});
     const QSize needed(static_cast<int>(std::ceil(gallery.width / ratio)),
-                       static_cast<int>(std::ceil(gallery.height / ratio)) + menuBar()->sizeHint().height());
+                       static_cast<int>(std::ceil(gallery.height / ratio)) + menuBar()->sizeHint().height() +
+                           (statusBar()->isHidden() ? 0 : statusBar()->sizeHint().height()));
     return needed.boundedTo(screen->availableGeometry().size() * 9 / 10).expandedTo(DefaultSize(*screen));
 }
 
@@ -189,6 +207,32 @@ void MainWindow::RequestRepaint() {
     setWindowTitle(ToQString(WindowTitle(state_)));
     client_->SyncScrollBars();
     client_->update();
+    UpdateStatus();
+}
+
+void MainWindow::UpdateStatus() {
+    if (statusBar()->isHidden()) return;
+    const std::optional<int> progress = runner_ ? runner_->Progress() : std::nullopt;
+    QString html;
+    for (const StatusItem& item : StatusItems(state_, progress)) {
+        if (!html.isEmpty()) html += QStringLiteral("&nbsp;&nbsp;&nbsp;");
+        if (item.swatch)
+            html += QStringLiteral("<span style=\"background-color:#%1\">&nbsp;&nbsp;&nbsp;&nbsp;</span>&nbsp;")
+                        .arg(*item.swatch & 0xFFFFFFu, 6, 16, QLatin1Char('0'));
+        html += ToQString(item.text).toHtmlEscaped();
+    }
+    for (const std::string& line : ProbeLines(state_)) html += QStringLiteral("<br>") + ToQString(line).toHtmlEscaped();
+    status_->setText(html);
+    // A running pass's progress is read again until it ends.
+    if (progress && !progressTimer_.isActive()) progressTimer_.start();
+    if (!progress) progressTimer_.stop();
+}
+
+QString MainWindow::StatusText() const { return status_->text(); }
+
+void MainWindow::ShowStatusBar(bool shown) {
+    statusBar()->setVisible(shown);
+    UpdateStatus();
 }
 
 void MainWindow::SetMenuCheck(Command command, bool checked) {

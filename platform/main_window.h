@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QTimer>
 
 #include <map>
 #include <memory>
@@ -15,6 +16,7 @@
 #include "app/window.h"
 
 class QAction;
+class QLabel;
 
 namespace prismview {
 
@@ -42,6 +44,9 @@ public:
     ClipboardBitmap TakeClipboardBitmap() override;
     void SetBusy(bool busy) override;
     void WaitUntil(const std::function<bool()>& done) override;
+    void ShowStatusBar(bool shown) override;
+    // The status bar's text, as the state has it now.
+    QString StatusText() const;
 
     ClientArea* Client() const { return client_; }
     // The pass beside the window (tests hold it at a band boundary).
@@ -62,6 +67,7 @@ private:
     void BuildMenu();
     void BuildAccelerators();
     void RunCommand(Command command);
+    void UpdateStatus();
 
     AppState& state_;
     ClientArea* client_;
@@ -69,6 +75,8 @@ private:
     std::map<Command, bool> marks_;  // the marks only the logic sets
     bool destroyed_ = false;
     bool shownBefore_ = false;
+    QLabel* status_;
+    QTimer progressTimer_;
     std::unique_ptr<PassRunner> runner_;
 };
 

@@ -4,6 +4,8 @@
 #include <QImage>
 #include <QString>
 
+#include <algorithm>
+
 #include "platform/qt_text.h"
 
 namespace prismview {
@@ -42,6 +44,34 @@ void QtCanvas::DrawImage(Point at, const Bitmap& bitmap, Size size) {
     const QImage image(reinterpret_cast<const uchar*>(bitmap.Scanline(0)), bitmap.Width(), bitmap.Height(),
                        static_cast<qsizetype>(bitmap.BytesPerLine()), QImage::Format_RGB32);
     painter_.drawImage(QPoint(at.x, at.y), image, QRect(0, 0, size.width, size.height));
+}
+
+void QtCanvas::DrawImageEnlarged(const Rect& target, const Bitmap& bitmap) {
+    const QImage image(reinterpret_cast<const uchar*>(bitmap.Scanline(0)), bitmap.Width(), bitmap.Height(),
+                       static_cast<qsizetype>(bitmap.BytesPerLine()), QImage::Format_RGB32);
+    const qint64 width = qint64{target.right} - target.left, height = qint64{target.bottom} - target.top;
+    if (width <= 0 || height <= 0) return;
+    // Only the part inside the painter's area is drawn: the source rectangle
+    // of the visible screen pixels, enlarged onto them.
+    const QRect visible = painter_.transform().inverted().mapRect(QRect(0, 0, painter_.device()->width(), painter_.device()->height()));
+    const qint64 left = std::max<qint64>(target.left, visible.left()), top = std::max<qint64>(target.top, visible.top());
+    const qint64 right = std::min<qint64>(target.right, qint64{visible.right()} + 1);
+    const qint64 bottom = std::min<qint64>(target.bottom, qint64{visible.bottom()} + 1);
+    if (left >= right || top >= bottom) return;
+    // Picture pixels covering that part, and where their blocks begin.
+    const qint64 x0 = (left - target.left) * bitmap.Width() / width;
+    const qint64 y0 = (top - target.top) * bitmap.Height() / height;
+    const qint64 x1 = std::min<qint64>(bitmap.Width(), ((right - target.left) * bitmap.Width() + width - 1) / width);
+    const qint64 y1 = std::min<qint64>(bitmap.Height(), ((bottom - target.top) * bitmap.Height() + height - 1) / height);
+    auto screenX = [&](qint64 x) { return target.left + (x * width + bitmap.Width() - 1) / bitmap.Width(); };
+    auto screenY = [&](qint64 y) { return target.top + (y * height + bitmap.Height() - 1) / bitmap.Height(); };
+    const QRect to(QPoint(static_cast<int>(screenX(x0)), static_cast<int>(screenY(y0))),
+                   QPoint(static_cast<int>(screenX(x1)) - 1, static_cast<int>(screenY(y1)) - 1));
+    painter_.save();
+    painter_.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter_.drawImage(to, image, QRect(QPoint(static_cast<int>(x0), static_cast<int>(y0)),
+                                       QPoint(static_cast<int>(x1) - 1, static_cast<int>(y1) - 1)));
+    painter_.restore();
 }
 
 void QtCanvas::FrameRect(const Rect& rect, RgbValue colour) {

@@ -15,6 +15,7 @@ public:
     explicit QtCanvas(QPainter& painter, qreal pixelRatio = 1);
     void DrawText(Point at, std::string_view text) override;
     void DrawImage(Point at, const Bitmap& bitmap, Size size) override;
+    void DrawImageEnlarged(const Rect& target, const Bitmap& bitmap) override;
     void FrameRect(const Rect& rect, RgbValue colour) override;
     void FillRect(const Rect& rect, RgbValue colour) override;
 

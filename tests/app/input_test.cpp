@@ -104,9 +104,9 @@ TEST(OnKeyDown, ViewKeysMarkTheMenuAndDoNotRegenerate) {
     RecordingWindow window;
     OnKeyDown(window, state, Key::D);
     EXPECT_EQ(window.Count("status"), 0u);
-    EXPECT_EQ(window.Count("check"), 35u);
+    EXPECT_EQ(window.Count("check"), 36u);
     EXPECT_EQ(window.calls.back(), "repaint");
-    EXPECT_EQ(window.Marked(), (std::vector<Command>{Command::ShowImage2, Command{32778}, Command::Columns2}));
+    EXPECT_EQ(window.Marked(), (std::vector<Command>{Command::ShowImage2, Command{32778}, Command::Columns2, Command::StatusBar}));
 }
 
 TEST(OnKeyDown, KeysWithoutActionStillRepaint) {
@@ -169,24 +169,29 @@ TEST(TileAt, PointsLeftOfOrAboveTheClientAreaHitNothing) {
     EXPECT_EQ(state.view.selectedImage, -1);
 }
 
-TEST(OnMouseMove, RepaintsOnlyWhenTheHoveredTileChanges) {
+TEST(OnMouseMove, RepaintsWhenTheHoveredTileOrTheProbedPointChanges) {
     test::State state;
     Use200x100(state);
     RecordingWindow window;
     OnMouseMove(window, state, {10, 10});
     EXPECT_EQ(state.view.hoverImage, 0);
-    OnMouseMove(window, state, {150, 90});  // same tile
+    EXPECT_EQ(state.view.probe, (Point{10, 10}));
+    OnMouseMove(window, state, {10, 10});  // the same point: nothing to redo
     EXPECT_EQ(window.Count("repaint"), 1u);
-    OnMouseMove(window, state, {250, 150});
+    OnMouseMove(window, state, {250, 150});  // tile 3, picture point 50, 50
     EXPECT_EQ(state.view.hoverImage, 3);
+    EXPECT_EQ(state.view.probe, (Point{50, 50}));
     OnMouseMove(window, state, {250, 250});  // the empty grid place
     EXPECT_EQ(state.view.hoverImage, -1);
+    EXPECT_FALSE(state.view.probe.has_value());
     OnMouseMove(window, state, {600, 600});
     EXPECT_EQ(window.Count("repaint"), 3u);
     state.view.selectedImage = 1;  // the hover follows the grid in the single view too
     OnMouseMove(window, state, {0, 0});
     EXPECT_EQ(state.view.hoverImage, 0);
     EXPECT_EQ(window.Count("repaint"), 4u);
+    OnMouseLeave(window, state);
+    EXPECT_FALSE(state.view.probe.has_value());
 }
 
 TEST(OnLeftButtonDown, SelectsFromTheGalleryAndReturnsFromAnywhere) {
@@ -209,24 +214,24 @@ TEST(MenuChecks, ClicksLeaveTheViewMarksKeysAndMenuMoveThem) {
     test::State state;
     Use200x100(state);
     RecordingWindow window;
-    const std::vector<Command> atStart{Command::ShowAll, Command{32778}, Command::Columns2};
+    const std::vector<Command> atStart{Command::ShowAll, Command{32778}, Command::Columns2, Command::StatusBar};
     EXPECT_EQ(window.Marked(), atStart);
     OnLeftButtonDown(window, state, {50, 150});  // selects image 2
     EXPECT_EQ(state.view.selectedImage, 2);
     EXPECT_EQ(window.Marked(), atStart);
     OnKeyDown(window, state, Key::H);
     OnKeyDown(window, state, Key::D);
-    EXPECT_EQ(window.Marked(), (std::vector<Command>{Command::ShowImage2, Command{32778}, Command::Columns2}));
+    EXPECT_EQ(window.Marked(), (std::vector<Command>{Command::ShowImage2, Command{32778}, Command::Columns2, Command::StatusBar}));
     OnLeftButtonDown(window, state, {50, 50});  // back to the gallery
     EXPECT_EQ(state.view.selectedImage, -1);
-    EXPECT_EQ(window.Marked(), (std::vector<Command>{Command::ShowImage2, Command{32778}, Command::Columns2}));
+    EXPECT_EQ(window.Marked(), (std::vector<Command>{Command::ShowImage2, Command{32778}, Command::Columns2, Command::StatusBar}));
     OnCommand(window, state, Command{32806});  // スライド
     OnCommand(window, state, Command::Columns5);
     OnCommand(window, state, Command::ShowImage4);
-    EXPECT_EQ(window.Marked(), (std::vector<Command>{Command{32806}, Command::ShowImage4, Command::Columns5}));
+    EXPECT_EQ(window.Marked(), (std::vector<Command>{Command{32806}, Command::ShowImage4, Command::Columns5, Command::StatusBar}));
 }
 
-TEST(MenuChecks, ThirtyFiveCallsInViewModeArrangementOrder) {
+TEST(MenuChecks, ThirtySixCallsInViewModeArrangementOrder) {
     test::State state;
     state.view.selectedImage = 4;
     state.params.effectMode = ModeSlide;
@@ -241,6 +246,7 @@ TEST(MenuChecks, ThirtyFiveCallsInViewModeArrangementOrder) {
         "check 32813 off", "check 32814 off", "check 32815 off", "check 32816 off", "check 32817 off",
         "check 32795 off", "check 32802 off", "check 32799 off", "check 32801 off", "check 32796 off",
         "check 32806 on",  "check 32793 on",  "check 32789 off", "check 32790 off", "check 32812 off",
+        "check 32825 off",
     };
     EXPECT_EQ(window.calls, expected);
 }
@@ -315,7 +321,7 @@ TEST(OnCommand, ModeCommandsRegenerateMarkAndRepaint) {
     ASSERT_TRUE(OnCommand(window, state, Command{32779}));
     EXPECT_EQ(state.params.effectMode, ModeRgbComponents);
     EXPECT_EQ(state.shown.Label(4), "任意（ＲＧＢ）");
-    ASSERT_EQ(window.calls.size(), 1u + 35u + 1u);
+    ASSERT_EQ(window.calls.size(), 1u + 36u + 1u);
     EXPECT_EQ(window.calls.front().rfind("status ", 0), 0u);
     EXPECT_EQ(window.calls.back(), "repaint");
 }

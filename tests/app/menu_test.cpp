@@ -15,7 +15,7 @@ namespace {
 TEST(MainMenu, FivePopupsWithTheirCaptionsAndItemCounts) {
     ASSERT_EQ(MainMenu().size(), 5u);
     const std::vector<std::string> captions = {"ﾌｧｲﾙ(&F)", "表示画像(&V)", "表示処理(&A)", "並べ方(&N)", "ﾍﾙﾌﾟ(&H)"};
-    const std::vector<std::size_t> counts = {6, 8, 31, 4, 1};
+    const std::vector<std::size_t> counts = {6, 13, 31, 5, 1};
     for (std::size_t i = 0; i < 5; ++i) {
         EXPECT_EQ(MainMenu()[i].caption, captions[i]);
         EXPECT_EQ(MainMenu()[i].items.size(), counts[i]) << captions[i];
@@ -36,15 +36,19 @@ TEST(MainMenu, SeparatorsAndDialogItemsOfTheModeMenu) {
     EXPECT_EQ(items[30].caption, "波の設定...");
 }
 
-TEST(MainMenu, TheViewMenuEndsWithOneToOneAfterASeparator) {
+TEST(MainMenu, TheViewMenuEndsWithTheScalesAndTheStatusBar) {
     const auto& items = MainMenu()[1].items;
-    ASSERT_EQ(items.size(), 8u);
+    ASSERT_EQ(items.size(), 13u);
     EXPECT_EQ(items[5].id, Command::ShowAll);
     EXPECT_EQ(items[6].action, MenuAction::Separator);
     EXPECT_EQ(items[7].id, Command::ActualSize);
     EXPECT_EQ(items[7].caption, "等倍表示(&Z)");
     EXPECT_EQ(items[7].action, MenuAction::ActualSize);
     EXPECT_FALSE(items[7].checkedAtStart);
+    EXPECT_EQ(items[8].id, Command::ZoomIn);
+    EXPECT_EQ(items[10].id, Command::FitToWindow);
+    EXPECT_EQ(items[12].id, Command::StatusBar);
+    EXPECT_TRUE(items[12].checkedAtStart);
 }
 
 TEST(MainMenu, EveryModeRecordHasOneItemInItsSectionInNumberOrder) {
@@ -65,7 +69,7 @@ TEST(MainMenu, EveryModeRecordHasOneItemInItsSectionInNumberOrder) {
     EXPECT_EQ(seen.size(), AllModes().size());
 }
 
-TEST(MainMenu, IdsAreUniqueAndExactlyThreeItemsStartChecked) {
+TEST(MainMenu, IdsAreUniqueAndExactlyFourItemsStartChecked) {
     std::set<Command> ids;
     std::vector<std::string> checked;
     for (const MenuPopup& popup : MainMenu())
@@ -78,8 +82,8 @@ TEST(MainMenu, IdsAreUniqueAndExactlyThreeItemsStartChecked) {
             EXPECT_EQ(FindMenuItem(item.id), &item);
             if (item.checkedAtStart) checked.emplace_back(item.caption);
         }
-    EXPECT_EQ(ids.size(), 6u + 7u + 28u + 4u + 1u);
-    EXPECT_EQ(checked, (std::vector<std::string>{"全て表示(&H)", "反転", "二列(&2)"}));
+    EXPECT_EQ(ids.size(), 6u + 11u + 28u + 5u + 1u);
+    EXPECT_EQ(checked, (std::vector<std::string>{"全て表示(&H)", "ステータスバー(&T)", "反転", "二列(&2)"}));
     EXPECT_EQ(FindMenuItem(Command::None), nullptr);
     EXPECT_EQ(FindMenuItem(Command{32770}), nullptr);
 }

@@ -48,6 +48,10 @@ public:
         calls.push_back("image " + slot + " at " + std::to_string(at.x) + "," + std::to_string(at.y) + " " +
                         std::to_string(size.width) + "x" + std::to_string(size.height));
     }
+    void DrawImageEnlarged(const Rect& r, const Bitmap& bitmap) override {
+        for (int i = 0; i < kSlotCount; ++i)
+            if (state_.shown.images.bitmaps[i].get() == &bitmap) calls.push_back("enlarged " + std::to_string(i) + " " + RectText(r));
+    }
     void FrameRect(const Rect& r, RgbValue c) override { calls.push_back("frame " + RectText(r) + " " + Colour(c)); }
     void FillRect(const Rect& r, RgbValue c) override { calls.push_back("fill " + RectText(r) + " " + Colour(c)); }
     std::vector<std::string> calls;

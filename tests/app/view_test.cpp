@@ -289,13 +289,13 @@ TEST(ToggleActualSize, HasItsOwnMarkApartFromTheOthers) {
     EXPECT_TRUE(state.view.actualSize);
     EXPECT_EQ(ShownSize(state), (Size{400, 300}));
     EXPECT_EQ(window.calls, (std::vector<std::string>{"check 32820 on", "repaint"}));
-    EXPECT_EQ(window.Marked(), (std::vector<Command>{Command::ShowAll, Command{32778}, Command::Columns2, Command::ActualSize}));
-    OnKeyDown(window, state, Key::H);  // the 35 marks leave it alone
-    EXPECT_EQ(window.Count("check"), 1u + 35u);
+    EXPECT_EQ(window.Marked(), (std::vector<Command>{Command::ShowAll, Command{32778}, Command::Columns2, Command::ActualSize, Command::StatusBar}));
+    OnKeyDown(window, state, Key::H);  // the 36 marks leave it alone
+    EXPECT_EQ(window.Count("check"), 1u + 36u);
     OnCommand(window, state, Command::ActualSize);
     EXPECT_FALSE(state.view.actualSize);
     EXPECT_EQ(window.calls.back(), "repaint");
-    EXPECT_EQ(window.Marked(), (std::vector<Command>{Command::ShowAll, Command{32778}, Command::Columns2}));
+    EXPECT_EQ(window.Marked(), (std::vector<Command>{Command::ShowAll, Command{32778}, Command::Columns2, Command::StatusBar}));
     EXPECT_EQ(ShownSize(state), (Size{100, 75}));
 }
 

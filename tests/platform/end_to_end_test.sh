@@ -50,8 +50,8 @@ if [ "${1:-}" = "--on-display" ]; then
 
   width=$(identify -format '%w' "$work/start.bmp") height=$(identify -format '%h' "$work/start.bmp")
   xdotool mousemove $((left + width + 10)) $((top + 10))
-  wait_for_gallery 1
-  echo "end-to-end: tile 1 framed under the pointer"
+  wait_for_gallery 1 10 10
+  echo "end-to-end: tile 1 framed under the pointer, the probe marked on all five"
 
   # Open the File menu (the first title of the menu bar just above the
   # gallery) and choose 終了 by its mnemonic.

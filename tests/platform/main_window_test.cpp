@@ -132,7 +132,7 @@ TEST(MainWindow, MenuBarHasEveryItemAndTheThreeMarks) {
     EXPECT_TRUE(popups[2]->menu()->actions()[19]->isSeparator());
     EXPECT_EQ(started.window.Action(Command::Exit)->text(), QString::fromUtf8("終了(&X)"));
     EXPECT_FALSE(started.window.Action(Command::Exit)->isCheckable());
-    EXPECT_EQ(CheckedIds(started.window), (std::vector<Command>{Command::ShowAll, Command{32778}, Command::Columns2}));
+    EXPECT_EQ(CheckedIds(started.window), (std::vector<Command>{Command::ShowAll, Command::StatusBar, Command{32778}, Command::Columns2}));
     EXPECT_EQ(started.window.windowTitle(), QString::fromUtf8("プリズムビュー"));
     // The client area lies below the menu bar.
     EXPECT_GE(started.window.Client()->geometry().top(), started.window.menuBar()->geometry().bottom());
@@ -195,7 +195,7 @@ TEST(MainWindow, KeysWithoutActionRepaintAndSystemKeysDoNothing) {
     EXPECT_EQ(started.state.params.waveFreqNum, 1);
     QTest::keyClick(started.window.Client(), Qt::Key_S, Qt::ShiftModifier);
     EXPECT_EQ(started.state.view.selectedImage, 1);
-    EXPECT_EQ(CheckedIds(started.window), (std::vector<Command>{Command::ShowImage1, Command{32778}, Command::Columns2}));
+    EXPECT_EQ(CheckedIds(started.window), (std::vector<Command>{Command::ShowImage1, Command::StatusBar, Command{32778}, Command::Columns2}));
 }
 
 // After a menu closes, whichever way, the keys reach the window again: key
@@ -264,7 +264,7 @@ TEST(MainWindow, AClickSelectsATileAndAnyClickReturns) {
     const QImage single = started.Client();
     EXPECT_EQ(single.pixel(0, 0) & 0xFFFFFFu, PixelAt(*started.state.shown.images.bitmaps[3], 0, 0));
     EXPECT_EQ(single.pixel(kW + 5, 5) & 0xFFFFFFu, 0xFFFFFFu);  // the other tiles are gone
-    EXPECT_EQ(CheckedIds(started.window), (std::vector<Command>{Command::ShowAll, Command{32778}, Command::Columns2}));
+    EXPECT_EQ(CheckedIds(started.window), (std::vector<Command>{Command::ShowAll, Command::StatusBar, Command{32778}, Command::Columns2}));
     QTest::mouseClick(started.window.Client(), Qt::LeftButton, Qt::NoModifier, QPoint(300, 300));
     EXPECT_EQ(started.state.view.selectedImage, -1);
 }
@@ -285,11 +285,11 @@ TEST(MainWindow, QtsOwnToggleNeverLeavesAWrongMark) {
     Started started(false);
     started.window.Action(Command::Columns2)->trigger();  // already checked
     started.window.Action(Command{32778})->trigger();
-    EXPECT_EQ(CheckedIds(started.window), (std::vector<Command>{Command::ShowAll, Command{32778}, Command::Columns2}));
+    EXPECT_EQ(CheckedIds(started.window), (std::vector<Command>{Command::ShowAll, Command::StatusBar, Command{32778}, Command::Columns2}));
     started.window.Action(Command{32806})->trigger();
     started.window.Action(Command{32806})->trigger();
     started.window.Action(Command::Columns5)->trigger();
-    EXPECT_EQ(CheckedIds(started.window), (std::vector<Command>{Command::ShowAll, Command{32806}, Command::Columns5}));
+    EXPECT_EQ(CheckedIds(started.window), (std::vector<Command>{Command::ShowAll, Command::StatusBar, Command{32806}, Command::Columns5}));
     EXPECT_EQ(started.state.params.effectMode, ModeSlide);
     EXPECT_FALSE(started.window.Action(Command::Open)->isCheckable());
 }

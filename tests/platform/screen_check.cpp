@@ -1,7 +1,8 @@
 // Checks a screenshot of the running program: finds the base image on the
 // screen and verifies that the four derived images stand beside and below it
-// in the two-column gallery, and optionally the hover frame of one tile.
-//   prismview-screen-check SHOT.png BASE.bmp D1.bmp D2.bmp D3.bmp D4.bmp [HOVER]
+// in the two-column gallery, and optionally the hover frame of one tile and
+// the probe's mark at picture point X, Y on every tile.
+//   prismview-screen-check SHOT.png BASE.bmp D1.bmp D2.bmp D3.bmp D4.bmp [HOVER X Y]
 // Prints the screen position of the gallery's top-left corner on success.
 #include <QImage>
 #include <QString>
@@ -14,12 +15,16 @@ namespace {
 
 QRgb Rgb(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFFu; }
 
+// The probe's mark, where there is one: tiles are compared around it.
+int markX = -100, markY = -100;
+bool UnderMark(int x, int y) { return std::abs(x - markX) <= 5 && std::abs(y - markY) <= 5; }
+
 bool Matches(const QImage& screen, const QImage& tile, int left, int top) {
     if (left < 0 || top < 0 || left + tile.width() > screen.width() || top + tile.height() > screen.height())
         return false;
     for (int y = 0; y < tile.height(); ++y)
         for (int x = 0; x < tile.width(); ++x)
-            if (Rgb(screen, left + x, top + y) != Rgb(tile, x, y)) return false;
+            if (!UnderMark(x, y) && Rgb(screen, left + x, top + y) != Rgb(tile, x, y)) return false;
     return true;
 }
 
@@ -44,8 +49,8 @@ int Fail(const char* what) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 7 && argc != 8) {
-        std::fprintf(stderr, "usage: prismview-screen-check SHOT.png BASE.bmp D1.bmp D2.bmp D3.bmp D4.bmp [HOVER]\n");
+    if (argc != 7 && argc != 10) {
+        std::fprintf(stderr, "usage: prismview-screen-check SHOT.png BASE.bmp D1.bmp D2.bmp D3.bmp D4.bmp [HOVER X Y]\n");
         return 2;
     }
     const QImage screen(QString::fromLocal8Bit(argv[1]));
@@ -56,7 +61,11 @@ int main(int argc, char** argv) {
         if (tiles.back().isNull()) return Fail("cannot read a reference image");
     }
     const int w = tiles[0].width(), h = tiles[0].height();
-    const int hover = argc == 8 ? std::atoi(argv[7]) : -1;
+    const int hover = argc == 10 ? std::atoi(argv[7]) : -1;
+    if (hover >= 0) {
+        markX = std::atoi(argv[8]);
+        markY = std::atoi(argv[9]);
+    }
 
     int left = 0, top = 0;
     if (!Find(screen, tiles[0], left, top)) return Fail("the base image is not on the screen");
@@ -78,6 +87,12 @@ int main(int argc, char** argv) {
                 return Fail("the hovered tile has no black and white frame on its bottom edge");
         if (Rgb(screen, l + w / 2, t + h / 2) != Rgb(tiles[hover], w / 2, h / 2))
             return Fail("the hovered tile does not show its image");
+        // The probe marks the same picture point on every tile: a black cross.
+        for (int slot = 0; slot < 5; ++slot) {
+            const int x = left + (slot % 2) * w + markX, y = top + (slot / 2) * h + markY;
+            if (Rgb(screen, x, y) != 0x000000 || Rgb(screen, x - 4, y) != 0x000000 || Rgb(screen, x, y + 4) != 0x000000)
+                return Fail("a tile has no probe mark at the pointer's picture point");
+        }
     } else {
         // Nothing hovered: no frame anywhere, so tile 1 is complete too (checked above).
     }

@@ -1,0 +1,51 @@
+// The probe: a picture point read on all five images at once. The pointer
+// over any tile names one point of the picture, the same on every tile; up
+// to four more can be pinned. Points count from the picture's top left.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/geometry.h"
+#include "app/window.h"
+
+namespace prismview {
+
+inline constexpr std::size_t kMaxPinnedProbes = 4;
+
+// What a probe reads of one colour: the channels, the hue on the wheel (none
+// for a grey), L = max + min and T = R + G + B.
+struct ProbeValues {
+    RgbValue colour = 0;
+    std::int32_t r = 0, g = 0, b = 0;
+    std::optional<std::int32_t> hue;
+    std::int32_t l = 0, t = 0;
+};
+ProbeValues ValuesOf(RgbValue colour);
+// "#RRGGBB R G B H hue L l T t", the hue "—" for a grey.
+std::string ProbeText(const ProbeValues& values);
+
+// The picture point under a client point, on whichever tile it lies (the
+// single image in the single view), or none off the pictures.
+std::optional<Point> PicturePointAt(const AppState& state, Point client);
+// Where a picture point shows on a tile (0..4; the single view's image
+// stands where tile 0 does): the middle of the screen pixels that show it.
+Point ScreenPointOf(const AppState& state, std::int32_t slot, Point picture);
+
+// The colour of one image at a picture point: the full-size image's pixel,
+// never a shrunk copy's; none when the image or the point is not there.
+std::optional<RgbValue> ColourAt(const ImageSet& images, std::int32_t slot, Point picture);
+
+// One line per probe, the pointer's first, then the pinned ones: the point
+// and, for the base image and the four derived images, their values.
+std::vector<std::string> ProbeLines(const AppState& state);
+
+// Middle click (or Shift with the left button) at a client point: pins a
+// probe there, or takes away a pinned one within three screen pixels of it.
+// The oldest goes when a fifth is pinned. Repaints when anything changed.
+void TogglePin(Window& window, AppState& state, Point client);
+
+}  // namespace prismview
