@@ -47,8 +47,8 @@ PassRunner::Job PassRunner::MakeJob(std::uint64_t serial, const Key& key) const 
     job.copyHeight = copySize.height;
     for (int slot = 1; slot < kSlotCount; ++slot) job.copies[slot] = WantsScaledCopy(view, slot);
     if (view.scale.Shrinks()) return job;
-    // At scale 1 the rows of the derived pictures inside the viewport come
-    // first (top-down here, bottom-up in the job).
+    // At scale 1 and above, the rows of the derived pictures inside the
+    // viewport come first (top-down here, bottom-up in the job).
     const std::int32_t height = state_.shown.images.height;
     const Layout layout = LayoutOf(state_);
     const Rect viewport{0, 0, view.viewport.width, view.viewport.height};
@@ -58,8 +58,11 @@ PassRunner::Job PassRunner::MakeJob(std::uint64_t serial, const Key& key) const 
         const Rect place = layout.Tile(view.Gallery() ? slot : 0);
         const std::int32_t from = std::max(place.top, viewport.top), to = std::min(place.bottom, viewport.bottom);
         if (from >= to || std::max(place.left, viewport.left) >= std::min(place.right, viewport.right)) continue;
-        top = std::min<std::int64_t>(top, std::int64_t{from} - place.top);
-        bottom = std::max<std::int64_t>(bottom, std::int64_t{to} - place.top);
+        // Screen rows to picture rows: a picture row covers num / den screen rows.
+        const Scale& scale = view.scale;
+        top = std::min<std::int64_t>(top, (std::int64_t{from} - place.top) * scale.den / scale.num);
+        bottom = std::max<std::int64_t>(
+            bottom, std::min<std::int64_t>(height, ((std::int64_t{to} - place.top) * scale.den + scale.num - 1) / scale.num));
     }
     if (top < bottom && (top > 0 || bottom < height)) {
         job.firstRow = static_cast<std::int32_t>(height - bottom);

@@ -40,20 +40,6 @@ std::vector<std::int32_t> Places(const ViewState& view) {
 
 }  // namespace
 
-ProbeValues ValuesOf(RgbValue colour) {
-    const Pixel p = SplitPixel(colour);
-    ProbeValues v{colour & 0xFFFFFFu, p.r, p.g, p.b, std::nullopt, p.max + p.min, p.r + p.g + p.b};
-    if (p.max != p.min) v.hue = HueOf(colour) % HueSteps;
-    return v;
-}
-
-std::string ProbeText(const ProbeValues& v) {
-    char text[64];
-    std::snprintf(text, sizeof text, "#%06X %d %d %d H %s L %d T %d", static_cast<unsigned>(v.colour), v.r, v.g, v.b,
-                  v.hue ? std::to_string(*v.hue).c_str() : "—", v.l, v.t);
-    return text;
-}
-
 std::optional<Point> PicturePointAt(const AppState& state, Point client) {
     const ImageSet& images = state.shown.images;
     if (!images.Loaded()) return std::nullopt;
@@ -99,7 +85,7 @@ std::vector<std::string> ProbeLines(const AppState& state) {
         line += ")";
         for (std::int32_t slot = 0; slot < kSlotCount; ++slot) {
             const std::optional<RgbValue> colour = ColourAt(state.shown.images, slot, p);
-            line += "  " + std::to_string(slot) + ": " + (colour ? ProbeText(ValuesOf(*colour)) : "—");
+            line += "  " + std::to_string(slot) + ": " + (colour ? TermsText(TermsOf(*colour)) : "—");
         }
         lines.push_back(line);
     }

@@ -16,18 +16,6 @@ namespace prismview {
 
 inline constexpr std::size_t kMaxPinnedProbes = 4;
 
-// What a probe reads of one colour: the channels, the hue on the wheel (none
-// for a grey), L = max + min and T = R + G + B.
-struct ProbeValues {
-    RgbValue colour = 0;
-    std::int32_t r = 0, g = 0, b = 0;
-    std::optional<std::int32_t> hue;
-    std::int32_t l = 0, t = 0;
-};
-ProbeValues ValuesOf(RgbValue colour);
-// "#RRGGBB R G B H hue L l T t", the hue "—" for a grey.
-std::string ProbeText(const ProbeValues& values);
-
 // The picture point under a client point, on whichever tile it lies (the
 // single image in the single view), or none off the pictures.
 std::optional<Point> PicturePointAt(const AppState& state, Point client);

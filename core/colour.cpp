@@ -1,6 +1,7 @@
 #include "core/colour.h"
 
 #include <cmath>
+#include <cstdio>
 
 #include "core/int_math.h"
 
@@ -25,6 +26,20 @@ std::int32_t HueOf(RgbValue colour) {
         h = 1020 + ScaleTo255(p.r - min, d);
     }
     return h;
+}
+
+ColourTerms TermsOf(RgbValue colour) {
+    const Pixel p = SplitPixel(colour);
+    ColourTerms terms{colour & 0xFFFFFFu, p.r, p.g, p.b, std::nullopt, p.max + p.min, p.r + p.g + p.b};
+    if (p.max != p.min) terms.hue = HueOf(colour) % HueSteps;
+    return terms;
+}
+
+std::string TermsText(const ColourTerms& terms) {
+    char text[80];
+    std::snprintf(text, sizeof text, "#%06X %d %d %d H %s L %d T %d", static_cast<unsigned>(terms.colour), terms.r,
+                  terms.g, terms.b, terms.hue ? std::to_string(*terms.hue).c_str() : "—", terms.l, terms.t);
+    return text;
 }
 
 RgbValue RotateHue(RgbValue colour, std::int32_t angle, bool mirror) {

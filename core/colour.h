@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 
 #include "core/pixels.h"
 
@@ -19,6 +21,18 @@ inline std::int32_t ScaleTo255(std::int32_t x, std::int32_t d) { return d == 0 ?
 // maximum and G = B give 1530, which is 0 on the wheel); meaningless for a
 // grey, which has no hue.
 std::int32_t HueOf(RgbValue colour);
+
+// The colour terms of one colour, as a probe shows them: the channels, the
+// hue on the wheel (none for a grey), L = max + min and T = R + G + B.
+struct ColourTerms {
+    RgbValue colour = 0;
+    std::int32_t r = 0, g = 0, b = 0;
+    std::optional<std::int32_t> hue;
+    std::int32_t l = 0, t = 0;
+};
+ColourTerms TermsOf(RgbValue colour);
+// "#RRGGBB R G B H hue L l T t", the hue "—" for a grey.
+std::string TermsText(const ColourTerms& terms);
 
 // Turns a colour by `angle` steps of the hue wheel (or mirrors it about the
 // line through `angle`), keeping max and min. Greys come back unchanged.

@@ -30,9 +30,10 @@ BatchArguments ParseBatchArguments(const QStringList& arguments) {
                                        : QCommandLineOption(name, QString(), QStringLiteral("VALUE")));
     }
     const QCommandLineOption format("format", "", "FORMAT"), slots("slots", "", "LIST"), force("force", ""),
-        help(QStringList{"h", "help"}, ""), version("version", "");
+        help(QStringList{"h", "help"}, ""), version("version", ""), probe("probe", "", "X,Y"),
+        probeFormat("probe-format", "", "FORMAT");
     for (const QCommandLineOption& option : parameterOptions) parser.addOption(option);
-    parser.addOptions({format, slots, force, help, version});
+    parser.addOptions({format, slots, force, help, version, probe, probeFormat});
     if (!parser.parse(arguments)) return BadUsage(parser.errorText().toStdString());
     BatchArguments result;
     if (parser.isSet(help) || parser.isSet(version)) {
@@ -65,6 +66,13 @@ BatchArguments ParseBatchArguments(const QStringList& arguments) {
     if (parser.isSet(slots) && (!value(slots, text) || !ParseSlotsOption(text, result.slots, error)))
         return BadUsage(error);
     result.force = parser.isSet(force);
+    for (const QString& point : parser.values(probe)) {
+        std::array<std::int32_t, 2> xy{};
+        if (!ParseProbeOption(point.toStdString(), xy, error)) return BadUsage(error);
+        result.probes.push_back(xy);
+    }
+    if (parser.isSet(probeFormat) && (!value(probeFormat, text) || !ParseProbeFormatOption(text, result.probeFormat, error)))
+        return BadUsage(error);
 
     const QStringList positional = parser.positionalArguments();
     if (positional.size() != 2) return BadUsage("expected INPUT and OUTPUT_PREFIX (see --help)");

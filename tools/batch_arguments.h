@@ -6,6 +6,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "core/params.h"
 
@@ -20,6 +21,10 @@ struct BatchArguments {
     std::string extension = "bmp";
     std::array<bool, 4> slots{true, true, true, true};  // which outputs are written
     bool force = false;
+    // --probe X,Y (repeatable): picture points to read on the base and the
+    // four outputs, printed after the captions in `probeFormat`.
+    std::vector<std::array<std::int32_t, 2>> probes;
+    std::string probeFormat = "table";  // table, csv or json
     std::string input;   // a file name, or "-" for standard input
     std::string prefix;  // outputs are prefix1.extension .. prefix4.extension
 };

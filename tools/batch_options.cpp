@@ -140,6 +140,23 @@ bool ParseFormatOption(const std::string& text, std::string& extension, std::str
     return Fail(error, "--format needs " + names + ", not '" + text + "'");
 }
 
+bool ParseProbeOption(const std::string& text, std::array<std::int32_t, 2>& point, std::string& error) {
+    const auto at = text.find(',');
+    std::int32_t x = -1, y = -1;
+    if (at == std::string::npos || !ParseInt32(text.substr(0, at), x) || !ParseInt32(text.substr(at + 1), y) || x < 0 ||
+        y < 0)
+        return Fail(error, "--probe needs X,Y with whole numbers from 0, not '" + text + "'");
+    point = {x, y};
+    return true;
+}
+
+bool ParseProbeFormatOption(const std::string& text, std::string& format, std::string& error) {
+    if (text != "table" && text != "csv" && text != "json")
+        return Fail(error, "--probe-format needs table, csv or json, not '" + text + "'");
+    format = text;
+    return true;
+}
+
 bool ParseSlotsOption(const std::string& text, std::array<bool, 4>& slots, std::string& error) {
     std::array<bool, 4> chosen{};
     std::size_t start = 0;

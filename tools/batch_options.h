@@ -26,6 +26,11 @@ std::string ParameterHelp();
 // --format: bmp, png, jpg, webp or tif; `extension` becomes the outputs' extension.
 bool ParseFormatOption(const std::string& text, std::string& extension, std::string& error);
 // --slots: a comma-separated list of slots 1..4, such as "1,3".
+// --probe X,Y: two whole numbers from 0, the point from the picture's top left.
+bool ParseProbeOption(const std::string& text, std::array<std::int32_t, 2>& point, std::string& error);
+// --probe-format: table, csv or json.
+bool ParseProbeFormatOption(const std::string& text, std::string& format, std::string& error);
+
 bool ParseSlotsOption(const std::string& text, std::array<bool, 4>& slots, std::string& error);
 
 }  // namespace prismview

@@ -11,7 +11,9 @@
 #include <iostream>
 #include <iterator>
 #include <string>
+#include <vector>
 
+#include "core/colour.h"
 #include "core/process.h"
 #include "effects/mode_table.h"
 #include "io/picture_file.h"
@@ -40,6 +42,9 @@ std::string Usage() {
         "  --format FORMAT      output format: bmp, png, jpg, webp or tif (default bmp)\n"
         "  --slots LIST         write only these slots, such as 1,3 (default 1,2,3,4)\n"
         "  --force              overwrite existing output files\n"
+        "  --probe X,Y          after the captions, print the colour at picture point X,Y (from the\n"
+        "                       top left) of the base image and the four outputs; repeatable\n"
+        "  --probe-format FORMAT  how: table (default), csv or json\n"
         "  -h, --help           show this text\n"
         "  --version            show the program's version\n\n"
         "Modes:\n";
@@ -82,6 +87,42 @@ ReadResult ReadInput(const std::string& input) {
     return ReadPictureData(bytes);
 }
 
+// The colour terms of every probed point on the base image and the four
+// outputs, in that order.
+void PrintProbes(const ImageSet& images, const std::vector<std::array<std::int32_t, 2>>& probes,
+                 const std::string& format) {
+    auto terms = [&](int slot, std::int32_t x, std::int32_t y) {
+        return TermsOf(images.bitmaps[static_cast<std::size_t>(slot)]->Scanline(y)[x]);
+    };
+    auto hue = [](const ColourTerms& t, const char* none) { return t.hue ? std::to_string(*t.hue) : std::string(none); };
+    auto hex = [](const ColourTerms& t) {
+        char text[8];
+        std::snprintf(text, sizeof text, "#%06X", static_cast<unsigned>(t.colour));
+        return std::string(text);
+    };
+    if (format == "csv") std::printf("x,y,image,colour,r,g,b,hue,l,t\n");
+    if (format == "json") std::printf("[");
+    for (std::size_t i = 0; i < probes.size(); ++i) {
+        const auto [x, y] = probes[i];
+        if (format == "table") std::printf("%d,%d", x, y);
+        if (format == "json") std::printf("%s{\"x\": %d, \"y\": %d, \"images\": [", i ? ", " : "", x, y);
+        for (int slot = 0; slot < kSlotCount; ++slot) {
+            const ColourTerms t = terms(slot, x, y);
+            if (format == "table") std::printf("  %d: %s", slot, TermsText(t).c_str());
+            if (format == "csv")
+                std::printf("%d,%d,%d,%s,%d,%d,%d,%s,%d,%d\n", x, y, slot, hex(t).c_str(), t.r, t.g, t.b,
+                            hue(t, "").c_str(), t.l, t.t);
+            if (format == "json")
+                std::printf("%s{\"image\": %d, \"colour\": \"%s\", \"r\": %d, \"g\": %d, \"b\": %d, \"hue\": %s, "
+                            "\"l\": %d, \"t\": %d}",
+                            slot ? ", " : "", slot, hex(t).c_str(), t.r, t.g, t.b, hue(t, "null").c_str(), t.l, t.t);
+        }
+        if (format == "table") std::printf("\n");
+        if (format == "json") std::printf("]}");
+    }
+    if (format == "json") std::printf("]\n");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -114,6 +155,15 @@ int main(int argc, char** argv) {
 
     ReadResult base = ReadInput(input);
     if (!base.bitmap) Fail(1, "cannot read " + input + ": " + base.reason);
+    // A probe outside the picture is known before anything is written.
+    for (const auto& [x, y] : arguments.probes) {
+        if (x < base.bitmap->Width() && y < base.bitmap->Height()) continue;
+        std::string message = "probe point ";
+        message += std::to_string(x) + "," + std::to_string(y);
+        message += " lies outside the picture (";
+        message += std::to_string(base.bitmap->Width()) + " x " + std::to_string(base.bitmap->Height()) + ")";
+        Fail(1, message);
+    }
     ImageSet images;
     InstallBaseImage(images, std::move(base.bitmap));
     for (int slot = 1; slot < kSlotCount; ++slot)
@@ -129,5 +179,6 @@ int main(int argc, char** argv) {
     }
     const Labels labels = LabelsOf(mode);
     for (int slot = 1; slot < kSlotCount; ++slot) std::printf("%s\n", labels[slot].c_str());
+    PrintProbes(images, arguments.probes, arguments.probeFormat);
     return 0;
 }

@@ -219,6 +219,60 @@ TEST_F(BatchTest, EveryFormatOnABadTargetIsOneLineAndTheOldFileStays) {
     }
 }
 
+// The probe prints the base's and the four outputs' colours at each point,
+// as the images the run writes have them; the rest of the run is unchanged.
+TEST_F(BatchTest, ProbesPrintTheColoursOfTheBaseAndTheOutputs) {
+    const BatchRun plain = Batch({"--mode", "hue-rotate", "--hue", "300", In(), Prefix()});
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    const BatchRun table = Batch({"--mode", "hue-rotate", "--hue", "300", "--probe", "2,1", "--probe", "8,5", "--force",
+                                  In(), Prefix()});
+    ASSERT_EQ(table.status, 0) << table.err;
+    ASSERT_EQ(table.out.rfind(plain.out, 0), 0u);  // the captions first, as without probes
+    std::vector<RgbValue> expected;
+    for (const auto& [x, y] : {std::pair{2, 1}, std::pair{8, 5}}) {
+        const std::int32_t row = base.height - 1 - y;  // the buffers count rows from the bottom
+        expected.push_back(base.At(x, row));
+        for (int slot = 1; slot <= 4; ++slot) {
+            ProcessingParams params;
+            params.effectMode = ModeHueRotate;
+            params.hue = 300;
+            expected.push_back(test::RunSlot(base, params, slot).At(x, row));
+        }
+    }
+    auto colours = [](const std::string& text) {
+        std::vector<std::string> found;
+        for (std::size_t at = text.find('#'); at != std::string::npos; at = text.find('#', at + 1))
+            found.push_back(text.substr(at, 7));
+        return found;
+    };
+    std::vector<std::string> hex;
+    for (RgbValue c : expected) {
+        char text[8];
+        std::snprintf(text, sizeof text, "#%06X", static_cast<unsigned>(c));
+        hex.emplace_back(text);
+    }
+    EXPECT_EQ(colours(table.out), hex);
+    EXPECT_EQ(Lines(table.out), 4 + 2);
+    for (const char* format : {"csv", "json"}) {
+        const BatchRun run = Batch({"--mode", "hue-rotate", "--hue", "300", "--probe", "2,1", "--probe", "8,5",
+                                    "--probe-format", format, "--force", In(), Prefix()});
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(colours(run.out), hex) << format;
+    }
+    const BatchRun json = Batch({"--probe", "0,0", "--probe-format", "json", "--force", In(), Prefix()});
+    EXPECT_NE(json.out.find("[{\"x\": 0, \"y\": 0, \"images\": [{\"image\": 0, \"colour\": \"#"), std::string::npos)
+        << json.out;
+
+    // A point outside the picture: an error before anything is written.
+    for (int i = 1; i <= 4; ++i) std::filesystem::remove(prefix + std::to_string(i) + ".bmp");
+    const BatchRun outside = Batch({"--probe", "9,0", In(), Prefix()});
+    EXPECT_EQ(outside.status, 1);
+    EXPECT_EQ(outside.err, "prismview-batch: probe point 9,0 lies outside the picture (9 x 6)\n");
+    EXPECT_FALSE(OutputExists(1));
+    EXPECT_EQ(Batch({"--probe", "1;2", In(), Prefix()}).status, 2);
+    EXPECT_EQ(Batch({"--probe-format", "xml", In(), Prefix()}).status, 2);
+}
+
 TEST(Batch, HelpListsEveryMode) {
     const BatchRun run = Batch({"--help"});
     EXPECT_EQ(run.status, 0);
