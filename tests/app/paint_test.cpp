@@ -130,6 +130,18 @@ TEST(PaintMainWindow, TheStatusTextStaysOverAPreview) {
     EXPECT_EQ(Paint(state).back(), "text 0,0 加工画像の作成をしてます。技術不足により、暫く時間が掛かりますm(__)m");
 }
 
+TEST(PaintMainWindow, ZoomedInPicturesAreDrawnEnlargedIntoTheirTiles) {
+    test::State state;
+    Load200x100(state);
+    state.view.client = {300, 300};
+    state.view.zoom = Scale{4, 1};
+    RefreshView(state, true);
+    const Calls calls = Paint(state);
+    ASSERT_GE(calls.size(), 5u);
+    EXPECT_EQ(calls[0], "enlarged 0 0,0-800,400");
+    EXPECT_EQ(calls[3], "enlarged 3 800,400-1600,800");
+}
+
 TEST(PaintMainWindow, SingleViewShowsTheImageAndItsLabelBelow) {
     test::State state;
     Load200x100(state);

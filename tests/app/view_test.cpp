@@ -299,5 +299,58 @@ TEST(ToggleActualSize, HasItsOwnMarkApartFromTheOthers) {
     EXPECT_EQ(ShownSize(state), (Size{100, 75}));
 }
 
+TEST(Zoom, StepsFromTheShownScaleAndFitNeverEnlarges) {
+    test::State state;
+    state.shown.images = test::MakeImageSet(test::Varied(3, 2));
+    state.view.client = {600, 400};
+    RefreshView(state, true);
+    EXPECT_EQ(ShownSize(state), (Size{3, 2}));  // fitting never enlarges
+    RecordingWindow window;
+    Zoom(window, state, 1);
+    EXPECT_EQ(state.view.scale, (Scale{3, 2}));
+    EXPECT_EQ(ShownSize(state), (Size{4, 3}));
+    Zoom(window, state, 3);  // 2, 3, then 4
+    EXPECT_EQ(ShownSize(state), (Size{12, 8}));
+    EXPECT_TRUE(state.view.scale.Enlarges());
+    EXPECT_EQ(ShownBitmap(state, 2), state.shown.images.bitmaps[2].get());  // drawn enlarged, never copied
+    Zoom(window, state, -1);
+    EXPECT_EQ(state.view.scale, (Scale{3, 1}));
+    Zoom(window, state, 100);
+    EXPECT_EQ(state.view.scale, (Scale{32, 1}));
+    Zoom(window, state, 1);  // the largest step stays
+    EXPECT_EQ(state.view.scale, (Scale{32, 1}));
+    EXPECT_EQ(ShownSize(state), (Size{96, 64}));
+    OnCommand(window, state, Command::FitToWindow);
+    EXPECT_FALSE(state.view.zoom.has_value());
+    EXPECT_EQ(state.view.scale, (Scale{}));
+    EXPECT_EQ(state.view.scrollX, 0);
+
+    // Zooming out of a fitted 400 x 300 picture goes on from the fitted scale.
+    test::State fitted;
+    Show400x300(fitted, 200, 225);  // fitted at a quarter
+    Zoom(window, fitted, -1);
+    EXPECT_EQ(fitted.view.scale, (Scale{1, 6}));
+    EXPECT_EQ(ReadPixels(*ShownBitmap(fitted, 3)), ReadPixels(*Downscale(*fitted.shown.images.bitmaps[3], 66, 50)));
+}
+
+TEST(Arrangement, TheAutomaticOneShowsTheTilesLargestAndFollowsTheWindow) {
+    test::State state;
+    GiveSize(state, 1000, 750);
+    state.view.client = {1440, 900};
+    RecordingWindow window;
+    OnCommand(window, state, Command::ColumnsAuto);
+    EXPECT_TRUE(state.view.autoColumns);
+    EXPECT_EQ(state.view.columns, 3);  // 1440 / 3000 beats 900 / 2250 and the other counts
+    EXPECT_TRUE(window.marks[Command::ColumnsAuto]);
+    EXPECT_FALSE(window.marks[Command::Columns2]);
+    state.view.client = {700, 1400};  // a tall window
+    RefreshView(state, false);
+    EXPECT_EQ(state.view.columns, 1);
+    OnCommand(window, state, Command::Columns2);
+    EXPECT_FALSE(state.view.autoColumns);
+    EXPECT_EQ(state.view.columns, 2);
+    EXPECT_FALSE(window.marks[Command::ColumnsAuto]);
+}
+
 }  // namespace
 }  // namespace prismview

@@ -1,0 +1,152 @@
+#include "app/probe.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include <string>
+#include <vector>
+
+#include "app/input.h"
+#include "app/status.h"
+#include "app/view.h"
+#include "core/colour.h"
+#include "effects/mode_table.h"
+#include "support/recording_window.h"
+#include "support/test_support.h"
+
+namespace prismview {
+namespace {
+
+// A 40 x 30 picture in a client area of the given size, at a zoom step or 1:1.
+void Show(AppState& state, Size client, std::optional<Scale> zoom = std::nullopt, bool actualSize = false) {
+    state.shown.images = test::MakeImageSet(test::Varied(40, 30));
+    state.view.client = client;
+    state.view.zoom = zoom;
+    state.view.actualSize = actualSize;
+    RefreshView(state, true);
+}
+
+// Wherever the pointer is on a tile, the probe names one picture point, and
+// its mark on every tile stands on that same point; at any scale, scrolled.
+TEST(Probe, TheSamePicturePointOnEveryTile) {
+    struct Case {
+        const char* name;
+        Size client;
+        std::optional<Scale> zoom;
+        bool actualSize;
+        Point scroll;
+    };
+    const Case cases[] = {
+        {"1:1", {200, 200}, std::nullopt, true, {0, 0}},
+        {"fit at 35 %", {28, 40}, std::nullopt, false, {0, 0}},
+        {"zoomed in three times", {100, 100}, Scale{3, 1}, false, {0, 0}},
+        {"zoomed in, scrolled", {100, 100}, Scale{3, 1}, false, {37, 55}},
+        {"zoomed out to two thirds, scrolled", {30, 30}, Scale{2, 3}, false, {9, 11}},
+    };
+    for (const Case& c : cases) {
+        test::State state;
+        Show(state, c.client, c.zoom, c.actualSize);
+        test::RecordingWindow window;
+        ScrollTo(window, state.view, c.scroll.x, c.scroll.y);
+        const Layout layout = LayoutOf(state);
+        int checked = 0;
+        for (std::int32_t slot = 0; slot < kSlotCount; ++slot) {
+            const Rect tile = layout.Tile(slot);
+            for (const Point offset : {Point{0, 0}, Point{7, 3}, Point{tile.right - tile.left - 1, tile.bottom - tile.top - 1}}) {
+                const Point client{tile.left + offset.x, tile.top + offset.y};
+                const Size viewport = state.view.viewport;
+                if (client.x < 0 || client.y < 0 || client.x >= viewport.width || client.y >= viewport.height) continue;
+                ++checked;
+                const std::optional<Point> picture = PicturePointAt(state, client);
+                ASSERT_TRUE(picture.has_value()) << c.name;
+                EXPECT_TRUE(picture->x >= 0 && picture->x < 40 && picture->y >= 0 && picture->y < 30) << c.name;
+                for (std::int32_t other = 0; other < kSlotCount; ++other) {
+                    const Point mark = ScreenPointOf(state, other, *picture);
+                    EXPECT_TRUE(layout.Tile(other).Contains(mark)) << c.name << " tile " << other;
+                    if (mark.x >= 0 && mark.y >= 0 && mark.x < viewport.width && mark.y < viewport.height) {
+                        EXPECT_EQ(PicturePointAt(state, mark), picture) << c.name << " tile " << other;
+                    }
+                }
+            }
+        }
+        EXPECT_GE(checked, 3) << c.name;
+        // Beyond the client area nothing is probed, even where a tile lies.
+        EXPECT_FALSE(PicturePointAt(state, {-1, 0}).has_value()) << c.name;
+        EXPECT_FALSE(PicturePointAt(state, {state.view.viewport.width, 0}).has_value()) << c.name;
+    }
+}
+
+TEST(Probe, ReadsTheFullSizeImagesAndTheColourTerms) {
+    const ColourTerms orange = TermsOf(0xFF8000);
+    EXPECT_EQ(TermsText(orange), "#FF8000 255 128 0 H 128 L 255 T 383");
+    EXPECT_EQ(TermsText(TermsOf(0x404040)), "#404040 64 64 64 H — L 128 T 192");
+    EXPECT_EQ(TermsOf(0xFF0000).hue, 0);  // 1530 on the wheel is 0
+    EXPECT_EQ(TermsOf(0xFF0001).hue, 1529);
+
+    test::State state;
+    Show(state, {28, 40});  // shrunk to 35 %: the copies average blocks
+    state.params.effectMode = ModeHueRotate;
+    test::RecordingWindow window;
+    OnMouseMove(window, state, {5, 4});
+    ASSERT_TRUE(state.view.probe.has_value());
+    const std::vector<std::string> lines = ProbeLines(state);
+    ASSERT_EQ(lines.size(), 1u);
+    std::string expected = "(";
+    expected += std::to_string(state.view.probe->x) + ", " + std::to_string(state.view.probe->y) + ")";
+    for (std::int32_t slot = 0; slot < kSlotCount; ++slot) {
+        const RgbValue full = state.shown.images.bitmaps[slot]->Scanline(state.view.probe->y)[state.view.probe->x] & 0xFFFFFFu;
+        expected += "  " + std::to_string(slot) + ": " + TermsText(TermsOf(full));
+    }
+    EXPECT_EQ(lines[0], expected);
+}
+
+TEST(Probe, PinsComeAndGoAndFourStay) {
+    test::State state;
+    Show(state, {200, 200}, std::nullopt, true);  // 1:1, tiles of 40 x 30
+    test::RecordingWindow window;
+    for (std::int32_t i = 0; i < 5; ++i) OnPinButtonDown(window, state, {2 + 6 * i, 20});
+    ASSERT_EQ(state.view.pinned.size(), 4u);
+    EXPECT_EQ(state.view.pinned.front(), (Point{8, 20}));  // the oldest went
+    OnPinButtonDown(window, state, {40 + 14 + 2, 20 + 1});  // on tile 1, near the mark of (14, 20)
+    EXPECT_EQ(state.view.pinned, (std::vector<Point>{{8, 20}, {20, 20}, {26, 20}}));
+    OnPinButtonDown(window, state, {300, 300});  // off the pictures: nothing
+    EXPECT_EQ(state.view.pinned.size(), 3u);
+    EXPECT_EQ(ProbeLines(state).size(), 3u);
+    EXPECT_EQ(window.Count("repaint"), 6u);
+}
+
+// The status bar names the mode and exactly the values it reads (driven by
+// the records), then the size and scale, and a running pass's progress.
+TEST(StatusItems, ShowWhatEachModeReadsAndNothingElse) {
+    const std::pair<unsigned, std::string> reads[] = {
+        {ReadsHue, "色相 "},      {ReadsLevel, "明度 "},  {ReadsBackground, "背景色 #"}, {ReadsFrequency, "周波数 "},
+        {ReadsAmplitude, "振幅 "}, {ReadsPhase, "位相 "}, {ReadsOverflow, "はみ出し "},  {ReadsCentre, "中心 "},
+    };
+    for (const ModeSpec* mode : AllModes()) {
+        test::State state;
+        Show(state, {28, 40});
+        state.params.effectMode = mode->mode;
+        const std::vector<StatusItem> items = StatusItems(state, std::nullopt);
+        ASSERT_FALSE(items.empty());
+        EXPECT_EQ(items.front().text, mode->menuCaption);
+        for (const auto& [bit, prefix] : reads) {
+            const bool shown = std::any_of(items.begin(), items.end(),
+                                           [&](const StatusItem& item) { return item.text.rfind(prefix, 0) == 0; });
+            EXPECT_EQ(shown, (mode->reads & bit) != 0) << mode->name << " " << prefix;
+        }
+        EXPECT_EQ(items[items.size() - 2].text, "40 × 30");
+        EXPECT_EQ(items.back().text, "35%");  // 28 / 80 across two columns
+    }
+    test::State state;
+    state.params.effectMode = ModeHueRotate;
+    state.params.hue = 510;
+    const std::vector<StatusItem> items = StatusItems(state, 42);
+    ASSERT_EQ(items.size(), 3u);  // no picture: no size or scale
+    EXPECT_EQ(items[1].text, "色相 510");
+    EXPECT_EQ(items[1].swatch, RgbValue{0x00FF00});
+    EXPECT_EQ(items[2].text, "処理中 42%");
+}
+
+}  // namespace
+}  // namespace prismview
