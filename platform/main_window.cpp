@@ -134,7 +134,10 @@ void MainWindow::setVisible(bool visible) {
     // Sized before the first show, so that the client area gets its size, and
     // the pictures their copies, once.
     const bool first = visible && !shownBefore_;
-    if (first) resize(StartSize());
+    if (first) {
+        UpdateStatus();  // its height counts for the start size
+        resize(StartSize());
+    }
     QMainWindow::setVisible(visible);
     if (!first) return;
     shownBefore_ = true;
@@ -221,7 +224,11 @@ void MainWindow::UpdateStatus() {
                         .arg(*item.swatch & 0xFFFFFFu, 6, 16, QLatin1Char('0'));
         html += ToQString(item.text).toHtmlEscaped();
     }
-    for (const std::string& line : ProbeLines(state_)) html += QStringLiteral("<br>") + ToQString(line).toHtmlEscaped();
+    // A line for the pointer's probe stays reserved, so that the client area
+    // keeps its size (and the tiles their scale) as the pointer comes and goes.
+    const std::vector<std::string> lines = ProbeLines(state_);
+    if (!state_.view.probe) html += QStringLiteral("<br>&nbsp;");
+    for (const std::string& line : lines) html += QStringLiteral("<br>") + ToQString(line).toHtmlEscaped();
     status_->setText(html);
     // A running pass's progress is read again until it ends.
     if (progress && !progressTimer_.isActive()) progressTimer_.start();
