@@ -58,6 +58,7 @@ struct AppState {
     ViewState view;
     DialogMemory dialogs;
     std::string baseFileName;  // the file the base image came from; empty for a pasted or made one
+    std::string basePath;      // that file's absolute path; empty likewise
     PassRunner* passRunner = nullptr;  // the pass beside the window; every command that changes pictures needs one
 };
 

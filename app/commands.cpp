@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/batch_command.h"
 #include "app/dialogs.h"
 #include "app/pass_runner.h"
 #include "app/regenerate.h"
@@ -144,6 +145,8 @@ void UsePicture(Window& window, AppState& state, OfferedPicture picture) {
     if (picture.bitmap) {
         InstallBaseImage(state.shown.images, std::move(picture.bitmap));
         state.baseFileName.clear();
+        state.basePath.clear();
+        window.SetMenuCaption(Command::CopyCommand, CopyCommandCaption(state));
         Regenerate(window, state);
     } else if (!picture.reason.empty()) {
         TellReadFailed(window, picture.source, picture.reason);
@@ -164,6 +167,8 @@ void MakeCurrentImageBase(Window& window, AppState& state) {
         state.shown.images.bitmaps[0]->CopyFrom(*shown);
         state.shown.images.generation = NewImageGeneration();
         state.baseFileName.clear();  // the base is no longer the file's picture
+        state.basePath.clear();
+        window.SetMenuCaption(Command::CopyCommand, CopyCommandCaption(state));
     }
     Regenerate(window, state);
     window.RequestRepaint();
@@ -200,6 +205,7 @@ bool RunDialogCommand(Window& window, AppState& state, Command command) {
         case Command::Paste: PasteCommand(window, state); return true;
         case Command::MakeBase: MakeCurrentImageBase(window, state); return true;
         case Command::About: AboutCommand(window); return true;
+        case Command::CopyCommand: CopyBatchCommand(window, state); return true;
         case Command::HueLevelDialog: HueLevelCommand(window, state); return true;
         case Command::WaveDialog: WaveCommand(window, state); return true;
         case Command::BackgroundColour: BackgroundColourCommand(window, state); return true;

@@ -17,6 +17,7 @@ constexpr MenuItem kFileItems[] = {
     {Command::Copy, "コピー Ctrl+C", A::Other, 0, false},
     {Command::Paste, "貼り付け Ctrl+V", A::Other, 0, false},
     {Command::MakeBase, "現在の画像をベース画像にする(&B)", A::Other, 0, false},
+    {Command::CopyCommand, kCopyCommandPlaceholderCaption, A::Other, 0, false},
     {Command::Exit, "終了(&X)", A::Other, 0, false},
 };
 

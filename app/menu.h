@@ -38,7 +38,13 @@ enum class Command : std::uint16_t {
     ZoomOut = 32823,
     FitToWindow = 32824,
     ColumnsAuto = 32825,
+    CopyCommand = 32826,
 };
+
+// The captions of the item that copies the command behind the window: with
+// the base image's file, or with a placeholder for a base that is no file's.
+inline constexpr std::string_view kCopyCommandCaption = "処理のコマンドをコピー(&M)";
+inline constexpr std::string_view kCopyCommandPlaceholderCaption = "処理のコマンドをコピー（ファイル名は仮）(&M)";
 
 // What choosing an item does. The three value kinds carry their value and get
 // a check mark while the state holds that value.

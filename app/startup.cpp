@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/batch_command.h"
 #include "app/pass_runner.h"
 #include "app/regenerate.h"
 #include "io/picture_file.h"
@@ -29,6 +30,10 @@ bool OpenImageFile(Window& window, AppState& state, const std::string& fileName,
         InstallBaseImage(state.shown.images, std::move(picture));
         NoteFileUsed(state, fileName);
         state.baseFileName = std::filesystem::path(fileName).filename().string();
+        std::error_code error;
+        const std::filesystem::path absolute = std::filesystem::absolute(fileName, error);
+        state.basePath = error ? fileName : absolute.lexically_normal().string();
+        window.SetMenuCaption(Command::CopyCommand, CopyCommandCaption(state));
     }
     Regenerate(window, state);
     return read;

@@ -92,6 +92,10 @@ public:
     virtual void WaitUntil(const std::function<bool()>& done) = 0;
     // Puts a copy of the bitmap on the clipboard; failures are silent.
     virtual void PutClipboardBitmap(const Bitmap& bitmap) = 0;
+    // Puts the text on the clipboard; failures are silent.
+    virtual void PutClipboardText(const std::string&) {}
+    // Changes the caption of the command's menu item.
+    virtual void SetMenuCaption(Command, std::string_view) {}
     // A copy of the clipboard's bitmap, owned by the caller.
     virtual ClipboardBitmap TakeClipboardBitmap() = 0;
 };

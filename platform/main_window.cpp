@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDragEnterEvent>
@@ -279,6 +280,14 @@ int MainWindow::RunDialog(DialogLogic& logic) {
 void MainWindow::PutClipboardBitmap(const Bitmap& bitmap) { prismview::PutClipboardBitmap(bitmap); }
 
 ClipboardBitmap MainWindow::TakeClipboardBitmap() { return prismview::TakeClipboardBitmap(); }
+
+void MainWindow::PutClipboardText(const std::string& text) {
+    if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->setText(ToQString(text));
+}
+
+void MainWindow::SetMenuCaption(Command command, std::string_view caption) {
+    if (QAction* action = Action(command)) action->setText(ToQString(caption));
+}
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
     const QMimeData* mime = event->mimeData();

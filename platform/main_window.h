@@ -45,6 +45,8 @@ public:
     void SetBusy(bool busy) override;
     void WaitUntil(const std::function<bool()>& done) override;
     void ShowStatusBar(bool shown) override;
+    void PutClipboardText(const std::string& text) override;
+    void SetMenuCaption(Command command, std::string_view caption) override;
     // The status bar's text, as the state has it now.
     QString StatusText() const;
 

@@ -1,0 +1,116 @@
+// The command behind the window, run: the real prismview-batch makes bit for
+// bit the window's four images, for every mode at random parameters.
+#include "app/batch_command.h"
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QStringList>
+
+#include <random>
+
+#include "app/input.h"
+#include "app/startup.h"
+#include "effects/mode_table.h"
+#include "io/bmp_file.h"
+#include "io/picture_file.h"
+#include "support/recording_window.h"
+#include "support/test_support.h"
+
+namespace prismview {
+namespace {
+
+// The words of a command line of plain words, single-quoted ones and
+// backslash-escaped characters, as a POSIX shell splits them.
+QStringList Words(const std::string& command) {
+    QStringList words;
+    QString word;
+    bool quoted = false, any = false, escaped = false;
+    for (char c : command) {
+        if (escaped) {
+            word += QChar(c);
+            escaped = false;
+        } else if (c == '\\' && !quoted) {
+            escaped = true;
+            any = true;
+        } else if (c == '\'') {
+            quoted = !quoted;
+            any = true;
+        } else if (c == ' ' && !quoted) {
+            if (any) words << word;
+            word.clear();
+            any = false;
+        } else {
+            word += QChar(c);
+            any = true;
+        }
+    }
+    if (any) words << word;
+    return words;
+}
+
+TEST(BatchCommand, RunGivesTheWindowsImagesForEveryMode) {
+    test::TempDir dir;
+    const std::string file = dir.Path("it's a picture.bmp");  // a quote in the path
+    BitmapHandle picture = Bitmap::Create(17, 11);
+    ASSERT_TRUE(WritePixels(*picture, test::Varied(17, 11)));
+    ASSERT_EQ(WriteBmpFile(file, *picture), WriteResult::Written);
+    std::mt19937 random(20261208);
+    auto in = [&](std::int32_t lo, std::int32_t hi) { return std::uniform_int_distribution<std::int32_t>(lo, hi)(random); };
+    for (const ModeSpec* mode : AllModes()) {
+        test::State state;
+        test::RecordingWindow window;
+        ASSERT_TRUE(OpenImageFile(window, state, file));
+        ProcessingParams& p = state.params;
+        p.effectMode = mode->mode;
+        p.hue = in(0, 1529);
+        p.level = in(0, 510);
+        p.backgroundColor = static_cast<RgbValue>(in(0, 0xFFFFFF));
+        p.waveFreqNum = in(-9, 9);
+        p.waveFreqDen = in(-40, 40);
+        p.waveAmplitude = in(-30, 30);
+        p.wavePhase = in(-5, 5);
+        p.wavePhaseDen = in(-8, 8);
+        p.overflowMode = in(0, 2);
+        p.centerX = in(-12, 12);
+        p.centerY = in(-12, 12);
+        p.startFromEnd = in(0, 1);
+        OnCommand(window, state, Command{mode->commandId});
+        const std::string command = BatchCommandFor(state);
+        const QStringList words = Words(command);
+        ASSERT_EQ(words.front(), "prismview-batch");
+        QProcess process;
+        process.setWorkingDirectory(QString::fromStdString(dir.path()));
+        process.start(QStringLiteral(PRISMVIEW_BATCH_PATH), QStringList{"--force"} << words.mid(1));
+        ASSERT_TRUE(process.waitForFinished(60000));
+        ASSERT_EQ(process.exitCode(), 0) << command << "\n" << process.readAllStandardError().toStdString();
+        for (int slot = 1; slot <= 4; ++slot) {
+            const ReadResult written = ReadPictureFile(dir.Path("prismview_" + std::to_string(slot) + ".bmp"));
+            ASSERT_TRUE(written.bitmap) << command;
+            EXPECT_EQ(ReadPixels(*written.bitmap), ReadPixels(*state.shown.images.bitmaps[slot]))
+                << mode->name << " slot " << slot << ": " << command;
+        }
+    }
+}
+
+TEST(BatchCommand, NamesOnlyWhatTheModeReadsTheShownSlotAndAPlaceholder) {
+    test::State state;
+    state.params.effectMode = ModeHueRotate;
+    state.params.hue = 300;
+    state.params.level = 77;
+    state.basePath = "/photos/-dash.png";
+    EXPECT_EQ(BatchCommandFor(state), "prismview-batch --mode hue-rotate --hue 300 -- '/photos/-dash.png' prismview_");
+    state.view.selectedImage = 3;
+    state.params.effectMode = ModeRipple;
+    state.params.startFromEnd = 1;  // the ripples do not read it
+    state.basePath.clear();
+    EXPECT_EQ(BatchCommandFor(state),
+              "prismview-batch --mode ripple --background 000000 --freq 1/32 --amplitude 16 --phase 0/32 --overflow 0 "
+              "--center 0,0 --slots 3 -- 'PICTURE.png' prismview_");
+    EXPECT_EQ(CopyCommandCaption(state), "処理のコマンドをコピー（ファイル名は仮）(&M)");
+    state.basePath = "/photos/a.png";
+    EXPECT_EQ(CopyCommandCaption(state), "処理のコマンドをコピー(&M)");
+}
+
+}  // namespace
+}  // namespace prismview
