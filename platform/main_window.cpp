@@ -75,6 +75,9 @@ MainWindow::MainWindow(AppState& state) : state_(state), client_(new ClientArea(
     // The status bar: what the mode reads, the size and scale, the probe.
     status_ = new QLabel(this);
     status_->setTextFormat(Qt::RichText);
+    // Long probe lines are cut at the window's edge: they never widen the window.
+    status_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    status_->setMinimumWidth(1);
     statusBar()->addWidget(status_, 1);
     statusBar()->setSizeGripEnabled(false);
     progressTimer_.setInterval(100);
