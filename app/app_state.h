@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/history.h"
 #include "app/view_state.h"
 #include "core/image_set.h"
 #include "core/params.h"
@@ -59,6 +60,7 @@ struct AppState {
     DialogMemory dialogs;
     std::string baseFileName;  // the file the base image came from; empty for a pasted or made one
     std::string basePath;      // that file's absolute path; empty likewise
+    History history;  // what undo and redo take back
     PassRunner* passRunner = nullptr;  // the pass beside the window; every command that changes pictures needs one
 };
 

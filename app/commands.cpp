@@ -6,6 +6,7 @@
 
 #include "app/batch_command.h"
 #include "app/dialogs.h"
+#include "app/marks.h"
 #include "app/pass_runner.h"
 #include "app/regenerate.h"
 #include "app/startup.h"
@@ -64,7 +65,9 @@ bool FileExists(const std::string& fileName) {
 }
 
 void RunParameterDialog(Window& window, AppState& state, DialogLogic& dialog) {
+    const ProcessingParams before = state.params;
     if (window.RunDialog(dialog) != kDialogOk) return;
+    state.history.ParametersChanged(before, state.params);
     Regenerate(window, state);
     window.RequestRepaint();
 }
@@ -143,6 +146,7 @@ void PasteCommand(Window& window, AppState& state) {
 
 void UsePicture(Window& window, AppState& state, OfferedPicture picture) {
     if (picture.bitmap) {
+        KeepBaseForUndo(state);
         InstallBaseImage(state.shown.images, std::move(picture.bitmap));
         state.baseFileName.clear();
         state.basePath.clear();
@@ -164,6 +168,10 @@ void MakeCurrentImageBase(Window& window, AppState& state) {
     // Slot 0 keeps its bitmap; only the pixels change. A missing derived
     // bitmap draws nothing, as an empty picture would.
     if (shown && state.view.selectedImage != 0) {
+        // The old base is kept for undo as a copy: slot 0 keeps its bitmap.
+        BitmapHandle old = Bitmap::Create(shown->Width(), shown->Height());
+        if (old && old->CopyFrom(*state.shown.images.bitmaps[0]))
+            state.history.BaseReplaced({state.params, std::move(old), state.baseFileName, state.basePath});
         state.shown.images.bitmaps[0]->CopyFrom(*shown);
         state.shown.images.generation = NewImageGeneration();
         state.baseFileName.clear();  // the base is no longer the file's picture
@@ -192,8 +200,37 @@ void WaveCommand(Window& window, AppState& state) {
 void BackgroundColourCommand(Window& window, AppState& state) {
     RgbValue colour = state.params.backgroundColor;
     if (!window.ChooseColour(colour, state.dialogs.customColors)) return;
+    const ProcessingParams before = state.params;
     state.params.backgroundColor = colour;
+    state.history.ParametersChanged(before, state.params);
     Regenerate(window, state);
+    window.RequestRepaint();
+}
+
+void UndoCommand(Window& window, AppState& state, bool undo) {
+    HistoryStep step;
+    if (!state.history.Take(undo, step)) return;
+    HistoryStep current{state.params, nullptr, state.baseFileName, state.basePath};
+    if (step.base) {
+        current.base = std::move(state.shown.images.bitmaps[0]);
+        InstallBaseImage(state.shown.images, std::move(step.base));
+        state.baseFileName = step.baseFileName;
+        state.basePath = step.basePath;
+        window.SetMenuCaption(Command::CopyCommand, CopyCommandCaption(state));
+    }
+    state.params = step.params;
+    state.history.Keep(undo, std::move(current));
+    Regenerate(window, state);
+    UpdateMenuChecks(window, state);
+    window.RequestRepaint();
+}
+
+void ResetParametersCommand(Window& window, AppState& state) {
+    const ProcessingParams before = state.params;
+    state.params = ProcessingParams{};
+    state.history.ParametersChanged(before, state.params);
+    Regenerate(window, state);
+    UpdateMenuChecks(window, state);
     window.RequestRepaint();
 }
 
@@ -206,6 +243,9 @@ bool RunDialogCommand(Window& window, AppState& state, Command command) {
         case Command::MakeBase: MakeCurrentImageBase(window, state); return true;
         case Command::About: AboutCommand(window); return true;
         case Command::CopyCommand: CopyBatchCommand(window, state); return true;
+        case Command::Undo: UndoCommand(window, state, true); return true;
+        case Command::Redo: UndoCommand(window, state, false); return true;
+        case Command::ResetParameters: ResetParametersCommand(window, state); return true;
         case Command::HueLevelDialog: HueLevelCommand(window, state); return true;
         case Command::WaveDialog: WaveCommand(window, state); return true;
         case Command::BackgroundColour: BackgroundColourCommand(window, state); return true;

@@ -46,6 +46,11 @@ void HueLevelCommand(Window& window, AppState& state);
 void WaveCommand(Window& window, AppState& state);
 void BackgroundColourCommand(Window& window, AppState& state);
 
+// Undo and redo of the last step (see History), and the item 初期値に戻す:
+// every parameter back to its start value, as one step.
+void UndoCommand(Window& window, AppState& state, bool undo);
+void ResetParametersCommand(Window& window, AppState& state);
+
 // Runs one of the commands above; false for any other command.
 bool RunDialogCommand(Window& window, AppState& state, Command command);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/commands.h"
+#include "app/marks.h"
 #include "app/menu.h"
 #include "app/probe.h"
 #include "app/regenerate.h"
@@ -95,7 +96,9 @@ CentreClick CentreForClick(const AppState& state, Point point) {
 }
 
 void SetEffectMode(Window& window, AppState& state, std::int32_t mode) {
+    const ProcessingParams before = state.params;
     state.params.effectMode = mode;
+    state.history.ParametersChanged(before, state.params);
     Regenerate(window, state);
     UpdateMenuChecks(window, state);
     window.RequestRepaint();
@@ -116,34 +119,11 @@ void SetColumns(Window& window, AppState& state, std::int32_t columns) {
     window.RequestRepaint();
 }
 
-void UpdateMenuChecks(Window& window, const AppState& state) {
-    // Menu order is the marking order: view items, then modes, then arrangements.
-    for (const MenuPopup& popup : MainMenu()) {
-        for (const MenuItem& item : popup.items) {
-            switch (item.action) {
-                case MenuAction::SelectImage:
-                    window.SetMenuCheck(item.id, state.view.selectedImage == item.value);
-                    break;
-                case MenuAction::SetEffectMode:
-                    window.SetMenuCheck(item.id, state.params.effectMode == item.value);
-                    break;
-                case MenuAction::SetColumns:
-                    window.SetMenuCheck(item.id, state.view.autoColumns ? item.value == 0
-                                                                        : state.view.columns == item.value);
-                    break;
-                case MenuAction::ActualSize:  // its own mark, apart from these
-                case MenuAction::StatusBar:
-                case MenuAction::Zoom:
-                case MenuAction::Separator:
-                case MenuAction::Other:
-                    break;
-            }
-        }
-    }
-}
-
 void OnKeyDown(Window& window, AppState& state, Key key) {
-    switch (ApplyKey(state, key)) {
+    const ProcessingParams before = state.params;
+    const KeyEffect effect = ApplyKey(state, key);
+    state.history.ParametersChanged(before, state.params, static_cast<int>(key));
+    switch (effect) {
         case KeyEffect::Parameter: Regenerate(window, state); break;
         case KeyEffect::View:
             RefreshView(state, false);
@@ -183,8 +163,10 @@ void OnLeftButtonDown(Window& window, AppState& state, Point point) {
 void OnRightButtonDown(Window& window, AppState& state, Point point) {
     const CentreClick click = CentreForClick(state, point);
     if (!click.acts) return;
+    const ProcessingParams before = state.params;
     state.params.centerX = click.centerX;
     state.params.centerY = click.centerY;
+    state.history.ParametersChanged(before, state.params);
     Regenerate(window, state);
     window.RequestRepaint();
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "app/app_state.h"
+#include "app/marks.h"  // UpdateMenuChecks, for the input's callers too
 #include "app/window.h"
 
 namespace prismview {
@@ -31,9 +32,6 @@ CentreClick CentreForClick(const AppState& state, Point point);
 void SetEffectMode(Window& window, AppState& state, std::int32_t mode);
 void SelectImage(Window& window, AppState& state, std::int32_t index);
 void SetColumns(Window& window, AppState& state, std::int32_t columns);
-// Marks exactly the view, mode and arrangement items that match the state.
-void UpdateMenuChecks(Window& window, const AppState& state);
-
 // Every key press repaints, with or without an action.
 void OnKeyDown(Window& window, AppState& state, Key key);
 // Mouse positions are client points in screen pixels.

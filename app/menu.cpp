@@ -18,6 +18,9 @@ constexpr MenuItem kFileItems[] = {
     {Command::Paste, "貼り付け Ctrl+V", A::Other, 0, false},
     {Command::MakeBase, "現在の画像をベース画像にする(&B)", A::Other, 0, false},
     {Command::CopyCommand, kCopyCommandPlaceholderCaption, A::Other, 0, false},
+    {Command::Undo, "元に戻す Ctrl+Z", A::Other, 0, false},
+    {Command::Redo, "やり直し Ctrl+Shift+Z", A::Other, 0, false},
+    {Command::ResetParameters, "初期値に戻す(&I)", A::Other, 0, false},
     {Command::Exit, "終了(&X)", A::Other, 0, false},
 };
 

@@ -39,6 +39,9 @@ enum class Command : std::uint16_t {
     FitToWindow = 32824,
     ColumnsAuto = 32825,
     CopyCommand = 32826,
+    Undo = 32827,
+    Redo = 32828,
+    ResetParameters = 32829,
 };
 
 // The captions of the item that copies the command behind the window: with

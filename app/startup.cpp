@@ -17,6 +17,12 @@ void NoteFileUsed(AppState& state, const std::string& fileName) {
     if (!error) state.dialogs.lastFolder = absolute.parent_path().string();
 }
 
+void KeepBaseForUndo(AppState& state) {
+    ImageSet& images = state.shown.images;
+    if (!images.Loaded()) return;
+    state.history.BaseReplaced({state.params, std::move(images.bitmaps[0]), state.baseFileName, state.basePath});
+}
+
 bool OpenImageFile(Window& window, AppState& state, const std::string& fileName, std::string* reason) {
     window.DrawStatusText(kLoadingText);
     // The old pictures go only once the new one has been read: a file that
@@ -27,6 +33,7 @@ bool OpenImageFile(Window& window, AppState& state, const std::string& fileName,
     const bool read = picture != nullptr;
     if (!read && reason) *reason = result.reason;
     if (read) {
+        KeepBaseForUndo(state);
         InstallBaseImage(state.shown.images, std::move(picture));
         NoteFileUsed(state, fileName);
         state.baseFileName = std::filesystem::path(fileName).filename().string();

@@ -17,6 +17,9 @@ namespace prismview {
 // `reason`, when given, receives why a file could not be read.
 bool OpenImageFile(Window& window, AppState& state, const std::string& fileName, std::string* reason = nullptr);
 
+// Keeps the base image about to be replaced (and its file) as an undo step.
+void KeepBaseForUndo(AppState& state);
+
 // Remembers the folder of a file opened or saved, where the file dialogs start next.
 void NoteFileUsed(AppState& state, const std::string& fileName);
 

@@ -61,6 +61,8 @@ struct ProcessingParams {
     std::int32_t centerX = 0;
     std::int32_t centerY = 0;
     std::int32_t startFromEnd = 0;
+
+    friend bool operator==(const ProcessingParams&, const ProcessingParams&) = default;
 };
 
 struct ParameterRange {

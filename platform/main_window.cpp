@@ -63,6 +63,9 @@ const Accelerator kAccelerators[] = {
     {Qt::CTRL | Qt::Key_Equal, Command::ZoomIn},
     {Qt::CTRL | Qt::Key_Minus, Command::ZoomOut},
     {Qt::CTRL | Qt::Key_0, Command::FitToWindow},
+    {Qt::CTRL | Qt::Key_Z, Command::Undo},
+    {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, Command::Redo},
+    {Qt::CTRL | Qt::Key_Y, Command::Redo},
 };
 
 }  // namespace
@@ -215,6 +218,9 @@ void MainWindow::RequestRepaint() {
     client_->SyncScrollBars();
     client_->update();
     UpdateStatus();
+    // Undo and redo are greyed while there is nothing to take back.
+    if (QAction* undo = Action(Command::Undo)) undo->setEnabled(state_.history.CanUndo());
+    if (QAction* redo = Action(Command::Redo)) redo->setEnabled(state_.history.CanRedo());
 }
 
 void MainWindow::UpdateStatus() {

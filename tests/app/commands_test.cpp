@@ -291,7 +291,8 @@ TEST(Commands, PasteReplacesTheSetWithTheClipboardsPicture) {
     EXPECT_EQ(ReadPixels(*state.shown.images.bitmaps[1]).pixels,
               test::RunSlot(*window.clipboard, state.params, 1).pixels);  // processed in the current mode
     EXPECT_EQ(state.view.selectedImage, 1);
-    EXPECT_EQ(Bitmap::LiveCount(), before + test::kRunnerSet);  // five new ones for the five old ones
+    // Five new ones for the five old ones, the runner's set, and the old base kept for undo.
+    EXPECT_EQ(Bitmap::LiveCount(), before + test::kRunnerSet + 1);
 }
 
 TEST(Commands, APasteWithoutABitmapKeepsTheImages) {
