@@ -31,9 +31,10 @@ BatchArguments ParseBatchArguments(const QStringList& arguments) {
     }
     const QCommandLineOption format("format", "", "FORMAT"), slots("slots", "", "LIST"), force("force", ""),
         help(QStringList{"h", "help"}, ""), version("version", ""), probe("probe", "", "X,Y"),
-        probeFormat("probe-format", "", "FORMAT");
+        probeFormat("probe-format", "", "FORMAT"), outputDir("output-dir", "", "DIR"),
+        outputPattern("output-pattern", "", "PATTERN");
     for (const QCommandLineOption& option : parameterOptions) parser.addOption(option);
-    parser.addOptions({format, slots, force, help, version, probe, probeFormat});
+    parser.addOptions({format, slots, force, help, version, probe, probeFormat, outputDir, outputPattern});
     if (!parser.parse(arguments)) return BadUsage(parser.errorText().toStdString());
     BatchArguments result;
     if (parser.isSet(help) || parser.isSet(version)) {
@@ -75,6 +76,18 @@ BatchArguments ParseBatchArguments(const QStringList& arguments) {
         return BadUsage(error);
 
     const QStringList positional = parser.positionalArguments();
+    if (parser.isSet(outputDir)) {
+        if (!value(outputDir, result.outputDir)) return BadUsage(error);
+        if (result.outputDir.empty()) return BadUsage("--output-dir needs a folder");
+        if (parser.isSet(outputPattern) && !value(outputPattern, result.outputPattern)) return BadUsage(error);
+        if (result.outputPattern.find("{slot}") == std::string::npos)
+            return BadUsage("--output-pattern needs {slot}: the four outputs of an input need names of their own");
+        if (positional.isEmpty()) return BadUsage("expected at least one INPUT with --output-dir (see --help)");
+        if (!result.probes.empty()) return BadUsage("--probe takes one INPUT, not --output-dir");
+        for (const QString& input : positional) result.inputs.push_back(input.toStdString());
+        return result;
+    }
+    if (parser.isSet(outputPattern)) return BadUsage("--output-pattern needs --output-dir");
     if (positional.size() != 2) return BadUsage("expected INPUT and OUTPUT_PREFIX (see --help)");
     result.input = positional[0].toStdString();
     result.prefix = positional[1].toStdString();

@@ -27,6 +27,11 @@ struct BatchArguments {
     std::string probeFormat = "table";  // table, csv or json
     std::string input;   // a file name, or "-" for standard input
     std::string prefix;  // outputs are prefix1.extension .. prefix4.extension
+    // Many inputs: with --output-dir every positional argument is an input,
+    // and each input's outputs are named by the pattern in that folder.
+    std::vector<std::string> inputs;
+    std::string outputDir;                             // empty: the one-input form
+    std::string outputPattern = "{name}_{slot}.{ext}";  // {name}: the input's name without extension
 };
 
 // Parses the whole argument list, the program's name first. Every option

@@ -1,15 +1,19 @@
 // prismview-batch: the processing pass without a window. Reads a picture as
 // the base image, runs one mode and writes the four derived images.
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <iostream>
 #include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -33,6 +37,7 @@ namespace {
 std::string Usage() {
     std::string text =
         "Usage: prismview-batch [OPTIONS] INPUT OUTPUT_PREFIX\n"
+        "       prismview-batch [OPTIONS] INPUT... --output-dir DIR\n"
         "Reads INPUT (BMP, PNG, JPEG, GIF, TIFF, WebP or any other picture Qt reads here;\n"
         "- for standard input) as the base image, runs one processing mode and writes the\n"
         "four derived images as OUTPUT_PREFIX1.bmp .. OUTPUT_PREFIX4.bmp (24-bit BMP, or the\n"
@@ -42,6 +47,10 @@ std::string Usage() {
         "  --format FORMAT      output format: bmp, png, jpg, webp or tif (default bmp)\n"
         "  --slots LIST         write only these slots, such as 1,3 (default 1,2,3,4)\n"
         "  --force              overwrite existing output files\n"
+        "  --output-dir DIR     process every INPUT and write into DIR; an input that fails is\n"
+        "                       reported and skipped, and the exit status is then 1\n"
+        "  --output-pattern PATTERN  names with --output-dir: {name} (the input's name without\n"
+        "                       extension), {slot} (required) and {ext}; default {name}_{slot}.{ext}\n"
         "  --probe X,Y          after the captions, print the colour at picture point X,Y (from the\n"
         "                       top left) of the base image and the four outputs; repeatable\n"
         "  --probe-format FORMAT  how: table (default), csv or json\n"
@@ -123,6 +132,90 @@ void PrintProbes(const ImageSet& images, const std::vector<std::array<std::int32
     if (format == "json") std::printf("]\n");
 }
 
+// One input of many: reads it, runs the pass and writes its outputs, or
+// says why not (the run goes on with the next input).
+std::string ProcessOne(const BatchArguments& arguments, const std::string& input,
+                       const std::array<std::string, 4>& outputs) {
+    for (int i = 0; i < 4; ++i)
+        if (arguments.slots[static_cast<std::size_t>(i)] && !arguments.force &&
+            QFileInfo::exists(QString::fromStdString(outputs[static_cast<std::size_t>(i)])))
+            return "output exists: " + outputs[static_cast<std::size_t>(i)] + " (use --force to overwrite)";
+    ReadResult base = ReadInput(input);
+    if (!base.bitmap) return "cannot read " + input + ": " + base.reason;
+    ImageSet images;
+    InstallBaseImage(images, std::move(base.bitmap));
+    for (int slot = 1; slot < kSlotCount; ++slot)
+        if (!images.bitmaps[slot]) return "not enough memory for the derived images of " + input;
+    if (!ProcessImages(images, FindMode(arguments.params.effectMode), arguments.params))
+        return "not enough memory to process " + input;
+    std::string reason;
+    for (int i = 0; i < 4; ++i)
+        if (arguments.slots[static_cast<std::size_t>(i)] &&
+            WritePictureFile(outputs[static_cast<std::size_t>(i)], *images.bitmaps[static_cast<std::size_t>(i) + 1], &reason) !=
+                WriteResult::Written)
+            return "cannot write " + outputs[static_cast<std::size_t>(i)] + ": " + reason;
+    return {};
+}
+
+// The output of one slot of an input under --output-pattern.
+std::string OutputName(const BatchArguments& arguments, const std::string& input, int slot) {
+    std::string name = arguments.outputPattern;
+    auto replace = [&name](const std::string& key, const std::string& value) {
+        for (std::size_t at = name.find(key); at != std::string::npos; at = name.find(key, at + value.size()))
+            name.replace(at, key.size(), value);
+    };
+    replace("{name}", QFileInfo(QString::fromStdString(input)).completeBaseName().toStdString());
+    replace("{slot}", std::to_string(slot));
+    replace("{ext}", arguments.extension);
+    return arguments.outputDir + "/" + name;
+}
+
+// prismview-batch INPUT... --output-dir DIR: every input with the same
+// parameters, one after the other (each pass uses every core); a failed input
+// is told on its own line and the others go on. A progress line on a
+// terminal. Exit status 1 when any input failed.
+int ProcessMany(const BatchArguments& arguments) {
+    const std::vector<std::string>& inputs = arguments.inputs;
+    std::vector<std::array<std::string, 4>> names(inputs.size());
+    std::set<std::string> taken;
+    for (std::size_t i = 0; i < inputs.size(); ++i)
+        for (int slot = 1; slot <= 4; ++slot) {
+            names[i][static_cast<std::size_t>(slot - 1)] = OutputName(arguments, inputs[i], slot);
+            if (arguments.slots[static_cast<std::size_t>(slot - 1)] &&
+                !taken.insert(names[i][static_cast<std::size_t>(slot - 1)]).second)
+                Fail(2, "two inputs would write " + names[i][static_cast<std::size_t>(slot - 1)] +
+                            " (inputs of the same name: use another --output-pattern)");
+        }
+    if (!QDir().mkpath(QString::fromStdString(arguments.outputDir)))
+        Fail(1, "cannot make the folder " + arguments.outputDir);
+    const bool terminal = isatty(STDERR_FILENO) != 0;
+    const auto start = std::chrono::steady_clock::now();
+    std::size_t failed = 0;
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        for (std::size_t slot = 0; slot < 4; ++slot)
+            if (arguments.slots[slot]) QDir().mkpath(QFileInfo(QString::fromStdString(names[i][slot])).path());
+        const std::string error = ProcessOne(arguments, inputs[i], names[i]);
+        if (terminal) std::fputs("\r\033[K", stderr);  // the progress line gives way
+        if (!error.empty()) {
+            ++failed;
+            std::fprintf(stderr, "prismview-batch: %s\n", error.c_str());
+        }
+        if (terminal) {
+            const double seconds =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            const double rate = static_cast<double>(i + 1) / std::max(seconds, 1e-3);
+            const double left = static_cast<double>(inputs.size() - i - 1) / rate;
+            std::fprintf(stderr, "%zu/%zu files, %.1f files/s, %d:%02d left", i + 1, inputs.size(), rate,
+                         static_cast<int>(left) / 60, static_cast<int>(left) % 60);
+            std::fflush(stderr);
+        }
+    }
+    if (terminal) std::fputs("\n", stderr);
+    if (failed == 0) return 0;
+    std::fprintf(stderr, "prismview-batch: %zu of %zu inputs failed\n", failed, inputs.size());
+    return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -139,6 +232,7 @@ int main(int argc, char** argv) {
         std::printf("prismview-batch %s\n", PRISMVIEW_VERSION);
         return 0;
     }
+    if (!arguments.outputDir.empty()) return ProcessMany(arguments);
     const ProcessingParams& params = arguments.params;
     const ModeSpec* mode = FindMode(params.effectMode);  // a parsed mode is always there
     const std::string& input = arguments.input;

@@ -273,6 +273,42 @@ TEST_F(BatchTest, ProbesPrintTheColoursOfTheBaseAndTheOutputs) {
     EXPECT_EQ(Batch({"--probe-format", "xml", In(), Prefix()}).status, 2);
 }
 
+// Many inputs with --output-dir: a bad one among good ones is told on its own
+// line and skipped, the others written, exit 1 with a summary; names follow
+// the pattern; nothing is overwritten without --force.
+TEST_F(BatchTest, ManyInputsGoOnPastABadOne) {
+    const std::string second = dir.Path("second.bmp");
+    std::filesystem::copy_file(input, second);
+    test::WriteFileBytes(dir.Path("bad.png"), {'n', 'o', 'p', 'e'});
+    const QString out = QString::fromStdString(dir.Path("out"));
+    const BatchRun run = Batch({"--mode", "hue-rotate", In(), QString::fromStdString(dir.Path("bad.png")),
+                                QString::fromStdString(second), "--output-dir", out});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "prismview-batch: cannot read " + dir.Path("bad.png") +
+                           ": not a picture format that can be read\nprismview-batch: 1 of 3 inputs failed\n");
+    ProcessingParams params;
+    params.effectMode = ModeHueRotate;
+    for (const std::string name : {"in", "second"})
+        for (int slot = 1; slot <= 4; ++slot) {
+            const ReadResult written = ReadPictureFile(dir.Path("out/" + name + "_" + std::to_string(slot) + ".bmp"));
+            ASSERT_TRUE(written.bitmap) << name << " " << slot;
+            EXPECT_EQ(ReadPixels(*written.bitmap), test::RunSlot(base, params, slot));
+        }
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("out/bad_1.bmp")));
+
+    const BatchRun again = Batch({In(), "--output-dir", out});
+    EXPECT_EQ(again.status, 1);
+    EXPECT_NE(again.err.find("output exists: " + dir.Path("out/in_1.bmp")), std::string::npos);
+    const BatchRun pattern = Batch({In(), "--output-dir", out, "--output-pattern", "{slot}/{name}.{ext}", "--format", "png",
+                                    "--slots", "2"});
+    EXPECT_EQ(pattern.status, 0) << pattern.err;
+    EXPECT_TRUE(std::filesystem::exists(dir.Path("out/2/in.png")));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("out/1/in.png")));
+    EXPECT_EQ(Batch({In(), "--output-dir", out, "--output-pattern", "{name}.{ext}"}).status, 2);  // no {slot}
+    EXPECT_EQ(Batch({In(), In(), "--output-dir", out, "--force"}).status, 2);  // the same names twice
+    EXPECT_EQ(run.out, "");  // no captions for many inputs
+}
+
 TEST(Batch, HelpListsEveryMode) {
     const BatchRun run = Batch({"--help"});
     EXPECT_EQ(run.status, 0);
