@@ -14,11 +14,7 @@ namespace {
 
 using test::RecordingWindow;
 
-BitmapHandle BitmapOf(const PixelBuffer& pixels) {
-    BitmapHandle bitmap = Bitmap::Create(pixels.width, pixels.height);
-    EXPECT_TRUE(WritePixels(*bitmap, pixels));
-    return bitmap;
-}
+using test::BitmapOf;
 
 TEST(Undo, TakesBackEachKindOfStepAndRedoesIt) {
     test::State state;

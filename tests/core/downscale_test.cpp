@@ -7,11 +7,7 @@
 namespace prismview {
 namespace {
 
-BitmapHandle BitmapOf(const PixelBuffer& buffer) {
-    BitmapHandle bitmap = Bitmap::Create(buffer.width, buffer.height);
-    EXPECT_TRUE(WritePixels(*bitmap, buffer));
-    return bitmap;
-}
+using test::BitmapOf;
 
 TEST(Downscale, AveragesEachBlockRoundingToNearest) {
     struct Case {

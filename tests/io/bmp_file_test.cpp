@@ -61,11 +61,7 @@ PixelBuffer Load(const std::string& path) {
     return bitmap ? ReadPixels(*bitmap) : PixelBuffer{};
 }
 
-BitmapHandle BitmapOf(const PixelBuffer& pixels) {
-    BitmapHandle bitmap = Bitmap::Create(pixels.width, pixels.height);
-    EXPECT_TRUE(WritePixels(*bitmap, pixels));
-    return bitmap;
-}
+using test::BitmapOf;
 
 TEST(BmpWriter, HeaderAndPaddingForSmallWidths) {
     struct Case { std::int32_t width, height; std::uint32_t rowSize; };

@@ -28,6 +28,13 @@ PixelBuffer MakeBuffer(std::int32_t width, std::int32_t height, F&& f) {
 // A picture with many different colours (hues, greys, shades), deterministic.
 PixelBuffer Varied(std::int32_t width, std::int32_t height);
 
+// A bitmap holding the buffer's pixels.
+inline BitmapHandle BitmapOf(const PixelBuffer& pixels) {
+    BitmapHandle bitmap = Bitmap::Create(pixels.width, pixels.height);
+    EXPECT_TRUE(bitmap && WritePixels(*bitmap, pixels));
+    return bitmap;
+}
+
 // An image set whose base image holds the buffer's pixels.
 ImageSet MakeImageSet(const PixelBuffer& base);
 
