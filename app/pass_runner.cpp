@@ -111,9 +111,11 @@ void PassRunner::Request() {
         }
         const bool sameSize = work_.width == shown.width && work_.height == shown.height;
         work_.bitmaps[0] = std::move(copy);
-        if (!sameSize) {
-            for (BitmapHandle& b : work_.bitmaps) if (&b != &work_.bitmaps[0]) b.reset();
-            for (BitmapHandle& b : spare_) b.reset();
+        if (!sameSize) {  // images of the old size serve no pass of the new one
+            for (std::size_t slot = 1; slot < kSlotCount; ++slot) {
+                work_.bitmaps[slot].reset();
+                spare_[slot].reset();
+            }
         }
         work_.width = shown.width;
         work_.height = shown.height;
