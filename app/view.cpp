@@ -193,7 +193,7 @@ void Zoom(Window& window, AppState& state, std::int32_t steps, std::optional<Poi
     const Point anchor = about.value_or(Point{view.viewport.width / 2, view.viewport.height / 2});
     // The content point under the anchor, at the new scale.
     const double ratio = static_cast<double>(next.num) * static_cast<double>(now.den) /
-                         (static_cast<double>(now.den == 0 ? 1 : now.num) * static_cast<double>(next.den));
+                         (static_cast<double>(std::max<std::int64_t>(now.num, 1)) * static_cast<double>(next.den));
     auto keep = [&](std::int32_t scroll, std::int32_t offset) {
         return static_cast<std::int64_t>(std::clamp((double{1} * scroll + offset) * ratio - offset, -1e15, 1e15));
     };
