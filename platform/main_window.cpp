@@ -176,7 +176,7 @@ void MainWindow::BuildMenu() {
             const Command id = item.id;
             actions_[id] = action;
             marks_[id] = item.checkedAtStart;
-            if (item.action != MenuAction::Other) {
+            if (item.action != MenuAction::Other && item.action != MenuAction::Zoom) {  // the items with a mark
                 action->setCheckable(true);
                 action->setChecked(item.checkedAtStart);
             }

@@ -132,6 +132,8 @@ TEST(MainWindow, MenuBarHasEveryItemAndTheThreeMarks) {
     EXPECT_TRUE(popups[2]->menu()->actions()[19]->isSeparator());
     EXPECT_EQ(started.window.Action(Command::Exit)->text(), QString::fromUtf8("終了(&X)"));
     EXPECT_FALSE(started.window.Action(Command::Exit)->isCheckable());
+    EXPECT_FALSE(started.window.Action(Command::ZoomIn)->isCheckable());  // a step, not a state
+    EXPECT_TRUE(started.window.Action(Command::StatusBar)->isCheckable());
     EXPECT_EQ(CheckedIds(started.window), (std::vector<Command>{Command::ShowAll, Command::StatusBar, Command{32778}, Command::Columns2}));
     EXPECT_EQ(started.window.windowTitle(), QString::fromUtf8("プリズムビュー"));
     // The client area lies below the menu bar.
