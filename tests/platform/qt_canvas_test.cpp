@@ -57,5 +57,33 @@ TEST(QtCanvas, AtAPixelRatioOfTwoPicturesAndFillsCountScreenPixelsTextsKeepTheir
     EXPECT_GE(DarkRows(DrawAt(2, text)), single * 3 / 2);
 }
 
+// An enlarged picture: every screen pixel shows the picture pixel whose
+// block holds it, also where the target starts above and left of the image
+// and runs past its far edges (only the visible part is drawn), at both pixel
+// ratios.
+TEST(QtCanvas, EnlargedPicturesShowEachPixelAsABlock) {
+    const PixelBuffer pixels = test::Varied(60, 40);
+    BitmapHandle bitmap = test::BitmapOf(pixels);
+    struct Case {
+        Rect target;
+        int times;
+    };
+    const Case cases[] = {{{-37, -22, -37 + 60 * 5, -22 + 40 * 5}, 5},  // five times, scrolled past the edges
+                          {{10, 5, 10 + 60 * 2, 5 + 40 * 2}, 2}};      // twice, ending inside
+    for (const Case& c : cases) {
+        for (qreal ratio : {1.0, 2.0}) {
+            const Rect target = c.target;
+            const QImage shown = DrawAt(ratio, [&](Canvas& canvas) { canvas.DrawImageEnlarged(target, *bitmap); });
+            for (int y = 0; y < 120; ++y)
+                for (int x = 0; x < 200; ++x) {
+                    const bool inside = x >= target.left && y >= target.top && x < target.right && y < target.bottom;
+                    const RgbValue expected =
+                        inside ? PixelAt(*bitmap, (x - target.left) / c.times, (y - target.top) / c.times) : 0xFFFFFFu;
+                    ASSERT_EQ(shown.pixel(x, y) & 0xFFFFFFu, expected) << ratio << ": " << x << "," << y;
+                }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace prismview
