@@ -32,9 +32,11 @@ BatchArguments ParseBatchArguments(const QStringList& arguments) {
     const QCommandLineOption format("format", "", "FORMAT"), slots("slots", "", "LIST"), force("force", ""),
         help(QStringList{"h", "help"}, ""), version("version", ""), probe("probe", "", "X,Y"),
         probeFormat("probe-format", "", "FORMAT"), outputDir("output-dir", "", "DIR"),
-        outputPattern("output-pattern", "", "PATTERN");
+        outputPattern("output-pattern", "", "PATTERN"), sweep("sweep", "", "NAME=FROM:TO:FRAMES"),
+        slot("slot", "", "N"), gallery("gallery", ""), size("size", "", "N"), quality("quality", "", "N");
     for (const QCommandLineOption& option : parameterOptions) parser.addOption(option);
-    parser.addOptions({format, slots, force, help, version, probe, probeFormat, outputDir, outputPattern});
+    parser.addOptions({format, slots, force, help, version, probe, probeFormat, outputDir, outputPattern, sweep, slot,
+                       gallery, size, quality});
     if (!parser.parse(arguments)) return BadUsage(parser.errorText().toStdString());
     BatchArguments result;
     if (parser.isSet(help) || parser.isSet(version)) {
@@ -62,6 +64,34 @@ BatchArguments ParseBatchArguments(const QStringList& arguments) {
         if (!ParseParameter(parameter, text, result.params, error)) return BadUsage(error);
     }
     std::string text;
+    const QStringList positional = parser.positionalArguments();
+    if (parser.isSet(sweep)) {
+        for (const QCommandLineOption* other : {&slots, &probe, &probeFormat, &outputDir, &outputPattern})
+            if (parser.isSet(*other)) return BadUsage("--" + other->names().last().toStdString() + " does not go with --sweep");
+        SweepRequest request;
+        if (!value(sweep, text) || !ParseSweepOption(text, request, error)) return BadUsage(error);
+        if (parser.isSet(slot) == parser.isSet(gallery)) return BadUsage("--sweep needs either --slot N or --gallery");
+        if (parser.isSet(slot) && (!value(slot, text) || !ParseBoundedOption("slot", text, 0, 4, request.slot, error)))
+            return BadUsage(error);
+        if (parser.isSet(format) && (!value(format, text) || !ParseSweepFormatOption(text, request.format, error)))
+            return BadUsage(error);
+        if (parser.isSet(size) && (!value(size, text) || !ParseBoundedOption("size", text, 0, 65535, request.longSide, error)))
+            return BadUsage(error);
+        if (parser.isSet(quality)) {
+            if (request.format != SweepFormat::Webp) return BadUsage("--quality goes with --format webp");
+            if (!value(quality, text) || !ParseBoundedOption("quality", text, 0, 100, request.quality, error))
+                return BadUsage(error);
+            request.lossless = false;
+        }
+        if (positional.size() != 2) return BadUsage("expected INPUT and OUTPUT with --sweep (see --help)");
+        result.force = parser.isSet(force);
+        result.sweep = request;
+        result.input = positional[0].toStdString();
+        result.output = positional[1].toStdString();
+        return result;
+    }
+    for (const QCommandLineOption* other : {&slot, &gallery, &size, &quality})
+        if (parser.isSet(*other)) return BadUsage("--" + other->names().last().toStdString() + " goes with --sweep");
     if (parser.isSet(format) && (!value(format, text) || !ParseFormatOption(text, result.extension, error)))
         return BadUsage(error);
     if (parser.isSet(slots) && (!value(slots, text) || !ParseSlotsOption(text, result.slots, error)))
@@ -75,7 +105,6 @@ BatchArguments ParseBatchArguments(const QStringList& arguments) {
     if (parser.isSet(probeFormat) && (!value(probeFormat, text) || !ParseProbeFormatOption(text, result.probeFormat, error)))
         return BadUsage(error);
 
-    const QStringList positional = parser.positionalArguments();
     if (parser.isSet(outputDir)) {
         if (!value(outputDir, result.outputDir)) return BadUsage(error);
         if (result.outputDir.empty()) return BadUsage("--output-dir needs a folder");

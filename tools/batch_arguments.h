@@ -5,9 +5,11 @@
 #include <QStringList>
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/sweep.h"
 #include "core/params.h"
 
 namespace prismview {
@@ -32,6 +34,10 @@ struct BatchArguments {
     std::vector<std::string> inputs;
     std::string outputDir;                             // empty: the one-input form
     std::string outputPattern = "{name}_{slot}.{ext}";  // {name}: the input's name without extension
+    // --sweep: frames of one slot (--slot) or of the gallery (--gallery)
+    // written to `output`, a file (webp, sheet) or a folder (png).
+    std::optional<SweepRequest> sweep;
+    std::string output;
 };
 
 // Parses the whole argument list, the program's name first. Every option

@@ -1,5 +1,6 @@
 #include "tools/batch_options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 
@@ -171,6 +172,51 @@ bool ParseSlotsOption(const std::string& text, std::array<bool, 4>& slots, std::
         start = comma + 1;
     }
     slots = chosen;
+    return true;
+}
+
+bool ParseBoundedOption(const std::string& option, const std::string& text, std::int32_t lo, std::int32_t hi,
+                        std::int32_t& value, std::string& error) {
+    std::int32_t v = 0;
+    if (!ParseInt32(text, v) || v < lo || v > hi)
+    {
+        std::string message = "--";
+        message += option;
+        message += " needs a whole number from " + std::to_string(lo) + " to " + std::to_string(hi);
+        return Fail(error, message + ", not '" + text + "'");
+    }
+    value = v;
+    return true;
+}
+
+bool ParseSweepOption(const std::string& text, SweepRequest& request, std::string& error) {
+    std::string names;
+    for (const SweepParameterInfo& info : SweepParameters()) names += (names.empty() ? "" : ", ") + std::string(info.name);
+    const auto equals = text.find('=');
+    const SweepParameterInfo* info = FindSweepParameter(std::string_view(text).substr(0, equals));
+    const auto first = text.find(':', equals), second = first == std::string::npos ? first : text.find(':', first + 1);
+    std::int32_t from = 0, to = 0, frames = 0;
+    if (equals == std::string::npos || !info || second == std::string::npos ||
+        !ParseInt32(text.substr(equals + 1, first - equals - 1), from) ||
+        !ParseInt32(text.substr(first + 1, second - first - 1), to) || !ParseInt32(text.substr(second + 1), frames))
+        return Fail(error, "--sweep needs NAME=FROM:TO:FRAMES with NAME one of " + names + ", not '" + text + "'");
+    if (info->range && (std::min(from, to) < info->range->lo || std::max(from, to) > info->range->hi))
+        return Fail(error, "--sweep: " + std::string(info->name) + " goes from " + std::to_string(info->range->lo) +
+                               " to " + std::to_string(info->range->hi) + ", not '" + text + "'");
+    if (frames < 1 || frames > kMaxSweepFrames)
+        return Fail(error, "--sweep: FRAMES from 1 to " + std::to_string(kMaxSweepFrames) + ", not '" + text + "'");
+    request.parameter = info->parameter;
+    request.from = from;
+    request.to = to;
+    request.frames = frames;
+    return true;
+}
+
+bool ParseSweepFormatOption(const std::string& text, SweepFormat& format, std::string& error) {
+    if (text == "webp") format = SweepFormat::Webp;
+    else if (text == "png") format = SweepFormat::PngFrames;
+    else if (text == "sheet") format = SweepFormat::Sheet;
+    else return Fail(error, "--format with --sweep needs webp, png or sheet, not '" + text + "'");
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/sweep.h"
 #include "core/params.h"
 
 namespace prismview {
@@ -32,5 +33,14 @@ bool ParseProbeOption(const std::string& text, std::array<std::int32_t, 2>& poin
 bool ParseProbeFormatOption(const std::string& text, std::string& format, std::string& error);
 
 bool ParseSlotsOption(const std::string& text, std::array<bool, 4>& slots, std::string& error);
+
+// --sweep NAME=FROM:TO:FRAMES: FROM and TO within the parameter's range,
+// FRAMES from 1 to kMaxSweepFrames.
+bool ParseSweepOption(const std::string& text, SweepRequest& request, std::string& error);
+// --format with --sweep: webp, png (numbered frames) or sheet.
+bool ParseSweepFormatOption(const std::string& text, SweepFormat& format, std::string& error);
+// A whole number from lo to hi for the option of that name.
+bool ParseBoundedOption(const std::string& option, const std::string& text, std::int32_t lo, std::int32_t hi,
+                        std::int32_t& value, std::string& error);
 
 }  // namespace prismview

@@ -19,6 +19,7 @@
 
 #include "core/colour.h"
 #include "core/process.h"
+#include "app/sweep.h"
 #include "effects/mode_table.h"
 #include "io/picture_file.h"
 #include "tools/batch_arguments.h"
@@ -38,6 +39,7 @@ std::string Usage() {
     std::string text =
         "Usage: prismview-batch [OPTIONS] INPUT OUTPUT_PREFIX\n"
         "       prismview-batch [OPTIONS] INPUT... --output-dir DIR\n"
+        "       prismview-batch [OPTIONS] --sweep NAME=FROM:TO:FRAMES (--slot N | --gallery) INPUT OUTPUT\n"
         "Reads INPUT (BMP, PNG, JPEG, GIF, TIFF, WebP or any other picture Qt reads here;\n"
         "- for standard input) as the base image, runs one processing mode and writes the\n"
         "four derived images as OUTPUT_PREFIX1.bmp .. OUTPUT_PREFIX4.bmp (24-bit BMP, or the\n"
@@ -54,6 +56,17 @@ std::string Usage() {
         "  --probe X,Y          after the captions, print the colour at picture point X,Y (from the\n"
         "                       top left) of the base image and the four outputs; repeatable\n"
         "  --probe-format FORMAT  how: table (default), csv or json\n"
+        "  --sweep NAME=FROM:TO:FRAMES  write FRAMES frames with the parameter NAME (hue, level,\n"
+        "                       freq, freq-den, amplitude, phase, phase-den, center-x, center-y)\n"
+        "                       stepped from FROM to TO, as OUTPUT: prismview-batch [OPTIONS]\n"
+        "                       --sweep ... (--slot N | --gallery) INPUT OUTPUT\n"
+        "  --slot N             with --sweep: frames of image N (0 the base, 1..4 the outputs)\n"
+        "  --gallery            with --sweep: frames of all five images, three by two\n"
+        "  --format FORMAT      with --sweep: webp (animated, the default), png (numbered frames in\n"
+        "                       the folder OUTPUT) or sheet (one picture of all frames and values)\n"
+        "  --size N             with --sweep: a frame's longer side at most (default 1024; 0: the\n"
+        "                       picture's size)\n"
+        "  --quality N          with --sweep and webp: lossy at quality 0..100 (default lossless)\n"
         "  -h, --help           show this text\n"
         "  --version            show the program's version\n\n"
         "Modes:\n";
@@ -216,6 +229,33 @@ int ProcessMany(const BatchArguments& arguments) {
     return 1;
 }
 
+// prismview-batch --sweep: the frames of one input into one output, a
+// progress line on a terminal. Nothing is left behind when it fails.
+int SweepOne(const BatchArguments& arguments) {
+    const SweepRequest& request = *arguments.sweep;
+    const QFileInfo target(QString::fromStdString(arguments.output));
+    if (!arguments.force) {
+        const bool taken = request.format == SweepFormat::PngFrames
+                               ? target.isDir() && !QDir(target.filePath()).entryList(QDir::Files).isEmpty()
+                               : target.exists();
+        if (taken) Fail(1, "output exists: " + arguments.output + " (use --force to overwrite)");
+    }
+    ReadResult base = ReadInput(arguments.input);
+    if (!base.bitmap) Fail(1, "cannot read " + arguments.input + ": " + base.reason);
+    const bool terminal = isatty(STDERR_FILENO) != 0;
+    std::string reason;
+    const SweepResult result =
+        RunSweep(*base.bitmap, arguments.params, request, arguments.output,
+                 [&](std::int32_t done) {
+                     if (terminal) std::fprintf(stderr, "\r\033[K%d/%d frames", done, request.frames);
+                     return true;
+                 },
+                 reason);
+    if (terminal) std::fputs("\n", stderr);
+    if (result != SweepResult::Written) Fail(1, "cannot write " + arguments.output + ": " + reason);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -233,6 +273,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (!arguments.outputDir.empty()) return ProcessMany(arguments);
+    if (arguments.sweep) return SweepOne(arguments);
     const ProcessingParams& params = arguments.params;
     const ModeSpec* mode = FindMode(params.effectMode);  // a parsed mode is always there
     const std::string& input = arguments.input;

@@ -1,0 +1,162 @@
+#include "app/sweep.h"
+
+#include <algorithm>
+
+#include "core/downscale.h"
+#include "core/process.h"
+#include "effects/mode_table.h"
+
+namespace prismview {
+
+namespace {
+
+constexpr SweepParameterInfo kSweepParameters[] = {
+    {SweepParameter::Hue, "hue", &ProcessingParams::hue, kHueRange},
+    {SweepParameter::Level, "level", &ProcessingParams::level, kLevelRange},
+    {SweepParameter::FreqNum, "freq", &ProcessingParams::waveFreqNum, std::nullopt},
+    {SweepParameter::FreqDen, "freq-den", &ProcessingParams::waveFreqDen, std::nullopt},
+    {SweepParameter::Amplitude, "amplitude", &ProcessingParams::waveAmplitude, std::nullopt},
+    {SweepParameter::Phase, "phase", &ProcessingParams::wavePhase, std::nullopt},
+    {SweepParameter::PhaseDen, "phase-den", &ProcessingParams::wavePhaseDen, std::nullopt},
+    {SweepParameter::CenterX, "center-x", &ProcessingParams::centerX, std::nullopt},
+    {SweepParameter::CenterY, "center-y", &ProcessingParams::centerY, std::nullopt},
+};
+
+std::int32_t Shrunk(std::int64_t side, std::int64_t num, std::int64_t den) {
+    return static_cast<std::int32_t>(std::max<std::int64_t>(1, side * num / den));
+}
+
+// The pass of every frame on one copy of the base; the derived images the
+// frames need are made once and redone for each frame.
+class SweepPass {
+public:
+    SweepPass(const Bitmap& base, const ProcessingParams& params, const SweepRequest& request)
+        : params_(params), request_(request), mode_(FindMode(params.effectMode)) {
+        images_.bitmaps[0] = Bitmap::Create(base.Width(), base.Height());
+        if (!images_.bitmaps[0] || !images_.bitmaps[0]->CopyFrom(base)) return;
+        images_.width = base.Width();
+        images_.height = base.Height();
+        for (std::int32_t slot = 1; slot < kSlotCount; ++slot)
+            if (Uses(slot) && !(images_.bitmaps[static_cast<std::size_t>(slot)] = Bitmap::Create(base.Width(), base.Height())))
+                return;
+        ready_ = true;
+    }
+
+    BitmapHandle Frame(std::int32_t index) {
+        if (!ready_) return nullptr;
+        ProcessingParams params = params_;
+        params.*InfoOf(request_.parameter).field = SweepValue(request_, index);
+        PassOptions options;
+        options.memory = &memory_;
+        if (!ProcessImages(images_, mode_, params, options)) return nullptr;
+        const Size picture{images_.width, images_.height};
+        const Size tile = SweepTileSize(request_, picture);
+        if (request_.slot != kGallery) return Tile(request_.slot, tile);
+        const Size size = SweepFrameSize(request_, picture);
+        BitmapHandle frame = Bitmap::Create(size.width, size.height);
+        if (!frame) return nullptr;
+        for (std::int32_t y = 0; y < size.height; ++y) std::fill_n(frame->Scanline(y), size.width, kOpaque | 0xFFFFFFu);
+        for (std::int32_t slot = 0; slot < kSlotCount; ++slot) {
+            const BitmapHandle shrunk = Tile(slot, tile);
+            if (!shrunk) return nullptr;
+            const std::int32_t left = (slot % 3) * (tile.width + kGalleryGap), top = (slot / 3) * (tile.height + kGalleryGap);
+            for (std::int32_t y = 0; y < tile.height; ++y)
+                std::copy_n(shrunk->Scanline(y), tile.width, frame->Scanline(top + y) + left);
+        }
+        return frame;
+    }
+
+private:
+    bool Uses(std::int32_t slot) const { return request_.slot == kGallery || request_.slot == slot; }
+
+    BitmapHandle Tile(std::int32_t slot, Size tile) const {
+        const Bitmap& image = *images_.bitmaps[static_cast<std::size_t>(slot)];
+        if (tile.width < image.Width() || tile.height < image.Height())
+            return Downscale(image, tile.width, tile.height);
+        BitmapHandle copy = Bitmap::Create(image.Width(), image.Height());
+        if (copy && !copy->CopyFrom(image)) copy.reset();
+        return copy;
+    }
+
+    ProcessingParams params_;
+    SweepRequest request_;
+    const ModeSpec* mode_;
+    ImageSet images_;
+    PassMemory memory_;
+    bool ready_ = false;
+};
+
+}  // namespace
+
+std::span<const SweepParameterInfo> SweepParameters() { return kSweepParameters; }
+
+const SweepParameterInfo& InfoOf(SweepParameter parameter) {
+    return kSweepParameters[static_cast<std::size_t>(parameter)];
+}
+
+const SweepParameterInfo* FindSweepParameter(std::string_view name) {
+    for (const SweepParameterInfo& info : kSweepParameters)
+        if (info.name == name) return &info;
+    return nullptr;
+}
+
+std::int32_t SweepValue(const SweepRequest& request, std::int32_t index) {
+    if (request.frames <= 1) return request.from;
+    const std::int64_t num = (std::int64_t{request.to} - request.from) * index;
+    const std::int64_t den = request.frames - 1;
+    const std::int64_t step = num >= 0 ? (2 * num + den) / (2 * den) : -((-2 * num + den) / (2 * den));
+    return static_cast<std::int32_t>(request.from + step);
+}
+
+Size SweepTileSize(const SweepRequest& request, Size picture) {
+    const std::int64_t w = picture.width, h = picture.height, side = request.longSide;
+    // The long side of what is shown at full size: one tile, or three across and two down.
+    const std::int64_t across = request.slot == kGallery ? 3 * w : w, down = request.slot == kGallery ? 2 * h : h;
+    if (side <= 0 || std::max(across, down) <= side) return picture;
+    if (across >= down) {
+        const std::int32_t width = Shrunk(w, side, across);
+        return {width, Shrunk(h, width, w)};
+    }
+    const std::int32_t height = Shrunk(h, side, down);
+    return {Shrunk(w, height, h), height};
+}
+
+Size SweepFrameSize(const SweepRequest& request, Size picture) {
+    const Size tile = SweepTileSize(request, picture);
+    if (request.slot != kGallery) return tile;
+    return {3 * tile.width + 2 * kGalleryGap, 2 * tile.height + kGalleryGap};
+}
+
+BitmapHandle SweepFrame(const Bitmap& base, const ProcessingParams& params, const SweepRequest& request,
+                        std::int32_t index) {
+    return SweepPass(base, params, request).Frame(index);
+}
+
+SweepResult RunSweep(const Bitmap& base, const ProcessingParams& params, const SweepRequest& request,
+                     const std::string& path, const std::function<bool(std::int32_t done)>& progress,
+                     std::string& reason) {
+    const Size size = SweepFrameSize(request, {base.Width(), base.Height()});
+    SweepOutput output;
+    output.format = request.format;
+    output.path = path;
+    output.frames = request.frames;
+    output.frameWidth = size.width;
+    output.frameHeight = size.height;
+    output.lossless = request.lossless;
+    output.quality = request.quality;
+    const std::unique_ptr<FrameSink> sink = MakeFrameSink(output, reason);
+    if (!sink) return SweepResult::Failed;
+    SweepPass pass(base, params, request);
+    for (std::int32_t index = 0; index < request.frames; ++index) {
+        const BitmapHandle frame = pass.Frame(index);
+        if (!frame) {
+            reason = "not enough memory for the frames";
+            return SweepResult::Failed;
+        }
+        if (!sink->Add(*frame, std::to_string(SweepValue(request, index)), reason)) return SweepResult::Failed;
+        if (progress && !progress(index + 1)) return SweepResult::Cancelled;
+    }
+    return sink->Finish(reason) ? SweepResult::Written : SweepResult::Failed;
+}
+
+}  // namespace prismview
