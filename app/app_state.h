@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "app/history.h"
+#include "app/sweep.h"
 #include "app/view_state.h"
 #include "core/image_set.h"
 #include "core/params.h"
@@ -50,6 +51,7 @@ struct ShownPictures {
 struct DialogMemory {
     std::array<RgbValue, 16> customColors{};  // the colour chooser's custom colours
     std::string lastFolder;  // of the last file opened or saved: where the file dialogs start
+    std::optional<SweepRequest> sweep;  // the last sweep asked for: what the sweep dialog shows next
 };
 
 struct AppState {

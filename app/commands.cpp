@@ -225,6 +225,50 @@ void UndoCommand(Window& window, AppState& state, bool undo) {
     window.RequestRepaint();
 }
 
+// The sweep dialog, the output's name, then every frame with a progress
+// dialog that can stop it (nothing is then left on disk).
+void SweepCommand(Window& window, AppState& state) {
+    if (!state.shown.images.Loaded()) {
+        Tell(window, kNoImageText, kRequestCaption);
+        return;
+    }
+    WaitForImages(window, state);
+    const Size picture{state.shown.images.width, state.shown.images.height};
+    SweepRequest request;
+    if (state.dialogs.sweep) {
+        request = *state.dialogs.sweep;
+    } else {
+        request.slot = state.view.Gallery() ? kGallery : state.view.selectedImage;
+    }
+    SweepDialog dialog(request, state.params, picture);
+    if (window.RunDialog(dialog) != kDialogOk) return;
+    state.dialogs.sweep = request;
+    const std::optional<std::string> path = window.AskSweepFileName(state.dialogs.lastFolder, request.format);
+    if (!path) return;
+    std::error_code error;
+    const bool taken = request.format == SweepFormat::PngFrames
+                           ? !std::filesystem::is_empty(*path, error) && !error
+                           : std::filesystem::exists(*path, error);
+    if (taken) {
+        MessageBoxRequest question;
+        question.text = *path + std::string(kOverwriteQuestionSuffix);
+        question.caption = std::string(kOverwriteCaption);
+        question.buttons = MessageButtons::YesNo;
+        question.icon = MessageIcon::Question;
+        question.defaultButton = MessageAnswer::No;
+        if (window.ShowMessage(question) != MessageAnswer::Yes) return;
+    }
+    if (!state.shown.images.Loaded()) return;
+    const Bitmap& base = *state.shown.images.bitmaps[0];
+    window.BeginProgress(kSweepProgressText, request.frames);
+    std::string reason;
+    const SweepResult result = RunSweep(
+        base, state.params, request, *path, [&window](std::int32_t done) { return window.StepProgress(done); }, reason);
+    window.EndProgress();
+    if (result == SweepResult::Failed) Tell(window, kSweepFailedText, kFailureCaption, true, *path + "\n" + reason);
+    if (result == SweepResult::Written) NoteFileUsed(state, *path);
+}
+
 void ResetParametersCommand(Window& window, AppState& state) {
     const ProcessingParams before = state.params;
     state.params = ProcessingParams{};
@@ -243,6 +287,7 @@ bool RunDialogCommand(Window& window, AppState& state, Command command) {
         case Command::MakeBase: MakeCurrentImageBase(window, state); return true;
         case Command::About: AboutCommand(window); return true;
         case Command::CopyCommand: CopyBatchCommand(window, state); return true;
+        case Command::Sweep: SweepCommand(window, state); return true;
         case Command::Undo: UndoCommand(window, state, true); return true;
         case Command::Redo: UndoCommand(window, state, false); return true;
         case Command::ResetParameters: ResetParametersCommand(window, state); return true;

@@ -1,5 +1,7 @@
 #include "app/dialogs.h"
 
+#include <algorithm>
+
 #include "core/colour.h"
 #include "core/int_math.h"
 #include "resources/dialog_templates.h"
@@ -97,6 +99,75 @@ int WaveDialog::Command(int id, DialogControls& controls) {
     params_.centerY = Number(controls, ids::CenterY);
     steps_.centerStep = Number(controls, ids::CenterStep);
     params_.startFromEnd = controls.Checked(ids::StartFromEnd) ? 1 : 0;
+    return kDialogOk;
+}
+
+std::array<std::int32_t, 2> SweepSpan(SweepParameter parameter, const ProcessingParams& params, Size picture) {
+    const SweepParameterInfo& info = InfoOf(parameter);
+    if (info.range) return {info.range->lo, info.range->hi};
+    auto clamp = [](std::int64_t v) {
+        return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
+    };
+    switch (parameter) {
+        case SweepParameter::Phase: return {0, params.wavePhaseDen};
+        case SweepParameter::CenterX: return {-(picture.width / 2), picture.width / 2};
+        case SweepParameter::CenterY: return {-(picture.height / 2), picture.height / 2};
+        default: {
+            const std::int32_t now = params.*info.field;
+            return now > 0 ? std::array{now, clamp(std::int64_t{now} * 4)} : std::array{0, 32};
+        }
+    }
+}
+
+int SweepDialog::TemplateId() const { return kSweepDialogId; }
+
+void SweepDialog::Init(DialogControls& controls) {
+    controls.SetChecked(ids::SweepParameterFirst + static_cast<int>(request_.parameter), true);
+    SetNumber(controls, ids::SweepFrom, request_.from);
+    SetNumber(controls, ids::SweepTo, request_.to);
+    SetNumber(controls, ids::SweepFrames, request_.frames);
+    controls.SetChecked(request_.slot == kGallery ? ids::SweepGallery : ids::SweepSlotFirst + request_.slot, true);
+    controls.SetChecked(request_.longSide == 0 ? ids::SweepFullSize : ids::SweepLongSide, true);
+    SetNumber(controls, ids::SweepLongSideValue, request_.longSide == 0 ? kDefaultLongSide : request_.longSide);
+    controls.SetChecked(request_.format == SweepFormat::Webp        ? ids::SweepWebp
+                        : request_.format == SweepFormat::PngFrames ? ids::SweepPngFrames
+                                                                    : ids::SweepSheet,
+                        true);
+    controls.SetChecked(ids::SweepLossless, request_.lossless);
+    SetNumber(controls, ids::SweepQuality, request_.quality);
+}
+
+int SweepDialog::Command(int id, DialogControls& controls) {
+    const int parameters = static_cast<int>(SweepParameters().size());
+    if (id >= ids::SweepParameterFirst && id < ids::SweepParameterFirst + parameters) {
+        // Another parameter: its usual span, which the user may then edit.
+        const auto [from, to] = SweepSpan(static_cast<SweepParameter>(id - ids::SweepParameterFirst), params_, picture_);
+        SetNumber(controls, ids::SweepFrom, from);
+        SetNumber(controls, ids::SweepTo, to);
+        return 0;
+    }
+    if (id == kDialogCancel) return kDialogCancel;
+    if (id != kDialogOk) return 0;
+    for (int i = 0; i < parameters; ++i)
+        if (controls.Checked(ids::SweepParameterFirst + i)) request_.parameter = static_cast<SweepParameter>(i);
+    const SweepParameterInfo& info = InfoOf(request_.parameter);
+    request_.from = Number(controls, ids::SweepFrom);
+    request_.to = Number(controls, ids::SweepTo);
+    if (info.range) {
+        request_.from = ClampInt(request_.from, info.range->lo, info.range->hi);
+        request_.to = ClampInt(request_.to, info.range->lo, info.range->hi);
+    }
+    request_.frames = ClampInt(Number(controls, ids::SweepFrames), 1, kMaxSweepFrames);
+    request_.slot = kGallery;
+    for (int slot = 0; slot < 5; ++slot)
+        if (controls.Checked(ids::SweepSlotFirst + slot)) request_.slot = slot;
+    request_.longSide =
+        controls.Checked(ids::SweepFullSize) ? 0 : ClampInt(Number(controls, ids::SweepLongSideValue), 1, 65535);
+    request_.format = controls.Checked(ids::SweepPngFrames) ? SweepFormat::PngFrames
+                      : controls.Checked(ids::SweepSheet)   ? SweepFormat::Sheet
+                                                            : SweepFormat::Webp;
+    request_.lossless = controls.Checked(ids::SweepLossless);
+    request_.quality = ClampInt(Number(controls, ids::SweepQuality), 0, 100);
     return kDialogOk;
 }
 

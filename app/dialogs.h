@@ -3,6 +3,7 @@
 // the templates; the logic reaches them by control id only.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -69,6 +70,25 @@ public:
 private:
     ProcessingParams& params_;
     KeySteps& steps_;
+};
+
+// The start and end values the sweep dialog proposes for a parameter: its
+// whole range, one turn of the phase, the picture's width or height around
+// the middle for the centre, or from the current value up for the rest.
+std::array<std::int32_t, 2> SweepSpan(SweepParameter parameter, const ProcessingParams& params, Size picture);
+
+class SweepDialog final : public DialogLogic {
+public:
+    SweepDialog(SweepRequest& request, const ProcessingParams& params, Size picture)
+        : request_(request), params_(params), picture_(picture) {}
+    int TemplateId() const override;
+    void Init(DialogControls& controls) override;
+    int Command(int id, DialogControls& controls) override;
+
+private:
+    SweepRequest& request_;
+    const ProcessingParams& params_;
+    Size picture_;
 };
 
 }  // namespace prismview

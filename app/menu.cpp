@@ -14,6 +14,7 @@ using A = MenuAction;
 constexpr MenuItem kFileItems[] = {
     {Command::Open, "ＢＭＰを開く(&O)", A::Other, 0, false},
     {Command::Save, "ＢＭＰを保存(&S)", A::Other, 0, false},
+    {Command::Sweep, "変化を書き出し(&W)...", A::Other, 0, false},
     {Command::Copy, "コピー Ctrl+C", A::Other, 0, false},
     {Command::Paste, "貼り付け Ctrl+V", A::Other, 0, false},
     {Command::MakeBase, "現在の画像をベース画像にする(&B)", A::Other, 0, false},

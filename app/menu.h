@@ -42,6 +42,7 @@ enum class Command : std::uint16_t {
     Undo = 32827,
     Redo = 32828,
     ResetParameters = 32829,
+    Sweep = 32830,
 };
 
 // The captions of the item that copies the command behind the window: with

@@ -102,10 +102,10 @@ const SweepParameterInfo* FindSweepParameter(std::string_view name) {
 
 std::int32_t SweepValue(const SweepRequest& request, std::int32_t index) {
     if (request.frames <= 1) return request.from;
-    const std::int64_t num = (std::int64_t{request.to} - request.from) * index;
+    // The value itself is rounded, so a sweep run backwards meets the same values.
     const std::int64_t den = request.frames - 1;
-    const std::int64_t step = num >= 0 ? (2 * num + den) / (2 * den) : -((-2 * num + den) / (2 * den));
-    return static_cast<std::int32_t>(request.from + step);
+    const std::int64_t num = std::int64_t{request.from} * den + (std::int64_t{request.to} - request.from) * index;
+    return static_cast<std::int32_t>(num >= 0 ? (2 * num + den) / (2 * den) : -((-2 * num + den) / (2 * den)));
 }
 
 Size SweepTileSize(const SweepRequest& request, Size picture) {

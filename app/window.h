@@ -13,6 +13,7 @@
 #include "app/menu.h"
 #include "core/bitmap.h"
 #include "core/pixels.h"
+#include "io/sweep_files.h"
 
 namespace prismview {
 
@@ -96,6 +97,15 @@ public:
     virtual void PutClipboardText(const std::string&) {}
     // Changes the caption of the command's menu item.
     virtual void SetMenuCaption(Command, std::string_view) {}
+    // The save dialog of a sweep: a .webp or a sheet's file name, or the name
+    // of the folder for numbered frames; nothing when cancelled.
+    virtual std::optional<std::string> AskSweepFileName(const std::string&, SweepFormat) { return std::nullopt; }
+    // A modal progress dialog of `total` steps with a cancel button.
+    // StepProgress shows the steps done, keeps the window painting and
+    // answers false once the user has cancelled.
+    virtual void BeginProgress(std::string_view, std::int32_t) {}
+    virtual bool StepProgress(std::int32_t) { return true; }
+    virtual void EndProgress() {}
     // A copy of the clipboard's bitmap, owned by the caller.
     virtual ClipboardBitmap TakeClipboardBitmap() = 0;
 };

@@ -183,9 +183,13 @@ std::int32_t SheetColumns(std::int32_t frames) {
     return columns;
 }
 
+std::int32_t SheetCellWidth(std::int32_t frameWidth) {
+    return std::max(frameWidth, 11 * kAdvance * kSheetTextScale);  // "-2147483648"
+}
+
 SheetCell SheetCellOf(std::int32_t index, std::int32_t frames, std::int32_t frameWidth, std::int32_t frameHeight) {
-    const std::int32_t columns = SheetColumns(frames);
-    return {kSheetGap + (index % columns) * (frameWidth + kSheetGap),
+    const std::int32_t columns = SheetColumns(frames), cell = SheetCellWidth(frameWidth);
+    return {kSheetGap + (index % columns) * (cell + kSheetGap) + (cell - frameWidth) / 2,
             kSheetGap + (index / columns) * (frameHeight + kSheetBand + kSheetGap)};
 }
 
@@ -228,7 +232,7 @@ std::unique_ptr<FrameSink> MakeFrameSink(const SweepOutput& output, std::string&
             }
             const std::int32_t columns = SheetColumns(output.frames);
             const std::int32_t rows = (output.frames + columns - 1) / columns;
-            const std::int64_t width = std::int64_t{columns} * (output.frameWidth + kSheetGap) + kSheetGap;
+            const std::int64_t width = std::int64_t{columns} * (SheetCellWidth(output.frameWidth) + kSheetGap) + kSheetGap;
             const std::int64_t height =
                 std::int64_t{rows} * (output.frameHeight + kSheetBand + kSheetGap) + kSheetGap;
             BitmapHandle sheet;

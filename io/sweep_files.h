@@ -46,6 +46,9 @@ std::int32_t SheetColumns(std::int32_t frames);
 inline constexpr std::int32_t kSheetGap = 8;
 inline constexpr std::int32_t kSheetTextScale = 2;  // each font pixel as 2 x 2
 inline constexpr std::int32_t kSheetBand = 7 * kSheetTextScale + 8;  // text height plus margins
+// A cell is as wide as its frame or the longest value text, whichever is
+// wider; the frame and its text are centred in it.
+std::int32_t SheetCellWidth(std::int32_t frameWidth);
 // Where frame `index` lies on a sheet of frames of that size (top left).
 struct SheetCell {
     std::int32_t x, y;

@@ -294,6 +294,28 @@ void MainWindow::PutClipboardText(const std::string& text) {
     if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->setText(ToQString(text));
 }
 
+std::optional<std::string> MainWindow::AskSweepFileName(const std::string& folder, SweepFormat format) {
+    return prismview::AskSweepFileName(this, folder, format);
+}
+
+void MainWindow::BeginProgress(std::string_view text, std::int32_t total) {
+    progress_ = std::make_unique<QProgressDialog>(ToQString(text), QStringLiteral("ｷｬﾝｾﾙ"), 0, total, this);
+    progress_->setWindowTitle(ToQString(kWindowTitle));
+    progress_->setWindowModality(Qt::ApplicationModal);
+    progress_->setMinimumDuration(0);
+    progress_->setAutoReset(false);
+    progress_->setValue(0);
+}
+
+bool MainWindow::StepProgress(std::int32_t done) {
+    if (!progress_) return true;
+    progress_->setValue(done);
+    QCoreApplication::processEvents();
+    return !progress_->wasCanceled();
+}
+
+void MainWindow::EndProgress() { progress_.reset(); }
+
 void MainWindow::SetMenuCaption(Command command, std::string_view caption) {
     if (QAction* action = Action(command)) action->setText(ToQString(caption));
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QProgressDialog>
 #include <QTimer>
 
 #include <map>
@@ -46,6 +47,10 @@ public:
     void WaitUntil(const std::function<bool()>& done) override;
     void ShowStatusBar(bool shown) override;
     void PutClipboardText(const std::string& text) override;
+    std::optional<std::string> AskSweepFileName(const std::string& folder, SweepFormat format) override;
+    void BeginProgress(std::string_view text, std::int32_t total) override;
+    bool StepProgress(std::int32_t done) override;
+    void EndProgress() override;
     void SetMenuCaption(Command command, std::string_view caption) override;
     // The status bar's text, as the state has it now.
     QString StatusText() const;
@@ -78,6 +83,7 @@ private:
     bool destroyed_ = false;
     bool shownBefore_ = false;
     QLabel* status_;
+    std::unique_ptr<QProgressDialog> progress_;  // while a sweep is written
     QTimer progressTimer_;
     std::unique_ptr<PassRunner> runner_;
 };

@@ -80,6 +80,32 @@ std::optional<std::string> AskFileName(QWidget* owner, const std::string& folder
     return names.front().toStdString();
 }
 
+std::optional<std::string> AskSweepFileName(QWidget* owner, const std::string& folder, SweepFormat format) {
+    const ReactivateAfter reactivate(owner);
+    QFileDialog dialog(owner, QString(), folder.empty() ? QDir::currentPath() : ToQString(folder));
+    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    switch (format) {
+        case SweepFormat::Webp:
+            dialog.setNameFilter(QStringLiteral("WebP (*.webp)"));
+            dialog.setDefaultSuffix(QStringLiteral("webp"));
+            break;
+        case SweepFormat::Sheet:
+            dialog.setNameFilters(SaveFilters());
+            dialog.selectNameFilter(dialog.nameFilters().value(1));  // PNG
+            dialog.setDefaultSuffix(QStringLiteral("png"));
+            break;
+        case SweepFormat::PngFrames:  // the name of a folder to make, or one to fill
+            dialog.setNameFilter(QStringLiteral("フォルダ (*)"));
+            break;
+    }
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList names = dialog.selectedFiles();
+    if (names.isEmpty() || names.front().isEmpty()) return std::nullopt;
+    return names.front().toStdString();
+}
+
 bool ChooseColour(QWidget* owner, RgbValue& colour, std::array<RgbValue, 16>& customColours) {
     const ReactivateAfter reactivate(owner);
     // Qt keeps one set of custom colours for the whole process; ours are the

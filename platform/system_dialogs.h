@@ -35,6 +35,8 @@ MessageAnswer ShowMessageBox(QWidget* owner, const MessageBoxRequest& request);
 // Qt's own file dialog, in `folder` (the current one when empty): the
 // chosen name, or nothing when cancelled.
 std::optional<std::string> AskFileName(QWidget* owner, const std::string& folder, bool save);
+// The save dialog of a sweep's output: a WebP or picture file, or a folder's name.
+std::optional<std::string> AskSweepFileName(QWidget* owner, const std::string& folder, SweepFormat format);
 
 // Qt's colour chooser; see Window::ChooseColour.
 bool ChooseColour(QWidget* owner, RgbValue& colour, std::array<RgbValue, 16>& customColours);

@@ -88,8 +88,54 @@ const DialogTemplate& WaveDialogTemplate() {
     return t;
 }
 
+const DialogTemplate& SweepDialogTemplate() {
+    static const DialogTemplate t{
+        kSweepDialogId, "変化の書き出し", "ＭＳ Ｐゴシック", 9, 0, 0, 262, 222,
+        {
+            {ids::Ok, K::DefaultPushButton, "OK", 140, 200, 50, 14},
+            {ids::Cancel, K::PushButton, "ｷｬﾝｾﾙ", 200, 200, 50, 14},
+            {U, K::Static, "変える値", 11, 8, 60, 8},
+            {ids::SweepParameterFirst + 0, K::RadioButton, "色相", 11, 20, 65, 10},
+            {ids::SweepParameterFirst + 1, K::RadioButton, "明度", 11, 32, 65, 10},
+            {ids::SweepParameterFirst + 2, K::RadioButton, "周波数（分子）", 11, 44, 65, 10},
+            {ids::SweepParameterFirst + 3, K::RadioButton, "周波数（分母）", 11, 56, 65, 10},
+            {ids::SweepParameterFirst + 4, K::RadioButton, "振幅", 11, 68, 65, 10},
+            {ids::SweepParameterFirst + 5, K::RadioButton, "位相（分子）", 80, 20, 65, 10},
+            {ids::SweepParameterFirst + 6, K::RadioButton, "位相（分母）", 80, 32, 65, 10},
+            {ids::SweepParameterFirst + 7, K::RadioButton, "中心ｘ", 80, 44, 65, 10},
+            {ids::SweepParameterFirst + 8, K::RadioButton, "中心ｙ", 80, 56, 65, 10},
+            {U, K::Static, "始め", 11, 86, 40, 8},
+            {ids::SweepFrom, K::TextField, "", 11, 96, 40, 14},
+            {U, K::Static, "終わり", 60, 86, 40, 8},
+            {ids::SweepTo, K::TextField, "", 60, 96, 40, 14},
+            {U, K::Static, "コマ数（1～1000）", 109, 86, 60, 8},
+            {ids::SweepFrames, K::TextField, "", 109, 96, 40, 14},
+            {U, K::GroupBox, "画像", 170, 8, 80, 84},
+            {ids::SweepGallery, K::RadioButton, "全画像", 180, 20, 60, 10},
+            {ids::SweepSlotFirst + 0, K::RadioButton, "画像０（ベース）", 180, 32, 65, 10},
+            {ids::SweepSlotFirst + 1, K::RadioButton, "画像１", 180, 44, 60, 10},
+            {ids::SweepSlotFirst + 2, K::RadioButton, "画像２", 180, 56, 60, 10},
+            {ids::SweepSlotFirst + 3, K::RadioButton, "画像３", 180, 68, 60, 10},
+            {ids::SweepSlotFirst + 4, K::RadioButton, "画像４", 180, 80, 60, 10},
+            {U, K::GroupBox, "１コマの大きさ", 11, 118, 118, 50},
+            {ids::SweepFullSize, K::RadioButton, "元の大きさ", 21, 131, 60, 10},
+            {ids::SweepLongSide, K::RadioButton, "長辺", 21, 149, 30, 10},
+            {ids::SweepLongSideValue, K::TextField, "", 55, 147, 40, 14},
+            {U, K::Static, "ピクセル", 99, 150, 28, 8},
+            {U, K::GroupBox, "形式", 138, 118, 112, 50},
+            {ids::SweepWebp, K::RadioButton, "アニメーションWebP", 148, 129, 95, 10},
+            {ids::SweepPngFrames, K::RadioButton, "連番PNG（フォルダ）", 148, 141, 95, 10},
+            {ids::SweepSheet, K::RadioButton, "一覧画像（値つき）", 148, 153, 95, 10},
+            {ids::SweepLossless, K::CheckBox, "WebPを可逆圧縮", 11, 178, 80, 10},
+            {U, K::Static, "非可逆の画質（0～100）", 100, 179, 80, 8},
+            {ids::SweepQuality, K::TextField, "", 185, 176, 30, 14},
+        }};
+    return t;
+}
+
 const DialogTemplate* FindDialogTemplate(int id) {
-    for (const DialogTemplate* t : {&AboutDialogTemplate(), &HueLevelDialogTemplate(), &WaveDialogTemplate()})
+    for (const DialogTemplate* t :
+         {&AboutDialogTemplate(), &HueLevelDialogTemplate(), &WaveDialogTemplate(), &SweepDialogTemplate()})
         if (t->id == id) return t;
     return nullptr;
 }

@@ -1,4 +1,4 @@
-// The three dialogs as data: every control with its id, kind, text and
+// The dialogs as data: every control with its id, kind, text and
 // rectangle in dialog units. One builder turns a template into widgets.
 #pragma once
 
@@ -62,15 +62,32 @@ inline constexpr int CenterX = 1006;
 inline constexpr int CenterY = 1010;
 inline constexpr int CenterStep = 1016;
 inline constexpr int StartFromEnd = 1018;
+// Sweep dialog: the parameters in their SweepParameter order, the slots 0..4
+inline constexpr int SweepParameterFirst = 1100;
+inline constexpr int SweepFrom = 1110;
+inline constexpr int SweepTo = 1111;
+inline constexpr int SweepFrames = 1112;
+inline constexpr int SweepGallery = 1120;
+inline constexpr int SweepSlotFirst = 1121;
+inline constexpr int SweepFullSize = 1130;
+inline constexpr int SweepLongSide = 1131;
+inline constexpr int SweepLongSideValue = 1132;
+inline constexpr int SweepWebp = 1140;
+inline constexpr int SweepPngFrames = 1141;
+inline constexpr int SweepSheet = 1142;
+inline constexpr int SweepLossless = 1150;
+inline constexpr int SweepQuality = 1151;
 }  // namespace ids
 
 inline constexpr int kAboutDialogId = 103;
 inline constexpr int kHueLevelDialogId = 129;
 inline constexpr int kWaveDialogId = 130;
+inline constexpr int kSweepDialogId = 131;
 
 const DialogTemplate& AboutDialogTemplate();
 const DialogTemplate& HueLevelDialogTemplate();
 const DialogTemplate& WaveDialogTemplate();
+const DialogTemplate& SweepDialogTemplate();
 // The template with that id, or null.
 const DialogTemplate* FindDialogTemplate(int id);
 

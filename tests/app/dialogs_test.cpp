@@ -162,7 +162,7 @@ TEST(WaveDialog, AnUnknownOverflowValueMarksBackground) {
 }
 
 TEST(DialogTemplates, OkComesFirstAndIdsAreUnique) {
-    for (const DialogTemplate* t : {&AboutDialogTemplate(), &HueLevelDialogTemplate(), &WaveDialogTemplate()}) {
+    for (const DialogTemplate* t : {&AboutDialogTemplate(), &HueLevelDialogTemplate(), &WaveDialogTemplate(), &SweepDialogTemplate()}) {
         std::set<int> seen;
         const DialogControl* firstTabStop = nullptr;
         for (const DialogControl& c : t->controls) {

@@ -111,7 +111,7 @@ private:
 };
 
 TEST(TemplateDialog, EveryControlStandsWhereItsDialogUnitsSay) {
-    for (const DialogTemplate* t : {&AboutDialogTemplate(), &HueLevelDialogTemplate(), &WaveDialogTemplate()}) {
+    for (const DialogTemplate* t : {&AboutDialogTemplate(), &HueLevelDialogTemplate(), &WaveDialogTemplate(), &SweepDialogTemplate()}) {
         NoLogic logic(t->id);
         const QPoint origin(100, 50);
         TemplateDialog dialog(*t, logic, nullptr, origin);
@@ -191,7 +191,7 @@ TEST(TemplateDialog, EveryControlStandsWhereItsDialogUnitsSay) {
 }
 
 TEST(TemplateDialog, OneLineTextsAreWholeAndWidenedLabelsCoverNothing) {
-    for (const DialogTemplate* t : {&AboutDialogTemplate(), &HueLevelDialogTemplate(), &WaveDialogTemplate()}) {
+    for (const DialogTemplate* t : {&AboutDialogTemplate(), &HueLevelDialogTemplate(), &WaveDialogTemplate(), &SweepDialogTemplate()}) {
         NoLogic logic(t->id);
         TemplateDialog dialog(*t, logic, nullptr, QPoint());
         const QFontMetrics metrics(dialog.font());

@@ -101,6 +101,16 @@ public:
             if (const int result = logic.Command(id, controls)) return result;
         return 0;
     }
+    std::optional<std::string> AskSweepFileName(const std::string& folder, SweepFormat) override {
+        calls.emplace_back("ask sweep");
+        askedIn = folder;
+        return sweepName;
+    }
+    void BeginProgress(std::string_view text, std::int32_t total) override {
+        calls.push_back("progress " + std::string(text) + " " + std::to_string(total));
+    }
+    bool StepProgress(std::int32_t done) override { return cancelAtStep == 0 || done < cancelAtStep; }
+    void EndProgress() override { calls.emplace_back("progress end"); }
     void PutClipboardBitmap(const Bitmap& bitmap) override {
         calls.emplace_back("clipboard put");
         clipboard = ReadPixels(bitmap);
@@ -114,6 +124,8 @@ public:
         }
     }
     std::function<void()> drain;  // runs what was posted to the window's thread
+    std::optional<std::string> sweepName;  // what the sweep's save dialog gives
+    std::int32_t cancelAtStep = 0;         // the progress step whose Cancel is pressed; 0: none
     ClipboardBitmap TakeClipboardBitmap() override {
         calls.emplace_back("clipboard take");
         ClipboardBitmap result;

@@ -391,3 +391,46 @@ TEST_F(BatchTest, EachReadFailureNamesTheFileAndItsReason) {
 
 }  // namespace
 }  // namespace prismview
+
+namespace prismview {
+namespace {
+
+// --sweep: a frame's pixels are the window's (tested beside the sweep
+// itself); here the tool's own part: what it accepts, where it writes, and
+// that it keeps what is there.
+TEST_F(BatchTest, SweepsWriteOneOutputAndKeepWhatIsThere) {
+    const QString sheet = QString::fromStdString(dir.Path("sheet.png"));
+    for (const QStringList& bad : {QStringList{"--sweep", "hue=0:1529:5", In(), sheet},  // neither --slot nor --gallery
+                                   {"--sweep", "hue=0:1530:5", "--gallery", In(), sheet},
+                                   {"--sweep", "hue=0:1:0", "--gallery", In(), sheet},
+                                   {"--sweep", "tint=0:1:2", "--gallery", In(), sheet},
+                                   {"--sweep", "level=0:9:2", "--slot", "5", In(), sheet},
+                                   {"--sweep", "level=0:9:2", "--gallery", "--format", "png", "--quality", "80", In(), sheet},
+                                   {"--sweep", "level=0:9:2", "--gallery", "--slots", "1", In(), sheet},
+                                   {"--gallery", In(), Prefix()}}) {
+        const BatchRun run = Batch(bad);
+        EXPECT_EQ(run.status, 2) << bad.join(' ').toStdString();
+        EXPECT_EQ(Lines(run.err), 1) << run.err;
+    }
+    const BatchRun run = Batch({"--mode", "ripple", "--sweep", "center-x=-4:4:3", "--slot", "1", "--format", "sheet", In(), sheet});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto before = test::ReadFileBytes(dir.Path("sheet.png"));
+    const BatchRun again = Batch({"--sweep", "level=0:9:2", "--gallery", "--format", "sheet", In(), sheet});
+    EXPECT_EQ(again.status, 1);
+    EXPECT_NE(again.err.find("output exists"), std::string::npos);
+    EXPECT_EQ(test::ReadFileBytes(dir.Path("sheet.png")), before);
+    EXPECT_EQ(Batch({"--sweep", "level=0:9:2", "--gallery", "--format", "sheet", "--force", In(), sheet}).status, 0);
+    EXPECT_NE(test::ReadFileBytes(dir.Path("sheet.png")), before);
+
+    const QString frames = QString::fromStdString(dir.Path("frames"));
+    ASSERT_EQ(Batch({"--sweep", "phase=0:32:12", "--slot", "0", "--format", "png", In(), frames}).status, 0);
+    EXPECT_EQ(test::FolderEntries(dir.Path("frames")).size(), 12u);
+    EXPECT_EQ(Batch({"--sweep", "phase=0:32:2", "--slot", "0", "--format", "png", In(), frames}).status, 1);
+    // A picture that cannot be read: nothing is made.
+    EXPECT_EQ(Batch({"--sweep", "hue=0:9:2", "--gallery", QString::fromStdString(dir.Path("none.bmp")),
+                     QString::fromStdString(dir.Path("x.webp"))}).status, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("x.webp")));
+}
+
+}  // namespace
+}  // namespace prismview
