@@ -146,6 +146,16 @@ void PassRunner::Cancel() {
     for (BitmapHandle& b : spare_) b.reset();
 }
 
+bool PassRunner::ReleaseIdleMemory() {
+    const std::lock_guard lock(mutex_);
+    if (Busy() || job_ || running_ || ended_) return false;
+    ReleaseImages(work_);
+    work_.generation = 0;
+    for (BitmapHandle& b : spare_) b.reset();
+    memory_ = PassMemory{};
+    return true;
+}
+
 std::optional<int> PassRunner::Progress() const {
     if (!Busy()) return std::nullopt;
     const std::int64_t rows = state_.shown.images.height;

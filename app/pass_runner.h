@@ -62,6 +62,12 @@ public:
     // shown images stay. Returns once the pass's thread has let go of everything.
     void Cancel();
 
+    // On the window's thread, once the window has been idle a while: lets go
+    // of the runner's own images and scratch (its copy of the base, the
+    // images the next pass would fill, the dot noise) when no pass runs or
+    // is asked for. The next pass makes them again. Returns whether it did.
+    bool ReleaseIdleMemory();
+
     // How long a pass runs before a newer request lets it finish (tests
     // choose their own).
     static constexpr std::chrono::milliseconds kLetFinishAfter{250};

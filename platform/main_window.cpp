@@ -19,6 +19,9 @@
 #include <QWindow>
 
 #include <cmath>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include "app/commands.h"
 #include "app/probe.h"
@@ -39,6 +42,8 @@
 namespace prismview {
 
 namespace {
+
+constexpr std::chrono::milliseconds kReleaseAfterIdle{1500};
 
 // The default size: the window never shrinks below it.
 QSize DefaultSize(const QScreen& screen) { return screen.availableGeometry().size() * 3 / 4; }
@@ -98,7 +103,18 @@ MainWindow::MainWindow(AppState& state) : state_(state), client_(new ClientArea(
         [this] {
             SetBusy(runner_->Busy());
             RequestRepaint();
+            if (!runner_->Busy()) idleTimer_.start();
         });
+    // Held keys run pass after pass on the same images; an idle window keeps
+    // only what it shows.
+    idleTimer_.setSingleShot(true);
+    idleTimer_.setInterval(kReleaseAfterIdle);
+    connect(&idleTimer_, &QTimer::timeout, this, [this] {
+        if (!runner_ || !runner_->ReleaseIdleMemory()) return;
+#ifdef __GLIBC__
+        malloc_trim(0);  // and the heap gives back what the images' neighbours left
+#endif
+    });
     state_.passRunner = runner_.get();
 }
 

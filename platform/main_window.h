@@ -85,6 +85,7 @@ private:
     QLabel* status_;
     std::unique_ptr<QProgressDialog> progress_;  // while a sweep is written
     QTimer progressTimer_;
+    QTimer idleTimer_;  // a while after the last pass: the runner lets go of its images
     std::unique_ptr<PassRunner> runner_;
 };
 

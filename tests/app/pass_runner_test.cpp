@@ -181,6 +181,24 @@ TEST(PassRunner, NothingTheModeReadsChangedRunsNoPass) {
     EXPECT_EQ(b.Shown(), b.Expected(b.state.params));
 }
 
+// An idle runner lets go of its own images (not while a pass is asked for),
+// and the next pass makes them again and is exact.
+TEST(PassRunner, IdleMemoryGoesAndComesBack) {
+    Beside b;
+    b.state.params.effectMode = ModeBrighten;
+    Regenerate(b.window, b.state);
+    EXPECT_FALSE(b.runner.ReleaseIdleMemory());  // asked for, not shown yet
+    b.Settle();
+    const std::int64_t before = Bitmap::LiveCount();
+    ASSERT_TRUE(b.runner.ReleaseIdleMemory());
+    EXPECT_EQ(Bitmap::LiveCount(), before - test::kRunnerSet);
+    b.state.params.level = 300;
+    Regenerate(b.window, b.state);
+    b.Settle();
+    EXPECT_EQ(b.Shown(), b.Expected(b.state.params));
+    EXPECT_EQ(Bitmap::LiveCount(), before);
+}
+
 TEST(PassRunner, SaveCopyAndMakeBaseWaitForTheRunningPass) {
     Beside b;
     b.state.params.effectMode = ModeRgbComponents;
