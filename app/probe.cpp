@@ -20,6 +20,7 @@ std::int32_t PictureOffset(std::int64_t screen, std::int64_t size, std::int64_t 
 
 // The middle of the screen offsets within a tile that show a picture column.
 std::int32_t ScreenOffset(std::int64_t picture, std::int64_t size, std::int64_t shown) {
+    if (size <= 0 || shown <= 0) return 0;  // no picture, or a client area too small to show one
     if (shown >= size) {
         const std::int64_t first = (picture * shown + size - 1) / size;
         const std::int64_t end = ((picture + 1) * shown + size - 1) / size;

@@ -116,6 +116,25 @@ TEST(Probe, PinsComeAndGoAndFourStay) {
     EXPECT_EQ(window.Count("repaint"), 6u);
 }
 
+// Pins outlive what showed them: a client area too small for any tile, or a
+// picture that is gone, still paints (found by the random user, seed 1).
+TEST(Probe, MarksOfNothingShownPaintNothingAmiss) {
+    test::State state;
+    Show(state, {200, 200}, std::nullopt, true);
+    test::RecordingWindow window;
+    OnPinButtonDown(window, state, {8, 20});
+    ASSERT_EQ(state.view.pinned.size(), 1u);
+    for (const Size client : {Size{0, 0}, Size{1, 1}, Size{3, 200}, Size{200, 2}}) {
+        state.view.client = client;
+        RefreshView(state, true);
+        for (std::int32_t slot = 0; slot < kSlotCount; ++slot) ScreenPointOf(state, slot, state.view.pinned[0]);
+    }
+    ReleaseImages(state.shown.images);
+    state.shown.images.width = state.shown.images.height = 0;
+    for (std::int32_t slot = 0; slot < kSlotCount; ++slot)
+        EXPECT_EQ(ScreenPointOf(state, slot, state.view.pinned[0]), ScreenPointOf(state, slot, {0, 0}));
+}
+
 // The status bar names the mode and exactly the values it reads (driven by
 // the records), then the size and scale, and a running pass's progress.
 TEST(StatusItems, ShowWhatEachModeReadsAndNothingElse) {
