@@ -42,13 +42,15 @@ public:
         ready_ = true;
     }
 
-    BitmapHandle Frame(std::int32_t index) {
+    // Null when memory ran out, or when `goOn` (asked between the frame's
+    // steps) said to stop.
+    BitmapHandle Frame(std::int32_t index, const std::function<bool()>& goOn = {}) {
         if (!ready_) return nullptr;
         ProcessingParams params = params_;
         params.*InfoOf(request_.parameter).field = SweepValue(request_, index);
         PassOptions options;
         options.memory = &memory_;
-        if (!ProcessImages(images_, mode_, params, options)) return nullptr;
+        if (!ProcessImages(images_, mode_, params, options) || (goOn && !goOn())) return nullptr;
         const Size picture{images_.width, images_.height};
         const Size tile = SweepTileSize(request_, picture);
         if (request_.slot != kGallery) return Tile(request_.slot, tile);
@@ -58,7 +60,7 @@ public:
         for (std::int32_t y = 0; y < size.height; ++y) std::fill_n(frame->Scanline(y), size.width, kOpaque | 0xFFFFFFu);
         for (std::int32_t slot = 0; slot < kSlotCount; ++slot) {
             const BitmapHandle shrunk = Tile(slot, tile);
-            if (!shrunk) return nullptr;
+            if (!shrunk || (goOn && !goOn())) return nullptr;
             const std::int32_t left = (slot % 3) * (tile.width + kGalleryGap), top = (slot / 3) * (tile.height + kGalleryGap);
             for (std::int32_t y = 0; y < tile.height; ++y)
                 std::copy_n(shrunk->Scanline(y), tile.width, frame->Scanline(top + y) + left);
@@ -148,7 +150,14 @@ SweepResult RunSweep(const Bitmap& base, const ProcessingParams& params, const S
     if (!sink) return SweepResult::Failed;
     SweepPass pass(base, params, request);
     for (std::int32_t index = 0; index < request.frames; ++index) {
-        const BitmapHandle frame = pass.Frame(index);
+        // The progress is also asked between a frame's steps, so that a stop
+        // need not wait for a whole frame of a large picture.
+        bool stopped = false;
+        const BitmapHandle frame = pass.Frame(index, [&] {
+            stopped = progress && !progress(index);
+            return !stopped;
+        });
+        if (stopped) return SweepResult::Cancelled;
         if (!frame) {
             reason = "not enough memory for the frames";
             return SweepResult::Failed;

@@ -63,8 +63,9 @@ BitmapHandle SweepFrame(const Bitmap& base, const ProcessingParams& params, cons
 enum class SweepResult { Written, Cancelled, Failed };
 
 // Makes every frame and writes them to `path` in the request's format.
-// `progress` hears the frames done after each one and stops the sweep by
-// answering false; a stopped or failed sweep leaves nothing behind.
+// `progress` hears the frames done after each one, and again between a
+// frame's steps; it stops the sweep by answering false. A stopped or failed
+// sweep leaves nothing behind.
 SweepResult RunSweep(const Bitmap& base, const ProcessingParams& params, const SweepRequest& request,
                      const std::string& path, const std::function<bool(std::int32_t done)>& progress,
                      std::string& reason);

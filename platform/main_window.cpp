@@ -363,6 +363,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
     if (destroyed_) return;
     destroyed_ = true;
+    if (progress_) progress_->cancel();  // a sweep being written stops after its frame and leaves nothing
     OnDestroy(*this, state_);
 }
 

@@ -370,5 +370,101 @@ TEST(Soak, ARandomUserFindsTheWindowAnsweringAndItsImagesExact) {
     EXPECT_EQ(Bitmap::LiveCount(), bitmapsBefore);
 }
 
+// File > Exit or the window's close in each state a user can be in with a
+// large picture: the window goes at once, a sweep being written stops and
+// leaves nothing, and every bitmap is released. The times are printed (the
+// bound is a matter for measurement, not for this test).
+TEST(Soak, ExitEndsEveryStateAndReleasesEverything) {
+#if PRISMVIEW_SOAK_DEFAULT_EVENTS > 1000
+    const int width = 4000, height = 3000;
+#else
+    const int width = 800, height = 600;  // the sanitizers are slow
+#endif
+    test::TempDir dir;
+    const std::string big = dir.Path("big.bmp");
+    {
+        BitmapHandle bitmap = Bitmap::Create(width, height);
+        ASSERT_TRUE(WritePixels(*bitmap, test::Varied(width, height)));
+        ASSERT_EQ(WriteBmpFile(big, *bitmap), WriteResult::Written);
+    }
+    const std::int64_t bitmapsBefore = Bitmap::LiveCount();
+    enum class When { Idle, DuringAPass, AfterACopy, DuringASweep, DuringADialog, ClosedDuringAPass };
+    for (When when : {When::Idle, When::DuringAPass, When::AfterACopy, When::DuringASweep, When::DuringADialog,
+                      When::ClosedDuringAPass}) {
+        std::chrono::steady_clock::time_point start{};  // of the exit
+        {
+            AppState state;
+            MainWindow window(state);
+            ASSERT_TRUE(OpenImageFile(window, state, big));
+            window.show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+            window.WaitUntil([&] { return !window.Runner().Busy(); });
+            auto exitNow = [&] {
+                start = std::chrono::steady_clock::now();
+                if (when == When::ClosedDuringAPass) window.close();
+                else window.Action(Command::Exit)->trigger();
+            };
+            QTimer closer;  // exits from inside a dialog's or the sweep's own loop
+            closer.setInterval(5);
+            QObject::connect(&closer, &QTimer::timeout, [&] {
+                QWidget* modal = QApplication::activeModalWidget();
+                if (!modal) return;
+                if (qobject_cast<QProgressDialog*>(modal)) {
+                    closer.stop();
+                    start = std::chrono::steady_clock::now();
+                    window.close();  // the main window's close box; its menu is out of reach
+                } else if (auto* files = qobject_cast<QFileDialog*>(modal)) {
+                    files->selectFile(QString::fromStdString(dir.Path("sweep.webp")));
+                    static_cast<QDialog*>(files)->accept();
+                } else if (when == When::DuringASweep) {
+                    for (QAbstractButton* button : modal->findChildren<QAbstractButton*>())
+                        if (button->property("controlId").toInt() == 1) button->click();
+                } else {
+                    closer.stop();
+                    start = std::chrono::steady_clock::now();
+                    window.close();
+                }
+            });
+            switch (when) {
+                case When::Idle: exitNow(); break;
+                case When::DuringAPass:
+                case When::ClosedDuringAPass:
+                    window.Action(Command::Columns1)->trigger();
+                    state.params.effectMode = ModeBrighten;
+                    QTest::keyClick(window.Client(), Qt::Key_Up);
+                    ASSERT_TRUE(window.Runner().Busy());
+                    exitNow();
+                    break;
+                case When::AfterACopy:
+                    QTest::keyClick(window.Client(), Qt::Key_S);
+                    window.Action(Command::Copy)->trigger();
+                    exitNow();
+                    break;
+                case When::DuringASweep:
+                case When::DuringADialog:
+                    closer.start();
+                    window.Action(when == When::DuringASweep ? Command::Sweep : Command::WaveDialog)->trigger();
+                    break;
+            }
+            // Menu items run their command from the event loop.
+            for (int i = 0; window.isVisible() && i < 12000; ++i) QTest::qWait(5);
+            EXPECT_FALSE(window.isVisible()) << static_cast<int>(when);
+        }
+        // The window and the state are gone: what the process would still do before it ends.
+        const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_EQ(Bitmap::LiveCount(), bitmapsBefore) << static_cast<int>(when);
+        static const char* const names[] = {"idle", "during a pass", "after a copy", "during a sweep",
+                                            "during a dialog", "closed during a pass"};
+        std::printf("exit %s: %.1f ms\n", names[static_cast<int>(when)], ms);
+        // The exit told every event loop to end, and one that starts now ends
+        // at once: the next window's dialogs need the application's loop to
+        // have run and ended.
+        QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+        QCoreApplication::exec();
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("sweep.webp")));  // the stopped sweep left nothing
+    EXPECT_EQ(test::FolderEntries(dir.path()), std::vector<std::string>{"big.bmp"});
+}
+
 }  // namespace
 }  // namespace prismview
