@@ -99,7 +99,16 @@ MainWindow::MainWindow(AppState& state) : state_(state), client_(new ClientArea(
     // through the event loop (dropped with the window if it is gone).
     runner_ = std::make_unique<PassRunner>(
         state_, PassRunner::Delivery::Queued,
-        [this](std::function<void()> f) { QMetaObject::invokeMethod(this, std::move(f), Qt::QueuedConnection); },
+        [this](std::function<void()> f) {
+            {
+                const std::lock_guard lock(postedMutex_);
+                posted_.push_back(std::move(f));
+            }
+            // By name: the call's event is made and freed inside Qt, and what
+            // it carries over is under our own lock (which the thread
+            // sanitizer sees, unlike Qt's).
+            QMetaObject::invokeMethod(this, "RunPosted", Qt::QueuedConnection);
+        },
         [this] {
             SetBusy(runner_->Busy());
             RequestRepaint();
@@ -121,6 +130,15 @@ MainWindow::MainWindow(AppState& state) : state_(state), client_(new ClientArea(
 MainWindow::~MainWindow() {
     state_.passRunner = nullptr;
     runner_.reset();  // cancels a running pass and waits for its thread
+}
+
+void MainWindow::RunPosted() {
+    std::deque<std::function<void()>> ready;
+    {
+        const std::lock_guard lock(postedMutex_);
+        ready.swap(posted_);
+    }
+    for (std::function<void()>& f : ready) f();
 }
 
 void MainWindow::SetBusy(bool busy) {

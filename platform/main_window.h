@@ -7,7 +7,10 @@
 #include <QProgressDialog>
 #include <QTimer>
 
+#include <deque>
+#include <functional>
 #include <map>
+#include <mutex>
 #include <memory>
 #include <optional>
 #include <string>
@@ -63,6 +66,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Runs what the pass's thread posted, on the window's thread.
+    Q_INVOKABLE void RunPosted();
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -86,6 +91,8 @@ private:
     std::unique_ptr<QProgressDialog> progress_;  // while a sweep is written
     QTimer progressTimer_;
     QTimer idleTimer_;  // a while after the last pass: the runner lets go of its images
+    std::mutex postedMutex_;
+    std::deque<std::function<void()>> posted_;  // from the pass's thread, for RunPosted
     std::unique_ptr<PassRunner> runner_;
 };
 
