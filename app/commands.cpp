@@ -169,6 +169,7 @@ void MakeCurrentImageBase(Window& window, AppState& state) {
     // bitmap draws nothing, as an empty picture would.
     if (shown && state.view.selectedImage != 0) {
         // The old base is kept for undo as a copy: slot 0 keeps its bitmap.
+        StopPassesOnBase(state);
         BitmapHandle old = Bitmap::Create(shown->Width(), shown->Height());
         if (old && old->CopyFrom(*state.shown.images.bitmaps[0]))
             state.history.BaseReplaced({state.params, std::move(old), state.baseFileName, state.basePath});
@@ -212,6 +213,7 @@ void UndoCommand(Window& window, AppState& state, bool undo) {
     if (!state.history.Take(undo, step)) return;
     HistoryStep current{state.params, nullptr, state.baseFileName, state.basePath};
     if (step.base) {
+        StopPassesOnBase(state);
         current.base = std::move(state.shown.images.bitmaps[0]);
         InstallBaseImage(state.shown.images, std::move(step.base));
         state.baseFileName = step.baseFileName;

@@ -7,6 +7,7 @@
 #include "app/menu.h"
 #include "app/probe.h"
 #include "app/regenerate.h"
+#include "app/startup.h"
 #include "app/view.h"
 #include "core/colour.h"
 #include "core/int_math.h"  // the wave and centre fields have no bounds: they wrap
@@ -187,6 +188,7 @@ bool OnCommand(Window& window, AppState& state, Command command) {
         case MenuAction::Separator: break;
         case MenuAction::Other:
             if (command == Command::Exit) {
+                StopPassesOnBase(state);  // a pass reads the base in place
                 ReleaseImages(state.shown.images);
                 window.Destroy();
             } else {

@@ -41,6 +41,7 @@ void PassRunner::WaitIdleLocked(std::unique_lock<std::mutex>& lock) {
 
 PassRunner::Job PassRunner::MakeJob(std::uint64_t serial, const Key& key) const {
     Job job{serial, key};
+    job.base = state_.shown.images.bitmaps[0].get();
     const ViewState& view = state_.view;
     const Size copySize = ShownSize(state_);
     job.copyWidth = copySize.width;
@@ -99,18 +100,9 @@ void PassRunner::Request() {
         installed_ = serial;
         return;
     }
-    // The thread is idle: its own copy of the base follows a new base image.
+    // The thread is idle: its images follow a new base image's size.
     if (work_.generation != key.base || work_.width != shown.width || work_.height != shown.height) {
-        BitmapHandle copy = Bitmap::Create(shown.width, shown.height);
-        if (!copy || !copy->CopyFrom(*shown.bitmaps[0])) {
-            ReleaseImages(work_);
-            work_.generation = 0;
-            installed_ = serial;  // no memory for a pass: the shown images stay
-            wanted_.reset();
-            return;
-        }
         const bool sameSize = work_.width == shown.width && work_.height == shown.height;
-        work_.bitmaps[0] = std::move(copy);
         if (!sameSize) {  // images of the old size serve no pass of the new one
             for (std::size_t slot = 1; slot < kSlotCount; ++slot) {
                 work_.bitmaps[slot].reset();
@@ -187,6 +179,7 @@ PassRunner::Ended PassRunner::RunJob(const Job& job) {
     ended.serial = job.serial;
     ended.params = job.key.params;
     PassOptions options;
+    options.base = job.base;
     options.memory = &memory_;
     options.cancel = &cancel_;
     options.rowsDone = &rowsDone_;

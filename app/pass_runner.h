@@ -7,8 +7,10 @@
 // more than a quarter of a second: then it finishes and shows, so that a
 // long sweep of presses still shows exact pictures now and then.
 //
-// The pass works on a set of its own: a copy of the base image (taken when
-// the base changes) and four derived images that nobody paints. A completed
+// The pass reads the shown base image, which nothing changes while a pass
+// runs (every replacement of the base cancels the pass first, see
+// StopPassesOnBase), and writes four derived images of its own that nobody
+// paints. A completed
 // pass hands its four images over, with the parameters that made them; the
 // window never sees half a pass, except the rows a 1:1 view shows, which
 // the pass works out first and shows as soon as they are done.
@@ -92,6 +94,7 @@ private:
         std::int32_t copyWidth = 0, copyHeight = 0;
         std::array<bool, kSlotCount> copies{};
         std::int32_t firstRow = 0, lastRow = 0;  // lastRow 0: no rows first
+        const Bitmap* base = nullptr;  // the shown base image
     };
     // A pass that ended, with the images it made (slots 1..4) if it completed.
     struct Ended {
@@ -134,7 +137,7 @@ private:
 
     // Only the pass touches these while one runs; the window's thread only
     // while none does (and the rows a 1:1 view shows once they are done).
-    ImageSet work_;  // slot 0: a copy of the base image
+    ImageSet work_;  // slot 0 stays empty: the pass reads the shown base
     PassMemory memory_;
 
     std::thread thread_;  // none for AtOnce

@@ -17,7 +17,12 @@ void NoteFileUsed(AppState& state, const std::string& fileName) {
     if (!error) state.dialogs.lastFolder = absolute.parent_path().string();
 }
 
+void StopPassesOnBase(AppState& state) {
+    if (state.passRunner) state.passRunner->Cancel();
+}
+
 void KeepBaseForUndo(AppState& state) {
+    StopPassesOnBase(state);
     ImageSet& images = state.shown.images;
     if (!images.Loaded()) return;
     state.history.BaseReplaced({state.params, std::move(images.bitmaps[0]), state.baseFileName, state.basePath});

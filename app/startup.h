@@ -19,6 +19,9 @@ bool OpenImageFile(Window& window, AppState& state, const std::string& fileName,
 
 // Keeps the base image about to be replaced (and its file) as an undo step.
 void KeepBaseForUndo(AppState& state);
+// Before the base image is replaced or its pixels change: the pass reads it
+// in place, so any pass is stopped first (the next request makes it again).
+void StopPassesOnBase(AppState& state);
 
 // Remembers the folder of a file opened or saved, where the file dialogs start next.
 void NoteFileUsed(AppState& state, const std::string& fileName);

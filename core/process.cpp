@@ -47,7 +47,10 @@ Labels LabelsOf(const ModeSpec* mode) {
 
 bool ProcessImages(ImageSet& images, const ModeSpec* mode, const ProcessingParams& params,
                    const PassOptions& options) {
-    if (!mode || images.width <= 0 || images.height <= 0 || !SameSize(images.bitmaps[0], images)) return true;
+    const Bitmap* base = options.base ? options.base : images.bitmaps[0].get();
+    if (!mode || images.width <= 0 || images.height <= 0 || !base || base->Width() != images.width ||
+        base->Height() != images.height)
+        return true;
 
     int threads = options.threads > 0 ? options.threads : DefaultThreadCount();
     if (std::int64_t{images.width} * images.height < kMinPixelsForThreads) threads = 1;
@@ -55,8 +58,7 @@ bool ProcessImages(ImageSet& images, const ModeSpec* mode, const ProcessingParam
     PassMemory local;
     PassMemory& memory = options.memory ? *options.memory : local;
     try {
-        const Bitmap& base = *images.bitmaps[0];
-        const SourceRows source = base.BottomUpRows();
+        const SourceRows source = base->BottomUpRows();
         const std::size_t pixels = static_cast<std::size_t>(source.width) * static_cast<std::size_t>(source.height);
         std::size_t noiseDone = pixels;
         if (mode->drawsDots) noiseDone = FitDotNoise(memory, pixels);

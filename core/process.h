@@ -35,6 +35,10 @@ struct PassOptions {
     // When set (from any thread), the pass stops after the rows it is on;
     // the derived images are then partly redone.
     const std::atomic<bool>* cancel = nullptr;
+    // When set, the base image read instead of the set's slot 0 (the set's
+    // size still says the images' size): a base the caller keeps unchanged
+    // while the pass runs.
+    const Bitmap* base = nullptr;
     std::int32_t chunkRows = 0;  // rows per range handed to a thread; 0: chosen by the width
     // Only output rows firstRow..lastRow-1 (rows counted from the bottom, as
     // the kernels count them); lastRow 0: up to the top.

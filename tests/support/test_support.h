@@ -47,9 +47,9 @@ RgbValue RunOnPixel(std::int32_t mode, int slot, RgbValue pixel, ProcessingParam
 
 // The program's state with a runner that delivers every pass at once, on the
 // caller's thread: the road users' passes take, without the thread.
-// Once a pass has run the runner holds a set of its own: a copy of the base
-// image and the four images the next pass fills.
-inline constexpr std::int64_t kRunnerSet = 5;
+// Once a pass has run the runner holds the four images the next pass fills
+// (it reads the shown base image itself).
+inline constexpr std::int64_t kRunnerSet = 4;
 struct State : AppState {
     State() { passRunner = &runner; }
     State(const State&) = delete;
