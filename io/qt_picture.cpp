@@ -96,7 +96,10 @@ void SpreadChannels(const QByteArray& bytes, const BmpFields& f, QImage& image) 
         masks = {LittleEndian(bytes, 54, 4), LittleEndian(bytes, 58, 4), LittleEndian(bytes, 62, 4)};
     else return;
     const std::int64_t headerEnd = 14 + std::int64_t{f.headerSize} + (f.headerSize == 40 && f.compression == 3 ? 12 : 0);
-    if (f.headerSize < 40 || f.dataOffset < headerEnd || image.depth() != 32) return;
+    // Bit fields come after the Windows headers (40 bytes) or inside the
+    // longer ones; OS/2 headers (12, 64 bytes) have none.
+    const bool windows = f.headerSize == 40 || f.headerSize == 52 || f.headerSize == 56 || f.headerSize >= 108;
+    if (!windows || f.dataOffset < headerEnd || image.depth() != 32) return;
     const int bytesPerPixel = f.bits / 8;
     const std::int64_t rowBytes = (std::int64_t{image.width()} * f.bits + 31) / 32 * 4;
     for (int y = 0; y < image.height(); ++y) {
