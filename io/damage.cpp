@@ -55,14 +55,14 @@ void InstallHandler() {
     std::call_once(filter, [] { gPreviousFilter.store(QLoggingCategory::installFilter(KeepDecoderWarnings)); });
 }
 
-// libjpeg's warnings for data it had to make up; others (stray bytes before
-// a marker, an unknown JFIF version, a bad ICC marker) leave every pixel as
-// the file has it.
+// libjpeg's warnings about the picture's data: cut short, or not what its
+// codes promise (stray bytes before the end marker are what a scan decoded
+// from corrupt codes leaves over). An unknown JFIF version or a bad ICC
+// marker leave every pixel as the file has it.
 bool MeansDamage(std::string_view message) {
-    constexpr std::array<std::string_view, 6> kDamage = {
-        "premature end of data segment", "Premature end of JPEG file", "bad Huffman code",
-        "bad arithmetic code",           "instead of RST",             "Inconsistent progression sequence",
-    };
+    if (message.find("bad ICC marker") != std::string_view::npos) return false;
+    constexpr std::array<std::string_view, 3> kDamage = {
+        "Corrupt JPEG data", "Premature end of JPEG file", "Inconsistent progression sequence"};
     for (std::string_view damage : kDamage)
         if (message.find(damage) != std::string_view::npos) return true;
     return false;

@@ -22,8 +22,8 @@ public:
     DecoderMessages& operator=(const DecoderMessages&) = delete;
 
     // The first message that means pixels were made up (data cut short or
-    // corrupt), or empty. Harmless notes (stray bytes between segments, an
-    // ancillary chunk with a bad checksum) do not count.
+    // corrupt), or empty. Harmless notes (an unknown JFIF version, a PNG
+    // file's ancillary chunk with a bad checksum) do not count.
     std::string Damage() const;
 
 private:
