@@ -88,7 +88,7 @@ std::uint32_t Spread(std::uint32_t pixel, std::uint32_t mask) {
 // spelt out may read otherwise) and one wider than 8 bits to nothing. Their
 // colours are taken from the rows again here, every channel spread over its
 // full range. Files whose data offset points into the header are left as Qt
-// read them; the caller has checked that `bytes` holds every row.
+// read them.
 void SpreadChannels(const QByteArray& bytes, const BmpFields& f, QImage& image) {
     std::array<std::uint32_t, 3> masks{};
     if (f.bits == 16 && f.compression == 0) masks = {0x7C00, 0x03E0, 0x001F};  // the usual 5-5-5
@@ -102,6 +102,7 @@ void SpreadChannels(const QByteArray& bytes, const BmpFields& f, QImage& image) 
     if (!windows || f.dataOffset < headerEnd || image.depth() != 32) return;
     const int bytesPerPixel = f.bits / 8;
     const std::int64_t rowBytes = (std::int64_t{image.width()} * f.bits + 31) / 32 * 4;
+    if (f.dataOffset + rowBytes * image.height() > bytes.size()) return;
     for (int y = 0; y < image.height(); ++y) {
         const std::int64_t row = f.topDown ? y : image.height() - 1 - y;
         const auto* from = reinterpret_cast<const std::uint8_t*>(bytes.constData() + f.dataOffset + row * rowBytes);
