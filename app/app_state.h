@@ -62,6 +62,10 @@ struct AppState {
     DialogMemory dialogs;
     std::string baseFileName;  // the file the base image came from; empty for a pasted or made one
     std::string basePath;      // that file's absolute path; empty likewise
+    // Why the base picture came in damaged (a file cut short: the decoder made
+    // part of it up), in the decoder's words; empty for a complete picture.
+    // The status bar says so for as long as it is the base.
+    std::string baseDamage;
     History history;  // what undo and redo take back
     PassRunner* passRunner = nullptr;  // the pass beside the window; every command that changes pictures needs one
 };

@@ -61,6 +61,8 @@ std::string BatchCommandFor(const AppState& state) {
     }
     const std::int32_t selected = state.view.selectedImage;
     if (selected >= 1 && selected < kSlotCount) command += " --slots " + std::to_string(selected);
+    // The window shows a damaged file's picture; the tool reads it only when told.
+    if (!state.basePath.empty() && !state.baseDamage.empty()) command += " --allow-damaged";
     const std::string picture = state.basePath.empty() ? std::string(kPlaceholderPicture) : state.basePath;
     // "--" ends the options: a path may start with a dash.
     return command + " -- " + Quoted(picture) + " prismview_";

@@ -141,7 +141,8 @@ void PasteCommand(Window& window, AppState& state) {
     // bitmap must not cost the user the images.
     ClipboardBitmap pasted = window.TakeClipboardBitmap();
     if (!pasted.opened) Tell(window, kClipboardText, kClipboardCaption);
-    UsePicture(window, state, {std::move(pasted.bitmap), std::string(kClipboardSource), std::move(pasted.reason)});
+    UsePicture(window, state,
+               {std::move(pasted.bitmap), std::string(kClipboardSource), std::move(pasted.reason), std::move(pasted.damage)});
 }
 
 void UsePicture(Window& window, AppState& state, OfferedPicture picture) {
@@ -150,6 +151,7 @@ void UsePicture(Window& window, AppState& state, OfferedPicture picture) {
         InstallBaseImage(state.shown.images, std::move(picture.bitmap));
         state.baseFileName.clear();
         state.basePath.clear();
+        state.baseDamage = std::move(picture.damage);
         window.SetMenuCaption(Command::CopyCommand, CopyCommandCaption(state));
         Regenerate(window, state);
     } else if (!picture.reason.empty()) {
@@ -172,7 +174,7 @@ void MakeCurrentImageBase(Window& window, AppState& state) {
         StopPassesOnBase(state);
         BitmapHandle old = Bitmap::Create(shown->Width(), shown->Height());
         if (old && old->CopyFrom(*state.shown.images.bitmaps[0]))
-            state.history.BaseReplaced({state.params, std::move(old), state.baseFileName, state.basePath});
+            state.history.BaseReplaced({state.params, std::move(old), state.baseFileName, state.basePath, state.baseDamage});
         state.shown.images.bitmaps[0]->CopyFrom(*shown);
         state.shown.images.generation = NewImageGeneration();
         state.baseFileName.clear();  // the base is no longer the file's picture
@@ -211,13 +213,14 @@ void BackgroundColourCommand(Window& window, AppState& state) {
 void UndoCommand(Window& window, AppState& state, bool undo) {
     HistoryStep step;
     if (!state.history.Take(undo, step)) return;
-    HistoryStep current{state.params, nullptr, state.baseFileName, state.basePath};
+    HistoryStep current{state.params, nullptr, state.baseFileName, state.basePath, state.baseDamage};
     if (step.base) {
         StopPassesOnBase(state);
         current.base = std::move(state.shown.images.bitmaps[0]);
         InstallBaseImage(state.shown.images, std::move(step.base));
         state.baseFileName = step.baseFileName;
         state.basePath = step.basePath;
+        state.baseDamage = step.baseDamage;
         window.SetMenuCaption(Command::CopyCommand, CopyCommandCaption(state));
     }
     state.params = step.params;

@@ -28,11 +28,13 @@ void OpenFileCommand(Window& window, AppState& state, const std::string& fileNam
 void TellReadFailed(Window& window, const std::string& source, const std::string& reason);
 // A picture from elsewhere (the clipboard, dropped data): the bitmap, or why
 // data offered as a picture could not be read (empty when there was none);
-// `source` names it for the message.
+// `source` names it for the message. `damage`: why the bitmap is only
+// partly the data's (see ReadResult).
 struct OfferedPicture {
     BitmapHandle bitmap;
     std::string source;
     std::string reason;
+    std::string damage;
 };
 // Makes the picture the base image and redoes the processing; without one
 // nothing changes, and a failed read is told. Repaints.

@@ -24,7 +24,7 @@ void History::ParametersChanged(const ProcessingParams& before, const Processing
     lastTime_ = now;
     redo_.clear();
     if (continues) return;
-    undo_.push_back(HistoryStep{before, nullptr, {}, {}});
+    undo_.push_back(HistoryStep{before, nullptr, {}, {}, {}});
     Trim();
 }
 

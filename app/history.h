@@ -21,6 +21,7 @@ struct HistoryStep {
     ProcessingParams params;
     BitmapHandle base;  // null: the base image stayed
     std::string baseFileName, basePath;
+    std::string baseDamage;
 };
 
 class History {

@@ -25,7 +25,8 @@ void KeepBaseForUndo(AppState& state) {
     StopPassesOnBase(state);
     ImageSet& images = state.shown.images;
     if (!images.Loaded()) return;
-    state.history.BaseReplaced({state.params, std::move(images.bitmaps[0]), state.baseFileName, state.basePath});
+    state.history.BaseReplaced(
+        {state.params, std::move(images.bitmaps[0]), state.baseFileName, state.basePath, state.baseDamage});
 }
 
 bool OpenImageFile(Window& window, AppState& state, const std::string& fileName, std::string* reason) {
@@ -45,6 +46,7 @@ bool OpenImageFile(Window& window, AppState& state, const std::string& fileName,
         std::error_code error;
         const std::filesystem::path absolute = std::filesystem::absolute(fileName, error);
         state.basePath = error ? fileName : absolute.lexically_normal().string();
+        state.baseDamage = result.damage;
         window.SetMenuCaption(Command::CopyCommand, CopyCommandCaption(state));
     }
     Regenerate(window, state);

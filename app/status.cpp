@@ -4,6 +4,7 @@
 
 #include "core/colour.h"
 #include "effects/mode_table.h"
+#include "resources/strings.h"
 
 namespace prismview {
 
@@ -50,6 +51,9 @@ std::vector<StatusItem> StatusItems(const AppState& state, std::optional<int> pr
         if (reads & ReadsStartFromEnd) items.push_back({p.startFromEnd ? "終端から" : "先頭から", std::nullopt});
     }
     const ImageSet& images = state.shown.images;
+    // A damaged picture is said first, where the narrowest window shows it.
+    if (images.Loaded() && !state.baseDamage.empty())
+        items.insert(items.begin(), {std::string(kDamagedNotice) + ": " + state.baseDamage, std::nullopt});
     if (images.Loaded()) {
         items.push_back({std::to_string(images.width) + " × " + std::to_string(images.height), std::nullopt});
         items.push_back({Percent(state.view.scale), std::nullopt});

@@ -1,6 +1,7 @@
-// The status bar's content: what the mode is, the values it reads (and only
-// those), the picture's size and the view's scale, and how far a running
-// pass has come; below it the probe's lines. Text and swatch colours here;
+// The status bar's content: a notice when the base picture came in damaged,
+// what the mode is, the values it reads (and only those), the picture's size
+// and the view's scale, and how far a running pass has come; below it the
+// probe's lines. Text and swatch colours here;
 // the window draws them.
 #pragma once
 

@@ -45,11 +45,13 @@ struct MessageBoxRequest {
 
 // What the clipboard gave: nothing when it holds no bitmap; `opened` false
 // when it could not be reached at all; `reason` why picture data it held
-// could not be read (empty when it held none).
+// could not be read (empty when it held none); `damage` why the bitmap is
+// only partly the data's (empty for a complete picture).
 struct ClipboardBitmap {
     bool opened = true;
     BitmapHandle bitmap;
     std::string reason;
+    std::string damage;
 };
 
 class Window {

@@ -26,6 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ReadResult result = ReadPictureData(std::string_view(reinterpret_cast<const char*>(data), size), fuzz::kReadMemory);
     FUZZ_EXPECT((result.bitmap != nullptr) == (result.failure == ReadFailure::None));
     FUZZ_EXPECT(result.reason.empty() == (result.failure == ReadFailure::None));
+    FUZZ_EXPECT(result.bitmap || result.damage.empty());  // damage belongs to a picture that was read
     if (!result.bitmap) return 0;
     const Bitmap& picture = *result.bitmap;
     const std::int64_t pixels = std::int64_t{picture.Width()} * picture.Height();
@@ -37,6 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // memory.
         const ReadResult again = ReadPictureData(std::string_view(reinterpret_cast<const char*>(data), size), fuzz::kReadMemory);
         FUZZ_EXPECT(again.bitmap && again.bitmap->Width() == picture.Width() && again.bitmap->Height() == picture.Height());
+        FUZZ_EXPECT(again.damage == result.damage);
         for (std::int32_t row = 0; row < picture.Height(); ++row)
             for (std::int32_t x = 0; x < picture.Width(); ++x)
                 FUZZ_EXPECT(again.bitmap->Scanline(row)[x] == picture.Scanline(row)[x]);

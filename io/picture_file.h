@@ -9,7 +9,6 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <string_view>
 #include <vector>
 
 #include "core/bitmap.h"
@@ -31,6 +30,10 @@ struct ReadResult {
     BitmapHandle bitmap;  // null on failure
     ReadFailure failure = ReadFailure::None;
     std::string reason;   // one line for the user, empty on success
+    // With a bitmap: why the decoder had to make up part of it (a file cut
+    // short, corrupt data), in the decoder's words; empty for a complete
+    // picture.
+    std::string damage;
 };
 
 // Whether a base picture of this many pixels fits in `available` bytes with
@@ -56,7 +59,9 @@ std::int64_t AvailableMemory();  // of this system, or -1
 // checked against `availableMemory` (-1: no limit) before any pixel is
 // decoded. EXIF orientation and colour profiles are applied, 16-bit, grey and
 // paletted pictures become 8-bit RGB, transparency is laid over white. BMP
-// files keep their colours exactly, any alpha ignored.
+// files keep their colours exactly, any alpha ignored; channels of fewer or
+// more than 8 bits are spread over 0..255. A picture the decoder could only
+// read in part (a JPEG or GIF file cut short) comes with its `damage`.
 ReadResult ReadPictureFile(const std::string& fileName, std::int64_t availableMemory);
 ReadResult ReadPictureFile(const std::string& fileName);  // this system's memory
 // The same for a picture held in memory (standard input, dropped or pasted data).

@@ -7,11 +7,16 @@
 #include <QMimeData>
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <mutex>
+#include <optional>
 #include <utility>
+
+#include "io/damage.h"
 
 namespace prismview {
 
@@ -36,11 +41,15 @@ void LimitQtAllocations() {
     std::call_once(once, [] { QImageReader::setAllocationLimit(DecodeLimitMegabytes(AvailableMemory())); });
 }
 
-// The header fields that tell how much data a BMP file's rows need.
+// The header fields that tell how much data a BMP file's rows need and how
+// their pixels are laid out.
 struct BmpFields {
     std::int64_t dataOffset = 0;
+    std::uint32_t headerSize = 0;
     int bits = 0;
+    std::uint32_t compression = 0;
     bool runLength = false;  // RLE8 or RLE4
+    bool topDown = false;    // a negative height: the first row is the top one
 };
 
 std::uint32_t LittleEndian(const QByteArray& bytes, qsizetype at, int size) {
@@ -53,14 +62,58 @@ std::uint32_t LittleEndian(const QByteArray& bytes, qsizetype at, int size) {
 BmpFields BmpFieldsOf(const QByteArray& bytes) {
     BmpFields f;
     f.dataOffset = LittleEndian(bytes, 10, 4);
-    if (LittleEndian(bytes, 14, 4) == 12) {  // the OS/2 header: no compression
+    f.headerSize = LittleEndian(bytes, 14, 4);
+    if (f.headerSize == 12) {  // the OS/2 header: no compression
         f.bits = static_cast<int>(LittleEndian(bytes, 24, 2));
         return f;
     }
     f.bits = static_cast<int>(LittleEndian(bytes, 28, 2));
-    const std::uint32_t compression = LittleEndian(bytes, 30, 4);
-    f.runLength = (f.bits == 8 && compression == 1) || (f.bits == 4 && compression == 2);
+    f.compression = LittleEndian(bytes, 30, 4);
+    f.runLength = (f.bits == 8 && f.compression == 1) || (f.bits == 4 && f.compression == 2);
+    f.topDown = static_cast<std::int32_t>(LittleEndian(bytes, 22, 4)) < 0;
     return f;
+}
+
+// A channel of `mask` spread over 0..255, the largest value the mask holds
+// being 255 (rounded to the nearest step).
+std::uint32_t Spread(std::uint32_t pixel, std::uint32_t mask) {
+    if (mask == 0) return 0;
+    const int shift = std::countr_zero(mask);
+    const std::uint64_t largest = mask >> shift, value = (pixel & mask) >> shift;
+    return static_cast<std::uint32_t>((value * 255 + largest / 2) / largest);
+}
+
+// Qt's reader scales a channel of 16- and 32-bit pixels by a shift alone
+// (a 5-bit white comes out 248, and the same picture with its bit fields
+// spelt out may read otherwise) and one wider than 8 bits to nothing. Their
+// colours are taken from the rows again here, every channel spread over its
+// full range. Files whose data offset points into the header are left as Qt
+// read them.
+void SpreadChannels(const QByteArray& bytes, const BmpFields& f, QImage& image) {
+    std::array<std::uint32_t, 3> masks{};
+    if (f.bits == 16 && f.compression == 0) masks = {0x7C00, 0x03E0, 0x001F};  // the usual 5-5-5
+    else if ((f.bits == 16 || f.bits == 32) && f.compression == 3)
+        masks = {LittleEndian(bytes, 54, 4), LittleEndian(bytes, 58, 4), LittleEndian(bytes, 62, 4)};
+    else return;
+    const std::int64_t headerEnd = 14 + std::int64_t{f.headerSize} + (f.headerSize == 40 && f.compression == 3 ? 12 : 0);
+    // Bit fields come after the Windows headers (40 bytes) or inside the
+    // longer ones; OS/2 headers (12, 64 bytes) have none.
+    const bool windows = f.headerSize == 40 || f.headerSize == 52 || f.headerSize == 56 || f.headerSize >= 108;
+    if (!windows || f.dataOffset < headerEnd || image.depth() != 32) return;
+    const int bytesPerPixel = f.bits / 8;
+    const std::int64_t rowBytes = (std::int64_t{image.width()} * f.bits + 31) / 32 * 4;
+    if (f.dataOffset + rowBytes * image.height() > bytes.size()) return;
+    for (int y = 0; y < image.height(); ++y) {
+        const std::int64_t row = f.topDown ? y : image.height() - 1 - y;
+        const auto* from = reinterpret_cast<const std::uint8_t*>(bytes.constData() + f.dataOffset + row * rowBytes);
+        auto* to = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x, from += bytesPerPixel) {
+            std::uint32_t pixel = 0;
+            for (int i = bytesPerPixel - 1; i >= 0; --i) pixel = pixel << 8 | from[i];
+            to[x] = qRgb(static_cast<int>(Spread(pixel, masks[0])), static_cast<int>(Spread(pixel, masks[1])),
+                         static_cast<int>(Spread(pixel, masks[2])));
+        }
+    }
 }
 
 // A BMP file read from `device` at `start` with every pixel defined. Qt's
@@ -102,7 +155,73 @@ bool ReadBmp(QIODevice& device, qint64 start, std::int64_t width, std::int64_t h
         error = reader.errorString();
         return false;
     }
+    if (!f.runLength) SpreadChannels(bytes, f, image);
     return true;
+}
+
+// The first 26 bytes of a PNG file: its header says 16-bit RGB.
+bool IsDeepRgbPng(const QByteArray& head) {
+    return head.size() >= 26 && head.startsWith(QByteArray("\x89PNG\r\n\x1a\n", 8)) && head[24] == 16 && head[25] == 2;
+}
+
+std::uint32_t BigEndian(const QByteArray& bytes, qsizetype at) {
+    std::uint32_t value = 0;
+    for (int i = 0; i < 4; ++i) value = value << 8 | static_cast<std::uint8_t>(bytes[at + i]);
+    return value;
+}
+
+// Qt's PNG reader lays out a 16-bit RGB picture with a transparent colour (a
+// tRNS chunk) wrongly: colours move between pixels, and transparent ones come
+// out tinted. Such a file is read without its tRNS chunk, which takes Qt's
+// plain 16-bit road, and the pixels of exactly that colour are made
+// transparent here. The file from `start` is read whole.
+bool ReadDeepRgbPng(QIODevice& device, qint64 start, QImage& image, QString& error) {
+    if (!device.seek(start)) {
+        error = device.errorString();
+        return false;
+    }
+    QByteArray bytes = device.readAll();
+    std::optional<std::array<quint16, 3>> key;
+    for (qsizetype at = 8; at + 12 <= bytes.size();) {
+        const std::int64_t length = BigEndian(bytes, at);
+        if (bytes.mid(at + 4, 4) == "IDAT" || at + 12 + length > bytes.size()) break;
+        if (bytes.mid(at + 4, 4) == "tRNS" && length == 6) {
+            key = {static_cast<quint16>(BigEndian(bytes, at + 8) >> 16), static_cast<quint16>(BigEndian(bytes, at + 10) >> 16),
+                   static_cast<quint16>(BigEndian(bytes, at + 12) >> 16)};
+            bytes.remove(at, 12 + 6);
+            break;
+        }
+        at += 12 + static_cast<qsizetype>(length);
+    }
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "png");
+    reader.setAutoTransform(true);
+    if (!reader.read(&image)) {
+        error = reader.errorString();
+        return false;
+    }
+    if (!key) return true;
+    image.convertTo(QImage::Format_RGBA64);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* pixel = reinterpret_cast<QRgba64*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (pixel[x].red() == (*key)[0] && pixel[x].green() == (*key)[1] && pixel[x].blue() == (*key)[2])
+                pixel[x].setAlpha(0);
+    }
+    return true;
+}
+
+// The bytes of a GIF file from `start`, enough for its first picture's data:
+// what the LZW codes of all its pixels can take, and room for what comes
+// before. `whole` says whether they reach the end of the file.
+QByteArray GifBytes(QIODevice& device, qint64 start, std::int64_t width, std::int64_t height, bool& whole) {
+    whole = false;
+    if (device.isSequential() || !device.seek(start)) return {};
+    const std::int64_t wanted = (1 << 20) + 2 * width * height;
+    QByteArray bytes = device.read(wanted);
+    whole = device.atEnd();
+    return bytes;
 }
 
 // Icons and cursors: no magic number, a directory of type 1 or 2.
@@ -198,7 +317,9 @@ ReadResult ReadPicture(QIODevice& device, std::int64_t availableMemory) {
     // The format comes from the bytes (and a file's extension as a hint), so
     // a photo saved under the wrong extension still opens.
     const qint64 start = device.pos();
-    const QByteArray head = device.peek(4);
+    const QByteArray head = device.peek(26);
+    // The decoders' complaints come while the header is read too.
+    const DecoderMessages messages;
     QImageReader reader(&device);
     reader.setAutoTransform(true);  // EXIF orientation: portrait photos stand upright
     if (!reader.canRead()) return Failure(ReadFailure::NotAPicture, "not a picture format that can be read");
@@ -208,14 +329,26 @@ ReadResult ReadPicture(QIODevice& device, std::int64_t availableMemory) {
     const QSize size = reader.size();
     const std::int64_t width = std::abs(std::int64_t{size.width()}), height = std::abs(std::int64_t{size.height()});
     if (!PictureFitsInMemory(width * height, availableMemory)) return TooBig(width, height);
-    const bool fromBmp = reader.format() == "bmp";
+    const QByteArray format = reader.format();
+    const bool fromBmp = format == "bmp";
     QImage image;
     QString error;
-    if (LooksLikeIcon(head) && !IconIsReadable(device, start, error))
+    if (LooksLikeIcon(head.left(4)) && !IconIsReadable(device, start, error))
         return Failure(ReadFailure::Damaged, "damaged: " + error.toStdString());
-    if (fromBmp ? !ReadBmp(device, start, width, height, image, error) : !reader.read(&image))
-        return Failure(ReadFailure::Damaged, "damaged: " + (fromBmp ? error : reader.errorString()).toStdString());
-    return Finish(std::move(image), fromBmp, availableMemory);
+    bool read = false;
+    if (fromBmp) read = ReadBmp(device, start, width, height, image, error);
+    else if (format == "png" && IsDeepRgbPng(head)) read = ReadDeepRgbPng(device, start, image, error);
+    else if (!(read = reader.read(&image))) error = reader.errorString();
+    if (!read) return Failure(ReadFailure::Damaged, "damaged: " + error.toStdString());
+    std::string damage = messages.Damage();
+    if (damage.empty() && format == "gif") {
+        bool whole = false;
+        const QByteArray bytes = GifBytes(device, start, width, height, whole);
+        damage = GifDamage(bytes, whole);
+    }
+    ReadResult result = Finish(std::move(image), fromBmp, availableMemory);
+    if (result.bitmap) result.damage = std::move(damage);
+    return result;
 }
 
 ReadResult PictureFromImage(QImage image, std::int64_t availableMemory) {

@@ -374,7 +374,8 @@ void MainWindow::dropEvent(QDropEvent* event) {
     }
     ReadResult read = PictureFromMimeData(*mime, AvailableMemory());
     const bool none = read.failure == ReadFailure::NotAPicture;
-    UsePicture(*this, state_, {std::move(read.bitmap), std::string(kDroppedSource), none ? std::string() : read.reason});
+    UsePicture(*this, state_,
+               {std::move(read.bitmap), std::string(kDroppedSource), none ? std::string() : read.reason, std::move(read.damage)});
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -139,6 +139,7 @@ ClipboardBitmap TakeClipboardBitmap() {
     if (const QMimeData* mime = clipboard->mimeData()) {
         ReadResult read = PictureFromMimeData(*mime, AvailableMemory());
         result.bitmap = std::move(read.bitmap);
+        result.damage = std::move(read.damage);
         if (!result.bitmap && read.failure != ReadFailure::NotAPicture) result.reason = read.reason;
     }
     return result;

@@ -36,6 +36,9 @@ inline constexpr std::string_view kInvalidNameText = "ファイル名が不正�
 inline constexpr std::string_view kUnknownExtensionText = "この拡張子では保存できません。使える拡張子：";
 inline constexpr std::string_view kClipboardCaption = "失敗";
 inline constexpr std::string_view kClipboardText = "エラー";
+// The status bar's notice for a picture the decoder could read only in part,
+// followed by ": " and the decoder's reason.
+inline constexpr std::string_view kDamagedNotice = "画像の一部が壊れています";
 // Where a picture that was not a file's came from, in the read failure message.
 inline constexpr std::string_view kClipboardSource = "クリップボード";
 inline constexpr std::string_view kDroppedSource = "ドロップされたデータ";

@@ -32,11 +32,12 @@ BatchArguments ParseBatchArguments(const QStringList& arguments) {
     const QCommandLineOption format("format", "", "FORMAT"), slots("slots", "", "LIST"), force("force", ""),
         help(QStringList{"h", "help"}, ""), version("version", ""), probe("probe", "", "X,Y"),
         probeFormat("probe-format", "", "FORMAT"), outputDir("output-dir", "", "DIR"),
-        outputPattern("output-pattern", "", "PATTERN"), sweep("sweep", "", "NAME=FROM:TO:FRAMES"),
-        slot("slot", "", "N"), gallery("gallery", ""), size("size", "", "N"), quality("quality", "", "N");
+        outputPattern("output-pattern", "", "PATTERN"), allowDamaged("allow-damaged", ""),
+        sweep("sweep", "", "NAME=FROM:TO:FRAMES"), slot("slot", "", "N"), gallery("gallery", ""), size("size", "", "N"),
+        quality("quality", "", "N");
     for (const QCommandLineOption& option : parameterOptions) parser.addOption(option);
-    parser.addOptions({format, slots, force, help, version, probe, probeFormat, outputDir, outputPattern, sweep, slot,
-                       gallery, size, quality});
+    parser.addOptions({format, slots, force, help, version, probe, probeFormat, outputDir, outputPattern, allowDamaged,
+                       sweep, slot, gallery, size, quality});
     if (!parser.parse(arguments)) return BadUsage(parser.errorText().toStdString());
     BatchArguments result;
     if (parser.isSet(help) || parser.isSet(version)) {
@@ -97,6 +98,7 @@ BatchArguments ParseBatchArguments(const QStringList& arguments) {
     if (parser.isSet(slots) && (!value(slots, text) || !ParseSlotsOption(text, result.slots, error)))
         return BadUsage(error);
     result.force = parser.isSet(force);
+    result.allowDamaged = parser.isSet(allowDamaged);
     for (const QString& point : parser.values(probe)) {
         std::array<std::int32_t, 2> xy{};
         if (!ParseProbeOption(point.toStdString(), xy, error)) return BadUsage(error);

@@ -23,6 +23,9 @@ struct BatchArguments {
     std::string extension = "bmp";
     std::array<bool, 4> slots{true, true, true, true};  // which outputs are written
     bool force = false;
+    // --allow-damaged: an input the decoder could read only in part (cut
+    // short, corrupt) is processed with a warning instead of refused.
+    bool allowDamaged = false;
     // --probe X,Y (repeatable): picture points to read on the base and the
     // four outputs, printed after the captions in `probeFormat`.
     std::vector<std::array<std::int32_t, 2>> probes;

@@ -49,8 +49,11 @@ std::string Usage() {
         "  --format FORMAT      output format: bmp, png, jpg, webp or tif (default bmp)\n"
         "  --slots LIST         write only these slots, such as 1,3 (default 1,2,3,4)\n"
         "  --force              overwrite existing output files\n"
-        "  --output-dir DIR     process every INPUT and write into DIR; an input that fails is\n"
-        "                       reported and skipped, and the exit status is then 1\n"
+        "  --allow-damaged      process an input the decoder could read only in part (a file cut\n"
+        "                       short or corrupt) with a warning, instead of refusing it\n"
+        "  --output-dir DIR     process every INPUT and write into DIR; an input that fails (a\n"
+        "                       damaged one too, without --allow-damaged) is reported and\n"
+        "                       skipped, and the exit status is then 1\n"
         "  --output-pattern PATTERN  names with --output-dir: {name} (the input's name without\n"
         "                       extension), {slot} (required) and {ext}; default {name}_{slot}.{ext}\n"
         "  --probe X,Y          after the captions, print the colour at picture point X,Y (from the\n"
@@ -145,16 +148,27 @@ void PrintProbes(const ImageSet& images, const std::vector<std::array<std::int32
     if (format == "json") std::printf("]\n");
 }
 
+// A damaged input is refused in the words of any unreadable one; with
+// --allow-damaged it is processed and `warning` says so.
+std::string CheckDamage(const BatchArguments& arguments, const std::string& input, const ReadResult& read,
+                        std::string& warning) {
+    if (read.damage.empty()) return {};
+    if (!arguments.allowDamaged) return "cannot read " + input + ": damaged: " + read.damage;
+    warning = "warning: " + input + " is damaged, processed as read: " + read.damage;
+    return {};
+}
+
 // One input of many: reads it, runs the pass and writes its outputs, or
 // says why not (the run goes on with the next input).
 std::string ProcessOne(const BatchArguments& arguments, const std::string& input,
-                       const std::array<std::string, 4>& outputs) {
+                       const std::array<std::string, 4>& outputs, std::string& warning) {
     for (int i = 0; i < 4; ++i)
         if (arguments.slots[static_cast<std::size_t>(i)] && !arguments.force &&
             QFileInfo::exists(QString::fromStdString(outputs[static_cast<std::size_t>(i)])))
             return "output exists: " + outputs[static_cast<std::size_t>(i)] + " (use --force to overwrite)";
     ReadResult base = ReadInput(input);
     if (!base.bitmap) return "cannot read " + input + ": " + base.reason;
+    if (std::string refused = CheckDamage(arguments, input, base, warning); !refused.empty()) return refused;
     ImageSet images;
     InstallBaseImage(images, std::move(base.bitmap));
     for (int slot = 1; slot < kSlotCount; ++slot)
@@ -207,8 +221,10 @@ int ProcessMany(const BatchArguments& arguments) {
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         for (std::size_t slot = 0; slot < 4; ++slot)
             if (arguments.slots[slot]) QDir().mkpath(QFileInfo(QString::fromStdString(names[i][slot])).path());
-        const std::string error = ProcessOne(arguments, inputs[i], names[i]);
+        std::string warning;
+        const std::string error = ProcessOne(arguments, inputs[i], names[i], warning);
         if (terminal) std::fputs("\r\033[K", stderr);  // the progress line gives way
+        if (!warning.empty()) std::fprintf(stderr, "prismview-batch: %s\n", warning.c_str());
         if (!error.empty()) {
             ++failed;
             std::fprintf(stderr, "prismview-batch: %s\n", error.c_str());
@@ -290,6 +306,9 @@ int main(int argc, char** argv) {
 
     ReadResult base = ReadInput(input);
     if (!base.bitmap) Fail(1, "cannot read " + input + ": " + base.reason);
+    std::string warning;
+    if (std::string refused = CheckDamage(arguments, input, base, warning); !refused.empty()) Fail(1, refused);
+    if (!warning.empty()) std::fprintf(stderr, "prismview-batch: %s\n", warning.c_str());
     // A probe outside the picture is known before anything is written.
     for (const auto& [x, y] : arguments.probes) {
         if (x < base.bitmap->Width() && y < base.bitmap->Height()) continue;

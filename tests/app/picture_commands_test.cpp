@@ -2,6 +2,8 @@
 // dialogs' folder and the refused extension.
 #include <gtest/gtest.h>
 
+#include <QImage>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -11,6 +13,7 @@
 #include "app/input.h"
 #include "io/picture_file.h"
 #include "app/menu.h"
+#include "app/status.h"
 #include "support/recording_window.h"
 #include "support/test_support.h"
 
@@ -59,7 +62,7 @@ TEST(PictureCommands, SaveByExtensionAndTheTitleFollowsTheBaseImagesFile) {
     EXPECT_FALSE(std::filesystem::exists(dir.Path("out.xyz")));
 
     // A picture that came from elsewhere has no file: the title goes back.
-    UsePicture(window, state, {BitmapOf(test::Varied(3, 3)), "", ""});
+    UsePicture(window, state, {BitmapOf(test::Varied(3, 3)), "", "", ""});
     EXPECT_EQ(state.shown.images.width, 3);
     EXPECT_EQ(WindowTitle(state), "プリズムビュー");
     OpenFileCommand(window, state, png);
@@ -94,8 +97,8 @@ TEST(ReadFailures, SayWhatAndWhy) {
     EXPECT_EQ(window.messages[1].detail, dir.Path("missing.png") + "\nNo such file or directory");
 
     window.messages.clear();
-    UsePicture(window, state, {nullptr, "ドロップされたデータ", "damaged: no picture in the data"});
-    UsePicture(window, state, {nullptr, "ドロップされたデータ", ""});  // nothing that looked like a picture: silent
+    UsePicture(window, state, {nullptr, "ドロップされたデータ", "damaged: no picture in the data", ""});
+    UsePicture(window, state, {nullptr, "ドロップされたデータ", "", ""});  // nothing that looked like a picture: silent
     window.clipboard.reset();
     window.clipboardReason = "too big: 100000 x 100000";
     OnCommand(window, state, Command::Paste);
@@ -103,6 +106,42 @@ TEST(ReadFailures, SayWhatAndWhy) {
     EXPECT_EQ(window.messages[0].detail, "ドロップされたデータ\ndamaged: no picture in the data");
     EXPECT_EQ(window.messages[1].detail, "クリップボード\ntoo big: 100000 x 100000");
     EXPECT_FALSE(state.shown.images.Loaded());
+}
+
+// A picture the decoder could read only in part opens without a message
+// box; the status bar says what is wrong with it for as long as it is the
+// base, undo included.
+TEST(ReadFailures, ADamagedPictureOpensAndTheStatusBarSaysSo) {
+    test::TempDir dir;
+    const std::string cut = dir.Path("cut.jpg"), whole = dir.Path("whole.png");
+    QImage picture(96, 64, QImage::Format_RGB32);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 96; ++x) picture.setPixel(x, y, qRgb(x * 2, y * 3, 200 - x));
+    ASSERT_TRUE(picture.save(QString::fromStdString(cut)));
+    std::vector<unsigned char> bytes = test::ReadFileBytes(cut);
+    bytes.resize(bytes.size() * 2 / 3);  // well past the tables
+    test::WriteFileBytes(cut, bytes);
+    ASSERT_EQ(WritePictureFile(whole, *BitmapOf(test::Varied(6, 4))), WriteResult::Written);
+    auto notice = [](const AppState& state) {
+        const std::string first = StatusItems(state, std::nullopt).front().text;
+        return first.rfind("画像の一部が壊れています: ", 0) == 0 ? first : std::string();
+    };
+    test::State state;
+    test::RecordingWindow window;
+    OpenFileCommand(window, state, cut);
+    EXPECT_TRUE(window.messages.empty());
+    ASSERT_EQ(state.shown.images.width, 96);
+    EXPECT_EQ(notice(state), "画像の一部が壊れています: Corrupt JPEG data: premature end of data segment");
+    OpenFileCommand(window, state, whole);
+    EXPECT_EQ(notice(state), "");
+    OnCommand(window, state, Command::Undo);
+    EXPECT_EQ(state.shown.images.width, 96);
+    EXPECT_NE(notice(state), "");
+    UsePicture(window, state, {BitmapOf(test::Varied(3, 3)), "クリップボード", "", "the data holds 4 of the 3 × 3 pixels"});
+    EXPECT_EQ(notice(state), "画像の一部が壊れています: the data holds 4 of the 3 × 3 pixels");
+    UsePicture(window, state, {BitmapOf(test::Varied(3, 3)), "クリップボード", "", ""});
+    EXPECT_EQ(notice(state), "");
+    EXPECT_TRUE(window.messages.empty());
 }
 
 TEST(ProgramArguments, OnlyHelpVersionAndOneFile) {

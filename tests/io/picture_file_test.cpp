@@ -9,10 +9,13 @@
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QLoggingCategory>
 #include <QMimeData>
 
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 
 #include "io/qt_picture.h"
 #include "support/test_support.h"
@@ -352,6 +355,194 @@ TEST(PictureRead, AnIconOfABitCountQtDoesNotFillIsDamaged) {
     std::copy(start.begin(), start.end(), icon.begin() + 22);
     const ReadResult result = ReadPictureData(std::string_view(reinterpret_cast<const char*>(icon.data()), icon.size()));
     EXPECT_EQ(result.reason.rfind("damaged: ", 0), 0u) << result.reason;
+}
+
+// A GIF file of four greys whose codes are all 3-bit literals: a clear code
+// before every other pixel keeps the table from growing.
+Bytes Gif(std::uint16_t width, std::uint16_t height, const std::vector<std::uint8_t>& indices) {
+    Bytes gif = {'G', 'I', 'F', '8', '9', 'a'};
+    Put(gif, width, 2), Put(gif, height, 2);
+    gif.insert(gif.end(), {0x81, 0, 0});
+    for (unsigned char grey : {0, 85, 170, 255}) gif.insert(gif.end(), 3, grey);
+    gif.push_back(',');
+    Put(gif, 0, 4), Put(gif, width, 2), Put(gif, height, 2);
+    gif.insert(gif.end(), {0, 2});  // no local table; codes start at 3 bits
+    Bytes codes;
+    std::uint32_t bits = 0;
+    int count = 0;
+    auto code = [&](std::uint32_t value) {
+        bits |= value << count;
+        for (count += 3; count >= 8; count -= 8, bits >>= 8) codes.push_back(static_cast<unsigned char>(bits));
+    };
+    for (std::size_t i = 0; i < indices.size(); ++i) {
+        if (i % 2 == 0) code(4);
+        code(indices[i]);
+    }
+    code(5);
+    if (count > 0) codes.push_back(static_cast<unsigned char>(bits));
+    for (std::size_t at = 0; at < codes.size(); at += 255) {
+        const std::size_t n = std::min<std::size_t>(255, codes.size() - at);
+        gif.push_back(static_cast<unsigned char>(n));
+        gif.insert(gif.end(), codes.begin() + static_cast<std::ptrdiff_t>(at), codes.begin() + static_cast<std::ptrdiff_t>(at + n));
+    }
+    gif.insert(gif.end(), {0, ';'});
+    return gif;
+}
+
+TEST(PictureRead, APictureCutShortComesWithTheDecodersReason) {
+    test::TempDir dir;
+    const QImage image = ImageOf(Smooth(160, 120));
+    for (const char* name : {"whole.jpg", "whole.png", "whole.webp", "whole.tif"})
+        ASSERT_TRUE(image.save(QString::fromStdString(dir.Path(name))));
+    std::vector<std::uint8_t> indices(160 * 120);
+    for (std::size_t i = 0; i < indices.size(); ++i) indices[i] = static_cast<std::uint8_t>(i / 5 % 4);
+    test::WriteFileBytes(dir.Path("whole.gif"), Gif(160, 120, indices));
+    auto cut = [&](const std::string& from, const std::string& to, std::size_t keep) {
+        Bytes bytes = test::ReadFileBytes(dir.Path(from));
+        bytes.resize(std::min(keep, bytes.size()));
+        test::WriteFileBytes(dir.Path(to), bytes);
+    };
+    for (const char* format : {"jpg", "gif", "png", "webp", "tif"})
+        cut(std::string("whole.") + format, std::string("half.") + format,
+            test::ReadFileBytes(dir.Path(std::string("whole.") + format)).size() / 2);
+    cut("whole.gif", "untrailed.gif", test::ReadFileBytes(dir.Path("whole.gif")).size() - 1);
+    Bytes jpeg = test::ReadFileBytes(dir.Path("whole.jpg"));
+    jpeg.insert(jpeg.end() - 2, {1, 2, 3, 4});  // what a scan decoded from corrupt codes leaves over
+    test::WriteFileBytes(dir.Path("stray.jpg"), jpeg);
+    Bytes png = test::ReadFileBytes(dir.Path("whole.png"));
+    const Bytes text = {0, 0, 0, 3, 't', 'E', 'X', 't', 'a', 0, 'b', 0, 0, 0, 0};  // a bad checksum
+    png.insert(png.begin() + 33, text.begin(), text.end());
+    test::WriteFileBytes(dir.Path("noted.png"), png);
+
+    const PixelBuffer gif = Read(dir.Path("whole.gif"));
+    EXPECT_EQ(gif.At(0, 119), 0x000000u);
+    EXPECT_EQ(gif.At(159, 0), 0xFFFFFFu * (19199 / 5 % 4) / 3);
+    struct Case {
+        const char* name;
+        std::string damage;  // how the reason starts; "": complete; "-": not read at all
+    };
+    const Case cases[] = {
+        {"whole.jpg", ""},
+        {"whole.gif", ""},
+        {"untrailed.gif", ""},  // only the trailer byte is missing
+        {"noted.png", ""},
+        {"stray.jpg", "Corrupt JPEG data: "},  // and how many extraneous bytes libjpeg counted
+        {"half.jpg", "Corrupt JPEG data: premature end of data segment"},
+        {"half.gif", "the data holds 9569 of the 160 × 120 pixels"},
+        {"half.png", "-"},
+        {"half.webp", "-"},
+        {"half.tif", "-"},
+    };
+    for (const Case& c : cases) {
+        const ReadResult result = ReadPictureFile(dir.Path(c.name));
+        if (c.damage == "-") {
+            EXPECT_EQ(result.failure, ReadFailure::Damaged) << c.name;
+            EXPECT_EQ(result.damage, "") << c.name;
+            continue;
+        }
+        ASSERT_TRUE(result.bitmap) << c.name << ": " << result.reason;
+        EXPECT_EQ(result.bitmap->Width(), 160) << c.name;
+        EXPECT_EQ(result.damage.rfind(c.damage, 0), 0u) << c.name << ": " << result.damage;
+        EXPECT_EQ(result.damage.empty(), c.damage.empty()) << c.name << ": " << result.damage;
+    }
+
+    // Logging rules that silence the decoders do not hide the damage; other
+    // messages go on to the handler that was there before.
+    static std::vector<std::string> passedOn;
+    qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& message) { passedOn.push_back(message.toStdString()); });
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio*.warning=false"));
+    EXPECT_EQ(ReadPictureFile(dir.Path("half.jpg")).damage, "Corrupt JPEG data: premature end of data segment");
+    QLoggingCategory::setFilterRules(QString());
+    qWarning("not from a decoder");
+    qInstallMessageHandler(nullptr);
+    EXPECT_EQ(passedOn, std::vector<std::string>{"not from a decoder"});
+
+    // Each thread hears only its own decoder.
+    std::vector<std::thread> readers;
+    std::atomic<int> wrong = 0;
+    for (int t = 0; t < 4; ++t)
+        readers.emplace_back([&, t] {
+            for (int i = 0; i < 6; ++i) {
+                const bool half = (i + t) % 2 == 0;
+                wrong += ReadPictureFile(dir.Path(half ? "half.jpg" : "whole.jpg")).damage.empty() == half;
+            }
+        });
+    for (std::thread& reader : readers) reader.join();
+    EXPECT_EQ(wrong, 0);
+}
+
+TEST(PictureRead, TheTransparentColourOfA16BitRgbPngIsWhiteAndTheRestStaysPut) {
+    // White is the transparent colour; near-white and other colours are not.
+    QImage deep(17, 9, QImage::Format_RGBX64);
+    for (int y = 0; y < deep.height(); ++y)
+        for (int x = 0; x < deep.width(); ++x)
+            deep.setPixelColor(x, y, (x + 2 * y) % 5 == 0 ? QColor::fromRgba64(65535, 65535, 65535)
+                                     : (x + y) % 7 == 0   ? QColor::fromRgba64(65534, 65535, 65535)
+                                                          : QColor::fromRgba64(x * 3855, y * 7281, 65535 - x * y * 400));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(QImageWriter(&buffer, "png").write(deep));
+    ASSERT_EQ(png.mid(24, 2), QByteArray("\x10\x02", 2));  // 16-bit RGB
+    Bytes chunks;
+    for (const auto& [type, data] : {std::pair<std::string, Bytes>{"gAMA", {0, 1, 0x86, 0xA0}},
+                                     {"tRNS", {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}}}) {
+        Put(chunks, static_cast<std::uint32_t>(data.size()), 4, true);
+        Bytes typed(type.begin(), type.end());
+        typed.insert(typed.end(), data.begin(), data.end());
+        chunks.insert(chunks.end(), typed.begin(), typed.end());
+        Put(chunks, Crc32(typed), 4, true);
+    }
+    png.insert(33, reinterpret_cast<const char*>(chunks.data()), static_cast<qsizetype>(chunks.size()));  // after IHDR
+    const ReadResult read = ReadPictureData(std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
+    ASSERT_TRUE(read.bitmap) << read.reason;
+    PixelBuffer expected = ReadPixels(*BitmapFromImage(deep));
+    for (int y = 0; y < deep.height(); ++y)
+        for (int x = 0; x < deep.width(); ++x)
+            if ((x + 2 * y) % 5 == 0) expected.At(x, deep.height() - 1 - y) = 0xFFFFFF;
+    EXPECT_EQ(ReadPixels(*read.bitmap).pixels, expected.pixels);
+}
+
+// A 2 x 2 BMP file of 16 or 32 bits a pixel, rows top first when `topDown`;
+// with masks as bit fields, without them the usual 5-5-5.
+Bytes DeepBmp(int bits, const std::vector<std::uint32_t>& masks, const std::vector<std::uint32_t>& topDownPixels,
+              bool topDown) {
+    const std::uint32_t offset = 54 + 4 * static_cast<std::uint32_t>(masks.size()), rowBytes = bits == 16 ? 4 : 8;
+    Bytes b = {'B', 'M'};
+    Put(b, offset + 2 * rowBytes, 4), Put(b, 0, 4), Put(b, offset, 4);
+    Put(b, 40, 4), Put(b, 2, 4), Put(b, topDown ? static_cast<std::uint32_t>(-2) : 2u, 4), Put(b, 1, 2),
+        Put(b, static_cast<std::uint32_t>(bits), 2), Put(b, masks.empty() ? 0 : 3, 4);
+    for (int i = 0; i < 5; ++i) Put(b, 0, 4);
+    for (std::uint32_t mask : masks) Put(b, mask, 4);
+    for (int row = 0; row < 2; ++row)
+        for (int x = 0; x < 2; ++x) Put(b, topDownPixels[static_cast<std::size_t>(2 * (topDown ? row : 1 - row) + x)], bits / 8);
+    return b;
+}
+
+TEST(PictureRead, BmpChannelsOfAnyWidthSpanTheFullRange) {
+    struct Case {
+        const char* name;
+        Bytes bmp;
+        PixelBuffer expected;
+    };
+    const PixelBuffer fives = test::Picture(2, 2, {0xFFFFFF, 0x000000, 0x840000, 0x000800});  // 16 of 31 is 132, 1 is 8
+    const std::vector<std::uint32_t> fivePixels = {0x7FFF, 0x0000, 0x4000, 0x0020};
+    const Case cases[] = {
+        {"5-5-5", DeepBmp(16, {}, fivePixels, false), fives},
+        {"5-5-5 top down", DeepBmp(16, {}, fivePixels, true), fives},
+        {"5-5-5 bit fields", DeepBmp(16, {0x7C00, 0x03E0, 0x001F}, fivePixels, false), fives},
+        {"5-6-5", DeepBmp(16, {0xF800, 0x07E0, 0x001F}, {0xFFFF, 0x0400, 0x0020, 0x0001}, false),
+         test::Picture(2, 2, {0xFFFFFF, 0x008200, 0x000400, 0x000008})},  // green 32 of 63 is 130, 1 is 4
+        {"10-10-10", DeepBmp(32, {0x3FF00000, 0x000FFC00, 0x000003FF}, {0x3FFFFFFF, 0x20000000, 0x00000400, 0x00000001}, false),
+         test::Picture(2, 2, {0xFFFFFF, 0x800000, 0x000000, 0x000000})},  // 512 of 1023 is 128, 1 is 0
+    };
+    for (const Case& c : cases) {
+        const ReadResult read =
+            ReadPictureData(std::string_view(reinterpret_cast<const char*>(c.bmp.data()), c.bmp.size()));
+        ASSERT_TRUE(read.bitmap) << c.name << ": " << read.reason;
+        EXPECT_EQ(ReadPixels(*read.bitmap).pixels, c.expected.pixels) << c.name;
+    }
 }
 
 TEST(PictureRead, DataInMemoryAndOnTheClipboardTakeTheSamePath) {

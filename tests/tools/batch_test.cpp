@@ -309,6 +309,40 @@ TEST_F(BatchTest, ManyInputsGoOnPastABadOne) {
     EXPECT_EQ(run.out, "");  // no captions for many inputs
 }
 
+TEST_F(BatchTest, ADamagedInputIsRefusedUnlessAllowed) {
+    QImage picture(160, 120, QImage::Format_RGB32);
+    for (int y = 0; y < 120; ++y)
+        for (int x = 0; x < 160; ++x) picture.setPixel(x, y, qRgb(x, y * 2, 90));
+    const std::string cut = dir.Path("cut.jpg");
+    ASSERT_TRUE(picture.save(QString::fromStdString(cut)));
+    std::vector<unsigned char> bytes = test::ReadFileBytes(cut);
+    bytes.resize(bytes.size() / 2);
+    test::WriteFileBytes(cut, bytes);
+    const std::string reason = "Corrupt JPEG data: premature end of data segment";
+    const std::string warning = "prismview-batch: warning: " + cut + " is damaged, processed as read: " + reason + "\n";
+
+    BatchRun run = Batch({QString::fromStdString(cut), Prefix()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "prismview-batch: cannot read " + cut + ": damaged: " + reason + "\n");
+    EXPECT_FALSE(OutputExists(1));
+    run = Batch({"--allow-damaged", QString::fromStdString(cut), Prefix()});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, warning);
+    EXPECT_TRUE(OutputExists(4));
+
+    // Among many it counts as failed, unless allowed.
+    const QString out = QString::fromStdString(dir.Path("out"));
+    run = Batch({In(), QString::fromStdString(cut), "--output-dir", out});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "prismview-batch: cannot read " + cut + ": damaged: " + reason +
+                           "\nprismview-batch: 1 of 2 inputs failed\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("out/cut_1.bmp")));
+    run = Batch({"--allow-damaged", "--force", In(), QString::fromStdString(cut), "--output-dir", out});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, warning);
+    EXPECT_TRUE(std::filesystem::exists(dir.Path("out/cut_4.bmp")));
+}
+
 TEST(Batch, HelpListsEveryMode) {
     const BatchRun run = Batch({"--help"});
     EXPECT_EQ(run.status, 0);

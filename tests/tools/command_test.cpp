@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QProcess>
 #include <QStringList>
 
@@ -91,6 +92,32 @@ TEST(BatchCommand, RunGivesTheWindowsImagesForEveryMode) {
                 << mode->name << " slot " << slot << ": " << command;
         }
     }
+}
+
+TEST(BatchCommand, ADamagedBaseFileIsReadTheWindowsWay) {
+    test::TempDir dir;
+    const std::string file = dir.Path("cut.jpg");
+    QImage picture(96, 64, QImage::Format_RGB32);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 96; ++x) picture.setPixel(x, y, qRgb(x * 2, y * 3, 200 - x));
+    ASSERT_TRUE(picture.save(QString::fromStdString(file)));
+    std::vector<unsigned char> bytes = test::ReadFileBytes(file);
+    bytes.resize(bytes.size() * 2 / 3);
+    test::WriteFileBytes(file, bytes);
+    test::State state;
+    test::RecordingWindow window;
+    ASSERT_TRUE(OpenImageFile(window, state, file));
+    EXPECT_EQ(state.baseDamage, "Corrupt JPEG data: premature end of data segment");
+    const std::string command = BatchCommandFor(state);
+    EXPECT_NE(command.find(" --allow-damaged -- "), std::string::npos) << command;
+    QProcess process;
+    process.setWorkingDirectory(QString::fromStdString(dir.path()));
+    process.start(QStringLiteral(PRISMVIEW_BATCH_PATH), Words(command).mid(1));
+    ASSERT_TRUE(process.waitForFinished(60000));
+    ASSERT_EQ(process.exitCode(), 0) << command << "\n" << process.readAllStandardError().toStdString();
+    const ReadResult written = ReadPictureFile(dir.Path("prismview_1.bmp"));
+    ASSERT_TRUE(written.bitmap);
+    EXPECT_EQ(ReadPixels(*written.bitmap), ReadPixels(*state.shown.images.bitmaps[1]));
 }
 
 TEST(BatchCommand, NamesOnlyWhatTheModeReadsTheShownSlotAndAPlaceholder) {
