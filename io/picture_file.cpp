@@ -21,10 +21,10 @@ namespace prismview {
 
 namespace {
 
-// The five shown bitmaps, the pass's own five (its copy of the base and the
-// four it works on beside the window) and its scratch at 4 bytes a pixel,
-// and the decoded picture with its converted copy.
-constexpr std::int64_t kBytesPerPixel = 4 * (5 + 5 + 1) + 8;
+// The five shown bitmaps, the four the pass works on beside the window (it
+// reads the shown base) and its scratch at 4 bytes a pixel, and the decoded
+// picture with its converted copy.
+constexpr std::int64_t kBytesPerPixel = 4 * (5 + 4 + 1) + 8;
 
 std::string Lower(std::string_view text) {
     std::string lower(text);

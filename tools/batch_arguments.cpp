@@ -86,6 +86,7 @@ BatchArguments ParseBatchArguments(const QStringList& arguments) {
         }
         if (positional.size() != 2) return BadUsage("expected INPUT and OUTPUT with --sweep (see --help)");
         result.force = parser.isSet(force);
+        result.allowDamaged = parser.isSet(allowDamaged);
         result.sweep = request;
         result.input = positional[0].toStdString();
         result.output = positional[1].toStdString();

@@ -258,6 +258,9 @@ int SweepOne(const BatchArguments& arguments) {
     }
     ReadResult base = ReadInput(arguments.input);
     if (!base.bitmap) Fail(1, "cannot read " + arguments.input + ": " + base.reason);
+    std::string warning;
+    if (std::string refused = CheckDamage(arguments, arguments.input, base, warning); !refused.empty()) Fail(1, refused);
+    if (!warning.empty()) std::fprintf(stderr, "prismview-batch: %s\n", warning.c_str());
     const bool terminal = isatty(STDERR_FILENO) != 0;
     std::string reason;
     const SweepResult result =

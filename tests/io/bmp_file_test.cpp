@@ -426,10 +426,10 @@ TEST(BitmapFromImage, KeepsTheColoursOfAnyFormatAndDropsAlpha) {
 }
 
 TEST(PictureMemory, APictureMustFitWithEverythingKeptForIt) {
-    // 52 bytes a pixel: the five shown images, the pass's own five and its
+    // 48 bytes a pixel: the five shown images, the pass's own four and its
     // scratch at 4 bytes, and 8 for decoding.
-    EXPECT_TRUE(PictureFitsInMemory(1000, 52000));
-    EXPECT_FALSE(PictureFitsInMemory(1001, 52000));
+    EXPECT_TRUE(PictureFitsInMemory(1000, 48000));
+    EXPECT_FALSE(PictureFitsInMemory(1001, 48000));
     EXPECT_FALSE(PictureFitsInMemory(1, 0));
     EXPECT_TRUE(PictureFitsInMemory(std::int64_t{1} << 40, -1));  // unknown: the allocations decide
 
