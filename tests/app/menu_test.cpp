@@ -15,7 +15,7 @@ namespace {
 TEST(MainMenu, FivePopupsWithTheirCaptionsAndItemCounts) {
     ASSERT_EQ(MainMenu().size(), 5u);
     const std::vector<std::string> captions = {"ﾌｧｲﾙ(&F)", "表示画像(&V)", "表示処理(&A)", "並べ方(&N)", "ﾍﾙﾌﾟ(&H)"};
-    const std::vector<std::size_t> counts = {10, 13, 31, 5, 1};
+    const std::vector<std::size_t> counts = {11, 13, 31, 5, 1};
     for (std::size_t i = 0; i < 5; ++i) {
         EXPECT_EQ(MainMenu()[i].caption, captions[i]);
         EXPECT_EQ(MainMenu()[i].items.size(), counts[i]) << captions[i];
@@ -82,7 +82,7 @@ TEST(MainMenu, IdsAreUniqueAndExactlyFourItemsStartChecked) {
             EXPECT_EQ(FindMenuItem(item.id), &item);
             if (item.checkedAtStart) checked.emplace_back(item.caption);
         }
-    EXPECT_EQ(ids.size(), 10u + 11u + 28u + 5u + 1u);
+    EXPECT_EQ(ids.size(), 11u + 11u + 28u + 5u + 1u);
     EXPECT_EQ(checked, (std::vector<std::string>{"全て表示(&H)", "ステータスバー(&T)", "反転", "二列(&2)"}));
     EXPECT_EQ(FindMenuItem(Command::None), nullptr);
     EXPECT_EQ(FindMenuItem(Command{32770}), nullptr);
