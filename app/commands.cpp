@@ -64,6 +64,18 @@ bool FileExists(const std::string& fileName) {
     return true;
 }
 
+// "NAME ... 上書きしますか？" with No as the default; true for Yes.
+bool AskOverwrite(Window& window, const std::string& name, bool owned) {
+    MessageBoxRequest question;
+    question.text = name + std::string(kOverwriteQuestionSuffix);
+    question.caption = std::string(kOverwriteCaption);
+    question.buttons = MessageButtons::YesNo;
+    question.icon = MessageIcon::Question;
+    question.defaultButton = MessageAnswer::No;
+    question.owned = owned;
+    return window.ShowMessage(question) == MessageAnswer::Yes;
+}
+
 void RunParameterDialog(Window& window, AppState& state, DialogLogic& dialog) {
     const ProcessingParams before = state.params;
     if (window.RunDialog(dialog) != kDialogOk) return;
@@ -80,16 +92,7 @@ bool SavePictureFile(Window& window, const std::string& fileName, const Bitmap& 
         Tell(window, std::string(kUnknownExtensionText) + SavableExtensions(), kErrorCaption, /*owned=*/false);
         return false;
     }
-    if (FileExists(fileName)) {
-        MessageBoxRequest question;
-        question.text = fileName + std::string(kOverwriteQuestionSuffix);
-        question.caption = std::string(kOverwriteCaption);
-        question.buttons = MessageButtons::YesNo;
-        question.icon = MessageIcon::Question;
-        question.defaultButton = MessageAnswer::No;
-        question.owned = false;
-        if (window.ShowMessage(question) != MessageAnswer::Yes) return false;
-    }
+    if (FileExists(fileName) && !AskOverwrite(window, fileName, /*owned=*/false)) return false;
     switch (WritePictureFile(fileName, bitmap)) {
         case WriteResult::Written: return true;
         case WriteResult::CannotCreate: Tell(window, kInvalidNameText, kErrorCaption, /*owned=*/false); return false;
@@ -254,15 +257,7 @@ void SweepCommand(Window& window, AppState& state) {
     const bool taken = request.format == SweepFormat::PngFrames
                            ? !std::filesystem::is_empty(*path, error) && !error
                            : std::filesystem::exists(*path, error);
-    if (taken) {
-        MessageBoxRequest question;
-        question.text = *path + std::string(kOverwriteQuestionSuffix);
-        question.caption = std::string(kOverwriteCaption);
-        question.buttons = MessageButtons::YesNo;
-        question.icon = MessageIcon::Question;
-        question.defaultButton = MessageAnswer::No;
-        if (window.ShowMessage(question) != MessageAnswer::Yes) return;
-    }
+    if (taken && !AskOverwrite(window, *path, /*owned=*/true)) return;
     if (!state.shown.images.Loaded()) return;
     const Bitmap& base = *state.shown.images.bitmaps[0];
     window.BeginProgress(kSweepProgressText, request.frames);
