@@ -47,6 +47,24 @@ private:
     F formula_;
 };
 
+// For formulas that also come as a vector kernel over a run of pixels:
+// void Row(const RgbValue* from, RgbValue* to, std::int32_t count) const.
+// The kernel gives every pixel what operator() gives it, opaque: its divisions
+// stay within the bound where float lanes divide integers exactly, and the
+// vector tests compare the two over every colour on every target.
+template <class F>
+class VectorRows final : public SlotKernel {
+public:
+    explicit VectorRows(const PassInput& input) : source_(input.source), formula_(input.params) {}
+    void Run(const TargetRows& out, std::int32_t first, std::int32_t last) const override {
+        ForRows(out, first, last, [&](std::int32_t y, RgbValue* to) { formula_.Row(source_.Row(y), to, out.width); });
+    }
+
+private:
+    SourceRows source_;
+    F formula_;
+};
+
 // The same for formulas of the pixel and its dot value (DotNoiseRaw of its
 // index, which the pass keeps for the dot modes):
 // RgbValue operator()(const Pixel&, std::int32_t noise) const.

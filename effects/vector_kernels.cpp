@@ -1,0 +1,225 @@
+#include "effects/vector_kernels.h"
+
+#include <cstddef>
+#include <cstring>
+
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "effects/vector_kernels.cpp"
+#include "hwy/foreach_target.h"  // IWYU pragma: keep
+#include "hwy/highway.h"
+
+HWY_BEFORE_NAMESPACE();
+namespace prismview {
+namespace HWY_NAMESPACE {
+namespace {
+
+namespace hn = hwy::HWY_NAMESPACE;
+using DI = hn::ScalableTag<std::int32_t>;
+using DU = hn::ScalableTag<std::uint32_t>;
+using VI = hn::Vec<DI>;
+using MI = hn::Mask<DI>;
+
+// Truncating division of integers in float lanes: exact when b > 0 and
+// |a| + b < 2^24. The true quotient lies at least 1/b short of the next
+// integer away from zero, q + 1, while half a float step there is at most
+// (q + 1) / 2^24 < 1/b, as (q + 1) * b <= |a| + b; rounding never reaches it,
+// the conversion truncates the rest, and the sign is symmetric.
+// The divisions done here, with their largest |a| + b:
+// - ShiftLightness, inside, brightening: w * c / (L * max), w * c <= L * (255 - max) * max
+//   <= 2 * max^2 * (255 - max) <= 4,913,000, L * max <= 130,050;
+// - inside, darkening: w * (255 - c) / ((510 - L) * (255 - min)), the mirror image, the same bounds;
+// - the rest of the inside case: limit / max or / (255 - min), limit <= 130,050;
+// - the full range, top and bottom cases: products <= 255 * 255 over divisors <= 255;
+// - the straight blend: a * (255 - c) / (510 - L) and a * c / L, |a| <= 510, products <= 130,050;
+// - the simultaneous amounts: (510 - L) * level / 255 and L * level / 255, <= 260,100.
+// All stay below 270,000: far inside the bound, which the exhaustive tests of
+// every colour confirm on every target.
+HWY_INLINE VI DivTrunc(VI a, VI b) {
+    const DI di;
+    const hn::Rebind<float, DI> df;
+    return hn::ConvertTo(di, hn::Div(hn::ConvertTo(df, a), hn::ConvertTo(df, b)));
+}
+
+struct Channels {
+    VI r, g, b;
+};
+
+HWY_INLINE Channels Split(hn::Vec<DU> v) {
+    const DI di;
+    const VI p = hn::BitCast(di, v), byte = hn::Set(di, 255);
+    return {hn::And(hn::ShiftRight<16>(p), byte), hn::And(hn::ShiftRight<8>(p), byte), hn::And(p, byte)};
+}
+
+HWY_INLINE hn::Vec<DU> Pack(const Channels& c) {
+    const DU du;
+    const VI packed = hn::Or(hn::Or(hn::ShiftLeft<16>(c.r), hn::ShiftLeft<8>(c.g)), c.b);
+    return hn::Or(hn::BitCast(du, packed), hn::Set(du, 0xFF000000u));
+}
+
+// Calls body(pixels) for every vector of the run and stores what it returns;
+// the last, partial vector goes through a full one on the stack.
+template <class Body>
+HWY_INLINE void ForVectors(const RgbValue* from, RgbValue* to, std::int32_t count, Body&& body) {
+    const DU du;
+    const std::size_t n = hn::Lanes(du), total = static_cast<std::size_t>(count);
+    std::size_t i = 0;
+    for (; i + n <= total; i += n) hn::StoreU(body(hn::LoadU(du, from + i)), du, to + i);
+    if (i < total) {
+        HWY_ALIGN RgbValue in[HWY_MAX_BYTES / sizeof(RgbValue)] = {};
+        HWY_ALIGN RgbValue out[HWY_MAX_BYTES / sizeof(RgbValue)];
+        std::memcpy(in, from + i, (total - i) * sizeof(RgbValue));
+        hn::Store(body(hn::Load(du, in)), du, out);
+        std::memcpy(to + i, out, (total - i) * sizeof(RgbValue));
+    }
+}
+
+// Every channel c of a lane becomes (keep ? c : 0) + add + p * (flip ? 255 - c : c) / d:
+// the one form all cases of ShiftLightness take.
+struct ChannelMap {
+    MI keep, flip;
+    VI add, p, d;
+};
+
+HWY_INLINE VI MapChannel(const ChannelMap& m, VI c) {
+    const DI di;
+    const VI x = hn::IfThenElse(m.flip, hn::Sub(hn::Set(di, 255), c), c);
+    return hn::Add(hn::Add(hn::IfThenElseZero(m.keep, c), m.add), DivTrunc(hn::Mul(m.p, x), m.d));
+}
+
+HWY_INLINE void Apply(const ChannelMap& m, Channels& c) {
+    c.r = MapChannel(m, c.r);
+    c.g = MapChannel(m, c.g);
+    c.b = MapChannel(m, c.b);
+}
+
+// One call of the ratio-keeping shift in every lane, its case chosen by max
+// and min as in the scalar step: grey, inside, full range, top, bottom.
+// Returns the part of the amount it could not use. An amount of 0 leaves a
+// lane as it is in every case, so lanes already done may run along.
+HWY_INLINE VI KeepRatioStep(Channels& c, VI amount) {
+    const DI di;
+    const VI zero = hn::Zero(di), one = hn::Set(di, 1), c255 = hn::Set(di, 255), c510 = hn::Set(di, 510);
+    const VI mx = hn::Max(hn::Max(c.r, c.g), c.b), mn = hn::Min(hn::Min(c.r, c.g), c.b), l = hn::Add(mx, mn);
+    const MI grey = hn::Eq(mx, mn);
+    const MI inside = hn::And(hn::Gt(mn, zero), hn::Lt(mx, c255));
+    const MI full = hn::And(hn::Eq(mx, c255), hn::Eq(mn, zero));
+    const MI top = hn::Eq(mx, c255);
+    const MI up = hn::Gt(amount, zero);
+    const VI room = hn::Sub(c510, l), belowTop = hn::Sub(c255, mn);
+
+    // Bottom (min = 0): the largest channel moves by a, 0 stays 0.
+    const VI aBottom = hn::Min(hn::Max(amount, hn::Neg(mx)), hn::Sub(c255, mx));
+    const MI none = hn::FirstN(di, 0);
+    ChannelMap m{none, none, zero, hn::Add(mx, aBottom), mx};
+    VI rest = hn::Sub(amount, aBottom);
+
+    // Top (max = 255): the smallest moves by a, 255 stays.
+    const VI aTop = hn::Min(hn::Max(amount, hn::Neg(mn)), belowTop);
+    m.keep = top;
+    m.flip = top;
+    m.p = hn::IfThenElse(top, aTop, m.p);
+    m.d = hn::IfThenElse(top, belowTop, m.d);
+    rest = hn::IfThenElse(top, hn::Sub(amount, aTop), rest);
+
+    // Full range: a + c * (255 - a) / 255 up, c * (a + 255) / 255 down.
+    const VI aUp = hn::Min(amount, c255), aDown = hn::Max(amount, hn::Neg(c255));
+    m.keep = hn::AndNot(full, m.keep);
+    m.flip = m.keep;
+    m.add = hn::IfThenElseZero(hn::And(full, up), aUp);
+    m.p = hn::IfThenElse(full, hn::IfThenElse(up, hn::Sub(c255, aUp), hn::Add(aDown, c255)), m.p);
+    m.d = hn::IfThenElse(full, c255, m.d);
+    rest = hn::IfThenElseZero(hn::Not(full), rest);
+
+    // Inside: the channels (brightening) or their distances to 255
+    // (darkening) grow in proportion, up to a limit.
+    const VI limitUp = hn::Mul(l, hn::Sub(c255, mx)), limitDown = hn::Neg(hn::Mul(mn, room));
+    const VI wUp = hn::Mul(amount, mx), wDown = hn::Mul(amount, belowTop);
+    const MI overUp = hn::Gt(wUp, limitUp), overDown = hn::Lt(wDown, limitDown);
+    const MI over = hn::Or(hn::And(up, overUp), hn::AndNot(up, overDown));
+    const VI limit = hn::IfThenElse(up, limitUp, limitDown);
+    const VI w = hn::IfThenElse(over, limit, hn::IfThenElse(up, wUp, wDown));
+    const VI restDivisor = hn::IfThenElse(inside, hn::IfThenElse(up, mx, belowTop), one);
+    const VI insideRest = hn::IfThenElseZero(over, hn::Sub(amount, DivTrunc(limit, restDivisor)));
+    m.keep = hn::Or(m.keep, inside);
+    m.flip = hn::Or(hn::AndNot(up, inside), hn::AndNot(inside, m.flip));
+    m.add = hn::IfThenElseZero(hn::Not(inside), m.add);
+    m.p = hn::IfThenElse(inside, w, m.p);
+    m.d = hn::IfThenElse(inside, hn::IfThenElse(up, hn::Mul(l, mx), hn::Mul(room, belowTop)), m.d);
+    rest = hn::IfThenElse(inside, insideRest, rest);
+
+    // Grey: every channel moves by the amount, limited, halved toward zero.
+    const VI twice = hn::Add(mx, mx);
+    const VI limited = hn::Min(hn::Max(amount, hn::Neg(twice)), hn::Sub(c510, twice));
+    const VI half = hn::ShiftRight<1>(hn::Sub(limited, hn::ShiftRight<31>(limited)));
+    m.keep = hn::Or(m.keep, grey);
+    m.add = hn::IfThenElse(grey, half, m.add);
+    m.p = hn::IfThenElseZero(hn::Not(grey), m.p);
+    m.d = hn::IfThenElse(grey, one, m.d);
+    rest = hn::IfThenElseZero(hn::Not(grey), rest);
+
+    Apply(m, c);
+    return rest;
+}
+
+// The straight blend: every channel toward white (c + a * (255 - c) / (510 - L))
+// or black (c + a * c / L); white or black themselves stay.
+HWY_INLINE void StraightStep(Channels& c, VI amount, bool darken) {
+    const DI di;
+    const VI zero = hn::Zero(di), one = hn::Set(di, 1);
+    const VI l = hn::Add(hn::Max(hn::Max(c.r, c.g), c.b), hn::Min(hn::Min(c.r, c.g), c.b));
+    ChannelMap m;
+    m.keep = hn::Eq(zero, zero);
+    m.add = zero;
+    if (darken) {
+        const MI moves = hn::Gt(l, zero);
+        m.flip = hn::Not(m.keep);
+        m.p = hn::IfThenElseZero(moves, hn::Max(amount, hn::Neg(l)));
+        m.d = hn::IfThenElse(moves, l, one);
+    } else {
+        const VI room = hn::Sub(hn::Set(di, 510), l);
+        const MI moves = hn::Gt(room, zero);
+        m.flip = m.keep;
+        m.p = hn::IfThenElseZero(moves, hn::Min(amount, room));
+        m.d = hn::IfThenElse(moves, room, one);
+    }
+    Apply(m, c);
+}
+
+void ShiftLightnessRunHere(const RgbValue* from, RgbValue* to, std::int32_t count, const LightnessRun& run) {
+    const DI di;
+    const VI level = hn::Set(di, run.level), zero = hn::Zero(di);
+    ForVectors(from, to, count, [&](hn::Vec<DU> pixels) {
+        Channels c = Split(pixels);
+        VI amount = level;
+        if (run.simultaneous) {
+            const VI l = hn::Add(hn::Max(hn::Max(c.r, c.g), c.b), hn::Min(hn::Min(c.r, c.g), c.b));
+            amount = DivTrunc(hn::Mul(run.darken ? l : hn::Sub(hn::Set(di, 510), l), level), hn::Set(di, 255));
+        }
+        if (run.darken) amount = hn::Neg(amount);
+        if (run.straight) {
+            StraightStep(c, amount, run.darken);
+        } else {
+            // At most three calls, as in the scalar chain; most lanes need one.
+            for (int calls = 0; calls < 3 && !hn::AllTrue(di, hn::Eq(amount, zero)); ++calls)
+                amount = KeepRatioStep(c, amount);
+        }
+        return Pack(c);
+    });
+}
+
+}  // namespace
+}  // namespace HWY_NAMESPACE
+}  // namespace prismview
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace prismview {
+
+HWY_EXPORT(ShiftLightnessRunHere);
+
+void ShiftLightnessRun(const RgbValue* from, RgbValue* to, std::int32_t count, const LightnessRun& run) {
+    HWY_DYNAMIC_DISPATCH(ShiftLightnessRunHere)(from, to, count, run);
+}
+
+}  // namespace prismview
+#endif
