@@ -5,6 +5,7 @@
 #include "core/colour.h"
 #include "effects/mode_table.h"
 #include "effects/point_schedules.h"
+#include "effects/vector_kernels.h"
 
 namespace prismview {
 
@@ -81,6 +82,9 @@ struct ColourDots {
                                                   : (dot < p.min ? kWhite : kBlack);
         return p.min <= dot && dot < p.max ? coloured : rest;
     }
+    void Row(const RgbValue* from, const std::int32_t* noise, RgbValue* to, std::int32_t count) const {
+        ColourDotsRow(from, noise, to, count, {kDot == Dot::SixColours, kRest == Rest::WhiteBlack});
+    }
 };
 
 constexpr ModeSpec kModes[] = {
@@ -101,10 +105,10 @@ constexpr ModeSpec kModes[] = {
     {ModeDotsColor, "点々（カラー）", 32811, MenuSection::Colours,
      {"灰点＋彩色点", "白点黒点＋彩色点", "灰点＋六色点", "白点黒点＋六色点"}, "dots-colour", "dots-color", 0, NoSlot,
      NoSlot, true,
-     {Kernel<EachPixelWithDots, ColourDots<Rest::Grey, Dot::Pure>>,
-      Kernel<EachPixelWithDots, ColourDots<Rest::WhiteBlack, Dot::Pure>>,
-      Kernel<EachPixelWithDots, ColourDots<Rest::Grey, Dot::SixColours>>,
-      Kernel<EachPixelWithDots, ColourDots<Rest::WhiteBlack, Dot::SixColours>>}},
+     {Kernel<VectorRowsWithDots, ColourDots<Rest::Grey, Dot::Pure>>,
+      Kernel<VectorRowsWithDots, ColourDots<Rest::WhiteBlack, Dot::Pure>>,
+      Kernel<VectorRowsWithDots, ColourDots<Rest::Grey, Dot::SixColours>>,
+      Kernel<VectorRowsWithDots, ColourDots<Rest::WhiteBlack, Dot::SixColours>>}},
 };
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "core/mode.h"
 #include "core/shifts.h"
+#include "effects/vector_kernels.h"
 
 namespace prismview {
 
@@ -151,6 +152,27 @@ private:
     std::array<RgbValue, 256> red_, green_, blue_;
 };
 
+// For formulas that also come as a vector kernel of the pixel and its dot
+// value: void Row(const RgbValue* from, const std::int32_t* noise, RgbValue*
+// to, std::int32_t count) const, exact as for VectorRows.
+template <class F>
+class VectorRowsWithDots final : public SlotKernel {
+public:
+    explicit VectorRowsWithDots(const PassInput& input)
+        : source_(input.source), noise_(input.dotNoise), formula_(input.params) {}
+    void Run(const TargetRows& out, std::int32_t first, std::int32_t last) const override {
+        ForRows(out, first, last, [&](std::int32_t y, RgbValue* to) {
+            formula_.Row(source_.Row(y), noise_ + static_cast<std::size_t>(y) * static_cast<std::size_t>(out.width), to,
+                          out.width);
+        });
+    }
+
+private:
+    SourceRows source_;
+    const std::int32_t* noise_;
+    F formula_;
+};
+
 // For saturation formulas, which decide what happens to a pixel's range
 // min..max from max and min alone (Plan(max, min)) and then stretch its
 // channels into the planned range (ApplySaturation). Each of the 32,896
@@ -165,16 +187,11 @@ public:
         for (std::int32_t max = 0; max < 256; ++max)
             for (std::int32_t min = 0; min <= max; ++min) plans_[Pair(max, min)] = formula_.Plan(max, min);
     }
+    // The look-ups and ApplySaturation run in vector lanes (ApplySaturationRun),
+    // pixel for pixel what the scalar ApplySaturation gives.
     void Run(const TargetRows& out, std::int32_t first, std::int32_t last) const override {
-        const std::int32_t width = out.width;
-        const SaturationPlan* plans = plans_.data();
-        ForRows(out, first, last, [&](std::int32_t y, RgbValue* to) {
-            const RgbValue* from = source_.Row(y);
-            for (std::int32_t x = 0; x < width; ++x) {
-                const Pixel p = SplitPixel(from[x]);
-                to[x] = ApplySaturation(plans[Pair(p.max, p.min)], p) | kOpaque;
-            }
-        });
+        ForRows(out, first, last,
+                [&](std::int32_t y, RgbValue* to) { ApplySaturationRun(source_.Row(y), to, out.width, plans_.data()); });
     }
 
 private:

@@ -31,8 +31,12 @@ using MI = hn::Mask<DI>;
 // - the rest of the inside case: limit / max or / (255 - min), limit <= 130,050;
 // - the full range, top and bottom cases: products <= 255 * 255 over divisors <= 255;
 // - the straight blend: a * (255 - c) / (510 - L) and a * c / L, |a| <= 510, products <= 130,050;
-// - the simultaneous amounts: (510 - L) * level / 255 and L * level / 255, <= 260,100.
-// All stay below 270,000: far inside the bound, which the exhaustive tests of
+// - the simultaneous amounts: (510 - L) * level / 255 and L * level / 255, <= 260,100;
+// - ApplySaturation: (hi - lo) * (c - min) / (max - min), |hi - lo| <= 255 (the fitted
+//   range lies within 0..255), so at most 65,025 over at most 255;
+// - the dots: noise / 255 with noise <= 2,000,000, and ScaleTo255, x * 255 / d with
+//   x <= d <= 255.
+// All stay below 2,001,000: far inside the bound, which the exhaustive tests of
 // every colour confirm on every target.
 HWY_INLINE VI DivTrunc(VI a, VI b) {
     const DI di;
@@ -207,6 +211,98 @@ void ShiftLightnessRunHere(const RgbValue* from, RgbValue* to, std::int32_t coun
     });
 }
 
+
+// ApplySaturation in every lane, the plan gathered from the table: a fixed
+// result, the channels as they are (an unchanged range) or stretched into
+// lo..hi.
+void ApplySaturationRunHere(const RgbValue* from, RgbValue* to, std::int32_t count, const SaturationPlan* plans) {
+    static_assert(sizeof(SaturationPlan) == 8 && offsetof(SaturationPlan, lo) == 0 &&
+                  offsetof(SaturationPlan, hi) == 2 && offsetof(SaturationPlan, fixed) == 4);
+    const DI di;
+    const DU du;
+    const std::int32_t* words = reinterpret_cast<const std::int32_t*>(plans);  // lo | hi << 16, fixed
+    const VI zero = hn::Zero(di), one = hn::Set(di, 1);
+    ForVectors(from, to, count, [&](hn::Vec<DU> pixels) {
+        const Channels c = Split(pixels);
+        const VI mx = hn::Max(hn::Max(c.r, c.g), c.b), mn = hn::Min(hn::Min(c.r, c.g), c.b);
+        const VI word = hn::ShiftLeft<1>(hn::Add(hn::ShiftRight<1>(hn::Mul(mx, hn::Add(mx, one))), mn));
+        const VI range = hn::GatherIndex(di, words, word), fixed = hn::GatherIndex(di, words + 1, word);
+        const VI lo = hn::ShiftRight<16>(hn::ShiftLeft<16>(range)), hi = hn::ShiftRight<16>(range);
+        const VI spread = hn::Sub(mx, mn), span = hn::Sub(hi, lo);
+        const VI divisor = hn::IfThenElse(hn::Eq(spread, zero), one, spread);
+        auto stretch = [&](VI v) { return hn::Add(lo, DivTrunc(hn::Mul(span, hn::Sub(v, mn)), divisor)); };
+        const Channels stretched{stretch(c.r), stretch(c.g), stretch(c.b)};
+        const hn::Vec<DU> moved = hn::IfThenElse(hn::RebindMask(du, hn::Eq(span, spread)), pixels, Pack(stretched));
+        const hn::Vec<DU> planned = hn::Or(hn::And(hn::BitCast(du, fixed), hn::Set(du, 0xFFFFFFu)),
+                                           hn::Set(du, 0xFF000000u));
+        return hn::IfThenElse(hn::RebindMask(du, hn::Eq(fixed, zero)), hn::Or(moved, hn::Set(du, 0xFF000000u)),
+                              planned);
+    });
+}
+
+HWY_INLINE VI ScaleTo255(VI x, VI d) {
+    const DI di;
+    const MI grey = hn::Eq(d, hn::Zero(di));
+    return hn::IfThenZeroElse(grey, DivTrunc(hn::Mul(x, hn::Set(di, 255)), hn::IfThenElse(grey, hn::Set(di, 1), d)));
+}
+
+// The coloured dots as ColourDots forms them: both candidates, then the
+// one the dot value selects.
+void ColourDotsRowHere(const RgbValue* from, const std::int32_t* noise, RgbValue* to, std::int32_t count,
+                       const ColourDotsRun& run) {
+    const DI di;
+    const DU du;
+    const std::size_t n = hn::Lanes(du), total = static_cast<std::size_t>(count);
+    const VI c255 = hn::Set(di, 255);
+    auto colour = [&](hn::Vec<DU> pixels, VI raw) {
+        const Channels c = Split(pixels);
+        const VI mx = hn::Max(hn::Max(c.r, c.g), c.b), mn = hn::Min(hn::Min(c.r, c.g), c.b);
+        const VI spread = hn::Sub(mx, mn);
+        const VI dot = hn::Sub(raw, hn::Mul(DivTrunc(raw, c255), c255));
+        VI coloured;
+        if (run.sixColours) {
+            // The tests in SixColourDot's order: the first that holds decides.
+            auto rgb = [&](RgbValue v) { return hn::Set(di, static_cast<std::int32_t>(v)); };
+            VI middle = c.g, below = rgb(0x00FFFFu), above = rgb(0x0000FFu);
+            auto take = [&](MI when, VI m, RgbValue b, RgbValue a) {
+                middle = hn::IfThenElse(when, m, middle);
+                below = hn::IfThenElse(when, rgb(b), below);
+                above = hn::IfThenElse(when, rgb(a), above);
+            };
+            const MI rMax = hn::Eq(mx, c.r), gMax = hn::Eq(mx, c.g), bMax = hn::Eq(mx, c.b);
+            take(hn::And(bMax, hn::Eq(mn, c.g)), c.r, 0xFF00FFu, 0x0000FFu);
+            take(hn::And(gMax, hn::Eq(mn, c.r)), c.b, 0x00FFFFu, 0x00FF00u);
+            take(hn::And(gMax, hn::Eq(mn, c.b)), c.r, 0xFFFF00u, 0x00FF00u);
+            take(hn::And(rMax, hn::Eq(mn, c.g)), c.b, 0xFF00FFu, 0xFF0000u);
+            take(hn::And(rMax, hn::Eq(mn, c.b)), c.g, 0xFFFF00u, 0xFF0000u);
+            coloured = hn::IfThenElse(hn::Lt(dot, ScaleTo255(hn::Sub(middle, mn), spread)), below, above);
+        } else {
+            coloured = hn::BitCast(di, Pack({ScaleTo255(hn::Sub(c.r, mn), spread), ScaleTo255(hn::Sub(c.g, mn), spread),
+                                             ScaleTo255(hn::Sub(c.b, mn), spread)}));
+        }
+        VI rest;
+        if (run.whiteBlack) {
+            rest = hn::IfThenElse(hn::Lt(dot, mn), hn::Set(di, 0xFFFFFF), hn::Zero(di));
+        } else {
+            rest = hn::Mul(ScaleTo255(mn, hn::Sub(c255, spread)), hn::Set(di, 0x010101));
+        }
+        const MI dotted = hn::AndNot(hn::Gt(mn, dot), hn::Lt(dot, mx));
+        return hn::Or(hn::BitCast(du, hn::IfThenElse(dotted, coloured, rest)), hn::Set(du, 0xFF000000u));
+    };
+    std::size_t i = 0;
+    for (; i + n <= total; i += n)
+        hn::StoreU(colour(hn::LoadU(du, from + i), hn::LoadU(di, noise + i)), du, to + i);
+    if (i < total) {
+        HWY_ALIGN RgbValue in[HWY_MAX_BYTES / sizeof(RgbValue)] = {};
+        HWY_ALIGN std::int32_t dots[HWY_MAX_BYTES / sizeof(std::int32_t)] = {};
+        HWY_ALIGN RgbValue out[HWY_MAX_BYTES / sizeof(RgbValue)];
+        std::memcpy(in, from + i, (total - i) * sizeof(RgbValue));
+        std::memcpy(dots, noise + i, (total - i) * sizeof(std::int32_t));
+        hn::Store(colour(hn::Load(du, in), hn::Load(di, dots)), du, out);
+        std::memcpy(to + i, out, (total - i) * sizeof(RgbValue));
+    }
+}
+
 }  // namespace
 }  // namespace HWY_NAMESPACE
 }  // namespace prismview
@@ -216,9 +312,20 @@ HWY_AFTER_NAMESPACE();
 namespace prismview {
 
 HWY_EXPORT(ShiftLightnessRunHere);
+HWY_EXPORT(ApplySaturationRunHere);
+HWY_EXPORT(ColourDotsRowHere);
 
 void ShiftLightnessRun(const RgbValue* from, RgbValue* to, std::int32_t count, const LightnessRun& run) {
     HWY_DYNAMIC_DISPATCH(ShiftLightnessRunHere)(from, to, count, run);
+}
+
+void ApplySaturationRun(const RgbValue* from, RgbValue* to, std::int32_t count, const SaturationPlan* plans) {
+    HWY_DYNAMIC_DISPATCH(ApplySaturationRunHere)(from, to, count, plans);
+}
+
+void ColourDotsRow(const RgbValue* from, const std::int32_t* noise, RgbValue* to, std::int32_t count,
+                   const ColourDotsRun& run) {
+    HWY_DYNAMIC_DISPATCH(ColourDotsRowHere)(from, noise, to, count, run);
 }
 
 }  // namespace prismview

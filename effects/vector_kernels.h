@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "core/pixels.h"
+#include "core/shifts.h"
 
 namespace prismview {
 
@@ -20,5 +21,18 @@ struct LightnessRun {
     bool straight = false;  // blend 1
 };
 void ShiftLightnessRun(const RgbValue* from, RgbValue* to, std::int32_t count, const LightnessRun& run);
+
+// Modes 10 and 11: ApplySaturation of every pixel with the plan of its (max,
+// min) pair, plans[max * (max + 1) / 2 + min].
+void ApplySaturationRun(const RgbValue* from, RgbValue* to, std::int32_t count, const SaturationPlan* plans);
+
+// Mode 5: the coloured dots of every pixel; noise holds the pixels' raw dot
+// noise (DotNoiseRaw of their index).
+struct ColourDotsRun {
+    bool sixColours = false;  // the sector's corner colours, else the pure colour
+    bool whiteBlack = false;  // white or black outside min..max, else the grey
+};
+void ColourDotsRow(const RgbValue* from, const std::int32_t* noise, RgbValue* to, std::int32_t count,
+                   const ColourDotsRun& run);
 
 }  // namespace prismview
