@@ -1,6 +1,7 @@
 #include "effects/vector_kernels.h"
 
 #include "core/shifts.h"
+#include "effects/colour_dots.h"
 #include "effects/vector_checks.h"
 
 namespace prismview::test {
@@ -28,6 +29,48 @@ TEST(VectorKernels, LightnessShiftsGiveTheScalarResultForEveryColour) {
                         "level " + std::to_string(level) + (darken ? " darken" : " brighten") +
                             (simultaneous ? " simultaneous" : " additive") + (straight ? " straight" : " ratio"));
                 }
+}
+
+// Modes 10 and 11: the plans of every rule for amounts that widen, close and
+// turn the range over; the kernel stretches each colour into its pair's plan.
+TEST(VectorKernels, SaturationPlansGiveTheScalarResultForEveryColour) {
+    const std::vector<RgbValue> colours = SweptColours();
+    std::vector<RgbValue> expected(colours.size());
+    std::vector<SaturationPlan> plans(256 * 257 / 2);
+    for (const SaturationRule rule : {SatScaled, SatInvert, SatThroughGrey, SatKeepGrey})
+        for (const std::int32_t amount : {-510, -100, 37, 510}) {
+            for (std::int32_t max = 0; max < 256; ++max)
+                for (std::int32_t min = 0; min <= max; ++min)
+                    plans[static_cast<std::size_t>(max * (max + 1) / 2 + min)] = PlanSaturation(max, min, amount, rule, 300);
+            for (std::size_t i = 0; i < colours.size(); ++i) expected[i] = ShiftSaturation(colours[i], amount, rule, 300);
+            ExpectSameOnEveryTarget(
+                colours, expected,
+                [&](const RgbValue* from, RgbValue* to, std::int32_t n) { ApplySaturationRun(from, to, n, plans.data()); },
+                "rule " + std::to_string(rule) + " amount " + std::to_string(amount));
+        }
+}
+
+// Mode 5: every colour with dot values spread over the whole noise range.
+TEST(VectorKernels, ColourDotsGiveTheScalarResultForEveryColour) {
+    const std::vector<RgbValue> colours = SweptColours();
+    std::vector<std::int32_t> noise(colours.size());
+    for (std::size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<std::int32_t>(i * 40503 % 2000001);
+    std::vector<RgbValue> expected(colours.size());
+    auto check = [&](const auto& formula, const std::string& what) {
+        for (std::size_t i = 0; i < colours.size(); ++i) expected[i] = formula(SplitPixel(colours[i]), noise[i]);
+        // The noise runs beside the colours: the kernel reads both at the same offset.
+        ExpectSameOnEveryTarget(
+            colours, expected,
+            [&](const RgbValue* from, RgbValue* to, std::int32_t n) {
+                formula.Row(from, noise.data() + (from - colours.data()), to, n);
+            },
+            what);
+    };
+    const ProcessingParams params;
+    check(ColourDots<Rest::Grey, Dot::Pure>(params), "grey, pure colour");
+    check(ColourDots<Rest::WhiteBlack, Dot::Pure>(params), "white and black, pure colour");
+    check(ColourDots<Rest::Grey, Dot::SixColours>(params), "grey, six colours");
+    check(ColourDots<Rest::WhiteBlack, Dot::SixColours>(params), "white and black, six colours");
 }
 
 }  // namespace
