@@ -14,6 +14,7 @@
 
 #include "effects/point_schedules.h"
 #include "effects/sampler.h"
+#include "effects/vector_kernels.h"
 
 namespace prismview {
 
@@ -29,6 +30,19 @@ inline void CopyRows(const SourceRows& source, const TargetRows& out, std::int32
     });
 }
 
+// The turned formulas (one turn for all pixels, Turn turn, or a Turn for
+// each column's value, with kTurnsOffsets: Point is Turned) sample whole rows
+// in vector lanes under the background treatment: the same products and sums,
+// rounded alike, the same truncation and bounds. False where the scalar road
+// has to run (another treatment, a picture too large for the lanes' indices).
+inline bool SampleTurnedInLanes(const PassInput& input, Centre centre, std::int32_t y, const double* turns,
+                                bool perColumn, RgbValue* to) {
+    // Any value but wrap and edge samples as the background treatment does.
+    if (input.params.overflowMode == OverflowWrap || input.params.overflowMode == OverflowEdge) return false;
+    return SampleTurnedRow({input.source, centre.x, centre.y, y, turns, perColumn, input.params.backgroundColor | kOpaque},
+                           to);
+}
+
 }  // namespace distortion
 
 // The formula for every pixel: SamplePoint Point(x, y) const.
@@ -39,6 +53,9 @@ public:
     void Run(const TargetRows& out, std::int32_t first, std::int32_t last) const override {
         if (!formula_.Moves()) return distortion::CopyRows(input_.source, out, first, last);
         ForRows(out, first, last, [&](std::int32_t y, RgbValue* to) {
+            if constexpr (requires { formula_.turn; }) {
+                if (distortion::SampleTurnedInLanes(input_, formula_.centre, y, &formula_.turn.cosK, false, to)) return;
+            }
             SampleRow(input_.source, input_.params, formula_.centre, to,
                       [&](std::int32_t x) { return formula_.Point(x, y); });
         });
@@ -87,15 +104,21 @@ public:
         const std::int64_t twiceCx = 2 * std::int64_t{centre.x};
         std::vector<Value> values(static_cast<std::size_t>(w));
         auto sampleRow = [&](std::int32_t y, bool computeValues) {
+            if (computeValues)
+                for (std::int32_t x = 0; x < w; ++x) {
+                    const std::int64_t partner = twiceCx - x;  // the mirror column, left of x
+                    const Offset offset = OffsetFrom(centre, x, y);
+                    values[static_cast<std::size_t>(x)] = partner >= 0 && partner < x
+                                                              ? values[static_cast<std::size_t>(partner)]
+                                                              : formula_.ValueAt(offset.dx, offset.dy);
+                }
+            if constexpr (requires { F::kTurnsOffsets; }) {
+                static_assert(sizeof(Turn) == 2 * sizeof(double));
+                if (distortion::SampleTurnedInLanes(input_, centre, y, &values[0].cosK, true, out.Row(y))) return;
+            }
             SampleRow(input_.source, input_.params, centre, out.Row(y), [&](std::int32_t x) {
                 const Offset offset = OffsetFrom(centre, x, y);
-                Value& v = values[static_cast<std::size_t>(x)];
-                if (computeValues) {
-                    const std::int64_t partner = twiceCx - x;  // the mirror column, left of x
-                    v = partner >= 0 && partner < x ? values[static_cast<std::size_t>(partner)]
-                                                    : formula_.ValueAt(offset.dx, offset.dy);
-                }
-                return formula_.Point(v, x, y, offset.dx, offset.dy);
+                return formula_.Point(values[static_cast<std::size_t>(x)], x, y, offset.dx, offset.dy);
             });
         };
         for (std::int32_t position = first; position < last; ++position) {

@@ -303,6 +303,88 @@ void ColourDotsRowHere(const RgbValue* from, const std::int32_t* noise, RgbValue
     }
 }
 
+// cos and sin pairs into a vector of each.
+template <class VD>
+HWY_INLINE void Deinterleave(const double* pairs, VD& cosK, VD& sinK) {
+    const hn::ScalableTag<double> df;
+#if HWY_TARGET == HWY_SCALAR
+    cosK = hn::Set(df, pairs[0]);
+    sinK = hn::Set(df, pairs[1]);
+#else
+    const VD a = hn::LoadU(df, pairs), b = hn::LoadU(df, pairs + hn::Lanes(df));
+    cosK = hn::ConcatEven(df, b, a);
+    sinK = hn::ConcatOdd(df, b, a);
+#endif
+}
+
+// The turned offsets in double lanes, each product and sum rounded as the
+// scalar Turned rounds it (no fused operations), then truncated, checked and
+// looked up in 32-bit lanes. Offsets and sums wrap as unsigned lanes.
+bool SampleTurnedRowHere(const TurnedRow& row, RgbValue* to) {
+    const SourceRows& s = row.source;
+    const std::int64_t span = static_cast<std::int64_t>(s.height) * (s.stride < 0 ? -s.stride : s.stride);
+    if (span >= (std::int64_t{1} << 31)) return false;  // row * stride + column must fit 32 bits
+    const hn::ScalableTag<double> df;
+    const hn::Rebind<std::int32_t, decltype(df)> di;
+    const hn::Rebind<std::uint32_t, decltype(df)> du;
+    using VD = hn::Vec<decltype(df)>;
+    const std::size_t n = hn::Lanes(df), width = static_cast<std::size_t>(s.width);
+    const auto cx = hn::Set(du, static_cast<std::uint32_t>(row.cx)), cy = hn::Set(du, static_cast<std::uint32_t>(row.cy));
+    const auto w = hn::Set(di, s.width), h = hn::Set(di, s.height), stride = hn::Set(di, static_cast<std::int32_t>(s.stride));
+    const auto zero = hn::Zero(di);
+    const VD one = hn::Set(df, 1.0);
+    const VD fy = hn::Set(df, static_cast<double>(static_cast<std::int32_t>(static_cast<std::uint32_t>(row.y) -
+                                                                           static_cast<std::uint32_t>(row.cy))));
+    const VD low = hn::Set(df, -2147483649.0), high = hn::Set(df, 2147483648.0);
+    const auto background = hn::Set(du, row.background), opaque = hn::Set(du, 0xFF000000u);
+    const auto iota = hn::BitCast(du, hn::Iota(di, 0));
+    auto sample = [&](std::size_t x0, VD cosK, VD sinK) {
+        const auto dx = hn::BitCast(di, hn::Sub(hn::Add(hn::Set(du, static_cast<std::uint32_t>(x0)), iota), cx));
+        const VD fx = hn::PromoteTo(df, dx);
+        const VD vx = hn::Sub(hn::Mul(cosK, fx), hn::Mul(sinK, fy));
+        const VD vy = hn::Add(hn::Mul(sinK, fx), hn::Mul(cosK, fy));
+        const auto ok = hn::And(hn::And(hn::Gt(vx, low), hn::Lt(vx, high)), hn::And(hn::Gt(vy, low), hn::Lt(vy, high)));
+        const auto tx = hn::BitCast(du, hn::DemoteTo(di, hn::IfThenElseZero(ok, vx)));
+        const auto ty = hn::BitCast(du, hn::DemoteTo(di, hn::IfThenElseZero(ok, vy)));
+        const auto sx = hn::BitCast(di, hn::Add(cx, tx)), sy = hn::BitCast(di, hn::Add(cy, ty));
+        const auto valid = hn::Gt(hn::DemoteTo(di, hn::IfThenElseZero(ok, one)), zero);
+        const auto inside = hn::And(hn::And(valid, hn::And(hn::Not(hn::Lt(sx, zero)), hn::Lt(sx, w))),
+                                    hn::And(hn::Not(hn::Lt(sy, zero)), hn::Lt(sy, h)));
+        const auto index = hn::Add(hn::Mul(hn::IfThenElseZero(inside, sy), stride), hn::IfThenElseZero(inside, sx));
+        const auto pixels = hn::GatherIndex(du, s.bottom, index);
+        return hn::Or(hn::IfThenElse(hn::RebindMask(du, inside), pixels, background), opaque);
+    };
+    auto turnsAt = [&](std::size_t x, VD& cosK, VD& sinK) {
+        if (!row.perColumn) {
+            cosK = hn::Set(df, row.turns[0]);
+            sinK = hn::Set(df, row.turns[1]);
+            return;
+        }
+        Deinterleave(row.turns + 2 * x, cosK, sinK);
+    };
+    std::size_t x = 0;
+    for (; x + n <= width; x += n) {
+        VD cosK, sinK;
+        turnsAt(x, cosK, sinK);
+        hn::StoreU(sample(x, cosK, sinK), du, to + x);
+    }
+    if (x < width) {
+        HWY_ALIGN double turns[2 * HWY_MAX_BYTES / sizeof(double)];
+        for (std::size_t i = 0; i < n; ++i) {
+            const bool real = x + i < width;
+            const std::size_t from = row.perColumn ? 2 * (x + i) : 0;
+            turns[2 * i] = real ? row.turns[from] : 1.0;
+            turns[2 * i + 1] = real ? row.turns[from + 1] : 0.0;
+        }
+        VD cosK, sinK;
+        Deinterleave(turns, cosK, sinK);
+        HWY_ALIGN RgbValue out[HWY_MAX_BYTES / sizeof(double)];
+        hn::Store(sample(x, cosK, sinK), du, out);
+        std::memcpy(to + x, out, (width - x) * sizeof(RgbValue));
+    }
+    return true;
+}
+
 }  // namespace
 }  // namespace HWY_NAMESPACE
 }  // namespace prismview
@@ -314,6 +396,7 @@ namespace prismview {
 HWY_EXPORT(ShiftLightnessRunHere);
 HWY_EXPORT(ApplySaturationRunHere);
 HWY_EXPORT(ColourDotsRowHere);
+HWY_EXPORT(SampleTurnedRowHere);
 
 void ShiftLightnessRun(const RgbValue* from, RgbValue* to, std::int32_t count, const LightnessRun& run) {
     HWY_DYNAMIC_DISPATCH(ShiftLightnessRunHere)(from, to, count, run);
@@ -327,6 +410,8 @@ void ColourDotsRow(const RgbValue* from, const std::int32_t* noise, RgbValue* to
                    const ColourDotsRun& run) {
     HWY_DYNAMIC_DISPATCH(ColourDotsRowHere)(from, noise, to, count, run);
 }
+
+bool SampleTurnedRow(const TurnedRow& row, RgbValue* to) { return HWY_DYNAMIC_DISPATCH(SampleTurnedRowHere)(row, to); }
 
 }  // namespace prismview
 #endif

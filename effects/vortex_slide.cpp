@@ -38,6 +38,7 @@ struct TurnAll : AboutCentre {
 enum class Twist { Inner, Outer };
 template <Twist kTwist>
 struct TwistByDistance : AboutCentre {
+    static constexpr bool kTurnsOffsets = true;  // Point is Turned by the value
     explicit TwistByDistance(const PassInput& input) : AboutCentre(input) {
         if (kTwist == Twist::Outer && a == 0.0) on = false;  // k stays 0 everywhere
     }

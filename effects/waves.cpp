@@ -176,6 +176,7 @@ struct RadialDiamond : Ripple {
 template <Shape kShape>
 struct AroundRound : Ripple {
     using Ripple::Ripple;
+    static constexpr bool kTurnsOffsets = true;  // Point is Turned by the value
     Turn ValueAt(std::int32_t dx, std::int32_t dy) const {
         const double r = Distance(dx, dy);
         return r == 0.0 ? Turn{} : TurnBy(wave.At<kShape>(r, a) / r);
