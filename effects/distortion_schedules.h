@@ -35,13 +35,21 @@ inline void CopyRows(const SourceRows& source, const TargetRows& out, std::int32
 // in vector lanes under the background treatment: the same products and sums,
 // rounded alike, the same truncation and bounds. False where the scalar road
 // has to run (another treatment, a picture too large for the lanes' indices).
-inline bool SampleTurnedInLanes(const PassInput& input, Centre centre, std::int32_t y, const double* turns,
-                                bool perColumn, RgbValue* to) {
+inline bool SampleTurnedInLanes(const PassInput& input, Centre centre, std::int32_t y, std::int32_t first,
+                                std::int32_t last, const double* turns, bool perColumn, RgbValue* to) {
     // Any value but wrap and edge samples as the background treatment does.
     if (input.params.overflowMode == OverflowWrap || input.params.overflowMode == OverflowEdge) return false;
-    return SampleTurnedRow({input.source, centre.x, centre.y, y, turns, perColumn, input.params.backgroundColor | kOpaque},
+    return SampleTurnedRow({input.source, centre.x, centre.y, y, first, last, turns, perColumn,
+                            input.params.backgroundColor | kOpaque},
                            to);
 }
+
+// A range's rows are sampled a block of columns at a time: neighbouring rows
+// of a block sample source pixels near each other, still in the cache when
+// the next row needs them, where a whole turned or twisted row samples a
+// curve across the source that the cache cannot hold. The order in which
+// pixels are worked out changes none of them.
+constexpr std::int32_t kSampleBlockColumns = 256;
 
 }  // namespace distortion
 
@@ -52,13 +60,19 @@ public:
     explicit EachSamplePoint(const PassInput& input) : input_(input), formula_(input) {}
     void Run(const TargetRows& out, std::int32_t first, std::int32_t last) const override {
         if (!formula_.Moves()) return distortion::CopyRows(input_.source, out, first, last);
-        ForRows(out, first, last, [&](std::int32_t y, RgbValue* to) {
-            if constexpr (requires { formula_.turn; }) {
-                if (distortion::SampleTurnedInLanes(input_, formula_.centre, y, &formula_.turn.cosK, false, to)) return;
-            }
-            SampleRow(input_.source, input_.params, formula_.centre, to,
-                      [&](std::int32_t x) { return formula_.Point(x, y); });
-        });
+        const std::int32_t w = input_.source.width;
+        for (std::int32_t x0 = 0; x0 < w; x0 += distortion::kSampleBlockColumns) {
+            const std::int32_t x1 = std::min(w, x0 + distortion::kSampleBlockColumns);
+            ForRows(out, first, last, [&](std::int32_t y, RgbValue* to) {
+                if constexpr (requires { formula_.turn; }) {
+                    if (distortion::SampleTurnedInLanes(input_, formula_.centre, y, x0, x1, &formula_.turn.cosK, false,
+                                                        to))
+                        return;
+                }
+                SampleColumns(input_.source, input_.params, formula_.centre, to, x0, x1,
+                              [&](std::int32_t x) { return formula_.Point(x, y); });
+            });
+        }
     }
 
 private:
@@ -102,30 +116,48 @@ public:
         const std::int32_t w = input_.source.width;
         const Centre centre = formula_.centre;
         const std::int64_t twiceCx = 2 * std::int64_t{centre.x};
-        std::vector<Value> values(static_cast<std::size_t>(w));
-        auto sampleRow = [&](std::int32_t y, bool computeValues) {
-            if (computeValues)
-                for (std::int32_t x = 0; x < w; ++x) {
-                    const std::int64_t partner = twiceCx - x;  // the mirror column, left of x
-                    const Offset offset = OffsetFrom(centre, x, y);
-                    values[static_cast<std::size_t>(x)] = partner >= 0 && partner < x
-                                                              ? values[static_cast<std::size_t>(partner)]
-                                                              : formula_.ValueAt(offset.dx, offset.dy);
-                }
-            if constexpr (requires { F::kTurnsOffsets; }) {
-                static_assert(sizeof(Turn) == 2 * sizeof(double));
-                if (distortion::SampleTurnedInLanes(input_, centre, y, &values[0].cosK, true, out.Row(y))) return;
-            }
-            SampleRow(input_.source, input_.params, centre, out.Row(y), [&](std::int32_t x) {
-                const Offset offset = OffsetFrom(centre, x, y);
-                return formula_.Point(values[static_cast<std::size_t>(x)], x, y, offset.dx, offset.dy);
-            });
+        // The values of the range's rows (a partner row shares its row's),
+        // then the samples, a block of columns at a time. Kept per thread, so
+        // that a pass does not fault in fresh pages for every range.
+        static thread_local std::vector<Value> values;
+        struct RowValues {
+            std::int32_t y;
+            std::size_t at;  // its values start at values[at]
         };
+        std::vector<RowValues> rows;
+        rows.reserve(static_cast<std::size_t>(last - first));
+        values.resize(static_cast<std::size_t>(last - first) * static_cast<std::size_t>(w));
+        std::size_t next = 0;
         for (std::int32_t position = first; position < last; ++position) {
-            sampleRow(RowAt(position), true);
+            const std::int32_t y = RowAt(position);
+            Value* row = values.data() + next;
+            for (std::int32_t x = 0; x < w; ++x) {
+                const std::int64_t partner = twiceCx - x;  // the mirror column, left of x
+                const Offset offset = OffsetFrom(centre, x, y);
+                row[x] = partner >= 0 && partner < x ? row[static_cast<std::size_t>(partner)]
+                                                     : formula_.ValueAt(offset.dx, offset.dy);
+            }
+            rows.push_back({y, next});
             if (position < 2 * pairs_ && position % 2 == 0 && position + 1 < last) {
-                sampleRow(RowAt(position + 1), false);  // the partner row: the same values
+                rows.push_back({RowAt(position + 1), next});  // the partner row: the same values
                 ++position;
+            }
+            next += static_cast<std::size_t>(w);
+        }
+        for (std::int32_t x0 = 0; x0 < w; x0 += distortion::kSampleBlockColumns) {
+            const std::int32_t x1 = std::min(w, x0 + distortion::kSampleBlockColumns);
+            for (const RowValues& r : rows) {
+                const Value* row = values.data() + r.at;
+                const std::int32_t y = r.y;
+                if constexpr (requires { F::kTurnsOffsets; }) {
+                    static_assert(sizeof(Turn) == 2 * sizeof(double));
+                    if (distortion::SampleTurnedInLanes(input_, centre, y, x0, x1, &row[0].cosK, true, out.Row(y)))
+                        continue;
+                }
+                SampleColumns(input_.source, input_.params, centre, out.Row(y), x0, x1, [&](std::int32_t x) {
+                    const Offset offset = OffsetFrom(centre, x, y);
+                    return formula_.Point(row[x], x, y, offset.dx, offset.dy);
+                });
             }
         }
     }

@@ -328,7 +328,7 @@ bool SampleTurnedRowHere(const TurnedRow& row, RgbValue* to) {
     const hn::Rebind<std::int32_t, decltype(df)> di;
     const hn::Rebind<std::uint32_t, decltype(df)> du;
     using VD = hn::Vec<decltype(df)>;
-    const std::size_t n = hn::Lanes(df), width = static_cast<std::size_t>(s.width);
+    const std::size_t n = hn::Lanes(df), width = static_cast<std::size_t>(row.last);
     const auto cx = hn::Set(du, static_cast<std::uint32_t>(row.cx)), cy = hn::Set(du, static_cast<std::uint32_t>(row.cy));
     const auto w = hn::Set(di, s.width), h = hn::Set(di, s.height), stride = hn::Set(di, static_cast<std::int32_t>(s.stride));
     const auto zero = hn::Zero(di);
@@ -362,7 +362,7 @@ bool SampleTurnedRowHere(const TurnedRow& row, RgbValue* to) {
         }
         Deinterleave(row.turns + 2 * x, cosK, sinK);
     };
-    std::size_t x = 0;
+    std::size_t x = static_cast<std::size_t>(row.first);
     for (; x + n <= width; x += n) {
         VD cosK, sinK;
         turnsAt(x, cosK, sinK);

@@ -35,14 +35,16 @@ struct ColourDotsRun {
 void ColourDotsRow(const RgbValue* from, const std::int32_t* noise, RgbValue* to, std::int32_t count,
                    const ColourDotsRun& run);
 
-// One output row of a turn about the centre, under the background treatment:
-// to[x] is the source pixel at centre + T(turned offset) of pixel (x, y), as
-// Turned and SamplePlane find it, or the background. turns holds cos and sin
-// of every column's turn (perColumn) or of one turn for all. False, with
-// nothing written, for a picture too large for 32-bit pixel indices.
+// Columns first..last-1 of one output row of a turn about the centre, under
+// the background treatment: to[x] is the source pixel at centre + T(turned
+// offset) of pixel (x, y), as Turned and SamplePlane find it, or the
+// background. turns holds cos and sin of every column's turn (perColumn) or
+// of one turn for all. False, with nothing written, for a picture too large
+// for 32-bit pixel indices.
 struct TurnedRow {
     SourceRows source;
     std::int32_t cx = 0, cy = 0, y = 0;
+    std::int32_t first = 0, last = 0;
     const double* turns = nullptr;
     bool perColumn = false;
     RgbValue background = 0;  // opaque
