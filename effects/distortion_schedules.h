@@ -30,16 +30,18 @@ inline void CopyRows(const SourceRows& source, const TargetRows& out, std::int32
     });
 }
 
-// The turned formulas (one turn for all pixels, Turn turn, or a Turn for
-// each column's value, with kTurnsOffsets: Point is Turned) sample whole rows
-// in vector lanes under the background treatment: the same products and sums,
-// rounded alike, the same truncation and bounds. False where the scalar road
-// has to run (another treatment, a picture too large for the lanes' indices).
-inline bool SampleTurnedInLanes(const PassInput& input, Centre centre, std::int32_t y, std::int32_t first,
-                                std::int32_t last, const double* turns, bool perColumn, RgbValue* to) {
+// The turned and stretched formulas sample rows in vector lanes under the
+// background treatment: one turn for all pixels (Turn turn), or a value per
+// column that Point turns (kTurnsOffsets: a Turn) or stretches the offset by
+// (kStretchesOffsets: r and d, the round ripple). The same products, sums and
+// quotients, rounded alike, the same truncation and bounds. False where the
+// scalar road has to run (another treatment, a picture too large for the
+// lanes' indices).
+inline bool SampleOffsetsInLanes(const PassInput& input, Centre centre, std::int32_t y, std::int32_t first,
+                                 std::int32_t last, const double* pairs, bool perColumn, bool stretch, RgbValue* to) {
     // Any value but wrap and edge samples as the background treatment does.
     if (input.params.overflowMode == OverflowWrap || input.params.overflowMode == OverflowEdge) return false;
-    return SampleTurnedRow({input.source, centre.x, centre.y, y, first, last, turns, perColumn,
+    return SampleOffsetRow({input.source, centre.x, centre.y, y, first, last, pairs, perColumn, stretch,
                             input.params.backgroundColor | kOpaque},
                            to);
 }
@@ -65,7 +67,7 @@ public:
             const std::int32_t x1 = std::min(w, x0 + distortion::kSampleBlockColumns);
             ForRows(out, first, last, [&](std::int32_t y, RgbValue* to) {
                 if constexpr (requires { formula_.turn; }) {
-                    if (distortion::SampleTurnedInLanes(input_, formula_.centre, y, x0, x1, &formula_.turn.cosK, false,
+                    if (distortion::SampleOffsetsInLanes(input_, formula_.centre, y, x0, x1, &formula_.turn.cosK, false, false,
                                                         to))
                         return;
                 }
@@ -149,9 +151,12 @@ public:
             for (const RowValues& r : rows) {
                 const Value* row = values.data() + r.at;
                 const std::int32_t y = r.y;
-                if constexpr (requires { F::kTurnsOffsets; }) {
-                    static_assert(sizeof(Turn) == 2 * sizeof(double));
-                    if (distortion::SampleTurnedInLanes(input_, centre, y, x0, x1, &row[0].cosK, true, out.Row(y)))
+                if constexpr (requires { F::kTurnsOffsets; } || requires { F::kStretchesOffsets; }) {
+                    constexpr bool kStretch = requires { F::kStretchesOffsets; };
+                    static_assert(sizeof(Value) == 2 * sizeof(double));
+                    if (distortion::SampleOffsetsInLanes(input_, centre, y, x0, x1,
+                                                         reinterpret_cast<const double*>(row), true, kStretch,
+                                                         out.Row(y)))
                         continue;
                 }
                 SampleColumns(input_.source, input_.params, centre, out.Row(y), x0, x1, [&](std::int32_t x) {

@@ -317,10 +317,12 @@ HWY_INLINE void Deinterleave(const double* pairs, VD& cosK, VD& sinK) {
 #endif
 }
 
-// The turned offsets in double lanes, each product and sum rounded as the
-// scalar Turned rounds it (no fused operations), then truncated, checked and
-// looked up in 32-bit lanes. Offsets and sums wrap as unsigned lanes.
-bool SampleTurnedRowHere(const TurnedRow& row, RgbValue* to) {
+// The turned or stretched offsets in double lanes, each product, sum and
+// quotient rounded as the scalar formula rounds it (no fused operations), then
+// truncated, checked and looked up in 32-bit lanes. Offsets and sums wrap as
+// unsigned lanes. At the centre (r = 0) the stretch gives the offset itself,
+// whose sum with the centre is the pixel, as the formula returns it.
+bool SampleOffsetRowHere(const OffsetRow& row, RgbValue* to) {
     const SourceRows& s = row.source;
     const std::int64_t span = static_cast<std::int64_t>(s.height) * (s.stride < 0 ? -s.stride : s.stride);
     if (span >= (std::int64_t{1} << 31)) return false;  // row * stride + column must fit 32 bits
@@ -341,8 +343,16 @@ bool SampleTurnedRowHere(const TurnedRow& row, RgbValue* to) {
     auto sample = [&](std::size_t x0, VD cosK, VD sinK) {
         const auto dx = hn::BitCast(di, hn::Sub(hn::Add(hn::Set(du, static_cast<std::uint32_t>(x0)), iota), cx));
         const VD fx = hn::PromoteTo(df, dx);
-        const VD vx = hn::Sub(hn::Mul(cosK, fx), hn::Mul(sinK, fy));
-        const VD vy = hn::Add(hn::Mul(sinK, fx), hn::Mul(cosK, fy));
+        VD vx, vy;
+        if (row.stretch) {  // cosK holds r, sinK d
+            const auto centre = hn::Eq(cosK, hn::Zero(df));
+            const VD r = hn::IfThenElse(centre, one, cosK), reach = hn::Add(cosK, sinK);
+            vx = hn::IfThenElse(centre, fx, hn::Div(hn::Mul(reach, fx), r));
+            vy = hn::IfThenElse(centre, fy, hn::Div(hn::Mul(reach, fy), r));
+        } else {
+            vx = hn::Sub(hn::Mul(cosK, fx), hn::Mul(sinK, fy));
+            vy = hn::Add(hn::Mul(sinK, fx), hn::Mul(cosK, fy));
+        }
         const auto ok = hn::And(hn::And(hn::Gt(vx, low), hn::Lt(vx, high)), hn::And(hn::Gt(vy, low), hn::Lt(vy, high)));
         const auto tx = hn::BitCast(du, hn::DemoteTo(di, hn::IfThenElseZero(ok, vx)));
         const auto ty = hn::BitCast(du, hn::DemoteTo(di, hn::IfThenElseZero(ok, vy)));
@@ -356,11 +366,11 @@ bool SampleTurnedRowHere(const TurnedRow& row, RgbValue* to) {
     };
     auto turnsAt = [&](std::size_t x, VD& cosK, VD& sinK) {
         if (!row.perColumn) {
-            cosK = hn::Set(df, row.turns[0]);
-            sinK = hn::Set(df, row.turns[1]);
+            cosK = hn::Set(df, row.pairs[0]);
+            sinK = hn::Set(df, row.pairs[1]);
             return;
         }
-        Deinterleave(row.turns + 2 * x, cosK, sinK);
+        Deinterleave(row.pairs + 2 * x, cosK, sinK);
     };
     std::size_t x = static_cast<std::size_t>(row.first);
     for (; x + n <= width; x += n) {
@@ -373,8 +383,8 @@ bool SampleTurnedRowHere(const TurnedRow& row, RgbValue* to) {
         for (std::size_t i = 0; i < n; ++i) {
             const bool real = x + i < width;
             const std::size_t from = row.perColumn ? 2 * (x + i) : 0;
-            turns[2 * i] = real ? row.turns[from] : 1.0;
-            turns[2 * i + 1] = real ? row.turns[from + 1] : 0.0;
+            turns[2 * i] = real ? row.pairs[from] : 1.0;
+            turns[2 * i + 1] = real ? row.pairs[from + 1] : 0.0;
         }
         VD cosK, sinK;
         Deinterleave(turns, cosK, sinK);
@@ -396,7 +406,7 @@ namespace prismview {
 HWY_EXPORT(ShiftLightnessRunHere);
 HWY_EXPORT(ApplySaturationRunHere);
 HWY_EXPORT(ColourDotsRowHere);
-HWY_EXPORT(SampleTurnedRowHere);
+HWY_EXPORT(SampleOffsetRowHere);
 
 void ShiftLightnessRun(const RgbValue* from, RgbValue* to, std::int32_t count, const LightnessRun& run) {
     HWY_DYNAMIC_DISPATCH(ShiftLightnessRunHere)(from, to, count, run);
@@ -411,7 +421,7 @@ void ColourDotsRow(const RgbValue* from, const std::int32_t* noise, RgbValue* to
     HWY_DYNAMIC_DISPATCH(ColourDotsRowHere)(from, noise, to, count, run);
 }
 
-bool SampleTurnedRow(const TurnedRow& row, RgbValue* to) { return HWY_DYNAMIC_DISPATCH(SampleTurnedRowHere)(row, to); }
+bool SampleOffsetRow(const OffsetRow& row, RgbValue* to) { return HWY_DYNAMIC_DISPATCH(SampleOffsetRowHere)(row, to); }
 
 }  // namespace prismview
 #endif

@@ -35,20 +35,22 @@ struct ColourDotsRun {
 void ColourDotsRow(const RgbValue* from, const std::int32_t* noise, RgbValue* to, std::int32_t count,
                    const ColourDotsRun& run);
 
-// Columns first..last-1 of one output row of a turn about the centre, under
-// the background treatment: to[x] is the source pixel at centre + T(turned
-// offset) of pixel (x, y), as Turned and SamplePlane find it, or the
-// background. turns holds cos and sin of every column's turn (perColumn) or
-// of one turn for all. False, with nothing written, for a picture too large
-// for 32-bit pixel indices.
-struct TurnedRow {
+// Columns first..last-1 of one output row whose sample points are the
+// offsets from the centre turned (pairs of cos and sin, as Turned does it) or
+// stretched (pairs of r and d: ((r + d) * offset) / r, the pixel itself where
+// r = 0, as the round ripple does it), under the background treatment: to[x]
+// is the source pixel there, as SamplePlane finds it, or the background.
+// pairs holds one pair for every column (perColumn) or one for all. False,
+// with nothing written, for a picture too large for 32-bit pixel indices.
+struct OffsetRow {
     SourceRows source;
     std::int32_t cx = 0, cy = 0, y = 0;
     std::int32_t first = 0, last = 0;
-    const double* turns = nullptr;
+    const double* pairs = nullptr;
     bool perColumn = false;
+    bool stretch = false;
     RgbValue background = 0;  // opaque
 };
-bool SampleTurnedRow(const TurnedRow& row, RgbValue* to);
+bool SampleOffsetRow(const OffsetRow& row, RgbValue* to);
 
 }  // namespace prismview

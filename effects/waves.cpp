@@ -97,6 +97,7 @@ struct Ripple {
 template <Shape kShape>
 struct RadialRound : Ripple {
     using Ripple::Ripple;
+    static constexpr bool kStretchesOffsets = true;  // Point stretches the offset by (r + d) / r
     struct Value {
         double r = 0.0, d = 0.0;
     };
