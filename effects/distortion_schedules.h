@@ -207,12 +207,29 @@ public:
         values_.reserve(static_cast<std::size_t>(aHigh + bHigh - origin_ + 1));
         for (std::int64_t m = origin_; m <= aHigh + bHigh; ++m)
             values_.push_back(formula_.ValueAt(static_cast<std::int32_t>(m)));
+        if constexpr (requires { F::kSharesOfDisplacement; })
+            for (const auto& v : values_) {
+                displacement_.push_back(v.d);
+                valid_.push_back(v.ok ? 1 : 0);
+            }
     }
 
     void Run(const TargetRows& out, std::int32_t first, std::int32_t last) const override {
         if (!formula_.Moves()) return distortion::CopyRows(input_.source, out, first, last);
         const Centre centre = formula_.centre;
         ForRows(out, first, last, [&](std::int32_t y, RgbValue* to) {
+            // The shares of the displacement (kSharesOfDisplacement: Point
+            // moves dx and dy by (dx * d) / m and (dy * d) / m) in vector
+            // lanes, under the background treatment: the same wrapping
+            // products, the same truncating quotients.
+            if constexpr (requires { F::kSharesOfDisplacement; }) {
+                const std::int32_t overflow = input_.params.overflowMode;
+                if (!values_.empty() && overflow != OverflowWrap && overflow != OverflowEdge &&
+                    SampleDiamondRow({input_.source, centre.x, centre.y, y, 0, out.width, displacement_.data(),
+                                      valid_.data(), origin_, input_.params.backgroundColor | kOpaque},
+                                     to))
+                    return;
+            }
             SampleRow(input_.source, input_.params, centre, to, [&](std::int32_t x) {
                 const auto [dx, dy] = OffsetFrom(centre, x, y);
                 const std::int32_t m = WrapAdd(WrapAbs(dx), WrapAbs(dy));
@@ -238,6 +255,7 @@ private:
     F formula_;
     using Value = decltype(std::declval<const F&>().ValueAt(0));
     std::vector<Value> values_;  // of m = origin_, origin_ + 1, ...
+    std::vector<std::int32_t> displacement_, valid_;  // the same, for the lanes
     std::int64_t origin_ = 0;
 };
 

@@ -395,6 +395,69 @@ bool SampleOffsetRowHere(const OffsetRow& row, RgbValue* to) {
     return true;
 }
 
+// The diamond ripple's shares in 32-bit lanes, each quotient in double lanes:
+// any 32-bit integers divide exactly there (|a| + |b| < 2^33, far below
+// 2^53). Where the scalar CheckedDiv has no quotient (m = 0, which only a
+// wrapped m gives away from the centre, or INT_MIN / -1) the point is
+// invalid, as there.
+bool SampleDiamondRowHere(const DiamondRow& row, RgbValue* to) {
+    const SourceRows& s = row.source;
+    const std::int64_t span = static_cast<std::int64_t>(s.height) * (s.stride < 0 ? -s.stride : s.stride);
+    if (span >= (std::int64_t{1} << 31)) return false;
+    const hn::ScalableTag<double> df;
+    const hn::Rebind<std::int32_t, decltype(df)> di;
+    const hn::Rebind<std::uint32_t, decltype(df)> du;
+    using VI32 = hn::Vec<decltype(di)>;
+    using VU32 = hn::Vec<decltype(du)>;
+    const std::size_t n = hn::Lanes(df), last = static_cast<std::size_t>(row.last);
+    const VU32 cx = hn::Set(du, static_cast<std::uint32_t>(row.cx)), cy = hn::Set(du, static_cast<std::uint32_t>(row.cy));
+    const VU32 y = hn::Set(du, static_cast<std::uint32_t>(row.y));
+    const VI32 dy = hn::BitCast(di, hn::Sub(y, cy));
+    const VI32 zero = hn::Zero(di), minusOne = hn::Set(di, -1), intMin = hn::Set(di, INT32_MIN);
+    const VI32 w = hn::Set(di, s.width), h = hn::Set(di, s.height), stride = hn::Set(di, static_cast<std::int32_t>(s.stride));
+    const VU32 background = hn::Set(du, row.background), opaque = hn::Set(du, 0xFF000000u);
+    const VU32 iota = hn::BitCast(du, hn::Iota(di, 0));
+    const VI32 origin = hn::Set(di, static_cast<std::int32_t>(row.origin)), end = hn::Set(di, row.last);
+    auto abs = [&](VI32 v) { return hn::BitCast(du, hn::IfThenElse(hn::Lt(v, zero), hn::BitCast(di, hn::Sub(hn::BitCast(du, zero), hn::BitCast(du, v))), v)); };
+    // Truncating a / b; ok where the scalar CheckedDiv has a quotient.
+    auto divide = [&](VI32 a, VI32 b, hn::Mask<decltype(di)>& ok) {
+        ok = hn::And(ok, hn::Not(hn::Eq(b, zero)));
+        ok = hn::And(ok, hn::Not(hn::And(hn::Eq(a, intMin), hn::Eq(b, minusOne))));
+        const VI32 safe = hn::IfThenElse(ok, b, hn::Set(di, 1));
+        return hn::DemoteTo(di, hn::Div(hn::PromoteTo(df, hn::IfThenElseZero(ok, a)), hn::PromoteTo(df, safe)));
+    };
+    auto sample = [&](std::size_t x0) {
+        const VU32 x = hn::Add(hn::Set(du, static_cast<std::uint32_t>(x0)), iota);
+        const VI32 dx = hn::BitCast(di, hn::Sub(x, cx));
+        const auto centre = hn::And(hn::Eq(dx, zero), hn::Eq(dy, zero));
+        const VI32 m = hn::BitCast(di, hn::Add(abs(dx), abs(dy)));
+        // m lies in the table for every pixel of the row but the centre, whose
+        // m = 0 may not, and the lanes past the row's end: they look up the first.
+        const auto elsewhere = hn::Or(centre, hn::Not(hn::Lt(hn::BitCast(di, x), end)));
+        const VI32 k = hn::IfThenElse(elsewhere, zero, hn::Sub(m, origin));
+        const VI32 d = hn::GatherIndex(di, row.displacement, k);
+        auto ok = hn::Not(hn::Eq(hn::GatherIndex(di, row.valid, k), zero));
+        const VI32 qx = divide(hn::BitCast(di, hn::Mul(hn::BitCast(du, dx), hn::BitCast(du, d))), m, ok);
+        const VI32 qy = divide(hn::BitCast(di, hn::Mul(hn::BitCast(du, dy), hn::BitCast(du, d))), m, ok);
+        ok = hn::Or(ok, centre);
+        const VI32 sx = hn::BitCast(di, hn::Add(x, hn::BitCast(du, hn::IfThenZeroElse(centre, qx))));
+        const VI32 sy = hn::BitCast(di, hn::Add(y, hn::BitCast(du, hn::IfThenZeroElse(centre, qy))));
+        const auto inside = hn::And(hn::And(ok, hn::And(hn::Not(hn::Lt(sx, zero)), hn::Lt(sx, w))),
+                                    hn::And(hn::Not(hn::Lt(sy, zero)), hn::Lt(sy, h)));
+        const VI32 index = hn::Add(hn::Mul(hn::IfThenElseZero(inside, sy), stride), hn::IfThenElseZero(inside, sx));
+        const VU32 pixels = hn::GatherIndex(du, s.bottom, index);
+        return hn::Or(hn::IfThenElse(hn::RebindMask(du, inside), pixels, background), opaque);
+    };
+    std::size_t x = static_cast<std::size_t>(row.first);
+    for (; x + n <= last; x += n) hn::StoreU(sample(x), du, to + x);
+    if (x < last) {
+        HWY_ALIGN RgbValue out[HWY_MAX_BYTES / sizeof(double)];
+        hn::Store(sample(x), du, out);
+        std::memcpy(to + x, out, (last - x) * sizeof(RgbValue));
+    }
+    return true;
+}
+
 }  // namespace
 }  // namespace HWY_NAMESPACE
 }  // namespace prismview
@@ -407,6 +470,7 @@ HWY_EXPORT(ShiftLightnessRunHere);
 HWY_EXPORT(ApplySaturationRunHere);
 HWY_EXPORT(ColourDotsRowHere);
 HWY_EXPORT(SampleOffsetRowHere);
+HWY_EXPORT(SampleDiamondRowHere);
 
 void ShiftLightnessRun(const RgbValue* from, RgbValue* to, std::int32_t count, const LightnessRun& run) {
     HWY_DYNAMIC_DISPATCH(ShiftLightnessRunHere)(from, to, count, run);
@@ -419,6 +483,10 @@ void ApplySaturationRun(const RgbValue* from, RgbValue* to, std::int32_t count, 
 void ColourDotsRow(const RgbValue* from, const std::int32_t* noise, RgbValue* to, std::int32_t count,
                    const ColourDotsRun& run) {
     HWY_DYNAMIC_DISPATCH(ColourDotsRowHere)(from, noise, to, count, run);
+}
+
+bool SampleDiamondRow(const DiamondRow& row, RgbValue* to) {
+    return HWY_DYNAMIC_DISPATCH(SampleDiamondRowHere)(row, to);
 }
 
 bool SampleOffsetRow(const OffsetRow& row, RgbValue* to) { return HWY_DYNAMIC_DISPATCH(SampleOffsetRowHere)(row, to); }

@@ -53,4 +53,21 @@ struct OffsetRow {
 };
 bool SampleOffsetRow(const OffsetRow& row, RgbValue* to);
 
+// Columns first..last-1 of one output row of the diamond ripple, under the
+// background treatment: each offset moves by its share of the displacement
+// at m = |dx| + |dy|, (dx * d) / m and (dy * d) / m (32-bit products that
+// wrap, truncating quotients; the centre stays). displacement[k] and
+// valid[k] (0: no 32-bit displacement) are those of m = origin + k and cover
+// every m of the row. False, with nothing written, as for SampleOffsetRow.
+struct DiamondRow {
+    SourceRows source;
+    std::int32_t cx = 0, cy = 0, y = 0;
+    std::int32_t first = 0, last = 0;
+    const std::int32_t* displacement = nullptr;
+    const std::int32_t* valid = nullptr;
+    std::int64_t origin = 0;
+    RgbValue background = 0;  // opaque
+};
+bool SampleDiamondRow(const DiamondRow& row, RgbValue* to);
+
 }  // namespace prismview

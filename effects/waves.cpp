@@ -153,6 +153,7 @@ struct RadialSquare : Ripple {
 template <Shape kShape>
 struct RadialDiamond : Ripple {
     using Ripple::Ripple;
+    static constexpr bool kSharesOfDisplacement = true;  // Point moves dx, dy by (dx * d) / m, (dy * d) / m
     struct Value {
         std::int32_t d = 0;
         bool ok = true;  // false: the displacement has no 32-bit value
