@@ -178,20 +178,33 @@ private:
 // channels into the planned range (ApplySaturation). Each of the 32,896
 // (max, min) pairs is planned once per pass and every pixel looks its pair
 // up: the same plan, as max and min decide it. Numbered max (max + 1) / 2 +
-// min, the plans of a slot take 257 KB and stay in the cache.
+// min and packed into one word each, the plans of a slot take 129 KB and
+// stay in the cache; the look-ups and ApplySaturation run in vector lanes
+// (ApplySaturationRun), pixel for pixel what the scalar ApplySaturation
+// gives. Plans that a word cannot hold keep the scalar loop.
 template <class F>
 class TableOverMaxMin final : public SlotKernel {
 public:
     explicit TableOverMaxMin(const PassInput& input)
-        : source_(input.source), formula_(input.params), plans_(256 * 257 / 2) {
+        : source_(input.source), formula_(input.params), plans_(256 * 257 / 2), words_(plans_.size()) {
         for (std::int32_t max = 0; max < 256; ++max)
-            for (std::int32_t min = 0; min <= max; ++min) plans_[Pair(max, min)] = formula_.Plan(max, min);
+            for (std::int32_t min = 0; min <= max; ++min) {
+                const std::size_t i = Pair(max, min);
+                plans_[i] = formula_.Plan(max, min);
+                packed_ = PackSaturationPlan(plans_[i], words_[i]) && packed_;
+            }
     }
-    // The look-ups and ApplySaturation run in vector lanes (ApplySaturationRun),
-    // pixel for pixel what the scalar ApplySaturation gives.
     void Run(const TargetRows& out, std::int32_t first, std::int32_t last) const override {
-        ForRows(out, first, last,
-                [&](std::int32_t y, RgbValue* to) { ApplySaturationRun(source_.Row(y), to, out.width, plans_.data()); });
+        const std::int32_t width = out.width;
+        const SaturationPlan* plans = plans_.data();
+        ForRows(out, first, last, [&](std::int32_t y, RgbValue* to) {
+            const RgbValue* from = source_.Row(y);
+            if (packed_) return ApplySaturationRun(from, to, width, words_.data());
+            for (std::int32_t x = 0; x < width; ++x) {
+                const Pixel p = SplitPixel(from[x]);
+                to[x] = ApplySaturation(plans[Pair(p.max, p.min)], p) | kOpaque;
+            }
+        });
     }
 
 private:
@@ -201,6 +214,8 @@ private:
     SourceRows source_;
     F formula_;
     std::vector<SaturationPlan> plans_;
+    std::vector<std::uint32_t> words_;
+    bool packed_ = true;
 };
 
 }  // namespace prismview

@@ -212,31 +212,27 @@ void ShiftLightnessRunHere(const RgbValue* from, RgbValue* to, std::int32_t coun
 }
 
 
-// ApplySaturation in every lane, the plan gathered from the table: a fixed
-// result, the channels as they are (an unchanged range) or stretched into
-// lo..hi.
-void ApplySaturationRunHere(const RgbValue* from, RgbValue* to, std::int32_t count, const SaturationPlan* plans) {
-    static_assert(sizeof(SaturationPlan) == 8 && offsetof(SaturationPlan, lo) == 0 &&
-                  offsetof(SaturationPlan, hi) == 2 && offsetof(SaturationPlan, fixed) == 4);
+// ApplySaturation in every lane, the plan's word gathered from the table: a
+// fixed result, the channels as they are (an unchanged range) or stretched
+// into lo..hi.
+void ApplySaturationRunHere(const RgbValue* from, RgbValue* to, std::int32_t count, const std::uint32_t* plans) {
     const DI di;
     const DU du;
-    const std::int32_t* words = reinterpret_cast<const std::int32_t*>(plans);  // lo | hi << 16, fixed
-    const VI zero = hn::Zero(di), one = hn::Set(di, 1);
+    const VI zero = hn::Zero(di), one = hn::Set(di, 1), byte = hn::Set(di, 255);
+    const hn::Vec<DU> opaque = hn::Set(du, 0xFF000000u);
     ForVectors(from, to, count, [&](hn::Vec<DU> pixels) {
         const Channels c = Split(pixels);
         const VI mx = hn::Max(hn::Max(c.r, c.g), c.b), mn = hn::Min(hn::Min(c.r, c.g), c.b);
-        const VI word = hn::ShiftLeft<1>(hn::Add(hn::ShiftRight<1>(hn::Mul(mx, hn::Add(mx, one))), mn));
-        const VI range = hn::GatherIndex(di, words, word), fixed = hn::GatherIndex(di, words + 1, word);
-        const VI lo = hn::ShiftRight<16>(hn::ShiftLeft<16>(range)), hi = hn::ShiftRight<16>(range);
+        const VI pair = hn::Add(hn::ShiftRight<1>(hn::Mul(mx, hn::Add(mx, one))), mn);
+        const hn::Vec<DU> word = hn::GatherIndex(du, plans, pair);
+        const VI w = hn::BitCast(di, word);
+        const VI lo = hn::And(w, byte), hi = hn::And(hn::ShiftRight<8>(w), byte);
         const VI spread = hn::Sub(mx, mn), span = hn::Sub(hi, lo);
         const VI divisor = hn::IfThenElse(hn::Eq(spread, zero), one, spread);
         auto stretch = [&](VI v) { return hn::Add(lo, DivTrunc(hn::Mul(span, hn::Sub(v, mn)), divisor)); };
         const Channels stretched{stretch(c.r), stretch(c.g), stretch(c.b)};
         const hn::Vec<DU> moved = hn::IfThenElse(hn::RebindMask(du, hn::Eq(span, spread)), pixels, Pack(stretched));
-        const hn::Vec<DU> planned = hn::Or(hn::And(hn::BitCast(du, fixed), hn::Set(du, 0xFFFFFFu)),
-                                           hn::Set(du, 0xFF000000u));
-        return hn::IfThenElse(hn::RebindMask(du, hn::Eq(fixed, zero)), hn::Or(moved, hn::Set(du, 0xFF000000u)),
-                              planned);
+        return hn::IfThenElse(hn::RebindMask(du, hn::Lt(w, zero)), word, hn::Or(moved, opaque));
     });
 }
 
@@ -476,7 +472,7 @@ void ShiftLightnessRun(const RgbValue* from, RgbValue* to, std::int32_t count, c
     HWY_DYNAMIC_DISPATCH(ShiftLightnessRunHere)(from, to, count, run);
 }
 
-void ApplySaturationRun(const RgbValue* from, RgbValue* to, std::int32_t count, const SaturationPlan* plans) {
+void ApplySaturationRun(const RgbValue* from, RgbValue* to, std::int32_t count, const std::uint32_t* plans) {
     HWY_DYNAMIC_DISPATCH(ApplySaturationRunHere)(from, to, count, plans);
 }
 

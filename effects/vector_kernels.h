@@ -23,8 +23,20 @@ struct LightnessRun {
 void ShiftLightnessRun(const RgbValue* from, RgbValue* to, std::int32_t count, const LightnessRun& run);
 
 // Modes 10 and 11: ApplySaturation of every pixel with the plan of its (max,
-// min) pair, plans[max * (max + 1) / 2 + min].
-void ApplySaturationRun(const RgbValue* from, RgbValue* to, std::int32_t count, const SaturationPlan* plans);
+// min) pair, packed into one word each (PackSaturationPlan) and numbered
+// max * (max + 1) / 2 + min: one look-up a pixel.
+void ApplySaturationRun(const RgbValue* from, RgbValue* to, std::int32_t count, const std::uint32_t* plans);
+// A plan as one word: its fixed result (opaque, so the top bit is set), or lo
+// | hi << 8. False for a range outside 0..255, which one word cannot hold.
+inline bool PackSaturationPlan(const SaturationPlan& plan, std::uint32_t& word) {
+    if (plan.fixed != 0) {
+        word = plan.fixed;
+        return true;
+    }
+    if (plan.lo < 0 || plan.lo > 255 || plan.hi < 0 || plan.hi > 255) return false;
+    word = static_cast<std::uint32_t>(plan.lo) | static_cast<std::uint32_t>(plan.hi) << 8;
+    return true;
+}
 
 // Mode 5: the coloured dots of every pixel; noise holds the pixels' raw dot
 // noise (DotNoiseRaw of their index).

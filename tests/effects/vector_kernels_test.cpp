@@ -36,12 +36,14 @@ TEST(VectorKernels, LightnessShiftsGiveTheScalarResultForEveryColour) {
 TEST(VectorKernels, SaturationPlansGiveTheScalarResultForEveryColour) {
     const std::vector<RgbValue> colours = SweptColours();
     std::vector<RgbValue> expected(colours.size());
-    std::vector<SaturationPlan> plans(256 * 257 / 2);
+    std::vector<std::uint32_t> plans(256 * 257 / 2);
     for (const SaturationRule rule : {SatScaled, SatInvert, SatThroughGrey, SatKeepGrey})
         for (const std::int32_t amount : {-510, -100, 37, 510}) {
             for (std::int32_t max = 0; max < 256; ++max)
                 for (std::int32_t min = 0; min <= max; ++min)
-                    plans[static_cast<std::size_t>(max * (max + 1) / 2 + min)] = PlanSaturation(max, min, amount, rule, 300);
+                    ASSERT_TRUE(PackSaturationPlan(PlanSaturation(max, min, amount, rule, 300),
+                                                   plans[static_cast<std::size_t>(max * (max + 1) / 2 + min)]))
+                        << "a plan outside 0..255: rule " << rule << " amount " << amount;
             for (std::size_t i = 0; i < colours.size(); ++i) expected[i] = ShiftSaturation(colours[i], amount, rule, 300);
             ExpectSameOnEveryTarget(
                 colours, expected,
