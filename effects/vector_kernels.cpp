@@ -35,7 +35,8 @@ using MI = hn::Mask<DI>;
 // - ApplySaturation: (hi - lo) * (c - min) / (max - min), |hi - lo| <= 255 (the fitted
 //   range lies within 0..255), so at most 65,025 over at most 255;
 // - the dots: noise / 255 with noise <= 2,000,000, and ScaleTo255, x * 255 / d with
-//   x <= d <= 255.
+//   x <= d <= 255;
+// - RotateHue: the hue's x * 255 / d as above, and the channel's k * d / 255, k, d <= 255.
 // All stay below 2,001,000: far inside the bound, which the exhaustive tests of
 // every colour confirm on every target.
 HWY_INLINE VI DivTrunc(VI a, VI b) {
@@ -212,6 +213,67 @@ void ShiftLightnessRunHere(const RgbValue* from, RgbValue* to, std::int32_t coun
 }
 
 
+HWY_INLINE VI ScaleTo255(VI x, VI d) {
+    const DI di;
+    const MI grey = hn::Eq(d, hn::Zero(di));
+    return hn::IfThenZeroElse(grey, DivTrunc(hn::Mul(x, hn::Set(di, 255)), hn::IfThenElse(grey, hn::Set(di, 1), d)));
+}
+
+// RotateHue in every lane: the hue as HueOf finds it (the first of its six
+// tests that holds), turned or mirrored, then the colour of that hue with
+// the pixel's max and min. The angle is reduced once, in 64 bits, so that
+// any angle gives the scalar floor modulo.
+void RotateHueRunHere(const RgbValue* from, RgbValue* to, std::int32_t count, const HueRun& run) {
+    const DI di;
+    const DU du;
+    auto floorMod = [](std::int64_t v) { return static_cast<std::int32_t>(((v % 1530) + 1530) % 1530); };
+    const VI shift = hn::Set(di, floorMod(run.mirror ? 2 * static_cast<std::int64_t>(run.angle) : run.angle));
+    const VI zero = hn::Zero(di), c255 = hn::Set(di, 255), steps = hn::Set(di, 1530);
+    auto at = [&](std::int32_t v) { return hn::Set(di, v); };
+    ForVectors(from, to, count, [&](hn::Vec<DU> pixels) {
+        const Channels c = Split(pixels);
+        const VI mx = hn::Max(hn::Max(c.r, c.g), c.b), mn = hn::Min(hn::Min(c.r, c.g), c.b), d = hn::Sub(mx, mn);
+        // HueOf: base + ScaleTo255(x, d), from the last test to the first.
+        VI base = at(1020), x = hn::Sub(c.r, mn);
+        auto take = [&](MI when, std::int32_t b, VI v) {
+            base = hn::IfThenElse(when, at(b), base);
+            x = hn::IfThenElse(when, v, x);
+        };
+        const MI rMax = hn::Eq(c.r, mx), gMax = hn::Eq(c.g, mx), bMax = hn::Eq(c.b, mx);
+        take(hn::And(bMax, hn::Eq(c.r, mn)), 765, hn::Sub(mx, c.g));
+        take(gMax, 510, hn::Sub(c.b, mn));
+        take(hn::And(gMax, hn::Eq(c.b, mn)), 255, hn::Sub(mx, c.r));
+        take(rMax, 0, hn::Sub(c.g, mn));
+        take(hn::And(rMax, hn::Eq(c.g, mn)), 1275, hn::Sub(mx, c.b));
+        const VI h = hn::Add(base, ScaleTo255(x, d));
+        VI u = run.mirror ? hn::Sub(shift, h) : hn::Add(h, shift);  // -1530..3059
+        u = hn::IfThenElse(hn::Lt(u, zero), hn::Add(u, steps), u);
+        u = hn::IfThenElse(hn::Lt(u, steps), u, hn::Sub(u, steps));
+        // The sector of u: which channel is max, which min, and how far the
+        // third lies along d (k / 255 of it).
+        const MI s1 = hn::Not(hn::Gt(u, c255)), s2 = hn::Not(hn::Gt(u, at(510))), s3 = hn::Not(hn::Gt(u, at(765)));
+        const MI s4 = hn::Not(hn::Gt(u, at(1020))), s5 = hn::Not(hn::Gt(u, at(1275)));
+        VI k = hn::Sub(steps, u);
+        k = hn::IfThenElse(s5, hn::Sub(u, at(1020)), k);
+        k = hn::IfThenElse(s4, hn::Sub(at(1020), u), k);
+        k = hn::IfThenElse(s3, hn::Sub(u, at(510)), k);
+        k = hn::IfThenElse(s2, hn::Sub(at(510), u), k);
+        k = hn::IfThenElse(s1, u, k);
+        const VI third = hn::Add(mn, DivTrunc(hn::Mul(k, d), c255));
+        // (r, g, b) per sector: 1 (max, t, min), 2 (t, max, min), 3 (min, max, t),
+        // 4 (min, t, max), 5 (t, min, max), 6 (max, min, t).
+        const VI r = hn::IfThenElse(s1, mx, hn::IfThenElse(s2, third, hn::IfThenElse(s4, mn, hn::IfThenElse(s5, third, mx))));
+        const VI g = hn::IfThenElse(s1, third, hn::IfThenElse(s3, mx, hn::IfThenElse(s4, third, mn)));
+        const VI b = hn::IfThenElse(s2, mn, hn::IfThenElse(s3, third, hn::IfThenElse(s5, mx, third)));
+        const MI grey = hn::Eq(d, zero);
+        const Channels turned{hn::IfThenElse(grey, c.r, r), hn::IfThenElse(grey, c.r, g), hn::IfThenElse(grey, c.r, b)};
+        if (run.colours) {
+            return hn::Or(hn::GatherIndex(du, run.colours, turned.r), hn::Set(du, 0xFF000000u));
+        }
+        return Pack(turned);
+    });
+}
+
 // ApplySaturation in every lane, the plan's word gathered from the table: a
 // fixed result, the channels as they are (an unchanged range) or stretched
 // into lo..hi.
@@ -236,11 +298,6 @@ void ApplySaturationRunHere(const RgbValue* from, RgbValue* to, std::int32_t cou
     });
 }
 
-HWY_INLINE VI ScaleTo255(VI x, VI d) {
-    const DI di;
-    const MI grey = hn::Eq(d, hn::Zero(di));
-    return hn::IfThenZeroElse(grey, DivTrunc(hn::Mul(x, hn::Set(di, 255)), hn::IfThenElse(grey, hn::Set(di, 1), d)));
-}
 
 // The coloured dots as ColourDots forms them: both candidates, then the
 // one the dot value selects.
@@ -464,12 +521,17 @@ namespace prismview {
 
 HWY_EXPORT(ShiftLightnessRunHere);
 HWY_EXPORT(ApplySaturationRunHere);
+HWY_EXPORT(RotateHueRunHere);
 HWY_EXPORT(ColourDotsRowHere);
 HWY_EXPORT(SampleOffsetRowHere);
 HWY_EXPORT(SampleDiamondRowHere);
 
 void ShiftLightnessRun(const RgbValue* from, RgbValue* to, std::int32_t count, const LightnessRun& run) {
     HWY_DYNAMIC_DISPATCH(ShiftLightnessRunHere)(from, to, count, run);
+}
+
+void RotateHueRun(const RgbValue* from, RgbValue* to, std::int32_t count, const HueRun& run) {
+    HWY_DYNAMIC_DISPATCH(RotateHueRunHere)(from, to, count, run);
 }
 
 void ApplySaturationRun(const RgbValue* from, RgbValue* to, std::int32_t count, const std::uint32_t* plans) {

@@ -22,6 +22,16 @@ struct LightnessRun {
 };
 void ShiftLightnessRun(const RgbValue* from, RgbValue* to, std::int32_t count, const LightnessRun& run);
 
+// Modes 1, 2, 6 and 7: RotateHue of every pixel by `angle` (any 32-bit
+// value), turned or mirrored. With `colours` (256 entries), each pixel's
+// result is colours[red of the rotated pixel] instead.
+struct HueRun {
+    std::int32_t angle = 0;
+    bool mirror = false;
+    const RgbValue* colours = nullptr;
+};
+void RotateHueRun(const RgbValue* from, RgbValue* to, std::int32_t count, const HueRun& run);
+
 // Modes 10 and 11: ApplySaturation of every pixel with the plan of its (max,
 // min) pair, packed into one word each (PackSaturationPlan) and numbered
 // max * (max + 1) / 2 + min: one look-up a pixel.

@@ -1,5 +1,6 @@
 #include "effects/vector_kernels.h"
 
+#include "core/colour.h"
 #include "core/shifts.h"
 #include "effects/colour_dots.h"
 #include "effects/vector_checks.h"
@@ -29,6 +30,27 @@ TEST(VectorKernels, LightnessShiftsGiveTheScalarResultForEveryColour) {
                         "level " + std::to_string(level) + (darken ? " darken" : " brighten") +
                             (simultaneous ? " simultaneous" : " additive") + (straight ? " straight" : " ratio"));
                 }
+}
+
+// Modes 1, 2, 6 and 7: turned and mirrored by angles all round the wheel and
+// beyond it, and the look-up of the turned red channel.
+TEST(VectorKernels, HueRotationsGiveTheScalarResultForEveryColour) {
+    const std::vector<RgbValue> colours = SweptColours();
+    std::vector<RgbValue> expected(colours.size());
+    std::vector<RgbValue> table(256);
+    for (std::size_t i = 0; i < table.size(); ++i) table[i] = static_cast<RgbValue>(i * 0x010203u);
+    for (const std::int32_t angle : {0, 255, 1000, 1529, -7, 2147483647})
+        for (const int use : {0, 1, 2}) {  // turned, mirrored, turned and looked up
+            for (std::size_t i = 0; i < colours.size(); ++i) {
+                const RgbValue v = RotateHue(colours[i], angle, use == 1);
+                expected[i] = use == 2 ? table[static_cast<std::size_t>(RedOf(v))] : v;
+            }
+            const HueRun run{angle, use == 1, use == 2 ? table.data() : nullptr};
+            ExpectSameOnEveryTarget(
+                colours, expected,
+                [&](const RgbValue* from, RgbValue* to, std::int32_t n) { RotateHueRun(from, to, n, run); },
+                "angle " + std::to_string(angle) + " use " + std::to_string(use));
+        }
 }
 
 // Modes 10 and 11: the plans of every rule for amounts that widen, close and
