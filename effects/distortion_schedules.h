@@ -259,6 +259,9 @@ private:
     std::int64_t origin_ = 0;
 };
 
+// How the square ripple moves the other axis: in reals, or in integers.
+enum class SquareRings { Bump, Integer };
+
 // For formulas with a wave of |dx| and a wave of |dy| (square rings):
 // double WaveAt(magnitude) and SamplePoint Point(waveX, waveY, x, y, dx, dy).
 // The wave at |dx| depends on the column alone and is worked out once per
@@ -278,6 +281,16 @@ public:
         const Centre centre = formula_.centre;
         ForRows(out, first, last, [&](std::int32_t y, RgbValue* to) {
             const double waveY = formula_.WaveAt(WrapAbs(WrapSub(y, centre.y)));
+            // The square rings (kSquareRings: Point as the square ripple's) in
+            // vector lanes under the background treatment.
+            if constexpr (requires { F::kSquareRings; }) {
+                const std::int32_t overflow = input_.params.overflowMode;
+                if (overflow != OverflowWrap && overflow != OverflowEdge &&
+                    SampleSquareRow({input_.source, centre.x, centre.y, y, 0, out.width, waveOfColumn_.data(), waveY,
+                                     F::kSquareRings == SquareRings::Bump, input_.params.backgroundColor | kOpaque},
+                                    to))
+                    return;
+            }
             SampleRow(input_.source, input_.params, centre, to, [&](std::int32_t x) {
                 const auto [dx, dy] = OffsetFrom(centre, x, y);
                 return formula_.Point(waveOfColumn_[static_cast<std::size_t>(x)], waveY, x, y, dx, dy);

@@ -525,6 +525,86 @@ bool SampleDiamondRowHere(const DiamondRow& row, RgbValue* to) {
     return true;
 }
 
+// The square ripple in lanes: which axis leads, compared exactly in double
+// lanes; the displacement's products and quotients in double lanes, rounded
+// as the scalar ones; the integer road's quotient in double lanes, exact for
+// any 32-bit integers.
+bool SampleSquareRowHere(const SquareRow& row, RgbValue* to) {
+    const SourceRows& s = row.source;
+    const std::int64_t span = static_cast<std::int64_t>(s.height) * (s.stride < 0 ? -s.stride : s.stride);
+    if (span >= (std::int64_t{1} << 31)) return false;
+    const hn::ScalableTag<double> df;
+    const hn::Rebind<std::int32_t, decltype(df)> di;
+    const hn::Rebind<std::uint32_t, decltype(df)> du;
+    using VD = hn::Vec<decltype(df)>;
+    using VI32 = hn::Vec<decltype(di)>;
+    using VU32 = hn::Vec<decltype(du)>;
+    using MI32 = hn::Mask<decltype(di)>;
+    const std::size_t n = hn::Lanes(df), last = static_cast<std::size_t>(row.last);
+    const VU32 cx = hn::Set(du, static_cast<std::uint32_t>(row.cx)), cy = hn::Set(du, static_cast<std::uint32_t>(row.cy));
+    const VU32 y = hn::Set(du, static_cast<std::uint32_t>(row.y));
+    const VI32 dy = hn::BitCast(di, hn::Sub(y, cy));
+    const VD absDy = hn::Abs(hn::PromoteTo(df, dy)), waveY = hn::Set(df, row.waveY);
+    const VI32 zero = hn::Zero(di), minusOne = hn::Set(di, -1), intMin = hn::Set(di, INT32_MIN), oneI = hn::Set(di, 1);
+    const VI32 w = hn::Set(di, s.width), h = hn::Set(di, s.height), stride = hn::Set(di, static_cast<std::int32_t>(s.stride));
+    const VD one = hn::Set(df, 1.0), zeroD = hn::Zero(df);
+    const VD low = hn::Set(df, -2147483649.0), high = hn::Set(df, 2147483648.0);
+    const VU32 background = hn::Set(du, row.background), opaque = hn::Set(du, 0xFF000000u);
+    const VU32 iota = hn::BitCast(du, hn::Iota(di, 0));
+    // A double mask as a mask of the 32-bit lanes.
+    auto narrow = [&](hn::Mask<decltype(df)> m) { return hn::Gt(hn::DemoteTo(di, hn::IfThenElseZero(m, one)), zero); };
+    // T(v) where it has a 32-bit value; the mask says where.
+    auto truncate = [&](VD v, VI32& t) {
+        const auto ok = hn::And(hn::Gt(v, low), hn::Lt(v, high));
+        t = hn::DemoteTo(di, hn::IfThenElseZero(ok, v));
+        return narrow(ok);
+    };
+    auto sample = [&](std::size_t x0, VD waveX) {
+        const VU32 x = hn::Add(hn::Set(du, static_cast<std::uint32_t>(x0)), iota);
+        const VI32 dx = hn::BitCast(di, hn::Sub(x, cx));
+        const MI32 centre = hn::And(hn::Eq(dx, zero), hn::Eq(dy, zero));
+        const VD fdx = hn::PromoteTo(df, dx);
+        const auto alongXd = hn::Ge(hn::Abs(fdx), absDy);
+        const MI32 alongX = narrow(alongXd);
+        const VI32 lead = hn::IfThenElse(centre, oneI, hn::IfThenElse(alongX, dx, dy));
+        const VI32 other = hn::IfThenElse(alongX, dy, dx);
+        const VD fLead = hn::PromoteTo(df, lead);
+        VD d = hn::IfThenElse(alongXd, waveX, waveY);
+        d = hn::IfThenElse(hn::Lt(fLead, zeroD), hn::Neg(d), d);
+        VI32 shift, across;
+        MI32 ok = truncate(d, shift);
+        if (row.bump) {
+            ok = hn::And(ok, truncate(hn::Div(hn::Mul(hn::PromoteTo(df, other), d), fLead), across));
+        } else {
+            const VI32 product = hn::BitCast(di, hn::Mul(hn::BitCast(du, other), hn::BitCast(du, shift)));
+            ok = hn::And(ok, hn::Not(hn::And(hn::Eq(product, intMin), hn::Eq(lead, minusOne))));
+            across = hn::DemoteTo(di, hn::Div(hn::PromoteTo(df, hn::IfThenElseZero(ok, product)), fLead));
+        }
+        const VU32 moved = hn::Add(hn::IfThenElse(hn::RebindMask(du, alongX), x, y), hn::BitCast(du, shift));
+        const VU32 beside = hn::Add(hn::IfThenElse(hn::RebindMask(du, alongX), y, x), hn::BitCast(du, across));
+        VI32 sx = hn::BitCast(di, hn::IfThenElse(hn::RebindMask(du, alongX), moved, beside));
+        VI32 sy = hn::BitCast(di, hn::IfThenElse(hn::RebindMask(du, alongX), beside, moved));
+        sx = hn::IfThenElse(centre, hn::BitCast(di, x), sx);
+        sy = hn::IfThenElse(centre, hn::BitCast(di, y), sy);
+        ok = hn::Or(ok, centre);
+        const auto inside = hn::And(hn::And(ok, hn::And(hn::Not(hn::Lt(sx, zero)), hn::Lt(sx, w))),
+                                    hn::And(hn::Not(hn::Lt(sy, zero)), hn::Lt(sy, h)));
+        const VI32 index = hn::Add(hn::Mul(hn::IfThenElseZero(inside, sy), stride), hn::IfThenElseZero(inside, sx));
+        const VU32 pixels = LoadPixels(du, s.bottom, index);
+        return hn::Or(hn::IfThenElse(hn::RebindMask(du, inside), pixels, background), opaque);
+    };
+    std::size_t x = static_cast<std::size_t>(row.first);
+    for (; x + n <= last; x += n) hn::StoreU(sample(x, hn::LoadU(df, row.waveOfColumn + x)), du, to + x);
+    if (x < last) {
+        HWY_ALIGN double waves[HWY_MAX_BYTES / sizeof(double)] = {};
+        std::memcpy(waves, row.waveOfColumn + x, (last - x) * sizeof(double));
+        HWY_ALIGN RgbValue out[HWY_MAX_BYTES / sizeof(double)];
+        hn::Store(sample(x, hn::Load(df, waves)), du, out);
+        std::memcpy(to + x, out, (last - x) * sizeof(RgbValue));
+    }
+    return true;
+}
+
 }  // namespace
 }  // namespace HWY_NAMESPACE
 }  // namespace prismview
@@ -539,6 +619,7 @@ HWY_EXPORT(RotateHueRunHere);
 HWY_EXPORT(ColourDotsRowHere);
 HWY_EXPORT(SampleOffsetRowHere);
 HWY_EXPORT(SampleDiamondRowHere);
+HWY_EXPORT(SampleSquareRowHere);
 
 void ShiftLightnessRun(const RgbValue* from, RgbValue* to, std::int32_t count, const LightnessRun& run) {
     HWY_DYNAMIC_DISPATCH(ShiftLightnessRunHere)(from, to, count, run);
@@ -555,6 +636,10 @@ void ApplySaturationRun(const RgbValue* from, RgbValue* to, std::int32_t count, 
 void ColourDotsRow(const RgbValue* from, const std::int32_t* noise, RgbValue* to, std::int32_t count,
                    const ColourDotsRun& run) {
     HWY_DYNAMIC_DISPATCH(ColourDotsRowHere)(from, noise, to, count, run);
+}
+
+bool SampleSquareRow(const SquareRow& row, RgbValue* to) {
+    return HWY_DYNAMIC_DISPATCH(SampleSquareRowHere)(row, to);
 }
 
 bool SampleDiamondRow(const DiamondRow& row, RgbValue* to) {

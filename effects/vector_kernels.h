@@ -92,4 +92,20 @@ struct DiamondRow {
 };
 bool SampleDiamondRow(const DiamondRow& row, RgbValue* to);
 
+// Columns first..last-1 of one output row of the square ripple, under the
+// background treatment: the dominant offset (ties to x) moves by the wave at
+// its size (waveOfColumn[x] or waveY), negated for a negative offset, the
+// other in proportion; bump: in reals, truncated after; else truncated first
+// and divided in 32-bit integers (products wrap). False as for SampleOffsetRow.
+struct SquareRow {
+    SourceRows source;
+    std::int32_t cx = 0, cy = 0, y = 0;
+    std::int32_t first = 0, last = 0;
+    const double* waveOfColumn = nullptr;
+    double waveY = 0.0;
+    bool bump = false;
+    RgbValue background = 0;  // opaque
+};
+bool SampleSquareRow(const SquareRow& row, RgbValue* to);
+
 }  // namespace prismview

@@ -122,6 +122,7 @@ struct RadialRound : Ripple {
 template <Shape kShape>
 struct RadialSquare : Ripple {
     using Ripple::Ripple;
+    static constexpr SquareRings kSquareRings = kShape == Shape::Bump ? SquareRings::Bump : SquareRings::Integer;
     double WaveAt(std::int32_t magnitude) const { return wave.At<kShape>(magnitude, a); }
     // waveX = WaveAt(|dx|), waveY = WaveAt(|dy|).
     SamplePoint Point(double waveX, double waveY, std::int32_t x, std::int32_t y, std::int32_t dx,
