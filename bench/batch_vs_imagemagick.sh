@@ -1,15 +1,22 @@
 #!/usr/bin/env bash
-# The batch tool against ImageMagick on one 4000 x 3000 BMP, run alternately
-# in one session: prismview-batch writing its four BMPs against
-# `convert in.bmp -negate BMP3:out.bmp` writing one. Prints the median wall
+# The batch tool against ImageMagick on one 4000 x 3000 picture, run
+# alternately in one session: prismview-batch writing its four pictures
+# against `convert in -negate out` writing one, both reading and writing BMP
+# (the default) or JPEG (quality 95 on both sides). Prints the median wall
 # time of each and their ratio.
 #
-#   bench/batch_vs_imagemagick.sh [path/to/prismview-batch] [runs, default 7] [mode, default 0]
+#   bench/batch_vs_imagemagick.sh [path/to/prismview-batch] [runs, default 7] [mode, default 0] [bmp|jpg]
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 batch="${1:-$here/build/release/prismview-batch}"
 runs="${2:-7}"
 mode="${3:-0}"
+format="${4:-bmp}"
+case $format in
+  bmp) magick_out=BMP3: ;;
+  jpg) magick_out="" ;;
+  *) echo "format: bmp or jpg" >&2; exit 2 ;;
+esac
 convert=$(command -v convert || command -v magick) || { echo "ImageMagick is not installed (scripts/setup)" >&2; exit 1; }
 
 work=$(mktemp -d)
@@ -17,6 +24,7 @@ trap 'rm -rf "$work"' EXIT
 # A picture with colour everywhere: hue across, lightness down.
 "$convert" -size 3000x4000 gradient:red-blue -rotate 90 \( -size 4000x3000 gradient:white-black \) \
   -compose Overlay -composite -type TrueColor BMP3:"$work/in.bmp"
+[ "$format" = bmp ] || "$convert" "$work/in.bmp" -quality 95 "$work/in.$format"
 
 seconds() {  # wall time of a command, in seconds
   local start end
@@ -30,11 +38,11 @@ median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 : >"$work/batch.times"
 : >"$work/magick.times"
 for ((i = 0; i < runs; i++)); do
-  seconds "$batch" --force --mode "$mode" "$work/in.bmp" "$work/out" >>"$work/batch.times"
-  seconds "$convert" "$work/in.bmp" -negate BMP3:"$work/magick.bmp" >>"$work/magick.times"
+  seconds "$batch" --force --mode "$mode" --format "$format" "$work/in.$format" "$work/out" >>"$work/batch.times"
+  seconds "$convert" "$work/in.$format" -negate -quality 95 "$magick_out$work/magick.$format" >>"$work/magick.times"
 done
 b=$(median <"$work/batch.times")
 m=$(median <"$work/magick.times")
-printf 'prismview-batch, mode %s, four BMPs: %.3f s (median of %d)\n' "$mode" "$b" "$runs"
-printf 'ImageMagick -negate, one BMP:      %.3f s (median of %d)\n' "$m" "$runs"
+printf 'prismview-batch, mode %s, %s in, four out: %.3f s (median of %d)\n' "$mode" "$format" "$b" "$runs"
+printf 'ImageMagick -negate, %s in, one out:     %.3f s (median of %d)\n' "$format" "$m" "$runs"
 printf 'ratio: %.2f (goal: at most 1.5)\n' "$(echo "$b / $m" | bc -l)"

@@ -18,6 +18,7 @@
 #include "core/colour.h"
 #include "core/parallel.h"
 #include "core/process.h"
+#include "core/vector_target.h"
 #include "effects/mode_table.h"
 #include "effects/point_schedules.h"
 
@@ -134,6 +135,8 @@ void Register() {
 
 int main(int argc, char** argv) {
     Register();
+    // In the header: which of the compiled vector targets this processor runs.
+    benchmark::AddCustomContext("vector target", VectorTargetName());
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     RatioReporter reporter;

@@ -5,6 +5,7 @@
 #include "core/int_math.h"
 #include "effects/mode_table.h"
 #include "effects/point_schedules.h"
+#include "effects/vector_kernels.h"
 
 namespace prismview {
 
@@ -31,8 +32,14 @@ enum class Along { Hue, Complement };
 template <Along kAlong>
 struct AlongHue {
     static constexpr std::int32_t kKeys = 256;
-    explicit AlongHue(const ProcessingParams& params) : hue(params.hue), colour(HueColour(params.hue)) {}
+    explicit AlongHue(const ProcessingParams& params) : hue(params.hue), colour(HueColour(params.hue)) {
+        for (std::int32_t key = 0; key < kKeys; ++key) colours[static_cast<std::size_t>(key)] = Colour(key) | kOpaque;
+    }
     std::int32_t Key(const Pixel& p) const { return RedOf(RotateHue(p.value, WrapSub(HueSteps, hue), false)); }
+    // Key and the look-up of its colour in vector lanes.
+    void Row(const RgbValue* from, RgbValue* to, std::int32_t count) const {
+        RotateHueRun(from, to, count, {WrapSub(HueSteps, hue), false, colours.data()});
+    }
     RgbValue Colour(std::int32_t amount) const {
         const auto a = static_cast<std::uint32_t>(amount), rest = 255 - a;
         const auto r = static_cast<std::uint32_t>(RedOf(colour)), g = static_cast<std::uint32_t>(GreenOf(colour)),
@@ -43,17 +50,18 @@ struct AlongHue {
     }
     std::int32_t hue;
     RgbValue colour;
+    std::array<RgbValue, kKeys> colours{};
 };
 
 constexpr ModeSpec kModes[] = {
     {ModeRgbComponents, "ＲＧＢ（ＯＲ）", 32779, MenuSection::Colours, {"赤成分", "緑成分", "青成分", "任意（ＲＧＢ）"},
      "rgb-components", "", ReadsHue, Slot4, NoSlot, false,
      {Kernel<EachPixel, RedPart>, Kernel<EachPixel, GreenPart>, Kernel<EachPixel, BluePart>,
-      Kernel<TableOverKey, AlongHue<Along::Hue>>}},
+      Kernel<VectorRows, AlongHue<Along::Hue>>}},
     {ModeYcmComponents, "ＹＣＭ（ＡＮＤ）", 32780, MenuSection::Colours,
      {"黄成分", "マゼンタ成分", "シアン成分", "任意（ＹＣＭ）"}, "ycm-components", "", ReadsHue, Slot4, NoSlot, false,
      {Kernel<EachPixel, YellowPart>, Kernel<EachPixel, MagentaPart>, Kernel<EachPixel, CyanPart>,
-      Kernel<TableOverKey, AlongHue<Along::Complement>>}},
+      Kernel<VectorRows, AlongHue<Along::Complement>>}},
 };
 
 }  // namespace

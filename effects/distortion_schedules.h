@@ -14,6 +14,7 @@
 
 #include "effects/point_schedules.h"
 #include "effects/sampler.h"
+#include "effects/vector_kernels.h"
 
 namespace prismview {
 
@@ -29,6 +30,29 @@ inline void CopyRows(const SourceRows& source, const TargetRows& out, std::int32
     });
 }
 
+// The turned and stretched formulas sample rows in vector lanes under the
+// background treatment: one turn for all pixels (Turn turn), or a value per
+// column that Point turns (kTurnsOffsets: a Turn) or stretches the offset by
+// (kStretchesOffsets: r and d, the round ripple). The same products, sums and
+// quotients, rounded alike, the same truncation and bounds. False where the
+// scalar road has to run (another treatment, a picture too large for the
+// lanes' indices).
+inline bool SampleOffsetsInLanes(const PassInput& input, Centre centre, std::int32_t y, std::int32_t first,
+                                 std::int32_t last, const double* pairs, bool perColumn, bool stretch, RgbValue* to) {
+    // Any value but wrap and edge samples as the background treatment does.
+    if (input.params.overflowMode == OverflowWrap || input.params.overflowMode == OverflowEdge) return false;
+    return SampleOffsetRow({input.source, centre.x, centre.y, y, first, last, pairs, perColumn, stretch,
+                            input.params.backgroundColor | kOpaque},
+                           to);
+}
+
+// A range's rows are sampled a block of columns at a time: neighbouring rows
+// of a block sample source pixels near each other, still in the cache when
+// the next row needs them, where a whole turned or twisted row samples a
+// curve across the source that the cache cannot hold. The order in which
+// pixels are worked out changes none of them.
+constexpr std::int32_t kSampleBlockColumns = 256;
+
 }  // namespace distortion
 
 // The formula for every pixel: SamplePoint Point(x, y) const.
@@ -38,10 +62,19 @@ public:
     explicit EachSamplePoint(const PassInput& input) : input_(input), formula_(input) {}
     void Run(const TargetRows& out, std::int32_t first, std::int32_t last) const override {
         if (!formula_.Moves()) return distortion::CopyRows(input_.source, out, first, last);
-        ForRows(out, first, last, [&](std::int32_t y, RgbValue* to) {
-            SampleRow(input_.source, input_.params, formula_.centre, to,
-                      [&](std::int32_t x) { return formula_.Point(x, y); });
-        });
+        const std::int32_t w = input_.source.width;
+        for (std::int32_t x0 = 0; x0 < w; x0 += distortion::kSampleBlockColumns) {
+            const std::int32_t x1 = std::min(w, x0 + distortion::kSampleBlockColumns);
+            ForRows(out, first, last, [&](std::int32_t y, RgbValue* to) {
+                if constexpr (requires { formula_.turn; }) {
+                    if (distortion::SampleOffsetsInLanes(input_, formula_.centre, y, x0, x1, &formula_.turn.cosK, false, false,
+                                                        to))
+                        return;
+                }
+                SampleColumns(input_.source, input_.params, formula_.centre, to, x0, x1,
+                              [&](std::int32_t x) { return formula_.Point(x, y); });
+            });
+        }
     }
 
 private:
@@ -85,24 +118,51 @@ public:
         const std::int32_t w = input_.source.width;
         const Centre centre = formula_.centre;
         const std::int64_t twiceCx = 2 * std::int64_t{centre.x};
-        std::vector<Value> values(static_cast<std::size_t>(w));
-        auto sampleRow = [&](std::int32_t y, bool computeValues) {
-            SampleRow(input_.source, input_.params, centre, out.Row(y), [&](std::int32_t x) {
-                const Offset offset = OffsetFrom(centre, x, y);
-                Value& v = values[static_cast<std::size_t>(x)];
-                if (computeValues) {
-                    const std::int64_t partner = twiceCx - x;  // the mirror column, left of x
-                    v = partner >= 0 && partner < x ? values[static_cast<std::size_t>(partner)]
-                                                    : formula_.ValueAt(offset.dx, offset.dy);
-                }
-                return formula_.Point(v, x, y, offset.dx, offset.dy);
-            });
+        // The values of the range's rows (a partner row shares its row's),
+        // then the samples, a block of columns at a time. Kept per thread, so
+        // that a pass does not fault in fresh pages for every range.
+        static thread_local std::vector<Value> values;
+        struct RowValues {
+            std::int32_t y;
+            std::size_t at;  // its values start at values[at]
         };
+        std::vector<RowValues> rows;
+        rows.reserve(static_cast<std::size_t>(last - first));
+        values.resize(static_cast<std::size_t>(last - first) * static_cast<std::size_t>(w));
+        std::size_t next = 0;
         for (std::int32_t position = first; position < last; ++position) {
-            sampleRow(RowAt(position), true);
+            const std::int32_t y = RowAt(position);
+            Value* row = values.data() + next;
+            for (std::int32_t x = 0; x < w; ++x) {
+                const std::int64_t partner = twiceCx - x;  // the mirror column, left of x
+                const Offset offset = OffsetFrom(centre, x, y);
+                row[x] = partner >= 0 && partner < x ? row[static_cast<std::size_t>(partner)]
+                                                     : formula_.ValueAt(offset.dx, offset.dy);
+            }
+            rows.push_back({y, next});
             if (position < 2 * pairs_ && position % 2 == 0 && position + 1 < last) {
-                sampleRow(RowAt(position + 1), false);  // the partner row: the same values
+                rows.push_back({RowAt(position + 1), next});  // the partner row: the same values
                 ++position;
+            }
+            next += static_cast<std::size_t>(w);
+        }
+        for (std::int32_t x0 = 0; x0 < w; x0 += distortion::kSampleBlockColumns) {
+            const std::int32_t x1 = std::min(w, x0 + distortion::kSampleBlockColumns);
+            for (const RowValues& r : rows) {
+                const Value* row = values.data() + r.at;
+                const std::int32_t y = r.y;
+                if constexpr (requires { F::kTurnsOffsets; } || requires { F::kStretchesOffsets; }) {
+                    constexpr bool kStretch = requires { F::kStretchesOffsets; };
+                    static_assert(sizeof(Value) == 2 * sizeof(double));
+                    if (distortion::SampleOffsetsInLanes(input_, centre, y, x0, x1,
+                                                         reinterpret_cast<const double*>(row), true, kStretch,
+                                                         out.Row(y)))
+                        continue;
+                }
+                SampleColumns(input_.source, input_.params, centre, out.Row(y), x0, x1, [&](std::int32_t x) {
+                    const Offset offset = OffsetFrom(centre, x, y);
+                    return formula_.Point(row[x], x, y, offset.dx, offset.dy);
+                });
             }
         }
     }
@@ -147,12 +207,29 @@ public:
         values_.reserve(static_cast<std::size_t>(aHigh + bHigh - origin_ + 1));
         for (std::int64_t m = origin_; m <= aHigh + bHigh; ++m)
             values_.push_back(formula_.ValueAt(static_cast<std::int32_t>(m)));
+        if constexpr (requires { F::kSharesOfDisplacement; })
+            for (const auto& v : values_) {
+                displacement_.push_back(v.d);
+                valid_.push_back(v.ok ? 1 : 0);
+            }
     }
 
     void Run(const TargetRows& out, std::int32_t first, std::int32_t last) const override {
         if (!formula_.Moves()) return distortion::CopyRows(input_.source, out, first, last);
         const Centre centre = formula_.centre;
         ForRows(out, first, last, [&](std::int32_t y, RgbValue* to) {
+            // The shares of the displacement (kSharesOfDisplacement: Point
+            // moves dx and dy by (dx * d) / m and (dy * d) / m) in vector
+            // lanes, under the background treatment: the same wrapping
+            // products, the same truncating quotients.
+            if constexpr (requires { F::kSharesOfDisplacement; }) {
+                const std::int32_t overflow = input_.params.overflowMode;
+                if (!values_.empty() && overflow != OverflowWrap && overflow != OverflowEdge &&
+                    SampleDiamondRow({input_.source, centre.x, centre.y, y, 0, out.width, displacement_.data(),
+                                      valid_.data(), origin_, input_.params.backgroundColor | kOpaque},
+                                     to))
+                    return;
+            }
             SampleRow(input_.source, input_.params, centre, to, [&](std::int32_t x) {
                 const auto [dx, dy] = OffsetFrom(centre, x, y);
                 const std::int32_t m = WrapAdd(WrapAbs(dx), WrapAbs(dy));
@@ -178,8 +255,12 @@ private:
     F formula_;
     using Value = decltype(std::declval<const F&>().ValueAt(0));
     std::vector<Value> values_;  // of m = origin_, origin_ + 1, ...
+    std::vector<std::int32_t> displacement_, valid_;  // the same, for the lanes
     std::int64_t origin_ = 0;
 };
+
+// How the square ripple moves the other axis: in reals, or in integers.
+enum class SquareRings { Bump, Integer };
 
 // For formulas with a wave of |dx| and a wave of |dy| (square rings):
 // double WaveAt(magnitude) and SamplePoint Point(waveX, waveY, x, y, dx, dy).
@@ -200,6 +281,16 @@ public:
         const Centre centre = formula_.centre;
         ForRows(out, first, last, [&](std::int32_t y, RgbValue* to) {
             const double waveY = formula_.WaveAt(WrapAbs(WrapSub(y, centre.y)));
+            // The square rings (kSquareRings: Point as the square ripple's) in
+            // vector lanes under the background treatment.
+            if constexpr (requires { F::kSquareRings; }) {
+                const std::int32_t overflow = input_.params.overflowMode;
+                if (overflow != OverflowWrap && overflow != OverflowEdge &&
+                    SampleSquareRow({input_.source, centre.x, centre.y, y, 0, out.width, waveOfColumn_.data(), waveY,
+                                     F::kSquareRings == SquareRings::Bump, input_.params.backgroundColor | kOpaque},
+                                    to))
+                    return;
+            }
             SampleRow(input_.source, input_.params, centre, to, [&](std::int32_t x) {
                 const auto [dx, dy] = OffsetFrom(centre, x, y);
                 return formula_.Point(waveOfColumn_[static_cast<std::size_t>(x)], waveY, x, y, dx, dy);

@@ -4,6 +4,7 @@
 #include "effects/inversions.h"
 #include "effects/mode_table.h"
 #include "effects/point_schedules.h"
+#include "effects/vector_kernels.h"
 
 namespace prismview {
 
@@ -32,6 +33,9 @@ template <About kAbout>
 struct AboutChosenHue {
     explicit AboutChosenHue(const ProcessingParams& params) : hue(params.hue) {}
     RgbValue operator()(const Pixel& p) const { return RotateHue(p.value, hue, kAbout == About::Mirror); }
+    void Row(const RgbValue* from, RgbValue* to, std::int32_t count) const {
+        RotateHueRun(from, to, count, {hue, kAbout == About::Mirror, nullptr});
+    }
     std::int32_t hue;
 };
 
@@ -57,11 +61,11 @@ constexpr ModeSpec kModes[] = {
     {ModeHueLineInvert, "色相線反転", 32782, MenuSection::Colours, {"緑青反転", "赤青反転", "赤緑反転", "任意（線反転）"},
      "hue-line-invert", "", ReadsHue, Slot4, NoSlot, false,
      {Kernel<EachPixel, MirrorGreenBlue>, Kernel<EachPixel, MirrorRedBlue>, Kernel<EachPixel, MirrorRedGreen>,
-      Kernel<EachPixel, AboutChosenHue<About::Mirror>>}},
+      Kernel<VectorRows, AboutChosenHue<About::Mirror>>}},
     {ModeHueRotate, "色相回転", 32783, MenuSection::Colours, {"赤⇒青", "赤⇒緑", "赤⇒シアン（色相反転）", "任意（回転）"},
      "hue-rotate", "", ReadsHue, Slot4, NoSlot, false,
      {Kernel<EachPixel, TurnRedToBlue>, Kernel<EachPixel, TurnRedToGreen>, Kernel<EachPixel, HueInversion>,
-      Kernel<EachPixel, AboutChosenHue<About::Turn>>}},
+      Kernel<VectorRows, AboutChosenHue<About::Turn>>}},
     {ModeLevelToHue, "明度⇒色相", 32814, MenuSection::Colours,
      {"明度（最大＋最小）⇒色相（緑⇒青）", "明度（総和）⇒色相（緑⇒青）", "明度（最大＋最小）⇒色相（緑⇒赤）",
       "明度（総和）⇒色相（緑⇒赤）"},

@@ -8,6 +8,7 @@
 #include "core/shifts.h"
 #include "effects/mode_table.h"
 #include "effects/point_schedules.h"
+#include "effects/vector_kernels.h"
 
 namespace prismview {
 
@@ -35,6 +36,10 @@ struct LightnessShift {
         const std::int32_t l = p.max + p.min;
         const std::int32_t amount = kPace == Pace::Simultaneous ? (down ? l : 510 - l) * level / 255 : level;
         return ShiftLightness(p.value, down ? -amount : amount, static_cast<std::int32_t>(kBlend));
+    }
+    void Row(const RgbValue* from, RgbValue* to, std::int32_t count) const {
+        ShiftLightnessRun(from, to, count,
+                          {level, kDirection == Direction::Darken, kPace == Pace::Simultaneous, kBlend == Blend::Straight});
     }
     std::int32_t level;
 };
@@ -84,17 +89,17 @@ constexpr ModeSpec kModes[] = {
     {ModeBrighten, "明度（明るくする）", 32787, MenuSection::Colours,
      {"明（加算的、彩度率固定）", "明（加算的）", "明（同時収束、彩度率固定）", "明（同時収束）"}, "brighten", "",
      ReadsLevel, NoSlot, AllSlots, false,
-     {Kernel<EachPixel, LightnessShift<D::Brighten, P::Additive, B::KeepRatio>>,
-      Kernel<EachPixel, LightnessShift<D::Brighten, P::Additive, B::Straight>>,
-      Kernel<EachPixel, LightnessShift<D::Brighten, P::Simultaneous, B::KeepRatio>>,
-      Kernel<EachPixel, LightnessShift<D::Brighten, P::Simultaneous, B::Straight>>}},
+     {Kernel<VectorRows, LightnessShift<D::Brighten, P::Additive, B::KeepRatio>>,
+      Kernel<VectorRows, LightnessShift<D::Brighten, P::Additive, B::Straight>>,
+      Kernel<VectorRows, LightnessShift<D::Brighten, P::Simultaneous, B::KeepRatio>>,
+      Kernel<VectorRows, LightnessShift<D::Brighten, P::Simultaneous, B::Straight>>}},
     {ModeDarken, "明度（暗くする）", 32791, MenuSection::Colours,
      {"暗（加算的、彩度率固定）", "暗（加算的）", "暗（同時収束、彩度率固定）", "暗（同時収束）"}, "darken", "",
      ReadsLevel, NoSlot, AllSlots, false,
-     {Kernel<EachPixel, LightnessShift<D::Darken, P::Additive, B::KeepRatio>>,
-      Kernel<EachPixel, LightnessShift<D::Darken, P::Additive, B::Straight>>,
-      Kernel<EachPixel, LightnessShift<D::Darken, P::Simultaneous, B::KeepRatio>>,
-      Kernel<EachPixel, LightnessShift<D::Darken, P::Simultaneous, B::Straight>>}},
+     {Kernel<VectorRows, LightnessShift<D::Darken, P::Additive, B::KeepRatio>>,
+      Kernel<VectorRows, LightnessShift<D::Darken, P::Additive, B::Straight>>,
+      Kernel<VectorRows, LightnessShift<D::Darken, P::Simultaneous, B::KeepRatio>>,
+      Kernel<VectorRows, LightnessShift<D::Darken, P::Simultaneous, B::Straight>>}},
     {ModeSaturation, "彩度", 32792, MenuSection::Colours,
      {"彩（加算的、灰⇒指定色）", "灰（加算的）", "彩（同時収束、灰⇒指定色）", "灰（同時収束）"}, "saturation", "",
      ReadsLevel | ReadsHue, Slot1 | Slot3, AllSlots, false,

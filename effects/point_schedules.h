@@ -12,6 +12,7 @@
 
 #include "core/mode.h"
 #include "core/shifts.h"
+#include "effects/vector_kernels.h"
 
 namespace prismview {
 
@@ -40,6 +41,24 @@ public:
             const RgbValue* from = source_.Row(y);
             for (std::int32_t x = 0; x < width; ++x) to[x] = formula_(SplitPixel(from[x])) | kOpaque;
         });
+    }
+
+private:
+    SourceRows source_;
+    F formula_;
+};
+
+// For formulas that also come as a vector kernel over a run of pixels:
+// void Row(const RgbValue* from, RgbValue* to, std::int32_t count) const.
+// The kernel gives every pixel what operator() gives it, opaque: its divisions
+// stay within the bound where float lanes divide integers exactly, and the
+// vector tests compare the two over every colour on every target.
+template <class F>
+class VectorRows final : public SlotKernel {
+public:
+    explicit VectorRows(const PassInput& input) : source_(input.source), formula_(input.params) {}
+    void Run(const TargetRows& out, std::int32_t first, std::int32_t last) const override {
+        ForRows(out, first, last, [&](std::int32_t y, RgbValue* to) { formula_.Row(source_.Row(y), to, out.width); });
     }
 
 private:
@@ -133,25 +152,54 @@ private:
     std::array<RgbValue, 256> red_, green_, blue_;
 };
 
+// For formulas that also come as a vector kernel of the pixel and its dot
+// value: void Row(const RgbValue* from, const std::int32_t* noise, RgbValue*
+// to, std::int32_t count) const, exact as for VectorRows.
+template <class F>
+class VectorRowsWithDots final : public SlotKernel {
+public:
+    explicit VectorRowsWithDots(const PassInput& input)
+        : source_(input.source), noise_(input.dotNoise), formula_(input.params) {}
+    void Run(const TargetRows& out, std::int32_t first, std::int32_t last) const override {
+        ForRows(out, first, last, [&](std::int32_t y, RgbValue* to) {
+            formula_.Row(source_.Row(y), noise_ + static_cast<std::size_t>(y) * static_cast<std::size_t>(out.width), to,
+                          out.width);
+        });
+    }
+
+private:
+    SourceRows source_;
+    const std::int32_t* noise_;
+    F formula_;
+};
+
 // For saturation formulas, which decide what happens to a pixel's range
 // min..max from max and min alone (Plan(max, min)) and then stretch its
 // channels into the planned range (ApplySaturation). Each of the 32,896
 // (max, min) pairs is planned once per pass and every pixel looks its pair
 // up: the same plan, as max and min decide it. Numbered max (max + 1) / 2 +
-// min, the plans of a slot take 257 KB and stay in the cache.
+// min and packed into one word each, the plans of a slot take 129 KB and
+// stay in the cache; the look-ups and ApplySaturation run in vector lanes
+// (ApplySaturationRun), pixel for pixel what the scalar ApplySaturation
+// gives. Plans that a word cannot hold keep the scalar loop.
 template <class F>
 class TableOverMaxMin final : public SlotKernel {
 public:
     explicit TableOverMaxMin(const PassInput& input)
-        : source_(input.source), formula_(input.params), plans_(256 * 257 / 2) {
+        : source_(input.source), formula_(input.params), plans_(256 * 257 / 2), words_(plans_.size()) {
         for (std::int32_t max = 0; max < 256; ++max)
-            for (std::int32_t min = 0; min <= max; ++min) plans_[Pair(max, min)] = formula_.Plan(max, min);
+            for (std::int32_t min = 0; min <= max; ++min) {
+                const std::size_t i = Pair(max, min);
+                plans_[i] = formula_.Plan(max, min);
+                packed_ = PackSaturationPlan(plans_[i], words_[i]) && packed_;
+            }
     }
     void Run(const TargetRows& out, std::int32_t first, std::int32_t last) const override {
         const std::int32_t width = out.width;
         const SaturationPlan* plans = plans_.data();
         ForRows(out, first, last, [&](std::int32_t y, RgbValue* to) {
             const RgbValue* from = source_.Row(y);
+            if (packed_) return ApplySaturationRun(from, to, width, words_.data());
             for (std::int32_t x = 0; x < width; ++x) {
                 const Pixel p = SplitPixel(from[x]);
                 to[x] = ApplySaturation(plans[Pair(p.max, p.min)], p) | kOpaque;
@@ -166,6 +214,8 @@ private:
     SourceRows source_;
     F formula_;
     std::vector<SaturationPlan> plans_;
+    std::vector<std::uint32_t> words_;
+    bool packed_ = true;
 };
 
 }  // namespace prismview

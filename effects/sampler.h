@@ -113,16 +113,15 @@ inline RgbValue SamplePlane(const SourceRows& source, SamplePoint p, Centre cent
     return source.At(p.x, p.y);
 }
 
-// One output row through the plane sampler: to[x] = the source pixel at
-// point(x); the overflow treatment is chosen once for the row.
+// Columns first..last-1 of one output row through the plane sampler: to[x] =
+// the source pixel at point(x); the overflow treatment is chosen once.
 template <class PointFn>
-void SampleRow(const SourceRows& source, const ProcessingParams& params, Centre centre, RgbValue* to,
-               PointFn&& point) {
+void SampleColumns(const SourceRows& source, const ProcessingParams& params, Centre centre, RgbValue* to,
+                   std::int32_t first, std::int32_t last, PointFn&& point) {
     const RgbValue background = params.backgroundColor | kOpaque;
-    const std::int32_t width = source.width;
     auto fill = [&](auto overflow) {
         constexpr std::int32_t kOverflow = decltype(overflow)::value;
-        for (std::int32_t x = 0; x < width; ++x)
+        for (std::int32_t x = first; x < last; ++x)
             to[x] = SamplePlane<kOverflow>(source, point(x), centre, background) | kOpaque;
     };
     switch (params.overflowMode) {
@@ -130,6 +129,13 @@ void SampleRow(const SourceRows& source, const ProcessingParams& params, Centre 
         case OverflowEdge: return fill(std::integral_constant<std::int32_t, OverflowEdge>{});
         default: return fill(std::integral_constant<std::int32_t, OverflowBackground>{});
     }
+}
+
+// One whole output row through the plane sampler.
+template <class PointFn>
+void SampleRow(const SourceRows& source, const ProcessingParams& params, Centre centre, RgbValue* to,
+               PointFn&& point) {
+    SampleColumns(source, params, centre, to, 0, source.width, point);
 }
 
 }  // namespace prismview

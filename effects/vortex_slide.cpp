@@ -38,6 +38,7 @@ struct TurnAll : AboutCentre {
 enum class Twist { Inner, Outer };
 template <Twist kTwist>
 struct TwistByDistance : AboutCentre {
+    static constexpr bool kTurnsOffsets = true;  // Point is Turned by the value
     explicit TwistByDistance(const PassInput& input) : AboutCentre(input) {
         if (kTwist == Twist::Outer && a == 0.0) on = false;  // k stays 0 everywhere
     }
@@ -53,7 +54,7 @@ struct TwistByDistance : AboutCentre {
 
 // Vortex slot 4: the offset scaled by 1 + f, a zoom about the centre.
 struct Zoom : AboutCentre {
-    using AboutCentre::AboutCentre;
+    explicit Zoom(const PassInput& input) : AboutCentre(input), turn{1.0 + f, 0.0} {}
     SamplePoint Point(std::int32_t x, std::int32_t y) const {
         const auto [dx, dy] = OffsetFrom(centre, x, y);
         const double scale = 1.0 + f;
@@ -63,6 +64,10 @@ struct Zoom : AboutCentre {
             return InvalidPoint();
         return s;
     }
+    // The same as a turn with cos 1 + f and sin 0, which the sampler runs in
+    // lanes: scale * dx - 0 * dy is scale * dx but for the sign of a zero,
+    // and both zeros truncate to 0 (every factor is finite, so 0 * dy is a zero).
+    Turn turn;
 };
 
 // Mode 25: one coordinate moves by T(offset * f), the offset from the centre

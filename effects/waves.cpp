@@ -97,6 +97,7 @@ struct Ripple {
 template <Shape kShape>
 struct RadialRound : Ripple {
     using Ripple::Ripple;
+    static constexpr bool kStretchesOffsets = true;  // Point stretches the offset by (r + d) / r
     struct Value {
         double r = 0.0, d = 0.0;
     };
@@ -121,6 +122,7 @@ struct RadialRound : Ripple {
 template <Shape kShape>
 struct RadialSquare : Ripple {
     using Ripple::Ripple;
+    static constexpr SquareRings kSquareRings = kShape == Shape::Bump ? SquareRings::Bump : SquareRings::Integer;
     double WaveAt(std::int32_t magnitude) const { return wave.At<kShape>(magnitude, a); }
     // waveX = WaveAt(|dx|), waveY = WaveAt(|dy|).
     SamplePoint Point(double waveX, double waveY, std::int32_t x, std::int32_t y, std::int32_t dx,
@@ -152,6 +154,7 @@ struct RadialSquare : Ripple {
 template <Shape kShape>
 struct RadialDiamond : Ripple {
     using Ripple::Ripple;
+    static constexpr bool kSharesOfDisplacement = true;  // Point moves dx, dy by (dx * d) / m, (dy * d) / m
     struct Value {
         std::int32_t d = 0;
         bool ok = true;  // false: the displacement has no 32-bit value
@@ -176,6 +179,7 @@ struct RadialDiamond : Ripple {
 template <Shape kShape>
 struct AroundRound : Ripple {
     using Ripple::Ripple;
+    static constexpr bool kTurnsOffsets = true;  // Point is Turned by the value
     Turn ValueAt(std::int32_t dx, std::int32_t dy) const {
         const double r = Distance(dx, dy);
         return r == 0.0 ? Turn{} : TurnBy(wave.At<kShape>(r, a) / r);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "hwy/targets.h"
 #include "support/test_support.h"
 
 namespace prismview {
@@ -42,6 +43,46 @@ TEST(Downscale, AveragesEachBlockRoundingToNearest) {
         EXPECT_EQ(ReadPixels(*copy).pixels, c.expected.pixels) << c.name;
         EXPECT_EQ(copy->Scanline(0)[0] >> 24, 0xFFu) << c.name;  // opaque, as the store keeps pixels
     }
+}
+
+// Blocks of up to 257 rows add up in 16-bit halves, blocks of up to 257
+// pixels across their columns too, larger ones pixel by pixel: every road,
+// at and past its limit, on every vector target, gives the mean of the block
+// (the rows run past whole vectors).
+TEST(Downscale, EveryRoadAndVectorTargetGivesTheMean) {
+    auto naive = [](const PixelBuffer& from, std::int32_t w, std::int32_t h) {
+        return test::MakeBuffer(w, h, [&](std::int32_t c, std::int32_t bottomUp) {
+            const std::int32_t r = h - 1 - bottomUp;  // blocks count from the top
+            const std::int32_t x0 = c * from.width / w, x1 = (c + 1) * from.width / w;
+            const std::int32_t y0 = r * from.height / h, y1 = (r + 1) * from.height / h;
+            std::uint64_t s[3] = {};
+            for (std::int32_t y = y0; y < y1; ++y)
+                for (std::int32_t x = x0; x < x1; ++x)
+                    for (int k = 0; k < 3; ++k) s[k] += from.At(x, from.height - 1 - y) >> (16 - 8 * k) & 255u;
+            const std::uint64_t n = std::uint64_t(x1 - x0) * std::uint64_t(y1 - y0);
+            return static_cast<RgbValue>((s[0] + n / 2) / n << 16 | (s[1] + n / 2) / n << 8 | (s[2] + n / 2) / n);
+        });
+    };
+    auto white = [](std::int32_t w, std::int32_t h) {
+        return test::MakeBuffer(w, h, [](std::int32_t, std::int32_t) { return 0xFFFFFFu; });
+    };
+    const PixelBuffer varied = test::Varied(67, 300);
+    const struct {
+        PixelBuffer source;
+        std::int32_t width, height;
+    } cases[] = {{varied, 33, 150}, {varied, 2, 2}, {varied, 1, 1}, {white(37, 257), 1, 1}, {white(37, 258), 1, 1},
+                 {white(257, 1), 1, 1}, {white(258, 1), 1, 1}};
+    for (const std::int64_t target : hwy::SupportedAndGeneratedTargets()) {
+        hwy::SetSupportedTargetsForTest(target);
+        for (const auto& c : cases) {
+            PixelBuffer copy = ReadPixels(*Downscale(*BitmapOf(c.source), c.width, c.height, 1));
+            for (RgbValue& v : copy.pixels) v &= 0xFFFFFFu;
+            EXPECT_EQ(copy.pixels, naive(c.source, c.width, c.height).pixels)
+                << hwy::TargetName(target) << " " << c.source.width << "x" << c.source.height << " to " << c.width
+                << "x" << c.height;
+        }
+    }
+    hwy::SetSupportedTargetsForTest(0);
 }
 
 TEST(Downscale, SameResultOnAnyNumberOfThreads) {
