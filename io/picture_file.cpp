@@ -8,6 +8,7 @@
 #include <QImageWriter>
 
 #include <algorithm>
+#include <thread>
 #include <cctype>
 #include <cstring>
 #include <fstream>
@@ -131,31 +132,81 @@ std::string SavableExtensions() {
     return list;
 }
 
-WriteResult WritePictureFile(const std::string& fileName, const Bitmap& bitmap, std::string* reason) {
+namespace {
+
+// The format Qt writes for a name, or null (BMP is ours; an unknown
+// extension has none).
+const SavableFormat* QtWrittenFormat(const std::string& fileName) {
     const SaveFormat format = SaveFormatFor(fileName);
-    if (format == SaveFormat::Bmp) return WriteBmpFile(fileName, bitmap, reason);
     const auto known = std::find_if(std::begin(kSavableFormats), std::end(kSavableFormats),
                                     [format](const SavableFormat& f) { return f.format == format; });
-    if (known == std::end(kSavableFormats)) {
-        if (reason) *reason = "no picture format has this extension (known: " + SavableExtensions() + ")";
-        return WriteResult::UnknownFormat;
-    }
-    // Encoded in memory first: Qt's encoders do not all notice a short
-    // write, and only complete bytes may replace the target.
-    QByteArray encoded;
+    return format == SaveFormat::Bmp || known == std::end(kSavableFormats) ? nullptr : &*known;
+}
+
+// Encoded in memory first: Qt's encoders do not all notice a short write,
+// and only complete bytes may replace the target.
+WriteResult Encode(const SavableFormat& known, const Bitmap& bitmap, QByteArray& encoded, std::string* reason) {
     QBuffer buffer(&encoded);
     buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, known->qtFormat);
-    if (format == SaveFormat::Jpeg || format == SaveFormat::Webp) writer.setQuality(95);
-    if (format == SaveFormat::Tiff) writer.setCompression(1);  // lossless LZW
-    const QImage image = ImageFromBitmap(bitmap);
-    if (image.isNull() || !writer.write(image)) {
-        if (reason) *reason = image.isNull() ? "not enough memory" : writer.errorString().toStdString();
+    QImageWriter writer(&buffer, known.qtFormat);
+    if (known.format == SaveFormat::Jpeg || known.format == SaveFormat::Webp) writer.setQuality(95);
+    if (known.format == SaveFormat::Tiff) writer.setCompression(1);  // lossless LZW
+    // The bitmap's rows are already RGB32 (opaque 0xFFRRGGBB, top down):
+    // the encoder reads them in place.
+    const QImage image(reinterpret_cast<const uchar*>(bitmap.Scanline(0)), bitmap.Width(), bitmap.Height(),
+                       static_cast<qsizetype>(bitmap.BytesPerLine()), QImage::Format_RGB32);
+    if (!writer.write(image)) {
+        if (reason) *reason = writer.errorString().toStdString();
         return WriteResult::WriteFailed;
     }
+    return WriteResult::Written;
+}
+
+WriteResult UnknownExtension(std::string* reason) {
+    if (reason) *reason = "no picture format has this extension (known: " + SavableExtensions() + ")";
+    return WriteResult::UnknownFormat;
+}
+
+WriteResult WriteEncoded(const std::string& fileName, const QByteArray& encoded, std::string* reason) {
     return WriteFileAtomically(fileName, [&encoded](const PutBytes& put) {
         return put(encoded.constData(), static_cast<std::size_t>(encoded.size()));
     }, reason);
+}
+
+}  // namespace
+
+WriteResult WritePictureFile(const std::string& fileName, const Bitmap& bitmap, std::string* reason) {
+    if (SaveFormatFor(fileName) == SaveFormat::Bmp) return WriteBmpFile(fileName, bitmap, reason);
+    const SavableFormat* known = QtWrittenFormat(fileName);
+    if (!known) return UnknownExtension(reason);
+    QByteArray encoded;
+    const WriteResult encodedResult = Encode(*known, bitmap, encoded, reason);
+    return encodedResult == WriteResult::Written ? WriteEncoded(fileName, encoded, reason) : encodedResult;
+}
+
+std::size_t WritePictureFiles(std::span<const PictureToWrite> pictures, std::string* reason) {
+    std::vector<QByteArray> encoded(pictures.size());
+    std::vector<WriteResult> results(pictures.size(), WriteResult::Written);
+    std::vector<std::string> reasons(pictures.size());
+    {
+        std::vector<std::jthread> encoders;
+        for (std::size_t i = 0; i < pictures.size(); ++i)
+            if (const SavableFormat* known = QtWrittenFormat(pictures[i].fileName))
+                encoders.emplace_back([&, i, known] { results[i] = Encode(*known, *pictures[i].bitmap, encoded[i], &reasons[i]); });
+    }
+    for (std::size_t i = 0; i < pictures.size(); ++i) {
+        const std::string& fileName = pictures[i].fileName;
+        WriteResult result = results[i];
+        if (SaveFormatFor(fileName) == SaveFormat::Bmp) result = WriteBmpFile(fileName, *pictures[i].bitmap, &reasons[i]);
+        else if (!QtWrittenFormat(fileName)) result = UnknownExtension(&reasons[i]);
+        else if (result == WriteResult::Written) result = WriteEncoded(fileName, encoded[i], &reasons[i]);
+        if (result != WriteResult::Written) {
+            if (reason) *reason = reasons[i];
+            return i;
+        }
+        encoded[i] = QByteArray();  // written: its bytes go at once
+    }
+    return pictures.size();
 }
 
 }  // namespace prismview

@@ -97,4 +97,14 @@ std::string SavableExtensions();
 // nothing and gives WriteResult::UnknownFormat.
 WriteResult WritePictureFile(const std::string& fileName, const Bitmap& bitmap, std::string* reason = nullptr);
 
+// Several pictures written as WritePictureFile writes each: the encoding of
+// all of them at once, one thread each, then the files in order. Stops at
+// the first that fails (nothing after it is written) and returns its index,
+// with the reason; returns the count when every file was written.
+struct PictureToWrite {
+    std::string fileName;
+    const Bitmap* bitmap;
+};
+std::size_t WritePictureFiles(std::span<const PictureToWrite> pictures, std::string* reason);
+
 }  // namespace prismview

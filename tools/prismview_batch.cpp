@@ -158,6 +158,16 @@ std::string CheckDamage(const BatchArguments& arguments, const std::string& inpu
     return {};
 }
 
+// The chosen slots' outputs, in slot order (each encoded on a core of its
+// own, then written in that order).
+std::vector<PictureToWrite> OutputsToWrite(const std::array<bool, 4>& slots, const std::array<std::string, 4>& names,
+                                           const ImageSet& images) {
+    std::vector<PictureToWrite> pictures;
+    for (std::size_t i = 0; i < 4; ++i)
+        if (slots[i]) pictures.push_back({names[i], images.bitmaps[i + 1].get()});
+    return pictures;
+}
+
 // One input of many: reads it, runs the pass and writes its outputs, or
 // says why not (the run goes on with the next input).
 std::string ProcessOne(const BatchArguments& arguments, const std::string& input,
@@ -175,12 +185,10 @@ std::string ProcessOne(const BatchArguments& arguments, const std::string& input
         if (!images.bitmaps[slot]) return "not enough memory for the derived images of " + input;
     if (!ProcessImages(images, FindMode(arguments.params.effectMode), arguments.params))
         return "not enough memory to process " + input;
+    const std::vector<PictureToWrite> written = OutputsToWrite(arguments.slots, outputs, images);
     std::string reason;
-    for (int i = 0; i < 4; ++i)
-        if (arguments.slots[static_cast<std::size_t>(i)] &&
-            WritePictureFile(outputs[static_cast<std::size_t>(i)], *images.bitmaps[static_cast<std::size_t>(i) + 1], &reason) !=
-                WriteResult::Written)
-            return "cannot write " + outputs[static_cast<std::size_t>(i)] + ": " + reason;
+    const std::size_t failed = WritePictureFiles(written, &reason);
+    if (failed < written.size()) return "cannot write " + written[failed].fileName + ": " + reason;
     return {};
 }
 
@@ -329,11 +337,11 @@ int main(int argc, char** argv) {
     if (!ProcessImages(images, mode, params))
         Fail(1, "not enough memory to process " + input);  // half-done images are never written
 
+    const std::vector<PictureToWrite> pictures =
+        OutputsToWrite(written, {outputs[0], outputs[1], outputs[2], outputs[3]}, images);
     std::string reason;
-    for (int i = 0; i < 4; ++i) {
-        if (written[i] && WritePictureFile(outputs[i], *images.bitmaps[i + 1], &reason) != WriteResult::Written)
-            Fail(1, "cannot write " + outputs[i] + ": " + reason);
-    }
+    const std::size_t failed = WritePictureFiles(pictures, &reason);
+    if (failed < pictures.size()) Fail(1, "cannot write " + pictures[failed].fileName + ": " + reason);
     const Labels labels = LabelsOf(mode);
     for (int slot = 1; slot < kSlotCount; ++slot) std::printf("%s\n", labels[slot].c_str());
     PrintProbes(images, arguments.probes, arguments.probeFormat);

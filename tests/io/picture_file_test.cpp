@@ -718,3 +718,35 @@ TEST(PictureWrite, EveryFormatOnABadTargetKeepsTheOldFileAndLeavesNothingBehind)
 
 }  // namespace
 }  // namespace prismview
+
+namespace prismview {
+namespace {
+
+// Several files at once give each the bytes it gets alone, and the first
+// that fails stops the rest: nothing after it is written.
+TEST(PictureWrite, SeveralAtOnceAreEachAsAloneAndStopAtTheFirstFailure) {
+    test::TempDir dir;
+    BitmapHandle a = Bitmap::Create(37, 23), b = Bitmap::Create(20, 30);
+    WritePixels(*a, test::Varied(37, 23));
+    WritePixels(*b, test::Varied(20, 30));
+    const std::vector<PictureToWrite> pictures = {{dir.Path("1.jpg"), a.get()}, {dir.Path("2.png"), b.get()},
+                                                  {dir.Path("3.bmp"), a.get()}, {dir.Path("4.webp"), b.get()}};
+    std::string reason;
+    ASSERT_EQ(WritePictureFiles(pictures, &reason), pictures.size()) << reason;
+    for (const PictureToWrite& picture : pictures) {
+        const std::string alone = dir.Path("alone" + picture.fileName.substr(picture.fileName.rfind('.')));
+        ASSERT_EQ(WritePictureFile(alone, *picture.bitmap), WriteResult::Written);
+        EXPECT_EQ(test::ReadFileBytes(picture.fileName), test::ReadFileBytes(alone)) << picture.fileName;
+    }
+    const std::vector<PictureToWrite> broken = {{dir.Path("5.png"), a.get()}, {dir.Path("none/6.jpg"), a.get()},
+                                                {dir.Path("7.png"), b.get()}, {dir.Path("8.tif"), b.get()}};
+    EXPECT_EQ(WritePictureFiles(broken, &reason), 1u);
+    EXPECT_FALSE(reason.empty());
+    EXPECT_TRUE(std::filesystem::exists(dir.Path("5.png")));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("7.png")));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("8.tif")));
+    EXPECT_EQ(WritePictureFiles(std::vector<PictureToWrite>{{dir.Path("9.xyz"), a.get()}}, &reason), 0u);
+}
+
+}  // namespace
+}  // namespace prismview
