@@ -26,32 +26,13 @@
 #include "platform/application.h"
 #include "platform/environment.h"
 #include "app/menu.h"
+#include "support/qt_application.h"
 #include "support/test_support.h"
 
 namespace prismview {
 namespace {
 
-class QtEnvironment : public testing::Environment {
-public:
-    void SetUp() override {
-        settings_ = std::make_unique<PrivateSettings>();  // nothing of the user's configuration is touched
-        SubstituteDialogFonts();
-        static int argc = 1;
-        static char name[] = "tests_platform";
-        static char* argv[] = {name, nullptr};
-        app_ = std::make_unique<QApplication>(argc, argv);
-        QApplication::setQuitOnLastWindowClosed(false);  // only the logic ends the loop
-    }
-    void TearDown() override {
-        app_.reset();
-        settings_.reset();
-    }
-
-private:
-    std::unique_ptr<PrivateSettings> settings_;
-    std::unique_ptr<QApplication> app_;
-};
-const testing::Environment* const kQt = testing::AddGlobalTestEnvironment(new QtEnvironment);
+const testing::Environment* const kQt = testing::AddGlobalTestEnvironment(new test::QtApplicationEnvironment);
 
 constexpr int kW = 40;
 constexpr int kH = 30;

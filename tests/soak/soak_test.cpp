@@ -37,37 +37,24 @@
 #include "platform/client_area.h"
 #include "platform/environment.h"
 #include "platform/main_window.h"
+#include "support/qt_application.h"
 #include "support/test_support.h"
 
 namespace prismview {
 namespace {
 
-class QtEnvironment : public testing::Environment {
+// The offscreen platform's and the decoders' warnings come by the thousand
+// here; only worse is shown.
+class QuietQtEnvironment : public test::QtApplicationEnvironment {
 public:
     void SetUp() override {
-        settings_ = std::make_unique<PrivateSettings>();
-        SubstituteDialogFonts();
-        static int argc = 1;
-        static char name[] = "tests_soak";
-        static char* argv[] = {name, nullptr};
-        app_ = std::make_unique<QApplication>(argc, argv);
-        QApplication::setQuitOnLastWindowClosed(false);
-        // The offscreen platform's and the decoders' warnings come by the
-        // thousand here; only worse is shown.
+        test::QtApplicationEnvironment::SetUp();
         qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
             if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "qt: %s\n", qPrintable(text));
         });
     }
-    void TearDown() override {
-        app_.reset();
-        settings_.reset();
-    }
-
-private:
-    std::unique_ptr<PrivateSettings> settings_;
-    std::unique_ptr<QApplication> app_;
 };
-const testing::Environment* const kQt = testing::AddGlobalTestEnvironment(new QtEnvironment);
+const testing::Environment* const kQt = testing::AddGlobalTestEnvironment(new QuietQtEnvironment);
 
 std::uint64_t EnvNumber(const char* name, std::uint64_t fallback) {
     const char* text = std::getenv(name);
