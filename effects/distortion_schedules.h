@@ -61,6 +61,11 @@ class EachSamplePoint final : public SlotKernel {
 public:
     explicit EachSamplePoint(const PassInput& input) : input_(input), formula_(input) {}
     void Run(const TargetRows& out, std::int32_t first, std::int32_t last) const override {
+        RunLoop([&] { Rows(out, first, last); });
+    }
+
+private:
+    void Rows(const TargetRows& out, std::int32_t first, std::int32_t last) const {
         if (!formula_.Moves()) return distortion::CopyRows(input_.source, out, first, last);
         const std::int32_t w = input_.source.width;
         for (std::int32_t x0 = 0; x0 < w; x0 += distortion::kSampleBlockColumns) {
@@ -77,7 +82,6 @@ public:
         }
     }
 
-private:
     PassInput input_;
     F formula_;
 };
@@ -329,6 +333,11 @@ public:
     }
 
     void Run(const TargetRows& out, std::int32_t first, std::int32_t last) const override {
+        RunLoop([&] { Rows(out, first, last); });
+    }
+
+private:
+    void Rows(const TargetRows& out, std::int32_t first, std::int32_t last) const {
         const SourceRows& s = input_.source;
         if (!formula_.Moves()) return distortion::CopyRows(s, out, first, last);
         const std::int32_t w = s.width, h = s.height, overflow = input_.params.overflowMode;
@@ -362,7 +371,6 @@ public:
         });
     }
 
-private:
     PassInput input_;
     F formula_;
     std::vector<std::int32_t> sampleOfColumn_;

@@ -80,6 +80,11 @@ public:
     explicit BytewiseRows(const PassInput& input) : source_(input.source), formula_(input.params) {}
 
     void Run(const TargetRows& out, std::int32_t first, std::int32_t last) const override {
+        RunLoop([&] { Rows(out, first, last); });
+    }
+
+private:
+    void Rows(const TargetRows& out, std::int32_t first, std::int32_t last) const {
         const SourceRows& s = source_;
         const std::int32_t w = s.width, h = s.height;
         const std::int32_t inFirst = std::min(E::kLeftReach, w), inLast = std::max(inFirst, w - E::kRightReach);
@@ -101,7 +106,6 @@ public:
         });
     }
 
-private:
     using Bytes = const unsigned char*;
     static constexpr std::int32_t kStep = 4;  // bytes from a pixel to its right neighbour
     static Bytes BytesOf(const RgbValue* row) { return reinterpret_cast<Bytes>(row); }

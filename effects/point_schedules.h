@@ -12,6 +12,7 @@
 
 #include "core/mode.h"
 #include "core/shifts.h"
+#include "core/wide_loops.h"
 #include "effects/vector_kernels.h"
 
 namespace prismview {
@@ -36,6 +37,11 @@ class EachPixel final : public SlotKernel {
 public:
     explicit EachPixel(const PassInput& input) : source_(input.source), formula_(input.params) {}
     void Run(const TargetRows& out, std::int32_t first, std::int32_t last) const override {
+        RunLoop([&] { Rows(out, first, last); });
+    }
+
+private:
+    void Rows(const TargetRows& out, std::int32_t first, std::int32_t last) const {
         const std::int32_t width = out.width;
         ForRows(out, first, last, [&](std::int32_t y, RgbValue* to) {
             const RgbValue* from = source_.Row(y);
@@ -43,7 +49,6 @@ public:
         });
     }
 
-private:
     SourceRows source_;
     F formula_;
 };
@@ -75,6 +80,11 @@ public:
     explicit EachPixelWithDots(const PassInput& input)
         : source_(input.source), noise_(input.dotNoise), formula_(input.params) {}
     void Run(const TargetRows& out, std::int32_t first, std::int32_t last) const override {
+        RunLoop([&] { Rows(out, first, last); });
+    }
+
+private:
+    void Rows(const TargetRows& out, std::int32_t first, std::int32_t last) const {
         const std::int32_t width = out.width;
         ForRows(out, first, last, [&](std::int32_t y, RgbValue* to) {
             const RgbValue* from = source_.Row(y);
@@ -83,7 +93,6 @@ public:
         });
     }
 
-private:
     SourceRows source_;
     const std::int32_t* noise_;
     F formula_;
@@ -101,6 +110,11 @@ public:
             colours_[static_cast<std::size_t>(key)] = formula_.Colour(key) | kOpaque;
     }
     void Run(const TargetRows& out, std::int32_t first, std::int32_t last) const override {
+        RunLoop([&] { Rows(out, first, last); });
+    }
+
+private:
+    void Rows(const TargetRows& out, std::int32_t first, std::int32_t last) const {
         // A copy on the stack (a few KB): the output rows cannot overlap it,
         // so the keys of several pixels are worked out at once. Read from the
         // member, every store might change the table and the loop stays scalar.
@@ -113,7 +127,6 @@ public:
         });
     }
 
-private:
     SourceRows source_;
     F formula_;
     std::array<RgbValue, F::kKeys> colours_;
@@ -136,6 +149,11 @@ public:
         }
     }
     void Run(const TargetRows& out, std::int32_t first, std::int32_t last) const override {
+        RunLoop([&] { Rows(out, first, last); });
+    }
+
+private:
+    void Rows(const TargetRows& out, std::int32_t first, std::int32_t last) const {
         const std::int32_t width = out.width;
         ForRows(out, first, last, [&](std::int32_t y, RgbValue* to) {
             const RgbValue* from = source_.Row(y);
@@ -146,7 +164,6 @@ public:
         });
     }
 
-private:
     SourceRows source_;
     F formula_;
     std::array<RgbValue, 256> red_, green_, blue_;

@@ -2,11 +2,26 @@
 
 #include "core/colour.h"
 #include "core/shifts.h"
+#include "core/wide_loops.h"
 #include "effects/colour_dots.h"
 #include "effects/vector_checks.h"
 
 namespace prismview::test {
 namespace {
+
+// The compiler's AVX2 loops follow the vector kernels' dispatch, so the
+// golden record, run on every target, holds both roads of every loop.
+TEST(VectorKernels, WideLoopsFollowTheChosenTarget) {
+    for (const std::int64_t target : hwy::SupportedAndGeneratedTargets()) {
+        hwy::SetSupportedTargetsForTest(target);
+        const bool wide = HWY_ARCH_X86 && target <= HWY_AVX2;
+        EXPECT_EQ(WideLoops(), wide) << hwy::TargetName(target);
+        int ran = 0;
+        RunLoop([&] { ++ran; });
+        EXPECT_EQ(ran, 1);
+    }
+    hwy::SetSupportedTargetsForTest(0);
+}
 
 // Modes 8 and 9: all four ways at levels that take the chains through one,
 // two and three calls, to the ends, and past them.
