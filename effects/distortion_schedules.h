@@ -328,7 +328,12 @@ public:
             // background); moving the row: the shift.
             sampleOfColumn_[static_cast<std::size_t>(x)] =
                 F::kMovesX ? (ok ? SampleAxis(WrapAdd(x, shift), w, input.params.overflowMode) : -1) : shift;
-            validOfColumn_.push_back(ok ? 1 : 0);
+            // Moving the row: neighbouring columns of the same shift sample
+            // one source row together.
+            if (!F::kMovesX) {
+                if (runs_.empty() || runs_.back().ok != ok || runs_.back().shift != shift) runs_.push_back({x, x, shift, ok});
+                ++runs_.back().end;
+            }
         }
     }
 
@@ -348,10 +353,10 @@ private:
                 const std::int32_t* from = sampleOfColumn_.data();
                 for (std::int32_t x = 0; x < w; ++x) to[x] = from[x] >= 0 ? row[from[x]] | kOpaque : background;
             } else if constexpr (F::kRunsAlongX) {  // the shift depends on the column, the sampled row on both
-                for (std::int32_t x = 0; x < w; ++x) {
-                    const std::size_t i = static_cast<std::size_t>(x);
-                    const std::int32_t sy = validOfColumn_[i] ? SampleAxis(WrapAdd(y, sampleOfColumn_[i]), h, overflow) : -1;
-                    to[x] = sy >= 0 ? s.At(x, sy) | kOpaque : background;
+                for (const SameShift& run : runs_) {
+                    const std::int32_t sy = run.ok ? SampleAxis(WrapAdd(y, run.shift), h, overflow) : -1;
+                    const RgbValue* row = sy >= 0 ? s.Row(sy) : nullptr;
+                    for (std::int32_t x = run.first; x < run.end; ++x) to[x] = row ? row[x] | kOpaque : background;
                 }
             } else {
                 std::int32_t shift = 0;
@@ -371,10 +376,16 @@ private:
         });
     }
 
+    // Columns first..end-1, which share one shift.
+    struct SameShift {
+        std::int32_t first, end, shift;
+        bool ok;  // whether the shift has a value
+    };
+
     PassInput input_;
     F formula_;
     std::vector<std::int32_t> sampleOfColumn_;
-    std::vector<unsigned char> validOfColumn_;  // whether the shift has a value
+    std::vector<SameShift> runs_;
 };
 
 }  // namespace prismview

@@ -73,20 +73,34 @@ struct Zoom : AboutCentre {
 // Mode 25: one coordinate moves by T(offset * f), the offset from the centre
 // column (kFrom X) or row: slot 1 columns slide vertically, slot 2 stretches
 // across the centre column, slot 3 rows slide sideways, slot 4 stretches
-// across the centre row.
+// across the centre row. The shift depends on one line alone (a column or a
+// row), so it also serves the schedule that works it out once per line.
 enum class Axis { X, Y };
 template <Axis kFrom, Axis kMoving>
 struct Slide : AboutCentre {
     using AboutCentre::AboutCentre;
+    static constexpr bool kRunsAlongX = kFrom == Axis::X, kMovesX = kMoving == Axis::X;
+    bool ShiftAt(std::int32_t position, std::int32_t& shift) const {
+        const std::int32_t offset = WrapSub(position, kRunsAlongX ? centre.x : centre.y);
+        return TruncToInt32(static_cast<double>(offset) * f, shift);
+    }
     SamplePoint Point(std::int32_t x, std::int32_t y) const {
-        const std::int32_t offset = kFrom == Axis::X ? WrapSub(x, centre.x) : WrapSub(y, centre.y);
         SamplePoint point{x, y};
-        const bool movesX = kMoving == Axis::X;
-        if (!AddTruncated(movesX ? x : y, static_cast<double>(offset) * f, movesX ? point.x : point.y))
-            return InvalidPoint();
+        std::int32_t shift = 0;
+        if (!ShiftAt(kRunsAlongX ? x : y, shift)) return InvalidPoint();
+        (kMovesX ? point.x : point.y) = WrapAdd(kMovesX ? x : y, shift);
         return point;
     }
 };
+
+// A sample point off the picture is moved toward the centre by the edge
+// treatment, which moves its other coordinate too: only that treatment needs
+// the plane sampler; the others sample along the moved axis, a line at a time.
+template <Axis kFrom, Axis kMoving>
+std::unique_ptr<SlotKernel> SlideKernel(const PassInput& input) {
+    if (input.params.overflowMode == OverflowEdge) return Kernel<EachSamplePoint, Slide<kFrom, kMoving>>(input);
+    return Kernel<OncePerLine, Slide<kFrom, kMoving>>(input);
+}
 
 constexpr unsigned kGeometry = ReadsFrequency | ReadsOverflow | ReadsCentre | ReadsBackground;
 
@@ -97,8 +111,8 @@ constexpr ModeSpec kModes[] = {
       Kernel<MirrorSymmetry, TwistByDistance<Twist::Outer>>, Kernel<EachSamplePoint, Zoom>},
      LengthAmplitude | LengthCentre},  // f is an angle; the amplitude a distance
     {ModeSlide, "スライド", 32806, MenuSection::Distortions, {}, "slide", "", kGeometry, NoSlot, NoSlot, false,
-     {Kernel<EachSamplePoint, Slide<Axis::X, Axis::Y>>, Kernel<EachSamplePoint, Slide<Axis::X, Axis::X>>,
-      Kernel<EachSamplePoint, Slide<Axis::Y, Axis::X>>, Kernel<EachSamplePoint, Slide<Axis::Y, Axis::Y>>},
+     {SlideKernel<Axis::X, Axis::Y>, SlideKernel<Axis::X, Axis::X>, SlideKernel<Axis::Y, Axis::X>,
+      SlideKernel<Axis::Y, Axis::Y>},
      LengthCentre},  // f is a slope
 };
 
