@@ -52,8 +52,8 @@ constexpr ModeSpec kModes[] = {
     {ModeBackgroundMix, "背景色と混合", 32804, MenuSection::Colours,
      {"背景色と混合（中間色）", "背景色と混合（点々）", "背景色と混合（比較明）", "背景色と混合（比較暗）"},
      "background-mix", "", ReadsLevel | ReadsBackground, NoSlot, AllSlots, true,
-     {Kernel<TableOverChannels, Mix>, Kernel<EachPixelWithDots, Scatter>, Kernel<TableOverChannels, Lighter>,
-      Kernel<TableOverChannels, Darker>}},
+     {Kernel<EachChannel, Mix>, Kernel<EachPixelWithDots, Scatter>, Kernel<EachChannel, Lighter>,
+      Kernel<EachChannel, Darker>}},
 };
 
 }  // namespace

@@ -134,20 +134,13 @@ private:
 
 // For formulas that treat each channel on its own with the same function of
 // the source channel and the background's channel: Channel(source,
-// background) in 0..255. Each channel's 256 results are worked out once per
-// pass (the background is fixed for it) and every pixel looks its three up.
+// background) in 0..255. The background is fixed for the pass, so the
+// function of each channel is inlined into a loop the compiler vectorises.
 template <class F>
-class TableOverChannels final : public SlotKernel {
+class EachChannel final : public SlotKernel {
 public:
-    explicit TableOverChannels(const PassInput& input) : source_(input.source), formula_(input.params) {
-        const RgbValue bg = input.params.backgroundColor;
-        for (std::int32_t v = 0; v < 256; ++v) {
-            const std::size_t i = static_cast<std::size_t>(v);
-            red_[i] = PackRgb(formula_.Channel(v, RedOf(bg)), 0, 0) | kOpaque;
-            green_[i] = PackRgb(0, formula_.Channel(v, GreenOf(bg)), 0);
-            blue_[i] = PackRgb(0, 0, formula_.Channel(v, BlueOf(bg)));
-        }
-    }
+    explicit EachChannel(const PassInput& input)
+        : source_(input.source), formula_(input.params), background_(input.params.backgroundColor) {}
     void Run(const TargetRows& out, std::int32_t first, std::int32_t last) const override {
         RunLoop([&] { Rows(out, first, last); });
     }
@@ -155,18 +148,22 @@ public:
 private:
     void Rows(const TargetRows& out, std::int32_t first, std::int32_t last) const {
         const std::int32_t width = out.width;
+        const std::int32_t red = RedOf(background_), green = GreenOf(background_), blue = BlueOf(background_);
+        const F formula = formula_;
         ForRows(out, first, last, [&](std::int32_t y, RgbValue* to) {
             const RgbValue* from = source_.Row(y);
             for (std::int32_t x = 0; x < width; ++x) {
                 const RgbValue p = from[x];
-                to[x] = red_[RedOf(p)] | green_[GreenOf(p)] | blue_[BlueOf(p)];
+                to[x] = PackRgb(formula.Channel(RedOf(p), red), formula.Channel(GreenOf(p), green),
+                                formula.Channel(BlueOf(p), blue)) |
+                        kOpaque;
             }
         });
     }
 
     SourceRows source_;
     F formula_;
-    std::array<RgbValue, 256> red_, green_, blue_;
+    RgbValue background_;
 };
 
 // For formulas that also come as a vector kernel of the pixel and its dot
