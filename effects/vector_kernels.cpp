@@ -36,7 +36,7 @@ using MI = hn::Mask<DI>;
 //   range lies within 0..255), so at most 65,025 over at most 255;
 // - the dots: noise / 255 with noise <= 2,000,000, and ScaleTo255, x * 255 / d with
 //   x <= d <= 255;
-// - RotateHue: the hue's x * 255 / d as above, and the channel's k * d / 255, k, d <= 255.
+// - RotateHue: the hue's x * 255 / d as above (its k * d / 255 goes through DivBy255).
 // All stay below 2,001,000: far inside the bound, which the exhaustive tests of
 // every colour confirm on every target.
 HWY_INLINE VI DivTrunc(VI a, VI b) {
@@ -44,6 +44,13 @@ HWY_INLINE VI DivTrunc(VI a, VI b) {
     const hn::Rebind<float, DI> df;
     return hn::ConvertTo(di, hn::Div(hn::ConvertTo(df, a), hn::ConvertTo(df, b)));
 }
+
+// v / 255 truncated for 0 <= v <= 65,280: v * 32,897 / 2^23 overshoots v / 255
+// by v * 127 / (255 * 2^23), less than the 1/255 that separates v / 255 from
+// the next integer while v < 2^23 / 127, and the product stays below 2^31.
+// Used for RotateHue's k * d / 255 (at most 65,025), which the exhaustive
+// tests check.
+HWY_INLINE VI DivBy255(VI v) { return hn::ShiftRight<23>(hn::Mul(v, hn::Set(DI(), 32897))); }
 
 struct Channels {
     VI r, g, b;
@@ -259,7 +266,7 @@ void RotateHueRunHere(const RgbValue* from, RgbValue* to, std::int32_t count, co
         k = hn::IfThenElse(s3, hn::Sub(u, at(510)), k);
         k = hn::IfThenElse(s2, hn::Sub(at(510), u), k);
         k = hn::IfThenElse(s1, u, k);
-        const VI third = hn::Add(mn, DivTrunc(hn::Mul(k, d), c255));
+        const VI third = hn::Add(mn, DivBy255(hn::Mul(k, d)));
         // (r, g, b) per sector: 1 (max, t, min), 2 (t, max, min), 3 (min, max, t),
         // 4 (min, t, max), 5 (t, min, max), 6 (max, min, t).
         const VI r = hn::IfThenElse(s1, mx, hn::IfThenElse(s2, third, hn::IfThenElse(s4, mn, hn::IfThenElse(s5, third, mx))));
