@@ -298,7 +298,12 @@ void ApplySaturationRunHere(const RgbValue* from, RgbValue* to, std::int32_t cou
         const VI lo = hn::And(w, byte), hi = hn::And(hn::ShiftRight<8>(w), byte);
         const VI spread = hn::Sub(mx, mn), span = hn::Sub(hi, lo);
         const VI divisor = hn::IfThenElse(hn::Eq(spread, zero), one, spread);
-        auto stretch = [&](VI v) { return hn::Add(lo, DivTrunc(hn::Mul(span, hn::Sub(v, mn)), divisor)); };
+        // Stretched, the largest channel becomes hi and the smallest lo
+        // exactly (span * spread / spread); only a channel strictly between
+        // them, at most one per pixel, needs the division.
+        const VI middle = hn::Sub(hn::Sub(hn::Add(hn::Add(c.r, c.g), c.b), mx), mn);
+        const VI between = hn::Add(lo, DivTrunc(hn::Mul(span, hn::Sub(middle, mn)), divisor));
+        auto stretch = [&](VI v) { return hn::IfThenElse(hn::Eq(v, mx), hi, hn::IfThenElse(hn::Eq(v, mn), lo, between)); };
         const Channels stretched{stretch(c.r), stretch(c.g), stretch(c.b)};
         const hn::Vec<DU> moved = hn::IfThenElse(hn::RebindMask(du, hn::Eq(span, spread)), pixels, Pack(stretched));
         return hn::IfThenElse(hn::RebindMask(du, hn::Lt(w, zero)), word, hn::Or(moved, opaque));
