@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "core/params.h"
 #include "core/pixels.h"
@@ -53,6 +54,32 @@ constexpr bool HasSlot(unsigned slots, std::int32_t slot) {
 // Where the mode's item stands in the mode menu.
 enum class MenuSection { Colours, Distortions };
 
+// Memory a slot kernel may keep for the same slot's kernel of the next pass
+// (its tables), so that a pass does not fault in fresh pages for them: any
+// type, made by the first kernel that asks for it.
+class SlotScratch {
+public:
+    template <class T>
+    std::vector<T>& Of() {
+        auto* held = dynamic_cast<Held<T>*>(held_.get());
+        if (!held) {
+            held_ = std::make_unique<Held<T>>();
+            held = static_cast<Held<T>*>(held_.get());
+        }
+        return held->values;
+    }
+
+private:
+    struct Base {
+        virtual ~Base() = default;
+    };
+    template <class T>
+    struct Held final : Base {
+        std::vector<T> values;
+    };
+    std::unique_ptr<Base> held_;
+};
+
 // What a slot kernel sees of a pass; read-only while the rows run.
 struct PassInput {
     SourceRows source;  // the base image, read in place
@@ -60,6 +87,8 @@ struct PassInput {
     // DotNoiseRaw of every pixel index (row y, column x at y * width + x),
     // for modes that draw dots; null for the others.
     const std::int32_t* dotNoise = nullptr;
+    int threads = 1;  // the pass's, for tables a kernel works out before the rows
+    SlotScratch* scratch = nullptr;  // this slot's; null: the kernel keeps its own
 };
 
 // One slot's work for one pass. It is made before any row, from the pass's

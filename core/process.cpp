@@ -62,7 +62,7 @@ bool ProcessImages(ImageSet& images, const ModeSpec* mode, const ProcessingParam
         const std::size_t pixels = static_cast<std::size_t>(source.width) * static_cast<std::size_t>(source.height);
         std::size_t noiseDone = pixels;
         if (mode->drawsDots) noiseDone = FitDotNoise(memory, pixels);
-        const PassInput input{source, params, mode->drawsDots ? memory.dotNoise.data() : nullptr};
+        const PassInput input{source, params, mode->drawsDots ? memory.dotNoise.data() : nullptr, threads};
 
         struct Slot {
             std::unique_ptr<SlotKernel> kernel;
@@ -73,7 +73,9 @@ bool ProcessImages(ImageSet& images, const ModeSpec* mode, const ProcessingParam
         for (int slot = 1; slot < kSlotCount; ++slot) {
             const SlotKernelMaker make = mode->slots[slot - 1];
             if (!make || !SameSize(images.bitmaps[slot], images)) continue;
-            slots.push_back({make(input), images.bitmaps[slot]->BottomUpRows()});
+            PassInput slotInput = input;
+            slotInput.scratch = &memory.scratch[static_cast<std::size_t>(slot - 1)];
+            slots.push_back({make(slotInput), images.bitmaps[slot]->BottomUpRows()});
         }
 
         // All four slots of a range of rows run together, while its base rows

@@ -27,6 +27,7 @@ Labels LabelsOf(const ModeSpec* mode);
 struct PassMemory {
     std::vector<std::int32_t> dotNoise;  // DotNoiseRaw of every index
     std::size_t dotNoiseDone = 0;        // how many leading values hold
+    std::array<SlotScratch, kSlotCount - 1> scratch;  // of slots 1..4
 };
 
 struct PassOptions {

@@ -12,6 +12,7 @@
 #include <limits>
 #include <vector>
 
+#include "core/parallel.h"
 #include "effects/point_schedules.h"
 #include "effects/sampler.h"
 #include "effects/vector_kernels.h"
@@ -86,21 +87,29 @@ private:
     F formula_;
 };
 
-// For formulas with a value that depends on the offset's size alone (|dx|
-// and |dy|: the distance, the wave there, an angle): Value ValueAt(dx, dy)
-// and SamplePoint Point(value, x, y, dx, dy). The pixels mirrored about the
-// centre, at (±dx, ±dy), share that value, so it is worked out once for
-// each group of four: a pixel right of the centre column takes the value of
-// its partner on the left, computed earlier in the same row, and the rows
-// are visited in an order that puts each row below the centre next to its
-// partner above, which takes over the row of values.
+// For formulas with a value that depends on the distance alone: Value
+// ValueAt(dx, dy) and SamplePoint Point(value, x, y, dx, dy). Distance is the
+// same for (±dx, ±dy) and (±dy, ±dx) (it takes magnitudes, and the sum of the
+// two squared shares does not depend on their order), so the eight pixels
+// placed so about the centre share one value.
 //
-// That order: position 2(k-1) is row cy - k, 2(k-1) + 1 is row cy + k (k = 1
-// .. the pairs inside the picture), then the centre row and the rows without
-// a partner in ascending order. It is one-to-one, so handing out positions
-// instead of rows still writes every row once. Partners exist only when the
-// centre lies inside the picture, and then no offset wraps: -dx and -dy are
-// exact.
+// With the centre inside the picture the values are worked out once per
+// pass into a table over |dy| (rows) and |dx| (columns), on all the pass's
+// threads: the entries with |dx| >= |dy| first, then those below the
+// diagonal copied from their mirror images above it, a tile at a time; rows
+// of the picture then read their values in order. The table is kept in the
+// slot's scratch for the next pass, and not made where it would exceed half
+// the picture's pixels (a centre near a corner). Without it, four of the
+// eight share: a pixel right of the centre column takes the value of its
+// partner on the left, computed earlier in the same row.
+//
+// Either way each row below the centre is visited next to its partner above,
+// which takes over its row of values. That order: position 2(k-1) is row
+// cy - k, 2(k-1) + 1 is row cy + k (k = 1 .. the pairs inside the picture),
+// then the centre row and the rows without a partner in ascending order. It
+// is one-to-one, so handing out positions instead of rows still writes every
+// row once. Partners exist only when the centre lies inside the picture, and
+// then no offset wraps: -dx and -dy are exact.
 template <class F>
 class MirrorSymmetry final : public SlotKernel {
 public:
@@ -108,6 +117,7 @@ public:
         const std::int32_t h = input.source.height, cy = formula_.centre.y;
         inside_ = cy >= 0 && cy < h;
         pairs_ = inside_ ? std::min(cy, h - 1 - cy) : 0;
+        if (formula_.Moves()) MakeTable(input.threads);
     }
 
     void Run(const TargetRows& out, std::int32_t first, std::int32_t last) const override {
@@ -118,7 +128,6 @@ public:
             }
             return;
         }
-        using Value = decltype(formula_.ValueAt(0, 0));
         const std::int32_t w = input_.source.width;
         const Centre centre = formula_.centre;
         const std::int64_t twiceCx = 2 * std::int64_t{centre.x};
@@ -137,11 +146,16 @@ public:
         for (std::int32_t position = first; position < last; ++position) {
             const std::int32_t y = RowAt(position);
             Value* row = values.data() + next;
-            for (std::int32_t x = 0; x < w; ++x) {
-                const std::int64_t partner = twiceCx - x;  // the mirror column, left of x
-                const Offset offset = OffsetFrom(centre, x, y);
-                row[x] = partner >= 0 && partner < x ? row[static_cast<std::size_t>(partner)]
-                                                     : formula_.ValueAt(offset.dx, offset.dy);
+            if (table_) {
+                const Value* of = table_ + static_cast<std::size_t>(y < centre.y ? centre.y - y : y - centre.y) * columns_;
+                for (std::int32_t x = 0; x < w; ++x) row[x] = of[x < centre.x ? centre.x - x : x - centre.x];
+            } else {
+                for (std::int32_t x = 0; x < w; ++x) {
+                    const std::int64_t partner = twiceCx - x;  // the mirror column, left of x
+                    const Offset offset = OffsetFrom(centre, x, y);
+                    row[x] = partner >= 0 && partner < x ? row[static_cast<std::size_t>(partner)]
+                                                         : formula_.ValueAt(offset.dx, offset.dy);
+                }
             }
             rows.push_back({y, next});
             if (position < 2 * pairs_ && position % 2 == 0 && position + 1 < last) {
@@ -172,6 +186,44 @@ public:
     }
 
 private:
+    using Value = decltype(std::declval<const F&>().ValueAt(0, 0));
+
+    // Entry (b, a) of the table holds the value at |dy| = b, |dx| = a.
+    void MakeTable(int threads) {
+        const Centre c = formula_.centre;
+        const std::int32_t w = input_.source.width, h = input_.source.height;
+        if (c.x < 0 || c.x >= w || c.y < 0 || c.y >= h || !input_.scratch) return;
+        const std::int32_t a = std::max(c.x, w - 1 - c.x), b = std::max(c.y, h - 1 - c.y);
+        columns_ = static_cast<std::size_t>(a) + 1;
+        const std::size_t rows = static_cast<std::size_t>(b) + 1;
+        if (rows * columns_ > static_cast<std::size_t>(w) * static_cast<std::size_t>(h) / 2) return;
+        std::vector<Value>& table = input_.scratch->Of<Value>();
+        table.resize(rows * columns_);
+        Value* values = table.data();
+        const auto chunk = static_cast<std::int32_t>(std::max<std::size_t>(1, 32 * 1024 / columns_));
+        WorkerPool::Shared().Run(b + 1, chunk, threads, [&](std::int32_t first, std::int32_t last) {
+            for (std::int32_t dy = first; dy < last; ++dy) {
+                Value* row = values + static_cast<std::size_t>(dy) * columns_;
+                // Below the diagonal only where its mirror image exists.
+                for (std::int32_t dx = dy <= a ? dy : 0; dx <= a; ++dx) row[dx] = formula_.ValueAt(dx, dy);
+            }
+        });
+        constexpr std::int32_t kTile = 32;
+        const std::int32_t below = std::min(a, b);  // rows 1..below copy their entries left of the diagonal
+        WorkerPool::Shared().Run(below / kTile + 1, 1, threads, [&](std::int32_t first, std::int32_t last) {
+            for (std::int32_t tile = first; tile < last; ++tile) {
+                const std::int32_t top = tile * kTile, bottom = std::min(below + 1, top + kTile);
+                for (std::int32_t left = 0; left < bottom; left += kTile)
+                    for (std::int32_t dy = top; dy < bottom; ++dy) {
+                        Value* row = values + static_cast<std::size_t>(dy) * columns_;
+                        for (std::int32_t dx = left, end = std::min(dy, left + kTile); dx < end; ++dx)
+                            row[dx] = values[static_cast<std::size_t>(dx) * columns_ + static_cast<std::size_t>(dy)];
+                    }
+            }
+        });
+        table_ = values;
+    }
+
     std::int32_t RowAt(std::int32_t position) const {
         const std::int32_t cy = formula_.centre.y;
         if (position < 2 * pairs_) {
@@ -189,6 +241,8 @@ private:
     F formula_;
     bool inside_ = false;
     std::int32_t pairs_ = 0;
+    const Value* table_ = nullptr;  // null: no table
+    std::size_t columns_ = 0;
 };
 
 // For formulas with a value that depends on the diamond distance m = |dx| +
