@@ -268,7 +268,11 @@ void OverWhite(QImage& image) {
 
 // Everything after decoding: sRGB, opaque, 8 bits a channel. BMP files keep
 // their colours as stored; their fourth byte often holds anything but alpha.
-ReadResult Finish(QImage image, bool fromBmp, std::int64_t availableMemory) {
+//
+// `decoded`, when given, is the bitmap the decoder was handed to write into
+// (the image is a view of its pixels): while the image still is, nothing
+// needs copying. A conversion that made a new image leaves the bitmap unused.
+ReadResult Finish(QImage image, bool fromBmp, std::int64_t availableMemory, BitmapHandle decoded = nullptr) {
     if (!PictureFitsInMemory(std::int64_t{image.width()} * image.height(), availableMemory))
         return TooBig(image.width(), image.height());
     if (!fromBmp) {
@@ -285,9 +289,28 @@ ReadResult Finish(QImage image, bool fromBmp, std::int64_t availableMemory) {
         if (image.hasAlphaChannel()) OverWhite(image);
     }
     ReadResult result;
-    result.bitmap = BitmapFromImage(std::move(image));
+    if (decoded && image.format() == QImage::Format_RGB32 && image.width() == decoded->Width() &&
+        image.height() == decoded->Height() && image.constBits() == reinterpret_cast<const uchar*>(decoded->Scanline(0)))
+        result.bitmap = std::move(decoded);  // RGB32 pixels are 0xFFRRGGBB, as the bitmap keeps them
+    else
+        result.bitmap = BitmapFromImage(std::move(image));
     if (!result.bitmap) return Failure(ReadFailure::TooBig, "not enough memory for the picture");
     return result;
+}
+
+// A bitmap of the picture's size for the decoder to write into, and the
+// image that is its view, where the decoder will hand over 0xFFRRGGBB pixels
+// of that size as they stand (a colour JPEG file without a turn to make);
+// null elsewhere, and the decoder makes its own image.
+BitmapHandle DecodeTarget(QImageReader& reader, QSize size, QImage& image) {
+    if (reader.imageFormat() != QImage::Format_RGB32 || size.width() <= 0 || size.height() <= 0 ||
+        reader.transformation() != QImageIOHandler::TransformationNone || reader.format() != "jpeg")
+        return nullptr;
+    BitmapHandle bitmap = Bitmap::Create(size.width(), size.height());
+    if (bitmap)
+        image = QImage(reinterpret_cast<uchar*>(bitmap->Scanline(0)), size.width(), size.height(),
+                       static_cast<qsizetype>(bitmap->BytesPerLine()), QImage::Format_RGB32);
+    return bitmap;
 }
 
 }  // namespace
@@ -336,9 +359,10 @@ ReadResult ReadPicture(QIODevice& device, std::int64_t availableMemory) {
     if (LooksLikeIcon(head.left(4)) && !IconIsReadable(device, start, error))
         return Failure(ReadFailure::Damaged, "damaged: " + error.toStdString());
     bool read = false;
+    BitmapHandle target;
     if (fromBmp) read = ReadBmp(device, start, width, height, image, error);
     else if (format == "png" && IsDeepRgbPng(head)) read = ReadDeepRgbPng(device, start, image, error);
-    else if (!(read = reader.read(&image))) error = reader.errorString();
+    else if (target = DecodeTarget(reader, size, image), !(read = reader.read(&image))) error = reader.errorString();
     if (!read) return Failure(ReadFailure::Damaged, "damaged: " + error.toStdString());
     std::string damage = messages.Damage();
     if (damage.empty() && format == "gif") {
@@ -346,7 +370,7 @@ ReadResult ReadPicture(QIODevice& device, std::int64_t availableMemory) {
         const QByteArray bytes = GifBytes(device, start, width, height, whole);
         damage = GifDamage(bytes, whole);
     }
-    ReadResult result = Finish(std::move(image), fromBmp, availableMemory);
+    ReadResult result = Finish(std::move(image), fromBmp, availableMemory, std::move(target));
     if (result.bitmap) result.damage = std::move(damage);
     return result;
 }

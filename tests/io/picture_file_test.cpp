@@ -185,6 +185,22 @@ TEST(PictureRead, ExifOrientationStandsThePictureUpright) {
     }
 }
 
+// Colour JPEG files are decoded straight into the picture's bitmap: the
+// same pixels as Qt's own decoding, with a profile converted to sRGB.
+TEST(PictureRead, JpegDecodedInPlaceGivesQtsPixels) {
+    test::TempDir dir;
+    QImage image = ImageOf(test::Varied(37, 23));
+    for (const bool wide : {false, true}) {
+        if (wide) image.setColorSpace(QColorSpace(QColorSpace::AdobeRgb));
+        const std::string path = dir.Path(wide ? "wide.jpg" : "plain.jpg");
+        ASSERT_TRUE(image.save(QString::fromStdString(path), "jpeg", 90));
+        QImage expected(QString::fromStdString(path));
+        ASSERT_EQ(expected.colorSpace().isValid(), wide);
+        if (wide) expected.convertToColorSpace(QColorSpace::SRgb);
+        EXPECT_EQ(Read(path).pixels, ReadPixels(*BitmapFromImage(expected)).pixels) << path;
+    }
+}
+
 TEST(PictureRead, ProfilesDepthsPalettesAndTransparency) {
     test::TempDir dir;
     const QImage image = ImageOf(test::Varied(6, 4));
