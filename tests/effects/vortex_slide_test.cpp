@@ -129,8 +129,8 @@ TEST(VortexSlide, OverflowTreatments) {
 // is refused near a corner) and outside.
 TEST(VortexSlide, DistanceTableGivesEveryPixelItsOwnValue) {
     for (const std::int32_t mode : {ModeRipple, ModeSingleRipple, ModeVortex})
-        for (const auto [width, height] : {std::pair{23, 61}, std::pair{61, 23}})
-            for (const auto [cx, cy] : {std::pair{0, 0}, std::pair{5, -20}, std::pair{-11, 30}, std::pair{-40, 0}}) {
+        for (const auto& [width, height] : {std::pair{23, 61}, std::pair{61, 23}})
+            for (const auto& [cx, cy] : {std::pair{0, 0}, std::pair{5, -20}, std::pair{-11, 30}, std::pair{-40, 0}}) {
                 ProcessingParams p = Params(mode, 3, 11);
                 p.waveAmplitude = 9;
                 p.centerX = cx;
