@@ -5,7 +5,6 @@
 
 #include "app/app_state.h"
 #include "app/view.h"
-#include "core/downscale.h"
 #include "effects/mode_table.h"
 
 namespace prismview {
@@ -192,6 +191,14 @@ PassRunner::Ended PassRunner::RunJob(const Job& job) {
     if (hook) options.betweenChunks = [this, &hook] { hook(cancel_); };
     try {
         if (!ReadyWorkImages()) return ended;
+        // The view's shrunk copies are made by the pass too, off the window's
+        // thread, each row while its block of rows is still in the cache.
+        for (int slot = 1; slot < kSlotCount; ++slot) {
+            work_.scaled[slot].reset();
+            if (job.copies[slot] && work_.bitmaps[slot] && job.copyWidth <= work_.width && job.copyHeight <= work_.height)
+                work_.scaled[slot] = Bitmap::Create(job.copyWidth, job.copyHeight);
+            options.copies[static_cast<std::size_t>(slot)] = work_.scaled[slot].get();
+        }
         const ModeSpec* mode = FindMode(job.key.params.effectMode);
         auto rows = [&](std::int32_t first, std::int32_t last) {
             PassOptions some = options;
@@ -212,14 +219,7 @@ PassRunner::Ended PassRunner::RunJob(const Job& job) {
         } else {
             completed = ProcessImages(work_, mode, job.key.params, options);
         }
-        // The view's shrunk copies are made here too, off the window's thread.
-        for (int slot = 1; completed && slot < kSlotCount; ++slot) {
-            work_.scaled[slot].reset();
-            if (job.copies[slot] && work_.bitmaps[slot])
-                work_.scaled[slot] = Downscale(*work_.bitmaps[slot], job.copyWidth, job.copyHeight);
-            completed = !cancel_;
-        }
-        if (!completed) return ended;
+        if (!completed || cancel_) return ended;
         const std::lock_guard lock(mutex_);  // the window may be copying rows of these
         for (std::size_t slot = 1; slot < kSlotCount; ++slot) {
             ended.bitmaps[slot] = std::move(work_.bitmaps[slot]);

@@ -17,4 +17,12 @@ namespace prismview {
 BitmapHandle Downscale(const Bitmap& source, std::int32_t width, std::int32_t height,
                        int threads = DefaultThreadCount());
 
+// Rows first..last-1 of such a copy (top-down, clamped to the copy) into
+// `copy`, whose size is the copy's; false when it is larger than the source.
+bool DownscaleRows(const Bitmap& source, Bitmap& copy, std::int32_t first, std::int32_t last);
+
+// Where block i of n begins in a run of `size` pixels: copy row r averages
+// source rows CopyBlockStart(r, height, sourceHeight) up to that of r + 1.
+std::int32_t CopyBlockStart(std::int32_t i, std::int32_t n, std::int32_t size);
+
 }  // namespace prismview

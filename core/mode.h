@@ -101,6 +101,9 @@ public:
     // itself unless the kernel visits rows in an order of its own; every
     // position stands for exactly one row, so all positions fill every row once.
     virtual void Run(const TargetRows& out, std::int32_t first, std::int32_t last) const = 0;
+    // Whether position p is row p itself: false for a kernel with an order
+    // of its own.
+    virtual bool PositionsAreRows() const { return true; }
 };
 using SlotKernelMaker = std::unique_ptr<SlotKernel> (*)(const PassInput& input);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/colour.h"
+#include "core/downscale.h"
 #include "core/parallel.h"
 #include "resources/strings.h"
 
@@ -78,28 +79,59 @@ bool ProcessImages(ImageSet& images, const ModeSpec* mode, const ProcessingParam
             slots.push_back({make(slotInput), images.bitmaps[slot]->BottomUpRows()});
         }
 
-        // All four slots of a range of rows run together, while its base rows
-        // (and its dot noise) are still in the cache.
-        const std::int32_t chunk =
-            options.chunkRows > 0 ? options.chunkRows : std::max(std::int32_t{1}, kChunkPixels / source.width);
         const std::int64_t width = source.width;
         const std::int32_t top = options.lastRow > 0 ? std::min(options.lastRow, source.height) : source.height;
         const std::int32_t bottom = std::clamp(options.firstRow, 0, top);
         const bool whole = bottom == 0 && top == source.height;
-        const bool done = WorkerPool::Shared().Run(
-            top - bottom, chunk, threads,
-            [&](std::int32_t first, std::int32_t last) {
-                first += bottom;
-                last += bottom;
-                if (options.betweenChunks) options.betweenChunks();
-                for (std::int64_t i = std::max<std::int64_t>(first * width, static_cast<std::int64_t>(noiseDone)),
-                                  end = last * width;
-                     i < end; ++i)
-                    memory.dotNoise[static_cast<std::size_t>(i)] = DotNoiseRaw(static_cast<std::int32_t>(i));
-                for (const Slot& slot : slots) slot.kernel->Run(slot.out, first, last);
-                if (options.rowsDone) options.rowsDone->fetch_add(last - first, std::memory_order_relaxed);
-            },
-            options.cancel);
+        // All four slots of a range of rows run together, while its base rows
+        // (and its dot noise) are still in the cache.
+        auto runRows = [&](std::int32_t first, std::int32_t last) {
+            if (options.betweenChunks) options.betweenChunks();
+            for (std::int64_t i = std::max<std::int64_t>(first * width, static_cast<std::int64_t>(noiseDone)),
+                              end = last * width;
+                 i < end; ++i)
+                memory.dotNoise[static_cast<std::size_t>(i)] = DotNoiseRaw(static_cast<std::int32_t>(i));
+            for (const Slot& slot : slots) slot.kernel->Run(slot.out, first, last);
+            if (options.rowsDone) options.rowsDone->fetch_add(last - first, std::memory_order_relaxed);
+        };
+
+        std::vector<std::pair<const Bitmap*, Bitmap*>> copies;  // a slot's image and its copy
+        for (int slot = 1; slot < kSlotCount; ++slot) {
+            Bitmap* copy = options.copies[static_cast<std::size_t>(slot)];
+            if (copy && SameSize(images.bitmaps[slot], images) && copy->Width() <= images.width &&
+                copy->Height() <= images.height)
+                copies.push_back({images.bitmaps[slot].get(), copy});
+        }
+        bool inBlocks = whole && !copies.empty();
+        for (const Slot& slot : slots) inBlocks = inBlocks && slot.kernel->PositionsAreRows();
+        for (const auto& [image, copy] : copies) inBlocks = inBlocks && copy->Height() == copies.front().second->Height();
+
+        bool done = false;
+        if (inBlocks) {
+            // Copy row r (counted from the top) averages the rows of its
+            // block, which the kernels count from the bottom.
+            const std::int32_t rows = copies.front().second->Height(), height = source.height;
+            done = WorkerPool::Shared().Run(
+                rows, 1, threads,
+                [&](std::int32_t first, std::int32_t last) {
+                    for (std::int32_t r = first; r < last; ++r) {
+                        runRows(height - CopyBlockStart(r + 1, rows, height), height - CopyBlockStart(r, rows, height));
+                        for (const auto& [image, copy] : copies) DownscaleRows(*image, *copy, r, r + 1);
+                    }
+                },
+                options.cancel);
+        } else {
+            const std::int32_t chunk =
+                options.chunkRows > 0 ? options.chunkRows : std::max(std::int32_t{1}, kChunkPixels / source.width);
+            done = WorkerPool::Shared().Run(
+                top - bottom, chunk, threads,
+                [&](std::int32_t first, std::int32_t last) { runRows(first + bottom, last + bottom); }, options.cancel);
+            for (const auto& [image, copy] : copies)
+                if (done)
+                    ForEachRowBand(copy->Height(), threads, [&, image = image, copy = copy](std::int32_t first, std::int32_t last) {
+                        DownscaleRows(*image, *copy, first, last);
+                    });
+        }
         if (mode->drawsDots && whole) memory.dotNoiseDone = done ? pixels : noiseDone;
         return done;
     } catch (...) {

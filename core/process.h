@@ -50,6 +50,12 @@ struct PassOptions {
     // Test hook: runs on the thread that takes a range of rows, before it
     // works on them (it may block, or throw to make the pass fail).
     std::function<void()> betweenChunks;
+    // Shrunk copies of slots 1..4 to fill (Downscale's, of the slot's new
+    // pixels; null: none), each no larger than the images. Where every kernel
+    // fills its rows in order and the whole picture is redone, the rows are
+    // handed out one copy row's block at a time and each copy row is made
+    // while its block is still in the cache; otherwise after the last row.
+    std::array<Bitmap*, kSlotCount> copies{};
 };
 
 // When a base image is there, runs the four slot kernels of `mode` (null:

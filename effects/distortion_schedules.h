@@ -120,6 +120,8 @@ public:
         if (formula_.Moves()) MakeTable(input.threads);
     }
 
+    bool PositionsAreRows() const override { return false; }
+
     void Run(const TargetRows& out, std::int32_t first, std::int32_t last) const override {
         if (!formula_.Moves()) {
             for (std::int32_t position = first; position < last; ++position) {

@@ -7,6 +7,7 @@
 #include <thread>
 #include <tuple>
 
+#include "core/downscale.h"
 #include "core/parallel.h"
 #include "effects/mode_table.h"
 #include "support/test_support.h"
@@ -320,6 +321,44 @@ TEST(Pass, ResultDoesNotDependOnTheSizeOfTheRangesOfRows) {
             ASSERT_TRUE(ProcessImages(set, record, params, options));
             for (int slot = 1; slot <= 4; ++slot)
                 EXPECT_EQ(ReadPixels(*set.bitmaps[slot]).pixels, whole[slot - 1].pixels) << mode << "/" << slot;
+        }
+    }
+}
+
+// Shrunk copies asked of the pass are the new pictures shrunk: made a copy
+// row's block at a time (rows in order), after the rows (the ripples' own
+// order, a part of the picture redone) and for copies of different heights.
+TEST(Pass, CopiesAreTheNewPicturesShrunk) {
+    const PixelBuffer base = test::Varied(97, 61);
+    struct Case {
+        std::int32_t mode, firstRow;
+        std::array<std::pair<std::int32_t, std::int32_t>, 4> sizes;
+    };
+    const Case cases[] = {
+        {ModeInvert, 0, {{{40, 25}, {97, 25}, {1, 25}, {40, 25}}}},
+        {ModeMonochrome, 0, {{{97, 61}, {97, 61}, {97, 61}, {97, 61}}}},
+        {ModeRipple, 0, {{{40, 25}, {40, 25}, {40, 25}, {40, 25}}}},
+        {ModeWave, 0, {{{40, 25}, {33, 7}, {97, 61}, {1, 1}}}},
+        {ModeHueRotate, 30, {{{40, 25}, {40, 25}, {40, 25}, {40, 25}}}},
+    };
+    for (const Case& c : cases) {
+        ImageSet set = test::MakeImageSet(base);
+        ProcessingParams params;
+        params.effectMode = c.mode;
+        params.level = 90;
+        std::array<BitmapHandle, kSlotCount> copies;
+        PassOptions options;
+        options.threads = 3;
+        options.firstRow = c.firstRow;
+        for (int slot = 1; slot <= 4; ++slot) {
+            const auto [width, height] = c.sizes[static_cast<std::size_t>(slot - 1)];
+            copies[slot] = Bitmap::Create(width, height);
+            options.copies[slot] = copies[slot].get();
+        }
+        ASSERT_TRUE(ProcessImages(set, FindMode(c.mode), params, options));
+        for (int slot = 1; slot <= 4; ++slot) {
+            const BitmapHandle expected = Downscale(*set.bitmaps[slot], copies[slot]->Width(), copies[slot]->Height(), 1);
+            EXPECT_EQ(ReadPixels(*copies[slot]).pixels, ReadPixels(*expected).pixels) << c.mode << "/" << slot;
         }
     }
 }
