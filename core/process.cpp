@@ -86,7 +86,6 @@ bool ProcessImages(ImageSet& images, const ModeSpec* mode, const ProcessingParam
         // All four slots of a range of rows run together, while its base rows
         // (and its dot noise) are still in the cache.
         auto runRows = [&](std::int32_t first, std::int32_t last) {
-            if (options.betweenChunks) options.betweenChunks();
             for (std::int64_t i = std::max<std::int64_t>(first * width, static_cast<std::int64_t>(noiseDone)),
                               end = last * width;
                  i < end; ++i)
@@ -111,9 +110,13 @@ bool ProcessImages(ImageSet& images, const ModeSpec* mode, const ProcessingParam
             // Copy row r (counted from the top) averages the rows of its
             // block, which the kernels count from the bottom.
             const std::int32_t rows = copies.front().second->Height(), height = source.height;
+            const std::int64_t block = (std::int64_t{height} + rows - 1) / rows;  // source rows of a copy row, at most
+            const std::int64_t chunkRows = options.chunkRows > 0 ? options.chunkRows : kChunkPixels / source.width;
+            const auto chunk = static_cast<std::int32_t>(std::clamp<std::int64_t>(chunkRows / block, 1, rows));
             done = WorkerPool::Shared().Run(
-                rows, 1, threads,
+                rows, chunk, threads,
                 [&](std::int32_t first, std::int32_t last) {
+                    if (options.betweenChunks) options.betweenChunks();
                     for (std::int32_t r = first; r < last; ++r) {
                         runRows(height - CopyBlockStart(r + 1, rows, height), height - CopyBlockStart(r, rows, height));
                         for (const auto& [image, copy] : copies) DownscaleRows(*image, *copy, r, r + 1);
@@ -125,7 +128,11 @@ bool ProcessImages(ImageSet& images, const ModeSpec* mode, const ProcessingParam
                 options.chunkRows > 0 ? options.chunkRows : std::max(std::int32_t{1}, kChunkPixels / source.width);
             done = WorkerPool::Shared().Run(
                 top - bottom, chunk, threads,
-                [&](std::int32_t first, std::int32_t last) { runRows(first + bottom, last + bottom); }, options.cancel);
+                [&](std::int32_t first, std::int32_t last) {
+                    if (options.betweenChunks) options.betweenChunks();
+                    runRows(first + bottom, last + bottom);
+                },
+                options.cancel);
             for (const auto& [image, copy] : copies)
                 if (done)
                     ForEachRowBand(copy->Height(), threads, [&, image = image, copy = copy](std::int32_t first, std::int32_t last) {
