@@ -386,6 +386,7 @@ public:
                 F::kMovesX ? (ok ? SampleAxis(WrapAdd(x, shift), w, input.params.overflowMode) : -1) : shift;
             // Moving the row: neighbouring columns of the same shift sample
             // one source row together.
+            validOfColumn_.push_back(ok ? 1 : 0);
             if (!F::kMovesX) {
                 if (runs_.empty() || runs_.back().ok != ok || runs_.back().shift != shift) runs_.push_back({x, x, shift, ok});
                 ++runs_.back().end;
@@ -409,6 +410,14 @@ private:
                 const std::int32_t* from = sampleOfColumn_.data();
                 for (std::int32_t x = 0; x < w; ++x) to[x] = from[x] >= 0 ? row[from[x]] | kOpaque : background;
             } else if constexpr (F::kRunsAlongX) {  // the shift depends on the column, the sampled row on both
+                if (runs_.size() * kShortRun > static_cast<std::size_t>(w)) {  // the runs are short: column by column
+                    for (std::int32_t x = 0; x < w; ++x) {
+                        const std::size_t i = static_cast<std::size_t>(x);
+                        const std::int32_t sy = validOfColumn_[i] ? SampleAxis(WrapAdd(y, sampleOfColumn_[i]), h, overflow) : -1;
+                        to[x] = sy >= 0 ? s.At(x, sy) | kOpaque : background;
+                    }
+                    return;
+                }
                 for (const SameShift& run : runs_) {
                     const std::int32_t sy = run.ok ? SampleAxis(WrapAdd(y, run.shift), h, overflow) : -1;
                     const RgbValue* row = sy >= 0 ? s.Row(sy) : nullptr;
@@ -432,6 +441,9 @@ private:
         });
     }
 
+    // Below this many columns a run on average, the columns are sampled one
+    // by one (a run's own work costs more than it saves).
+    static constexpr std::size_t kShortRun = 8;
     // Columns first..end-1, which share one shift.
     struct SameShift {
         std::int32_t first, end, shift;
@@ -441,6 +453,7 @@ private:
     PassInput input_;
     F formula_;
     std::vector<std::int32_t> sampleOfColumn_;
+    std::vector<unsigned char> validOfColumn_;  // whether the shift has a value
     std::vector<SameShift> runs_;
 };
 
