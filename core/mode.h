@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -89,6 +90,9 @@ struct PassInput {
     const std::int32_t* dotNoise = nullptr;
     int threads = 1;  // the pass's, for tables a kernel works out before the rows
     SlotScratch* scratch = nullptr;  // this slot's; null: the kernel keeps its own
+    // The pass's cancel flag (null: none), for work a kernel does before the
+    // rows: once it is set the pass is abandoned, so that work may stop too.
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 // One slot's work for one pass. It is made before any row, from the pass's

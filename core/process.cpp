@@ -63,7 +63,7 @@ bool ProcessImages(ImageSet& images, const ModeSpec* mode, const ProcessingParam
         const std::size_t pixels = static_cast<std::size_t>(source.width) * static_cast<std::size_t>(source.height);
         std::size_t noiseDone = pixels;
         if (mode->drawsDots) noiseDone = FitDotNoise(memory, pixels);
-        const PassInput input{source, params, mode->drawsDots ? memory.dotNoise.data() : nullptr, threads};
+        const PassInput input{source, params, mode->drawsDots ? memory.dotNoise.data() : nullptr, threads, nullptr, options.cancel};
 
         struct Slot {
             std::unique_ptr<SlotKernel> kernel;

@@ -203,16 +203,22 @@ private:
         table.resize(rows * columns_);
         Value* values = table.data();
         const auto chunk = static_cast<std::int32_t>(std::max<std::size_t>(1, 32 * 1024 / columns_));
-        WorkerPool::Shared().Run(b + 1, chunk, threads, [&](std::int32_t first, std::int32_t last) {
-            for (std::int32_t dy = first; dy < last; ++dy) {
-                Value* row = values + static_cast<std::size_t>(dy) * columns_;
-                // Below the diagonal only where its mirror image exists.
-                for (std::int32_t dx = dy <= a ? dy : 0; dx <= a; ++dx) row[dx] = formula_.ValueAt(dx, dy);
-            }
-        });
+        // A pass cancelled meanwhile is abandoned: its rows never use a table
+        // left unfinished.
+        const bool above = WorkerPool::Shared().Run(
+            b + 1, chunk, threads,
+            [&](std::int32_t first, std::int32_t last) {
+                for (std::int32_t dy = first; dy < last; ++dy) {
+                    Value* row = values + static_cast<std::size_t>(dy) * columns_;
+                    // Below the diagonal only where its mirror image exists.
+                    for (std::int32_t dx = dy <= a ? dy : 0; dx <= a; ++dx) row[dx] = formula_.ValueAt(dx, dy);
+                }
+            },
+            input_.cancel);
+        if (!above) return;
         constexpr std::int32_t kTile = 32;
         const std::int32_t below = std::min(a, b);  // rows 1..below copy their entries left of the diagonal
-        WorkerPool::Shared().Run(below / kTile + 1, 1, threads, [&](std::int32_t first, std::int32_t last) {
+        const bool copied = WorkerPool::Shared().Run(below / kTile + 1, 1, threads, [&](std::int32_t first, std::int32_t last) {
             for (std::int32_t tile = first; tile < last; ++tile) {
                 const std::int32_t top = tile * kTile, bottom = std::min(below + 1, top + kTile);
                 for (std::int32_t left = 0; left < bottom; left += kTile)
@@ -222,7 +228,8 @@ private:
                             row[dx] = values[static_cast<std::size_t>(dx) * columns_ + static_cast<std::size_t>(dy)];
                     }
             }
-        });
+        }, input_.cancel);
+        if (!copied) return;
         table_ = values;
     }
 
