@@ -195,7 +195,8 @@ PassRunner::Ended PassRunner::RunJob(const Job& job) {
         // thread, each row while its block of rows is still in the cache.
         for (int slot = 1; slot < kSlotCount; ++slot) {
             work_.scaled[slot].reset();
-            if (job.copies[slot] && work_.bitmaps[slot] && job.copyWidth <= work_.width && job.copyHeight <= work_.height)
+            const bool fits = job.copyWidth <= work_.width && job.copyHeight <= work_.height;
+            if (job.copies[slot] && work_.bitmaps[slot] && fits)
                 work_.scaled[slot] = Bitmap::Create(job.copyWidth, job.copyHeight);
             options.copies[static_cast<std::size_t>(slot)] = work_.scaled[slot].get();
         }

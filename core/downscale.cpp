@@ -54,7 +54,8 @@ void MeansHere(const std::uint64_t* red, const std::uint64_t* green, const std::
         const auto half = hn::ShiftRight<1>(count);
         const auto divisor = hn::ConvertTo(df, count);
         auto mean = [&](const std::uint64_t* sums) {
-            return hn::BitCast(du32, hn::DemoteTo(di32, hn::Div(hn::ConvertTo(df, hn::Add(load(sums + c), half)), divisor)));
+            const auto quotient = hn::Div(hn::ConvertTo(df, hn::Add(load(sums + c), half)), divisor);
+            return hn::BitCast(du32, hn::DemoteTo(di32, quotient));
         };
         const auto pixel = hn::Or(hn::Or(hn::Set(du32, 0xFF000000u), hn::ShiftLeft<16>(mean(red))),
                                   hn::Or(hn::ShiftLeft<8>(mean(green)), mean(blue)));
@@ -62,7 +63,8 @@ void MeansHere(const std::uint64_t* red, const std::uint64_t* green, const std::
     }
     for (; c < total; ++c) {
         auto mean = [&](const std::uint64_t* sums) {
-            return static_cast<std::uint32_t>(static_cast<double>(sums[c] + counts[c] / 2) / static_cast<double>(counts[c]));
+            const double quotient = static_cast<double>(sums[c] + counts[c] / 2) / static_cast<double>(counts[c]);
+            return static_cast<std::uint32_t>(quotient);
         };
         out[c] = 0xFF000000u | mean(red) << 16 | mean(green) << 8 | mean(blue);
     }
@@ -128,7 +130,8 @@ bool DownscaleRows(const Bitmap& source, Bitmap& copy, std::int32_t first, std::
         for (std::int32_t c = 0; c < width; ++c)
             work.widestBlock = std::max(work.widestBlock, work.columnStart[static_cast<std::size_t>(c) + 1] -
                                                               work.columnStart[static_cast<std::size_t>(c)]);
-        for (auto* sums : {&work.red, &work.green, &work.blue, &work.counts}) sums->resize(static_cast<std::size_t>(width));
+        for (auto* sums : {&work.red, &work.green, &work.blue, &work.counts})
+            sums->resize(static_cast<std::size_t>(width));
         work.packedRedBlue.resize(static_cast<std::size_t>(sourceWidth));
         work.packedGreen.resize(static_cast<std::size_t>(sourceWidth));
     }
@@ -193,7 +196,8 @@ BitmapHandle Downscale(const Bitmap& source, std::int32_t width, std::int32_t he
     if (width <= 0 || height <= 0 || width > source.Width() || height > source.Height()) return nullptr;
     BitmapHandle copy = Bitmap::Create(width, height);
     if (!copy) return nullptr;
-    ForEachRowBand(height, threads, [&](std::int32_t first, std::int32_t last) { DownscaleRows(source, *copy, first, last); });
+    ForEachRowBand(height, threads,
+                   [&](std::int32_t first, std::int32_t last) { DownscaleRows(source, *copy, first, last); });
     return copy;
 }
 

@@ -63,7 +63,8 @@ bool ProcessImages(ImageSet& images, const ModeSpec* mode, const ProcessingParam
         const std::size_t pixels = static_cast<std::size_t>(source.width) * static_cast<std::size_t>(source.height);
         std::size_t noiseDone = pixels;
         if (mode->drawsDots) noiseDone = FitDotNoise(memory, pixels);
-        const PassInput input{source, params, mode->drawsDots ? memory.dotNoise.data() : nullptr, threads, nullptr, options.cancel};
+        const PassInput input{source, params, mode->drawsDots ? memory.dotNoise.data() : nullptr,
+                              threads, nullptr, options.cancel};
 
         struct Slot {
             std::unique_ptr<SlotKernel> kernel;
@@ -103,7 +104,8 @@ bool ProcessImages(ImageSet& images, const ModeSpec* mode, const ProcessingParam
         }
         bool inBlocks = whole && !copies.empty();
         for (const Slot& slot : slots) inBlocks = inBlocks && slot.kernel->PositionsAreRows();
-        for (const auto& [image, copy] : copies) inBlocks = inBlocks && copy->Height() == copies.front().second->Height();
+        for (const auto& [image, copy] : copies)
+            inBlocks = inBlocks && copy->Height() == copies.front().second->Height();
 
         bool done = false;
         if (inBlocks) {
@@ -133,11 +135,13 @@ bool ProcessImages(ImageSet& images, const ModeSpec* mode, const ProcessingParam
                     runRows(first + bottom, last + bottom);
                 },
                 options.cancel);
-            for (const auto& [image, copy] : copies)
-                if (done)
-                    ForEachRowBand(copy->Height(), threads, [&, image = image, copy = copy](std::int32_t first, std::int32_t last) {
-                        DownscaleRows(*image, *copy, first, last);
-                    });
+            for (const auto& [image, copy] : copies) {
+                if (!done) break;
+                const Bitmap* from = image;
+                Bitmap* to = copy;
+                ForEachRowBand(to->Height(), threads,
+                               [&](std::int32_t first, std::int32_t last) { DownscaleRows(*from, *to, first, last); });
+            }
         }
         if (mode->drawsDots && whole) memory.dotNoiseDone = done ? pixels : noiseDone;
         return done;

@@ -218,7 +218,7 @@ private:
         if (!above) return;
         constexpr std::int32_t kTile = 32;
         const std::int32_t below = std::min(a, b);  // rows 1..below copy their entries left of the diagonal
-        const bool copied = WorkerPool::Shared().Run(below / kTile + 1, 1, threads, [&](std::int32_t first, std::int32_t last) {
+        auto copyTiles = [&](std::int32_t first, std::int32_t last) {
             for (std::int32_t tile = first; tile < last; ++tile) {
                 const std::int32_t top = tile * kTile, bottom = std::min(below + 1, top + kTile);
                 for (std::int32_t left = 0; left < bottom; left += kTile)
@@ -228,8 +228,8 @@ private:
                             row[dx] = values[static_cast<std::size_t>(dx) * columns_ + static_cast<std::size_t>(dy)];
                     }
             }
-        }, input_.cancel);
-        if (!copied) return;
+        };
+        if (!WorkerPool::Shared().Run(below / kTile + 1, 1, threads, copyTiles, input_.cancel)) return;
         table_ = values;
     }
 
@@ -395,7 +395,8 @@ public:
             // one source row together.
             validOfColumn_.push_back(ok ? 1 : 0);
             if (!F::kMovesX) {
-                if (runs_.empty() || runs_.back().ok != ok || runs_.back().shift != shift) runs_.push_back({x, x, shift, ok});
+                if (runs_.empty() || runs_.back().ok != ok || runs_.back().shift != shift)
+                    runs_.push_back({x, x, shift, ok});
                 ++runs_.back().end;
             }
         }
@@ -420,7 +421,8 @@ private:
                 if (runs_.size() * kShortRun > static_cast<std::size_t>(w)) {  // the runs are short: column by column
                     for (std::int32_t x = 0; x < w; ++x) {
                         const std::size_t i = static_cast<std::size_t>(x);
-                        const std::int32_t sy = validOfColumn_[i] ? SampleAxis(WrapAdd(y, sampleOfColumn_[i]), h, overflow) : -1;
+                        const std::int32_t sy =
+                            validOfColumn_[i] ? SampleAxis(WrapAdd(y, sampleOfColumn_[i]), h, overflow) : -1;
                         to[x] = sy >= 0 ? s.At(x, sy) | kOpaque : background;
                     }
                     return;
