@@ -396,6 +396,43 @@ HWY_INLINE void Deinterleave(const double* pairs, VD& cosK, VD& sinK) {
 #endif
 }
 
+// Whether every pixel index of the source (row * stride + column) fits the
+// 32-bit lanes the samplers index with.
+HWY_INLINE bool IndexesFit(const SourceRows& s) {
+    const std::int64_t span = static_cast<std::int64_t>(s.height) * (s.stride < 0 ? -s.stride : s.stride);
+    return span < (std::int64_t{1} << 31);
+}
+
+// The source pixel at (sx, sy) in every lane where ok holds and the point
+// lies inside the picture, the background elsewhere; opaque.
+template <class DU32, class VI32, class M>
+HWY_INLINE hn::Vec<DU32> PixelsOrBackground(DU32 du, const SourceRows& s, VI32 sx, VI32 sy, M ok,
+                                            hn::Vec<DU32> background) {
+    const hn::RebindToSigned<DU32> di;
+    const VI32 zero = hn::Zero(di);
+    const auto inside = hn::And(hn::And(ok, hn::And(hn::Not(hn::Lt(sx, zero)), hn::Lt(sx, hn::Set(di, s.width)))),
+                                hn::And(hn::Not(hn::Lt(sy, zero)), hn::Lt(sy, hn::Set(di, s.height))));
+    const VI32 stride = hn::Set(di, static_cast<std::int32_t>(s.stride));
+    const VI32 index = hn::Add(hn::Mul(hn::IfThenElseZero(inside, sy), stride), hn::IfThenElseZero(inside, sx));
+    const hn::Vec<DU32> pixels = LoadPixels(du, s.bottom, index);
+    return hn::Or(hn::IfThenElse(hn::RebindMask(du, inside), pixels, background), hn::Set(du, 0xFF000000u));
+}
+
+// to[x] = sample(x0) for the vectors of columns first..last-1 (x0 the first
+// column of each); the last, partial vector goes through a full one on the
+// stack.
+template <class DU32, class Sample>
+HWY_INLINE void StoreColumns(DU32 du, std::size_t first, std::size_t last, RgbValue* to, Sample&& sample) {
+    const std::size_t n = hn::Lanes(du);
+    std::size_t x = first;
+    for (; x + n <= last; x += n) hn::StoreU(sample(x), du, to + x);
+    if (x < last) {
+        HWY_ALIGN RgbValue out[HWY_MAX_BYTES / sizeof(RgbValue)];
+        hn::Store(sample(x), du, out);
+        std::memcpy(to + x, out, (last - x) * sizeof(RgbValue));
+    }
+}
+
 // The turned or stretched offsets in double lanes, each product, sum and
 // quotient rounded as the scalar formula rounds it (no fused operations), then
 // truncated, checked and looked up in 32-bit lanes. Offsets and sums wrap as
@@ -403,21 +440,19 @@ HWY_INLINE void Deinterleave(const double* pairs, VD& cosK, VD& sinK) {
 // whose sum with the centre is the pixel, as the formula returns it.
 bool SampleOffsetRowHere(const OffsetRow& row, RgbValue* to) {
     const SourceRows& s = row.source;
-    const std::int64_t span = static_cast<std::int64_t>(s.height) * (s.stride < 0 ? -s.stride : s.stride);
-    if (span >= (std::int64_t{1} << 31)) return false;  // row * stride + column must fit 32 bits
+    if (!IndexesFit(s)) return false;
     const hn::ScalableTag<double> df;
     const hn::Rebind<std::int32_t, decltype(df)> di;
     const hn::Rebind<std::uint32_t, decltype(df)> du;
     using VD = hn::Vec<decltype(df)>;
     const std::size_t n = hn::Lanes(df), width = static_cast<std::size_t>(row.last);
     const auto cx = hn::Set(du, static_cast<std::uint32_t>(row.cx)), cy = hn::Set(du, static_cast<std::uint32_t>(row.cy));
-    const auto w = hn::Set(di, s.width), h = hn::Set(di, s.height), stride = hn::Set(di, static_cast<std::int32_t>(s.stride));
     const auto zero = hn::Zero(di);
     const VD one = hn::Set(df, 1.0);
     const VD fy = hn::Set(df, static_cast<double>(static_cast<std::int32_t>(static_cast<std::uint32_t>(row.y) -
                                                                            static_cast<std::uint32_t>(row.cy))));
     const VD low = hn::Set(df, -2147483649.0), high = hn::Set(df, 2147483648.0);
-    const auto background = hn::Set(du, row.background), opaque = hn::Set(du, 0xFF000000u);
+    const auto background = hn::Set(du, row.background);
     const auto iota = hn::BitCast(du, hn::Iota(di, 0));
     auto sample = [&](std::size_t x0, VD cosK, VD sinK) {
         const auto dx = hn::BitCast(di, hn::Sub(hn::Add(hn::Set(du, static_cast<std::uint32_t>(x0)), iota), cx));
@@ -437,11 +472,7 @@ bool SampleOffsetRowHere(const OffsetRow& row, RgbValue* to) {
         const auto ty = hn::BitCast(du, hn::DemoteTo(di, hn::IfThenElseZero(ok, vy)));
         const auto sx = hn::BitCast(di, hn::Add(cx, tx)), sy = hn::BitCast(di, hn::Add(cy, ty));
         const auto valid = hn::Gt(hn::DemoteTo(di, hn::IfThenElseZero(ok, one)), zero);
-        const auto inside = hn::And(hn::And(valid, hn::And(hn::Not(hn::Lt(sx, zero)), hn::Lt(sx, w))),
-                                    hn::And(hn::Not(hn::Lt(sy, zero)), hn::Lt(sy, h)));
-        const auto index = hn::Add(hn::Mul(hn::IfThenElseZero(inside, sy), stride), hn::IfThenElseZero(inside, sx));
-        const auto pixels = LoadPixels(du, s.bottom, index);
-        return hn::Or(hn::IfThenElse(hn::RebindMask(du, inside), pixels, background), opaque);
+        return PixelsOrBackground(du, s, sx, sy, valid, background);
     };
     auto turnsAt = [&](std::size_t x, VD& cosK, VD& sinK) {
         if (!row.perColumn) {
@@ -481,20 +512,18 @@ bool SampleOffsetRowHere(const OffsetRow& row, RgbValue* to) {
 // invalid, as there.
 bool SampleDiamondRowHere(const DiamondRow& row, RgbValue* to) {
     const SourceRows& s = row.source;
-    const std::int64_t span = static_cast<std::int64_t>(s.height) * (s.stride < 0 ? -s.stride : s.stride);
-    if (span >= (std::int64_t{1} << 31)) return false;
+    if (!IndexesFit(s)) return false;
     const hn::ScalableTag<double> df;
     const hn::Rebind<std::int32_t, decltype(df)> di;
     const hn::Rebind<std::uint32_t, decltype(df)> du;
     using VI32 = hn::Vec<decltype(di)>;
     using VU32 = hn::Vec<decltype(du)>;
-    const std::size_t n = hn::Lanes(df), last = static_cast<std::size_t>(row.last);
+    const std::size_t last = static_cast<std::size_t>(row.last);
     const VU32 cx = hn::Set(du, static_cast<std::uint32_t>(row.cx)), cy = hn::Set(du, static_cast<std::uint32_t>(row.cy));
     const VU32 y = hn::Set(du, static_cast<std::uint32_t>(row.y));
     const VI32 dy = hn::BitCast(di, hn::Sub(y, cy));
     const VI32 zero = hn::Zero(di), minusOne = hn::Set(di, -1), intMin = hn::Set(di, INT32_MIN);
-    const VI32 w = hn::Set(di, s.width), h = hn::Set(di, s.height), stride = hn::Set(di, static_cast<std::int32_t>(s.stride));
-    const VU32 background = hn::Set(du, row.background), opaque = hn::Set(du, 0xFF000000u);
+    const VU32 background = hn::Set(du, row.background);
     const VU32 iota = hn::BitCast(du, hn::Iota(di, 0));
     const VI32 origin = hn::Set(di, static_cast<std::int32_t>(row.origin)), end = hn::Set(di, row.last);
     auto abs = [&](VI32 v) { return hn::BitCast(du, hn::IfThenElse(hn::Lt(v, zero), hn::BitCast(di, hn::Sub(hn::BitCast(du, zero), hn::BitCast(du, v))), v)); };
@@ -521,19 +550,9 @@ bool SampleDiamondRowHere(const DiamondRow& row, RgbValue* to) {
         ok = hn::Or(ok, centre);
         const VI32 sx = hn::BitCast(di, hn::Add(x, hn::BitCast(du, hn::IfThenZeroElse(centre, qx))));
         const VI32 sy = hn::BitCast(di, hn::Add(y, hn::BitCast(du, hn::IfThenZeroElse(centre, qy))));
-        const auto inside = hn::And(hn::And(ok, hn::And(hn::Not(hn::Lt(sx, zero)), hn::Lt(sx, w))),
-                                    hn::And(hn::Not(hn::Lt(sy, zero)), hn::Lt(sy, h)));
-        const VI32 index = hn::Add(hn::Mul(hn::IfThenElseZero(inside, sy), stride), hn::IfThenElseZero(inside, sx));
-        const VU32 pixels = LoadPixels(du, s.bottom, index);
-        return hn::Or(hn::IfThenElse(hn::RebindMask(du, inside), pixels, background), opaque);
+        return PixelsOrBackground(du, s, sx, sy, ok, background);
     };
-    std::size_t x = static_cast<std::size_t>(row.first);
-    for (; x + n <= last; x += n) hn::StoreU(sample(x), du, to + x);
-    if (x < last) {
-        HWY_ALIGN RgbValue out[HWY_MAX_BYTES / sizeof(double)];
-        hn::Store(sample(x), du, out);
-        std::memcpy(to + x, out, (last - x) * sizeof(RgbValue));
-    }
+    StoreColumns(du, static_cast<std::size_t>(row.first), last, to, sample);
     return true;
 }
 
@@ -543,8 +562,7 @@ bool SampleDiamondRowHere(const DiamondRow& row, RgbValue* to) {
 // any 32-bit integers.
 bool SampleSquareRowHere(const SquareRow& row, RgbValue* to) {
     const SourceRows& s = row.source;
-    const std::int64_t span = static_cast<std::int64_t>(s.height) * (s.stride < 0 ? -s.stride : s.stride);
-    if (span >= (std::int64_t{1} << 31)) return false;
+    if (!IndexesFit(s)) return false;
     const hn::ScalableTag<double> df;
     const hn::Rebind<std::int32_t, decltype(df)> di;
     const hn::Rebind<std::uint32_t, decltype(df)> du;
@@ -558,10 +576,9 @@ bool SampleSquareRowHere(const SquareRow& row, RgbValue* to) {
     const VI32 dy = hn::BitCast(di, hn::Sub(y, cy));
     const VD absDy = hn::Abs(hn::PromoteTo(df, dy)), waveY = hn::Set(df, row.waveY);
     const VI32 zero = hn::Zero(di), minusOne = hn::Set(di, -1), intMin = hn::Set(di, INT32_MIN), oneI = hn::Set(di, 1);
-    const VI32 w = hn::Set(di, s.width), h = hn::Set(di, s.height), stride = hn::Set(di, static_cast<std::int32_t>(s.stride));
     const VD one = hn::Set(df, 1.0), zeroD = hn::Zero(df);
     const VD low = hn::Set(df, -2147483649.0), high = hn::Set(df, 2147483648.0);
-    const VU32 background = hn::Set(du, row.background), opaque = hn::Set(du, 0xFF000000u);
+    const VU32 background = hn::Set(du, row.background);
     const VU32 iota = hn::BitCast(du, hn::Iota(di, 0));
     // A double mask as a mask of the 32-bit lanes.
     auto narrow = [&](hn::Mask<decltype(df)> m) { return hn::Gt(hn::DemoteTo(di, hn::IfThenElseZero(m, one)), zero); };
@@ -599,11 +616,7 @@ bool SampleSquareRowHere(const SquareRow& row, RgbValue* to) {
         sx = hn::IfThenElse(centre, hn::BitCast(di, x), sx);
         sy = hn::IfThenElse(centre, hn::BitCast(di, y), sy);
         ok = hn::Or(ok, centre);
-        const auto inside = hn::And(hn::And(ok, hn::And(hn::Not(hn::Lt(sx, zero)), hn::Lt(sx, w))),
-                                    hn::And(hn::Not(hn::Lt(sy, zero)), hn::Lt(sy, h)));
-        const VI32 index = hn::Add(hn::Mul(hn::IfThenElseZero(inside, sy), stride), hn::IfThenElseZero(inside, sx));
-        const VU32 pixels = LoadPixels(du, s.bottom, index);
-        return hn::Or(hn::IfThenElse(hn::RebindMask(du, inside), pixels, background), opaque);
+        return PixelsOrBackground(du, s, sx, sy, ok, background);
     };
     std::size_t x = static_cast<std::size_t>(row.first);
     for (; x + n <= last; x += n) hn::StoreU(sample(x, hn::LoadU(df, row.waveOfColumn + x)), du, to + x);
