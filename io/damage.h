@@ -1,7 +1,6 @@
 // Telling a complete picture from one a decoder patched up. Qt's readers
-// return true for a JPEG cut short (the rest comes out grey) and a GIF cut
-// short (the rest comes out in the background colour); libjpeg says so only
-// in a warning, Qt's GIF reader not at all.
+// return true for a JPEG cut short (the rest comes out grey); libjpeg says so
+// only in a warning. (GIF files are decoded by our own reader, which tells.)
 #pragma once
 
 #include <QByteArray>
@@ -30,11 +29,5 @@ private:
     std::vector<std::string> messages_;
     std::vector<std::string>* outer_;
 };
-
-// Whether the first picture of a GIF file has all its pixels: empty when it
-// has (or the bytes are no GIF file this check understands), else why not.
-// `whole`: the bytes are the whole file; otherwise running out of them
-// tells nothing.
-std::string GifDamage(const QByteArray& bytes, bool whole);
 
 }  // namespace prismview

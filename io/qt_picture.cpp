@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "io/damage.h"
+#include "io/gif_file.h"
 
 namespace prismview {
 
@@ -212,16 +213,28 @@ bool ReadDeepRgbPng(QIODevice& device, qint64 start, QImage& image, QString& err
     return true;
 }
 
-// The bytes of a GIF file from `start`, enough for its first picture's data:
-// what the LZW codes of all its pixels can take, and room for what comes
-// before. `whole` says whether they reach the end of the file.
-QByteArray GifBytes(QIODevice& device, qint64 start, std::int64_t width, std::int64_t height, bool& whole) {
-    whole = false;
-    if (device.isSequential() || !device.seek(start)) return {};
-    const std::int64_t wanted = (1 << 20) + 2 * width * height;
-    QByteArray bytes = device.read(wanted);
-    whole = device.atEnd();
-    return bytes;
+// Qt's WebP reader lays the frames of an animation on a canvas of its own,
+// which it clears only when the file says it has transparency: where the
+// first frame is smaller than the canvas, the rest stays as the memory held
+// it. The file is read with that flag set, so the rest is transparent (and
+// laid over white like every transparent part); the frame's own pixels come
+// out as before.
+bool ReadWebp(QIODevice& device, qint64 start, QImage& image, QString& error) {
+    if (!device.isSequential() && !device.seek(start)) {
+        error = device.errorString();
+        return false;
+    }
+    QByteArray bytes = device.readAll();
+    constexpr char kAnimation = 0x02, kAlpha = 0x10;
+    if (bytes.size() > 20 && bytes.mid(12, 4) == "VP8X" && (bytes[20] & kAnimation)) bytes[20] = static_cast<char>(bytes[20] | kAlpha);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "webp");
+    if (!reader.read(&image)) {
+        error = reader.errorString();
+        return false;
+    }
+    return true;
 }
 
 // Icons and cursors: no magic number, a directory of type 1 or 2.
@@ -360,16 +373,21 @@ ReadResult ReadPicture(QIODevice& device, std::int64_t availableMemory) {
         return Failure(ReadFailure::Damaged, "damaged: " + error.toStdString());
     bool read = false;
     BitmapHandle target;
-    if (fromBmp) read = ReadBmp(device, start, width, height, image, error);
+    std::string damage;
+    if (format == "gif") {
+        if (!device.isSequential()) device.seek(start);
+        GifPicture gif = ReadGif(device.readAll(), availableMemory);
+        if (gif.tooBig) return Failure(ReadFailure::TooBig, gif.error);
+        error = QString::fromStdString(gif.error);
+        image = std::move(gif.image);
+        damage = std::move(gif.damage);
+        read = !image.isNull();
+    } else if (format == "webp") read = ReadWebp(device, start, image, error);
+    else if (fromBmp) read = ReadBmp(device, start, width, height, image, error);
     else if (format == "png" && IsDeepRgbPng(head)) read = ReadDeepRgbPng(device, start, image, error);
     else if (target = DecodeTarget(reader, size, image), !(read = reader.read(&image))) error = reader.errorString();
     if (!read) return Failure(ReadFailure::Damaged, "damaged: " + error.toStdString());
-    std::string damage = messages.Damage();
-    if (damage.empty() && format == "gif") {
-        bool whole = false;
-        const QByteArray bytes = GifBytes(device, start, width, height, whole);
-        damage = GifDamage(bytes, whole);
-    }
+    if (damage.empty()) damage = messages.Damage();
     ReadResult result = Finish(std::move(image), fromBmp, availableMemory, std::move(target));
     if (result.bitmap) result.damage = std::move(damage);
     return result;
