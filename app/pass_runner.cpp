@@ -71,6 +71,11 @@ PassRunner::Job PassRunner::MakeJob(std::uint64_t serial, const Key& key) const 
     return job;
 }
 
+bool PassRunner::WouldRun() const {
+    const ImageSet& shown = state_.shown.images;
+    return shown.Loaded() && !(wanted_ && wanted_->base == shown.generation && SameImages(wanted_->params, state_.params));
+}
+
 void PassRunner::Request() {
     const ImageSet& shown = state_.shown.images;
     const Key key{shown.generation, state_.params};

@@ -52,6 +52,9 @@ public:
     // mode and parameters. Completes at once, with no pass, when the shown
     // images are already those (the mode reads none of what changed).
     void Request();
+    // Whether Request would run a pass now: a picture is shown and what is
+    // shown, or on its way, was made otherwise.
+    bool WouldRun() const;
     // Whether the shown images are not yet those of the newest request.
     bool Busy() const { return installed_ != requested_; }
     // How much of the running pass is done, 0..100; none when none runs.

@@ -8,11 +8,12 @@
 namespace prismview {
 
 void Regenerate(Window& window, AppState& state) {
-    window.DrawStatusText(kRegenerateText);
     RefreshView(state, false);
     if (!state.passRunner) return;  // nothing can make pictures without one
+    // Only a request that runs a pass shows the progress text (not one with
+    // no picture, or that changes nothing the mode reads), and its preview.
+    if (state.passRunner->WouldRun()) window.DrawStatusText(kRegenerateText);
     state.passRunner->Request();
-    // Every request that needs a pass shows its preview at once.
     if (state.passRunner->Busy()) MakePreview(state);
     window.SetBusy(state.passRunner->Busy());
 }

@@ -112,14 +112,17 @@ std::int32_t SweepValue(const SweepRequest& request, std::int32_t index) {
 
 Size SweepTileSize(const SweepRequest& request, Size picture) {
     const std::int64_t w = picture.width, h = picture.height, side = request.longSide;
-    // The long side of what is shown at full size: one tile, or three across and two down.
-    const std::int64_t across = request.slot == kGallery ? 3 * w : w, down = request.slot == kGallery ? 2 * h : h;
+    // The long side of what is shown at full size, the gaps included: one
+    // tile, or three across and two down. The tiles get what the gaps leave.
+    const bool gallery = request.slot == kGallery;
+    const std::int64_t gapsAcross = gallery ? 2 * kGalleryGap : 0, gapsDown = gallery ? kGalleryGap : 0;
+    const std::int64_t across = (gallery ? 3 * w : w) + gapsAcross, down = (gallery ? 2 * h : h) + gapsDown;
     if (side <= 0 || std::max(across, down) <= side) return picture;
     if (across >= down) {
-        const std::int32_t width = Shrunk(w, side, across);
+        const std::int32_t width = Shrunk(w, std::max<std::int64_t>(1, side - gapsAcross), across - gapsAcross);
         return {width, Shrunk(h, width, w)};
     }
-    const std::int32_t height = Shrunk(h, side, down);
+    const std::int32_t height = Shrunk(h, std::max<std::int64_t>(1, side - gapsDown), down - gapsDown);
     return {Shrunk(w, height, h), height};
 }
 

@@ -22,7 +22,10 @@
 #endif
 
 #ifdef PRISMVIEW_HEAP_FILL_HOOK
-#include <sanitizer/allocator_interface.h>
+// The sanitizers' hook interface (sanitizer/allocator_interface.h, which
+// g++ does not install).
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*malloc_hook)(const volatile void*, std::size_t),
+                                                         void (*free_hook)(const volatile void*));
 #else
 #include <malloc.h>
 #endif
@@ -37,6 +40,8 @@ inline void FillNewBlock(const volatile void* block, std::size_t size) {
     if (fill >= 0 && block && size <= std::size_t{64} << 10)
         std::memset(const_cast<void*>(block), fill, size);  // NOLINT: the hook hands the block as volatile
 }
+
+inline void FreeBlock(const volatile void*) {}  // the interface takes both hooks or none
 #else
 // glibc's thread cache keeps up to 7 freed blocks of each size to 1 KB and
 // hands them out unfilled; holding that many of each size keeps it empty.
@@ -50,8 +55,8 @@ inline void EmptyThreadCache() {
 // From now on new blocks (and, under glibc, freed ones) hold `byte`; 0 stops.
 inline void FillFreshHeap(unsigned char byte) {
 #ifdef PRISMVIEW_HEAP_FILL_HOOK
-    static const bool installed = __sanitizer_install_malloc_and_free_hooks(FillNewBlock, nullptr) != 0;
-    (void)installed;
+    static const bool installed = __sanitizer_install_malloc_and_free_hooks(FillNewBlock, FreeBlock) != 0;
+    if (!installed) std::abort();  // a check that cannot fill would pass whatever the decoders leave
     gHeapFill.store(byte == 0 ? -1 : byte, std::memory_order_relaxed);
 #else
     mallopt(M_PERTURB, byte);

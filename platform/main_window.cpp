@@ -43,7 +43,10 @@ namespace prismview {
 
 namespace {
 
-constexpr std::chrono::milliseconds kReleaseAfterIdle{1500};
+// People press, look and press again: a pause of seconds is the normal case,
+// and the pass after it must not fault the runner's images in anew. A window
+// left alone for a minute keeps only what it shows.
+constexpr std::chrono::milliseconds kReleaseAfterIdle{60000};
 
 // The default size: the window never shrinks below it.
 QSize DefaultSize(const QScreen& screen) { return screen.availableGeometry().size() * 3 / 4; }
@@ -114,8 +117,7 @@ MainWindow::MainWindow(AppState& state) : state_(state), client_(new ClientArea(
             RequestRepaint();
             if (!runner_->Busy()) idleTimer_.start();
         });
-    // Held keys run pass after pass on the same images; an idle window keeps
-    // only what it shows.
+    // Passes run on the same images until the window has been idle a minute.
     idleTimer_.setSingleShot(true);
     idleTimer_.setInterval(kReleaseAfterIdle);
     connect(&idleTimer_, &QTimer::timeout, this, [this] {

@@ -112,9 +112,20 @@ ReadResult ReadInput(const std::string& input) {
     return ReadPictureData(bytes);
 }
 
+// A caption as a JSON string's contents.
+std::string JsonText(std::string_view text) {
+    std::string out;
+    for (const char c : text) {
+        if (c == '"' || c == '\\') out += '\\';
+        out += c;
+    }
+    return out;
+}
+
 // The colour terms of every probed point on the base image and the four
-// outputs, in that order.
-void PrintProbes(const ImageSet& images, const std::vector<std::array<std::int32_t, 2>>& probes,
+// outputs, in that order. CSV and JSON carry each image's caption in their
+// own form, and standard output holds nothing else, for scripts.
+void PrintProbes(const ImageSet& images, const Labels& labels, const std::vector<std::array<std::int32_t, 2>>& probes,
                  const std::string& format) {
     auto terms = [&](int slot, std::int32_t x, std::int32_t y) {
         return TermsOf(images.bitmaps[static_cast<std::size_t>(slot)]->Scanline(y)[x]);
@@ -125,7 +136,7 @@ void PrintProbes(const ImageSet& images, const std::vector<std::array<std::int32
         std::snprintf(text, sizeof text, "#%06X", static_cast<unsigned>(t.colour));
         return std::string(text);
     };
-    if (format == "csv") std::printf("x,y,image,colour,r,g,b,hue,l,t\n");
+    if (format == "csv") std::printf("x,y,image,colour,r,g,b,hue,l,t,caption\n");
     if (format == "json") std::printf("[");
     for (std::size_t i = 0; i < probes.size(); ++i) {
         const auto [x, y] = probes[i];
@@ -135,12 +146,13 @@ void PrintProbes(const ImageSet& images, const std::vector<std::array<std::int32
             const ColourTerms t = terms(slot, x, y);
             if (format == "table") std::printf("  %d: %s", slot, TermsText(t).c_str());
             if (format == "csv")
-                std::printf("%d,%d,%d,%s,%d,%d,%d,%s,%d,%d\n", x, y, slot, hex(t).c_str(), t.r, t.g, t.b,
-                            hue(t, "").c_str(), t.l, t.t);
+                std::printf("%d,%d,%d,%s,%d,%d,%d,%s,%d,%d,%s\n", x, y, slot, hex(t).c_str(), t.r, t.g, t.b,
+                            hue(t, "").c_str(), t.l, t.t, labels[static_cast<std::size_t>(slot)].c_str());
             if (format == "json")
-                std::printf("%s{\"image\": %d, \"colour\": \"%s\", \"r\": %d, \"g\": %d, \"b\": %d, \"hue\": %s, "
-                            "\"l\": %d, \"t\": %d}",
-                            slot ? ", " : "", slot, hex(t).c_str(), t.r, t.g, t.b, hue(t, "null").c_str(), t.l, t.t);
+                std::printf("%s{\"image\": %d, \"caption\": \"%s\", \"colour\": \"%s\", \"r\": %d, \"g\": %d, "
+                            "\"b\": %d, \"hue\": %s, \"l\": %d, \"t\": %d}",
+                            slot ? ", " : "", slot, JsonText(labels[static_cast<std::size_t>(slot)]).c_str(),
+                            hex(t).c_str(), t.r, t.g, t.b, hue(t, "null").c_str(), t.l, t.t);
         }
         if (format == "table") std::printf("\n");
         if (format == "json") std::printf("]}");
@@ -343,7 +355,9 @@ int main(int argc, char** argv) {
     const std::size_t failed = WritePictureFiles(pictures, &reason);
     if (failed < pictures.size()) Fail(1, "cannot write " + pictures[failed].fileName + ": " + reason);
     const Labels labels = LabelsOf(mode);
-    for (int slot = 1; slot < kSlotCount; ++slot) std::printf("%s\n", labels[slot].c_str());
-    PrintProbes(images, arguments.probes, arguments.probeFormat);
+    // Scripts that asked for CSV or JSON get only that on standard output.
+    const bool forScripts = arguments.probeFormat == "csv" || arguments.probeFormat == "json";
+    for (int slot = 1; slot < kSlotCount; ++slot) std::fprintf(forScripts ? stderr : stdout, "%s\n", labels[slot].c_str());
+    PrintProbes(images, labels, arguments.probes, arguments.probeFormat);
     return 0;
 }

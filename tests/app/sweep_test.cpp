@@ -67,9 +67,18 @@ TEST(Sweep, FramesKeepTheLongSideAndNeverEnlarge) {
     tile.longSide = 0;
     EXPECT_EQ(SweepFrameSize(tile, {4000, 3000}), (Size{4000, 3000}));
     SweepRequest gallery = Request(SweepParameter::Hue, 0, 1, 2, kGallery);
+    // The gallery's frame, gaps included, keeps the long side too, at any shape.
+    for (std::int32_t side : {512, 1024, 37}) {
+        gallery.longSide = side;
+        for (const Size picture : {Size{4000, 3000}, Size{3000, 4000}, Size{640, 480}, Size{5, 4000}}) {
+            const Size frame = SweepFrameSize(gallery, picture);
+            EXPECT_LE(std::max(frame.width, frame.height), side) << picture.width << " x " << picture.height;
+            EXPECT_GE(std::max(frame.width, frame.height), side - 3) << picture.width << " x " << picture.height;
+        }
+    }
     gallery.longSide = 1024;
-    EXPECT_EQ(SweepTileSize(gallery, {4000, 3000}), (Size{341, 255}));
-    EXPECT_EQ(SweepFrameSize(gallery, {4000, 3000}), (Size{3 * 341 + 2 * kGalleryGap, 2 * 255 + kGalleryGap}));
+    EXPECT_EQ(SweepTileSize(gallery, {4000, 3000}), (Size{338, 253}));
+    EXPECT_EQ(SweepFrameSize(gallery, {300, 200}), (Size{3 * 300 + 2 * kGalleryGap, 2 * 200 + kGalleryGap}));
 }
 
 // A tile frame is the pass at the frame's value, shrunk as the view shrinks;

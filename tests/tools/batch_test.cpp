@@ -1,6 +1,10 @@
 // prismview-batch end to end: the real executable on real files.
 #include <gtest/gtest.h>
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include <QImage>
 #include <QProcess>
 #include <QStringList>
@@ -11,6 +15,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "effects/mode_table.h"
 #include "io/bmp_file.h"
 #include "io/picture_file.h"
 #include "support/test_support.h"
@@ -259,9 +264,20 @@ TEST_F(BatchTest, ProbesPrintTheColoursOfTheBaseAndTheOutputs) {
         ASSERT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(colours(run.out), hex) << format;
     }
-    const BatchRun json = Batch({"--probe", "0,0", "--probe-format", "json", "--force", In(), Prefix()});
-    EXPECT_NE(json.out.find("[{\"x\": 0, \"y\": 0, \"images\": [{\"image\": 0, \"colour\": \"#"), std::string::npos)
-        << json.out;
+    // For scripts, standard output is only the CSV or the JSON, captions inside.
+    const BatchRun json = Batch({"--mode", "hue-rotate", "--probe", "0,0", "--probe-format", "json", "--force", In(), Prefix()});
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(json.out), &error);
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << json.out;
+    const QJsonArray images = document.array().at(0).toObject().value("images").toArray();
+    ASSERT_EQ(images.size(), 5);
+    EXPECT_EQ(images.at(0).toObject().value("caption").toString().toStdString(), "ベース画像");
+    EXPECT_EQ(images.at(1).toObject().value("caption").toString().toStdString(), LabelsOf(FindMode(ModeHueRotate))[1]);
+    EXPECT_EQ(images.at(4).toObject().value("colour").toString().size(), 7);
+    EXPECT_NE(json.err.find(LabelsOf(FindMode(ModeHueRotate))[1]), std::string::npos);
+    const BatchRun csv = Batch({"--probe", "0,0", "--probe-format", "csv", "--force", In(), Prefix()});
+    EXPECT_EQ(csv.out.rfind("x,y,image,colour,r,g,b,hue,l,t,caption\n0,0,0,#", 0), 0u) << csv.out;
+    EXPECT_EQ(Lines(csv.out), 1 + 5);
 
     // A point outside the picture: an error before anything is written.
     for (int i = 1; i <= 4; ++i) std::filesystem::remove(prefix + std::to_string(i) + ".bmp");
