@@ -10,6 +10,7 @@
 #include "app/pass_runner.h"
 #include "app/regenerate.h"
 #include "app/startup.h"
+#include "app/view.h"
 #include "io/picture_file.h"
 #include "app/menu.h"
 #include "resources/strings.h"
@@ -151,7 +152,9 @@ void PasteCommand(Window& window, AppState& state) {
 void UsePicture(Window& window, AppState& state, OfferedPicture picture) {
     if (picture.bitmap) {
         KeepBaseForUndo(state);
+        const Size before{state.shown.images.width, state.shown.images.height};
         InstallBaseImage(state.shown.images, std::move(picture.bitmap));
+        StartNewPicture(state, before, true);
         state.baseFileName.clear();
         state.basePath.clear();
         state.baseDamage = std::move(picture.damage);
@@ -220,7 +223,9 @@ void UndoCommand(Window& window, AppState& state, bool undo) {
     if (step.base) {
         StopPassesOnBase(state);
         current.base = std::move(state.shown.images.bitmaps[0]);
+        const Size before{state.shown.images.width, state.shown.images.height};
         InstallBaseImage(state.shown.images, std::move(step.base));
+        StartNewPicture(state, before, false);
         state.baseFileName = step.baseFileName;
         state.basePath = step.basePath;
         state.baseDamage = step.baseDamage;

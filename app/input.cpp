@@ -136,6 +136,7 @@ void OnKeyDown(Window& window, AppState& state, Key key) {
 }
 
 void OnMouseMove(Window& window, AppState& state, Point point) {
+    state.view.pointer = point;
     const std::int32_t hit = LayoutOf(state).TileAt(point);
     const std::optional<Point> probe = PicturePointAt(state, point);
     if (hit == state.view.hoverImage && probe == state.view.probe) return;
@@ -145,6 +146,7 @@ void OnMouseMove(Window& window, AppState& state, Point point) {
 }
 
 void OnMouseLeave(Window& window, AppState& state) {
+    state.view.pointer.reset();
     if (!state.view.probe) return;
     state.view.probe.reset();
     window.RequestRepaint();

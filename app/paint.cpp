@@ -50,6 +50,7 @@ void DrawProbes(Canvas& canvas, const AppState& state) {
     if (view.Gallery()) slots = {0, 1, 2, 3, 4};
     else slots = {view.selectedImage};
     for (std::int32_t slot : slots) {
+        if (!ShowsPicture(state, slot)) continue;  // a blank tile has nothing to probe
         for (const Point& p : view.pinned) DrawProbeMark(canvas, ScreenPointOf(state, slot, p), true);
         if (view.probe) DrawProbeMark(canvas, ScreenPointOf(state, slot, *view.probe), false);
     }

@@ -6,6 +6,7 @@
 
 #include "app/view.h"
 #include "core/colour.h"
+#include "resources/strings.h"
 
 namespace prismview {
 
@@ -88,6 +89,7 @@ std::vector<std::string> ProbeLines(const AppState& state) {
         line += std::to_string(p.y);
         line += ")";
         for (std::int32_t slot = 0; slot < kSlotCount; ++slot) {
+            if (!ShowsPicture(state, slot)) continue;
             const std::optional<RgbValue> colour = ColourAt(state.shown.images, slot, p);
             line += "  " + std::to_string(slot) + ": " + (colour ? TermsText(TermsOf(*colour)) : "—");
         }
@@ -116,6 +118,17 @@ void TogglePin(Window& window, AppState& state, Point client) {
         pinned.push_back(*picture);
     }
     window.RequestRepaint();
+}
+
+void FollowPointer(AppState& state) {
+    ViewState& view = state.view;
+    if (!view.pointer) return;
+    view.hoverImage = LayoutOf(state).TileAt(*view.pointer);
+    view.probe = PicturePointAt(state, *view.pointer);
+}
+
+bool ShowsPicture(const AppState& state, std::int32_t slot) {
+    return slot == 0 || (slot > 0 && slot < kSlotCount && state.shown.Label(slot) != kBlankLabel);
 }
 
 }  // namespace prismview

@@ -36,4 +36,14 @@ std::vector<std::string> ProbeLines(const AppState& state);
 // The oldest goes when a fifth is pinned. Repaints when anything changed.
 void TogglePin(Window& window, AppState& state, Point client);
 
+// The probe and the hovered tile worked out again from where the pointer is,
+// after the view changed under it (a scroll, a zoom, a refit, another mode,
+// a new pass); nothing changes while the pointer is off the client area.
+void FollowPointer(AppState& state);
+
+// Whether a slot's tile shows a picture of its own: the base and every
+// derived image but the blank ones whose label is "－". Probes mark and
+// list only those.
+bool ShowsPicture(const AppState& state, std::int32_t slot);
+
 }  // namespace prismview

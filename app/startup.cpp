@@ -6,6 +6,7 @@
 #include "app/batch_command.h"
 #include "app/pass_runner.h"
 #include "app/regenerate.h"
+#include "app/view.h"
 #include "io/picture_file.h"
 #include "resources/strings.h"
 
@@ -40,7 +41,9 @@ bool OpenImageFile(Window& window, AppState& state, const std::string& fileName,
     if (!read && reason) *reason = result.reason;
     if (read) {
         KeepBaseForUndo(state);
+        const Size before{state.shown.images.width, state.shown.images.height};
         InstallBaseImage(state.shown.images, std::move(picture));
+        StartNewPicture(state, before, true);
         NoteFileUsed(state, fileName);
         state.baseFileName = std::filesystem::path(fileName).filename().string();
         std::error_code error;

@@ -1,6 +1,7 @@
 #include "app/view.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "core/downscale.h"
 
@@ -154,12 +155,41 @@ void OnWheel(Window& window, ViewState& view, std::int32_t deltaX, std::int32_t 
     ScrollTo(window, view, std::int64_t{view.scrollX} - deltaX, std::int64_t{view.scrollY} - deltaY);
 }
 
+void ScrollByKey(Window& window, ViewState& view, ScrollMove move, bool sideways) {
+    const std::int64_t page = std::max(1, (sideways ? view.viewport.width : view.viewport.height) * 9 / 10);
+    const std::int64_t now = sideways ? view.scrollX : view.scrollY;
+    std::int64_t to = now;
+    switch (move) {
+        case ScrollMove::PageBack: to = now - page; break;
+        case ScrollMove::PageForward: to = now + page; break;
+        case ScrollMove::Start: to = 0; break;
+        case ScrollMove::End: to = std::numeric_limits<std::int32_t>::max(); break;
+    }
+    if (sideways) ScrollTo(window, view, to, view.scrollY);
+    else ScrollTo(window, view, view.scrollX, to);
+}
+
 void ToggleActualSize(Window& window, AppState& state) {
-    state.view.actualSize = !state.view.actualSize;
-    state.view.zoom.reset();
-    state.view.scrollX = state.view.scrollY = 0;
+    ViewState& view = state.view;
+    // The content point at the middle of the view stays there (the
+    // content's middle along a side it fits in whole).
+    const Scale before = view.scale;
+    auto middle = [](std::int32_t scroll, std::int32_t viewport, std::int32_t content) {
+        return content <= viewport ? content / 2 : std::int64_t{scroll} + viewport / 2;
+    };
+    const std::int64_t middleX = middle(view.scrollX, view.viewport.width, view.content.width);
+    const std::int64_t middleY = middle(view.scrollY, view.viewport.height, view.content.height);
+    view.actualSize = !view.actualSize;
+    view.zoom.reset();
     RefreshView(state, false);
-    window.SetMenuCheck(Command::ActualSize, state.view.actualSize);
+    const Scale after = view.scale;
+    auto moved = [&](std::int64_t middle, std::int32_t half) {
+        return middle * after.num * before.den / std::max<std::int64_t>(1, after.den * before.num) - half;
+    };
+    const Size limit = MaxScroll(view);
+    view.scrollX = static_cast<std::int32_t>(std::clamp<std::int64_t>(moved(middleX, view.viewport.width / 2), 0, limit.width));
+    view.scrollY = static_cast<std::int32_t>(std::clamp<std::int64_t>(moved(middleY, view.viewport.height / 2), 0, limit.height));
+    window.SetMenuCheck(Command::ActualSize, view.actualSize);
     window.RequestRepaint();
 }
 
@@ -198,12 +228,23 @@ void Zoom(Window& window, AppState& state, std::int32_t steps, std::optional<Poi
         return static_cast<std::int64_t>(std::clamp((double{1} * scroll + offset) * ratio - offset, -1e15, 1e15));
     };
     const std::int64_t scrollX = keep(view.scrollX, anchor.x), scrollY = keep(view.scrollY, anchor.y);
-    view.zoom = next;
-    view.actualSize = false;
+    // A step that arrives at 1:1 is the 1:1 view, as if chosen with 等倍表示.
+    const bool actual = next == Scale{};
+    view.zoom = actual ? std::nullopt : std::optional<Scale>(next);
+    view.actualSize = actual;
     RefreshView(state, false);
-    window.SetMenuCheck(Command::ActualSize, false);
+    window.SetMenuCheck(Command::ActualSize, actual);
     ScrollTo(window, view, scrollX, scrollY);
     window.RequestRepaint();
+}
+
+void StartNewPicture(AppState& state, Size before, bool opened) {
+    ViewState& view = state.view;
+    if (opened) {
+        view.zoom.reset();
+        view.scrollX = view.scrollY = 0;
+    }
+    if (before.width != state.shown.images.width || before.height != state.shown.images.height) view.pinned.clear();
 }
 
 void FitToWindow(Window& window, AppState& state) {

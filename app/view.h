@@ -57,6 +57,11 @@ void ScrollTo(Window& window, ViewState& view, std::int64_t x, std::int64_t y);
 // (up) or to the left. With Shift a vertical turn scrolls sideways.
 void OnWheel(Window& window, ViewState& view, std::int32_t deltaX, std::int32_t deltaY, bool shift);
 
+// PageUp, PageDown, Home and End in a view that scrolls: a page up or
+// down, to the top or the bottom; with `sideways` (Shift) left and right.
+enum class ScrollMove { PageBack, PageForward, Start, End };
+void ScrollByKey(Window& window, ViewState& view, ScrollMove move, bool sideways);
+
 // The menu item 等倍表示: switches 1:1 on or off, with its check mark.
 void ToggleActualSize(Window& window, AppState& state);
 
@@ -67,6 +72,11 @@ std::span<const Scale> ZoomSteps();
 // content point under `about` (a client point; the client area's middle
 // when none) stays where it is.
 void Zoom(Window& window, AppState& state, std::int32_t steps, std::optional<Point> about = std::nullopt);
+// A new picture in place of the base, `before` the old one's size: it starts
+// fitted at the top left (the zoom steps start again; 1:1 chosen with
+// 等倍表示 stays chosen). Pinned probes stay only on a picture of the same
+// size (made the base, an undo), where their points still mean the same.
+void StartNewPicture(AppState& state, Size before, bool opened);
 // Back to the fitted view (no zoom step, not 1:1).
 void FitToWindow(Window& window, AppState& state);
 // Shows or hides the status bar, with its check mark.

@@ -33,6 +33,9 @@ struct ViewState {
     // pictures), and the pinned ones, oldest first.
     std::optional<Point> probe{};
     std::vector<Point> pinned{};
+    // Where the pointer is over the client area (none off it): the probe and
+    // the hovered tile follow it through every change of the view.
+    std::optional<Point> pointer{};
 
     // Given by the window.
     Size client;                       // the whole client area; empty until the window knows it

@@ -123,9 +123,20 @@ void ClientArea::paintEvent(QPaintEvent* event) {
 void ClientArea::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     UpdateView();
+    window_.RequestRepaint();  // the scale in the status bar and the probe follow the refit
 }
 
 void ClientArea::keyPressEvent(QKeyEvent* event) {
+    // Space held with a left drag pans; the page keys scroll (Shift: sideways).
+    const bool sideways = event->modifiers().testFlag(Qt::ShiftModifier);
+    switch (event->key()) {
+        case Qt::Key_Space: spaceHeld_ = true; return;
+        case Qt::Key_PageUp: ScrollByKey(window_, state_.view, ScrollMove::PageBack, sideways); return;
+        case Qt::Key_PageDown: ScrollByKey(window_, state_.view, ScrollMove::PageForward, sideways); return;
+        case Qt::Key_Home: ScrollByKey(window_, state_.view, ScrollMove::Start, sideways); return;
+        case Qt::Key_End: ScrollByKey(window_, state_.view, ScrollMove::End, sideways); return;
+        default: break;
+    }
     const std::optional<Key> key = KeyFor(event->key(), event->modifiers(), event->nativeScanCode());
     if (!key) {
         QWidget::keyPressEvent(event);
@@ -134,10 +145,35 @@ void ClientArea::keyPressEvent(QKeyEvent* event) {
     OnKeyDown(window_, state_, *key);
 }
 
-void ClientArea::mouseMoveEvent(QMouseEvent* event) { OnMouseMove(window_, state_, ScreenPoint(event->position())); }
+void ClientArea::keyReleaseEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) spaceHeld_ = false;
+    QWidget::keyReleaseEvent(event);
+}
+
+void ClientArea::mouseMoveEvent(QMouseEvent* event) {
+    if (panFrom_) {
+        const Point moved = ScreenPoint(event->position() - *panFrom_);
+        ScrollTo(window_, state_.view, std::int64_t{panScroll_.x} - moved.x, std::int64_t{panScroll_.y} - moved.y);
+    }
+    OnMouseMove(window_, state_, ScreenPoint(event->position()));
+}
+
+void ClientArea::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && panFrom_) {
+        panFrom_.reset();
+        unsetCursor();
+    }
+    QWidget::mouseReleaseEvent(event);
+}
 
 void ClientArea::mousePressEvent(QMouseEvent* event) {
     const Point point = ScreenPoint(event->position());
+    if (event->button() == Qt::LeftButton && spaceHeld_ && state_.view.Scrolls()) {
+        panFrom_ = event->position();
+        panScroll_ = {state_.view.scrollX, state_.view.scrollY};
+        setCursor(Qt::ClosedHandCursor);
+        return;
+    }
     const bool shift = event->modifiers().testFlag(Qt::ShiftModifier);
     if (event->button() == Qt::MiddleButton || (event->button() == Qt::LeftButton && shift))
         OnPinButtonDown(window_, state_, point);

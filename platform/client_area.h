@@ -6,6 +6,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <optional>
 #include <string_view>
 
 #include "app/app_state.h"
@@ -32,6 +33,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
@@ -51,6 +54,10 @@ private:
     QScrollBar* vertical_;
     bool syncing_ = false;  // the bars are being set from the view, not moved by the user
     int wheelZoom_ = 0;     // eighths of a degree turned with Ctrl, not yet a whole notch
+    bool spaceHeld_ = false;  // Space is down: a left drag pans the view
+    // A pan under way: where the drag started and the scroll offset then.
+    std::optional<QPointF> panFrom_;
+    Point panScroll_{};
 };
 
 }  // namespace prismview

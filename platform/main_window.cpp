@@ -89,6 +89,11 @@ MainWindow::MainWindow(AppState& state) : state_(state), client_(new ClientArea(
     // Long probe lines are cut at the window's edge: they never widen the window.
     status_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     status_->setMinimumWidth(1);
+    // One font with the Japanese glyphs for all of it: Latin text falling
+    // back to another font would change the bar's height between modes.
+    QFont statusFont = status_->font();
+    statusFont.setFamilies({QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});
+    status_->setFont(statusFont);
     statusBar()->addWidget(status_, 1);
     statusBar()->setSizeGripEnabled(false);
     progressTimer_.setInterval(100);
@@ -249,7 +254,9 @@ QAction* MainWindow::Action(Command command) const {
 void MainWindow::DrawStatusText(std::string_view text) { client_->PaintStatusTextNow(text); }
 
 void MainWindow::RequestRepaint() {
-    // Whatever asks for a repaint may have changed the base image's file.
+    // Whatever asks for a repaint may have moved the view under the pointer
+    // or changed the base image's file.
+    FollowPointer(state_);
     setWindowTitle(ToQString(WindowTitle(state_)));
     client_->SyncScrollBars();
     client_->update();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/input.h"
+#include "app/regenerate.h"
 #include "app/status.h"
 #include "app/view.h"
 #include "core/colour.h"
@@ -133,6 +134,23 @@ TEST(Probe, MarksOfNothingShownPaintNothingAmiss) {
     state.shown.images.width = state.shown.images.height = 0;
     for (std::int32_t slot = 0; slot < kSlotCount; ++slot)
         EXPECT_EQ(ScreenPointOf(state, slot, state.view.pinned[0]), ScreenPointOf(state, slot, {0, 0}));
+}
+
+// A blank tile (a slot the mode leaves white, labelled "－") gets no mark
+// and no values.
+TEST(Probe, BlankTilesAreNeitherMarkedNorListed) {
+    test::State state;
+    Show(state, {200, 200}, std::nullopt, true);
+    state.params.effectMode = ModeInvert;
+    test::RecordingWindow window;
+    Regenerate(window, state);
+    ASSERT_EQ(state.shown.Label(4), "－");
+    OnMouseMove(window, state, {5, 4});
+    ASSERT_EQ(ProbeLines(state).size(), 1u);
+    EXPECT_NE(ProbeLines(state)[0].find("  3: "), std::string::npos);
+    EXPECT_EQ(ProbeLines(state)[0].find("  4: "), std::string::npos);
+    EXPECT_FALSE(ShowsPicture(state, 4));
+    EXPECT_TRUE(ShowsPicture(state, 0) && ShowsPicture(state, 3));
 }
 
 // The status bar names the mode and exactly the values it reads (driven by

@@ -51,7 +51,7 @@ if [ "${1:-}" = "--on-display" ]; then
   width=$(identify -format '%w' "$work/start.bmp") height=$(identify -format '%h' "$work/start.bmp")
   xdotool mousemove $((left + width + 10)) $((top + 10))
   wait_for_gallery 1 10 10
-  echo "end-to-end: tile 1 framed under the pointer, the probe marked on all five"
+  echo "end-to-end: tile 1 framed under the pointer, the probe marked on the four that show pictures"
 
   # Open the File menu (the first title of the menu bar just above the
   # gallery) and choose 終了 by its mnemonic.

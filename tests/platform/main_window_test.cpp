@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <cmath>
 #include <filesystem>
 #include <atomic>
 #include <memory>
@@ -19,6 +20,7 @@
 
 #include "app/input.h"
 #include "app/paint.h"
+#include "app/probe.h"
 #include "app/startup.h"
 #include "app/view.h"
 #include "io/bmp_file.h"
@@ -337,8 +339,14 @@ TEST(MainWindow, OneToOneScrollsWithTheBarsAndTheWheel) {
     EXPECT_EQ(down->maximum(), 3 * h - view.viewport.height);
     EXPECT_EQ(across->maximum(), 2 * w - view.viewport.width);
 
+    // 1:1 keeps the middle of the view where it was: about the middle of the content.
+    EXPECT_NEAR(view.scrollY + view.viewport.height / 2, 3 * h / 2, 3 * h / 10);
+    EXPECT_NEAR(view.scrollX + view.viewport.width / 2, w, 2 * w / 10);
     // A wheel notch scrolls down, with Shift sideways; the bars follow.
     const int notch = QApplication::wheelScrollLines() * 20;
+    across->setValue(0);
+    down->setValue(0);
+    QCoreApplication::processEvents();
     auto turn = [&](Qt::KeyboardModifiers modifiers) {
         const QPointF at(50, 50);
         QWheelEvent wheel(at, started.window.Client()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
@@ -433,6 +441,86 @@ TEST(StartApplication, ClosingDuringAPassEndsWithZeroAndReleasesEveryBitmap) {
     EXPECT_TRUE(held);
     EXPECT_FALSE(state.shown.images.Loaded());
     EXPECT_EQ(Bitmap::LiveCount(), before);
+}
+
+}  // namespace
+}  // namespace prismview
+
+namespace prismview {
+namespace {
+
+// The probe always names the picture point under the pointer, whatever moved
+// the view under it; the status bar's scale follows every refit.
+TEST(MainWindow, TheProbeAndTheScaleFollowEveryChangeOfTheView) {
+    constexpr int w = 500, h = 400;
+    Started started(true, w, h);
+    QWidget* client = started.window.Client();
+    const ViewState& view = started.state.view;
+    const QPoint at(130, 90);
+    auto expectUnderPointer = [&](const char* after) {
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(view.probe) << after;
+        EXPECT_EQ(view.probe, PicturePointAt(started.state, *view.pointer)) << after;
+        EXPECT_EQ(view.hoverImage, LayoutOf(started.state).TileAt(*view.pointer)) << after;
+    };
+    started.window.Action(Command::ActualSize)->trigger();
+    QTest::mouseMove(client, at);
+    expectUnderPointer("a move");
+    const Point first = *view.probe;
+    QWheelEvent wheel(at, client->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::ShiftModifier,
+                      Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(client, &wheel);
+    expectUnderPointer("a scroll");
+    EXPECT_NE(view.probe->x, first.x);
+    QWheelEvent zoom(at, client->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::ControlModifier,
+                     Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(client, &zoom);
+    expectUnderPointer("a zoom");
+    QTest::mouseClick(client, Qt::LeftButton, Qt::NoModifier, at);
+    expectUnderPointer("the single view");
+    started.window.Action(Command{32779})->trigger();  // another mode
+    started.window.WaitUntil([&] { return !started.window.Runner().Busy(); });
+    expectUnderPointer("a mode change");
+
+    // The scale in the status bar after resizes, in the fitted view.
+    started.window.Action(Command::FitToWindow)->trigger();
+    for (const QSize size : {QSize(800, 900), QSize(1200, 500), QSize(500, 1000)}) {
+        started.window.resize(size);
+        QCoreApplication::processEvents();
+        const double percent = 100.0 * static_cast<double>(view.scale.num) / static_cast<double>(view.scale.den);
+        char text[16];
+        std::snprintf(text, sizeof text, percent == std::floor(percent) ? "%.0f%%" : "%.1f%%", percent);
+        EXPECT_NE(started.window.StatusText().indexOf(QLatin1String(text)), -1)
+            << size.width() << " x " << size.height() << ": " << started.window.StatusText().toStdString();
+    }
+}
+
+// A new picture starts fitted; zoom steps that reach 1:1 are the 1:1 view;
+// the page keys scroll a zoomed view.
+TEST(MainWindow, ZoomStartsAgainForANewPictureAndOneToOneIsChecked) {
+    constexpr int w = 500, h = 400;
+    Started started(true, w, h);
+    const ViewState& view = started.state.view;
+    QAction* actualSize = started.window.Action(Command::ActualSize);
+    while (view.scale.Shrinks()) started.window.Action(Command::ZoomIn)->trigger();
+    EXPECT_TRUE(view.actualSize);
+    EXPECT_TRUE(actualSize->isChecked());
+    started.window.Action(Command::ZoomIn)->trigger();
+    EXPECT_TRUE(view.zoom && view.scale.Enlarges());
+    EXPECT_FALSE(actualSize->isChecked());
+
+    QTest::keyClick(started.window.Client(), Qt::Key_End);
+    EXPECT_EQ(view.scrollY, view.content.height - view.viewport.height);
+    QTest::keyClick(started.window.Client(), Qt::Key_PageUp);
+    EXPECT_LT(view.scrollY, view.content.height - view.viewport.height);
+    QTest::keyClick(started.window.Client(), Qt::Key_Home, Qt::ShiftModifier);
+    EXPECT_EQ(view.scrollX, 0);
+
+    ASSERT_TRUE(OpenImageFile(started.window, started.state, "start.bmp"));
+    started.window.WaitUntil([&] { return !started.window.Runner().Busy(); });
+    EXPECT_FALSE(view.zoom);
+    EXPECT_TRUE(view.scale.Shrinks());
+    EXPECT_EQ(view.scrollX + view.scrollY, 0);
 }
 
 }  // namespace

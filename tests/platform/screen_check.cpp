@@ -87,11 +87,16 @@ int main(int argc, char** argv) {
                 return Fail("the hovered tile has no black and white frame on its bottom edge");
         if (Rgb(screen, l + w / 2, t + h / 2) != Rgb(tiles[hover], w / 2, h / 2))
             return Fail("the hovered tile does not show its image");
-        // The probe marks the same picture point on every tile: a black cross.
+        // The probe marks the same picture point on every tile that shows a
+        // picture: a black cross. The start mode leaves tile 4 blank (white,
+        // labelled "－"): no mark there.
         for (int slot = 0; slot < 5; ++slot) {
             const int x = left + (slot % 2) * w + markX, y = top + (slot / 2) * h + markY;
-            if (Rgb(screen, x, y) != 0x000000 || Rgb(screen, x - 4, y) != 0x000000 || Rgb(screen, x, y + 4) != 0x000000)
-                return Fail("a tile has no probe mark at the pointer's picture point");
+            const bool marked = Rgb(screen, x, y) == 0x000000 && Rgb(screen, x - 4, y) == 0x000000 &&
+                                Rgb(screen, x, y + 4) == 0x000000;
+            if (slot < 4 && !marked) return Fail("a tile has no probe mark at the pointer's picture point");
+            if (slot == 4 && Rgb(screen, x, y) != Rgb(tiles[4], markX, markY))
+                return Fail("the blank tile has a probe mark");
         }
     } else {
         // Nothing hovered: no frame anywhere, so tile 1 is complete too (checked above).
