@@ -17,6 +17,7 @@
 #include "core/params.h"
 #include "core/process.h"
 #include "core/pixels.h"
+#include "io/picture_file.h"
 
 namespace prismview {
 
@@ -51,6 +52,7 @@ struct ShownPictures {
 struct DialogMemory {
     std::array<RgbValue, 16> customColors{};  // the colour chooser's custom colours
     std::string lastFolder;  // of the last file opened or saved: where the file dialogs start
+    SaveFormat saveType = SaveFormat::Bmp;  // the type chosen in the save dialog last
     std::optional<SweepRequest> sweep;  // the last sweep asked for: what the sweep dialog shows next
 };
 

@@ -120,10 +120,22 @@ void OpenCommand(Window& window, AppState& state) {
     if (fileName) OpenFileCommand(window, state, *fileName);
 }
 
+std::string ProposedSaveName(const AppState& state) {
+    std::string stem = std::filesystem::path(state.baseFileName).stem().string();
+    if (stem.empty()) stem = "picture";
+    const std::int32_t slot = state.view.Gallery() ? 0 : state.view.selectedImage;
+    std::string_view extension = "bmp";
+    for (const SavableFormat& format : SavableFormats())
+        if (format.format == state.dialogs.saveType) extension = format.extensions[0];
+    return stem + "_" + std::to_string(slot) + "." + std::string(extension);
+}
+
 void SaveCommand(Window& window, AppState& state) {
     if (!ImageShownOrTell(window, state)) return;
     WaitForImages(window, state);
-    const std::optional<std::string> fileName = window.AskSaveFileName(state.dialogs.lastFolder);
+    SaveQuestion question{state.dialogs.lastFolder, ProposedSaveName(state), state.dialogs.saveType};
+    const std::optional<std::string> fileName = window.AskSaveFileName(question);
+    state.dialogs.saveType = question.type;
     if (!fileName) return;
     // A derived image whose bitmap could not be created cannot be saved either.
     const Bitmap* shown = ShownImage(state);

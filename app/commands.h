@@ -40,6 +40,10 @@ struct OfferedPicture {
 // nothing changes, and a failed read is told. Repaints.
 void UsePicture(Window& window, AppState& state, OfferedPicture picture);
 void SaveCommand(Window& window, AppState& state);
+// The name the save dialog proposes: the base file's name, the shown slot
+// and the extension of the type chosen last ("photo_4.png"; "picture_0.bmp"
+// for a pasted base in the gallery).
+std::string ProposedSaveName(const AppState& state);
 void CopyCommand(Window& window, AppState& state);
 void PasteCommand(Window& window, AppState& state);
 void MakeCurrentImageBase(Window& window, AppState& state);

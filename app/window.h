@@ -13,6 +13,7 @@
 #include "app/menu.h"
 #include "core/bitmap.h"
 #include "core/pixels.h"
+#include "io/picture_file.h"
 #include "io/sweep_files.h"
 
 namespace prismview {
@@ -28,6 +29,15 @@ enum class Key {
 };
 
 class DialogLogic;
+
+// What the save dialog starts with: the folder, a proposed name (with the
+// extension of `type`) and the type chosen in its list; the dialog leaves
+// the type the user chose last in `type`.
+struct SaveQuestion {
+    std::string folder;
+    std::string proposedName;
+    SaveFormat type = SaveFormat::Bmp;
+};
 
 enum class MessageButtons { Ok, YesNo };
 enum class MessageIcon { None, Question };
@@ -74,11 +84,12 @@ public:
     // Yes/No box without choosing counts as No).
     virtual MessageAnswer ShowMessage(const MessageBoxRequest& request) = 0;
     // The file dialogs: the chosen name, or nothing when cancelled. They start
-    // in `folder` (the current one when empty) without a proposed name,
-    // listing the picture files; the save dialog adds ".bmp" to a name
-    // without extension and never asks about overwriting by itself.
+    // in `folder` (the current one when empty), listing the picture files.
+    // The save dialog proposes the question's name, adds the extension of
+    // the chosen type to a name without one, and never asks about
+    // overwriting by itself.
     virtual std::optional<std::string> AskOpenFileName(const std::string& folder) = 0;
-    virtual std::optional<std::string> AskSaveFileName(const std::string& folder) = 0;
+    virtual std::optional<std::string> AskSaveFileName(SaveQuestion& question) = 0;
     // The colour chooser with `colour` preselected and the sixteen custom
     // colours; true and the chosen colour in `colour` on OK. The custom
     // colours come back as the user left them, also on cancel.

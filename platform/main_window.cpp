@@ -313,8 +313,8 @@ std::optional<std::string> MainWindow::AskOpenFileName(const std::string& folder
     return AskFileName(this, folder, false);
 }
 
-std::optional<std::string> MainWindow::AskSaveFileName(const std::string& folder) {
-    return AskFileName(this, folder, true);
+std::optional<std::string> MainWindow::AskSaveFileName(SaveQuestion& question) {
+    return prismview::AskSaveFileName(this, question);
 }
 
 bool MainWindow::ChooseColour(RgbValue& colour, std::array<RgbValue, 16>& customColours) {

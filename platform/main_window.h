@@ -41,7 +41,7 @@ public:
     void PostQuit(int exitCode) override;
     MessageAnswer ShowMessage(const MessageBoxRequest& request) override;
     std::optional<std::string> AskOpenFileName(const std::string& folder) override;
-    std::optional<std::string> AskSaveFileName(const std::string& folder) override;
+    std::optional<std::string> AskSaveFileName(SaveQuestion& question) override;
     bool ChooseColour(RgbValue& colour, std::array<RgbValue, 16>& customColours) override;
     int RunDialog(DialogLogic& logic) override;
     void PutClipboardBitmap(const Bitmap& bitmap) override;

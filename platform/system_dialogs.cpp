@@ -4,9 +4,14 @@
 #include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QMimeData>
+
+#include <algorithm>
+#include <span>
 
 #include "io/picture_file.h"
 #include "io/qt_picture.h"
@@ -75,6 +80,44 @@ std::optional<std::string> AskFileName(QWidget* owner, const std::string& folder
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     if (save) dialog.setDefaultSuffix(QStringLiteral("bmp"));
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList names = dialog.selectedFiles();
+    if (names.isEmpty() || names.front().isEmpty()) return std::nullopt;
+    return names.front().toStdString();
+}
+
+std::optional<std::string> AskSaveFileName(QWidget* owner, SaveQuestion& question) {
+    const ReactivateAfter reactivate(owner);
+    QFileDialog dialog(owner, QString(), question.folder.empty() ? QDir::currentPath() : ToQString(question.folder));
+    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    const QStringList filters = SaveFilters();
+    dialog.setNameFilters(filters);
+    const std::span<const SavableFormat> formats = SavableFormats();
+    auto indexOf = [&](SaveFormat type) {
+        for (std::size_t i = 0; i < formats.size(); ++i)
+            if (formats[i].format == type) return static_cast<int>(i);
+        return 0;
+    };
+    auto extension = [&](int index) { return ToQString(formats[static_cast<std::size_t>(index)].extensions[0]); };
+    const int start = indexOf(question.type);
+    dialog.selectNameFilter(filters.value(start));
+    dialog.setDefaultSuffix(extension(start));
+    dialog.selectFile(ToQString(question.proposedName));
+    // Another type: a bare name gets its extension, and the proposed name
+    // (or one of a savable type) takes it on at once.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& filter) {
+        const int index = std::max(0, static_cast<int>(filters.indexOf(filter)));
+        dialog.setDefaultSuffix(extension(index));
+        auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (!edit) return;
+        const QFileInfo name(edit->text());
+        if (SaveFormatFor(name.fileName().toStdString()) != SaveFormat::Unknown && !name.suffix().isEmpty())
+            edit->setText(name.completeBaseName() + QLatin1Char('.') + extension(index));
+    });
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    question.type = formats[static_cast<std::size_t>(std::max(0, static_cast<int>(filters.indexOf(dialog.selectedNameFilter()))))].format;
+    if (!accepted) return std::nullopt;
     const QStringList names = dialog.selectedFiles();
     if (names.isEmpty() || names.front().isEmpty()) return std::nullopt;
     return names.front().toStdString();

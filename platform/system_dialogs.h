@@ -35,6 +35,9 @@ MessageAnswer ShowMessageBox(QWidget* owner, const MessageBoxRequest& request);
 // Qt's own file dialog, in `folder` (the current one when empty): the
 // chosen name, or nothing when cancelled.
 std::optional<std::string> AskFileName(QWidget* owner, const std::string& folder, bool save);
+// The save dialog: the question's folder, name and type; the chosen type
+// (its filter) follows the user and adds its extension to a bare name.
+std::optional<std::string> AskSaveFileName(QWidget* owner, SaveQuestion& question);
 // The save dialog of a sweep's output: a WebP or picture file, or a folder's name.
 std::optional<std::string> AskSweepFileName(QWidget* owner, const std::string& folder, SweepFormat format);
 

@@ -40,10 +40,14 @@ TEST(PictureCommands, SaveByExtensionAndTheTitleFollowsTheBaseImagesFile) {
     EXPECT_EQ(state.dialogs.lastFolder, dir.Path("photos"));
     EXPECT_EQ(window.calls.back(), "repaint");
 
-    // Saved as PNG by its name; the dialogs then start where it went.
+    // Saved as PNG by its name; the dialogs then start where it went, with
+    // the name of the picture and slot, in the type chosen last.
     state.view.selectedImage = 2;
     window.saveName = dir.Path("out.PNG");
+    window.chosenSaveType = SaveFormat::Png;
     OnCommand(window, state, Command::Save);
+    EXPECT_EQ(window.proposedName, "beach_2.bmp");
+    EXPECT_EQ(ProposedSaveName(state), "beach_2.png");
     ReadResult saved = ReadPictureFile(dir.Path("out.PNG"));
     ASSERT_TRUE(saved.bitmap) << saved.reason;
     EXPECT_EQ(ReadPixels(*saved.bitmap).pixels, ReadPixels(*state.shown.images.bitmaps[2]).pixels);

@@ -469,12 +469,14 @@ TEST(MainWindowMessages, TheOverwriteQuestionStandsAloneWithNoAsDefault) {
     EXPECT_EQ(detail, QStringLiteral("a.png\ndamaged: truncated"));
 }
 
-TEST(MainWindowFiles, TheSaveDialogStartsHereAndAddsBmp) {
+// The save dialog starts here with the proposed name and the type chosen
+// last; the type the user picks adds its extension to a bare name.
+TEST(MainWindowFiles, TheSaveDialogProposesANameAndTheChosenTypeAddsItsExtension) {
     test::TempDir dir;
     const QString previous = QDir::currentPath();
     QDir::setCurrent(QString::fromStdString(dir.path()));
     Shown shown;
-    QString directory;
+    QString directory, proposed;
     QStringList filters;
     bool ownPrompt = true;
     WhenModalShows([&](QWidget* modal) {
@@ -485,19 +487,24 @@ TEST(MainWindowFiles, TheSaveDialogStartsHereAndAddsBmp) {
         ownPrompt = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
         auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         ASSERT_NE(name, nullptr);
-        EXPECT_TRUE(name->text().isEmpty());
-        QTest::keyClicks(name, "picture");
+        proposed = name->text();
+        dialog->selectNameFilter(filters.value(1));  // PNG, as a user picks it from the list
+        Q_EMIT dialog->filterSelected(filters.value(1));
+        name->setText(QStringLiteral("picture"));
         QTest::keyClick(name, Qt::Key_Return);
     });
-    const std::optional<std::string> chosen = shown.window.AskSaveFileName("");
+    SaveQuestion question{"", "photo_4.bmp", SaveFormat::Bmp};
+    const std::optional<std::string> chosen = shown.window.AskSaveFileName(question);
     QDir::setCurrent(previous);
     EXPECT_EQ(directory, QDir(QString::fromStdString(dir.path())).absolutePath());
     EXPECT_EQ(filters, (QStringList{QStringLiteral("ビットマップ (*.bmp)"), QStringLiteral("PNG (*.png)"),
                                     QStringLiteral("JPEG (*.jpg *.jpeg)"), QStringLiteral("WebP (*.webp)"),
                                     QStringLiteral("TIFF (*.tif *.tiff)")}));
     EXPECT_FALSE(ownPrompt);
+    EXPECT_EQ(proposed, QStringLiteral("photo_4.bmp"));
     ASSERT_TRUE(chosen.has_value());
-    EXPECT_EQ(*chosen, dir.Path("picture.bmp"));
+    EXPECT_EQ(*chosen, dir.Path("picture.png"));
+    EXPECT_EQ(question.type, SaveFormat::Png);  // the next dialog starts there
 
     // The open dialog offers every readable format first and starts in the
     // folder it is given.

@@ -51,7 +51,8 @@ int main(int argc, char** argv) {
         std::uint32_t colour = 0x123456;
         window.ChooseColour(colour, state.dialogs.customColors);
         CloseNextDialog(false);
-        window.AskSaveFileName("");
+        prismview::SaveQuestion question;
+        window.AskSaveFileName(question);
         const QString file = QSettings(QSettings::UserScope, QStringLiteral("QtProject")).fileName();
         std::printf("settings %s\nwritten %d\n", file.toUtf8().constData(), QFileInfo::exists(file) ? 1 : 0);
         window.close();

@@ -76,9 +76,11 @@ public:
         askedIn = folder;
         return openName;
     }
-    std::optional<std::string> AskSaveFileName(const std::string& folder) override {
+    std::optional<std::string> AskSaveFileName(SaveQuestion& question) override {
         calls.emplace_back("ask save");
-        askedIn = folder;
+        askedIn = question.folder;
+        proposedName = question.proposedName;
+        if (chosenSaveType) question.type = *chosenSaveType;
         return saveName;
     }
     bool ChooseColour(RgbValue& colour, std::array<RgbValue, 16>& customColours) override {
@@ -160,6 +162,8 @@ public:
     std::deque<MessageAnswer> answers;  // for Yes/No boxes; none left answers No
     std::optional<std::string> openName;
     std::optional<std::string> saveName;
+    std::string proposedName;                 // what the last save dialog proposed
+    std::optional<SaveFormat> chosenSaveType;  // the type the save dialog answers with
     std::optional<std::string> askedIn;  // the folder the last file dialog started in
     std::optional<RgbValue> chosenColour;  // none: the chooser is cancelled
     std::optional<std::array<RgbValue, 16>> chooseCustomColours;
