@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -237,6 +238,34 @@ bool ReadWebp(QIODevice& device, qint64 start, QImage& image, QString& error) {
     return true;
 }
 
+// A PNG file whose chunks run past its end: libpng takes a chunk's length
+// as it stands and reads (and allocates) that much first, seconds for a
+// length of a gigabyte in a file of a few hundred bytes, before it finds the
+// file cut short. The chunk headers are walked here (a seek each) and such a
+// file is refused at once; the reason names the chunk.
+bool PngChunksFit(QIODevice& device, qint64 start, QString& error) {
+    if (device.isSequential()) return true;
+    const qint64 size = device.size(), back = device.pos();
+    bool fits = true;
+    for (qint64 at = start + 8; at + 8 <= size;) {
+        if (!device.seek(at)) break;
+        const QByteArray header = device.read(8);
+        if (header.size() < 8) break;
+        const qint64 length = BigEndian(header, 0);
+        if (at + 12 + length > size) {
+            const QByteArray type = header.mid(4, 4);
+            const bool named = std::all_of(type.begin(), type.end(), [](char c) { return std::isalpha(static_cast<unsigned char>(c)); });
+            error = QStringLiteral("the file ends inside its %1 chunk").arg(QString::fromLatin1(named ? type : type.toHex()));
+            fits = false;
+            break;
+        }
+        if (header.mid(4, 4) == "IEND") break;
+        at += 12 + length;
+    }
+    device.seek(back);
+    return fits;
+}
+
 // Icons and cursors: no magic number, a directory of type 1 or 2.
 bool LooksLikeIcon(const QByteArray& head) {
     return head.size() == 4 && head[0] == 0 && head[1] == 0 && (head[2] == 1 || head[2] == 2) && head[3] == 0;
@@ -370,6 +399,8 @@ ReadResult ReadPicture(QIODevice& device, std::int64_t availableMemory) {
     QImage image;
     QString error;
     if (LooksLikeIcon(head.left(4)) && !IconIsReadable(device, start, error))
+        return Failure(ReadFailure::Damaged, "damaged: " + error.toStdString());
+    if (format == "png" && !PngChunksFit(device, start, error))
         return Failure(ReadFailure::Damaged, "damaged: " + error.toStdString());
     bool read = false;
     BitmapHandle target;
