@@ -24,11 +24,16 @@ private:
     const QByteArray& bytes_;
 };
 
-// A colour table of `count` entries at `at`.
-std::vector<QRgb> ColourTable(const Bytes& bytes, qsizetype at, int count) {
-    std::vector<QRgb> table(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i, at += 3) table[static_cast<std::size_t>(i)] = qRgb(bytes.At(at), bytes.At(at + 1), bytes.At(at + 2));
-    return table;
+// The colour table that `flags` (a screen's or a frame's) announces, read
+// from `at`, which moves past it; false when the bytes end inside it. No
+// table: an empty one.
+bool ReadColourTable(const Bytes& bytes, std::uint8_t flags, qsizetype& at, std::vector<QRgb>& table) {
+    if (!(flags & 0x80)) return true;
+    const int count = 2 << (flags & 7);
+    if (!bytes.Has(at, 3 * count)) return false;
+    table.resize(static_cast<std::size_t>(count));
+    for (QRgb& colour : table) colour = qRgb(bytes.At(at), bytes.At(at + 1), bytes.At(at + 2)), at += 3;
+    return true;
 }
 
 // The rows of a frame in the order its data gives them: top to bottom, or
@@ -78,12 +83,7 @@ GifPicture ReadGif(const QByteArray& data, std::int64_t availableMemory) {
     const std::uint8_t screenFlags = bytes.At(10), background = bytes.At(11);
     qsizetype at = 13;
     std::vector<QRgb> global;
-    if (screenFlags & 0x80) {
-        const int count = 2 << (screenFlags & 7);
-        if (!bytes.Has(at, 3 * count)) return fail("the file ends in its colour table");
-        global = ColourTable(bytes, at, count);
-        at += 3 * count;
-    }
+    if (!ReadColourTable(bytes, screenFlags, at, global)) return fail("the file ends in its colour table");
     // Extensions come before the first picture; of them only the graphic
     // control block matters here, for its transparent colour.
     int transparent = -1;
@@ -112,12 +112,7 @@ GifPicture ReadGif(const QByteArray& data, std::int64_t availableMemory) {
         return fail(TooBigReason(screenWidth, screenHeight));
     }
     std::vector<QRgb> local;
-    if (frameFlags & 0x80) {
-        const int count = 2 << (frameFlags & 7);
-        if (!bytes.Has(at, 3 * count)) return fail("the file ends in its first picture's colour table");
-        local = ColourTable(bytes, at, count);
-        at += 3 * count;
-    }
+    if (!ReadColourTable(bytes, frameFlags, at, local)) return fail("the file ends in its first picture's colour table");
     const std::vector<QRgb>& table = frameFlags & 0x80 ? local : global;
     const QRgb fill = transparent < 0 && background < global.size() ? global[background] : kWhite;
     result.image = QImage(static_cast<int>(screenWidth), static_cast<int>(screenHeight), QImage::Format_RGB32);
