@@ -303,6 +303,7 @@ bool RunDialogCommand(Window& window, AppState& state, Command command) {
         case Command::Paste: PasteCommand(window, state); return true;
         case Command::MakeBase: MakeCurrentImageBase(window, state); return true;
         case Command::About: AboutCommand(window); return true;
+        case Command::KeyReference: window.ShowKeyReference(); return true;
         case Command::CopyCommand: CopyBatchCommand(window, state); return true;
         case Command::Sweep: SweepCommand(window, state); return true;
         case Command::Undo: UndoCommand(window, state, true); return true;

@@ -187,6 +187,7 @@ bool OnCommand(Window& window, AppState& state, Command command) {
             else Zoom(window, state, item->value);
             break;
         case MenuAction::StatusBar: ToggleStatusBar(window, state); break;
+        case MenuAction::ProbePanel: ToggleProbePanel(window, state); break;
         case MenuAction::Separator: break;
         case MenuAction::Other:
             if (command == Command::Exit) {

@@ -21,6 +21,7 @@ void UpdateMenuChecks(Window& window, const AppState& state) {
                     break;
                 case MenuAction::ActualSize:  // its own mark, apart from these
                 case MenuAction::StatusBar:
+                case MenuAction::ProbePanel:
                 case MenuAction::Zoom:
                 case MenuAction::Separator:
                 case MenuAction::Other:

@@ -39,6 +39,7 @@ constexpr MenuItem kViewItems[] = {
     {Command::FitToWindow, "全体表示 Ctrl+0", A::Zoom, 0, false},
     {Command::None, "", A::Separator, 0, false},
     {Command::StatusBar, "ステータスバー(&T)", A::StatusBar, 0, true},
+    {Command::ProbePanel, "プローブ一覧(&P)", A::ProbePanel, 0, false},
 };
 
 // The mode menu: the modes of each section with the dialogs that set what
@@ -72,6 +73,7 @@ constexpr MenuItem kArrangementItems[] = {
 };
 
 constexpr MenuItem kHelpItems[] = {
+    {Command::KeyReference, "キーとマウスの操作(&K) F1", A::Other, 0, false},
     {Command::About, "情報(&A) ...", A::Other, 0, false},
 };
 

@@ -43,6 +43,8 @@ enum class Command : std::uint16_t {
     Redo = 32828,
     ResetParameters = 32829,
     Sweep = 32830,
+    ProbePanel = 32831,
+    KeyReference = 32832,
 };
 
 // The captions of the item that copies the command behind the window: with
@@ -60,6 +62,7 @@ enum class MenuAction {
     ActualSize,     // 1:1 on or off; its mark is set where it changes, apart from the others
     Zoom,           // value: steps in (1) or out (-1); 0 back to the fitted view
     StatusBar,      // shown or hidden; its own mark, like 1:1
+    ProbePanel,     // the probe panel shown or hidden; its own mark too
     Other,          // open, save, clipboard, dialogs, exit, about
 };
 

@@ -1,6 +1,7 @@
 #include "app/paint.h"
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "app/probe.h"
@@ -51,7 +52,12 @@ void DrawProbes(Canvas& canvas, const AppState& state) {
     else slots = {view.selectedImage};
     for (std::int32_t slot : slots) {
         if (!ShowsPicture(state, slot)) continue;  // a blank tile has nothing to probe
-        for (const Point& p : view.pinned) DrawProbeMark(canvas, ScreenPointOf(state, slot, p), true);
+        for (std::size_t i = 0; i < view.pinned.size(); ++i) {
+            const Point at = ScreenPointOf(state, slot, view.pinned[i]);
+            DrawProbeMark(canvas, at, true);
+            // Its number, as the probe panel lists it, below and right of the mark.
+            canvas.DrawText({Saturate(std::int64_t{at.x} + 6), Saturate(std::int64_t{at.y} + 4)}, std::to_string(i + 1));
+        }
         if (view.probe) DrawProbeMark(canvas, ScreenPointOf(state, slot, *view.probe), false);
     }
 }

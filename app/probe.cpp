@@ -77,47 +77,94 @@ std::optional<RgbValue> ColourAt(const ImageSet& images, std::int32_t slot, Poin
     return bitmap->Scanline(picture.y)[picture.x] & 0xFFFFFFu;
 }
 
-std::vector<std::string> ProbeLines(const AppState& state) {
-    std::vector<Point> points;
-    if (state.view.probe) points.push_back(*state.view.probe);
-    points.insert(points.end(), state.view.pinned.begin(), state.view.pinned.end());
-    std::vector<std::string> lines;
-    for (const Point& p : points) {
-        std::string line = "(";
-        line += std::to_string(p.x);
-        line += ", ";
-        line += std::to_string(p.y);
-        line += ")";
+std::vector<ProbeRow> ProbeRows(const AppState& state) {
+    std::vector<ProbeRow> rows;
+    auto add = [&](std::int32_t number, Point point) {
+        ProbeRow row{number, point, {}};
+        for (std::int32_t slot = 0; slot < kSlotCount; ++slot)
+            if (ShowsPicture(state, slot)) row.colours[static_cast<std::size_t>(slot)] = ColourAt(state.shown.images, slot, point);
+        rows.push_back(row);
+    };
+    if (state.view.probe) add(0, *state.view.probe);
+    for (std::size_t i = 0; i < state.view.pinned.size(); ++i) add(static_cast<std::int32_t>(i + 1), state.view.pinned[i]);
+    return rows;
+}
+
+std::string ProbeTableCsv(const AppState& state) {
+    std::string csv = "probe,x,y,image,colour,r,g,b,hue,l,t,caption\n";
+    for (const ProbeRow& row : ProbeRows(state)) {
         for (std::int32_t slot = 0; slot < kSlotCount; ++slot) {
-            if (!ShowsPicture(state, slot)) continue;
-            const std::optional<RgbValue> colour = ColourAt(state.shown.images, slot, p);
-            line += "  " + std::to_string(slot) + ": " + (colour ? TermsText(TermsOf(*colour)) : "—");
+            const std::optional<RgbValue>& colour = row.colours[static_cast<std::size_t>(slot)];
+            if (!colour) continue;
+            const ColourTerms terms = TermsOf(*colour);
+            char values[80];
+            std::snprintf(values, sizeof values, "%d,%d,%d,#%06X,%d,%d,%d,%s,%d,%d,", row.point.x, row.point.y, slot,
+                          static_cast<unsigned>(*colour), terms.r, terms.g, terms.b,
+                          terms.hue ? std::to_string(*terms.hue).c_str() : "", terms.l, terms.t);
+            std::string caption(state.shown.Label(slot));
+            for (std::size_t at = caption.find('"'); at != std::string::npos; at = caption.find('"', at + 2))
+                caption.insert(at, 1, '"');
+            csv += (row.number == 0 ? std::string("pointer") : std::to_string(row.number)) + "," + values + "\"" + caption +
+                   "\"\n";
         }
-        lines.push_back(line);
     }
-    return lines;
+    return csv;
+}
+
+std::string PointerProbeLine(const AppState& state) {
+    const ViewState& view = state.view;
+    if (!view.probe) return {};
+    std::string line = "(" + std::to_string(view.probe->x) + ", " + std::to_string(view.probe->y) + ")";
+    const std::int32_t slot = view.Gallery() ? view.hoverImage : view.selectedImage;
+    if (!ShowsPicture(state, slot)) return line;
+    const std::optional<RgbValue> colour = ColourAt(state.shown.images, slot, *view.probe);
+    return line + "  " + std::to_string(slot) + ": " + (colour ? TermsText(TermsOf(*colour)) : "—");
 }
 
 void TogglePin(Window& window, AppState& state, Point client) {
     const std::optional<Point> picture = PicturePointAt(state, client);
     if (!picture) return;
-    std::vector<Point>& pinned = state.view.pinned;
+    ViewState& view = state.view;
+    std::vector<Point>& pinned = view.pinned;
     // A pinned probe whose mark on this tile lies within three screen pixels.
     const Layout layout = LayoutOf(state);
     std::int32_t slot = 0;
-    for (std::int32_t place : Places(state.view))
+    for (std::int32_t place : Places(view))
         if (layout.Tile(place).Contains(client)) slot = place;
     const auto near = std::find_if(pinned.begin(), pinned.end(), [&](const Point& p) {
         const Point mark = ScreenPointOf(state, slot, p);
         return std::abs(std::int64_t{mark.x} - client.x) <= 3 && std::abs(std::int64_t{mark.y} - client.y) <= 3;
     });
+    view.notice.clear();
     if (near != pinned.end()) {
         pinned.erase(near);
+    } else if (pinned.size() == kMaxPinnedProbes) {
+        view.notice = std::string(kPinsFullText);
     } else {
-        if (pinned.size() == kMaxPinnedProbes) pinned.erase(pinned.begin());
         pinned.push_back(*picture);
+        if (!view.probePanel) ToggleProbePanel(window, state);
     }
     window.RequestRepaint();
+}
+
+void RemovePin(Window& window, AppState& state, std::int32_t number) {
+    std::vector<Point>& pinned = state.view.pinned;
+    if (number < 1 || static_cast<std::size_t>(number) > pinned.size()) return;
+    pinned.erase(pinned.begin() + (number - 1));
+    state.view.notice.clear();
+    window.RequestRepaint();
+}
+
+void ClearPins(Window& window, AppState& state) {
+    state.view.pinned.clear();
+    state.view.notice.clear();
+    window.RequestRepaint();
+}
+
+void ToggleProbePanel(Window& window, AppState& state) {
+    state.view.probePanel = !state.view.probePanel;
+    window.ShowProbePanel(state.view.probePanel);
+    window.SetMenuCheck(Command::ProbePanel, state.view.probePanel);
 }
 
 void FollowPointer(AppState& state) {

@@ -58,6 +58,7 @@ std::vector<StatusItem> StatusItems(const AppState& state, std::optional<int> pr
         items.push_back({std::to_string(images.width) + " × " + std::to_string(images.height), std::nullopt});
         items.push_back({Percent(state.view.scale), std::nullopt});
     }
+    if (!state.view.notice.empty()) items.push_back({state.view.notice, std::nullopt});
     if (progress) items.push_back({"処理中 " + std::to_string(*progress) + "%", std::nullopt});
     return items;
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "app/geometry.h"
@@ -36,6 +37,10 @@ struct ViewState {
     // Where the pointer is over the client area (none off it): the probe and
     // the hovered tile follow it through every change of the view.
     std::optional<Point> pointer{};
+    bool probePanel = false;  // the panel listing the probes is shown
+    // A word for the status bar about the last thing refused (a fifth pin);
+    // empty when there is none.
+    std::string notice{};
 
     // Given by the window.
     Size client;                       // the whole client area; empty until the window knows it

@@ -101,6 +101,11 @@ public:
     virtual void SetBusy(bool) {}
     // Shows or hides the status bar below the client area.
     virtual void ShowStatusBar(bool) {}
+    // Shows or hides the probe panel; it lists what ProbeRows gives and
+    // follows every repaint.
+    virtual void ShowProbePanel(bool) {}
+    // Opens (or raises) the window listing every key and mouse action.
+    virtual void ShowKeyReference() {}
     // Keeps the window painting and handling everything but the user's
     // input until `done` says true (a command waiting for a running pass).
     virtual void WaitUntil(const std::function<bool()>& done) = 0;

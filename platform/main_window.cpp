@@ -17,6 +17,11 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <QWindow>
+#include <QDialog>
+#include <QHeaderView>
+#include <QRegularExpression>
+#include <QTableWidget>
+#include <QVBoxLayout>
 
 #include <cmath>
 #ifdef __GLIBC__
@@ -27,12 +32,14 @@
 #include "app/probe.h"
 #include "app/status.h"
 #include "app/input.h"
+#include "app/key_reference.h"
 #include "app/startup.h"
 #include "app/view.h"
 #include "io/picture_file.h"
 #include "io/qt_picture.h"
 #include "platform/client_area.h"
 #include "platform/icon.h"
+#include "platform/probe_panel.h"
 #include "platform/qt_text.h"
 #include "platform/system_dialogs.h"
 #include "platform/template_dialog.h"
@@ -74,7 +81,17 @@ const Accelerator kAccelerators[] = {
     {Qt::CTRL | Qt::Key_Z, Command::Undo},
     {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, Command::Redo},
     {Qt::CTRL | Qt::Key_Y, Command::Redo},
+    {Qt::Key_F1, Command::KeyReference},
 };
+
+// A menu caption as the key reference names the command: without its
+// mnemonic, the shortcut it shows and the dots.
+QString CommandName(Command command) {
+    const MenuItem* item = FindMenuItem(command);
+    QString caption = item ? ToQString(item->caption) : QString();
+    caption.remove(QRegularExpression(QStringLiteral("\\(&.\\)|&|\\.\\.\\.| (Ctrl|F1).*$")));
+    return caption.trimmed();
+}
 
 }  // namespace
 
@@ -96,6 +113,17 @@ MainWindow::MainWindow(AppState& state) : state_(state), client_(new ClientArea(
     status_->setFont(statusFont);
     statusBar()->addWidget(status_, 1);
     statusBar()->setSizeGripEnabled(false);
+    probes_ = new ProbePanel(
+        this, [this](std::int32_t number) { number == 0 ? ClearPins(*this, state_) : RemovePin(*this, state_, number); },
+        [this] { PutClipboardText(ProbeTableCsv(state_)); });
+    addDockWidget(Qt::BottomDockWidgetArea, probes_);
+    probes_->hide();
+    noticeTimer_.setSingleShot(true);
+    noticeTimer_.setInterval(5000);
+    connect(&noticeTimer_, &QTimer::timeout, this, [this] {
+        state_.view.notice.clear();
+        UpdateStatus();
+    });
     progressTimer_.setInterval(100);
     connect(&progressTimer_, &QTimer::timeout, this, [this] { UpdateStatus(); });
     BuildMenu();
@@ -261,6 +289,8 @@ void MainWindow::RequestRepaint() {
     client_->SyncScrollBars();
     client_->update();
     UpdateStatus();
+    if (probes_->isVisible()) probes_->Refresh(state_);
+    if (!state_.view.notice.empty() && !noticeTimer_.isActive()) noticeTimer_.start();
     // Undo and redo are greyed while there is nothing to take back.
     if (QAction* undo = Action(Command::Undo)) undo->setEnabled(state_.history.CanUndo());
     if (QAction* redo = Action(Command::Redo)) redo->setEnabled(state_.history.CanRedo());
@@ -277,11 +307,11 @@ void MainWindow::UpdateStatus() {
                         .arg(*item.swatch & 0xFFFFFFu, 6, 16, QLatin1Char('0'));
         html += ToQString(item.text).toHtmlEscaped();
     }
-    // A line for the pointer's probe stays reserved, so that the client area
-    // keeps its size (and the tiles their scale) as the pointer comes and goes.
-    const std::vector<std::string> lines = ProbeLines(state_);
-    if (!state_.view.probe) html += QStringLiteral("<br>&nbsp;");
-    for (const std::string& line : lines) html += QStringLiteral("<br>") + ToQString(line).toHtmlEscaped();
+    // One line for the pointer's probe stays reserved, so that the client
+    // area keeps its size (and the tiles their scale) as the pointer comes
+    // and goes; the pinned probes are the probe panel's.
+    const std::string line = PointerProbeLine(state_);
+    html += QStringLiteral("<br>") + (line.empty() ? QStringLiteral("&nbsp;") : ToQString(line).toHtmlEscaped());
     status_->setText(html);
     // A running pass's progress is read again until it ends.
     if (progress && !progressTimer_.isActive()) progressTimer_.start();
@@ -293,6 +323,54 @@ QString MainWindow::StatusText() const { return status_->text(); }
 void MainWindow::ShowStatusBar(bool shown) {
     statusBar()->setVisible(shown);
     UpdateStatus();
+}
+
+void MainWindow::ShowProbePanel(bool shown) {
+    probes_->setVisible(shown);
+    if (shown) probes_->Refresh(state_);
+}
+
+void MainWindow::ShowKeyReference() {
+    // Made anew unless it is up: the steps it names may have changed.
+    if (keyReference_ && !keyReference_->isVisible()) {
+        delete keyReference_;
+        keyReference_ = nullptr;
+    }
+    if (!keyReference_) {
+        // The keys of the program's table, the view's keys and the mouse,
+        // then the shortcuts of the menu commands, several keys to a line.
+        std::vector<std::pair<QString, QString>> lines;
+        for (const KeyReferenceLine& line : KeyReference(state_)) lines.emplace_back(ToQString(line.keys), ToQString(line.does));
+        std::vector<std::pair<Command, QString>> shortcuts;
+        for (const Accelerator& accelerator : kAccelerators) {
+            const QString keys = QKeySequence(accelerator.keys).toString(QKeySequence::NativeText);
+            auto same = std::find_if(shortcuts.begin(), shortcuts.end(), [&](const auto& s) { return s.first == accelerator.command; });
+            if (same == shortcuts.end()) shortcuts.emplace_back(accelerator.command, keys);
+            else if (!same->second.split(QStringLiteral(" / ")).contains(keys)) same->second += QStringLiteral(" / ") + keys;
+        }
+        for (const auto& [command, keys] : shortcuts) lines.emplace_back(keys, CommandName(command));
+        lines.emplace_back(QStringLiteral("Alt+F4 / 閉じるボタン"), CommandName(Command::Exit));
+
+        keyReference_ = new QDialog(this);
+        keyReference_->setWindowTitle(QStringLiteral("キーとマウスの操作"));
+        auto* table = new QTableWidget(static_cast<int>(lines.size()), 2, keyReference_);
+        table->setObjectName(QStringLiteral("keyTable"));
+        table->setHorizontalHeaderLabels({QStringLiteral("キー・マウス"), QStringLiteral("働き")});
+        table->verticalHeader()->hide();
+        table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        for (int row = 0; row < static_cast<int>(lines.size()); ++row) {
+            table->setItem(row, 0, new QTableWidgetItem(lines[static_cast<std::size_t>(row)].first));
+            table->setItem(row, 1, new QTableWidgetItem(lines[static_cast<std::size_t>(row)].second));
+        }
+        table->resizeColumnsToContents();
+        table->horizontalHeader()->setStretchLastSection(true);
+        auto* layout = new QVBoxLayout(keyReference_);
+        layout->addWidget(table);
+        keyReference_->resize(table->horizontalHeader()->length() + 40, 560);
+    }
+    keyReference_->show();
+    keyReference_->raise();
+    keyReference_->activateWindow();
 }
 
 void MainWindow::SetMenuCheck(Command command, bool checked) {

@@ -20,11 +20,13 @@
 #include "app/window.h"
 
 class QAction;
+class QDialog;
 class QLabel;
 
 namespace prismview {
 
 class ClientArea;
+class ProbePanel;
 
 class MainWindow : public QMainWindow, public Window {
     Q_OBJECT
@@ -49,6 +51,8 @@ public:
     void SetBusy(bool busy) override;
     void WaitUntil(const std::function<bool()>& done) override;
     void ShowStatusBar(bool shown) override;
+    void ShowProbePanel(bool shown) override;
+    void ShowKeyReference() override;
     void PutClipboardText(const std::string& text) override;
     std::optional<std::string> AskSweepFileName(const std::string& folder, SweepFormat format) override;
     void BeginProgress(std::string_view text, std::int32_t total) override;
@@ -59,6 +63,7 @@ public:
     QString StatusText() const;
 
     ClientArea* Client() const { return client_; }
+    ProbePanel* Probes() const { return probes_; }
     // The pass beside the window (tests hold it at a band boundary).
     PassRunner& Runner() { return *runner_; }
     // The menu item of a command, or null.
@@ -88,6 +93,9 @@ private:
     bool destroyed_ = false;
     bool shownBefore_ = false;
     QLabel* status_;
+    ProbePanel* probes_;
+    QDialog* keyReference_ = nullptr;  // made when first asked for
+    QTimer noticeTimer_;  // the status bar's notice goes after a while
     std::unique_ptr<QProgressDialog> progress_;  // while a sweep is written
     QTimer progressTimer_;
     QTimer idleTimer_;  // a while after the last pass: the runner lets go of its images

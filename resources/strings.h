@@ -40,6 +40,8 @@ inline constexpr std::string_view kClipboardCaption = "失敗";
 inline constexpr std::string_view kClipboardText = "エラー";
 // The status bar's notice for a picture the decoder could read only in part,
 // followed by ": " and the decoder's reason.
+// The status bar's word when a fifth probe would be pinned.
+inline constexpr std::string_view kPinsFullText = "ピンは４つまでです（プローブ一覧で外せます）";
 inline constexpr std::string_view kDamagedNotice = "画像の一部が壊れています";
 // Where a picture that was not a file's came from, in the read failure message.
 inline constexpr std::string_view kClipboardSource = "クリップボード";

@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include "app/key_reference.h"
 #include "app/regenerate.h"
 #include "effects/mode_table.h"
 
+#include <algorithm>
 #include <climits>
 #include <functional>
 #include <string>
@@ -351,6 +353,35 @@ TEST(OnCommand, ExitReleasesTheImagesThenDestroysTheWindow) {
     EXPECT_EQ(Bitmap::LiveCount(), before);
     EXPECT_FALSE(state.shown.images.Loaded());
     EXPECT_EQ(window.calls, std::vector<std::string>{"destroy"});
+}
+
+}  // namespace
+}  // namespace prismview
+
+namespace prismview {
+namespace {
+
+// The key reference lists every key the handler acts on, once, and each
+// listed key does something; its steps are the state's.
+TEST(KeyReference, NamesEveryKeyOnceAndEachActs) {
+    std::vector<Key> named;
+    for (const KeyBinding& binding : KeyBindings()) {
+        AppState state;
+        state.params.level = 100;  // room both ways
+        const ProcessingParams before = state.params;
+        const std::int32_t view = state.view.selectedImage;
+        EXPECT_NE(ApplyKey(state, binding.key), KeyEffect::None) << binding.name;
+        EXPECT_TRUE(!(state.params == before) || state.view.selectedImage != view || binding.key == Key::H) << binding.name;
+        named.push_back(binding.key);
+    }
+    for (int k = static_cast<int>(Key::Left); k <= static_cast<int>(Key::H); ++k)
+        EXPECT_EQ(std::count(named.begin(), named.end(), static_cast<Key>(k)), 1) << k;
+    AppState state;
+    state.steps.hueStep = 17;
+    const std::vector<KeyReferenceLine> lines = KeyReference(state);
+    EXPECT_EQ(lines[0].keys, "←");
+    EXPECT_NE(lines[0].does.find("17"), std::string::npos) << lines[0].does;
+    EXPECT_GT(lines.size(), KeyBindings().size());  // the view's keys and the mouse follow
 }
 
 }  // namespace

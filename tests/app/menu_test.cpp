@@ -15,7 +15,7 @@ namespace {
 TEST(MainMenu, FivePopupsWithTheirCaptionsAndItemCounts) {
     ASSERT_EQ(MainMenu().size(), 5u);
     const std::vector<std::string> captions = {"ﾌｧｲﾙ(&F)", "表示画像(&V)", "表示処理(&A)", "並べ方(&N)", "ﾍﾙﾌﾟ(&H)"};
-    const std::vector<std::size_t> counts = {11, 13, 31, 5, 1};
+    const std::vector<std::size_t> counts = {11, 14, 31, 5, 2};
     for (std::size_t i = 0; i < 5; ++i) {
         EXPECT_EQ(MainMenu()[i].caption, captions[i]);
         EXPECT_EQ(MainMenu()[i].items.size(), counts[i]) << captions[i];
@@ -38,7 +38,7 @@ TEST(MainMenu, SeparatorsAndDialogItemsOfTheModeMenu) {
 
 TEST(MainMenu, TheViewMenuEndsWithTheScalesAndTheStatusBar) {
     const auto& items = MainMenu()[1].items;
-    ASSERT_EQ(items.size(), 13u);
+    ASSERT_EQ(items.size(), 14u);
     EXPECT_EQ(items[5].id, Command::ShowAll);
     EXPECT_EQ(items[6].action, MenuAction::Separator);
     EXPECT_EQ(items[7].id, Command::ActualSize);
@@ -49,6 +49,9 @@ TEST(MainMenu, TheViewMenuEndsWithTheScalesAndTheStatusBar) {
     EXPECT_EQ(items[10].id, Command::FitToWindow);
     EXPECT_EQ(items[12].id, Command::StatusBar);
     EXPECT_TRUE(items[12].checkedAtStart);
+    EXPECT_EQ(items[13].id, Command::ProbePanel);
+    EXPECT_EQ(items[13].action, MenuAction::ProbePanel);
+    EXPECT_FALSE(items[13].checkedAtStart);
 }
 
 TEST(MainMenu, EveryModeRecordHasOneItemInItsSectionInNumberOrder) {
@@ -82,7 +85,7 @@ TEST(MainMenu, IdsAreUniqueAndExactlyFourItemsStartChecked) {
             EXPECT_EQ(FindMenuItem(item.id), &item);
             if (item.checkedAtStart) checked.emplace_back(item.caption);
         }
-    EXPECT_EQ(ids.size(), 11u + 11u + 28u + 5u + 1u);
+    EXPECT_EQ(ids.size(), 11u + 12u + 28u + 5u + 2u);
     EXPECT_EQ(checked, (std::vector<std::string>{"全て表示(&H)", "ステータスバー(&T)", "反転", "二列(&2)"}));
     EXPECT_EQ(FindMenuItem(Command::None), nullptr);
     EXPECT_EQ(FindMenuItem(Command{32770}), nullptr);

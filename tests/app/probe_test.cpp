@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -13,6 +13,7 @@
 #include "app/view.h"
 #include "core/colour.h"
 #include "effects/mode_table.h"
+#include "resources/strings.h"
 #include "support/recording_window.h"
 #include "support/test_support.h"
 
@@ -91,30 +92,53 @@ TEST(Probe, ReadsTheFullSizeImagesAndTheColourTerms) {
     test::RecordingWindow window;
     OnMouseMove(window, state, {5, 4});
     ASSERT_TRUE(state.view.probe.has_value());
-    const std::vector<std::string> lines = ProbeLines(state);
-    ASSERT_EQ(lines.size(), 1u);
-    std::string expected = "(";
-    expected += std::to_string(state.view.probe->x) + ", " + std::to_string(state.view.probe->y) + ")";
+    const std::vector<ProbeRow> rows = ProbeRows(state);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].number, 0);
     for (std::int32_t slot = 0; slot < kSlotCount; ++slot) {
         const RgbValue full = state.shown.images.bitmaps[slot]->Scanline(state.view.probe->y)[state.view.probe->x] & 0xFFFFFFu;
-        expected += "  " + std::to_string(slot) + ": " + TermsText(TermsOf(full));
+        EXPECT_EQ(rows[0].colours[slot], full) << slot;
     }
-    EXPECT_EQ(lines[0], expected);
+    // The status bar's line names the hovered tile's values only.
+    const std::int32_t hover = state.view.hoverImage;
+    ASSERT_GE(hover, 0);
+    EXPECT_EQ(PointerProbeLine(state), "(" + std::to_string(state.view.probe->x) + ", " + std::to_string(state.view.probe->y) +
+                                           ")  " + std::to_string(hover) + ": " + TermsText(TermsOf(*rows[0].colours[hover])));
 }
 
-TEST(Probe, PinsComeAndGoAndFourStay) {
+TEST(Probe, PinsComeAndGoAFifthIsRefusedAndTheTableCopiesAsCsv) {
     test::State state;
     Show(state, {200, 200}, std::nullopt, true);  // 1:1, tiles of 40 x 30
     test::RecordingWindow window;
     for (std::int32_t i = 0; i < 5; ++i) OnPinButtonDown(window, state, {2 + 6 * i, 20});
-    ASSERT_EQ(state.view.pinned.size(), 4u);
-    EXPECT_EQ(state.view.pinned.front(), (Point{8, 20}));  // the oldest went
+    EXPECT_EQ(state.view.pinned, (std::vector<Point>{{2, 20}, {8, 20}, {14, 20}, {20, 20}}));  // the fifth refused
+    EXPECT_EQ(state.view.notice, kPinsFullText);
+    EXPECT_EQ(window.Count("probe panel on"), 1u);  // opened by the first pin only
+    EXPECT_TRUE(state.view.probePanel);
     OnPinButtonDown(window, state, {40 + 14 + 2, 20 + 1});  // on tile 1, near the mark of (14, 20)
-    EXPECT_EQ(state.view.pinned, (std::vector<Point>{{8, 20}, {20, 20}, {26, 20}}));
+    EXPECT_EQ(state.view.pinned, (std::vector<Point>{{2, 20}, {8, 20}, {20, 20}}));
+    EXPECT_TRUE(state.view.notice.empty());
     OnPinButtonDown(window, state, {300, 300});  // off the pictures: nothing
-    EXPECT_EQ(state.view.pinned.size(), 3u);
-    EXPECT_EQ(ProbeLines(state).size(), 3u);
     EXPECT_EQ(window.Count("repaint"), 6u);
+
+    const std::vector<ProbeRow> rows = ProbeRows(state);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[2].number, 3);
+    // A header, then one line per probe and image.
+    const std::string csv = ProbeTableCsv(state);
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 3 * kSlotCount);
+    const RgbValue colour = *rows[2].colours[4];
+    const ColourTerms terms = TermsOf(colour);
+    char line[96];
+    std::snprintf(line, sizeof line, "\n3,20,20,4,#%06X,%d,%d,%d,", static_cast<unsigned>(colour), terms.r, terms.g, terms.b);
+    EXPECT_NE(csv.find(line), std::string::npos) << csv;
+
+    RemovePin(window, state, 1);
+    EXPECT_EQ(state.view.pinned, (std::vector<Point>{{8, 20}, {20, 20}}));
+    RemovePin(window, state, 3);  // no such pin
+    EXPECT_EQ(state.view.pinned.size(), 2u);
+    ClearPins(window, state);
+    EXPECT_TRUE(state.view.pinned.empty());
 }
 
 // Pins outlive what showed them: a client area too small for any tile, or a
@@ -146,9 +170,9 @@ TEST(Probe, BlankTilesAreNeitherMarkedNorListed) {
     Regenerate(window, state);
     ASSERT_EQ(state.shown.Label(4), "－");
     OnMouseMove(window, state, {5, 4});
-    ASSERT_EQ(ProbeLines(state).size(), 1u);
-    EXPECT_NE(ProbeLines(state)[0].find("  3: "), std::string::npos);
-    EXPECT_EQ(ProbeLines(state)[0].find("  4: "), std::string::npos);
+    ASSERT_EQ(ProbeRows(state).size(), 1u);
+    EXPECT_TRUE(ProbeRows(state)[0].colours[3].has_value());
+    EXPECT_FALSE(ProbeRows(state)[0].colours[4].has_value());
     EXPECT_FALSE(ShowsPicture(state, 4));
     EXPECT_TRUE(ShowsPicture(state, 0) && ShowsPicture(state, 3));
 }

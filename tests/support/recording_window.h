@@ -55,6 +55,7 @@ public:
     }
     void DrawStatusText(std::string_view text) override { calls.push_back("status " + std::string(text)); }
     void RequestRepaint() override { calls.emplace_back("repaint"); }
+    void ShowProbePanel(bool shown) override { calls.push_back(shown ? "probe panel on" : "probe panel off"); }
     void SetMenuCheck(Command id, bool checked) override {
         calls.push_back("check " + std::to_string(static_cast<int>(id)) + (checked ? " on" : " off"));
         marks[id] = checked;
