@@ -1,4 +1,5 @@
 #include "io/picture_file.h"
+#include "io/png_writer.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -145,11 +146,23 @@ const SavableFormat* QtWrittenFormat(const std::string& fileName) {
 
 // Encoded in memory first: Qt's encoders do not all notice a short write,
 // and only complete bytes may replace the target.
-WriteResult Encode(const SavableFormat& known, const Bitmap& bitmap, QByteArray& encoded, std::string* reason) {
+WriteResult Encode(const SavableFormat& known, const Bitmap& bitmap, QByteArray& encoded, std::string* reason,
+                   const WriteOptions& options) {
+    if (known.format == SaveFormat::Png) {
+        std::string png;
+        if (!EncodePng(bitmap, png)) {
+            if (reason) *reason = "out of memory";
+            return WriteResult::WriteFailed;
+        }
+        encoded = QByteArray(png.data(), static_cast<qsizetype>(png.size()));
+        return WriteResult::Written;
+    }
     QBuffer buffer(&encoded);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, known.qtFormat);
-    if (known.format == SaveFormat::Jpeg || known.format == SaveFormat::Webp) writer.setQuality(95);
+    if (known.format == SaveFormat::Jpeg) writer.setQuality(std::clamp(options.quality, 1, 100));
+    // Qt's WebP writer turns lossless at quality 100 and above.
+    if (known.format == SaveFormat::Webp) writer.setQuality(options.lossless ? 100 : std::clamp(options.quality, 1, 99));
     if (known.format == SaveFormat::Tiff) writer.setCompression(1);  // lossless LZW
     // The bitmap's rows are already RGB32 (opaque 0xFFRRGGBB, top down):
     // the encoder reads them in place.
@@ -175,16 +188,18 @@ WriteResult WriteEncoded(const std::string& fileName, const QByteArray& encoded,
 
 }  // namespace
 
-WriteResult WritePictureFile(const std::string& fileName, const Bitmap& bitmap, std::string* reason) {
+WriteResult WritePictureFile(const std::string& fileName, const Bitmap& bitmap, std::string* reason,
+                             const WriteOptions& options) {
     if (SaveFormatFor(fileName) == SaveFormat::Bmp) return WriteBmpFile(fileName, bitmap, reason);
     const SavableFormat* known = QtWrittenFormat(fileName);
     if (!known) return UnknownExtension(reason);
     QByteArray encoded;
-    const WriteResult encodedResult = Encode(*known, bitmap, encoded, reason);
+    const WriteResult encodedResult = Encode(*known, bitmap, encoded, reason, options);
     return encodedResult == WriteResult::Written ? WriteEncoded(fileName, encoded, reason) : encodedResult;
 }
 
-std::size_t WritePictureFiles(std::span<const PictureToWrite> pictures, std::string* reason) {
+std::size_t WritePictureFiles(std::span<const PictureToWrite> pictures, std::string* reason,
+                              const WriteOptions& options) {
     std::vector<QByteArray> encoded(pictures.size());
     std::vector<WriteResult> results(pictures.size(), WriteResult::Written);
     std::vector<std::string> reasons(pictures.size());
@@ -192,7 +207,7 @@ std::size_t WritePictureFiles(std::span<const PictureToWrite> pictures, std::str
         std::vector<std::jthread> encoders;
         for (std::size_t i = 0; i < pictures.size(); ++i)
             if (const SavableFormat* known = QtWrittenFormat(pictures[i].fileName))
-                encoders.emplace_back([&, i, known] { results[i] = Encode(*known, *pictures[i].bitmap, encoded[i], &reasons[i]); });
+                encoders.emplace_back([&, i, known] { results[i] = Encode(*known, *pictures[i].bitmap, encoded[i], &reasons[i], options); });
     }
     for (std::size_t i = 0; i < pictures.size(); ++i) {
         const std::string& fileName = pictures[i].fileName;

@@ -89,13 +89,22 @@ std::span<const SavableFormat> SavableFormats();
 // The extensions a picture can be saved under, as ".bmp .png ...".
 std::string SavableExtensions();
 
+// How JPEG and WebP are encoded: the quality (1 to 100, as the encoders
+// count it) or, for WebP, lossless. The other formats are always lossless.
+struct WriteOptions {
+    std::int32_t quality = kDefaultQuality;
+    bool lossless = false;
+    static constexpr std::int32_t kDefaultQuality = 95;
+};
+
 // Writes the bitmap in the format of the name's extension: BMP through our
-// own 24-bit writer, the others through Qt's image writer (JPEG and WebP at
-// quality 95). Same promise for every format: a temporary file in the same
+// own 24-bit writer, the others through Qt's image writer (JPEG and WebP as
+// the options say; PNG at a zlib level chosen for speed). Same promise for every format: a temporary file in the same
 // folder replaces the target only when complete; on any failure the target
 // stays as it was and no temporary file is left. An unknown extension writes
 // nothing and gives WriteResult::UnknownFormat.
-WriteResult WritePictureFile(const std::string& fileName, const Bitmap& bitmap, std::string* reason = nullptr);
+WriteResult WritePictureFile(const std::string& fileName, const Bitmap& bitmap, std::string* reason = nullptr,
+                             const WriteOptions& options = {});
 
 // Several pictures written as WritePictureFile writes each: the encoding of
 // all of them at once, one thread each, then the files in order. Stops at
@@ -105,6 +114,7 @@ struct PictureToWrite {
     std::string fileName;
     const Bitmap* bitmap;
 };
-std::size_t WritePictureFiles(std::span<const PictureToWrite> pictures, std::string* reason);
+std::size_t WritePictureFiles(std::span<const PictureToWrite> pictures, std::string* reason,
+                              const WriteOptions& options = {});
 
 }  // namespace prismview

@@ -1,6 +1,7 @@
 // The read path for every format and the writer by extension, on real files
 // made with Qt's writers or byte by byte.
 #include "io/picture_file.h"
+#include "io/png_writer.h"
 
 #include <gtest/gtest.h>
 
@@ -762,6 +763,45 @@ TEST(PictureWrite, SeveralAtOnceAreEachAsAloneAndStopAtTheFirstFailure) {
     EXPECT_FALSE(std::filesystem::exists(dir.Path("7.png")));
     EXPECT_FALSE(std::filesystem::exists(dir.Path("8.tif")));
     EXPECT_EQ(WritePictureFiles(std::vector<PictureToWrite>{{dir.Path("9.xyz"), a.get()}}, &reason), 0u);
+}
+
+}  // namespace
+}  // namespace prismview
+
+namespace prismview {
+namespace {
+
+// Our PNG writer's bands join into one stream that decoders read back
+// exactly, in every split, on pictures of one row or column and of noise
+// that fills several IDAT chunks; quality and lossless reach JPEG and WebP.
+TEST(PictureWrite, PngBandsJoinExactlyAndQualityReachesTheLossyFormats) {
+    std::uint32_t seed = 12345;
+    auto noise = [&](std::int32_t, std::int32_t) { return (seed = seed * 1664525u + 1013904223u) >> 8; };
+    for (const Size size : {Size{1, 1}, Size{1, 9}, Size{37, 23}, Size{700, 520}}) {
+        const PixelBuffer picture = test::MakeBuffer(size.width, size.height, noise);
+        BitmapHandle bitmap = Bitmap::Create(size.width, size.height);
+        ASSERT_TRUE(WritePixels(*bitmap, picture));
+        for (const std::int32_t bands : {0, 1, 2, 5, 40}) {
+            std::string png;
+            ASSERT_TRUE(EncodePng(*bitmap, png, bands));
+            const ReadResult read = ReadPictureData(png);
+            ASSERT_TRUE(read.bitmap) << size.width << "x" << size.height << " bands " << bands << ": " << read.reason;
+            EXPECT_TRUE(read.damage.empty()) << read.damage;
+            EXPECT_EQ(ReadPixels(*read.bitmap).pixels, picture.pixels) << size.width << "x" << size.height << " bands " << bands;
+        }
+    }
+    test::TempDir dir;
+    const PixelBuffer smooth = Smooth(96, 64);
+    BitmapHandle bitmap = Bitmap::Create(smooth.width, smooth.height);
+    ASSERT_TRUE(WritePixels(*bitmap, smooth));
+    auto sizeAt = [&](const char* name, WriteOptions options) {
+        EXPECT_EQ(WritePictureFile(dir.Path(name), *bitmap, nullptr, options), WriteResult::Written);
+        return std::filesystem::file_size(dir.Path(name));
+    };
+    EXPECT_LT(sizeAt("low.jpg", {20, false}), sizeAt("high.jpg", {98, false}));
+    EXPECT_LT(sizeAt("low.webp", {20, false}), sizeAt("high.webp", {98, false}));
+    sizeAt("lossless.webp", {50, true});
+    EXPECT_EQ(ReadPixels(*ReadPictureFile(dir.Path("lossless.webp")).bitmap).pixels, smooth.pixels);
 }
 
 }  // namespace
