@@ -21,6 +21,7 @@
 
 namespace prismview {
 
+class BackgroundSave;
 class PassRunner;
 
 // How far one key press moves the hue, the level and the centre.
@@ -53,6 +54,7 @@ struct DialogMemory {
     std::array<RgbValue, 16> customColors{};  // the colour chooser's custom colours
     std::string lastFolder;  // of the last file opened or saved: where the file dialogs start
     SaveFormat saveType = SaveFormat::Bmp;  // the type chosen in the save dialog last
+    WriteOptions writeOptions;  // the JPEG and WebP quality chosen last
     std::optional<SweepRequest> sweep;  // the last sweep asked for: what the sweep dialog shows next
 };
 
@@ -70,6 +72,7 @@ struct AppState {
     std::string baseDamage;
     History history;  // what undo and redo take back
     PassRunner* passRunner = nullptr;  // the pass beside the window; every command that changes pictures needs one
+    BackgroundSave* saver = nullptr;   // saving beside the window; without one a save is written at once
 };
 
 // "プリズムビュー", followed by " - " and the file's name while the base

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/background_save.h"
 #include "app/batch_command.h"
 #include "app/dialogs.h"
 #include "app/marks.h"
@@ -87,22 +88,20 @@ void RunParameterDialog(Window& window, AppState& state, DialogLogic& dialog) {
 
 }  // namespace
 
-bool SavePictureFile(Window& window, const std::string& fileName, const Bitmap& bitmap) {
+bool MayWriteFile(Window& window, const std::string& fileName) {
     // Refused before anything else: no question about a file that will not be written.
     if (SaveFormatFor(fileName) == SaveFormat::Unknown) {
         Tell(window, std::string(kUnknownExtensionText) + SavableExtensions(), kErrorCaption, /*owned=*/false);
         return false;
     }
-    if (FileExists(fileName) && !AskOverwrite(window, fileName, /*owned=*/false)) return false;
-    switch (WritePictureFile(fileName, bitmap)) {
-        case WriteResult::Written: return true;
-        case WriteResult::CannotCreate: Tell(window, kInvalidNameText, kErrorCaption, /*owned=*/false); return false;
-        // A write that stops part way is a failure the user must hear of; the
-        // old file is still there.
-        case WriteResult::WriteFailed: return false;
-        case WriteResult::UnknownFormat: return false;
-    }
-    return false;
+    return !FileExists(fileName) || AskOverwrite(window, fileName, /*owned=*/false);
+}
+
+void TellSaveFailed(Window& window, WriteResult result) {
+    // A write that stops part way is a failure the user must hear of; the
+    // old file is still there.
+    if (result == WriteResult::CannotCreate) Tell(window, kInvalidNameText, kErrorCaption, /*owned=*/false);
+    Tell(window, kSaveFailedText, kFailureCaption);
 }
 
 void TellReadFailed(Window& window, const std::string& source, const std::string& reason) {
@@ -137,13 +136,35 @@ void SaveCommand(Window& window, AppState& state) {
     const std::optional<std::string> fileName = window.AskSaveFileName(question);
     state.dialogs.saveType = question.type;
     if (!fileName) return;
+    const SaveFormat format = SaveFormatFor(*fileName);
+    if ((format == SaveFormat::Jpeg || format == SaveFormat::Webp) && !window.AskWriteOptions(format, state.dialogs.writeOptions))
+        return;
     // A derived image whose bitmap could not be created cannot be saved either.
     const Bitmap* shown = ShownImage(state);
-    if (!shown || !SavePictureFile(window, *fileName, *shown)) {
+    if (!shown || !MayWriteFile(window, *fileName)) {
         Tell(window, kSaveFailedText, kFailureCaption);
         return;
     }
-    NoteFileUsed(state, *fileName);
+    if (!state.saver) {
+        const WriteResult result = WritePictureFile(*fileName, *shown, nullptr, state.dialogs.writeOptions);
+        if (result == WriteResult::Written) NoteFileUsed(state, *fileName);
+        else TellSaveFailed(window, result);
+        return;
+    }
+    // Beside the window, from a copy: the picture shown now is the one saved.
+    if (state.saver->Busy()) window.WaitUntil([&state] { return !state.saver->Busy(); });
+    BitmapHandle copy = Bitmap::Create(shown->Width(), shown->Height());
+    if (!copy || !copy->CopyFrom(*shown)) {
+        Tell(window, kSaveFailedText, kFailureCaption);
+        return;
+    }
+    state.saver->Start(*fileName, std::move(copy), state.dialogs.writeOptions,
+                       [&window, &state, name = *fileName](WriteResult result, const std::string&) {
+                           if (result == WriteResult::Written) NoteFileUsed(state, name);
+                           else TellSaveFailed(window, result);
+                           window.RequestRepaint();
+                       });
+    window.RequestRepaint();  // the status bar says what is being saved
 }
 
 void CopyCommand(Window& window, AppState& state) {

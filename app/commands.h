@@ -12,12 +12,13 @@
 
 namespace prismview {
 
-// Writes the bitmap in the format of the name's extension (BMP without one),
-// asking first when the file exists. Shows its own messages for an extension
-// no writer knows, the overwrite question and a name that cannot be created;
-// false when nothing was written (refused, declined, not creatable, or the
-// write failed part way).
-bool SavePictureFile(Window& window, const std::string& fileName, const Bitmap& bitmap);
+// Whether a picture may be written under the name (BMP without an
+// extension): refused with a message for an extension no writer knows;
+// asks first when the file exists.
+bool MayWriteFile(Window& window, const std::string& fileName);
+// Tells that a save failed: a name that could not be created first, then
+// the save's failure.
+void TellSaveFailed(Window& window, WriteResult result);
 
 void OpenCommand(Window& window, AppState& state);
 // Opens a named file as the open command does after its dialog (a dropped

@@ -1,6 +1,10 @@
 #include "app/status.h"
 
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
+
+#include "app/background_save.h"
 
 #include "core/colour.h"
 #include "effects/mode_table.h"
@@ -59,6 +63,12 @@ std::vector<StatusItem> StatusItems(const AppState& state, std::optional<int> pr
         items.push_back({Percent(state.view.scale), std::nullopt});
     }
     if (!state.view.notice.empty()) items.push_back({state.view.notice, std::nullopt});
+    if (state.saver && state.saver->Busy()) {
+        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(state.saver->Elapsed()).count();
+        items.push_back({"保存中 " + std::filesystem::path(state.saver->FileName()).filename().string() + " (" +
+                             std::to_string(seconds) + " 秒)",
+                         std::nullopt});
+    }
     if (progress) items.push_back({"処理中 " + std::to_string(*progress) + "%", std::nullopt});
     return items;
 }

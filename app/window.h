@@ -90,6 +90,9 @@ public:
     // overwriting by itself.
     virtual std::optional<std::string> AskOpenFileName(const std::string& folder) = 0;
     virtual std::optional<std::string> AskSaveFileName(SaveQuestion& question) = 0;
+    // The quality of a JPEG or WebP file (and, for WebP, lossless), the
+    // last choice preselected; false when cancelled.
+    virtual bool AskWriteOptions(SaveFormat, WriteOptions&) { return true; }
     // The colour chooser with `colour` preselected and the sixteen custom
     // colours; true and the chosen colour in `colour` on OK. The custom
     // colours come back as the user left them, also on cancel.

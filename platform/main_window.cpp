@@ -133,23 +133,25 @@ MainWindow::MainWindow(AppState& state) : state_(state), client_(new ClientArea(
     client_->setFocus();
     // Passes run beside the window; a completed one's images arrive here
     // through the event loop (dropped with the window if it is gone).
-    runner_ = std::make_unique<PassRunner>(
-        state_, PassRunner::Delivery::Queued,
-        [this](std::function<void()> f) {
-            {
-                const std::lock_guard lock(postedMutex_);
-                posted_.push_back(std::move(f));
-            }
-            // By name: the call's event is made and freed inside Qt, and what
-            // it carries over is under our own lock (which the thread
-            // sanitizer sees, unlike Qt's).
-            QMetaObject::invokeMethod(this, "RunPosted", Qt::QueuedConnection);
-        },
-        [this] {
-            SetBusy(runner_->Busy());
-            RequestRepaint();
-            if (!runner_->Busy()) idleTimer_.start();
-        });
+    // Passes and saves run beside the window; what they hand back arrives
+    // here through the event loop (dropped with the window if it is gone).
+    auto post = [this](std::function<void()> f) {
+        {
+            const std::lock_guard lock(postedMutex_);
+            posted_.push_back(std::move(f));
+        }
+        // By name: the call's event is made and freed inside Qt, and what
+        // it carries over is under our own lock (which the thread
+        // sanitizer sees, unlike Qt's).
+        QMetaObject::invokeMethod(this, "RunPosted", Qt::QueuedConnection);
+    };
+    runner_ = std::make_unique<PassRunner>(state_, PassRunner::Delivery::Queued, post, [this] {
+        SetBusy(runner_->Busy());
+        RequestRepaint();
+        if (!runner_->Busy()) idleTimer_.start();
+    });
+    saver_ = std::make_unique<BackgroundSave>(post);
+    state_.saver = saver_.get();
     // Passes run on the same images until the window has been idle a minute.
     idleTimer_.setSingleShot(true);
     idleTimer_.setInterval(kReleaseAfterIdle);
@@ -163,6 +165,8 @@ MainWindow::MainWindow(AppState& state) : state_(state), client_(new ClientArea(
 }
 
 MainWindow::~MainWindow() {
+    state_.saver = nullptr;
+    saver_.reset();  // a save in progress is written first
     state_.passRunner = nullptr;
     runner_.reset();  // cancels a running pass and waits for its thread
 }
@@ -313,9 +317,10 @@ void MainWindow::UpdateStatus() {
     const std::string line = PointerProbeLine(state_);
     html += QStringLiteral("<br>") + (line.empty() ? QStringLiteral("&nbsp;") : ToQString(line).toHtmlEscaped());
     status_->setText(html);
-    // A running pass's progress is read again until it ends.
-    if (progress && !progressTimer_.isActive()) progressTimer_.start();
-    if (!progress) progressTimer_.stop();
+    // A running pass's progress, or a save's time, is read again until it ends.
+    const bool running = progress || (saver_ && saver_->Busy());
+    if (running && !progressTimer_.isActive()) progressTimer_.start();
+    if (!running) progressTimer_.stop();
 }
 
 QString MainWindow::StatusText() const { return status_->text(); }
@@ -395,6 +400,10 @@ std::optional<std::string> MainWindow::AskSaveFileName(SaveQuestion& question) {
     return prismview::AskSaveFileName(this, question);
 }
 
+bool MainWindow::AskWriteOptions(SaveFormat format, WriteOptions& options) {
+    return prismview::AskWriteOptions(this, format, options);
+}
+
 bool MainWindow::ChooseColour(RgbValue& colour, std::array<RgbValue, 16>& customColours) {
     return prismview::ChooseColour(this, colour, customColours);
 }
@@ -470,6 +479,12 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     if (destroyed_) return;
     destroyed_ = true;
     if (progress_) progress_->cancel();  // a sweep being written stops after its frame and leaves nothing
+    // A save in progress is finished first: the window goes at once, the
+    // program once the file is written.
+    if (saver_ && saver_->Busy()) {
+        hide();
+        saver_->Wait();
+    }
     OnDestroy(*this, state_);
 }
 

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/background_save.h"
 #include "app/pass_runner.h"
 #include "app/window.h"
 
@@ -44,6 +45,7 @@ public:
     MessageAnswer ShowMessage(const MessageBoxRequest& request) override;
     std::optional<std::string> AskOpenFileName(const std::string& folder) override;
     std::optional<std::string> AskSaveFileName(SaveQuestion& question) override;
+    bool AskWriteOptions(SaveFormat format, WriteOptions& options) override;
     bool ChooseColour(RgbValue& colour, std::array<RgbValue, 16>& customColours) override;
     int RunDialog(DialogLogic& logic) override;
     void PutClipboardBitmap(const Bitmap& bitmap) override;
@@ -71,7 +73,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    // Runs what the pass's thread posted, on the window's thread.
+    // Runs what the pass's and the save's threads posted, on the window's thread.
     Q_INVOKABLE void RunPosted();
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -102,6 +104,7 @@ private:
     std::mutex postedMutex_;
     std::deque<std::function<void()>> posted_;  // from the pass's thread, for RunPosted
     std::unique_ptr<PassRunner> runner_;
+    std::unique_ptr<BackgroundSave> saver_;
 };
 
 }  // namespace prismview

@@ -1,6 +1,11 @@
 #include "platform/system_dialogs.h"
 
+#include <QCheckBox>
 #include <QClipboard>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QSpinBox>
 #include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
@@ -186,6 +191,40 @@ ClipboardBitmap TakeClipboardBitmap() {
         if (!result.bitmap && read.failure != ReadFailure::NotAPicture) result.reason = read.reason;
     }
     return result;
+}
+
+}  // namespace prismview
+
+namespace prismview {
+
+bool AskWriteOptions(QWidget* owner, SaveFormat format, WriteOptions& options) {
+    const ReactivateAfter reactivate(owner);
+    const bool webp = format == SaveFormat::Webp;
+    QDialog dialog(owner);
+    dialog.setWindowTitle(webp ? QStringLiteral("WebP の品質") : QStringLiteral("JPEG の品質"));
+    auto* layout = new QFormLayout(&dialog);
+    auto* quality = new QSpinBox(&dialog);
+    quality->setObjectName(QStringLiteral("quality"));
+    quality->setRange(1, 100);
+    quality->setValue(std::clamp(options.quality, 1, 100));
+    layout->addRow(QStringLiteral("品質 (1〜100)"), quality);
+    QCheckBox* lossless = nullptr;
+    if (webp) {
+        lossless = new QCheckBox(QStringLiteral("ロスレス（画素をそのまま保存）"), &dialog);
+        lossless->setObjectName(QStringLiteral("lossless"));
+        lossless->setChecked(options.lossless);
+        quality->setEnabled(!options.lossless);
+        QObject::connect(lossless, &QCheckBox::toggled, quality, [quality](bool on) { quality->setEnabled(!on); });
+        layout->addRow(lossless);
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    options.quality = quality->value();
+    if (lossless) options.lossless = lossless->isChecked();
+    return true;
 }
 
 }  // namespace prismview

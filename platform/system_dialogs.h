@@ -39,6 +39,8 @@ std::optional<std::string> AskFileName(QWidget* owner, const std::string& folder
 // (its filter) follows the user and adds its extension to a bare name.
 std::optional<std::string> AskSaveFileName(QWidget* owner, SaveQuestion& question);
 // The save dialog of a sweep's output: a WebP or picture file, or a folder's name.
+// The quality of a JPEG or WebP file, with lossless for WebP.
+bool AskWriteOptions(QWidget* owner, SaveFormat format, WriteOptions& options);
 std::optional<std::string> AskSweepFileName(QWidget* owner, const std::string& folder, SweepFormat format);
 
 // Qt's colour chooser; see Window::ChooseColour.

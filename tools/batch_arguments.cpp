@@ -92,10 +92,17 @@ BatchArguments ParseBatchArguments(const QStringList& arguments) {
         result.output = positional[1].toStdString();
         return result;
     }
-    for (const QCommandLineOption* other : {&slot, &gallery, &size, &quality})
+    for (const QCommandLineOption* other : {&slot, &gallery, &size})
         if (parser.isSet(*other)) return BadUsage("--" + other->names().last().toStdString() + " goes with --sweep");
     if (parser.isSet(format) && (!value(format, text) || !ParseFormatOption(text, result.extension, error)))
         return BadUsage(error);
+    if (parser.isSet(quality)) {
+        const bool webp = result.extension == "webp";
+        if (!webp && result.extension != "jpg") return BadUsage("--quality goes with --format jpg or webp");
+        if (!value(quality, text)) return BadUsage(error);
+        if (webp && text == "lossless") result.writeOptions.lossless = true;
+        else if (!ParseBoundedOption("quality", text, 1, 100, result.writeOptions.quality, error)) return BadUsage(error);
+    }
     if (parser.isSet(slots) && (!value(slots, text) || !ParseSlotsOption(text, result.slots, error)))
         return BadUsage(error);
     result.force = parser.isSet(force);

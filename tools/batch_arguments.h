@@ -11,6 +11,7 @@
 
 #include "app/sweep.h"
 #include "core/params.h"
+#include "io/picture_file.h"
 
 namespace prismview {
 
@@ -21,6 +22,7 @@ struct BatchArguments {
     bool version = false;  // --version: show the version and stop
     ProcessingParams params;
     std::string extension = "bmp";
+    WriteOptions writeOptions;  // --quality: for jpg and webp outputs
     std::array<bool, 4> slots{true, true, true, true};  // which outputs are written
     bool force = false;
     // --allow-damaged: an input the decoder could read only in part (cut

@@ -69,7 +69,9 @@ std::string Usage() {
         "                       the folder OUTPUT) or sheet (one picture of all frames and values)\n"
         "  --size N             with --sweep: a frame's longer side at most (default 1024; 0: the\n"
         "                       picture's size)\n"
-        "  --quality N          with --sweep and webp: lossy at quality 0..100 (default lossless)\n"
+        "  --quality N          jpg and webp outputs at quality 1..100 (default 95), or webp\n"
+        "                       lossless with --quality lossless; with --sweep and webp: lossy at\n"
+        "                       quality 0..100 (default lossless)\n"
         "  -h, --help           show this text\n"
         "  --version            show the program's version\n\n"
         "Modes:\n";
@@ -199,7 +201,7 @@ std::string ProcessOne(const BatchArguments& arguments, const std::string& input
         return "not enough memory to process " + input;
     const std::vector<PictureToWrite> written = OutputsToWrite(arguments.slots, outputs, images);
     std::string reason;
-    const std::size_t failed = WritePictureFiles(written, &reason);
+    const std::size_t failed = WritePictureFiles(written, &reason, arguments.writeOptions);
     if (failed < written.size()) return "cannot write " + written[failed].fileName + ": " + reason;
     return {};
 }
@@ -352,7 +354,7 @@ int main(int argc, char** argv) {
     const std::vector<PictureToWrite> pictures =
         OutputsToWrite(written, {outputs[0], outputs[1], outputs[2], outputs[3]}, images);
     std::string reason;
-    const std::size_t failed = WritePictureFiles(pictures, &reason);
+    const std::size_t failed = WritePictureFiles(pictures, &reason, arguments.writeOptions);
     if (failed < pictures.size()) Fail(1, "cannot write " + pictures[failed].fileName + ": " + reason);
     const Labels labels = LabelsOf(mode);
     // Scripts that asked for CSV or JSON get only that on standard output.

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QImage>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QWheelEvent>
@@ -18,6 +19,8 @@
 #include <memory>
 #include <thread>
 
+#include "app/background_save.h"
+#include "app/commands.h"
 #include "app/input.h"
 #include "app/paint.h"
 #include "app/probe.h"
@@ -441,6 +444,56 @@ TEST(StartApplication, ClosingDuringAPassEndsWithZeroAndReleasesEveryBitmap) {
     EXPECT_TRUE(held);
     EXPECT_FALSE(state.shown.images.Loaded());
     EXPECT_EQ(Bitmap::LiveCount(), before);
+}
+
+// A save runs beside the window: a key is handled while the file is being
+// written, the file holds the picture shown when the command was given, and
+// a close request waits until it is written, then ends the program.
+TEST(StartApplication, ASaveRunsBesideTheWindowAndClosingWaitsForIt) {
+    InFolder folder(true);
+    test::TempDir dir;
+    const std::string name = dir.Path("beside.png");
+    AppState state;
+    state.params.effectMode = ModeHueRotate;
+    PixelBuffer saved;
+    bool busyAfterCommand = false, busyAfterKey = false, statusSaysSo = false;
+    std::int32_t hueAfterKey = -1;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* window = qobject_cast<MainWindow*>(widget);
+            if (!window) continue;
+            BitmapHandle big = Bitmap::Create(3000, 2000);
+            ASSERT_TRUE(big && WritePixels(*big, test::Varied(3000, 2000)));
+            UsePicture(*window, state, {std::move(big), "big", "", ""});
+            OnCommand(*window, state, Command::ShowImage1);
+            window->WaitUntil([window] { return !window->Runner().Busy(); });
+            saved = ReadPixels(*state.shown.images.bitmaps[1]);
+            // The file dialog, answered as a user would.
+            QTimer::singleShot(50, [&name] {
+                QWidget* modal = QApplication::activeModalWidget();
+                ASSERT_NE(modal, nullptr);
+                auto* edit = modal->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                ASSERT_NE(edit, nullptr);
+                edit->setText(QString::fromStdString(name));
+                QTest::keyClick(edit, Qt::Key_Return);
+            });
+            window->Action(Command::Save)->trigger();
+            busyAfterCommand = state.saver && state.saver->Busy();
+            statusSaysSo = window->StatusText().contains(QStringLiteral("保存中 beside.png"));
+            QTest::keyClick(window->Client(), Qt::Key_Right);
+            hueAfterKey = state.params.hue;
+            busyAfterKey = state.saver && state.saver->Busy();
+            window->close();
+        }
+    });
+    EXPECT_EQ(StartApplication(state), 0);
+    EXPECT_TRUE(busyAfterCommand);  // the command returned with the file on its way
+    EXPECT_TRUE(statusSaysSo);
+    EXPECT_EQ(hueAfterKey, 5);
+    EXPECT_TRUE(busyAfterKey) << "the key waited for the save";
+    const ReadResult read = ReadPictureFile(name);
+    ASSERT_TRUE(read.bitmap) << read.reason;
+    EXPECT_EQ(ReadPixels(*read.bitmap).pixels, saved.pixels);
 }
 
 }  // namespace

@@ -401,9 +401,22 @@ TEST_F(BatchTest, ReadsAnyPictureAndWritesTheChosenFormatAndSlots) {
     ASSERT_TRUE(fourth.bitmap);
     EXPECT_EQ(ReadPixels(*fourth.bitmap).pixels, expected[3].pixels);
 
+    // --quality reaches the lossy formats; lossless WebP gives the pixels.
+    run = Batch({"--mode", "7", "--format", "webp", "--quality", "lossless", "--slots", "4", QString::fromStdString(png), Prefix()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ReadPixels(*ReadPictureFile(prefix + "4.webp").bitmap).pixels, expected[3].pixels);
+    run = Batch({"--format", "jpg", "--quality", "5", "--slots", "1", In(), Prefix()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto low = std::filesystem::file_size(prefix + "1.jpg");
+    run = Batch({"--format", "jpg", "--quality", "100", "--slots", "1", "--force", In(), Prefix()});
+    EXPECT_GT(std::filesystem::file_size(prefix + "1.jpg"), low);
+
     for (const QStringList& bad : {QStringList{"--format", "gif", In(), Prefix()},
                                    QStringList{"--slots", "0,2", In(), Prefix()},
-                                   QStringList{"--slots", "1,", In(), Prefix()}}) {
+                                   QStringList{"--slots", "1,", In(), Prefix()},
+                                   QStringList{"--quality", "80", In(), Prefix()},  // BMP has no quality
+                                   QStringList{"--format", "jpg", "--quality", "lossless", In(), Prefix()},
+                                   QStringList{"--format", "jpg", "--quality", "0", In(), Prefix()}}) {
         run = Batch(bad);
         EXPECT_EQ(run.status, 2) << bad.join(' ').toStdString();
         EXPECT_EQ(Lines(run.err), 1) << run.err;
