@@ -38,6 +38,7 @@
 #include "io/picture_file.h"
 #include "io/qt_picture.h"
 #include "platform/client_area.h"
+#include "platform/close_request.h"
 #include "platform/icon.h"
 #include "platform/probe_panel.h"
 #include "platform/qt_text.h"
@@ -152,6 +153,8 @@ MainWindow::MainWindow(AppState& state) : state_(state), client_(new ClientArea(
     });
     saver_ = std::make_unique<BackgroundSave>(post);
     state_.saver = saver_.get();
+    closeFilter_ = std::make_unique<CloseRequestFilter>(this, [this] { CloseAnyway(); });
+    QCoreApplication::instance()->installNativeEventFilter(closeFilter_.get());
     // Passes run on the same images until the window has been idle a minute.
     idleTimer_.setSingleShot(true);
     idleTimer_.setInterval(kReleaseAfterIdle);
@@ -165,6 +168,7 @@ MainWindow::MainWindow(AppState& state) : state_(state), client_(new ClientArea(
 }
 
 MainWindow::~MainWindow() {
+    if (QCoreApplication* application = QCoreApplication::instance()) application->removeNativeEventFilter(closeFilter_.get());
     state_.saver = nullptr;
     saver_.reset();  // a save in progress is written first
     state_.passRunner = nullptr;
@@ -472,6 +476,15 @@ void MainWindow::dropEvent(QDropEvent* event) {
     const bool none = read.failure == ReadFailure::NotAPicture;
     UsePicture(*this, state_,
                {std::move(read.bitmap), std::string(kDroppedSource), none ? std::string() : read.reason, std::move(read.damage)});
+}
+
+void MainWindow::CloseAnyway() {
+    if (progress_) progress_->cancel();
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<QDialog*>(widget); dialog && dialog->isVisible() && dialog->isModal()) dialog->reject();
+    // Once the dialogs' loops have ended: the command that opened them
+    // returns first.
+    QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

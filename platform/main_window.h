@@ -27,6 +27,7 @@ class QLabel;
 namespace prismview {
 
 class ClientArea;
+class CloseRequestFilter;
 class ProbePanel;
 
 class MainWindow : public QMainWindow, public Window {
@@ -73,6 +74,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // A close request that a modal window blocked: every modal window gives
+    // up as its cancel button would, a sweep stops, and the window closes.
+    void CloseAnyway();
     // Runs what the pass's and the save's threads posted, on the window's thread.
     Q_INVOKABLE void RunPosted();
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -105,6 +109,7 @@ private:
     std::deque<std::function<void()>> posted_;  // from the pass's thread, for RunPosted
     std::unique_ptr<PassRunner> runner_;
     std::unique_ptr<BackgroundSave> saver_;
+    std::unique_ptr<CloseRequestFilter> closeFilter_;
 };
 
 }  // namespace prismview
