@@ -137,6 +137,8 @@ void SaveCommand(Window& window, AppState& state) {
     state.dialogs.saveType = question.type;
     if (!fileName) return;
     const SaveFormat format = SaveFormatFor(*fileName);
+    // A name typed with its own extension chooses the type the next dialog starts in.
+    if (format != SaveFormat::Unknown) state.dialogs.saveType = format;
     if ((format == SaveFormat::Jpeg || format == SaveFormat::Webp) && !window.AskWriteOptions(format, state.dialogs.writeOptions))
         return;
     // A derived image whose bitmap could not be created cannot be saved either.

@@ -371,11 +371,13 @@ void MainWindow::ShowKeyReference() {
             table->setItem(row, 0, new QTableWidgetItem(lines[static_cast<std::size_t>(row)].first));
             table->setItem(row, 1, new QTableWidgetItem(lines[static_cast<std::size_t>(row)].second));
         }
+        table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 4);
         table->resizeColumnsToContents();
         table->horizontalHeader()->setStretchLastSection(true);
         auto* layout = new QVBoxLayout(keyReference_);
         layout->addWidget(table);
-        keyReference_->resize(table->horizontalHeader()->length() + 40, 560);
+        keyReference_->resize(table->horizontalHeader()->length() + 60,
+                              table->horizontalHeader()->height() + table->rowCount() * (table->fontMetrics().height() + 4) + 40);
     }
     keyReference_->show();
     keyReference_->raise();

@@ -52,6 +52,11 @@ TEST(PictureCommands, SaveByExtensionAndTheTitleFollowsTheBaseImagesFile) {
     ASSERT_TRUE(saved.bitmap) << saved.reason;
     EXPECT_EQ(ReadPixels(*saved.bitmap).pixels, ReadPixels(*state.shown.images.bitmaps[2]).pixels);
     EXPECT_EQ(state.dialogs.lastFolder, dir.path());
+    // A name typed with another type's extension: that type next time.
+    window.saveName = dir.Path("typed.jpg");
+    OnCommand(window, state, Command::Save);
+    EXPECT_EQ(ProposedSaveName(state), "beach_2.jpg");
+    EXPECT_TRUE(std::filesystem::exists(dir.Path("typed.jpg")));
 
     // An extension no writer knows: told before any question, nothing written.
     window.calls.clear();
