@@ -30,7 +30,9 @@ std::uint32_t Atom(xcb_connection_t* connection, const char* name) {
 CloseRequestFilter::CloseRequestFilter(QWidget* window, std::function<void()> closeAnyway)
     : window_(window), closeAnyway_(std::move(closeAnyway)) {
 #ifdef PRISMVIEW_HAVE_XCB
-    if (auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>()) {
+    // Only on the X platform itself: the offscreen one has the interface too, without a connection.
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (QGuiApplication::platformName() == QLatin1String("xcb") && x11 && x11->connection()) {
         protocols_ = Atom(x11->connection(), "WM_PROTOCOLS");
         deleteWindow_ = Atom(x11->connection(), "WM_DELETE_WINDOW");
     }

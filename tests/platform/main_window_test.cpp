@@ -1,5 +1,6 @@
 #include "platform/client_area.h"
 #include "platform/main_window.h"
+#include "platform/probe_panel.h"
 
 #include <gtest/gtest.h>
 
@@ -468,15 +469,18 @@ TEST(StartApplication, ASaveRunsBesideTheWindowAndClosingWaitsForIt) {
             OnCommand(*window, state, Command::ShowImage1);
             window->WaitUntil([window] { return !window->Runner().Busy(); });
             saved = ReadPixels(*state.shown.images.bitmaps[1]);
-            // The file dialog, answered as a user would.
-            QTimer::singleShot(50, [&name] {
+            // The file dialog, answered as a user would once it shows.
+            auto* answer = new QTimer(window);
+            answer->setInterval(10);
+            QObject::connect(answer, &QTimer::timeout, answer, [answer, &name] {
                 QWidget* modal = QApplication::activeModalWidget();
-                ASSERT_NE(modal, nullptr);
-                auto* edit = modal->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-                ASSERT_NE(edit, nullptr);
+                auto* edit = modal ? modal->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")) : nullptr;
+                if (!edit) return;
+                answer->stop();
                 edit->setText(QString::fromStdString(name));
                 QTest::keyClick(edit, Qt::Key_Return);
             });
+            answer->start();
             window->Action(Command::Save)->trigger();
             busyAfterCommand = state.saver && state.saver->Busy();
             statusSaysSo = window->StatusText().contains(QStringLiteral("保存中 beside.png"));
@@ -546,6 +550,27 @@ TEST(MainWindow, TheProbeAndTheScaleFollowEveryChangeOfTheView) {
         EXPECT_NE(started.window.StatusText().indexOf(QLatin1String(text)), -1)
             << size.width() << " x " << size.height() << ": " << started.window.StatusText().toStdString();
     }
+}
+
+// Pinned probes live in the probe panel: the first opens it, and pins
+// coming and going after that never change the client area or the scale.
+TEST(MainWindow, PinsNeverChangeTheTilesScale) {
+    Started started(true, 500, 400);
+    QWidget* client = started.window.Client();
+    const ViewState& view = started.state.view;
+    QTest::mouseClick(client, Qt::MiddleButton, Qt::NoModifier, QPoint(20, 20));
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(started.window.Probes()->isVisible());
+    EXPECT_TRUE(started.window.Action(Command::ProbePanel)->isChecked());
+    const QSize size = client->size();
+    const Scale scale = view.scale;
+    for (const QPoint at : {QPoint(40, 30), QPoint(60, 50), QPoint(80, 20), QPoint(90, 60), QPoint(40, 30)}) {
+        QTest::mouseClick(client, Qt::MiddleButton, Qt::NoModifier, at);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(client->size(), size) << at.x() << "," << at.y();
+        EXPECT_TRUE(view.scale == scale);
+    }
+    EXPECT_EQ(view.pinned.size(), 3u);  // four, a fifth refused, then one taken away on its mark
 }
 
 // A new picture starts fitted; zoom steps that reach 1:1 are the 1:1 view;
