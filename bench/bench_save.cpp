@@ -76,7 +76,9 @@ int main(int argc, char** argv) {
             best = std::min(best, Seconds(start));
         }
         char label[64];
-        std::snprintf(label, sizeof label, "%s%s q%d", extension, options.lossless ? " lossless" : "", options.quality);
+        const bool lossy = !options.lossless && (std::string(extension) == "jpg" || std::string(extension) == "webp");
+        std::snprintf(label, sizeof label, "%s%s", extension,
+                      options.lossless ? " lossless" : lossy ? (" q" + std::to_string(options.quality)).c_str() : "");
         std::printf("%-28s %8.3f s %12lld bytes\n", label, best, static_cast<long long>(std::filesystem::file_size(name)));
     }
     std::filesystem::remove_all(folder);

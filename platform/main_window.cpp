@@ -396,7 +396,12 @@ void MainWindow::Destroy() { close(); }
 
 void MainWindow::PostQuit(int exitCode) { QCoreApplication::exit(exitCode); }
 
-MessageAnswer MainWindow::ShowMessage(const MessageBoxRequest& request) { return ShowMessageBox(this, request); }
+MessageAnswer MainWindow::ShowMessage(const MessageBoxRequest& request) {
+    // A status text drawn at once ("reading the picture") would stay on the
+    // screen behind the box: the client area shows the state again first.
+    client_->repaint();
+    return ShowMessageBox(this, request);
+}
 
 std::optional<std::string> MainWindow::AskOpenFileName(const std::string& folder) {
     return AskFileName(this, folder, false);
