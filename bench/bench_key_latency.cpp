@@ -12,6 +12,8 @@
 //     worst_after_pause_ms=<...> size=WxH
 //
 //   build/release/bench/prismview-key-latency [presses per mode, default 5]
+// PRISMVIEW_BENCH_MODES=8,12 measures only those modes, and
+// PRISMVIEW_BENCH_PAUSED=N makes N presses after a pause (default 3).
 #include <QApplication>
 #include <QKeyEvent>
 
@@ -106,6 +108,21 @@ Times Of(std::vector<double> v) {
     return {v[v.size() / 2], v.back()};
 }
 
+// How many presses after a pause: 3, or PRISMVIEW_BENCH_PAUSED.
+int PausedPresses() {
+    const int asked = qEnvironmentVariableIntValue("PRISMVIEW_BENCH_PAUSED");
+    return asked > 0 ? asked : 3;
+}
+
+// The modes to measure: all, or those named by number in PRISMVIEW_BENCH_MODES ("8,12").
+bool Chosen(const ModeSpec& mode) {
+    const QByteArray list = qgetenv("PRISMVIEW_BENCH_MODES");
+    if (list.isEmpty()) return true;
+    for (const QByteArray& number : list.split(','))
+        if (number.toInt() == mode.mode) return true;
+    return false;
+}
+
 void Measure(MainWindow& window, AppState& state, std::int32_t width, std::int32_t height, int presses) {
     InstallBaseImage(state.shown.images, Picture(width, height));
     state.params = ProcessingParams{};
@@ -128,6 +145,7 @@ void Measure(MainWindow& window, AppState& state, std::int32_t width, std::int32
         exacts.push_back(Ms(*watch.exact - start));
     };
     for (const ModeSpec* mode : AllModes()) {
+        if (!Chosen(*mode)) continue;
         state.params = ProcessingParams{};
         state.params.effectMode = mode->mode;
         Regenerate(window, state);  // the mode's first pass, as choosing it does
@@ -143,7 +161,7 @@ void Measure(MainWindow& window, AppState& state, std::int32_t width, std::int32
             RunUntil([] { return false; }, std::chrono::milliseconds(5));
             press(*mode, previews, exacts);
         }
-        for (int i = 0; i < std::min(presses, 3); ++i) {
+        for (int i = 0; i < std::min(presses, PausedPresses()); ++i) {
             RunUntil([] { return false; }, std::chrono::milliseconds(2500));
             press(*mode, pausedPreviews, paused);
         }
