@@ -65,8 +65,9 @@ TEST(SameImages, AChangeTheModeDoesNotReadLeavesEveryPixel) {
     EXPECT_FALSE(SameImages(ProcessingParams{}, other));
 }
 
-// The other way round: each parameter a mode declares changes some pixel of
-// some slot, so no declared read is idle (and the swatches and the right
+// The other way round: each parameter a mode declares (the background colour
+// and the overflow treatment too) changes some pixel of some slot, so no
+// declared read is idle (and the swatches and the right
 // click, which follow the declarations, point at something real).
 TEST(ModeRecords, EveryDeclaredReadChangesSomePixel) {
     const PixelBuffer picture = test::Varied(29, 23);
@@ -94,6 +95,21 @@ TEST(ModeRecords, EveryDeclaredReadChangesSomePixel) {
         EXPECT_TRUE(!(reads & ReadsPhase) || changes([](auto& p) { p.wavePhase = 11; })) << record->name;
         EXPECT_TRUE(!(reads & ReadsCentre) || changes([](auto& p) { p.centerX = -6; })) << record->name;
         EXPECT_TRUE(!(reads & ReadsStartFromEnd) || changes([](auto& p) { p.startFromEnd = 1; })) << record->name;
+        // The distortions meet the background and the overflow treatment only
+        // beyond the picture: moves of 40 pixels reach it.
+        auto farChanges = [&](auto&& change) {
+            ProcessingParams far = params;
+            far.waveAmplitude = 40;
+            ProcessingParams changed = far;
+            change(changed);
+            return test::RunPass(picture, changed) != test::RunPass(picture, far);
+        };
+        EXPECT_TRUE(!(reads & ReadsBackground) || changes([](auto& p) { p.backgroundColor = 0xC0FFEE; }) ||
+                    farChanges([](auto& p) { p.backgroundColor = 0xC0FFEE; }))
+            << record->name;
+        EXPECT_TRUE(!(reads & ReadsOverflow) || (farChanges([](auto& p) { p.overflowMode = OverflowWrap; }) &&
+                                                 farChanges([](auto& p) { p.overflowMode = OverflowEdge; })))
+            << record->name;
         // A hue swatch only beside images that follow the hue, a level swatch likewise.
         EXPECT_TRUE(!(record->hueSwatch) || reads & ReadsHue) << record->name;
         EXPECT_TRUE(!(record->levelSwatch) || reads & ReadsLevel) << record->name;
