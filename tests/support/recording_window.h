@@ -56,6 +56,8 @@ public:
     void DrawStatusText(std::string_view text) override { calls.push_back("status " + std::string(text)); }
     void RequestRepaint() override { calls.emplace_back("repaint"); }
     void ShowProbePanel(bool shown) override { calls.push_back(shown ? "probe panel on" : "probe panel off"); }
+    void ShowKeyReference() override { calls.emplace_back("key reference"); }
+    void PutClipboardText(const std::string& text) override { calls.push_back("clipboard text " + text); }
     void SetMenuCheck(Command id, bool checked) override {
         calls.push_back("check " + std::to_string(static_cast<int>(id)) + (checked ? " on" : " off"));
         marks[id] = checked;
