@@ -81,9 +81,7 @@ bool AskOverwrite(Window& window, const std::string& name, bool owned) {
 void RunParameterDialog(Window& window, AppState& state, DialogLogic& dialog) {
     const ProcessingParams before = state.params;
     if (window.RunDialog(dialog) != kDialogOk) return;
-    state.history.ParametersChanged(before, state.params);
-    Regenerate(window, state);
-    window.RequestRepaint();
+    FinishParameterChange(window, state, before);
 }
 
 }  // namespace
@@ -246,9 +244,7 @@ void BackgroundColourCommand(Window& window, AppState& state) {
     if (!window.ChooseColour(colour, state.dialogs.customColors)) return;
     const ProcessingParams before = state.params;
     state.params.backgroundColor = colour;
-    state.history.ParametersChanged(before, state.params);
-    Regenerate(window, state);
-    window.RequestRepaint();
+    FinishParameterChange(window, state, before);
 }
 
 void UndoCommand(Window& window, AppState& state, bool undo) {
@@ -312,10 +308,7 @@ void SweepCommand(Window& window, AppState& state) {
 void ResetParametersCommand(Window& window, AppState& state) {
     const ProcessingParams before = state.params;
     state.params = ProcessingParams{};
-    state.history.ParametersChanged(before, state.params);
-    Regenerate(window, state);
-    UpdateMenuChecks(window, state);
-    window.RequestRepaint();
+    FinishParameterChange(window, state, before, -1, /*marks=*/true);
 }
 
 bool RunDialogCommand(Window& window, AppState& state, Command command) {

@@ -99,10 +99,7 @@ CentreClick CentreForClick(const AppState& state, Point point) {
 void SetEffectMode(Window& window, AppState& state, std::int32_t mode) {
     const ProcessingParams before = state.params;
     state.params.effectMode = mode;
-    state.history.ParametersChanged(before, state.params);
-    Regenerate(window, state);
-    UpdateMenuChecks(window, state);
-    window.RequestRepaint();
+    FinishParameterChange(window, state, before, -1, /*marks=*/true);
 }
 
 void SelectImage(Window& window, AppState& state, std::int32_t index) {
@@ -122,10 +119,8 @@ void SetColumns(Window& window, AppState& state, std::int32_t columns) {
 
 void OnKeyDown(Window& window, AppState& state, Key key) {
     const ProcessingParams before = state.params;
-    const KeyEffect effect = ApplyKey(state, key);
-    state.history.ParametersChanged(before, state.params, static_cast<int>(key));
-    switch (effect) {
-        case KeyEffect::Parameter: Regenerate(window, state); break;
+    switch (ApplyKey(state, key)) {
+        case KeyEffect::Parameter: FinishParameterChange(window, state, before, static_cast<int>(key)); return;
         case KeyEffect::View:
             RefreshView(state, false);
             UpdateMenuChecks(window, state);
@@ -169,9 +164,7 @@ void OnRightButtonDown(Window& window, AppState& state, Point point) {
     const ProcessingParams before = state.params;
     state.params.centerX = click.centerX;
     state.params.centerY = click.centerY;
-    state.history.ParametersChanged(before, state.params);
-    Regenerate(window, state);
-    window.RequestRepaint();
+    FinishParameterChange(window, state, before);
 }
 
 bool OnCommand(Window& window, AppState& state, Command command) {

@@ -1,5 +1,6 @@
 #include "app/regenerate.h"
 
+#include "app/marks.h"
 #include "app/pass_runner.h"
 #include "app/preview.h"
 #include "app/view.h"
@@ -16,6 +17,13 @@ void Regenerate(Window& window, AppState& state) {
     state.passRunner->Request();
     if (state.passRunner->Busy()) MakePreview(state);
     window.SetBusy(state.passRunner->Busy());
+}
+
+void FinishParameterChange(Window& window, AppState& state, const ProcessingParams& before, int key, bool marks) {
+    state.history.ParametersChanged(before, state.params, key);
+    Regenerate(window, state);
+    if (marks) UpdateMenuChecks(window, state);
+    window.RequestRepaint();
 }
 
 }  // namespace prismview

@@ -14,4 +14,11 @@ namespace prismview {
 // copy is made now. It never repaints; the caller does.
 void Regenerate(Window& window, AppState& state);
 
+// How a change of the parameters ends, whatever made it: the parameters
+// went from `before` to the state's (by `key`, -1 for none: keys of one kind
+// in a row make one step), as one undoable step; the pictures are made
+// again; the menu's marks follow when `marks` says so; then a repaint.
+void FinishParameterChange(Window& window, AppState& state, const ProcessingParams& before, int key = -1,
+                           bool marks = false);
+
 }  // namespace prismview
