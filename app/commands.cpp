@@ -188,10 +188,7 @@ void UsePicture(Window& window, AppState& state, OfferedPicture picture) {
         const Size before{state.shown.images.width, state.shown.images.height};
         InstallBaseImage(state.shown.images, std::move(picture.bitmap));
         StartNewPicture(state, before, true);
-        state.baseFileName.clear();
-        state.basePath.clear();
-        state.baseDamage = std::move(picture.damage);
-        window.SetMenuCaption(Command::CopyCommand, CopyCommandCaption(state));
+        SetBaseOrigin(window, state, {}, {}, std::move(picture.damage));
         Regenerate(window, state);
     } else if (!picture.reason.empty()) {
         TellReadFailed(window, picture.source, picture.reason);
@@ -216,9 +213,7 @@ void MakeCurrentImageBase(Window& window, AppState& state) {
             state.history.BaseReplaced({state.params, std::move(old), state.baseFileName, state.basePath, state.baseDamage});
         state.shown.images.bitmaps[0]->CopyFrom(*shown);
         state.shown.images.generation = NewImageGeneration();
-        state.baseFileName.clear();  // the base is no longer the file's picture
-        state.basePath.clear();
-        window.SetMenuCaption(Command::CopyCommand, CopyCommandCaption(state));
+        SetBaseOrigin(window, state, {}, {}, state.baseDamage);  // no longer the file's picture
     }
     Regenerate(window, state);
     window.RequestRepaint();
@@ -257,10 +252,7 @@ void UndoCommand(Window& window, AppState& state, bool undo) {
         const Size before{state.shown.images.width, state.shown.images.height};
         InstallBaseImage(state.shown.images, std::move(step.base));
         StartNewPicture(state, before, false);
-        state.baseFileName = step.baseFileName;
-        state.basePath = step.basePath;
-        state.baseDamage = step.baseDamage;
-        window.SetMenuCaption(Command::CopyCommand, CopyCommandCaption(state));
+        SetBaseOrigin(window, state, step.baseFileName, step.basePath, step.baseDamage);
     }
     state.params = step.params;
     state.history.Keep(undo, std::move(current));

@@ -30,6 +30,13 @@ void KeepBaseForUndo(AppState& state) {
         {state.params, std::move(images.bitmaps[0]), state.baseFileName, state.basePath, state.baseDamage});
 }
 
+void SetBaseOrigin(Window& window, AppState& state, std::string fileName, std::string path, std::string damage) {
+    state.baseFileName = std::move(fileName);
+    state.basePath = std::move(path);
+    state.baseDamage = std::move(damage);
+    window.SetMenuCaption(Command::CopyCommand, CopyCommandCaption(state));
+}
+
 bool OpenImageFile(Window& window, AppState& state, const std::string& fileName, std::string* reason) {
     window.DrawStatusText(kLoadingText);
     // The old pictures go only once the new one has been read: a file that
@@ -45,12 +52,10 @@ bool OpenImageFile(Window& window, AppState& state, const std::string& fileName,
         InstallBaseImage(state.shown.images, std::move(picture));
         StartNewPicture(state, before, true);
         NoteFileUsed(state, fileName);
-        state.baseFileName = std::filesystem::path(fileName).filename().string();
         std::error_code error;
         const std::filesystem::path absolute = std::filesystem::absolute(fileName, error);
-        state.basePath = error ? fileName : absolute.lexically_normal().string();
-        state.baseDamage = result.damage;
-        window.SetMenuCaption(Command::CopyCommand, CopyCommandCaption(state));
+        SetBaseOrigin(window, state, std::filesystem::path(fileName).filename().string(),
+                      error ? fileName : absolute.lexically_normal().string(), std::move(result.damage));
     }
     Regenerate(window, state);
     return read;

@@ -19,6 +19,11 @@ bool OpenImageFile(Window& window, AppState& state, const std::string& fileName,
 
 // Keeps the base image about to be replaced (and its file) as an undo step.
 void KeepBaseForUndo(AppState& state);
+// Where the base picture came from: its file's name and absolute path (both
+// empty for a picture that is no file's) and why it came in damaged (empty
+// for a complete one). The copy-command item follows at once, the title at
+// the next repaint.
+void SetBaseOrigin(Window& window, AppState& state, std::string fileName, std::string path, std::string damage);
 // Before the base image is replaced or its pixels change: the pass reads it
 // in place, so any pass is stopped first (the next request makes it again).
 void StopPassesOnBase(AppState& state);
