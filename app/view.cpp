@@ -183,8 +183,8 @@ void ToggleActualSize(Window& window, AppState& state) {
     view.zoom.reset();
     RefreshView(state, false);
     const Scale after = view.scale;
-    auto moved = [&](std::int64_t middle, std::int32_t half) {
-        return middle * after.num * before.den / std::max<std::int64_t>(1, after.den * before.num) - half;
+    auto moved = [&](std::int64_t point, std::int32_t half) {
+        return point * after.num * before.den / std::max<std::int64_t>(1, after.den * before.num) - half;
     };
     const Size limit = MaxScroll(view);
     view.scrollX = static_cast<std::int32_t>(std::clamp<std::int64_t>(moved(middleX, view.viewport.width / 2), 0, limit.width));

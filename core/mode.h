@@ -116,13 +116,13 @@ struct ModeSpec {
     std::string_view menuCaption;
     std::uint16_t commandId;  // of its menu item
     MenuSection section;
-    std::array<std::string_view, 4> labels;  // of slots 1..4
+    std::array<std::string_view, 4> labels{};  // of slots 1..4; none for the distortions
     std::string_view name;        // on the command line: "hue-rotate"
-    std::string_view formerName;  // what earlier versions called it there, still accepted; empty: the same
+    std::string_view formerName{};  // what earlier versions called it there, still accepted; empty: the same
     unsigned reads;               // ModeReads
-    unsigned hueSwatch;           // SlotBits: slots shown with the hue swatch
-    unsigned levelSwatch;         // SlotBits: slots shown with the level swatch
-    bool drawsDots;               // its kernels read PassInput::dotNoise
+    unsigned hueSwatch = NoSlot;    // SlotBits: slots shown with the hue swatch
+    unsigned levelSwatch = NoSlot;  // SlotBits: slots shown with the level swatch
+    bool drawsDots = false;         // its kernels read PassInput::dotNoise
     std::array<SlotKernelMaker, 4> slots;
     unsigned lengths = NoLengths;  // ModeLengths
 

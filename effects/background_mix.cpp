@@ -49,11 +49,21 @@ struct Scatter {
 };
 
 constexpr ModeSpec kModes[] = {
-    {ModeBackgroundMix, "背景色と混合", 32804, MenuSection::Colours,
-     {"背景色と混合（中間色）", "背景色と混合（点々）", "背景色と混合（比較明）", "背景色と混合（比較暗）"},
-     "background-mix", "", ReadsLevel | ReadsBackground, NoSlot, AllSlots, true,
-     {Kernel<EachChannel, Mix>, Kernel<EachPixelWithDots, Scatter>, Kernel<EachChannel, Lighter>,
-      Kernel<EachChannel, Darker>}},
+    {
+        .mode = ModeBackgroundMix,
+        .menuCaption = "背景色と混合",
+        .commandId = 32804,
+        .section = MenuSection::Colours,
+        .labels = {"背景色と混合（中間色）", "背景色と混合（点々）", "背景色と混合（比較明）", "背景色と混合（比較暗）"},
+        .name = "background-mix",
+        .reads = ReadsLevel | ReadsBackground,
+        .levelSwatch = AllSlots,
+        .drawsDots = true,
+        .slots = {Kernel<EachChannel, Mix>,
+                   Kernel<EachPixelWithDots, Scatter>,
+                   Kernel<EachChannel, Lighter>,
+                   Kernel<EachChannel, Darker>},
+    },
 };
 
 }  // namespace

@@ -54,14 +54,34 @@ struct AlongHue {
 };
 
 constexpr ModeSpec kModes[] = {
-    {ModeRgbComponents, "ＲＧＢ（ＯＲ）", 32779, MenuSection::Colours, {"赤成分", "緑成分", "青成分", "任意（ＲＧＢ）"},
-     "rgb-components", "", ReadsHue, Slot4, NoSlot, false,
-     {Kernel<EachPixel, RedPart>, Kernel<EachPixel, GreenPart>, Kernel<EachPixel, BluePart>,
-      Kernel<VectorRows, AlongHue<Along::Hue>>}},
-    {ModeYcmComponents, "ＹＣＭ（ＡＮＤ）", 32780, MenuSection::Colours,
-     {"黄成分", "マゼンタ成分", "シアン成分", "任意（ＹＣＭ）"}, "ycm-components", "", ReadsHue, Slot4, NoSlot, false,
-     {Kernel<EachPixel, YellowPart>, Kernel<EachPixel, MagentaPart>, Kernel<EachPixel, CyanPart>,
-      Kernel<VectorRows, AlongHue<Along::Complement>>}},
+    {
+        .mode = ModeRgbComponents,
+        .menuCaption = "ＲＧＢ（ＯＲ）",
+        .commandId = 32779,
+        .section = MenuSection::Colours,
+        .labels = {"赤成分", "緑成分", "青成分", "任意（ＲＧＢ）"},
+        .name = "rgb-components",
+        .reads = ReadsHue,
+        .hueSwatch = Slot4,
+        .slots = {Kernel<EachPixel, RedPart>,
+                   Kernel<EachPixel, GreenPart>,
+                   Kernel<EachPixel, BluePart>,
+                   Kernel<VectorRows, AlongHue<Along::Hue>>},
+    },
+    {
+        .mode = ModeYcmComponents,
+        .menuCaption = "ＹＣＭ（ＡＮＤ）",
+        .commandId = 32780,
+        .section = MenuSection::Colours,
+        .labels = {"黄成分", "マゼンタ成分", "シアン成分", "任意（ＹＣＭ）"},
+        .name = "ycm-components",
+        .reads = ReadsHue,
+        .hueSwatch = Slot4,
+        .slots = {Kernel<EachPixel, YellowPart>,
+                   Kernel<EachPixel, MagentaPart>,
+                   Kernel<EachPixel, CyanPart>,
+                   Kernel<VectorRows, AlongHue<Along::Complement>>},
+    },
 };
 
 }  // namespace

@@ -154,16 +154,33 @@ using CentredAround =
                Compare<kHere, kDownRight>>;
 
 constexpr ModeSpec kModes[] = {
-    {ModeEdges, "境界の抽出", 32805, MenuSection::Colours,
-     {"境界（横、右余⇒背景色）", "境界（縦、上余⇒背景色）", "境界（縦横、右上余⇒背景色）",
-      "境界（縦横斜、右上余⇒背景色）"},
-     "edges", "", ReadsBackground, NoSlot, NoSlot, false,
-     {Kernel<BytewiseRows, ForwardRow>, Kernel<BytewiseRows, ForwardColumn>, Kernel<BytewiseRows, ForwardCell>,
-      Kernel<BytewiseRows, ForwardCellDiagonals>}},
-    {ModeEdges2, "境界の抽出２", 32813, MenuSection::Colours, {"境界２（横）", "境界２（縦）", "境界２（縦横）", "境界２（縦横斜）"},
-     "edges-2", "edges2", 0, NoSlot, NoSlot, false,
-     {Kernel<BytewiseRows, CentredRow>, Kernel<BytewiseRows, CentredColumn>, Kernel<BytewiseRows, CentredCross>,
-      Kernel<BytewiseRows, CentredAround>}},
+    {
+        .mode = ModeEdges,
+        .menuCaption = "境界の抽出",
+        .commandId = 32805,
+        .section = MenuSection::Colours,
+        .labels = {"境界（横、右余⇒背景色）", "境界（縦、上余⇒背景色）", "境界（縦横、右上余⇒背景色）", "境界（縦横斜、右上余⇒背景色）"},
+        .name = "edges",
+        .reads = ReadsBackground,
+        .slots = {Kernel<BytewiseRows, ForwardRow>,
+                   Kernel<BytewiseRows, ForwardColumn>,
+                   Kernel<BytewiseRows, ForwardCell>,
+                   Kernel<BytewiseRows, ForwardCellDiagonals>},
+    },
+    {
+        .mode = ModeEdges2,
+        .menuCaption = "境界の抽出２",
+        .commandId = 32813,
+        .section = MenuSection::Colours,
+        .labels = {"境界２（横）", "境界２（縦）", "境界２（縦横）", "境界２（縦横斜）"},
+        .name = "edges-2",
+        .formerName = "edges2",
+        .reads = 0,
+        .slots = {Kernel<BytewiseRows, CentredRow>,
+                   Kernel<BytewiseRows, CentredColumn>,
+                   Kernel<BytewiseRows, CentredCross>,
+                   Kernel<BytewiseRows, CentredAround>},
+    },
 };
 
 }  // namespace

@@ -23,10 +23,19 @@ struct Negative {
 };
 
 constexpr ModeSpec kModes[] = {
-    {ModeInvert, "反転", 32778, MenuSection::Colours, {"色相反転", "明度反転", "通常反転", "－"}, "invert", "",
-     0, NoSlot, NoSlot, false,
-     {Kernel<EachPixel, HueInversion>, Kernel<EachPixel, LightnessInversion>, Kernel<EachPixel, Negative>,
-      Kernel<EachPixel, White>}},
+    {
+        .mode = ModeInvert,
+        .menuCaption = "反転",
+        .commandId = 32778,
+        .section = MenuSection::Colours,
+        .labels = {"色相反転", "明度反転", "通常反転", "－"},
+        .name = "invert",
+        .reads = 0,
+        .slots = {Kernel<EachPixel, HueInversion>,
+                   Kernel<EachPixel, LightnessInversion>,
+                   Kernel<EachPixel, Negative>,
+                   Kernel<EachPixel, White>},
+    },
 };
 
 }  // namespace

@@ -105,15 +105,32 @@ std::unique_ptr<SlotKernel> SlideKernel(const PassInput& input) {
 constexpr unsigned kGeometry = ReadsFrequency | ReadsOverflow | ReadsCentre | ReadsBackground;
 
 constexpr ModeSpec kModes[] = {
-    {ModeVortex, "渦", 32796, MenuSection::Distortions, {}, "vortex", "", kGeometry | ReadsAmplitude, NoSlot, NoSlot,
-     false,
-     {Kernel<EachSamplePoint, TurnAll>, Kernel<MirrorSymmetry, TwistByDistance<Twist::Inner>>,
-      Kernel<MirrorSymmetry, TwistByDistance<Twist::Outer>>, Kernel<EachSamplePoint, Zoom>},
-     LengthAmplitude | LengthCentre},  // f is an angle; the amplitude a distance
-    {ModeSlide, "スライド", 32806, MenuSection::Distortions, {}, "slide", "", kGeometry, NoSlot, NoSlot, false,
-     {SlideKernel<Axis::X, Axis::Y>, SlideKernel<Axis::X, Axis::X>, SlideKernel<Axis::Y, Axis::X>,
-      SlideKernel<Axis::Y, Axis::Y>},
-     LengthCentre},  // f is a slope
+    {
+        .mode = ModeVortex,
+        .menuCaption = "渦",
+        .commandId = 32796,
+        .section = MenuSection::Distortions,
+        .name = "vortex",
+        .reads = kGeometry | ReadsAmplitude,
+        .slots = {Kernel<EachSamplePoint, TurnAll>,
+                   Kernel<MirrorSymmetry, TwistByDistance<Twist::Inner>>,
+                   Kernel<MirrorSymmetry, TwistByDistance<Twist::Outer>>,
+                   Kernel<EachSamplePoint, Zoom>},
+        .lengths = LengthAmplitude | LengthCentre,
+    },
+    {
+        .mode = ModeSlide,
+        .menuCaption = "スライド",
+        .commandId = 32806,
+        .section = MenuSection::Distortions,
+        .name = "slide",
+        .reads = kGeometry,
+        .slots = {SlideKernel<Axis::X, Axis::Y>,
+                   SlideKernel<Axis::X, Axis::X>,
+                   SlideKernel<Axis::Y, Axis::X>,
+                   SlideKernel<Axis::Y, Axis::Y>},
+        .lengths = LengthCentre,
+    },
 };
 
 }  // namespace

@@ -213,14 +213,46 @@ constexpr std::array<SlotKernelMaker, 4> kRippleSlots = {
 constexpr unsigned kWaveLengths = LengthAmplitude | LengthWavelength;
 
 constexpr ModeSpec kModes[] = {
-    {ModeWave, "波", 32795, MenuSection::Distortions, {}, "wave", "", kStraightReads, NoSlot, NoSlot, false,
-     kStraightSlots<Shape::Sine>, kWaveLengths},
-    {ModeSingleWave, "単波", 32802, MenuSection::Distortions, {}, "single-wave", "", kStraightReads, NoSlot, NoSlot,
-     false, kStraightSlots<Shape::Bump>, kWaveLengths},
-    {ModeRipple, "波紋", 32799, MenuSection::Distortions, {}, "ripple", "", kRippleReads, NoSlot, NoSlot, false,
-     kRippleSlots<Shape::Sine>, kWaveLengths | LengthCentre},
-    {ModeSingleRipple, "単波紋", 32801, MenuSection::Distortions, {}, "single-ripple", "", kRippleReads, NoSlot,
-     NoSlot, false, kRippleSlots<Shape::Bump>, kWaveLengths | LengthCentre},
+    {
+        .mode = ModeWave,
+        .menuCaption = "波",
+        .commandId = 32795,
+        .section = MenuSection::Distortions,
+        .name = "wave",
+        .reads = kStraightReads,
+        .slots = kStraightSlots<Shape::Sine>,
+        .lengths = kWaveLengths,
+    },
+    {
+        .mode = ModeSingleWave,
+        .menuCaption = "単波",
+        .commandId = 32802,
+        .section = MenuSection::Distortions,
+        .name = "single-wave",
+        .reads = kStraightReads,
+        .slots = kStraightSlots<Shape::Bump>,
+        .lengths = kWaveLengths,
+    },
+    {
+        .mode = ModeRipple,
+        .menuCaption = "波紋",
+        .commandId = 32799,
+        .section = MenuSection::Distortions,
+        .name = "ripple",
+        .reads = kRippleReads,
+        .slots = kRippleSlots<Shape::Sine>,
+        .lengths = kWaveLengths | LengthCentre,
+    },
+    {
+        .mode = ModeSingleRipple,
+        .menuCaption = "単波紋",
+        .commandId = 32801,
+        .section = MenuSection::Distortions,
+        .name = "single-ripple",
+        .reads = kRippleReads,
+        .slots = kRippleSlots<Shape::Bump>,
+        .lengths = kWaveLengths | LengthCentre,
+    },
 };
 
 }  // namespace
