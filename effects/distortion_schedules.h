@@ -1,7 +1,8 @@
 // How the distortions are computed: each schedule runs any sample-point
-// formula of its shape through the sampler. A formula says where output
-// pixel (x, y) samples the source; a schedule only decides how often the
-// parts of that formula are evaluated.
+// formula of its shape. A formula says where the output pixels of a row
+// sample the source, and hands them to the sampler (effects/sampler.h) in
+// one of its forms; a schedule only decides how often the parts of that
+// formula are evaluated.
 //
 // Every formula is a type made for one pass, F(const PassInput&), with
 // bool Moves() const (false: every pixel stays, the rows are copied) and,
@@ -15,7 +16,6 @@
 #include "core/parallel.h"
 #include "effects/point_schedules.h"
 #include "effects/sampler.h"
-#include "effects/vector_kernels.h"
 
 namespace prismview {
 
@@ -31,20 +31,11 @@ inline void CopyRows(const SourceRows& source, const TargetRows& out, std::int32
     });
 }
 
-// The turned and stretched formulas sample rows in vector lanes under the
-// background treatment: one turn for all pixels (Turn turn), or a value per
-// column that Point turns (kTurnsOffsets: a Turn) or stretches the offset by
-// (kStretchesOffsets: r and d, the round ripple). The same products, sums and
-// quotients, rounded alike, the same truncation and bounds. False where the
-// scalar road has to run (another treatment, a picture too large for the
-// lanes' indices).
-inline bool SampleOffsetsInLanes(const PassInput& input, Centre centre, std::int32_t y, std::int32_t first,
-                                 std::int32_t last, const double* pairs, bool perColumn, bool stretch, RgbValue* to) {
-    // Any value but wrap and edge samples as the background treatment does.
-    if (input.params.overflowMode == OverflowWrap || input.params.overflowMode == OverflowEdge) return false;
-    return SampleOffsetRow({input.source, centre.x, centre.y, y, first, last, pairs, perColumn, stretch,
-                            input.params.backgroundColor | kOpaque},
-                           to);
+// Columns first..last-1 of output row y, as the plane sampler sees them.
+inline SampledRow RowOf(const PassInput& input, Centre centre, std::int32_t y, std::int32_t first,
+                        std::int32_t last) {
+    return SampledRow{input.source, centre, y, first, last, input.params.overflowMode,
+                      input.params.backgroundColor | kOpaque};
 }
 
 // A range's rows are sampled a block of columns at a time: neighbouring rows
@@ -56,39 +47,32 @@ constexpr std::int32_t kSampleBlockColumns = 256;
 
 }  // namespace distortion
 
-// The formula for every pixel: SamplePoint Point(x, y) const.
+// For formulas that give the sample points of a row by themselves:
+// void Row(const SampledRow& row, RgbValue* to) const.
 template <class F>
 class EachSamplePoint final : public SlotKernel {
 public:
     explicit EachSamplePoint(const PassInput& input) : input_(input), formula_(input) {}
     void Run(const TargetRows& out, std::int32_t first, std::int32_t last) const override {
-        RunLoop([&] { Rows(out, first, last); });
-    }
-
-private:
-    void Rows(const TargetRows& out, std::int32_t first, std::int32_t last) const {
         if (!formula_.Moves()) return distortion::CopyRows(input_.source, out, first, last);
         const std::int32_t w = input_.source.width;
         for (std::int32_t x0 = 0; x0 < w; x0 += distortion::kSampleBlockColumns) {
             const std::int32_t x1 = std::min(w, x0 + distortion::kSampleBlockColumns);
             ForRows(out, first, last, [&](std::int32_t y, RgbValue* to) {
-                if constexpr (requires { formula_.turn; }) {
-                    if (distortion::SampleOffsetsInLanes(input_, formula_.centre, y, x0, x1, &formula_.turn.cosK, false, false,
-                                                        to))
-                        return;
-                }
-                SampleColumns(input_.source, input_.params, formula_.centre, to, x0, x1,
-                              [&](std::int32_t x) { return formula_.Point(x, y); });
+                formula_.Row(distortion::RowOf(input_, formula_.centre, y, x0, x1), to);
             });
         }
     }
 
+private:
     PassInput input_;
     F formula_;
 };
 
 // For formulas with a value that depends on the distance alone: Value
-// ValueAt(dx, dy) and SamplePoint Point(value, x, y, dx, dy). Distance is the
+// ValueAt(dx, dy) and void Row(const Value* valueOfColumn, const SampledRow&
+// row, RgbValue* to) const, which samples the row's columns with their
+// values (valueOfColumn[x]). Distance is the
 // same for (±dx, ±dy) and (±dy, ±dx) (it takes magnitudes, and the sum of the
 // two squared shares does not depend on their order), so the eight pixels
 // placed so about the centre share one value.
@@ -168,22 +152,8 @@ public:
         }
         for (std::int32_t x0 = 0; x0 < w; x0 += distortion::kSampleBlockColumns) {
             const std::int32_t x1 = std::min(w, x0 + distortion::kSampleBlockColumns);
-            for (const RowValues& r : rows) {
-                const Value* row = values.data() + r.at;
-                const std::int32_t y = r.y;
-                if constexpr (requires { F::kTurnsOffsets; } || requires { F::kStretchesOffsets; }) {
-                    constexpr bool kStretch = requires { F::kStretchesOffsets; };
-                    static_assert(sizeof(Value) == 2 * sizeof(double));
-                    if (distortion::SampleOffsetsInLanes(input_, centre, y, x0, x1,
-                                                         reinterpret_cast<const double*>(row), true, kStretch,
-                                                         out.Row(y)))
-                        continue;
-                }
-                SampleColumns(input_.source, input_.params, centre, out.Row(y), x0, x1, [&](std::int32_t x) {
-                    const Offset offset = OffsetFrom(centre, x, y);
-                    return formula_.Point(row[x], x, y, offset.dx, offset.dy);
-                });
-            }
+            for (const RowValues& r : rows)
+                formula_.Row(values.data() + r.at, distortion::RowOf(input_, centre, r.y, x0, x1), out.Row(r.y));
         }
     }
 
@@ -255,10 +225,11 @@ private:
 };
 
 // For formulas with a value that depends on the diamond distance m = |dx| +
-// |dy| alone: Value ValueAt(m) and SamplePoint Point(value, x, y, dx, dy).
-// m takes at most width + height values, so the value of each m that occurs
-// is worked out once per pass. Where an offset or m would wrap (a centre far
-// outside the picture) the values are worked out per pixel instead.
+// |dy| alone: Value ValueAt(m) and void Row(const Value* valueOfColumn, const
+// SampledRow& row, RgbValue* to) const, as for MirrorSymmetry. m takes at most
+// width + height values, so the value of each m that occurs is worked out
+// once per pass. Where an offset or m would wrap (a centre far outside the
+// picture) the values are worked out per pixel instead.
 template <class F>
 class TableOverDiamond final : public SlotKernel {
 public:
@@ -274,35 +245,23 @@ public:
         values_.reserve(static_cast<std::size_t>(aHigh + bHigh - origin_ + 1));
         for (std::int64_t m = origin_; m <= aHigh + bHigh; ++m)
             values_.push_back(formula_.ValueAt(static_cast<std::int32_t>(m)));
-        if constexpr (requires { F::kSharesOfDisplacement; })
-            for (const auto& v : values_) {
-                displacement_.push_back(v.d);
-                valid_.push_back(v.ok ? 1 : 0);
-            }
     }
 
     void Run(const TargetRows& out, std::int32_t first, std::int32_t last) const override {
         if (!formula_.Moves()) return distortion::CopyRows(input_.source, out, first, last);
         const Centre centre = formula_.centre;
+        const std::int32_t w = input_.source.width;
+        static thread_local std::vector<Value> row;
+        row.resize(static_cast<std::size_t>(w));
         ForRows(out, first, last, [&](std::int32_t y, RgbValue* to) {
-            // The shares of the displacement (kSharesOfDisplacement: Point
-            // moves dx and dy by (dx * d) / m and (dy * d) / m) in vector
-            // lanes, under the background treatment: the same wrapping
-            // products, the same truncating quotients.
-            if constexpr (requires { F::kSharesOfDisplacement; }) {
-                const std::int32_t overflow = input_.params.overflowMode;
-                if (!values_.empty() && overflow != OverflowWrap && overflow != OverflowEdge &&
-                    SampleDiamondRow({input_.source, centre.x, centre.y, y, 0, out.width, displacement_.data(),
-                                      valid_.data(), origin_, input_.params.backgroundColor | kOpaque},
-                                     to))
-                    return;
+            const std::int32_t b = WrapAbs(WrapSub(y, centre.y));
+            for (std::int32_t x = 0; x < w; ++x) {
+                // Without wrapping, m lies in the table for every pixel.
+                const std::int32_t m = WrapAdd(WrapAbs(WrapSub(x, centre.x)), b);
+                row[static_cast<std::size_t>(x)] =
+                    values_.empty() ? formula_.ValueAt(m) : values_[static_cast<std::size_t>(m - origin_)];
             }
-            SampleRow(input_.source, input_.params, centre, to, [&](std::int32_t x) {
-                const auto [dx, dy] = OffsetFrom(centre, x, y);
-                const std::int32_t m = WrapAdd(WrapAbs(dx), WrapAbs(dy));
-                if (values_.empty()) return formula_.Point(formula_.ValueAt(m), x, y, dx, dy);
-                return formula_.Point(values_[static_cast<std::size_t>(m - origin_)], x, y, dx, dy);
-            });
+            formula_.Row(row.data(), distortion::RowOf(input_, centre, y, 0, w), to);
         });
     }
 
@@ -322,17 +281,14 @@ private:
     F formula_;
     using Value = decltype(std::declval<const F&>().ValueAt(0));
     std::vector<Value> values_;  // of m = origin_, origin_ + 1, ...
-    std::vector<std::int32_t> displacement_, valid_;  // the same, for the lanes
     std::int64_t origin_ = 0;
 };
 
-// How the square ripple moves the other axis: in reals, or in integers.
-enum class SquareRings { Bump, Integer };
-
-// For formulas with a wave of |dx| and a wave of |dy| (square rings):
-// double WaveAt(magnitude) and SamplePoint Point(waveX, waveY, x, y, dx, dy).
-// The wave at |dx| depends on the column alone and is worked out once per
-// column and pass; the wave at |dy| once per row.
+// For formulas with a wave of |dx| and a wave of |dy| (square rings): double
+// WaveAt(magnitude) and void Row(const double* waveOfColumn, double waveY,
+// const SampledRow& row, RgbValue* to) const. The wave at |dx| depends on the
+// column alone and is worked out once per column and pass; the wave at |dy|
+// once per row.
 template <class F>
 class ColumnAndRowMemo final : public SlotKernel {
 public:
@@ -348,20 +304,7 @@ public:
         const Centre centre = formula_.centre;
         ForRows(out, first, last, [&](std::int32_t y, RgbValue* to) {
             const double waveY = formula_.WaveAt(WrapAbs(WrapSub(y, centre.y)));
-            // The square rings (kSquareRings: Point as the square ripple's) in
-            // vector lanes under the background treatment.
-            if constexpr (requires { F::kSquareRings; }) {
-                const std::int32_t overflow = input_.params.overflowMode;
-                if (overflow != OverflowWrap && overflow != OverflowEdge &&
-                    SampleSquareRow({input_.source, centre.x, centre.y, y, 0, out.width, waveOfColumn_.data(), waveY,
-                                     F::kSquareRings == SquareRings::Bump, input_.params.backgroundColor | kOpaque},
-                                    to))
-                    return;
-            }
-            SampleRow(input_.source, input_.params, centre, to, [&](std::int32_t x) {
-                const auto [dx, dy] = OffsetFrom(centre, x, y);
-                return formula_.Point(waveOfColumn_[static_cast<std::size_t>(x)], waveY, x, y, dx, dy);
-            });
+            formula_.Row(waveOfColumn_.data(), waveY, distortion::RowOf(input_, centre, y, 0, out.width), to);
         });
     }
 

@@ -1,6 +1,7 @@
-// What the distortions share: the sample point, the one sampler that fetches
-// the source pixel there under the chosen overflow treatment, the centre and
-// the offsets from it, the distance and turns.
+// What the distortions share: the centre and the offsets from it, the
+// distance and turns, the forms in which a formula gives its sample points,
+// and the one sampler that fetches the source pixel there under the chosen
+// overflow treatment (effects/sampler.cpp, in vector lanes).
 //
 // The wave fields and the centre are unbounded 32-bit values, so every step
 // has to stay defined for any of them:
@@ -17,7 +18,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <type_traits>
 
 #include "core/colour.h"
 #include "core/int_math.h"
@@ -25,26 +25,34 @@
 
 namespace prismview {
 
+// The centre point of the ripples, vortex and slide.
+struct Centre {
+    std::int32_t x = 0, y = 0;
+};
+
 // A sample position; ok is false where no defined arithmetic produced it.
 struct SamplePoint {
     std::int32_t x = 0, y = 0;
     bool ok = true;
 };
 
-constexpr SamplePoint InvalidPoint() { return SamplePoint{0, 0, false}; }
-
-// base + T(v), or false where T(v) has no 32-bit value.
-inline bool AddTruncated(std::int32_t base, double v, std::int32_t& out) {
-    std::int32_t t = 0;
-    if (!TruncToInt32(v, t)) return false;
-    out = WrapAdd(base, t);
-    return true;
-}
-
-// The centre point of the ripples, vortex and slide.
-struct Centre {
-    std::int32_t x = 0, y = 0;
+// A turn by an angle, held as its cosine and sine; by default no turn.
+struct Turn {
+    double cosK = 1.0, sinK = 0.0;
 };
+
+// What the round ripple knows of a pixel: its distance r from the centre and
+// the wave d there.
+struct Stretch {
+    double r = 0.0, d = 0.0;
+};
+
+// A truncated displacement; ok is false where it has no 32-bit value.
+struct DiamondShift {
+    std::int32_t d = 0;
+    bool ok = true;
+};
+
 inline Centre CentreOf(const PassInput& input) {
     return Centre{WrapAdd(input.source.width / 2, input.params.centerX),
                   WrapAdd(input.source.height / 2, input.params.centerY)};
@@ -71,21 +79,8 @@ inline double Distance(std::int32_t dx, std::int32_t dy) {
     return m * std::sqrt(p * p + q * q);
 }
 
-// A turn by an angle, held as its cosine and sine; by default no turn.
-struct Turn {
-    double cosK = 1.0, sinK = 0.0;
-};
+// The turn by the angle k.
 inline Turn TurnBy(double k) { return Turn{std::cos(k), std::sin(k)}; }
-
-// The offset (dx, dy) turned about the centre.
-inline SamplePoint Turned(Centre centre, std::int32_t dx, std::int32_t dy, const Turn& turn) {
-    const double fx = static_cast<double>(dx), fy = static_cast<double>(dy);
-    SamplePoint p;
-    if (!AddTruncated(centre.x, turn.cosK * fx - turn.sinK * fy, p.x) ||
-        !AddTruncated(centre.y, turn.sinK * fx + turn.cosK * fy, p.y))
-        return InvalidPoint();
-    return p;
-}
 
 // The sampler along one axis (the waves): the index along an axis of extent
 // n that a displaced coordinate v samples, or -1 for the background colour.
@@ -96,46 +91,44 @@ inline std::int32_t SampleAxis(std::int32_t v, std::int32_t n, std::int32_t over
     return v >= 0 && v < n ? v : -1;
 }
 
-// The sampler in the plane (every other distortion): the source pixel at a
-// sample point, or the background colour. Wrap takes each coordinate modulo
-// the picture's size; the edge treatment moves the point toward the centre
-// onto the picture's edge.
-template <std::int32_t kOverflow>
-inline RgbValue SamplePlane(const SourceRows& source, SamplePoint p, Centre centre, RgbValue background) {
-    if (!p.ok) return background;
-    if constexpr (kOverflow == OverflowWrap) {
-        p.x = FloorMod(p.x, source.width);
-        p.y = FloorMod(p.y, source.height);
-    } else if constexpr (kOverflow == OverflowEdge) {
-        ClipTowardCentre(p.x, p.y, centre.x, centre.y, source.width, source.height);
-    }
-    if (p.x < 0 || p.x >= source.width || p.y < 0 || p.y >= source.height) return background;
-    return source.At(p.x, p.y);
-}
+// The sampler in the plane (every other distortion), in vector lanes on
+// every target: columns first..last-1 of output row `row.y`, to[x] the
+// source pixel at the sample point of (x, y), or the background colour. Wrap
+// takes each coordinate modulo the picture's size; the edge treatment moves
+// the point toward the centre onto the picture's edge (ClipTowardCentre); any
+// other treatment value samples as the background treatment does. Each entry
+// takes the sample points in one of the forms the formulas give them, indexed
+// by column (values[x], points[x]); the arithmetic of each form is written
+// once, there.
+struct SampledRow {
+    SourceRows source;
+    Centre centre;
+    std::int32_t y = 0, first = 0, last = 0;
+    std::int32_t overflow = OverflowBackground;
+    RgbValue background = 0;  // opaque
+};
 
-// Columns first..last-1 of one output row through the plane sampler: to[x] =
-// the source pixel at point(x); the overflow treatment is chosen once.
-template <class PointFn>
-void SampleColumns(const SourceRows& source, const ProcessingParams& params, Centre centre, RgbValue* to,
-                   std::int32_t first, std::int32_t last, PointFn&& point) {
-    const RgbValue background = params.backgroundColor | kOpaque;
-    auto fill = [&](auto overflow) {
-        constexpr std::int32_t kOverflow = decltype(overflow)::value;
-        for (std::int32_t x = first; x < last; ++x)
-            to[x] = SamplePlane<kOverflow>(source, point(x), centre, background) | kOpaque;
-    };
-    switch (params.overflowMode) {
-        case OverflowWrap: return fill(std::integral_constant<std::int32_t, OverflowWrap>{});
-        case OverflowEdge: return fill(std::integral_constant<std::int32_t, OverflowEdge>{});
-        default: return fill(std::integral_constant<std::int32_t, OverflowBackground>{});
-    }
-}
+// The offset from the centre turned: centre + T(cos * dx - sin * dy), centre
+// + T(sin * dx + cos * dy). turns[x] for every column, or turns[0] for all.
+void SampleTurned(const SampledRow& row, const Turn* turns, bool perColumn, RgbValue* to);
 
-// One whole output row through the plane sampler.
-template <class PointFn>
-void SampleRow(const SourceRows& source, const ProcessingParams& params, Centre centre, RgbValue* to,
-               PointFn&& point) {
-    SampleColumns(source, params, centre, to, 0, source.width, point);
-}
+// The offset from the centre stretched by (r + d) / r: centre + T(((r + d) *
+// dx) / r) and the same for dy; the pixel itself where r = 0.
+void SampleStretched(const SampledRow& row, const Stretch* values, RgbValue* to);
+
+// Each offset moved by its share of the displacement d at m = |dx| + |dy|:
+// (x + (dx * d) / m, y + (dy * d) / m), 32-bit products that wrap and
+// truncating quotients; the centre stays; no point where d has no value or a
+// quotient none (m = 0 away from the centre, INT_MIN / -1).
+void SampleDiamond(const SampledRow& row, const DiamondShift* values, RgbValue* to);
+
+// The dominant offset (ties to x) moved by the wave at its size (waveOfColumn[x]
+// or waveY), negated for a negative offset, the other in proportion: bump, in
+// reals and truncated after; else truncated first and divided in 32-bit
+// integers (the product wraps). The centre stays.
+void SampleSquare(const SampledRow& row, const double* waveOfColumn, double waveY, bool bump, RgbValue* to);
+
+// Sample points worked out one at a time.
+void SamplePoints(const SampledRow& row, const SamplePoint* points, RgbValue* to);
 
 }  // namespace prismview

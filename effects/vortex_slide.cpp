@@ -26,10 +26,7 @@ struct AboutCentre {
 // turn would be 0, but the offset there is 0 too, so f serves every pixel.)
 struct TurnAll : AboutCentre {
     explicit TurnAll(const PassInput& input) : AboutCentre(input), turn(TurnBy(f)) {}
-    SamplePoint Point(std::int32_t x, std::int32_t y) const {
-        const auto [dx, dy] = OffsetFrom(centre, x, y);
-        return Turned(centre, dx, dy, turn);
-    }
+    void Row(const SampledRow& row, RgbValue* to) const { SampleTurned(row, &turn, false, to); }
     Turn turn;
 };
 
@@ -38,7 +35,6 @@ struct TurnAll : AboutCentre {
 enum class Twist { Inner, Outer };
 template <Twist kTwist>
 struct TwistByDistance : AboutCentre {
-    static constexpr bool kTurnsOffsets = true;  // Point is Turned by the value
     explicit TwistByDistance(const PassInput& input) : AboutCentre(input) {
         if (kTwist == Twist::Outer && a == 0.0) on = false;  // k stays 0 everywhere
     }
@@ -47,27 +43,20 @@ struct TwistByDistance : AboutCentre {
         if constexpr (kTwist == Twist::Inner) return TurnBy(r != 0.0 ? (f * a) / r : 0.0);
         else return TurnBy((f * r) / a);
     }
-    SamplePoint Point(const Turn& turn, std::int32_t, std::int32_t, std::int32_t dx, std::int32_t dy) const {
-        return Turned(centre, dx, dy, turn);
+    void Row(const Turn* valueOfColumn, const SampledRow& row, RgbValue* to) const {
+        SampleTurned(row, valueOfColumn, true, to);
     }
 };
 
-// Vortex slot 4: the offset scaled by 1 + f, a zoom about the centre.
+// Vortex slot 4: the offset scaled by 1 + f, a zoom about the centre:
+// centre + T(scale * dx), centre + T(scale * dy). That is the turn with
+// cosine 1 + f and sine 0: scale * dx - 0 * dy is scale * dx but for the sign
+// of a zero, and both zeros truncate to 0 (every factor is finite, so 0 * dy
+// is a zero); 0 * dx + scale * dy is scale * dy alike.
 struct Zoom : AboutCentre {
-    explicit Zoom(const PassInput& input) : AboutCentre(input), turn{1.0 + f, 0.0} {}
-    SamplePoint Point(std::int32_t x, std::int32_t y) const {
-        const auto [dx, dy] = OffsetFrom(centre, x, y);
-        const double scale = 1.0 + f;
-        SamplePoint s;
-        if (!AddTruncated(centre.x, scale * static_cast<double>(dx), s.x) ||
-            !AddTruncated(centre.y, scale * static_cast<double>(dy), s.y))
-            return InvalidPoint();
-        return s;
-    }
-    // The same as a turn with cos 1 + f and sin 0, which the sampler runs in
-    // lanes: scale * dx - 0 * dy is scale * dx but for the sign of a zero,
-    // and both zeros truncate to 0 (every factor is finite, so 0 * dy is a zero).
-    Turn turn;
+    explicit Zoom(const PassInput& input) : AboutCentre(input), scale{1.0 + f, 0.0} {}
+    void Row(const SampledRow& row, RgbValue* to) const { SampleTurned(row, &scale, false, to); }
+    Turn scale;
 };
 
 // Mode 25: one coordinate moves by T(offset * f), the offset from the centre
@@ -84,12 +73,17 @@ struct Slide : AboutCentre {
         const std::int32_t offset = WrapSub(position, kRunsAlongX ? centre.x : centre.y);
         return TruncToInt32(static_cast<double>(offset) * f, shift);
     }
-    SamplePoint Point(std::int32_t x, std::int32_t y) const {
-        SamplePoint point{x, y};
-        std::int32_t shift = 0;
-        if (!ShiftAt(kRunsAlongX ? x : y, shift)) return InvalidPoint();
-        (kMovesX ? point.x : point.y) = WrapAdd(kMovesX ? x : y, shift);
-        return point;
+    // The sample points one at a time, for the plane sampler.
+    void Row(const SampledRow& row, RgbValue* to) const {
+        static thread_local std::vector<SamplePoint> points;
+        points.resize(static_cast<std::size_t>(row.last));
+        for (std::int32_t x = row.first; x < row.last; ++x) {
+            SamplePoint& point = points[static_cast<std::size_t>(x)];
+            std::int32_t shift = 0;
+            point = {x, row.y, ShiftAt(kRunsAlongX ? x : row.y, shift)};
+            (kMovesX ? point.x : point.y) = WrapAdd(kMovesX ? x : row.y, shift);
+        }
+        SamplePoints(row, points.data(), to);
     }
 };
 

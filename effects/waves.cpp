@@ -97,21 +97,12 @@ struct Ripple {
 template <Shape kShape>
 struct RadialRound : Ripple {
     using Ripple::Ripple;
-    static constexpr bool kStretchesOffsets = true;  // Point stretches the offset by (r + d) / r
-    struct Value {
-        double r = 0.0, d = 0.0;
-    };
-    Value ValueAt(std::int32_t dx, std::int32_t dy) const {
+    Stretch ValueAt(std::int32_t dx, std::int32_t dy) const {
         const double r = Distance(dx, dy);
-        return Value{r, r == 0.0 ? 0.0 : wave.At<kShape>(r, a)};
+        return Stretch{r, r == 0.0 ? 0.0 : wave.At<kShape>(r, a)};
     }
-    SamplePoint Point(const Value& v, std::int32_t x, std::int32_t y, std::int32_t dx, std::int32_t dy) const {
-        if (v.r == 0.0) return SamplePoint{x, y};
-        SamplePoint p;
-        if (!AddTruncated(centre.x, ((v.r + v.d) * static_cast<double>(dx)) / v.r, p.x) ||
-            !AddTruncated(centre.y, ((v.r + v.d) * static_cast<double>(dy)) / v.r, p.y))
-            return InvalidPoint();
-        return p;
+    void Row(const Stretch* valueOfColumn, const SampledRow& row, RgbValue* to) const {
+        SampleStretched(row, valueOfColumn, to);
     }
 };
 
@@ -122,31 +113,10 @@ struct RadialRound : Ripple {
 template <Shape kShape>
 struct RadialSquare : Ripple {
     using Ripple::Ripple;
-    static constexpr SquareRings kSquareRings = kShape == Shape::Bump ? SquareRings::Bump : SquareRings::Integer;
     double WaveAt(std::int32_t magnitude) const { return wave.At<kShape>(magnitude, a); }
-    // waveX = WaveAt(|dx|), waveY = WaveAt(|dy|).
-    SamplePoint Point(double waveX, double waveY, std::int32_t x, std::int32_t y, std::int32_t dx,
-                      std::int32_t dy) const {
-        if (dx == 0 && dy == 0) return SamplePoint{x, y};
-        const bool alongX = ExactAbs(dx) >= ExactAbs(dy);
-        // The dominant offset is never 0 here, so neither division below can be by zero.
-        const std::int32_t lead = alongX ? dx : dy, other = alongX ? dy : dx;
-        double d = alongX ? waveX : waveY;
-        if (lead < 0) d = -d;
-        std::int32_t moved = 0, across = 0;
-        if constexpr (kShape == Shape::Bump) {
-            if (!AddTruncated(alongX ? x : y, d, moved) ||
-                !AddTruncated(alongX ? y : x, (static_cast<double>(other) * d) / static_cast<double>(lead), across))
-                return InvalidPoint();
-        } else {
-            std::int32_t td = 0, q = 0;
-            if (!TruncToInt32(d, td) || !CheckedDiv(WrapMul(other, td), lead, q)) return InvalidPoint();
-            moved = WrapAdd(alongX ? x : y, td);
-            across = WrapAdd(alongX ? y : x, q);
-        }
-        return alongX ? SamplePoint{moved, across} : SamplePoint{across, moved};
+    void Row(const double* waveOfColumn, double waveY, const SampledRow& row, RgbValue* to) const {
+        SampleSquare(row, waveOfColumn, waveY, kShape == Shape::Bump, to);
     }
-    static std::int64_t ExactAbs(std::int32_t v) { return v < 0 ? -static_cast<std::int64_t>(v) : v; }
 };
 
 // Slot 3, diamond rings (m = |dx| + |dy|): both coordinates move by their
@@ -154,23 +124,13 @@ struct RadialSquare : Ripple {
 template <Shape kShape>
 struct RadialDiamond : Ripple {
     using Ripple::Ripple;
-    static constexpr bool kSharesOfDisplacement = true;  // Point moves dx, dy by (dx * d) / m, (dy * d) / m
-    struct Value {
-        std::int32_t d = 0;
-        bool ok = true;  // false: the displacement has no 32-bit value
-    };
-    Value ValueAt(std::int32_t m) const {
-        Value v;
+    DiamondShift ValueAt(std::int32_t m) const {
+        DiamondShift v;
         v.ok = TruncToInt32(wave.At<kShape>(m, a), v.d);
         return v;
     }
-    SamplePoint Point(const Value& v, std::int32_t x, std::int32_t y, std::int32_t dx, std::int32_t dy) const {
-        if (dx == 0 && dy == 0) return SamplePoint{x, y};
-        const std::int32_t m = WrapAdd(WrapAbs(dx), WrapAbs(dy));
-        std::int32_t qx = 0, qy = 0;
-        if (!v.ok || !CheckedDiv(WrapMul(dx, v.d), m, qx) || !CheckedDiv(WrapMul(dy, v.d), m, qy))
-            return InvalidPoint();
-        return SamplePoint{WrapAdd(x, qx), WrapAdd(y, qy)};
+    void Row(const DiamondShift* valueOfColumn, const SampledRow& row, RgbValue* to) const {
+        SampleDiamond(row, valueOfColumn, to);
     }
 };
 
@@ -179,13 +139,12 @@ struct RadialDiamond : Ripple {
 template <Shape kShape>
 struct AroundRound : Ripple {
     using Ripple::Ripple;
-    static constexpr bool kTurnsOffsets = true;  // Point is Turned by the value
     Turn ValueAt(std::int32_t dx, std::int32_t dy) const {
         const double r = Distance(dx, dy);
         return r == 0.0 ? Turn{} : TurnBy(wave.At<kShape>(r, a) / r);
     }
-    SamplePoint Point(const Turn& turn, std::int32_t, std::int32_t, std::int32_t dx, std::int32_t dy) const {
-        return Turned(centre, dx, dy, turn);
+    void Row(const Turn* valueOfColumn, const SampledRow& row, RgbValue* to) const {
+        SampleTurned(row, valueOfColumn, true, to);
     }
 };
 

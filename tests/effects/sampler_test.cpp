@@ -9,7 +9,10 @@
 #include <set>
 #include <vector>
 
+#include "effects/distortion_oracle.h"
 #include "effects/image_checks.h"
+#include "hwy/highway.h"
+#include "hwy/targets.h"
 
 namespace prismview {
 namespace {
@@ -25,78 +28,48 @@ TEST(Sampling, AxisTreatmentsAndExactDistance) {
     EXPECT_EQ(Distance(INT_MIN, 0), 2147483648.0);  // the magnitude does not wrap
 }
 
-// The round ripples and the vortex work out what depends on a pixel's
-// distance once for each pair of pixels mirrored about the centre column.
-// Whatever the centre (even and odd widths, on an edge, outside), the
-// pictures equal the arithmetic done afresh for every pixel.
-TEST(Distortions, MirroredPixelsGiveWhatEachPixelGivesAlone) {
-    const double twoPi = 2.0 * std::acos(-1.0);
-    const std::int32_t num = 3, den = 29, amplitude = 7, phaseNum = 2, phaseDen = 9;
-    const double phase = static_cast<double>(phaseNum) / phaseDen;
-    auto wave = [&](bool single, double rho) {
-        if (!single) return std::sin(twoPi * ((num * rho) / den + phase)) * amplitude;
-        const double o = (num * rho) / den - phase;
-        return std::fabs(o) <= 0.5 ? (std::cos(twoPi * o) + 1.0) * amplitude : 0.0;
-    };
-    auto waveAt = [&](bool single, std::int32_t q) {  // an integer product with the frequency
-        if (!single) return std::sin(twoPi * (static_cast<double>(q * num) / den + phase)) * amplitude;
-        const double o = static_cast<double>(q * num) / den - phase;
-        return std::fabs(o) <= 0.5 ? (std::cos(twoPi * o) + 1.0) * amplitude : 0.0;
-    };
-    // The sample point of one pixel at offset (dx, dy) from the centre.
-    auto point = [&](std::int32_t mode, int slot, Centre c, std::int32_t dx, std::int32_t dy) {
-        const double r = Distance(dx, dy);
-        const bool single = mode == ModeSingleRipple;
-        if (mode == ModeVortex) {
-            const double f = static_cast<double>(num) / den;
-            const double k = slot == 2 ? (r == 0.0 ? 0.0 : (f * amplitude) / r) : (f * r) / amplitude;
-            return Turned(c, dx, dy, TurnBy(k));
-        }
-        if (slot == 1) {
-            if (r == 0.0) return SamplePoint{c.x, c.y};
-            const double d = wave(single, r);
-            return SamplePoint{c.x + static_cast<std::int32_t>(((r + d) * dx) / r),
-                               c.y + static_cast<std::int32_t>(((r + d) * dy) / r)};
-        }
-        if (slot == 4) return Turned(c, dx, dy, r == 0.0 ? Turn{} : TurnBy(wave(single, r) / r));
-        const std::int32_t m = std::abs(dx) + std::abs(dy);
-        if (m == 0) return SamplePoint{c.x, c.y};
-        const auto d = static_cast<std::int32_t>(waveAt(single, m));
-        return SamplePoint{c.x + dx + dx * d / m, c.y + dy + dy * d / m};
-    };
-    struct Slot { std::int32_t mode; int slot; };
-    const Slot slots[] = {{ModeRipple, 1}, {ModeRipple, 3}, {ModeRipple, 4}, {ModeSingleRipple, 1},
-                          {ModeSingleRipple, 3}, {ModeSingleRipple, 4}, {ModeVortex, 2}, {ModeVortex, 3}};
-    for (const auto& [width, height] : {std::pair{40, 31}, std::pair{41, 30}})
-        for (const auto& [centerX, centerY] : {std::pair{0, 0}, std::pair{-7, 3}, std::pair{11, -15},
-                                               std::pair{-width / 2, 0}, std::pair{width - 1 - width / 2, 0},
-                                               std::pair{-width, 2}, std::pair{width, -2}})
-            for (const Slot& s : slots)
-                for (std::int32_t overflow : {OverflowBackground, OverflowWrap, OverflowEdge}) {
-                    const PixelBuffer base = test::Varied(width, height);
-                    ProcessingParams p;
-                    p.effectMode = s.mode;
-                    p.waveFreqNum = num;
-                    p.waveFreqDen = den;
-                    p.waveAmplitude = amplitude;
-                    p.wavePhase = phaseNum;
-                    p.wavePhaseDen = phaseDen;
-                    p.centerX = centerX;
-                    p.centerY = centerY;
-                    p.overflowMode = overflow;
-                    const Centre c{width / 2 + centerX, height / 2 + centerY};
-                    auto alone = [&](std::int32_t x, std::int32_t y) {
-                        const SamplePoint at = point(s.mode, s.slot, c, x - c.x, y - c.y);
-                        switch (overflow) {
-                            case OverflowWrap: return SamplePlane<OverflowWrap>(base.Rows(), at, c, p.backgroundColor);
-                            case OverflowEdge: return SamplePlane<OverflowEdge>(base.Rows(), at, c, p.backgroundColor);
-                            default: return SamplePlane<OverflowBackground>(base.Rows(), at, c, p.backgroundColor);
+// Every slot of the ripples, the vortex and the slide samples where the
+// oracle says, under every overflow treatment and on every vector target:
+// whatever the centre (even and odd widths, on an edge, outside, far
+// outside, where offsets wrap) and with parameters at the 32-bit limits. The
+// schedules work values out once for pixels that share them (mirrored about
+// the centre, of one diamond distance, of one column), with or without their
+// tables; the pictures equal the arithmetic done afresh for every pixel.
+TEST(Distortions, PlaneSlotsSampleWhereTheOracleSays) {
+    struct Wave { std::int32_t num, den, amplitude, phase, phaseDen; };
+    const Wave waves[] = {{3, 29, 7, 2, 9}, {-5, 3, 40, 1, 4}, {INT_MAX, 7, INT_MIN, 3, 1}, {1, 1, 3, 0, 0}};
+    std::vector<std::int64_t> targets = hwy::SupportedAndGeneratedTargets();
+    for (const std::int64_t target : targets) {
+        hwy::SetSupportedTargetsForTest(target);
+        for (const auto& [width, height] : {std::pair{40, 31}, std::pair{41, 30}, std::pair{1, 1}})
+            for (const auto& [centerX, centerY] :
+                 {std::pair{0, 0}, std::pair{-7, 3}, std::pair{11, -15}, std::pair{-width / 2, 0},
+                  std::pair{width - 1 - width / 2, 0}, std::pair{-width, 2}, std::pair{width, -2},
+                  std::pair{INT_MIN, INT_MAX - 5}})
+                for (const Wave& w : waves)
+                    for (std::int32_t mode : {ModeRipple, ModeSingleRipple, ModeVortex, ModeSlide})
+                        for (std::int32_t overflow : {OverflowBackground, OverflowWrap, OverflowEdge}) {
+                            const PixelBuffer base = test::Varied(width, height);
+                            const ProcessingParams p{.effectMode = mode, .backgroundColor = 0x123456,
+                                                     .waveFreqNum = w.num, .waveFreqDen = w.den,
+                                                     .waveAmplitude = w.amplitude, .wavePhase = w.phase,
+                                                     .wavePhaseDen = w.phaseDen, .overflowMode = overflow,
+                                                     .centerX = centerX, .centerY = centerY};
+                            const test::DistortionOracle oracle(p, width, height);
+                            for (int slot = 1; slot <= 4; ++slot) {
+                                auto alone = [&](std::int32_t x, std::int32_t y) {
+                                    if (!oracle.Moves(slot)) return base.Rows().At(x, y) & 0xFFFFFFu;
+                                    return oracle.Sample(base.Rows(), oracle.Point(slot, x, y));
+                                };
+                                ASSERT_EQ(test::RunSlot(base, p, slot).pixels, test::Pixels(width, height, alone))
+                                    << "mode " << mode << " slot " << slot << ", " << width << " x " << height
+                                    << ", centre " << centerX << "," << centerY << ", wave " << w.num << "/" << w.den
+                                    << " " << w.amplitude << ", overflow " << overflow << " on "
+                                    << hwy::TargetName(target);
+                            }
                         }
-                    };
-                    ASSERT_EQ(test::RunSlot(base, p, s.slot).pixels, test::Pixels(width, height, alone))
-                        << "mode " << s.mode << " slot " << s.slot << ", " << width << " x " << height << ", centre "
-                        << centerX << "," << centerY << ", overflow " << overflow;
-                }
+    }
+    hwy::SetSupportedTargetsForTest(0);
 }
 
 // Every distortion slot with parameters at the 32-bit limits; these run under
