@@ -38,6 +38,19 @@ std::string TermsText(const ColourTerms& terms);
 // line through `angle`), keeping max and min. Greys come back unchanged.
 RgbValue RotateHue(RgbValue colour, std::int32_t angle, bool mirror);
 
+// The same over a run of pixels (opaque), in vector lanes (core/hue_lanes.cpp,
+// the one code of both): RotateHue of every pixel by `angle` (any 32-bit
+// value), turned or mirrored. With `colours` (256 entries), each pixel's
+// result is colours[red of the turned pixel] instead.
+struct HueRun {
+    std::int32_t angle = 0;
+    bool mirror = false;
+    const RgbValue* colours = nullptr;
+};
+void RotateHueRun(const RgbValue* from, RgbValue* to, std::int32_t count, const HueRun& run);
+// HueOf of every pixel of a run.
+void HuesOfRun(const RgbValue* from, std::int32_t* hues, std::int32_t count);
+
 // The fully saturated colour at a position of the hue wheel.
 RgbValue HueColour(std::int32_t hue);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <vector>
 
 #undef HWY_TARGET_INCLUDE
@@ -23,16 +24,22 @@ void AddRowHere(const std::uint32_t* line, std::uint32_t* redBlue, std::uint32_t
     const hn::ScalableTag<std::uint32_t> d;
     const std::size_t n = hn::Lanes(d), total = static_cast<std::size_t>(count);
     const auto redBlueMask = hn::Set(d, 0x00FF00FFu), byte = hn::Set(d, 0xFFu), zero = hn::Zero(d);
+    auto add = [&](const std::uint32_t* p, std::uint32_t* rb, std::uint32_t* g) {
+        const auto pixels = hn::LoadU(d, p);
+        hn::StoreU(hn::Add(first ? zero : hn::LoadU(d, rb), hn::And(pixels, redBlueMask)), d, rb);
+        hn::StoreU(hn::Add(first ? zero : hn::LoadU(d, g), hn::And(hn::ShiftRight<8>(pixels), byte)), d, g);
+    };
     std::size_t x = 0;
-    for (; x + n <= total; x += n) {
-        const auto p = hn::LoadU(d, line + x);
-        const auto rb = first ? zero : hn::LoadU(d, redBlue + x), g = first ? zero : hn::LoadU(d, green + x);
-        hn::StoreU(hn::Add(rb, hn::And(p, redBlueMask)), d, redBlue + x);
-        hn::StoreU(hn::Add(g, hn::And(hn::ShiftRight<8>(p), byte)), d, green + x);
-    }
-    for (; x < total; ++x) {
-        redBlue[x] = (first ? 0 : redBlue[x]) + (line[x] & 0x00FF00FFu);
-        green[x] = (first ? 0 : green[x]) + ((line[x] >> 8) & 0xFFu);
+    for (; x + n <= total; x += n) add(line + x, redBlue + x, green + x);
+    if (x < total) {  // the last, partial vector through full ones on the stack
+        HWY_ALIGN std::uint32_t p[HWY_MAX_BYTES / 4] = {}, rb[HWY_MAX_BYTES / 4] = {}, g[HWY_MAX_BYTES / 4] = {};
+        const std::size_t bytes = (total - x) * sizeof(std::uint32_t);
+        std::memcpy(p, line + x, bytes);
+        std::memcpy(rb, redBlue + x, bytes);
+        std::memcpy(g, green + x, bytes);
+        add(p, rb, g);
+        std::memcpy(redBlue + x, rb, bytes);
+        std::memcpy(green + x, g, bytes);
     }
 }
 
@@ -48,25 +55,33 @@ void MeansHere(const std::uint64_t* red, const std::uint64_t* green, const std::
     const std::size_t n = hn::Lanes(df), total = static_cast<std::size_t>(width);
     // Sums and counts stay below 2^53: exact as signed integers and as doubles.
     auto load = [&](const std::uint64_t* p) { return hn::LoadU(di64, reinterpret_cast<const std::int64_t*>(p)); };
-    std::size_t c = 0;
-    for (; c + n <= total; c += n) {
-        const auto count = load(counts + c);
+    auto means = [&](const std::uint64_t* r, const std::uint64_t* g, const std::uint64_t* b,
+                     const std::uint64_t* counted, std::uint32_t* to) {
+        const auto count = load(counted);
         const auto half = hn::ShiftRight<1>(count);
         const auto divisor = hn::ConvertTo(df, count);
         auto mean = [&](const std::uint64_t* sums) {
-            const auto quotient = hn::Div(hn::ConvertTo(df, hn::Add(load(sums + c), half)), divisor);
+            const auto quotient = hn::Div(hn::ConvertTo(df, hn::Add(load(sums), half)), divisor);
             return hn::BitCast(du32, hn::DemoteTo(di32, quotient));
         };
-        const auto pixel = hn::Or(hn::Or(hn::Set(du32, 0xFF000000u), hn::ShiftLeft<16>(mean(red))),
-                                  hn::Or(hn::ShiftLeft<8>(mean(green)), mean(blue)));
-        hn::StoreU(pixel, du32, out + c);
-    }
-    for (; c < total; ++c) {
-        auto mean = [&](const std::uint64_t* sums) {
-            const double quotient = static_cast<double>(sums[c] + counts[c] / 2) / static_cast<double>(counts[c]);
-            return static_cast<std::uint32_t>(quotient);
-        };
-        out[c] = 0xFF000000u | mean(red) << 16 | mean(green) << 8 | mean(blue);
+        const auto pixel = hn::Or(hn::Or(hn::Set(du32, 0xFF000000u), hn::ShiftLeft<16>(mean(r))),
+                                  hn::Or(hn::ShiftLeft<8>(mean(g)), mean(b)));
+        hn::StoreU(pixel, du32, to);
+    };
+    std::size_t c = 0;
+    for (; c + n <= total; c += n) means(red + c, green + c, blue + c, counts + c, out + c);
+    if (c < total) {  // the last, partial vector through full ones on the stack (counts of 1 past the end)
+        constexpr std::size_t kMax = HWY_MAX_BYTES / sizeof(double);
+        HWY_ALIGN std::uint64_t r[kMax] = {}, g[kMax] = {}, b[kMax] = {}, counted[kMax];
+        HWY_ALIGN std::uint32_t to[kMax];
+        std::fill(counted, counted + kMax, std::uint64_t{1});
+        const std::size_t rest = total - c, bytes = rest * sizeof(std::uint64_t);
+        std::memcpy(r, red + c, bytes);
+        std::memcpy(g, green + c, bytes);
+        std::memcpy(b, blue + c, bytes);
+        std::memcpy(counted, counts + c, bytes);
+        means(r, g, b, counted, to);
+        std::memcpy(out + c, to, rest * sizeof(std::uint32_t));
     }
 }
 

@@ -35,8 +35,8 @@ struct AlongHue {
     explicit AlongHue(const ProcessingParams& params) : hue(params.hue), colour(HueColour(params.hue)) {
         for (std::int32_t key = 0; key < kKeys; ++key) colours[static_cast<std::size_t>(key)] = Colour(key) | kOpaque;
     }
-    std::int32_t Key(const Pixel& p) const { return RedOf(RotateHue(p.value, WrapSub(HueSteps, hue), false)); }
-    // Key and the look-up of its colour in vector lanes.
+    // The amount of each pixel (RotateHue's red channel) and the look-up of
+    // its colour, in vector lanes.
     void Row(const RgbValue* from, RgbValue* to, std::int32_t count) const {
         RotateHueRun(from, to, count, {WrapSub(HueSteps, hue), false, colours.data()});
     }

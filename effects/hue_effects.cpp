@@ -32,7 +32,6 @@ enum class About { Mirror, Turn };
 template <About kAbout>
 struct AboutChosenHue {
     explicit AboutChosenHue(const ProcessingParams& params) : hue(params.hue) {}
-    RgbValue operator()(const Pixel& p) const { return RotateHue(p.value, hue, kAbout == About::Mirror); }
     void Row(const RgbValue* from, RgbValue* to, std::int32_t count) const {
         RotateHueRun(from, to, count, {hue, kAbout == About::Mirror, nullptr});
     }

@@ -5,7 +5,6 @@
 #include <cstdlib>
 
 #include "core/colour.h"
-#include "core/shifts.h"
 #include "effects/mode_table.h"
 #include "effects/point_schedules.h"
 #include "effects/vector_kernels.h"
@@ -22,8 +21,8 @@ inline std::int32_t Level(const ProcessingParams& params) {
 
 enum class Direction { Brighten, Darken };
 enum class Pace { Additive, Simultaneous };
-// How ShiftLightness moves the channels: keeping their ratios as long as it
-// can, or straight toward white or black.
+// How the lightness shift moves the channels: keeping their ratios as long
+// as it can, or straight toward white or black.
 enum class Blend : std::int32_t { KeepRatio = 0, Straight = 1 };
 
 // Modes 8 and 9: L moves by the level, or (simultaneous) by the level scaled
@@ -31,12 +30,6 @@ enum class Blend : std::int32_t { KeepRatio = 0, Straight = 1 };
 template <Direction kDirection, Pace kPace, Blend kBlend>
 struct LightnessShift {
     explicit LightnessShift(const ProcessingParams& params) : level(Level(params)) {}
-    RgbValue operator()(const Pixel& p) const {
-        const bool down = kDirection == Direction::Darken;
-        const std::int32_t l = p.max + p.min;
-        const std::int32_t amount = kPace == Pace::Simultaneous ? (down ? l : 510 - l) * level / 255 : level;
-        return ShiftLightness(p.value, down ? -amount : amount, static_cast<std::int32_t>(kBlend));
-    }
     void Row(const RgbValue* from, RgbValue* to, std::int32_t count) const {
         ShiftLightnessRun(from, to, count,
                           {level, kDirection == Direction::Darken, kPace == Pace::Simultaneous, kBlend == Blend::Straight});

@@ -3,13 +3,33 @@
 // A pixel's dot value is DotNoise(index, modulus): its raw noise, which the
 // pass keeps for these modes, reduced by the slot's modulus.
 #include "core/colour.h"
-#include "effects/colour_dots.h"
 #include "effects/mode_table.h"
 #include "effects/point_schedules.h"
+#include "effects/vector_kernels.h"
 
 namespace prismview {
 
 namespace {
+
+constexpr RgbValue kWhite = 0xFFFFFFu, kBlack = 0x000000u;
+
+constexpr RgbValue Grey(std::int32_t g) { return static_cast<RgbValue>(g) * 0x010101u; }
+
+enum class Dot { Pure, SixColours };      // the coloured dot
+enum class Rest { Grey, WhiteBlack };     // what lies outside min..max
+
+// Mode 5. Coloured dots where min <= dot < max (dot = noise % 255): the pure
+// colour (stretched so that its smallest channel is 0 and its largest 255) or
+// one of the two corner colours of its hue sector; elsewhere either a grey
+// whose level makes the mix average to the source, or white below min and
+// black from max on (ColourDotsRow, in vector lanes).
+template <Rest kRest, Dot kDot>
+struct ColourDots {
+    explicit ColourDots(const ProcessingParams&) {}
+    void Row(const RgbValue* from, const std::int32_t* noise, RgbValue* to, std::int32_t count) const {
+        ColourDotsRow(from, noise, to, count, {kDot == Dot::SixColours, kRest == Rest::WhiteBlack});
+    }
+};
 
 enum class Measure { MaxPlusMin, Sum };  // lightness as max + min (0..510) or R + G + B (0..765)
 enum class Tone { Plain, Inverted };

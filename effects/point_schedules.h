@@ -53,11 +53,9 @@ private:
     F formula_;
 };
 
-// For formulas that also come as a vector kernel over a run of pixels:
-// void Row(const RgbValue* from, RgbValue* to, std::int32_t count) const.
-// The kernel gives every pixel what operator() gives it, opaque: its divisions
-// stay within the bound where float lanes divide integers exactly, and the
-// vector tests compare the two over every colour on every target.
+// For formulas written as a vector kernel over a run of pixels
+// (effects/vector_kernels.h): void Row(const RgbValue* from, RgbValue* to,
+// std::int32_t count) const, every pixel opaque.
 template <class F>
 class VectorRows final : public SlotKernel {
 public:
@@ -166,9 +164,9 @@ private:
     RgbValue background_;
 };
 
-// For formulas that also come as a vector kernel of the pixel and its dot
-// value: void Row(const RgbValue* from, const std::int32_t* noise, RgbValue*
-// to, std::int32_t count) const, exact as for VectorRows.
+// The same for vector kernels of the pixel and its dot value: void Row(const
+// RgbValue* from, const std::int32_t* noise, RgbValue* to, std::int32_t count)
+// const.
 template <class F>
 class VectorRowsWithDots final : public SlotKernel {
 public:
@@ -189,47 +187,29 @@ private:
 
 // For saturation formulas, which decide what happens to a pixel's range
 // min..max from max and min alone (Plan(max, min)) and then stretch its
-// channels into the planned range (ApplySaturation). Each of the 32,896
-// (max, min) pairs is planned once per pass and every pixel looks its pair
-// up: the same plan, as max and min decide it. Numbered max (max + 1) / 2 +
-// min and packed into one word each, the plans of a slot take 129 KB and
-// stay in the cache; the look-ups and ApplySaturation run in vector lanes
-// (ApplySaturationRun), pixel for pixel what the scalar ApplySaturation
-// gives. Plans that a word cannot hold keep the scalar loop.
+// channels into the planned range. Each of the 32,896 (max, min) pairs is
+// planned once per pass and every pixel looks its pair up: the same plan, as
+// max and min decide it. Numbered max (max + 1) / 2 + min and packed into one
+// word each, the plans of a slot take 129 KB and stay in the cache; the
+// look-ups and the stretch run in vector lanes (ApplySaturationRun).
 template <class F>
 class TableOverMaxMin final : public SlotKernel {
 public:
-    explicit TableOverMaxMin(const PassInput& input)
-        : source_(input.source), formula_(input.params), plans_(256 * 257 / 2), words_(plans_.size()) {
+    explicit TableOverMaxMin(const PassInput& input) : source_(input.source), words_(256 * 257 / 2) {
+        const F formula(input.params);
         for (std::int32_t max = 0; max < 256; ++max)
-            for (std::int32_t min = 0; min <= max; ++min) {
-                const std::size_t i = Pair(max, min);
-                plans_[i] = formula_.Plan(max, min);
-                packed_ = PackSaturationPlan(plans_[i], words_[i]) && packed_;
-            }
+            for (std::int32_t min = 0; min <= max; ++min)
+                words_[static_cast<std::size_t>(max * (max + 1) / 2 + min)] =
+                    PackSaturationPlan(formula.Plan(max, min));
     }
     void Run(const TargetRows& out, std::int32_t first, std::int32_t last) const override {
-        const std::int32_t width = out.width;
-        const SaturationPlan* plans = plans_.data();
-        ForRows(out, first, last, [&](std::int32_t y, RgbValue* to) {
-            const RgbValue* from = source_.Row(y);
-            if (packed_) return ApplySaturationRun(from, to, width, words_.data());
-            for (std::int32_t x = 0; x < width; ++x) {
-                const Pixel p = SplitPixel(from[x]);
-                to[x] = ApplySaturation(plans[Pair(p.max, p.min)], p) | kOpaque;
-            }
-        });
+        ForRows(out, first, last,
+                [&](std::int32_t y, RgbValue* to) { ApplySaturationRun(source_.Row(y), to, out.width, words_.data()); });
     }
 
 private:
-    static std::size_t Pair(std::int32_t max, std::int32_t min) {
-        return static_cast<std::size_t>(max * (max + 1) / 2 + min);
-    }
     SourceRows source_;
-    F formula_;
-    std::vector<SaturationPlan> plans_;
     std::vector<std::uint32_t> words_;
-    bool packed_ = true;
 };
 
 }  // namespace prismview

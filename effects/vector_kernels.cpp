@@ -7,6 +7,7 @@
 #define HWY_TARGET_INCLUDE "effects/vector_kernels.cpp"
 #include "hwy/foreach_target.h"  // IWYU pragma: keep
 #include "hwy/highway.h"
+#include "core/lanes-inl.h"
 
 HWY_BEFORE_NAMESPACE();
 namespace prismview {
@@ -14,76 +15,7 @@ namespace HWY_NAMESPACE {
 namespace {
 
 namespace hn = hwy::HWY_NAMESPACE;
-using DI = hn::ScalableTag<std::int32_t>;
-using DU = hn::ScalableTag<std::uint32_t>;
-using VI = hn::Vec<DI>;
-using MI = hn::Mask<DI>;
-
-// Truncating division of integers in float lanes: exact when b > 0 and
-// |a| + b < 2^24. The true quotient lies at least 1/b short of the next
-// integer away from zero, q + 1, while half a float step there is at most
-// (q + 1) / 2^24 < 1/b, as (q + 1) * b <= |a| + b; rounding never reaches it,
-// the conversion truncates the rest, and the sign is symmetric.
-// The divisions done here, with their largest |a| + b:
-// - ShiftLightness, inside, brightening: w * c / (L * max), w * c <= L * (255 - max) * max
-//   <= 2 * max^2 * (255 - max) <= 4,913,000, L * max <= 130,050;
-// - inside, darkening: w * (255 - c) / ((510 - L) * (255 - min)), the mirror image, the same bounds;
-// - the rest of the inside case: limit / max or / (255 - min), limit <= 130,050;
-// - the full range, top and bottom cases: products <= 255 * 255 over divisors <= 255;
-// - the straight blend: a * (255 - c) / (510 - L) and a * c / L, |a| <= 510, products <= 130,050;
-// - the simultaneous amounts: (510 - L) * level / 255 and L * level / 255, <= 260,100;
-// - ApplySaturation: (hi - lo) * (c - min) / (max - min), |hi - lo| <= 255 (the fitted
-//   range lies within 0..255), so at most 65,025 over at most 255;
-// - the dots: noise / 255 with noise <= 2,000,000, and ScaleTo255, x * 255 / d with
-//   x <= d <= 255;
-// - RotateHue: the hue's x * 255 / d as above (its k * d / 255 goes through DivBy255).
-// All stay below 2,001,000: far inside the bound, which the exhaustive tests of
-// every colour confirm on every target.
-HWY_INLINE VI DivTrunc(VI a, VI b) {
-    const DI di;
-    const hn::Rebind<float, DI> df;
-    return hn::ConvertTo(di, hn::Div(hn::ConvertTo(df, a), hn::ConvertTo(df, b)));
-}
-
-// v / 255 truncated for 0 <= v <= 65,280: v * 32,897 / 2^23 overshoots v / 255
-// by v * 127 / (255 * 2^23), less than the 1/255 that separates v / 255 from
-// the next integer while v < 2^23 / 127, and the product stays below 2^31.
-// Used for RotateHue's k * d / 255 (at most 65,025), which the exhaustive
-// tests check.
-HWY_INLINE VI DivBy255(VI v) { return hn::ShiftRight<23>(hn::Mul(v, hn::Set(DI(), 32897))); }
-
-struct Channels {
-    VI r, g, b;
-};
-
-HWY_INLINE Channels Split(hn::Vec<DU> v) {
-    const DI di;
-    const VI p = hn::BitCast(di, v), byte = hn::Set(di, 255);
-    return {hn::And(hn::ShiftRight<16>(p), byte), hn::And(hn::ShiftRight<8>(p), byte), hn::And(p, byte)};
-}
-
-HWY_INLINE hn::Vec<DU> Pack(const Channels& c) {
-    const DU du;
-    const VI packed = hn::Or(hn::Or(hn::ShiftLeft<16>(c.r), hn::ShiftLeft<8>(c.g)), c.b);
-    return hn::Or(hn::BitCast(du, packed), hn::Set(du, 0xFF000000u));
-}
-
-// Calls body(pixels) for every vector of the run and stores what it returns;
-// the last, partial vector goes through a full one on the stack.
-template <class Body>
-HWY_INLINE void ForVectors(const RgbValue* from, RgbValue* to, std::int32_t count, Body&& body) {
-    const DU du;
-    const std::size_t n = hn::Lanes(du), total = static_cast<std::size_t>(count);
-    std::size_t i = 0;
-    for (; i + n <= total; i += n) hn::StoreU(body(hn::LoadU(du, from + i)), du, to + i);
-    if (i < total) {
-        HWY_ALIGN RgbValue in[HWY_MAX_BYTES / sizeof(RgbValue)] = {};
-        HWY_ALIGN RgbValue out[HWY_MAX_BYTES / sizeof(RgbValue)];
-        std::memcpy(in, from + i, (total - i) * sizeof(RgbValue));
-        hn::Store(body(hn::Load(du, in)), du, out);
-        std::memcpy(to + i, out, (total - i) * sizeof(RgbValue));
-    }
-}
+using namespace lanes;  // NOLINT: the shared lane steps of core/lanes-inl.h
 
 // Every channel c of a lane becomes (keep ? c : 0) + add + p * (flip ? 255 - c : c) / d:
 // the one form all cases of ShiftLightness take.
@@ -220,67 +152,6 @@ void ShiftLightnessRunHere(const RgbValue* from, RgbValue* to, std::int32_t coun
 }
 
 
-HWY_INLINE VI ScaleTo255(VI x, VI d) {
-    const DI di;
-    const MI grey = hn::Eq(d, hn::Zero(di));
-    return hn::IfThenZeroElse(grey, DivTrunc(hn::Mul(x, hn::Set(di, 255)), hn::IfThenElse(grey, hn::Set(di, 1), d)));
-}
-
-// RotateHue in every lane: the hue as HueOf finds it (the first of its six
-// tests that holds), turned or mirrored, then the colour of that hue with
-// the pixel's max and min. The angle is reduced once, in 64 bits, so that
-// any angle gives the scalar floor modulo.
-void RotateHueRunHere(const RgbValue* from, RgbValue* to, std::int32_t count, const HueRun& run) {
-    const DI di;
-    const DU du;
-    auto floorMod = [](std::int64_t v) { return static_cast<std::int32_t>(((v % 1530) + 1530) % 1530); };
-    const VI shift = hn::Set(di, floorMod(run.mirror ? 2 * static_cast<std::int64_t>(run.angle) : run.angle));
-    const VI zero = hn::Zero(di), c255 = hn::Set(di, 255), steps = hn::Set(di, 1530);
-    auto at = [&](std::int32_t v) { return hn::Set(di, v); };
-    ForVectors(from, to, count, [&](hn::Vec<DU> pixels) {
-        const Channels c = Split(pixels);
-        const VI mx = hn::Max(hn::Max(c.r, c.g), c.b), mn = hn::Min(hn::Min(c.r, c.g), c.b), d = hn::Sub(mx, mn);
-        // HueOf: base + ScaleTo255(x, d), from the last test to the first.
-        VI base = at(1020), x = hn::Sub(c.r, mn);
-        auto take = [&](MI when, std::int32_t b, VI v) {
-            base = hn::IfThenElse(when, at(b), base);
-            x = hn::IfThenElse(when, v, x);
-        };
-        const MI rMax = hn::Eq(c.r, mx), gMax = hn::Eq(c.g, mx), bMax = hn::Eq(c.b, mx);
-        take(hn::And(bMax, hn::Eq(c.r, mn)), 765, hn::Sub(mx, c.g));
-        take(gMax, 510, hn::Sub(c.b, mn));
-        take(hn::And(gMax, hn::Eq(c.b, mn)), 255, hn::Sub(mx, c.r));
-        take(rMax, 0, hn::Sub(c.g, mn));
-        take(hn::And(rMax, hn::Eq(c.g, mn)), 1275, hn::Sub(mx, c.b));
-        const VI h = hn::Add(base, ScaleTo255(x, d));
-        VI u = run.mirror ? hn::Sub(shift, h) : hn::Add(h, shift);  // -1530..3059
-        u = hn::IfThenElse(hn::Lt(u, zero), hn::Add(u, steps), u);
-        u = hn::IfThenElse(hn::Lt(u, steps), u, hn::Sub(u, steps));
-        // The sector of u: which channel is max, which min, and how far the
-        // third lies along d (k / 255 of it).
-        const MI s1 = hn::Not(hn::Gt(u, c255)), s2 = hn::Not(hn::Gt(u, at(510))), s3 = hn::Not(hn::Gt(u, at(765)));
-        const MI s4 = hn::Not(hn::Gt(u, at(1020))), s5 = hn::Not(hn::Gt(u, at(1275)));
-        VI k = hn::Sub(steps, u);
-        k = hn::IfThenElse(s5, hn::Sub(u, at(1020)), k);
-        k = hn::IfThenElse(s4, hn::Sub(at(1020), u), k);
-        k = hn::IfThenElse(s3, hn::Sub(u, at(510)), k);
-        k = hn::IfThenElse(s2, hn::Sub(at(510), u), k);
-        k = hn::IfThenElse(s1, u, k);
-        const VI third = hn::Add(mn, DivBy255(hn::Mul(k, d)));
-        // (r, g, b) per sector: 1 (max, t, min), 2 (t, max, min), 3 (min, max, t),
-        // 4 (min, t, max), 5 (t, min, max), 6 (max, min, t).
-        const VI r = hn::IfThenElse(s1, mx, hn::IfThenElse(s2, third, hn::IfThenElse(s4, mn, hn::IfThenElse(s5, third, mx))));
-        const VI g = hn::IfThenElse(s1, third, hn::IfThenElse(s3, mx, hn::IfThenElse(s4, third, mn)));
-        const VI b = hn::IfThenElse(s2, mn, hn::IfThenElse(s3, third, hn::IfThenElse(s5, mx, third)));
-        const MI grey = hn::Eq(d, zero);
-        const Channels turned{hn::IfThenElse(grey, c.r, r), hn::IfThenElse(grey, c.r, g), hn::IfThenElse(grey, c.r, b)};
-        if (run.colours) {
-            return hn::Or(hn::GatherIndex(du, run.colours, turned.r), hn::Set(du, 0xFF000000u));
-        }
-        return Pack(turned);
-    });
-}
-
 // ApplySaturation in every lane, the plan's word gathered from the table: a
 // fixed result, the channels as they are (an unchanged range) or stretched
 // into lo..hi.
@@ -317,7 +188,6 @@ void ColourDotsRowHere(const RgbValue* from, const std::int32_t* noise, RgbValue
                        const ColourDotsRun& run) {
     const DI di;
     const DU du;
-    const std::size_t n = hn::Lanes(du), total = static_cast<std::size_t>(count);
     const VI c255 = hn::Set(di, 255);
     auto colour = [&](hn::Vec<DU> pixels, VI raw) {
         const Channels c = Split(pixels);
@@ -354,18 +224,7 @@ void ColourDotsRowHere(const RgbValue* from, const std::int32_t* noise, RgbValue
         const MI dotted = hn::AndNot(hn::Gt(mn, dot), hn::Lt(dot, mx));
         return hn::Or(hn::BitCast(du, hn::IfThenElse(dotted, coloured, rest)), hn::Set(du, 0xFF000000u));
     };
-    std::size_t i = 0;
-    for (; i + n <= total; i += n)
-        hn::StoreU(colour(hn::LoadU(du, from + i), hn::LoadU(di, noise + i)), du, to + i);
-    if (i < total) {
-        HWY_ALIGN RgbValue in[HWY_MAX_BYTES / sizeof(RgbValue)] = {};
-        HWY_ALIGN std::int32_t dots[HWY_MAX_BYTES / sizeof(std::int32_t)] = {};
-        HWY_ALIGN RgbValue out[HWY_MAX_BYTES / sizeof(RgbValue)];
-        std::memcpy(in, from + i, (total - i) * sizeof(RgbValue));
-        std::memcpy(dots, noise + i, (total - i) * sizeof(std::int32_t));
-        hn::Store(colour(hn::Load(du, in), hn::Load(di, dots)), du, out);
-        std::memcpy(to + i, out, (total - i) * sizeof(RgbValue));
-    }
+    ForVectors(from, to, count, colour, noise);
 }
 
 }  // namespace
@@ -378,15 +237,10 @@ namespace prismview {
 
 HWY_EXPORT(ShiftLightnessRunHere);
 HWY_EXPORT(ApplySaturationRunHere);
-HWY_EXPORT(RotateHueRunHere);
 HWY_EXPORT(ColourDotsRowHere);
 
 void ShiftLightnessRun(const RgbValue* from, RgbValue* to, std::int32_t count, const LightnessRun& run) {
     HWY_DYNAMIC_DISPATCH(ShiftLightnessRunHere)(from, to, count, run);
-}
-
-void RotateHueRun(const RgbValue* from, RgbValue* to, std::int32_t count, const HueRun& run) {
-    HWY_DYNAMIC_DISPATCH(RotateHueRunHere)(from, to, count, run);
 }
 
 void ApplySaturationRun(const RgbValue* from, RgbValue* to, std::int32_t count, const std::uint32_t* plans) {

@@ -1,7 +1,8 @@
-// Vector kernels of the point effects that cost most per pixel. Each runs
-// over a run of pixels and gives every pixel exactly what its scalar formula
-// gives (with the top byte opaque); it is compiled for every vector target
-// Highway supports and runs on the best one the processor has.
+// Vector kernels of the point effects that cost most per pixel: each is the
+// one code of its formula, over a run of pixels (with the top byte opaque).
+// They are compiled for every target Highway supports, its scalar one too,
+// and run on the best one the processor has; the tests hold each against a
+// plain transcription of its arithmetic over every colour on every target.
 #pragma once
 
 #include <cstdint>
@@ -11,9 +12,11 @@
 
 namespace prismview {
 
-// Modes 8 and 9: ShiftLightness of every pixel by the level (additive) or by
-// the level scaled by the pixel's distance to white or black out of 255
-// (simultaneous), keeping the channel ratios or blending straight.
+// Modes 8 and 9: L = max + min of every pixel moved by the level (additive)
+// or by the level scaled by the pixel's distance to white or black out of
+// 255 (simultaneous), stopping at white or black; keeping the ratios between
+// the channels as long as it can, or moving every channel straight toward
+// white or black (blend 1).
 struct LightnessRun {
     std::int32_t level = 0;  // 0..510
     bool darken = false;
@@ -22,30 +25,17 @@ struct LightnessRun {
 };
 void ShiftLightnessRun(const RgbValue* from, RgbValue* to, std::int32_t count, const LightnessRun& run);
 
-// Modes 1, 2, 6 and 7: RotateHue of every pixel by `angle` (any 32-bit
-// value), turned or mirrored. With `colours` (256 entries), each pixel's
-// result is colours[red of the rotated pixel] instead.
-struct HueRun {
-    std::int32_t angle = 0;
-    bool mirror = false;
-    const RgbValue* colours = nullptr;
-};
-void RotateHueRun(const RgbValue* from, RgbValue* to, std::int32_t count, const HueRun& run);
-
-// Modes 10 and 11: ApplySaturation of every pixel with the plan of its (max,
-// min) pair, packed into one word each (PackSaturationPlan) and numbered
-// max * (max + 1) / 2 + min: one look-up a pixel.
+// Modes 10 and 11: the saturation plan of every pixel's (max, min) pair
+// applied to it, the plans packed into one word each (PackSaturationPlan)
+// and numbered max * (max + 1) / 2 + min: one look-up a pixel. A plan's fixed
+// result (opaque, so a grey's) where it has one, else the channels stretched
+// from min..max into lo..hi.
 void ApplySaturationRun(const RgbValue* from, RgbValue* to, std::int32_t count, const std::uint32_t* plans);
-// A plan as one word: its fixed result (opaque, so the top bit is set), or lo
-// | hi << 8. False for a range outside 0..255, which one word cannot hold.
-inline bool PackSaturationPlan(const SaturationPlan& plan, std::uint32_t& word) {
-    if (plan.fixed != 0) {
-        word = plan.fixed;
-        return true;
-    }
-    if (plan.lo < 0 || plan.lo > 255 || plan.hi < 0 || plan.hi > 255) return false;
-    word = static_cast<std::uint32_t>(plan.lo) | static_cast<std::uint32_t>(plan.hi) << 8;
-    return true;
+// A plan as one word: its fixed result (opaque, so the top bit is set), or
+// lo | hi << 8, which PlanSaturation keeps within 0..255.
+inline std::uint32_t PackSaturationPlan(const SaturationPlan& plan) {
+    if (plan.fixed != 0) return plan.fixed;
+    return static_cast<std::uint32_t>(plan.lo & 0xFF) | static_cast<std::uint32_t>(plan.hi & 0xFF) << 8;
 }
 
 // Mode 5: the coloured dots of every pixel; noise holds the pixels' raw dot

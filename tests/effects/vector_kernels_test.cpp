@@ -3,7 +3,7 @@
 #include "core/colour.h"
 #include "core/shifts.h"
 #include "core/wide_loops.h"
-#include "effects/colour_dots.h"
+#include "effects/colour_oracle.h"
 #include "effects/vector_checks.h"
 
 namespace prismview::test {
@@ -36,7 +36,7 @@ TEST(VectorKernels, LightnessShiftsGiveTheScalarResultForEveryColour) {
                         const Pixel p = SplitPixel(colours[i]);
                         const std::int32_t l = p.max + p.min;
                         const std::int32_t amount = simultaneous ? (darken ? l : 510 - l) * level / 255 : level;
-                        expected[i] = ShiftLightness(colours[i], darken ? -amount : amount, straight ? 1 : 0);
+                        expected[i] = oracle::ShiftLightness(colours[i], darken ? -amount : amount, straight ? 1 : 0);
                     }
                     const LightnessRun run{level, darken, simultaneous, straight};
                     ExpectSameOnEveryTarget(
@@ -48,7 +48,8 @@ TEST(VectorKernels, LightnessShiftsGiveTheScalarResultForEveryColour) {
 }
 
 // Modes 1, 2, 6 and 7: turned and mirrored by angles all round the wheel and
-// beyond it, and the look-up of the turned red channel.
+// beyond it, and the look-up of the turned red channel (the scalar RotateHue
+// is the same kernel at one pixel).
 TEST(VectorKernels, HueRotationsGiveTheScalarResultForEveryColour) {
     const std::vector<RgbValue> colours = SweptColours();
     std::vector<RgbValue> expected(colours.size());
@@ -57,7 +58,7 @@ TEST(VectorKernels, HueRotationsGiveTheScalarResultForEveryColour) {
     for (const std::int32_t angle : {0, 255, 1000, 1529, -7, 2147483647})
         for (const int use : {0, 1, 2}) {  // turned, mirrored, turned and looked up
             for (std::size_t i = 0; i < colours.size(); ++i) {
-                const RgbValue v = RotateHue(colours[i], angle, use == 1);
+                const RgbValue v = oracle::RotateHue(colours[i], angle, use == 1);
                 expected[i] = use == 2 ? table[static_cast<std::size_t>(RedOf(v))] : v;
             }
             const HueRun run{angle, use == 1, use == 2 ? table.data() : nullptr};
@@ -78,10 +79,9 @@ TEST(VectorKernels, SaturationPlansGiveTheScalarResultForEveryColour) {
         for (const std::int32_t amount : {-510, -100, 37, 510}) {
             for (std::int32_t max = 0; max < 256; ++max)
                 for (std::int32_t min = 0; min <= max; ++min)
-                    ASSERT_TRUE(PackSaturationPlan(PlanSaturation(max, min, amount, rule, 300),
-                                                   plans[static_cast<std::size_t>(max * (max + 1) / 2 + min)]))
-                        << "a plan outside 0..255: rule " << rule << " amount " << amount;
-            for (std::size_t i = 0; i < colours.size(); ++i) expected[i] = ShiftSaturation(colours[i], amount, rule, 300);
+                    plans[static_cast<std::size_t>(max * (max + 1) / 2 + min)] =
+                        PackSaturationPlan(PlanSaturation(max, min, amount, rule, 300));
+            for (std::size_t i = 0; i < colours.size(); ++i) expected[i] = oracle::ShiftSaturation(colours[i], amount, rule, 300);
             ExpectSameOnEveryTarget(
                 colours, expected,
                 [&](const RgbValue* from, RgbValue* to, std::int32_t n) { ApplySaturationRun(from, to, n, plans.data()); },
@@ -95,21 +95,18 @@ TEST(VectorKernels, ColourDotsGiveTheScalarResultForEveryColour) {
     std::vector<std::int32_t> noise(colours.size());
     for (std::size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<std::int32_t>(i * 40503 % 2000001);
     std::vector<RgbValue> expected(colours.size());
-    auto check = [&](const auto& formula, const std::string& what) {
-        for (std::size_t i = 0; i < colours.size(); ++i) expected[i] = formula(SplitPixel(colours[i]), noise[i]);
-        // The noise runs beside the colours: the kernel reads both at the same offset.
-        ExpectSameOnEveryTarget(
-            colours, expected,
-            [&](const RgbValue* from, RgbValue* to, std::int32_t n) {
-                formula.Row(from, noise.data() + (from - colours.data()), to, n);
-            },
-            what);
-    };
-    const ProcessingParams params;
-    check(ColourDots<Rest::Grey, Dot::Pure>(params), "grey, pure colour");
-    check(ColourDots<Rest::WhiteBlack, Dot::Pure>(params), "white and black, pure colour");
-    check(ColourDots<Rest::Grey, Dot::SixColours>(params), "grey, six colours");
-    check(ColourDots<Rest::WhiteBlack, Dot::SixColours>(params), "white and black, six colours");
+    for (const bool sixColours : {false, true})
+        for (const bool whiteBlack : {false, true}) {
+            for (std::size_t i = 0; i < colours.size(); ++i)
+                expected[i] = oracle::ColourDots(SplitPixel(colours[i]), noise[i], sixColours, whiteBlack);
+            // The noise runs beside the colours: the kernel reads both at the same offset.
+            ExpectSameOnEveryTarget(
+                colours, expected,
+                [&](const RgbValue* from, RgbValue* to, std::int32_t n) {
+                    ColourDotsRow(from, noise.data() + (from - colours.data()), to, n, {sixColours, whiteBlack});
+                },
+                std::string(sixColours ? "six colours" : "pure colour") + (whiteBlack ? ", white and black" : ", grey"));
+        }
 }
 
 }  // namespace
