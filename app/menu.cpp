@@ -42,6 +42,39 @@ constexpr MenuItem kViewItems[] = {
     {Command::ProbePanel, "プローブ一覧(&P)", A::ProbePanel, 0, false},
 };
 
+// The ids of the mode menu's items.
+struct ModeItemId {
+    EffectMode mode;
+    std::uint16_t id;
+};
+constexpr ModeItemId kModeItemIds[] = {
+    {ModeInvert, 32778},
+    {ModeRgbComponents, 32779},
+    {ModeYcmComponents, 32780},
+    {ModeMonochrome, 32781},
+    {ModeDotsMono, 32803},
+    {ModeDotsColor, 32811},
+    {ModeHueLineInvert, 32782},
+    {ModeHueRotate, 32783},
+    {ModeBrighten, 32787},
+    {ModeDarken, 32791},
+    {ModeSaturation, 32792},
+    {ModeSaturation2, 32794},
+    {ModeBackgroundMix, 32804},
+    {ModeEdges, 32805},
+    {ModeEdges2, 32813},
+    {ModeLevelToHue, 32814},
+    {ModeColorReduce, 32815},
+    {ModeTintMono2, 32816},
+    {ModeTintMono3, 32817},
+    {ModeWave, 32795},
+    {ModeSingleWave, 32802},
+    {ModeRipple, 32799},
+    {ModeSingleRipple, 32801},
+    {ModeVortex, 32796},
+    {ModeSlide, 32806},
+};
+
 // The mode menu: the modes of each section with the dialogs that set what
 // they read after them.
 std::vector<MenuItem> ModeItems() {
@@ -50,7 +83,7 @@ std::vector<MenuItem> ModeItems() {
     auto addModes = [&](MenuSection section) {
         for (const ModeSpec* mode : AllModes())
             if (mode->section == section)
-                items.push_back({static_cast<Command>(mode->commandId), mode->menuCaption, A::SetEffectMode, mode->mode,
+                items.push_back({ModeCommand(mode->mode), mode->menuCaption, A::SetEffectMode, mode->mode,
                                  mode->mode == startMode});
     };
     addModes(MenuSection::Colours);
@@ -97,6 +130,12 @@ const MenuItem* FindMenuItem(Command id) {
         for (const MenuItem& item : popup.items)
             if (item.id == id) return &item;
     return nullptr;
+}
+
+Command ModeCommand(std::int32_t mode) {
+    for (const ModeItemId& item : kModeItemIds)
+        if (item.mode == mode) return static_cast<Command>(item.id);
+    return Command::None;
 }
 
 }  // namespace prismview

@@ -8,8 +8,8 @@
 
 namespace prismview {
 
-// The menu's commands; the values are the items' ids. The mode items carry
-// their mode record's id, which has no name here.
+// The menu's commands; the values are the items' ids. The mode items' ids
+// have no names here (ModeCommand gives them).
 enum class Command : std::uint16_t {
     None = 0,  // a separator
     About = 104,
@@ -85,5 +85,9 @@ std::span<const MenuPopup> MainMenu();
 
 // The item of a command id, or null when no item has it.
 const MenuItem* FindMenuItem(Command id);
+
+// The command of a mode's item in the mode menu; Command::None for a number
+// that no mode has.
+Command ModeCommand(std::int32_t mode);
 
 }  // namespace prismview

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
@@ -52,9 +53,10 @@ struct Copy {
     explicit Copy(const ProcessingParams&) {}
     RgbValue operator()(const Pixel& p) const { return p.value; }
 };
-constexpr ModeSpec kCopyMode{EffectMode{}, "", 0, MenuSection::Colours, {}, "copy", "", 0, NoSlot, NoSlot, false,
-                             {Kernel<EachPixel, Copy>, Kernel<EachPixel, Copy>, Kernel<EachPixel, Copy>,
-                              Kernel<EachPixel, Copy>}};
+constexpr ModeSpec kCopyMode{.mode = EffectMode{}, .menuCaption = "", .section = MenuSection::Colours,
+                             .name = "copy", .reads = 0,
+                             .slots = {Kernel<EachPixel, Copy>, Kernel<EachPixel, Copy>, Kernel<EachPixel, Copy>,
+                                       Kernel<EachPixel, Copy>}};
 
 void RunFloor(benchmark::State& state, Size size) {
     ImageSet& images = Picture(size);
@@ -82,6 +84,8 @@ void RunPass(benchmark::State& state, Size size, const ModeSpec& mode, bool with
     params.hue = 300;
     params.level = 200;
     params.backgroundColor = 0x336699;
+    // PRISMVIEW_BENCH_OVERFLOW=1 or 2: the distortions under the wrap or edge treatment.
+    if (const char* overflow = std::getenv("PRISMVIEW_BENCH_OVERFLOW")) params.overflowMode = std::atoi(overflow);
     // As in the program: every key press redoes the pass with the buffers of the last one.
     static PassMemory memory;
     PassOptions options;

@@ -1,6 +1,6 @@
 // What the program knows of one processing mode, in one record: its menu
-// item, its labels, its command-line name, what it reads and its four slot
-// kernels. Each family of modes defines its records next to its formulas
+// caption and section, its labels, its command-line name, what it reads and
+// its four slot kernels. Each family of modes defines its records next to its formulas
 // (effects/); the menu, the batch tool, the swatches, the right click and the
 // pass all read them.
 #pragma once
@@ -108,13 +108,23 @@ public:
     // Whether position p is row p itself: false for a kernel with an order
     // of its own.
     virtual bool PositionsAreRows() const { return true; }
+    // Whether kernels of this type read PassInput::dotNoise; a schedule
+    // that does says so.
+    static constexpr bool kReadsDots = false;
 };
-using SlotKernelMaker = std::unique_ptr<SlotKernel> (*)(const PassInput& input);
+
+// How a slot's kernel is made for a pass, and whether it reads the dot noise.
+struct SlotKernelMaker {
+    std::unique_ptr<SlotKernel> (*make)(const PassInput& input) = nullptr;
+    bool readsDots = false;
+
+    explicit operator bool() const { return make != nullptr; }
+    std::unique_ptr<SlotKernel> operator()(const PassInput& input) const { return make(input); }
+};
 
 struct ModeSpec {
     EffectMode mode;
     std::string_view menuCaption;
-    std::uint16_t commandId;  // of its menu item
     MenuSection section;
     std::array<std::string_view, 4> labels{};  // of slots 1..4; none for the distortions
     std::string_view name;        // on the command line: "hue-rotate"
@@ -122,11 +132,16 @@ struct ModeSpec {
     unsigned reads;               // ModeReads
     unsigned hueSwatch = NoSlot;    // SlotBits: slots shown with the hue swatch
     unsigned levelSwatch = NoSlot;  // SlotBits: slots shown with the level swatch
-    bool drawsDots = false;         // its kernels read PassInput::dotNoise
     std::array<SlotKernelMaker, 4> slots;
     unsigned lengths = NoLengths;  // ModeLengths
 
     bool UsesCentre() const { return (reads & ReadsCentre) != 0; }
+    // Whether its kernels read PassInput::dotNoise, which the pass then keeps.
+    constexpr bool DrawsDots() const {
+        for (const SlotKernelMaker& slot : slots)
+            if (slot.readsDots) return true;
+        return false;
+    }
 };
 
 }  // namespace prismview

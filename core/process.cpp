@@ -62,8 +62,8 @@ bool ProcessImages(ImageSet& images, const ModeSpec* mode, const ProcessingParam
         const SourceRows source = base->BottomUpRows();
         const std::size_t pixels = static_cast<std::size_t>(source.width) * static_cast<std::size_t>(source.height);
         std::size_t noiseDone = pixels;
-        if (mode->drawsDots) noiseDone = FitDotNoise(memory, pixels);
-        const PassInput input{source, params, mode->drawsDots ? memory.dotNoise.data() : nullptr,
+        if (mode->DrawsDots()) noiseDone = FitDotNoise(memory, pixels);
+        const PassInput input{source, params, mode->DrawsDots() ? memory.dotNoise.data() : nullptr,
                               threads, nullptr, options.cancel};
 
         struct Slot {
@@ -143,7 +143,7 @@ bool ProcessImages(ImageSet& images, const ModeSpec* mode, const ProcessingParam
                                [&](std::int32_t first, std::int32_t last) { DownscaleRows(*from, *to, first, last); });
             }
         }
-        if (mode->drawsDots && whole) memory.dotNoiseDone = done ? pixels : noiseDone;
+        if (mode->DrawsDots() && whole) memory.dotNoiseDone = done ? pixels : noiseDone;
         return done;
     } catch (...) {
         // No memory for a kernel's tables: the derived images keep what they held.

@@ -52,13 +52,11 @@ constexpr ModeSpec kModes[] = {
     {
         .mode = ModeBackgroundMix,
         .menuCaption = "背景色と混合",
-        .commandId = 32804,
         .section = MenuSection::Colours,
         .labels = {"背景色と混合（中間色）", "背景色と混合（点々）", "背景色と混合（比較明）", "背景色と混合（比較暗）"},
         .name = "background-mix",
         .reads = ReadsLevel | ReadsBackground,
         .levelSwatch = AllSlots,
-        .drawsDots = true,
         .slots = {Kernel<EachChannel, Mix>,
                    Kernel<EachPixelWithDots, Scatter>,
                    Kernel<EachChannel, Lighter>,

@@ -60,7 +60,6 @@ constexpr ModeSpec kModes[] = {
     {
         .mode = ModeColorReduce,
         .menuCaption = "減色",
-        .commandId = 32815,
         .section = MenuSection::Colours,
         .labels = {"減色（７２９色）", "減色（１２５色）", "減色（２７色）", "減色（８色）"},
         .name = "colour-reduce",
@@ -74,7 +73,6 @@ constexpr ModeSpec kModes[] = {
     {
         .mode = ModeTintMono2,
         .menuCaption = "色白黒（二段）",
-        .commandId = 32816,
         .section = MenuSection::Colours,
         .labels = {"色白黒（二段：明度＝最大＋最小）", "色白黒（二段：明度＝総和）", "－", "－"},
         .name = "tint-mono-2",
@@ -89,7 +87,6 @@ constexpr ModeSpec kModes[] = {
     {
         .mode = ModeTintMono3,
         .menuCaption = "色白黒（三段）",
-        .commandId = 32817,
         .section = MenuSection::Colours,
         .labels = {"色白黒（三段：赤⇒黄、明度＝最大＋最小）", "色白黒（三段：赤⇒紫、明度＝最大＋最小）", "色白黒（三段：赤⇒黄、明度＝総和）", "色白黒（三段：赤⇒紫、明度＝総和）"},
         .name = "tint-mono-3",

@@ -57,7 +57,6 @@ constexpr ModeSpec kModes[] = {
     {
         .mode = ModeRgbComponents,
         .menuCaption = "ＲＧＢ（ＯＲ）",
-        .commandId = 32779,
         .section = MenuSection::Colours,
         .labels = {"赤成分", "緑成分", "青成分", "任意（ＲＧＢ）"},
         .name = "rgb-components",
@@ -71,7 +70,6 @@ constexpr ModeSpec kModes[] = {
     {
         .mode = ModeYcmComponents,
         .menuCaption = "ＹＣＭ（ＡＮＤ）",
-        .commandId = 32780,
         .section = MenuSection::Colours,
         .labels = {"黄成分", "マゼンタ成分", "シアン成分", "任意（ＹＣＭ）"},
         .name = "ycm-components",

@@ -157,7 +157,6 @@ constexpr ModeSpec kModes[] = {
     {
         .mode = ModeEdges,
         .menuCaption = "境界の抽出",
-        .commandId = 32805,
         .section = MenuSection::Colours,
         .labels = {"境界（横、右余⇒背景色）", "境界（縦、上余⇒背景色）", "境界（縦横、右上余⇒背景色）", "境界（縦横斜、右上余⇒背景色）"},
         .name = "edges",
@@ -170,7 +169,6 @@ constexpr ModeSpec kModes[] = {
     {
         .mode = ModeEdges2,
         .menuCaption = "境界の抽出２",
-        .commandId = 32813,
         .section = MenuSection::Colours,
         .labels = {"境界２（横）", "境界２（縦）", "境界２（縦横）", "境界２（縦横斜）"},
         .name = "edges-2",

@@ -60,7 +60,6 @@ constexpr ModeSpec kModes[] = {
     {
         .mode = ModeHueLineInvert,
         .menuCaption = "色相線反転",
-        .commandId = 32782,
         .section = MenuSection::Colours,
         .labels = {"緑青反転", "赤青反転", "赤緑反転", "任意（線反転）"},
         .name = "hue-line-invert",
@@ -74,7 +73,6 @@ constexpr ModeSpec kModes[] = {
     {
         .mode = ModeHueRotate,
         .menuCaption = "色相回転",
-        .commandId = 32783,
         .section = MenuSection::Colours,
         .labels = {"赤⇒青", "赤⇒緑", "赤⇒シアン（色相反転）", "任意（回転）"},
         .name = "hue-rotate",
@@ -88,7 +86,6 @@ constexpr ModeSpec kModes[] = {
     {
         .mode = ModeLevelToHue,
         .menuCaption = "明度⇒色相",
-        .commandId = 32814,
         .section = MenuSection::Colours,
         .labels = {"明度（最大＋最小）⇒色相（緑⇒青）", "明度（総和）⇒色相（緑⇒青）", "明度（最大＋最小）⇒色相（緑⇒赤）", "明度（総和）⇒色相（緑⇒赤）"},
         .name = "level-to-hue",

@@ -26,7 +26,6 @@ constexpr ModeSpec kModes[] = {
     {
         .mode = ModeInvert,
         .menuCaption = "反転",
-        .commandId = 32778,
         .section = MenuSection::Colours,
         .labels = {"色相反転", "明度反転", "通常反転", "－"},
         .name = "invert",

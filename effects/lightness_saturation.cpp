@@ -82,7 +82,6 @@ constexpr ModeSpec kModes[] = {
     {
         .mode = ModeBrighten,
         .menuCaption = "明度（明るくする）",
-        .commandId = 32787,
         .section = MenuSection::Colours,
         .labels = {"明（加算的、彩度率固定）", "明（加算的）", "明（同時収束、彩度率固定）", "明（同時収束）"},
         .name = "brighten",
@@ -96,7 +95,6 @@ constexpr ModeSpec kModes[] = {
     {
         .mode = ModeDarken,
         .menuCaption = "明度（暗くする）",
-        .commandId = 32791,
         .section = MenuSection::Colours,
         .labels = {"暗（加算的、彩度率固定）", "暗（加算的）", "暗（同時収束、彩度率固定）", "暗（同時収束）"},
         .name = "darken",
@@ -110,7 +108,6 @@ constexpr ModeSpec kModes[] = {
     {
         .mode = ModeSaturation,
         .menuCaption = "彩度",
-        .commandId = 32792,
         .section = MenuSection::Colours,
         .labels = {"彩（加算的、灰⇒指定色）", "灰（加算的）", "彩（同時収束、灰⇒指定色）", "灰（同時収束）"},
         .name = "saturation",
@@ -125,7 +122,6 @@ constexpr ModeSpec kModes[] = {
     {
         .mode = ModeSaturation2,
         .menuCaption = "彩度２",
-        .commandId = 32794,
         .section = MenuSection::Colours,
         .labels = {"彩（加算的、灰固定）", "彩（同時収束、灰固定）", "彩度反転？（灰⇒指定色）", "彩（加算的２、灰⇒指定色）"},
         .name = "saturation-2",

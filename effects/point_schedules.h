@@ -17,12 +17,15 @@
 
 namespace prismview {
 
-// Makes the kernel of `Schedule<Formula>` for a pass; what a mode's record
-// names for each slot.
+// Makes the kernel of `Schedule<Formula>` for a pass.
 template <template <class> class Schedule, class Formula>
-std::unique_ptr<SlotKernel> Kernel(const PassInput& input) {
+std::unique_ptr<SlotKernel> MakeKernel(const PassInput& input) {
     return std::make_unique<Schedule<Formula>>(input);
 }
+// What a mode's record names for each slot: the maker of its kernel, and
+// whether the schedule reads the dot noise.
+template <template <class> class Schedule, class Formula>
+inline constexpr SlotKernelMaker Kernel{&MakeKernel<Schedule, Formula>, Schedule<Formula>::kReadsDots};
 
 // Calls row(y, to) for output rows first..last-1 (to: the row's first pixel).
 template <class RowFn>
@@ -75,6 +78,7 @@ private:
 template <class F>
 class EachPixelWithDots final : public SlotKernel {
 public:
+    static constexpr bool kReadsDots = true;
     explicit EachPixelWithDots(const PassInput& input)
         : source_(input.source), noise_(input.dotNoise), formula_(input.params) {}
     void Run(const TargetRows& out, std::int32_t first, std::int32_t last) const override {
@@ -170,6 +174,7 @@ private:
 template <class F>
 class VectorRowsWithDots final : public SlotKernel {
 public:
+    static constexpr bool kReadsDots = true;
     explicit VectorRowsWithDots(const PassInput& input)
         : source_(input.source), noise_(input.dotNoise), formula_(input.params) {}
     void Run(const TargetRows& out, std::int32_t first, std::int32_t last) const override {

@@ -102,7 +102,6 @@ constexpr ModeSpec kModes[] = {
     {
         .mode = ModeVortex,
         .menuCaption = "渦",
-        .commandId = 32796,
         .section = MenuSection::Distortions,
         .name = "vortex",
         .reads = kGeometry | ReadsAmplitude,
@@ -115,14 +114,13 @@ constexpr ModeSpec kModes[] = {
     {
         .mode = ModeSlide,
         .menuCaption = "スライド",
-        .commandId = 32806,
         .section = MenuSection::Distortions,
         .name = "slide",
         .reads = kGeometry,
-        .slots = {SlideKernel<Axis::X, Axis::Y>,
-                   SlideKernel<Axis::X, Axis::X>,
-                   SlideKernel<Axis::Y, Axis::X>,
-                   SlideKernel<Axis::Y, Axis::Y>},
+        .slots = {SlotKernelMaker{SlideKernel<Axis::X, Axis::Y>},
+                   SlotKernelMaker{SlideKernel<Axis::X, Axis::X>},
+                   SlotKernelMaker{SlideKernel<Axis::Y, Axis::X>},
+                   SlotKernelMaker{SlideKernel<Axis::Y, Axis::Y>}},
         .lengths = LengthCentre,
     },
 };

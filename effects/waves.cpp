@@ -175,7 +175,6 @@ constexpr ModeSpec kModes[] = {
     {
         .mode = ModeWave,
         .menuCaption = "波",
-        .commandId = 32795,
         .section = MenuSection::Distortions,
         .name = "wave",
         .reads = kStraightReads,
@@ -185,7 +184,6 @@ constexpr ModeSpec kModes[] = {
     {
         .mode = ModeSingleWave,
         .menuCaption = "単波",
-        .commandId = 32802,
         .section = MenuSection::Distortions,
         .name = "single-wave",
         .reads = kStraightReads,
@@ -195,7 +193,6 @@ constexpr ModeSpec kModes[] = {
     {
         .mode = ModeRipple,
         .menuCaption = "波紋",
-        .commandId = 32799,
         .section = MenuSection::Distortions,
         .name = "ripple",
         .reads = kRippleReads,
@@ -205,7 +202,6 @@ constexpr ModeSpec kModes[] = {
     {
         .mode = ModeSingleRipple,
         .menuCaption = "単波紋",
-        .commandId = 32801,
         .section = MenuSection::Distortions,
         .name = "single-ripple",
         .reads = kRippleReads,

@@ -250,7 +250,7 @@ TEST(MenuChecks, EveryValueItemOnceAndOnlyTheStatesOnesOn) {
                 ++valueItems;
     EXPECT_EQ(window.calls.size(), valueItems);
     EXPECT_EQ(window.marks.size(), valueItems);  // each once
-    const auto slide = static_cast<Command>(FindMode(ModeSlide)->commandId);
+    const auto slide = ModeCommand(ModeSlide);
     std::vector<Command> on = window.Marked();
     std::sort(on.begin(), on.end());
     std::vector<Command> expected{Command::ShowImage4, slide, Command::Columns1};

@@ -63,7 +63,7 @@ TEST(MainMenu, EveryModeRecordHasOneItemInItsSectionInNumberOrder) {
         if (item.action != MenuAction::SetEffectMode) continue;
         const ModeSpec* mode = FindMode(item.value);
         ASSERT_NE(mode, nullptr) << item.value;
-        EXPECT_EQ(item.id, Command{mode->commandId});
+        EXPECT_EQ(FindMenuItem(ModeCommand(mode->mode)), &item);  // one item a mode, found by its command
         EXPECT_EQ(item.caption, mode->menuCaption);
         EXPECT_EQ(separators, mode->section == MenuSection::Colours ? 0 : 2) << mode->name;
         EXPECT_TRUE(seen.empty() || seen.back()->mode < mode->mode);

@@ -296,8 +296,8 @@ TEST(Pass, ACancelledOrFailingPassReportsFalse) {
     EXPECT_TRUE(ProcessImages(set, FindMode(params.effectMode), params, options));
     EXPECT_EQ(ReadPixels(*set.bitmaps[1]).pixels, test::RunPass(base, params)[0].pixels);
 
-    const ModeSpec failing{ModeInvert, "", 0, MenuSection::Colours, {}, "failing", "", 0, NoSlot, NoSlot, false,
-                           {MakeThrowing, nullptr, nullptr, nullptr}};
+    const ModeSpec failing{.mode = ModeInvert, .menuCaption = "", .section = MenuSection::Colours, .name = "failing",
+                           .reads = 0, .slots = {SlotKernelMaker{MakeThrowing}, {}, {}, {}}};
     params.effectMode = ModeInvert;
     options.threads = 3;
     options.chunkRows = 4;

@@ -67,7 +67,7 @@ PixelBuffer RunSlot(const PixelBuffer& base, const ProcessingParams& params, int
     if (!mode) return work;
     std::vector<std::int32_t> noise(base.pixels.size());
     for (std::size_t i = 0; i < noise.size(); ++i) noise[i] = DotNoiseRaw(static_cast<std::int32_t>(i));
-    const PassInput input{base.Rows(), params, mode->drawsDots ? noise.data() : nullptr};
+    const PassInput input{base.Rows(), params, mode->DrawsDots() ? noise.data() : nullptr};
     // Every position once, as the pass hands them out.
     mode->slots[static_cast<std::size_t>(slot - 1)](input)->Run(work.Rows(), 0, base.height);
     // Every pixel written is opaque; the colours are what the tests compare.

@@ -76,7 +76,7 @@ TEST(BatchCommand, RunGivesTheWindowsImagesForEveryMode) {
         p.centerX = in(-12, 12);
         p.centerY = in(-12, 12);
         p.startFromEnd = in(0, 1);
-        OnCommand(window, state, Command{mode->commandId});
+        OnCommand(window, state, ModeCommand(mode->mode));
         const std::string command = BatchCommandFor(state);
         const QStringList words = Words(command);
         ASSERT_EQ(words.front(), "prismview-batch");
