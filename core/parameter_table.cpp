@@ -96,10 +96,10 @@ std::string StatusText(const ParameterInfo& parameter, const ProcessingParams& p
 
 std::optional<RgbValue> StatusSwatch(const ParameterInfo& parameter, const ProcessingParams& params) {
     switch (parameter.swatch) {
-        case Swatch::None: return std::nullopt;
-        case Swatch::Hue: return HueColour(FloorMod(params.*parameter.fields[0].member, HueSteps));
-        case Swatch::Grey: return static_cast<RgbValue>(params.*parameter.fields[0].member / 2) * 0x010101u;
-        case Swatch::Colour: return params.*parameter.colour & 0xFFFFFFu;
+        case SwatchKind::None: return std::nullopt;
+        case SwatchKind::Hue: return HueColour(FloorMod(params.*parameter.fields[0].member, HueSteps));
+        case SwatchKind::Grey: return static_cast<RgbValue>(params.*parameter.fields[0].member / 2) * 0x010101u;
+        case SwatchKind::Colour: return params.*parameter.colour & 0xFFFFFFu;
     }
     return std::nullopt;
 }

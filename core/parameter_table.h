@@ -46,7 +46,7 @@ enum class Shrinking {
 };
 
 // The small square the status bar shows before the parameter.
-enum class Swatch { None, Hue, Grey, Colour };
+enum class SwatchKind { None, Hue, Grey, Colour };
 
 struct ParameterField {
     std::int32_t ProcessingParams::*member = nullptr;
@@ -78,7 +78,7 @@ struct ParameterInfo {
     // The status bar's words for the values 0, 1, 2 (a flag: off, on) in
     // place of the number; a value beyond them reads as the first.
     std::array<std::string_view, 3> words{};
-    Swatch swatch = Swatch::None;
+    SwatchKind swatch = SwatchKind::None;
     unsigned reads = 0;            // ModeReads; none for the mode itself
     unsigned lengths = NoLengths;  // the ModeLengths bit under which the preview shrinks it
     Shrinking shrinking = Shrinking::None;
@@ -98,7 +98,7 @@ inline constexpr ParameterInfo kParameterTable[] = {
      .circular = true,
      .description = "position on the hue wheel",
      .label = "色相",
-     .swatch = Swatch::Hue,
+     .swatch = SwatchKind::Hue,
      .reads = ReadsHue},
     {.name = "level",
      .kind = ParameterKind::Number,
@@ -107,7 +107,7 @@ inline constexpr ParameterInfo kParameterTable[] = {
      .range = kLevelRange,
      .description = "lightness/saturation/mixing level",
      .label = "明度",
-     .swatch = Swatch::Grey,
+     .swatch = SwatchKind::Grey,
      .reads = ReadsLevel},
     {.name = "background",
      .kind = ParameterKind::Colour,
@@ -115,7 +115,7 @@ inline constexpr ParameterInfo kParameterTable[] = {
      .colour = &ProcessingParams::backgroundColor,
      .description = "background colour, six hex digits",
      .label = "背景色",
-     .swatch = Swatch::Colour,
+     .swatch = SwatchKind::Colour,
      .reads = ReadsBackground},
     {.name = "freq",
      .kind = ParameterKind::Pair,
