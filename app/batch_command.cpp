@@ -21,12 +21,14 @@ std::string BatchCommandFor(const AppState& state) {
     const ModeSpec* mode = FindMode(params.effectMode);
     std::string command = "prismview-batch";
     if (!mode) return command;
-    command += " --mode " + std::string(mode->name);
     for (const ParameterInfo& parameter : kParameterTable) {
-        if ((mode->reads & parameter.reads) == 0) continue;
         const std::string option = " --" + std::string(parameter.name);
-        if (parameter.kind != ParameterKind::Flag) command += option + " " + CommandValue(parameter, params);
-        else if (params.*parameter.fields[0].member != 0) command += option;
+        if (parameter.kind == ParameterKind::Mode) {
+            command += option + " " + std::string(mode->name);  // by its name: people read the command
+        } else if ((mode->reads & parameter.reads) != 0) {
+            if (parameter.kind != ParameterKind::Flag) command += option + " " + CommandValue(parameter, params);
+            else if (params.*parameter.fields[0].member != 0) command += option;
+        }
     }
     const std::int32_t selected = state.view.selectedImage;
     if (selected >= 1 && selected < kSlotCount) command += " --slots " + std::to_string(selected);

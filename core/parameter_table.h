@@ -75,12 +75,15 @@ struct ParameterInfo {
     bool circular = false;  // the range is a wheel: keys and the dialog wrap round it
     std::string_view description{};  // in the help
     std::string_view label{};        // what the window calls it
-    // The status bar's words for the values 0, 1, 2 (a flag: off, on) in
-    // place of the number; a value beyond them reads as the first.
+    // The status bar's words for the values 0, 1, 2 in place of the number
+    // (a value beyond them reads as the first); a flag's for off and on
+    // (anything but 0), shown without the label.
     std::array<std::string_view, 3> words{};
     SwatchKind swatch = SwatchKind::None;
     unsigned reads = 0;            // ModeReads; none for the mode itself
-    unsigned lengths = NoLengths;  // the ModeLengths bit under which the preview shrinks it
+    // The ModeLengths bit under which the preview shrinks it as `shrinking`
+    // says: a mode's record tells whether it is a length there.
+    unsigned lengths = NoLengths;
     Shrinking shrinking = Shrinking::None;
 };
 

@@ -17,10 +17,10 @@ bool Fail(std::string& error, const std::string& message) {
 
 std::string Option(const ParameterInfo& parameter) { return "--" + std::string(parameter.name); }
 
-bool ParseMode(const std::string& text, std::int32_t& out, std::string& error) {
+bool ParseMode(const ParameterInfo& parameter, const std::string& text, std::int32_t& out, std::string& error) {
     std::int32_t number = -1;
     const ModeSpec* mode = ParseInt32(text, number) ? FindMode(number) : FindModeByName(text);
-    if (!mode) return Fail(error, "--mode needs a mode number or name from --help, not '" + text + "'");
+    if (!mode) return Fail(error, Option(parameter) + " needs a mode number or name from --help, not '" + text + "'");
     out = mode->mode;
     return true;
 }
@@ -83,7 +83,7 @@ bool ParseInt32(const std::string& text, std::int32_t& value) {
 bool ParseParameter(const ParameterInfo& parameter, const std::string& text, ProcessingParams& params,
                     std::string& error) {
     switch (parameter.kind) {
-        case ParameterKind::Mode: return ParseMode(text, params.*parameter.fields[0].member, error);
+        case ParameterKind::Mode: return ParseMode(parameter, text, params.*parameter.fields[0].member, error);
         case ParameterKind::Number: return ParseNumber(parameter, text, params.*parameter.fields[0].member, error);
         case ParameterKind::Pair:
             return ParsePair(parameter, text, params.*parameter.fields[0].member, params.*parameter.fields[1].member, error);
