@@ -1,8 +1,7 @@
 #include "app/batch_command.h"
 
-#include <cstdio>
-
 #include "app/menu.h"
+#include "core/parameter_table.h"
 #include "effects/mode_table.h"
 
 namespace prismview {
@@ -15,21 +14,6 @@ std::string Quoted(const std::string& text) {
     return quoted + "'";
 }
 
-// The parameter of the table that a read bit stands for.
-bool Reads(unsigned reads, const ParameterInfo& parameter) {
-    const std::string_view name = parameter.name;
-    if (name == "hue") return reads & ReadsHue;
-    if (name == "level") return reads & ReadsLevel;
-    if (name == "background") return reads & ReadsBackground;
-    if (name == "freq") return reads & ReadsFrequency;
-    if (name == "amplitude") return reads & ReadsAmplitude;
-    if (name == "phase") return reads & ReadsPhase;
-    if (name == "overflow") return reads & ReadsOverflow;
-    if (name == "center") return reads & ReadsCentre;
-    if (name == "start-from-end") return reads & ReadsStartFromEnd;
-    return false;
-}
-
 }  // namespace
 
 std::string BatchCommandFor(const AppState& state) {
@@ -37,26 +21,13 @@ std::string BatchCommandFor(const AppState& state) {
     const ModeSpec* mode = FindMode(params.effectMode);
     std::string command = "prismview-batch";
     if (!mode) return command;
-    command += " --mode " + std::string(mode->name);
     for (const ParameterInfo& parameter : kParameterTable) {
-        if (!Reads(mode->reads, parameter)) continue;
         const std::string option = " --" + std::string(parameter.name);
-        switch (parameter.kind) {
-            case ParameterKind::Number: command += option + " " + std::to_string(params.*parameter.field); break;
-            case ParameterKind::Pair:
-                command += option + " " + std::to_string(params.*parameter.field) + parameter.separator +
-                           std::to_string(params.*parameter.second);
-                break;
-            case ParameterKind::Colour: {
-                char hex[8];
-                std::snprintf(hex, sizeof hex, "%06X", static_cast<unsigned>(params.backgroundColor & 0xFFFFFFu));
-                command += option + " " + hex;
-                break;
-            }
-            case ParameterKind::Flag:
-                if (params.*parameter.field != 0) command += option;
-                break;
-            case ParameterKind::Mode: break;
+        if (parameter.kind == ParameterKind::Mode) {
+            command += option + " " + std::string(mode->name);  // by its name: people read the command
+        } else if ((mode->reads & parameter.reads) != 0) {
+            if (parameter.kind != ParameterKind::Flag) command += option + " " + CommandValue(parameter, params);
+            else if (params.*parameter.fields[0].member != 0) command += option;
         }
     }
     const std::int32_t selected = state.view.selectedImage;

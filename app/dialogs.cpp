@@ -1,9 +1,11 @@
 #include "app/dialogs.h"
 
 #include <algorithm>
+#include <span>
 
 #include "core/colour.h"
 #include "core/int_math.h"
+#include "core/parameter_table.h"
 #include "resources/dialog_templates.h"
 
 namespace prismview {
@@ -13,6 +15,29 @@ namespace {
 void SetNumber(DialogControls& controls, int id, std::int64_t value) { controls.SetText(id, std::to_string(value)); }
 
 std::int32_t Number(const DialogControls& controls, int id) { return ReadFieldNumber(controls.Text(id)); }
+
+// A dialog's entries for parameters, by control id: they show the values as
+// numbers, and OK reads them back as the parameter table corrects them.
+struct ParameterEntry {
+    int id;
+    std::int32_t ProcessingParams::*member;
+};
+constexpr ParameterEntry kHueLevelEntries[] = {{ids::Hue, &ProcessingParams::hue}, {ids::Level, &ProcessingParams::level}};
+constexpr ParameterEntry kWaveEntries[] = {
+    {ids::WaveFreqNum, &ProcessingParams::waveFreqNum}, {ids::WaveFreqDen, &ProcessingParams::waveFreqDen},
+    {ids::WaveAmplitude, &ProcessingParams::waveAmplitude}, {ids::WavePhase, &ProcessingParams::wavePhase},
+    {ids::WavePhaseDen, &ProcessingParams::wavePhaseDen}, {ids::CenterX, &ProcessingParams::centerX},
+    {ids::CenterY, &ProcessingParams::centerY},
+};
+
+void ShowEntries(DialogControls& controls, std::span<const ParameterEntry> entries, const ProcessingParams& params) {
+    for (const ParameterEntry& entry : entries) SetNumber(controls, entry.id, params.*entry.member);
+}
+
+void ReadEntries(const DialogControls& controls, std::span<const ParameterEntry> entries, ProcessingParams& params) {
+    for (const ParameterEntry& entry : entries)
+        params.*entry.member = Fitted(ParameterOf(entry.member), Number(controls, entry.id));
+}
 
 }  // namespace
 
@@ -37,9 +62,8 @@ int AboutDialog::Command(int id, DialogControls&) {
 int HueLevelDialog::TemplateId() const { return kHueLevelDialogId; }
 
 void HueLevelDialog::Init(DialogControls& controls) {
-    SetNumber(controls, ids::Hue, params_.hue);
+    ShowEntries(controls, kHueLevelEntries, params_);
     SetNumber(controls, ids::HueStep, static_cast<std::int32_t>(steps_.hueStep));  // shown as "%d"
-    SetNumber(controls, ids::Level, params_.level);
     SetNumber(controls, ids::LevelStep, steps_.levelStep);
 }
 
@@ -52,7 +76,7 @@ int HueLevelDialog::Command(int id, DialogControls& controls) {
     if (id == kDialogCancel) return kDialogCancel;
     if (id != kDialogOk) return 0;
 
-    params_.hue = FloorMod(Number(controls, ids::Hue), HueSteps);  // the residue: -1 gives 1529
+    ReadEntries(controls, kHueLevelEntries, params_);  // the hue round its wheel (-1 gives 1529), the level clamped
 
     // Compared unsigned, so every negative entry counts as too large.
     std::uint32_t hueStep = static_cast<std::uint32_t>(Number(controls, ids::HueStep));
@@ -60,7 +84,6 @@ int HueLevelDialog::Command(int id, DialogControls& controls) {
     if (hueStep > 255) hueStep = 255;
     steps_.hueStep = hueStep;
 
-    params_.level = ClampInt(Number(controls, ids::Level), kLevelRange.lo, kLevelRange.hi);
     steps_.levelStep = ClampInt(Number(controls, ids::LevelStep), 1, 255);
     return kDialogOk;
 }
@@ -68,17 +91,11 @@ int HueLevelDialog::Command(int id, DialogControls& controls) {
 int WaveDialog::TemplateId() const { return kWaveDialogId; }
 
 void WaveDialog::Init(DialogControls& controls) {
-    SetNumber(controls, ids::WaveFreqNum, params_.waveFreqNum);
-    SetNumber(controls, ids::WaveFreqDen, params_.waveFreqDen);
-    SetNumber(controls, ids::WaveAmplitude, params_.waveAmplitude);
-    SetNumber(controls, ids::WavePhase, params_.wavePhase);
-    SetNumber(controls, ids::WavePhaseDen, params_.wavePhaseDen);
+    ShowEntries(controls, kWaveEntries, params_);
     const int radio = params_.overflowMode == OverflowWrap   ? ids::OverflowWrapRadio
                       : params_.overflowMode == OverflowEdge ? ids::OverflowEdgeRadio
                                                             : ids::OverflowBackgroundRadio;
     controls.SetChecked(radio, true);
-    SetNumber(controls, ids::CenterX, params_.centerX);
-    SetNumber(controls, ids::CenterY, params_.centerY);
     SetNumber(controls, ids::CenterStep, steps_.centerStep);
     if (params_.startFromEnd != 0) controls.SetChecked(ids::StartFromEnd, true);
 }
@@ -87,36 +104,32 @@ int WaveDialog::Command(int id, DialogControls& controls) {
     if (id == kDialogCancel) return kDialogCancel;
     if (id != kDialogOk) return 0;
     // No bounds: the effects cope with any value, zero denominators included.
-    params_.waveFreqNum = Number(controls, ids::WaveFreqNum);
-    params_.waveFreqDen = Number(controls, ids::WaveFreqDen);
-    params_.waveAmplitude = Number(controls, ids::WaveAmplitude);
-    params_.wavePhase = Number(controls, ids::WavePhase);
-    params_.wavePhaseDen = Number(controls, ids::WavePhaseDen);
+    ReadEntries(controls, kWaveEntries, params_);
     params_.overflowMode = controls.Checked(ids::OverflowWrapRadio)   ? OverflowWrap
                           : controls.Checked(ids::OverflowEdgeRadio) ? OverflowEdge
                                                                      : OverflowBackground;
-    params_.centerX = Number(controls, ids::CenterX);
-    params_.centerY = Number(controls, ids::CenterY);
     steps_.centerStep = Number(controls, ids::CenterStep);
     params_.startFromEnd = controls.Checked(ids::StartFromEnd) ? 1 : 0;
     return kDialogOk;
 }
 
 std::array<std::int32_t, 2> SweepSpan(SweepParameter parameter, const ProcessingParams& params, Size picture) {
-    const SweepParameterInfo& info = InfoOf(parameter);
-    if (info.range) return {info.range->lo, info.range->hi};
+    const SweptField& swept = SweptFieldOf(parameter);
+    if (swept.parameter->range) return {swept.parameter->range->lo, swept.parameter->range->hi};
     auto clamp = [](std::int64_t v) {
         return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
     };
-    switch (parameter) {
-        case SweepParameter::Phase: return {0, params.wavePhaseDen};
-        case SweepParameter::CenterX: return {-(picture.width / 2), picture.width / 2};
-        case SweepParameter::CenterY: return {-(picture.height / 2), picture.height / 2};
-        default: {
-            const std::int32_t now = params.*info.field;
-            return now > 0 ? std::array{now, clamp(std::int64_t{now} * 4)} : std::array{0, 32};
+    switch (swept.field->span) {
+        case SweepProposal::ToOtherField: {
+            const auto& fields = swept.parameter->fields;
+            return {0, params.*fields[swept.field == &fields[0] ? 1 : 0].member};
         }
+        case SweepProposal::AcrossWidth: return {-(picture.width / 2), picture.width / 2};
+        case SweepProposal::AcrossHeight: return {-(picture.height / 2), picture.height / 2};
+        case SweepProposal::UpFromNow: break;
     }
+    const std::int32_t now = params.*swept.field->member;
+    return now > 0 ? std::array{now, clamp(std::int64_t{now} * 4)} : std::array{0, 32};
 }
 
 int SweepDialog::TemplateId() const { return kSweepDialogId; }
@@ -138,7 +151,7 @@ void SweepDialog::Init(DialogControls& controls) {
 }
 
 int SweepDialog::Command(int id, DialogControls& controls) {
-    const int parameters = static_cast<int>(SweepParameters().size());
+    const int parameters = static_cast<int>(SweptFields().size());
     if (id >= ids::SweepParameterFirst && id < ids::SweepParameterFirst + parameters) {
         // Another parameter: its usual span, which the user may then edit.
         const auto [from, to] = SweepSpan(static_cast<SweepParameter>(id - ids::SweepParameterFirst), params_, picture_);
@@ -150,12 +163,12 @@ int SweepDialog::Command(int id, DialogControls& controls) {
     if (id != kDialogOk) return 0;
     for (int i = 0; i < parameters; ++i)
         if (controls.Checked(ids::SweepParameterFirst + i)) request_.parameter = static_cast<SweepParameter>(i);
-    const SweepParameterInfo& info = InfoOf(request_.parameter);
+    const std::optional<ParameterRange> range = SweptFieldOf(request_.parameter).parameter->range;
     request_.from = Number(controls, ids::SweepFrom);
     request_.to = Number(controls, ids::SweepTo);
-    if (info.range) {
-        request_.from = ClampInt(request_.from, info.range->lo, info.range->hi);
-        request_.to = ClampInt(request_.to, info.range->lo, info.range->hi);
+    if (range) {
+        request_.from = ClampInt(request_.from, range->lo, range->hi);
+        request_.to = ClampInt(request_.to, range->lo, range->hi);
     }
     request_.frames = ClampInt(Number(controls, ids::SweepFrames), 1, kMaxSweepFrames);
     request_.slot = kGallery;

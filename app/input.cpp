@@ -3,74 +3,30 @@
 #include <algorithm>
 
 #include "app/commands.h"
+#include "app/key_reference.h"
 #include "app/marks.h"
 #include "app/menu.h"
 #include "app/probe.h"
 #include "app/regenerate.h"
 #include "app/startup.h"
 #include "app/view.h"
-#include "core/colour.h"
-#include "core/int_math.h"  // the wave and centre fields have no bounds: they wrap
+#include "core/parameter_table.h"
 #include "effects/mode_table.h"
 
 namespace prismview {
 
-namespace {
-
-KeyEffect Show(AppState& state, std::int32_t index) {
-    state.view.selectedImage = index;
-    return KeyEffect::View;
-}
-
-// Steps a wrapping field by one: `up` adds, otherwise subtracts.
-KeyEffect Step(std::int32_t& field, std::int32_t by, bool up) {
-    field = up ? WrapAdd(field, by) : WrapSub(field, by);
-    return KeyEffect::Parameter;
-}
-
-}  // namespace
-
 KeyEffect ApplyKey(AppState& state, Key key) {
-    ProcessingParams& params = state.params;
-    const KeySteps& steps = state.steps;
-    const auto hue = static_cast<std::uint32_t>(params.hue);
-    switch (key) {
-        case Key::Left:
-            params.hue = static_cast<std::int32_t>((hue + HueSteps - steps.hueStep) % HueSteps);
-            return KeyEffect::Parameter;
-        case Key::Right:
-            params.hue = static_cast<std::int32_t>((hue + steps.hueStep) % HueSteps);
-            return KeyEffect::Parameter;
-        case Key::Up:
-            params.level = static_cast<std::int32_t>(
-                std::min<std::int64_t>(std::int64_t{params.level} + steps.levelStep, kLevelRange.hi));
-            return KeyEffect::Parameter;
-        case Key::Down:
-            params.level = static_cast<std::int32_t>(
-                std::max<std::int64_t>(std::int64_t{params.level} - steps.levelStep, kLevelRange.lo));
-            return KeyEffect::Parameter;
-        case Key::Digit1: return Step(params.waveFreqNum, 1, false);
-        case Key::Digit2: return Step(params.waveFreqNum, 1, true);
-        case Key::Digit3: return Step(params.waveFreqDen, 1, false);
-        case Key::Digit4: return Step(params.waveFreqDen, 1, true);
-        case Key::Digit5: return Step(params.waveAmplitude, 1, false);
-        case Key::Digit6: return Step(params.waveAmplitude, 1, true);
-        case Key::Digit7: return Step(params.wavePhase, 1, false);
-        case Key::Digit8: return Step(params.wavePhase, 1, true);
-        case Key::Digit9: return Step(params.wavePhaseDen, 1, false);
-        case Key::Digit0: return Step(params.wavePhaseDen, 1, true);
-        case Key::Q: return Step(params.centerX, steps.centerStep, false);
-        case Key::W: return Step(params.centerX, steps.centerStep, true);
-        case Key::E: return Step(params.centerY, steps.centerStep, false);
-        case Key::R: return Step(params.centerY, steps.centerStep, true);
-        case Key::O: params.startFromEnd = params.startFromEnd == 0 ? 1 : 0; return KeyEffect::Parameter;
-        case Key::A: return Show(state, 0);
-        case Key::S: return Show(state, 1);
-        case Key::D: return Show(state, 2);
-        case Key::F: return Show(state, 3);
-        case Key::G: return Show(state, 4);
-        case Key::H: return Show(state, -1);
-        case Key::Other: return KeyEffect::None;
+    for (const KeyBinding& binding : KeyBindings()) {
+        if (binding.key != key) continue;
+        if (!binding.field) {
+            state.view.selectedImage = binding.image;
+            return KeyEffect::View;
+        }
+        const ParameterInfo& parameter = ParameterOf(binding.field);
+        std::int32_t& value = state.params.*binding.field;
+        if (parameter.kind == ParameterKind::Flag) value = value == 0 ? 1 : 0;
+        else value = Stepped(parameter, value, KeyStepOf(state.steps, FieldOf(binding.field).step), binding.up);
+        return KeyEffect::Parameter;
     }
     return KeyEffect::None;
 }

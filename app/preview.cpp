@@ -7,6 +7,7 @@
 
 #include "app/view.h"
 #include "core/downscale.h"
+#include "core/parameter_table.h"
 #include "effects/mode_table.h"
 
 namespace prismview {
@@ -37,22 +38,31 @@ void FitPreviewSlots(ImageSet& preview, const ViewState& view) {
 ProcessingParams PreviewParams(const ModeSpec& mode, const ProcessingParams& params, const Scale& scale) {
     ProcessingParams p = params;
     if (!scale.Shrinks() || scale.num <= 0) return p;
-    if (mode.lengths & LengthAmplitude) p.waveAmplitude = Scaled(params.waveAmplitude, scale);
-    if (mode.lengths & LengthCentre) {
-        p.centerX = Scaled(params.centerX, scale);
-        p.centerY = Scaled(params.centerY, scale);
-    }
-    if ((mode.lengths & LengthWavelength) && params.waveFreqDen != 0) {
-        // num / den cycles a pixel become num * sden / (den * snum).
-        const std::int64_t g = std::gcd(scale.num, scale.den);
-        const std::int64_t num = std::int64_t{params.waveFreqNum} * (scale.den / g);
-        const std::int64_t den = std::int64_t{params.waveFreqDen} * (scale.num / g);
-        if (FitsInt32(num) && FitsInt32(den)) {
-            p.waveFreqNum = static_cast<std::int32_t>(num);
-            p.waveFreqDen = static_cast<std::int32_t>(den);
-        } else {
-            const std::int32_t shrunk = Scaled(params.waveFreqDen, scale);
-            p.waveFreqDen = shrunk != 0 ? shrunk : (params.waveFreqDen > 0 ? 1 : -1);
+    for (const ParameterInfo& parameter : kParameterTable) {
+        if ((mode.lengths & parameter.lengths) == 0) continue;
+        switch (parameter.shrinking) {
+            case Shrinking::None: break;
+            case Shrinking::Lengths:
+                for (const ParameterField& field : parameter.fields)
+                    if (field.member) p.*field.member = Scaled(params.*field.member, scale);
+                break;
+            case Shrinking::PerPixel: {
+                const auto numField = parameter.fields[0].member, denField = parameter.fields[1].member;
+                const std::int32_t num = params.*numField, den = params.*denField;
+                if (den == 0) break;
+                // num / den a pixel become num * sden / (den * snum).
+                const std::int64_t g = std::gcd(scale.num, scale.den);
+                const std::int64_t shrunkNum = std::int64_t{num} * (scale.den / g);
+                const std::int64_t shrunkDen = std::int64_t{den} * (scale.num / g);
+                if (FitsInt32(shrunkNum) && FitsInt32(shrunkDen)) {
+                    p.*numField = static_cast<std::int32_t>(shrunkNum);
+                    p.*denField = static_cast<std::int32_t>(shrunkDen);
+                } else {
+                    const std::int32_t shrunk = Scaled(den, scale);
+                    p.*denField = shrunk != 0 ? shrunk : (den > 0 ? 1 : -1);
+                }
+                break;
+            }
         }
     }
     return p;

@@ -6,21 +6,13 @@
 
 #include "app/background_save.h"
 
-#include "core/colour.h"
+#include "core/parameter_table.h"
 #include "effects/mode_table.h"
 #include "resources/strings.h"
 
 namespace prismview {
 
 namespace {
-
-std::string Fraction(std::int32_t num, std::int32_t den) { return std::to_string(num) + "/" + std::to_string(den); }
-
-std::string Hex(RgbValue colour) {
-    char text[8];
-    std::snprintf(text, sizeof text, "#%06X", static_cast<unsigned>(colour & 0xFFFFFFu));
-    return text;
-}
 
 // The scale as a percentage, to a tenth where it is not whole.
 std::string Percent(const Scale& scale) {
@@ -36,23 +28,11 @@ std::string Percent(const Scale& scale) {
 std::vector<StatusItem> StatusItems(const AppState& state, std::optional<int> progress) {
     std::vector<StatusItem> items;
     const ModeSpec* mode = FindMode(state.params.effectMode);
-    const ProcessingParams& p = state.params;
     if (mode) {
         items.push_back({std::string(mode->menuCaption), std::nullopt});
-        const unsigned reads = mode->reads;
-        if (reads & ReadsHue) items.push_back({"色相 " + std::to_string(p.hue), HueColour(FloorMod(p.hue, HueSteps))});
-        if (reads & ReadsLevel) items.push_back({"明度 " + std::to_string(p.level), static_cast<RgbValue>(p.level / 2) * 0x010101u});
-        if (reads & ReadsBackground) items.push_back({"背景色 " + Hex(p.backgroundColor), p.backgroundColor & 0xFFFFFFu});
-        if (reads & ReadsFrequency) items.push_back({"周波数 " + Fraction(p.waveFreqNum, p.waveFreqDen), std::nullopt});
-        if (reads & ReadsAmplitude) items.push_back({"振幅 " + std::to_string(p.waveAmplitude), std::nullopt});
-        if (reads & ReadsPhase) items.push_back({"位相 " + Fraction(p.wavePhase, p.wavePhaseDen), std::nullopt});
-        if (reads & ReadsOverflow) {
-            const char* overflow = p.overflowMode == OverflowWrap ? "ループ" : p.overflowMode == OverflowEdge ? "隅の色" : "背景色";
-            items.push_back({std::string("はみ出し ") + overflow, std::nullopt});
-        }
-        if (reads & ReadsCentre)
-            items.push_back({"中心 " + std::to_string(p.centerX) + ", " + std::to_string(p.centerY), std::nullopt});
-        if (reads & ReadsStartFromEnd) items.push_back({p.startFromEnd ? "終端から" : "先頭から", std::nullopt});
+        for (const ParameterInfo& parameter : kParameterTable)
+            if ((mode->reads & parameter.reads) != 0)
+                items.push_back({StatusText(parameter, state.params), StatusSwatch(parameter, state.params)});
     }
     const ImageSet& images = state.shown.images;
     // A damaged picture is said first, where the narrowest window shows it.

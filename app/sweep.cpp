@@ -10,18 +10,6 @@ namespace prismview {
 
 namespace {
 
-constexpr SweepParameterInfo kSweepParameters[] = {
-    {SweepParameter::Hue, "hue", &ProcessingParams::hue, kHueRange},
-    {SweepParameter::Level, "level", &ProcessingParams::level, kLevelRange},
-    {SweepParameter::FreqNum, "freq", &ProcessingParams::waveFreqNum, std::nullopt},
-    {SweepParameter::FreqDen, "freq-den", &ProcessingParams::waveFreqDen, std::nullopt},
-    {SweepParameter::Amplitude, "amplitude", &ProcessingParams::waveAmplitude, std::nullopt},
-    {SweepParameter::Phase, "phase", &ProcessingParams::wavePhase, std::nullopt},
-    {SweepParameter::PhaseDen, "phase-den", &ProcessingParams::wavePhaseDen, std::nullopt},
-    {SweepParameter::CenterX, "center-x", &ProcessingParams::centerX, std::nullopt},
-    {SweepParameter::CenterY, "center-y", &ProcessingParams::centerY, std::nullopt},
-};
-
 std::int32_t Shrunk(std::int64_t side, std::int64_t num, std::int64_t den) {
     return static_cast<std::int32_t>(std::max<std::int64_t>(1, side * num / den));
 }
@@ -47,7 +35,7 @@ public:
     BitmapHandle Frame(std::int32_t index, const std::function<bool()>& goOn = {}) {
         if (!ready_) return nullptr;
         ProcessingParams params = params_;
-        params.*InfoOf(request_.parameter).field = SweepValue(request_, index);
+        params.*SweptFieldOf(request_.parameter).field->member = SweepValue(request_, index);
         PassOptions options;
         options.memory = &memory_;
         if (!ProcessImages(images_, mode_, params, options) || (goOn && !goOn())) return nullptr;
@@ -90,17 +78,14 @@ private:
 
 }  // namespace
 
-std::span<const SweepParameterInfo> SweepParameters() { return kSweepParameters; }
-
-const SweepParameterInfo& InfoOf(SweepParameter parameter) {
-    return kSweepParameters[static_cast<std::size_t>(parameter)];
+std::optional<SweepParameter> FindSweepParameter(std::string_view name) {
+    const std::span<const SweptField> swept = SweptFields();
+    for (std::size_t i = 0; i < swept.size(); ++i)
+        if (swept[i].name == name) return static_cast<SweepParameter>(i);
+    return std::nullopt;
 }
 
-const SweepParameterInfo* FindSweepParameter(std::string_view name) {
-    for (const SweepParameterInfo& info : kSweepParameters)
-        if (info.name == name) return &info;
-    return nullptr;
-}
+const SweptField& SweptFieldOf(SweepParameter parameter) { return SweptFields()[static_cast<std::size_t>(parameter)]; }
 
 std::int32_t SweepValue(const SweepRequest& request, std::int32_t index) {
     if (request.frames <= 1) return request.from;

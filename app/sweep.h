@@ -6,28 +6,23 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 
 #include "app/geometry.h"
 #include "core/bitmap.h"
-#include "core/params.h"
+#include "core/parameter_table.h"
 #include "io/sweep_files.h"
 
 namespace prismview {
 
-enum class SweepParameter { Hue, Level, FreqNum, FreqDen, Amplitude, Phase, PhaseDen, CenterX, CenterY };
-
-struct SweepParameterInfo {
-    SweepParameter parameter;
-    std::string_view name;  // as the batch tool's --sweep names it
-    std::int32_t ProcessingParams::*field;
-    std::optional<ParameterRange> range;  // none: any 32-bit value
-};
-std::span<const SweepParameterInfo> SweepParameters();
-const SweepParameterInfo& InfoOf(SweepParameter parameter);
-const SweepParameterInfo* FindSweepParameter(std::string_view name);
+// The parameter a sweep steps: its place in SweptFields() (core/parameter_table.h),
+// which is also its place in the sweep dialog's list.
+using SweepParameter = std::int32_t;
+// The parameter of that name, or none.
+std::optional<SweepParameter> FindSweepParameter(std::string_view name);
+// Its field and the row the field belongs to.
+const SweptField& SweptFieldOf(SweepParameter parameter);
 
 inline constexpr std::int32_t kMaxSweepFrames = 1000;
 inline constexpr std::int32_t kGallery = -1;        // SweepRequest::slot: all five tiles
@@ -35,9 +30,9 @@ inline constexpr std::int32_t kDefaultLongSide = 1024;
 inline constexpr std::int32_t kGalleryGap = 4;      // white between the gallery's tiles
 
 struct SweepRequest {
-    SweepParameter parameter = SweepParameter::Hue;
-    std::int32_t from = 0;
-    std::int32_t to = 1529;
+    SweepParameter parameter = 0;  // the table's first, the hue: all the way round
+    std::int32_t from = kHueRange.lo;
+    std::int32_t to = kHueRange.hi;
     std::int32_t frames = 60;      // 1..kMaxSweepFrames
     std::int32_t slot = kGallery;  // 0..4: that tile alone
     std::int32_t longSide = kDefaultLongSide;  // a frame's longer side at most; 0: the picture's size

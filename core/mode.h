@@ -17,26 +17,28 @@
 
 namespace prismview {
 
-// The parameters a mode's images depend on, as bits.
+// The parameters a mode's images depend on, as bits; each row of
+// kParameterTable (core/parameter_table.h) names its bit.
 enum ModeReads : unsigned {
     ReadsHue = 1u << 0,
     ReadsLevel = 1u << 1,
     ReadsBackground = 1u << 2,
-    ReadsFrequency = 1u << 3,     // waveFreqNum / waveFreqDen
-    ReadsAmplitude = 1u << 4,     // waveAmplitude
-    ReadsPhase = 1u << 5,         // wavePhase / wavePhaseDen
-    ReadsOverflow = 1u << 6,      // overflowMode
-    ReadsCentre = 1u << 7,        // centerX, centerY: a right click sets them
-    ReadsStartFromEnd = 1u << 8,  // startFromEnd
+    ReadsFrequency = 1u << 3,
+    ReadsAmplitude = 1u << 4,
+    ReadsPhase = 1u << 5,
+    ReadsOverflow = 1u << 6,
+    ReadsCentre = 1u << 7,  // a right click sets it
+    ReadsStartFromEnd = 1u << 8,
 };
 
-// The parameters that are lengths in the picture's pixels, as bits: shown
-// shrunk, a picture looks the same when these shrink with it (a preview).
+// The parameters that are lengths in the picture's pixels for a mode, as
+// bits (each row of kParameterTable names its bit, and how it shrinks):
+// shown shrunk, a picture looks the same when these shrink with it (a preview).
 enum ModeLengths : unsigned {
     NoLengths = 0,
-    LengthAmplitude = 1u << 0,   // waveAmplitude
+    LengthAmplitude = 1u << 0,
     LengthWavelength = 1u << 1,  // the frequency counts cycles per pixel
-    LengthCentre = 1u << 2,      // centerX, centerY
+    LengthCentre = 1u << 2,
 };
 
 // A set of the slots 1..4, as bits.

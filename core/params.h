@@ -2,8 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
-#include <string_view>
 
 #include "core/pixels.h"
 
@@ -45,8 +43,8 @@ enum OverflowMode : std::int32_t {
     OverflowEdge = 2,
 };
 
-// The processing parameters: their defaults here, their names, ranges and
-// descriptions in kParameterTable below.
+// The processing parameters: their defaults here, everything else the
+// program knows of them in kParameterTable (core/parameter_table.h).
 struct ProcessingParams {
     std::int32_t effectMode = ModeInvert;
     std::int32_t hue = 0;
@@ -70,49 +68,8 @@ struct ParameterRange {
     std::int32_t hi;
 };
 
-enum class ParameterKind {
-    Mode,    // a mode number or name
-    Number,  // one whole number
-    Pair,    // two whole numbers with a separator: NUM/DEN, X,Y
-    Colour,  // RRGGBB, into backgroundColor
-    Flag,    // set to 1 by the option's presence
-};
-
-// One processing parameter: how the batch tool names it and what it may hold.
-// Fields without a range take any 32-bit value (the effects cope with all).
-struct ParameterInfo {
-    std::string_view name;
-    ParameterKind kind;
-    std::string_view valueName;
-    std::int32_t ProcessingParams::*field;   // null for the colour
-    std::int32_t ProcessingParams::*second;  // the pair's second number
-    char separator;
-    std::optional<ParameterRange> range;
-    std::string_view description;
-};
-
 inline constexpr ParameterRange kHueRange{0, 1529};   // the hue wheel's 1530 steps
 inline constexpr ParameterRange kLevelRange{0, 510};  // the lightness sum max + min
 inline constexpr ParameterRange kOverflowRange{OverflowBackground, OverflowEdge};
-
-inline constexpr ParameterInfo kParameterTable[] = {
-    {"mode", ParameterKind::Mode, "N|NAME", &ProcessingParams::effectMode, nullptr, 0, std::nullopt,
-     "processing mode, number or name"},
-    {"hue", ParameterKind::Number, "N", &ProcessingParams::hue, nullptr, 0, kHueRange, "position on the hue wheel"},
-    {"level", ParameterKind::Number, "N", &ProcessingParams::level, nullptr, 0, kLevelRange,
-     "lightness/saturation/mixing level"},
-    {"background", ParameterKind::Colour, "RRGGBB", nullptr, nullptr, 0, std::nullopt,
-     "background colour, six hex digits"},
-    {"freq", ParameterKind::Pair, "NUM/DEN", &ProcessingParams::waveFreqNum, &ProcessingParams::waveFreqDen, '/', std::nullopt, "wave frequency"},
-    {"amplitude", ParameterKind::Number, "N", &ProcessingParams::waveAmplitude, nullptr, 0, std::nullopt,
-     "wave amplitude in pixels"},
-    {"phase", ParameterKind::Pair, "NUM/DEN", &ProcessingParams::wavePhase, &ProcessingParams::wavePhaseDen, '/', std::nullopt, "wave phase"},
-    {"overflow", ParameterKind::Number, "N", &ProcessingParams::overflowMode, nullptr, 0, kOverflowRange,
-     "outside the picture: 0 background, 1 wrap, 2 edge"},
-    {"center", ParameterKind::Pair, "X,Y", &ProcessingParams::centerX, &ProcessingParams::centerY, ',', std::nullopt,
-     "effect centre relative to the picture's middle"},
-    {"start-from-end", ParameterKind::Flag, "", &ProcessingParams::startFromEnd, nullptr, 0, std::nullopt,
-     "count waves from the right or top edge"},
-};
 
 }  // namespace prismview

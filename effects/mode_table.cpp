@@ -4,6 +4,8 @@
 #include <array>
 #include <vector>
 
+#include "core/parameter_table.h"
+
 namespace prismview {
 
 namespace {
@@ -43,16 +45,9 @@ bool SameImages(const ProcessingParams& a, const ProcessingParams& b) {
     if (a.effectMode != b.effectMode) return false;
     const ModeSpec* mode = FindMode(a.effectMode);
     if (!mode) return true;  // no mode: no images to redo
-    const unsigned reads = mode->reads;
-    auto differ = [reads](unsigned bit, bool changed) { return (reads & bit) != 0 && changed; };
-    return !(differ(ReadsHue, a.hue != b.hue) || differ(ReadsLevel, a.level != b.level) ||
-             differ(ReadsBackground, a.backgroundColor != b.backgroundColor) ||
-             differ(ReadsFrequency, a.waveFreqNum != b.waveFreqNum || a.waveFreqDen != b.waveFreqDen) ||
-             differ(ReadsAmplitude, a.waveAmplitude != b.waveAmplitude) ||
-             differ(ReadsPhase, a.wavePhase != b.wavePhase || a.wavePhaseDen != b.wavePhaseDen) ||
-             differ(ReadsOverflow, a.overflowMode != b.overflowMode) ||
-             differ(ReadsCentre, a.centerX != b.centerX || a.centerY != b.centerY) ||
-             differ(ReadsStartFromEnd, a.startFromEnd != b.startFromEnd));
+    for (const ParameterInfo& parameter : kParameterTable)
+        if ((mode->reads & parameter.reads) != 0 && Differs(parameter, a, b)) return false;
+    return true;
 }
 
 }  // namespace prismview

@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const ProcessingParams& params = parsed.params;
     for (const ParameterInfo& parameter : kParameterTable) {
         if (!parameter.range) continue;
-        const std::int32_t value = params.*parameter.field;
+        const std::int32_t value = params.*parameter.fields[0].member;
         FUZZ_EXPECT(value >= parameter.range->lo && value <= parameter.range->hi);
     }
     FUZZ_EXPECT(FindMode(params.effectMode) != nullptr);

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/sweep.h"
-#include "core/params.h"
+#include "core/parameter_table.h"
 #include "io/picture_file.h"
 
 namespace prismview {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstdio>
 
 #include "effects/mode_table.h"
 #include "io/picture_file.h"
@@ -18,10 +17,10 @@ bool Fail(std::string& error, const std::string& message) {
 
 std::string Option(const ParameterInfo& parameter) { return "--" + std::string(parameter.name); }
 
-bool ParseMode(const std::string& text, std::int32_t& out, std::string& error) {
+bool ParseMode(const ParameterInfo& parameter, const std::string& text, std::int32_t& out, std::string& error) {
     std::int32_t number = -1;
     const ModeSpec* mode = ParseInt32(text, number) ? FindMode(number) : FindModeByName(text);
-    if (!mode) return Fail(error, "--mode needs a mode number or name from --help, not '" + text + "'");
+    if (!mode) return Fail(error, Option(parameter) + " needs a mode number or name from --help, not '" + text + "'");
     out = mode->mode;
     return true;
 }
@@ -50,35 +49,22 @@ bool ParsePair(const ParameterInfo& parameter, const std::string& text, std::int
     return true;
 }
 
-bool ParseColour(const std::string& text, RgbValue& out, std::string& error) {
+bool ParseColour(const ParameterInfo& parameter, const std::string& text, RgbValue& out, std::string& error) {
     std::uint32_t colour = 0;
     const char* end = text.data() + text.size();
     const auto [stop, ec] = std::from_chars(text.data(), end, colour, 16);
     if (text.size() != 6 || ec != std::errc() || stop != end)
-        return Fail(error, "--background needs six hex digits RRGGBB, not '" + text + "'");
+        return Fail(error, Option(parameter) + " needs six hex digits " + std::string(parameter.valueName) + ", not '" + text + "'");
     out = colour;
     return true;
 }
 
 std::string DefaultText(const ParameterInfo& parameter) {
     const ProcessingParams defaults;
-    switch (parameter.kind) {
-        case ParameterKind::Mode: {
-            const ModeSpec* mode = FindMode(defaults.*parameter.field);
-            return std::to_string(defaults.*parameter.field) + ", " + std::string(mode ? mode->name : "");
-        }
-        case ParameterKind::Number: return std::to_string(defaults.*parameter.field);
-        case ParameterKind::Pair:
-            return std::to_string(defaults.*parameter.field) + parameter.separator +
-                   std::to_string(defaults.*parameter.second);
-        case ParameterKind::Colour: {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "%06X", static_cast<unsigned>(defaults.backgroundColor & 0xFFFFFFu));
-            return hex;
-        }
-        case ParameterKind::Flag: return {};
-    }
-    return {};
+    const std::string value = CommandValue(parameter, defaults);
+    if (parameter.kind != ParameterKind::Mode) return value;
+    const ModeSpec* mode = FindMode(defaults.*parameter.fields[0].member);
+    return value + ", " + std::string(mode ? mode->name : "");
 }
 
 }  // namespace
@@ -94,20 +80,15 @@ bool ParseInt32(const std::string& text, std::int32_t& value) {
     return true;
 }
 
-const ParameterInfo* FindParameter(std::string_view name) {
-    for (const ParameterInfo& parameter : kParameterTable)
-        if (parameter.name == name) return &parameter;
-    return nullptr;
-}
-
 bool ParseParameter(const ParameterInfo& parameter, const std::string& text, ProcessingParams& params,
                     std::string& error) {
     switch (parameter.kind) {
-        case ParameterKind::Mode: return ParseMode(text, params.*parameter.field, error);
-        case ParameterKind::Number: return ParseNumber(parameter, text, params.*parameter.field, error);
-        case ParameterKind::Pair: return ParsePair(parameter, text, params.*parameter.field, params.*parameter.second, error);
-        case ParameterKind::Colour: return ParseColour(text, params.backgroundColor, error);
-        case ParameterKind::Flag: params.*parameter.field = 1; return true;
+        case ParameterKind::Mode: return ParseMode(parameter, text, params.*parameter.fields[0].member, error);
+        case ParameterKind::Number: return ParseNumber(parameter, text, params.*parameter.fields[0].member, error);
+        case ParameterKind::Pair:
+            return ParsePair(parameter, text, params.*parameter.fields[0].member, params.*parameter.fields[1].member, error);
+        case ParameterKind::Colour: return ParseColour(parameter, text, params.*parameter.colour, error);
+        case ParameterKind::Flag: params.*parameter.fields[0].member = 1; return true;
     }
     return false;
 }
@@ -125,6 +106,33 @@ std::string ParameterHelp() {
         text += line + "\n";
     }
     return text;
+}
+
+std::string SweepHelp() {
+    std::string names;
+    for (const SweptField& swept : SweptFields()) names += (names.empty() ? "" : ", ") + std::string(swept.name);
+    const std::string text = "--sweep NAME=FROM:TO:FRAMES  write FRAMES frames with the parameter NAME (" + names +
+                             ") stepped from FROM to TO, as OUTPUT: prismview-batch [OPTIONS] --sweep ... (--slot N | "
+                             "--gallery) INPUT OUTPUT";
+    // Wrapped at 87 columns, the later lines under the descriptions.
+    constexpr std::size_t kWidth = 87;
+    const std::string indent(23, ' ');
+    std::string help, line = "  ";
+    bool fresh = true;
+    for (std::size_t start = 0; start <= text.size();) {
+        const std::size_t space = std::min(text.find(' ', start), text.size());
+        const std::string_view word = std::string_view(text).substr(start, space - start);
+        start = space + 1;
+        if (!fresh && line.size() + 1 + word.size() > kWidth) {
+            help += line + "\n";
+            line = indent;
+        } else if (!fresh) {
+            line += ' ';
+        }
+        line += word;
+        fresh = false;
+    }
+    return help + line + "\n";
 }
 
 bool ParseFormatOption(const std::string& text, std::string& extension, std::string& error) {
@@ -191,21 +199,23 @@ bool ParseBoundedOption(const std::string& option, const std::string& text, std:
 
 bool ParseSweepOption(const std::string& text, SweepRequest& request, std::string& error) {
     std::string names;
-    for (const SweepParameterInfo& info : SweepParameters()) names += (names.empty() ? "" : ", ") + std::string(info.name);
+    for (const SweptField& swept : SweptFields()) names += (names.empty() ? "" : ", ") + std::string(swept.name);
     const auto equals = text.find('=');
-    const SweepParameterInfo* info = FindSweepParameter(std::string_view(text).substr(0, equals));
+    const std::optional<SweepParameter> parameter = FindSweepParameter(std::string_view(text).substr(0, equals));
     const auto first = text.find(':', equals), second = first == std::string::npos ? first : text.find(':', first + 1);
     std::int32_t from = 0, to = 0, frames = 0;
-    if (equals == std::string::npos || !info || second == std::string::npos ||
+    if (equals == std::string::npos || !parameter || second == std::string::npos ||
         !ParseInt32(text.substr(equals + 1, first - equals - 1), from) ||
         !ParseInt32(text.substr(first + 1, second - first - 1), to) || !ParseInt32(text.substr(second + 1), frames))
         return Fail(error, "--sweep needs NAME=FROM:TO:FRAMES with NAME one of " + names + ", not '" + text + "'");
-    if (info->range && (std::min(from, to) < info->range->lo || std::max(from, to) > info->range->hi))
-        return Fail(error, "--sweep: " + std::string(info->name) + " goes from " + std::to_string(info->range->lo) +
-                               " to " + std::to_string(info->range->hi) + ", not '" + text + "'");
+    const SweptField& swept = SweptFieldOf(*parameter);
+    const std::optional<ParameterRange> range = swept.parameter->range;
+    if (range && (std::min(from, to) < range->lo || std::max(from, to) > range->hi))
+        return Fail(error, "--sweep: " + std::string(swept.name) + " goes from " + std::to_string(range->lo) + " to " +
+                               std::to_string(range->hi) + ", not '" + text + "'");
     if (frames < 1 || frames > kMaxSweepFrames)
         return Fail(error, "--sweep: FRAMES from 1 to " + std::to_string(kMaxSweepFrames) + ", not '" + text + "'");
-    request.parameter = info->parameter;
+    request.parameter = *parameter;
     request.from = from;
     request.to = to;
     request.frames = frames;

@@ -9,20 +9,20 @@
 #include <string_view>
 
 #include "app/sweep.h"
-#include "core/params.h"
+#include "core/parameter_table.h"
 
 namespace prismview {
 
 bool ParseInt32(const std::string& text, std::int32_t& value);
 
-// The table's entry of that option name, or null.
-const ParameterInfo* FindParameter(std::string_view name);
 // Sets the parameter from the option's text (a flag takes any text).
 bool ParseParameter(const ParameterInfo& parameter, const std::string& text, ProcessingParams& params,
                     std::string& error);
 
 // One help line per parameter: "  --hue N   position on the hue wheel, 0..1529 (default 0)".
 std::string ParameterHelp();
+// The help lines of --sweep, with the names of the parameters it steps.
+std::string SweepHelp();
 
 // --format: bmp, png, jpg, webp or tif; `extension` becomes the outputs' extension.
 bool ParseFormatOption(const std::string& text, std::string& extension, std::string& error);

@@ -58,11 +58,8 @@ std::string Usage() {
         "                       extension), {slot} (required) and {ext}; default {name}_{slot}.{ext}\n"
         "  --probe X,Y          after the captions, print the colour at picture point X,Y (from the\n"
         "                       top left) of the base image and the four outputs; repeatable\n"
-        "  --probe-format FORMAT  how: table (default), csv or json\n"
-        "  --sweep NAME=FROM:TO:FRAMES  write FRAMES frames with the parameter NAME (hue, level,\n"
-        "                       freq, freq-den, amplitude, phase, phase-den, center-x, center-y)\n"
-        "                       stepped from FROM to TO, as OUTPUT: prismview-batch [OPTIONS]\n"
-        "                       --sweep ... (--slot N | --gallery) INPUT OUTPUT\n"
+        "  --probe-format FORMAT  how: table (default), csv or json\n" +
+        SweepHelp() +
         "  --slot N             with --sweep: frames of image N (0 the base, 1..4 the outputs)\n"
         "  --gallery            with --sweep: frames of all five images, three by two\n"
         "  --format FORMAT      with --sweep: webp (animated, the default), png (numbered frames in\n"

@@ -395,10 +395,23 @@ TEST(KeyReference, NamesEveryKeyOnceAndEachActs) {
         EXPECT_EQ(std::count(named.begin(), named.end(), static_cast<Key>(k)), 1) << k;
     AppState state;
     state.steps.hueStep = 17;
+    state.steps.centerStep = -3;
     const std::vector<KeyReferenceLine> lines = KeyReference(state);
-    EXPECT_EQ(lines[0].keys, "←");
-    EXPECT_NE(lines[0].does.find("17"), std::string::npos) << lines[0].does;
-    EXPECT_GT(lines.size(), KeyBindings().size());  // the view's keys and the mouse follow
+    ASSERT_GT(lines.size(), KeyBindings().size());  // the view's keys and the mouse follow
+    // The parameters' names, parts and steps, as the help window words them.
+    const auto does = [&lines](std::string_view keys) {
+        const auto line = std::find_if(lines.begin(), lines.end(), [&](const auto& l) { return l.keys == keys; });
+        return line == lines.end() ? std::string() : line->does;
+    };
+    EXPECT_EQ(does("←"), "色相を 17 戻す");
+    EXPECT_EQ(does("↑"), "明度を 5 上げる");
+    EXPECT_EQ(does("3"), "周波数の分母を 1 減らす");
+    EXPECT_EQ(does("6"), "振幅を 1 増やす");
+    EXPECT_EQ(does("7"), "位相の分子を 1 減らす");
+    EXPECT_EQ(does("E"), "中心を -3 下へ");
+    EXPECT_EQ(does("O"), "ずらしの向き（先頭から・終端から）を切り替える");
+    EXPECT_EQ(does("G"), "加工画像４だけを表示");
+    EXPECT_EQ(does("右クリック"), "中心を使う処理で、クリックした点を中心にする");
 }
 
 }  // namespace

@@ -207,6 +207,36 @@ TEST(StatusItems, ShowWhatEachModeReadsAndNothingElse) {
     EXPECT_EQ(items[1].text, "色相 510");
     EXPECT_EQ(items[1].swatch, RgbValue{0x00FF00});
     EXPECT_EQ(items[2].text, "処理中 42%");
+
+    // Every way a value is written: pairs, the colour, the overflow's words
+    // (an unknown value reads as the background's), the direction's alone.
+    const auto texts = [](std::int32_t mode, auto&& set) {
+        test::State shown;
+        shown.params.effectMode = mode;
+        set(shown.params);
+        std::vector<std::string> result;
+        for (const StatusItem& item : StatusItems(shown, std::nullopt)) result.push_back(item.text);
+        return result;
+    };
+    EXPECT_EQ(texts(ModeRipple,
+                    [](ProcessingParams& p) {
+                        p.overflowMode = OverflowWrap;
+                        p.centerX = -3;
+                        p.centerY = 4;
+                        p.backgroundColor = 0xFFA0B1C2;
+                        p.wavePhaseDen = -5;
+                    }),
+              (std::vector<std::string>{"波紋", "背景色 #A0B1C2", "周波数 1/32", "振幅 16", "位相 0/-5", "はみ出し ループ",
+                                        "中心 -3, 4"}));
+    const auto wave = [&](std::int32_t overflow, std::int32_t fromEnd) {
+        const std::vector<std::string> all = texts(ModeWave, [&](ProcessingParams& p) {
+            p.overflowMode = overflow;
+            p.startFromEnd = fromEnd;
+        });
+        return std::vector<std::string>(all.end() - 2, all.end());
+    };
+    EXPECT_EQ(wave(OverflowEdge, 0), (std::vector<std::string>{"はみ出し 隅の色", "先頭から"}));
+    EXPECT_EQ(wave(7, 2), (std::vector<std::string>{"はみ出し 背景色", "終端から"}));
 }
 
 }  // namespace

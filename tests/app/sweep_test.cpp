@@ -29,6 +29,12 @@ BitmapHandle BitmapOfBuffer(const PixelBuffer& pixels) {
 // The pixel at column x, row r counted from the top (the buffers count rows from the bottom).
 RgbValue Top(const PixelBuffer& p, int x, int r) { return p.At(x, p.height - 1 - r); }
 
+SweepParameter Named(std::string_view name) {
+    const std::optional<SweepParameter> parameter = FindSweepParameter(name);
+    EXPECT_TRUE(parameter.has_value()) << name;
+    return parameter.value_or(0);
+}
+
 SweepRequest Request(SweepParameter parameter, std::int32_t from, std::int32_t to, std::int32_t frames,
                      std::int32_t slot) {
     SweepRequest request;
@@ -41,13 +47,13 @@ SweepRequest Request(SweepParameter parameter, std::int32_t from, std::int32_t t
 }
 
 TEST(Sweep, ValuesRunFromStartToEndRoundedAndStayInside) {
-    EXPECT_EQ(SweepValue(Request(SweepParameter::Hue, 0, 1529, 60, 1), 0), 0);
-    EXPECT_EQ(SweepValue(Request(SweepParameter::Hue, 0, 1529, 60, 1), 59), 1529);
-    EXPECT_EQ(SweepValue(Request(SweepParameter::Hue, 0, 1529, 60, 1), 1), 26);  // 25.92
-    EXPECT_EQ(SweepValue(Request(SweepParameter::Level, 10, 0, 5, 1), 1), 8);     // 7.5 away from zero
-    EXPECT_EQ(SweepValue(Request(SweepParameter::Level, 0, 10, 5, 1), 1), 3);     // 2.5 away from zero
-    EXPECT_EQ(SweepValue(Request(SweepParameter::Level, 7, 500, 1, 1), 0), 7);
-    const SweepRequest wide = Request(SweepParameter::CenterX, INT32_MAX, INT32_MIN, kMaxSweepFrames, 1);
+    EXPECT_EQ(SweepValue(Request(Named("hue"), 0, 1529, 60, 1), 0), 0);
+    EXPECT_EQ(SweepValue(Request(Named("hue"), 0, 1529, 60, 1), 59), 1529);
+    EXPECT_EQ(SweepValue(Request(Named("hue"), 0, 1529, 60, 1), 1), 26);  // 25.92
+    EXPECT_EQ(SweepValue(Request(Named("level"), 10, 0, 5, 1), 1), 8);     // 7.5 away from zero
+    EXPECT_EQ(SweepValue(Request(Named("level"), 0, 10, 5, 1), 1), 3);     // 2.5 away from zero
+    EXPECT_EQ(SweepValue(Request(Named("level"), 7, 500, 1, 1), 0), 7);
+    const SweepRequest wide = Request(Named("center-x"), INT32_MAX, INT32_MIN, kMaxSweepFrames, 1);
     std::int32_t last = INT32_MAX;
     for (std::int32_t i = 0; i < wide.frames; ++i) {
         const std::int32_t v = SweepValue(wide, i);
@@ -58,7 +64,7 @@ TEST(Sweep, ValuesRunFromStartToEndRoundedAndStayInside) {
 }
 
 TEST(Sweep, FramesKeepTheLongSideAndNeverEnlarge) {
-    SweepRequest tile = Request(SweepParameter::Hue, 0, 1, 2, 2);
+    SweepRequest tile = Request(Named("hue"), 0, 1, 2, 2);
     tile.longSide = 1024;
     EXPECT_EQ(SweepFrameSize(tile, {4000, 3000}), (Size{1024, 768}));
     EXPECT_EQ(SweepFrameSize(tile, {3000, 4000}), (Size{768, 1024}));
@@ -66,7 +72,7 @@ TEST(Sweep, FramesKeepTheLongSideAndNeverEnlarge) {
     EXPECT_EQ(SweepFrameSize(tile, {100000, 1}), (Size{1024, 1}));
     tile.longSide = 0;
     EXPECT_EQ(SweepFrameSize(tile, {4000, 3000}), (Size{4000, 3000}));
-    SweepRequest gallery = Request(SweepParameter::Hue, 0, 1, 2, kGallery);
+    SweepRequest gallery = Request(Named("hue"), 0, 1, 2, kGallery);
     // The gallery's frame, gaps included, keeps the long side too, at any shape.
     for (std::int32_t side : {512, 1024, 37}) {
         gallery.longSide = side;
@@ -88,7 +94,7 @@ TEST(Sweep, FramesAreThePassesAtTheirValues) {
     const BitmapHandle bitmap = BitmapOfBuffer(base);
     ProcessingParams params;
     params.effectMode = ModeRipple;
-    SweepRequest request = Request(SweepParameter::Amplitude, 0, 12, 4, 3);
+    SweepRequest request = Request(Named("amplitude"), 0, 12, 4, 3);
     request.longSide = 20;
     const BitmapHandle frame = SweepFrame(*bitmap, params, request, 2);
     params.waveAmplitude = 8;
@@ -115,7 +121,7 @@ TEST(Sweep, AnimatedWebpHoldsEveryFrameExactly) {
     const BitmapHandle bitmap = BitmapOfBuffer(base);
     ProcessingParams params;
     params.effectMode = ModeHueRotate;
-    const SweepRequest request = Request(SweepParameter::Hue, 1529, 0, 5, 4);
+    const SweepRequest request = Request(Named("hue"), 1529, 0, 5, 4);
     std::string reason;
     ASSERT_EQ(RunSweep(*bitmap, params, request, dir.Path("a.webp"), {}, reason), SweepResult::Written) << reason;
 
@@ -152,7 +158,7 @@ TEST(Sweep, PngFramesAndTheSheetHoldTheFramesInOrder) {
     const BitmapHandle bitmap = BitmapOfBuffer(base);
     ProcessingParams params;
     params.effectMode = ModeBrighten;
-    SweepRequest request = Request(SweepParameter::Level, 0, 510, 5, 1);
+    SweepRequest request = Request(Named("level"), 0, 510, 5, 1);
     request.format = SweepFormat::PngFrames;
     std::string reason;
     ASSERT_EQ(RunSweep(*bitmap, params, request, dir.Path("frames"), {}, reason), SweepResult::Written) << reason;
@@ -191,7 +197,7 @@ TEST(Sweep, StoppedLeavesNothingBehind) {
     test::TempDir dir;
     const BitmapHandle bitmap = BitmapOfBuffer(test::Varied(10, 10));
     for (SweepFormat format : {SweepFormat::Webp, SweepFormat::PngFrames, SweepFormat::Sheet}) {
-        SweepRequest request = Request(SweepParameter::Hue, 0, 1529, 4, kGallery);
+        SweepRequest request = Request(Named("hue"), 0, 1529, 4, kGallery);
         request.format = format;
         std::string reason;
         EXPECT_EQ(RunSweep(*bitmap, ProcessingParams{}, request, dir.Path("out.png"),
@@ -202,6 +208,15 @@ TEST(Sweep, StoppedLeavesNothingBehind) {
 }
 
 TEST(SweepDialog, CorrectsWhatItReadsAndProposesEachParametersSpan) {
+    // Its list of parameters is the sweep's, in the same order: each button
+    // names the parameter whose field it sweeps.
+    for (std::size_t i = 0; i < SweptFields().size(); ++i) {
+        const DialogControl* button = nullptr;
+        for (const DialogControl& control : SweepDialogTemplate().controls)
+            if (control.id == ids::SweepParameterFirst + static_cast<int>(i)) button = &control;
+        ASSERT_NE(button, nullptr) << i;
+        EXPECT_EQ(button->text.rfind(SweptFields()[i].parameter->label, 0), 0u) << button->text;
+    }
     test::FakeControls controls;
     ProcessingParams params;
     params.wavePhaseDen = 48;
@@ -210,20 +225,20 @@ TEST(SweepDialog, CorrectsWhatItReadsAndProposesEachParametersSpan) {
     dialog.Init(controls);
     EXPECT_TRUE(controls.Checked(ids::SweepGallery));
     EXPECT_EQ(controls.Text(ids::SweepTo), "1529");
-    dialog.Command(ids::SweepParameterFirst + static_cast<int>(SweepParameter::Phase), controls);
+    dialog.Command(ids::SweepParameterFirst + Named("phase"), controls);
     EXPECT_EQ(controls.Text(ids::SweepTo), "48");
-    dialog.Command(ids::SweepParameterFirst + static_cast<int>(SweepParameter::CenterY), controls);
+    dialog.Command(ids::SweepParameterFirst + Named("center-y"), controls);
     EXPECT_EQ(controls.Text(ids::SweepFrom), "-240");
 
     controls.checks.clear();
-    controls.SetChecked(ids::SweepParameterFirst + static_cast<int>(SweepParameter::Level), true);
+    controls.SetChecked(ids::SweepParameterFirst + Named("level"), true);
     controls.SetChecked(ids::SweepSlotFirst + 4, true);
     controls.SetChecked(ids::SweepSheet, true);
     controls.SetText(ids::SweepFrom, "-5");
     controls.SetText(ids::SweepTo, "9999");
     controls.SetText(ids::SweepFrames, "0");
     ASSERT_EQ(dialog.Command(ids::Ok, controls), kDialogOk);
-    EXPECT_EQ(request.parameter, SweepParameter::Level);
+    EXPECT_EQ(request.parameter, Named("level"));
     EXPECT_EQ(request.from, 0);
     EXPECT_EQ(request.to, 510);
     EXPECT_EQ(request.frames, 1);

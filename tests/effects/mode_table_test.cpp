@@ -1,6 +1,8 @@
 // The mode records: what each declares it reads, and how the table finds them.
 #include "effects/mode_table.h"
 
+#include "core/parameter_table.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -12,20 +14,21 @@ namespace prismview {
 namespace {
 
 TEST(SameImages, AChangeTheModeDoesNotReadLeavesEveryPixel) {
-    struct Change {
-        const char* name;
-        std::function<void(ProcessingParams&)> apply;
-    };
-    const Change changes[] = {  // in the order of the ModeReads bits
-        {"hue", [](ProcessingParams& p) { p.hue = (p.hue + 701) % 1530; }},
-        {"level", [](ProcessingParams& p) { p.level = (p.level + 333) % 511; }},
-        {"background", [](ProcessingParams& p) { p.backgroundColor ^= 0xA5C3E1u; }},
-        {"freq", [](ProcessingParams& p) { p.waveFreqNum += 3; p.waveFreqDen -= 7; }},
-        {"amplitude", [](ProcessingParams& p) { p.waveAmplitude += 9; }},
-        {"phase", [](ProcessingParams& p) { p.wavePhase += 5; p.wavePhaseDen += 2; }},
-        {"overflow", [](ProcessingParams& p) { p.overflowMode = (p.overflowMode + 1) % 3; }},
-        {"centre", [](ProcessingParams& p) { p.centerX -= 6; p.centerY += 4; }},
-        {"start from end", [](ProcessingParams& p) { p.startFromEnd ^= 1; }},
+    // A change of each parameter of the table, every field of it at once,
+    // staying within its range.
+    const auto change = [](const ParameterInfo& parameter, ProcessingParams& p) {
+        if (parameter.colour) p.*parameter.colour ^= 0xA5C3E1u;
+        for (const ParameterField& field : parameter.fields) {
+            if (!field.member) continue;
+            std::int32_t& v = p.*field.member;
+            if (parameter.kind == ParameterKind::Flag) v ^= 1;
+            else if (const auto range = parameter.range) {
+                const std::int32_t size = range->hi - range->lo + 1;
+                v = range->lo + (v - range->lo + size / 2 + 1) % size;
+            } else {
+                v += 7;
+            }
+        }
     };
     const PixelBuffer pictures[] = {test::Varied(23, 17), test::Varied(1, 1)};
     int skipped = 0, different = 0;
@@ -40,10 +43,11 @@ TEST(SameImages, AChangeTheModeDoesNotReadLeavesEveryPixel) {
             params.wavePhase = 3 * variant;
             params.waveAmplitude = 5 + 20 * variant;
             params.overflowMode = variant;
-            for (const Change& change : changes) {
+            for (const ParameterInfo& parameter : kParameterTable) {
+                if (parameter.kind == ParameterKind::Mode) continue;
                 ProcessingParams changed = params;
-                change.apply(changed);
-                EXPECT_EQ(SameImages(params, changed), SameImages(changed, params)) << change.name;  // either way round
+                change(parameter, changed);
+                EXPECT_EQ(SameImages(params, changed), SameImages(changed, params)) << parameter.name;  // either way round
                 if (!SameImages(params, changed)) {
                     ++different;
                     continue;
@@ -53,7 +57,7 @@ TEST(SameImages, AChangeTheModeDoesNotReadLeavesEveryPixel) {
                     const auto before = test::RunPass(picture, params), after = test::RunPass(picture, changed);
                     for (std::size_t slot = 0; slot < before.size(); ++slot)
                         EXPECT_EQ(before[slot].pixels, after[slot].pixels)
-                            << "mode " << mode << " slot " << slot + 1 << " reads the " << change.name;
+                            << "mode " << mode << " slot " << slot + 1 << " reads the " << parameter.name;
                 }
             }
         }
