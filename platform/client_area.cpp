@@ -73,7 +73,7 @@ void ClientArea::UpdateView() {
 }
 
 void ClientArea::SyncScrollBars() {
-    const ViewFit view = FitOf(state_);
+    const ViewFit fit = FitOf(state_);
     const qreal ratio = devicePixelRatioF();
     const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, vertical_);
     // The bars count in screen pixels, as the scroll offset does.
@@ -88,12 +88,12 @@ void ClientArea::SyncScrollBars() {
         bar->setValue(value);
     };
     const QSize size = this->size();
-    const QSize room(size.width() - (view.verticalBar ? extent : 0), size.height() - (view.horizontalBar ? extent : 0));
+    const QSize room(size.width() - (fit.verticalBar ? extent : 0), size.height() - (fit.horizontalBar ? extent : 0));
     syncing_ = true;
-    set(horizontal_, view.horizontalBar, QRect(0, size.height() - extent, room.width(), extent), view.scrollX,
-        view.content.width, view.viewport.width);
-    set(vertical_, view.verticalBar, QRect(size.width() - extent, 0, extent, room.height()), view.scrollY,
-        view.content.height, view.viewport.height);
+    set(horizontal_, fit.horizontalBar, QRect(0, size.height() - extent, room.width(), extent), fit.scrollX,
+        fit.content.width, fit.viewport.width);
+    set(vertical_, fit.verticalBar, QRect(size.width() - extent, 0, extent, room.height()), fit.scrollY,
+        fit.content.height, fit.viewport.height);
     syncing_ = false;
 }
 
