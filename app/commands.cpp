@@ -212,6 +212,7 @@ void MakeCurrentImageBase(Window& window, AppState& state) {
         if (old && old->CopyFrom(*state.shown.images.bitmaps[0]))
             state.history.BaseReplaced({state.params, std::move(old), state.baseFileName, state.basePath, state.baseDamage});
         state.shown.images.bitmaps[0]->CopyFrom(*shown);
+        state.shown.images.scaled[0].reset();  // a copy of the old pixels
         state.shown.images.generation = NewImageGeneration();
         SetBaseOrigin(window, state, {}, {}, state.baseDamage);  // no longer the file's picture
     }

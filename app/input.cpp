@@ -60,7 +60,6 @@ void SetEffectMode(Window& window, AppState& state, std::int32_t mode) {
 
 void SelectImage(Window& window, AppState& state, std::int32_t index) {
     state.view.selectedImage = index;
-    RefreshView(state, false);
     UpdateMenuChecks(window, state);
     window.RequestRepaint();
 }
@@ -68,7 +67,6 @@ void SelectImage(Window& window, AppState& state, std::int32_t index) {
 void SetColumns(Window& window, AppState& state, std::int32_t columns) {
     state.view.autoColumns = columns == 0;
     if (columns != 0) state.view.columns = columns;
-    RefreshView(state, false);
     UpdateMenuChecks(window, state);
     window.RequestRepaint();
 }
@@ -78,7 +76,6 @@ void OnKeyDown(Window& window, AppState& state, Key key) {
     switch (ApplyKey(state, key)) {
         case KeyEffect::Parameter: FinishParameterChange(window, state, before, static_cast<int>(key)); return;
         case KeyEffect::View:
-            RefreshView(state, false);
             UpdateMenuChecks(window, state);
             break;
         case KeyEffect::None: break;
@@ -110,7 +107,6 @@ void OnLeftButtonDown(Window& window, AppState& state, Point point) {
     // chosen last by key or menu.
     ViewState& view = state.view;
     view.selectedImage = view.selectedImage == -1 ? LayoutOf(state).TileAt(point) : -1;
-    RefreshView(state, false);
     window.RequestRepaint();
 }
 

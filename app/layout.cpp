@@ -18,10 +18,10 @@ Size ScaledSize(Size picture, const Scale& scale) {
     return {scaled(picture.width), scaled(picture.height)};
 }
 
-Size ContentSize(const ViewState& view, Size picture, const Scale& scale, Swatches swatches) {
+Size ContentSize(const ViewState& view, std::int32_t columns, Size picture, const Scale& scale, Swatches swatches) {
     const Size shown = ScaledSize(picture, scale);
     if (view.Gallery()) {
-        return {Saturate(shown.width * TilesAcross(view.columns)), Saturate(shown.height * TilesDown(view.columns))};
+        return {Saturate(shown.width * TilesAcross(columns)), Saturate(shown.height * TilesDown(columns))};
     }
     const std::int32_t text = view.textHeight;
     std::int64_t height = std::int64_t{shown.height} + text;  // the caption below the image
@@ -33,11 +33,8 @@ Size ContentSize(const ViewState& view, Size picture, const Scale& scale, Swatch
     return {Saturate(shown.width + swatchRoom), Saturate(height)};
 }
 
-Layout::Layout(const ViewState& view, Size picture)
-    : shown_(ScaledSize(picture, view.scale)),
-      columns_(view.columns),
-      left_(-std::int64_t{view.scrollX}),
-      top_(-std::int64_t{view.scrollY}) {}
+Layout::Layout(const ViewFit& fit)
+    : shown_(fit.shown), columns_(fit.columns), left_(-std::int64_t{fit.scrollX}), top_(-std::int64_t{fit.scrollY}) {}
 
 Rect Layout::Tile(std::int32_t slot) const {
     if (columns_ <= 0) return {};

@@ -37,14 +37,15 @@ std::int64_t TilesDown(std::int32_t columns);
 // The picture's size at that scale.
 Size ScaledSize(Size picture, const Scale& scale);
 
-// What the view paints at that scale: the grid of tiles in the gallery, the
-// image with its caption and swatches in the single view.
-Size ContentSize(const ViewState& view, Size picture, const Scale& scale, Swatches swatches);
+// What the view paints at that scale in that many columns: the grid of
+// tiles in the gallery, the image with its caption and swatches in the
+// single view.
+Size ContentSize(const ViewState& view, std::int32_t columns, Size picture, const Scale& scale, Swatches swatches);
 
 class Layout {
 public:
-    // For the view's scale, scroll offset and arrangement.
-    Layout(const ViewState& view, Size picture);
+    // For the fit's shown size, scroll offset and arrangement.
+    explicit Layout(const ViewFit& fit);
 
     // Each picture as shown: the picture at the view's scale.
     Size Shown() const { return shown_; }

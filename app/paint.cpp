@@ -77,12 +77,13 @@ void PaintMainWindow(Canvas& canvas, const AppState& state) {
     const ViewState& view = state.view;
     // The pictures at the view's scale, the whole picture moved by the scroll
     // offset; texts and swatches keep their size.
-    const Layout layout = LayoutOf(state);
+    const ViewFit fit = FitOf(state);
+    const Layout layout(fit);
     // The single image stands where the gallery's first tile does.
     auto drawPicture = [&](std::int32_t slot, std::int32_t place) {
         const Rect tile = layout.Tile(place);
         const Bitmap* bitmap = ShownBitmap(state, slot);
-        if (view.scale.Enlarges()) {
+        if (fit.scale.Enlarges()) {
             if (bitmap) canvas.DrawImageEnlarged(tile, *bitmap);
         } else {
             DrawBitmap(canvas, bitmap, {tile.left, tile.top}, layout.Shown());

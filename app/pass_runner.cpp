@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "app/app_state.h"
-#include "app/view.h"
 #include "effects/mode_table.h"
 
 namespace prismview {
@@ -17,8 +16,8 @@ bool OfSize(const BitmapHandle& bitmap, std::int32_t width, std::int32_t height)
 
 }  // namespace
 
-PassRunner::PassRunner(AppState& state, Delivery delivery, Post post, std::function<void()> shown)
-    : state_(state), post_(std::move(post)), shown_(std::move(shown)) {
+PassRunner::PassRunner(ShownPictures& shown, Delivery delivery, Post post, std::function<void()> shownCall)
+    : shown_(shown), post_(std::move(post)), shownCall_(std::move(shownCall)) {
     if (delivery == Delivery::Queued) thread_ = std::thread([this] { Work(); });
 }
 
@@ -38,47 +37,18 @@ void PassRunner::WaitIdleLocked(std::unique_lock<std::mutex>& lock) {
     changed_.wait(lock, [this] { return !running_; });
 }
 
-PassRunner::Job PassRunner::MakeJob(std::uint64_t serial, const Key& key) const {
-    Job job{serial, key};
-    job.base = state_.shown.images.bitmaps[0].get();
-    const ViewState& view = state_.view;
-    const Size copySize = ShownSize(state_);
-    job.copyWidth = copySize.width;
-    job.copyHeight = copySize.height;
-    for (int slot = 1; slot < kSlotCount; ++slot) job.copies[slot] = WantsScaledCopy(view, slot);
-    if (view.scale.Shrinks()) return job;
-    // At scale 1 and above, the rows of the derived pictures inside the
-    // viewport come first (top-down here, bottom-up in the job).
-    const std::int32_t height = state_.shown.images.height;
-    const Layout layout = LayoutOf(state_);
-    const Rect viewport{0, 0, view.viewport.width, view.viewport.height};
-    std::int64_t top = height, bottom = 0;
-    for (std::int32_t slot = 1; slot < kSlotCount; ++slot) {
-        if (!view.Gallery() && view.selectedImage != slot) continue;
-        const Rect place = layout.Tile(view.Gallery() ? slot : 0);
-        const std::int32_t from = std::max(place.top, viewport.top), to = std::min(place.bottom, viewport.bottom);
-        if (from >= to || std::max(place.left, viewport.left) >= std::min(place.right, viewport.right)) continue;
-        // Screen rows to picture rows: a picture row covers num / den screen rows.
-        const Scale& scale = view.scale;
-        top = std::min<std::int64_t>(top, (std::int64_t{from} - place.top) * scale.den / scale.num);
-        bottom = std::max<std::int64_t>(
-            bottom, std::min<std::int64_t>(height, ((std::int64_t{to} - place.top) * scale.den + scale.num - 1) / scale.num));
-    }
-    if (top < bottom && (top > 0 || bottom < height)) {
-        job.firstRow = static_cast<std::int32_t>(height - bottom);
-        job.lastRow = static_cast<std::int32_t>(height - top);
-    }
-    return job;
+PassRunner::Job PassRunner::MakeJob(std::uint64_t serial, const Key& key, const PassJob& asked) const {
+    return {serial, key, asked, shown_.images.bitmaps[0].get()};
 }
 
-bool PassRunner::WouldRun() const {
-    const ImageSet& shown = state_.shown.images;
-    return shown.Loaded() && !(wanted_ && wanted_->base == shown.generation && SameImages(wanted_->params, state_.params));
+bool PassRunner::WouldRun(const ProcessingParams& params) const {
+    const ImageSet& shown = shown_.images;
+    return shown.Loaded() && !(wanted_ && wanted_->base == shown.generation && SameImages(wanted_->params, params));
 }
 
-void PassRunner::Request() {
-    const ImageSet& shown = state_.shown.images;
-    const Key key{shown.generation, state_.params};
+void PassRunner::Request(const PassJob& asked) {
+    const ImageSet& shown = shown_.images;
+    const Key key{shown.generation, asked.params};
     // What is shown, or on its way, is already this: nothing to do.
     if (wanted_ && wanted_->base == key.base && SameImages(wanted_->params, key.params)) return;
 
@@ -88,7 +58,7 @@ void PassRunner::Request() {
     // A pass that has run for a while finishes and shows; this one follows it.
     if (running_ && running_->key.base == key.base && shown.Loaded() &&
         std::chrono::steady_clock::now() - runningSince_ >= letFinishAfter_) {
-        job_ = MakeJob(serial, key);
+        job_ = MakeJob(serial, key, asked);
         changed_.notify_all();
         return;
     }
@@ -99,8 +69,8 @@ void PassRunner::Request() {
 
     if (!shown.Loaded()) {
         // Nothing to process: only the labels and swatches follow, at once.
-        state_.shown.madeWith = key.params;
-        state_.shown.previewing = false;
+        shown_.madeWith = key.params;
+        shown_.previewing = false;
         installed_ = serial;
         return;
     }
@@ -117,7 +87,7 @@ void PassRunner::Request() {
         work_.height = shown.height;
         work_.generation = key.base;
     }
-    const Job job = MakeJob(serial, key);
+    const Job job = MakeJob(serial, key, asked);
     if (!thread_.joinable()) {
         lock.unlock();
         Ended ended = RunJob(job);
@@ -154,7 +124,7 @@ bool PassRunner::ReleaseIdleMemory() {
 
 std::optional<int> PassRunner::Progress() const {
     if (!Busy()) return std::nullopt;
-    const std::int64_t rows = state_.shown.images.height;
+    const std::int64_t rows = shown_.images.height;
     if (rows <= 0) return 0;
     return static_cast<int>(std::min<std::int64_t>(100, rowsDone_.load(std::memory_order_relaxed) * 100 / rows));
 }
@@ -196,13 +166,14 @@ PassRunner::Ended PassRunner::RunJob(const Job& job) {
     if (hook) options.betweenChunks = [this, &hook] { hook(cancel_); };
     try {
         if (!ReadyWorkImages()) return ended;
-        // The view's shrunk copies are made by the pass too, off the window's
+        // The shrunk copies asked for are made by the pass too, off the window's
         // thread, each row while its block of rows is still in the cache.
+        const PassJob& asked = job.asked;
         for (int slot = 1; slot < kSlotCount; ++slot) {
             work_.scaled[slot].reset();
-            const bool fits = job.copyWidth <= work_.width && job.copyHeight <= work_.height;
-            if (job.copies[slot] && work_.bitmaps[slot] && fits)
-                work_.scaled[slot] = Bitmap::Create(job.copyWidth, job.copyHeight);
+            const bool fits = asked.copySize.width <= work_.width && asked.copySize.height <= work_.height;
+            if (asked.copies[slot] && work_.bitmaps[slot] && fits)
+                work_.scaled[slot] = Bitmap::Create(asked.copySize.width, asked.copySize.height);
             options.copies[static_cast<std::size_t>(slot)] = work_.scaled[slot].get();
         }
         const ModeSpec* mode = FindMode(job.key.params.effectMode);
@@ -213,15 +184,15 @@ PassRunner::Ended PassRunner::RunJob(const Job& job) {
             return ProcessImages(work_, mode, job.key.params, some);
         };
         bool completed = true;
-        if (job.lastRow > job.firstRow) {
-            // The rows on the screen first, shown as soon as they are done.
-            completed = rows(job.firstRow, job.lastRow);
+        if (asked.lastRow > asked.firstRow) {
+            // The rows asked for first, shown as soon as they are done.
+            completed = rows(asked.firstRow, asked.lastRow);
             if (completed && thread_.joinable())
-                post_([this, serial = job.serial, first = job.firstRow, last = job.lastRow] {
+                post_([this, serial = job.serial, first = asked.firstRow, last = asked.lastRow] {
                     ShowRows(serial, first, last);
                 });
-            if (completed && job.firstRow > 0) completed = rows(0, job.firstRow);
-            if (completed && job.lastRow < work_.height) completed = rows(job.lastRow, 0);
+            if (completed && asked.firstRow > 0) completed = rows(0, asked.firstRow);
+            if (completed && asked.lastRow < work_.height) completed = rows(asked.lastRow, 0);
         } else {
             completed = ProcessImages(work_, mode, job.key.params, options);
         }
@@ -266,7 +237,7 @@ void PassRunner::Work() {
 
 void PassRunner::ShowRows(std::uint64_t serial, std::int32_t firstRow, std::int32_t lastRow) {
     if (serial != requested_ || installed_ == serial) return;
-    ImageSet& shown = state_.shown.images;
+    ImageSet& shown = shown_.images;
     {
         // Only while the pass is still at work: its images are in work_, and
         // it writes none of these rows any more.
@@ -282,7 +253,7 @@ void PassRunner::ShowRows(std::uint64_t serial, std::int32_t firstRow, std::int3
                             static_cast<std::size_t>(from->BytesPerLine()));
         }
     }
-    if (shown_) shown_();
+    if (shownCall_) shownCall_();
 }
 
 void PassRunner::FinishEnded() {
@@ -303,7 +274,7 @@ void PassRunner::AwaitEnd(std::chrono::milliseconds limit) {
 }
 
 void PassRunner::Finish(Ended& ended) {
-    ShownPictures& shown = state_.shown;
+    ShownPictures& shown = shown_;
     ImageSet& images = shown.images;
     bool whole = ended.completed && ended.serial > installed_;
     for (std::size_t slot = 1; whole && slot < kSlotCount; ++slot)
@@ -328,8 +299,7 @@ void PassRunner::Finish(Ended& ended) {
                 spare_[slot] = std::move(ended.bitmaps[slot]);
     }
     if (!whole && ended.serial != requested_) return;  // stale: nothing changed on the screen
-    RefreshView(state_, false);
-    if (shown_) shown_();
+    if (shownCall_) shownCall_();
 }
 
 }  // namespace prismview

@@ -10,10 +10,11 @@
 // The pass reads the shown base image, which nothing changes while a pass
 // runs (every replacement of the base cancels the pass first, see
 // StopPassesOnBase), and writes four derived images of its own that nobody
-// paints. A completed
-// pass hands its four images over, with the parameters that made them; the
-// window never sees half a pass, except the rows a 1:1 view shows, which
-// the pass works out first and shows as soon as they are done.
+// paints. A completed pass hands its four images over, with the parameters
+// that made them; the window never sees half a pass, except the rows a job
+// asks for first, which are shown as soon as they are done. What a job asks
+// for is worked out from the view by the caller (Regenerate): the runner
+// knows the pictures, never how they are shown.
 #pragma once
 
 #include <array>
@@ -26,12 +27,24 @@
 #include <optional>
 #include <thread>
 
+#include "app/geometry.h"
 #include "core/image_set.h"
 #include "core/process.h"
 
 namespace prismview {
 
-struct AppState;
+struct ShownPictures;
+
+// What a pass is to make: the derived pictures of these parameters from the
+// shown base image, shrunk copies of `copySize` of the slots marked (slot 0,
+// the base, is the view's own: the pass makes none), and the rows
+// firstRow..lastRow - 1 (counted from the bottom) made and shown first.
+struct PassJob {
+    ProcessingParams params;
+    Size copySize;
+    std::array<bool, kSlotCount> copies{};
+    std::int32_t firstRow = 0, lastRow = 0;  // lastRow 0: no rows first
+};
 
 class PassRunner {
 public:
@@ -43,18 +56,18 @@ public:
     using Post = std::function<void(std::function<void()>)>;
     // `shown` runs on the window's thread whenever new pictures or rows are
     // installed, and when the newest request failed (the old ones kept).
-    PassRunner(AppState& state, Delivery delivery, Post post = {}, std::function<void()> shown = {});
+    PassRunner(ShownPictures& shown, Delivery delivery, Post post = {}, std::function<void()> shownCall = {});
     ~PassRunner();  // cancels a running pass and waits for its thread
     PassRunner(const PassRunner&) = delete;
     PassRunner& operator=(const PassRunner&) = delete;
 
-    // On the window's thread: asks for the images of the state's base image,
-    // mode and parameters. Completes at once, with no pass, when the shown
-    // images are already those (the mode reads none of what changed).
-    void Request();
-    // Whether Request would run a pass now: a picture is shown and what is
-    // shown, or on its way, was made otherwise.
-    bool WouldRun() const;
+    // On the window's thread: asks for the job's images of the shown base
+    // image. Completes at once, with no pass, when the shown images are
+    // already those (the mode reads none of what changed).
+    void Request(const PassJob& job);
+    // Whether Request would run a pass now for these parameters: a picture
+    // is shown and what is shown, or on its way, was made otherwise.
+    bool WouldRun(const ProcessingParams& params) const;
     // Whether the shown images are not yet those of the newest request.
     bool Busy() const { return installed_ != requested_; }
     // How much of the running pass is done, 0..100; none when none runs.
@@ -89,14 +102,11 @@ private:
         std::uint64_t base = 0;  // the base image's generation
         ProcessingParams params;
     };
-    // A pass to run: the shrunk copies the view wanted when it was asked
-    // for, and the rows (counted from the bottom) a 1:1 view shows, done first.
+    // A pass to run: the request it answers and what it was asked for.
     struct Job {
         std::uint64_t serial = 0;
         Key key;
-        std::int32_t copyWidth = 0, copyHeight = 0;
-        std::array<bool, kSlotCount> copies{};
-        std::int32_t firstRow = 0, lastRow = 0;  // lastRow 0: no rows first
+        PassJob asked;
         const Bitmap* base = nullptr;  // the shown base image
     };
     // A pass that ended, with the images it made (slots 1..4) if it completed.
@@ -106,7 +116,7 @@ private:
         ProcessingParams params;
         std::array<BitmapHandle, kSlotCount> bitmaps, scaled;
     };
-    Job MakeJob(std::uint64_t serial, const Key& key) const;
+    Job MakeJob(std::uint64_t serial, const Key& key, const PassJob& asked) const;
     void Work();
     Ended RunJob(const Job& job);
     bool ReadyWorkImages();
@@ -115,9 +125,9 @@ private:
     void Finish(Ended& ended);
     void WaitIdleLocked(std::unique_lock<std::mutex>& lock);
 
-    AppState& state_;
+    ShownPictures& shown_;
     Post post_;
-    std::function<void()> shown_;
+    std::function<void()> shownCall_;
 
     // The window's thread only.
     std::uint64_t requested_ = 0;  // serial of the newest request
@@ -139,7 +149,7 @@ private:
     std::atomic<std::int64_t> rowsDone_{0};
 
     // Only the pass touches these while one runs; the window's thread only
-    // while none does (and the rows a 1:1 view shows once they are done).
+    // while none does (and the rows asked for first, once they are done).
     ImageSet work_;  // slot 0 stays empty: the pass reads the shown base
     PassMemory memory_;
 

@@ -5,7 +5,6 @@
 #include <limits>
 #include <numeric>
 
-#include "app/view.h"
 #include "core/downscale.h"
 #include "core/parameter_table.h"
 #include "effects/mode_table.h"
@@ -25,10 +24,10 @@ bool FitsInt32(std::int64_t v) {
 }
 
 // A slot's preview bitmap exists exactly while the view shows that slot.
-void FitPreviewSlots(ImageSet& preview, const ViewState& view) {
+void FitPreviewSlots(ImageSet& preview, const PassJob& job) {
     for (std::int32_t slot = 1; slot < kSlotCount; ++slot) {
         BitmapHandle& bitmap = preview.bitmaps[static_cast<std::size_t>(slot)];
-        if (!WantsScaledCopy(view, slot)) bitmap.reset();
+        if (!job.copies[static_cast<std::size_t>(slot)]) bitmap.reset();
         else if (!bitmap) bitmap = Bitmap::Create(preview.width, preview.height);
     }
 }
@@ -68,19 +67,25 @@ ProcessingParams PreviewParams(const ModeSpec& mode, const ProcessingParams& par
     return p;
 }
 
-void MakePreview(AppState& state) {
-    ShownPictures& shown = state.shown;
-    const ModeSpec* mode = FindMode(state.params.effectMode);
+void MakePreview(ShownPictures& shown, const PassJob& job, const Scale& scale) {
+    const ModeSpec* mode = FindMode(job.params.effectMode);
     shown.previewing = false;
-    if (!mode || !state.view.scale.Shrinks() || !shown.images.Loaded()) return;
-    const Size size = ShownSize(state);
+    if (!mode || !scale.Shrinks() || !shown.images.Loaded()) return;
+    const Size size = job.copySize;
     ImageSet& preview = shown.preview;
     if (preview.generation != shown.images.generation || preview.width != size.width ||
         preview.height != size.height || !preview.Loaded()) {
-        // The same small base the view shows: its copy when it has one.
+        // The same small base the view shows: its copy, made now for a new
+        // base the view shows, so that the base is shrunk only once.
         BitmapHandle base;
-        const Bitmap* copy = shown.images.scaled[0].get();
-        if (copy && copy->Width() == size.width && copy->Height() == size.height) {
+        BitmapHandle& viewCopy = shown.images.scaled[0];
+        auto ofSize = [&](const BitmapHandle& b) { return b && b->Width() == size.width && b->Height() == size.height; };
+        if (job.copies[0] && !ofSize(viewCopy)) {
+            viewCopy.reset();
+            viewCopy = Downscale(*shown.images.bitmaps[0], size.width, size.height);
+        }
+        const Bitmap* copy = viewCopy.get();
+        if (ofSize(viewCopy)) {
             base = Bitmap::Create(size.width, size.height);
             if (base && !base->CopyFrom(*copy)) base.reset();
         } else {
@@ -93,10 +98,10 @@ void MakePreview(AppState& state) {
         preview.height = size.height;
         preview.generation = shown.images.generation;
     }
-    FitPreviewSlots(preview, state.view);
+    FitPreviewSlots(preview, job);
     PassOptions options;
     options.memory = &shown.previewMemory;
-    shown.previewing = ProcessImages(preview, mode, PreviewParams(*mode, state.params, state.view.scale), options);
+    shown.previewing = ProcessImages(preview, mode, PreviewParams(*mode, job.params, scale), options);
 }
 
 }  // namespace prismview

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/app_state.h"
+#include "app/pass_runner.h"
 #include "core/mode.h"
 
 namespace prismview {
@@ -15,9 +16,10 @@ namespace prismview {
 // as long as its fraction fits in 32 bits.
 ProcessingParams PreviewParams(const ModeSpec& mode, const ProcessingParams& params, const Scale& scale);
 
-// Makes the preview of the state's parameters when the view shows the
-// pictures shrunk, for the slots it shows, and sets `previewing`; otherwise
-// (nothing to gain at scale 1) clears it.
-void MakePreview(AppState& state);
+// Makes the preview of the job when the view shows the pictures shrunk to
+// `scale`: its tiles of the job's copy size for the slots it wants copies
+// of, and sets `previewing`; otherwise (nothing to gain at scale 1) clears
+// it. A new base's shrunk copy, when the view shows it, is made here too.
+void MakePreview(ShownPictures& shown, const PassJob& job, const Scale& scale);
 
 }  // namespace prismview

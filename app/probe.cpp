@@ -45,10 +45,11 @@ std::vector<std::int32_t> Places(const ViewState& view) {
 std::optional<Point> PicturePointAt(const AppState& state, Point client) {
     const ImageSet& images = state.shown.images;
     if (!images.Loaded() || client.x < 0 || client.y < 0) return std::nullopt;
-    const Size viewport = state.view.viewport;
+    const ViewFit fit = FitOf(state);
+    const Size viewport = fit.viewport;
     if (viewport.width > 0 && viewport.height > 0 && (client.x >= viewport.width || client.y >= viewport.height))
         return std::nullopt;  // under a scroll bar, or beyond the client area
-    const Layout layout = LayoutOf(state);
+    const Layout layout(fit);
     const Size shown = layout.Shown();
     if (shown.width <= 0 || shown.height <= 0) return std::nullopt;
     for (std::int32_t place : Places(state.view)) {

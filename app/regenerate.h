@@ -7,11 +7,12 @@
 
 namespace prismview {
 
-// Shows the progress text and asks the runner for the pictures of the
-// current base image, mode and parameters. The shown pictures stay those of
-// the last completed pass until the runner delivers the new ones; a shrunk
-// view shows the request's preview meanwhile, and a new base image's shrunk
-// copy is made now. It never repaints; the caller does.
+// Shows the progress text and hands the runner a job for the pictures of
+// the current base image, mode and parameters, with what the view asks of
+// it (the shrunk copies it shows, the rows it shows first). The shown
+// pictures stay those of the last completed pass until the runner delivers
+// the new ones; a shrunk view shows the job's preview meanwhile. It never
+// repaints; the caller does.
 void Regenerate(Window& window, AppState& state);
 
 // How a change of the parameters ends, whatever made it: the parameters

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "app/background_save.h"
+#include "app/view.h"
 
 #include "core/parameter_table.h"
 #include "effects/mode_table.h"
@@ -40,7 +41,7 @@ std::vector<StatusItem> StatusItems(const AppState& state, std::optional<int> pr
         items.insert(items.begin(), {std::string(kDamagedNotice) + ": " + state.baseDamage, std::nullopt});
     if (images.Loaded()) {
         items.push_back({std::to_string(images.width) + " × " + std::to_string(images.height), std::nullopt});
-        items.push_back({Percent(state.view.scale), std::nullopt});
+        items.push_back({Percent(FitOf(state).scale), std::nullopt});
     }
     if (!state.view.notice.empty()) items.push_back({state.view.notice, std::nullopt});
     if (state.saver && state.saver->Busy()) {

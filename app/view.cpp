@@ -14,12 +14,6 @@ constexpr std::int64_t kLargestClient = std::int64_t{1} << 24;
 
 Size PictureSize(const AppState& state) { return {state.shown.images.width, state.shown.images.height}; }
 
-Size MaxScroll(const ViewState& view) {
-    if (!view.Scrolls()) return {};
-    return {std::max(0, view.content.width - view.viewport.width),
-            std::max(0, view.content.height - view.viewport.height)};
-}
-
 // The largest scale, at most 1, at which the pictures fit in that many columns.
 Scale FitFor(const AppState& state, std::int32_t columns) {
     const ViewState& view = state.view;
@@ -63,6 +57,16 @@ std::int32_t BestColumns(const AppState& state) {
     return best;
 }
 
+// The arrangement shown: with autoColumns the one that shows the tiles largest.
+std::int32_t ColumnsShown(const AppState& state) {
+    return state.view.autoColumns ? BestColumns(state) : state.view.columns;
+}
+
+Size ContentAt(const AppState& state, std::int32_t columns, const Scale& scale) {
+    if (!state.shown.images.Loaded()) return {};
+    return prismview::ContentSize(state.view, columns, PictureSize(state), scale, ShownSwatches(state));
+}
+
 }  // namespace
 
 Swatches ShownSwatches(const AppState& state) {
@@ -70,69 +74,89 @@ Swatches ShownSwatches(const AppState& state) {
     return madeWith ? SwatchesFor(madeWith->effectMode, state.view.selectedImage) : Swatches{};
 }
 
-Scale FitScale(const AppState& state) {
-    return state.view.Scrolls() ? Scale{} : FitFor(state, state.view.columns);
-}
-
-Layout LayoutOf(const AppState& state) { return Layout(state.view, PictureSize(state)); }
-
-Size ShownSize(const AppState& state) { return ScaledSize(PictureSize(state), state.view.scale); }
-
-Size ContentSize(const AppState& state, const Scale& scale) {
-    if (!state.shown.images.Loaded()) return {};
-    return prismview::ContentSize(state.view, PictureSize(state), scale, ShownSwatches(state));
-}
-
-void FitView(AppState& state) {
-    ViewState& view = state.view;
-    if (view.autoColumns) view.columns = BestColumns(state);
-    view.scale = view.actualSize ? Scale{} : view.zoom ? *view.zoom : FitScale(state);
-    view.content = ContentSize(state, view.scale);
+ViewFit FitOf(const AppState& state) {
+    const ViewState& view = state.view;
+    ViewFit fit;
+    fit.columns = ColumnsShown(state);
+    fit.scale = view.actualSize ? Scale{} : view.zoom ? *view.zoom : FitFor(state, fit.columns);
+    fit.shown = ScaledSize(PictureSize(state), fit.scale);
+    fit.content = ContentAt(state, fit.columns, fit.scale);
     // Only 1:1 and the zoom steps scroll: a fitted view fits by construction.
     // A bar along one edge takes room from the other direction, which may
     // then need its own.
     const std::int32_t bar = view.scrollBarExtent;
     bool across = false, down = false;
     if (view.Scrolls()) {
-        across = view.content.width > view.client.width;
-        down = view.content.height > view.client.height;
-        if (across) down = view.content.height > view.client.height - bar;
-        if (down) across = view.content.width > view.client.width - bar;
-        if (across) down = view.content.height > view.client.height - bar;
+        across = fit.content.width > view.client.width;
+        down = fit.content.height > view.client.height;
+        if (across) down = fit.content.height > view.client.height - bar;
+        if (down) across = fit.content.width > view.client.width - bar;
+        if (across) down = fit.content.height > view.client.height - bar;
     }
-    view.horizontalBar = across;
-    view.verticalBar = down;
-    view.viewport = {std::max(0, view.client.width - (down ? bar : 0)),
-                     std::max(0, view.client.height - (across ? bar : 0))};
-    const Size limit = MaxScroll(view);
-    view.scrollX = std::clamp(view.scrollX, 0, limit.width);
-    view.scrollY = std::clamp(view.scrollY, 0, limit.height);
+    fit.horizontalBar = across;
+    fit.verticalBar = down;
+    fit.viewport = {std::max(0, view.client.width - (down ? bar : 0)),
+                    std::max(0, view.client.height - (across ? bar : 0))};
+    if (view.Scrolls())
+        fit.maxScroll = {std::max(0, fit.content.width - fit.viewport.width),
+                         std::max(0, fit.content.height - fit.viewport.height)};
+    fit.scrollX = std::clamp(view.scrollX, 0, fit.maxScroll.width);
+    fit.scrollY = std::clamp(view.scrollY, 0, fit.maxScroll.height);
+    if (fit.scale.Shrinks() || !state.shown.images.Loaded()) return fit;
+    // The picture rows of the derived pictures inside the viewport.
+    const std::int32_t height = state.shown.images.height;
+    const Layout layout(fit);
+    const Rect viewport{0, 0, fit.viewport.width, fit.viewport.height};
+    std::int64_t top = height, bottom = 0;
+    for (std::int32_t slot = 1; slot < kSlotCount; ++slot) {
+        if (!view.Gallery() && view.selectedImage != slot) continue;
+        const Rect place = layout.Tile(view.Gallery() ? slot : 0);
+        const std::int32_t from = std::max(place.top, viewport.top), to = std::min(place.bottom, viewport.bottom);
+        if (from >= to || std::max(place.left, viewport.left) >= std::min(place.right, viewport.right)) continue;
+        // Screen rows to picture rows: a picture row covers num / den screen rows.
+        const Scale& scale = fit.scale;
+        top = std::min<std::int64_t>(top, (std::int64_t{from} - place.top) * scale.den / scale.num);
+        bottom = std::max<std::int64_t>(
+            bottom, std::min<std::int64_t>(height, ((std::int64_t{to} - place.top) * scale.den + scale.num - 1) / scale.num));
+    }
+    if (top < bottom) {
+        fit.rowsTop = static_cast<std::int32_t>(top);
+        fit.rowsBottom = static_cast<std::int32_t>(bottom);
+    }
+    return fit;
 }
 
-bool WantsScaledCopy(const ViewState& view, std::int32_t slot) {
-    return view.scale.Shrinks() && (view.Gallery() || view.selectedImage == slot);
+Layout LayoutOf(const AppState& state) { return Layout(FitOf(state)); }
+
+Size ShownSize(const AppState& state) { return FitOf(state).shown; }
+
+Size ContentSize(const AppState& state, const Scale& scale) { return ContentAt(state, ColumnsShown(state), scale); }
+
+void KeepScrollInLimits(AppState& state) {
+    const ViewFit fit = FitOf(state);
+    state.view.scrollX = fit.scrollX;
+    state.view.scrollY = fit.scrollY;
 }
 
-void RefreshView(AppState& state, bool picturesChanged) {
-    FitView(state);
+void MakeShownCopies(AppState& state) {
+    const ViewFit fit = FitOf(state);
     ImageSet& images = state.shown.images;
-    const Size shown = ShownSize(state);
     for (std::int32_t slot = 0; slot < kSlotCount; ++slot) {
         BitmapHandle& copy = images.scaled[static_cast<std::size_t>(slot)];
         const Bitmap* picture = images.bitmaps[static_cast<std::size_t>(slot)].get();
-        const bool wanted = picture && WantsScaledCopy(state.view, slot);
-        const bool current =
-            copy && !picturesChanged && copy->Width() == shown.width && copy->Height() == shown.height;
+        const bool wanted = picture && WantsScaledCopy(state.view, fit, slot);
+        const bool current = copy && copy->Width() == fit.shown.width && copy->Height() == fit.shown.height;
         if (wanted && current) continue;
         copy.reset();  // before the new one: a big picture's copies need not exist twice
-        if (wanted) copy = Downscale(*picture, shown.width, shown.height);
+        if (wanted) copy = Downscale(*picture, fit.shown.width, fit.shown.height);
     }
 }
 
 const Bitmap* ShownBitmap(const AppState& state, std::int32_t slot) {
     const auto index = static_cast<std::size_t>(slot);
-    if (!state.view.scale.Shrinks()) return state.shown.images.bitmaps[index].get();
-    const Size shown = ShownSize(state);
+    const ViewFit fit = FitOf(state);
+    if (!fit.scale.Shrinks()) return state.shown.images.bitmaps[index].get();
+    const Size shown = fit.shown;
     auto ofShownSize = [&](const Bitmap* b) { return b && b->Width() == shown.width && b->Height() == shown.height; };
     if (state.shown.previewing && slot > 0 && ofShownSize(state.shown.preview.bitmaps[index].get()))
         return state.shown.preview.bitmaps[index].get();
@@ -140,24 +164,26 @@ const Bitmap* ShownBitmap(const AppState& state, std::int32_t slot) {
     return ofShownSize(copy) ? copy : nullptr;
 }
 
-void ScrollTo(Window& window, ViewState& view, std::int64_t x, std::int64_t y) {
-    const Size limit = MaxScroll(view);
-    const auto newX = static_cast<std::int32_t>(std::clamp<std::int64_t>(x, 0, limit.width));
-    const auto newY = static_cast<std::int32_t>(std::clamp<std::int64_t>(y, 0, limit.height));
-    if (newX == view.scrollX && newY == view.scrollY) return;
-    view.scrollX = newX;
-    view.scrollY = newY;
+void ScrollTo(Window& window, AppState& state, std::int64_t x, std::int64_t y) {
+    const ViewFit fit = FitOf(state);
+    const auto newX = static_cast<std::int32_t>(std::clamp<std::int64_t>(x, 0, fit.maxScroll.width));
+    const auto newY = static_cast<std::int32_t>(std::clamp<std::int64_t>(y, 0, fit.maxScroll.height));
+    if (newX == fit.scrollX && newY == fit.scrollY) return;
+    state.view.scrollX = newX;
+    state.view.scrollY = newY;
     window.RequestRepaint();
 }
 
-void OnWheel(Window& window, ViewState& view, std::int32_t deltaX, std::int32_t deltaY, bool shift) {
+void OnWheel(Window& window, AppState& state, std::int32_t deltaX, std::int32_t deltaY, bool shift) {
     if (shift && deltaX == 0) std::swap(deltaX, deltaY);
-    ScrollTo(window, view, std::int64_t{view.scrollX} - deltaX, std::int64_t{view.scrollY} - deltaY);
+    const ViewFit fit = FitOf(state);
+    ScrollTo(window, state, std::int64_t{fit.scrollX} - deltaX, std::int64_t{fit.scrollY} - deltaY);
 }
 
-void ScrollByKey(Window& window, ViewState& view, ScrollMove move, bool sideways) {
-    const std::int64_t page = std::max(1, (sideways ? view.viewport.width : view.viewport.height) * 9 / 10);
-    const std::int64_t now = sideways ? view.scrollX : view.scrollY;
+void ScrollByKey(Window& window, AppState& state, ScrollMove move, bool sideways) {
+    const ViewFit fit = FitOf(state);
+    const std::int64_t page = std::max(1, (sideways ? fit.viewport.width : fit.viewport.height) * 9 / 10);
+    const std::int64_t now = sideways ? fit.scrollX : fit.scrollY;
     std::int64_t to = now;
     switch (move) {
         case ScrollMove::PageBack: to = now - page; break;
@@ -165,30 +191,30 @@ void ScrollByKey(Window& window, ViewState& view, ScrollMove move, bool sideways
         case ScrollMove::Start: to = 0; break;
         case ScrollMove::End: to = std::numeric_limits<std::int32_t>::max(); break;
     }
-    if (sideways) ScrollTo(window, view, to, view.scrollY);
-    else ScrollTo(window, view, view.scrollX, to);
+    if (sideways) ScrollTo(window, state, to, fit.scrollY);
+    else ScrollTo(window, state, fit.scrollX, to);
 }
 
 void ToggleActualSize(Window& window, AppState& state) {
     ViewState& view = state.view;
     // The content point at the middle of the view stays there (the
     // content's middle along a side it fits in whole).
-    const Scale before = view.scale;
+    const ViewFit before = FitOf(state);
     auto middle = [](std::int32_t scroll, std::int32_t viewport, std::int32_t content) {
         return content <= viewport ? content / 2 : std::int64_t{scroll} + viewport / 2;
     };
-    const std::int64_t middleX = middle(view.scrollX, view.viewport.width, view.content.width);
-    const std::int64_t middleY = middle(view.scrollY, view.viewport.height, view.content.height);
+    const std::int64_t middleX = middle(before.scrollX, before.viewport.width, before.content.width);
+    const std::int64_t middleY = middle(before.scrollY, before.viewport.height, before.content.height);
     view.actualSize = !view.actualSize;
     view.zoom.reset();
-    RefreshView(state, false);
-    const Scale after = view.scale;
+    const ViewFit after = FitOf(state);
     auto moved = [&](std::int64_t point, std::int32_t half) {
-        return point * after.num * before.den / std::max<std::int64_t>(1, after.den * before.num) - half;
+        return point * after.scale.num * before.scale.den / std::max<std::int64_t>(1, after.scale.den * before.scale.num) -
+               half;
     };
-    const Size limit = MaxScroll(view);
-    view.scrollX = static_cast<std::int32_t>(std::clamp<std::int64_t>(moved(middleX, view.viewport.width / 2), 0, limit.width));
-    view.scrollY = static_cast<std::int32_t>(std::clamp<std::int64_t>(moved(middleY, view.viewport.height / 2), 0, limit.height));
+    const Size limit = after.maxScroll;
+    view.scrollX = static_cast<std::int32_t>(std::clamp<std::int64_t>(moved(middleX, after.viewport.width / 2), 0, limit.width));
+    view.scrollY = static_cast<std::int32_t>(std::clamp<std::int64_t>(moved(middleY, after.viewport.height / 2), 0, limit.height));
     window.SetMenuCheck(Command::ActualSize, view.actualSize);
     window.RequestRepaint();
 }
@@ -202,7 +228,8 @@ std::span<const Scale> ZoomSteps() {
 void Zoom(Window& window, AppState& state, std::int32_t steps, std::optional<Point> about) {
     ViewState& view = state.view;
     if (steps == 0 || !state.shown.images.Loaded()) return;
-    const Scale now = view.scale;
+    const ViewFit fit = FitOf(state);
+    const Scale now = fit.scale;
     const std::span<const Scale> all = ZoomSteps();
     // The next step beyond the scale shown now, then on from there.
     auto larger = [&](const Scale& a, const Scale& b) { return a.num * b.den > b.num * a.den; };
@@ -220,21 +247,20 @@ void Zoom(Window& window, AppState& state, std::int32_t steps, std::optional<Poi
         *at = *at >= back ? *at - back : 0;
     }
     const Scale next = all[*at];
-    const Point anchor = about.value_or(Point{view.viewport.width / 2, view.viewport.height / 2});
+    const Point anchor = about.value_or(Point{fit.viewport.width / 2, fit.viewport.height / 2});
     // The content point under the anchor, at the new scale.
     const double ratio = static_cast<double>(next.num) * static_cast<double>(now.den) /
                          (static_cast<double>(std::max<std::int64_t>(now.num, 1)) * static_cast<double>(next.den));
     auto keep = [&](std::int32_t scroll, std::int32_t offset) {
         return static_cast<std::int64_t>(std::clamp((double{1} * scroll + offset) * ratio - offset, -1e15, 1e15));
     };
-    const std::int64_t scrollX = keep(view.scrollX, anchor.x), scrollY = keep(view.scrollY, anchor.y);
+    const std::int64_t scrollX = keep(fit.scrollX, anchor.x), scrollY = keep(fit.scrollY, anchor.y);
     // A step that arrives at 1:1 is the 1:1 view, as if chosen with 等倍表示.
     const bool actual = next == Scale{};
     view.zoom = actual ? std::nullopt : std::optional<Scale>(next);
     view.actualSize = actual;
-    RefreshView(state, false);
     window.SetMenuCheck(Command::ActualSize, actual);
-    ScrollTo(window, view, scrollX, scrollY);
+    ScrollTo(window, state, scrollX, scrollY);
     window.RequestRepaint();
 }
 
@@ -251,7 +277,6 @@ void FitToWindow(Window& window, AppState& state) {
     state.view.zoom.reset();
     state.view.actualSize = false;
     state.view.scrollX = state.view.scrollY = 0;
-    RefreshView(state, false);
     window.SetMenuCheck(Command::ActualSize, false);
     window.RequestRepaint();
 }

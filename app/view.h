@@ -18,31 +18,34 @@ namespace prismview {
 // The swatches beside the single image, for the mode of the shown pictures.
 Swatches ShownSwatches(const AppState& state);
 
+// How the view stands now: the arrangement, the scale (fitted to the client
+// area unless the view scrolls), the content, the scroll bars and the
+// scroll offset within their limits. Worked out anew wherever it is needed.
+ViewFit FitOf(const AppState& state);
+
 // Where the view paints everything and which tile a point hits.
 Layout LayoutOf(const AppState& state);
 
 // The size each picture is shown at: the image size at the view's scale.
 Size ShownSize(const AppState& state);
 
-// The largest scale, at most 1, at which the current view fits the client
-// area: the grid of tiles in the gallery, the image with its caption and
-// swatches in the single view. Always 1 at 1:1, without an image, and while
-// the client area is unknown.
-Scale FitScale(const AppState& state);
-
 // What the current view paints at that scale; nothing without an image.
 Size ContentSize(const AppState& state, const Scale& scale);
 
-// Works out the scale, the content, the scroll bars and the scroll limits
-// from what the window gave; keeps the scroll offset within them.
-void FitView(AppState& state);
+// Stores the scroll offset the view shows, within the limits of its fit:
+// whatever asks for a repaint may have moved a limit, and a limit that
+// shrinks forgets what lay beyond it.
+void KeepScrollInLimits(AppState& state);
 
-// FitView, then makes the shrunk copies of the pictures the view shows: anew
-// when the pictures changed, else only those missing or of another size.
-// The pass makes its own images' copies; the view makes the others.
-void RefreshView(AppState& state, bool picturesChanged);
 // Whether the view shows that slot through a shrunk copy.
-bool WantsScaledCopy(const ViewState& view, std::int32_t slot);
+inline bool WantsScaledCopy(const ViewState& view, const ViewFit& fit, std::int32_t slot) {
+    return fit.scale.Shrinks() && (view.Gallery() || view.selectedImage == slot);
+}
+// Makes the shrunk copies the view shows and lacks (or has of another size)
+// and lets go of those it does not show; the paint calls it first. The pass
+// makes its own pictures' copies, so after a pass or a key press there is
+// nothing left to make.
+void MakeShownCopies(AppState& state);
 
 // The bitmap to draw for a slot: the picture itself at scale 1, else the
 // preview of a pass on its way or the shrunk copy (null while there is
@@ -51,16 +54,16 @@ const Bitmap* ShownBitmap(const AppState& state, std::int32_t slot);
 
 // Scrolls so that content point (x, y) is at the top left, as far as the
 // scroll limits let it; repaints when that moved anything.
-void ScrollTo(Window& window, ViewState& view, std::int64_t x, std::int64_t y);
+void ScrollTo(Window& window, AppState& state, std::int64_t x, std::int64_t y);
 
 // The mouse wheel in screen pixels, positive when turned away from the user
 // (up) or to the left. With Shift a vertical turn scrolls sideways.
-void OnWheel(Window& window, ViewState& view, std::int32_t deltaX, std::int32_t deltaY, bool shift);
+void OnWheel(Window& window, AppState& state, std::int32_t deltaX, std::int32_t deltaY, bool shift);
 
 // PageUp, PageDown, Home and End in a view that scrolls: a page up or
 // down, to the top or the bottom; with `sideways` (Shift) left and right.
 enum class ScrollMove { PageBack, PageForward, Start, End };
-void ScrollByKey(Window& window, ViewState& view, ScrollMove move, bool sideways);
+void ScrollByKey(Window& window, AppState& state, ScrollMove move, bool sideways);
 
 // The menu item 等倍表示: switches 1:1 on or off, with its check mark.
 void ToggleActualSize(Window& window, AppState& state);

@@ -1,5 +1,7 @@
 // What the window shows and how: the gallery or one image, the arrangement,
-// the scale and the scroll offset. Plain data; app/view.h works it out.
+// the scale and the scroll offset. Plain data; what follows from it and the
+// pictures (the scale of a fitted view, the scroll bars) is a ViewFit,
+// worked out by app/view.h wherever it is needed.
 #pragma once
 
 #include <cstdint>
@@ -48,18 +50,34 @@ struct ViewState {
     std::int32_t textHeight = 0;       // one line of text, as the caption below a single image
     std::int32_t swatchTextWidth = 0;  // the wider of the two swatch texts
 
-    // Worked out by FitView from the above and the pictures.
-    Scale scale{};
-    Size content{};   // all that the view paints, at that scale
-    Size viewport{};  // the client area less the scroll bars
-    bool horizontalBar = false;
-    bool verticalBar = false;
-    std::int32_t scrollX = 0;  // the content point at the client area's top left
+    // The content point at the client area's top left, as last scrolled to.
+    // The view shows it within the limits of its fit (FitOf), and
+    // KeepScrollInLimits stores that, so a limit that shrank forgets what
+    // lay beyond it.
+    std::int32_t scrollX = 0;
     std::int32_t scrollY = 0;
 
     bool Gallery() const { return selectedImage < 0 || selectedImage >= kSlotCount; }
     // Whether the view keeps a scale of its own and scrolls, instead of fitting.
     bool Scrolls() const { return actualSize || zoom.has_value(); }
+};
+
+// How the view stands, worked out from a ViewState and the pictures.
+struct ViewFit {
+    std::int32_t columns = 0;  // the arrangement shown: the chosen one, or the one that shows the tiles largest
+    Scale scale{};
+    Size shown{};     // each picture at that scale
+    Size content{};   // all that the view paints, at that scale
+    Size viewport{};  // the client area less the scroll bars
+    bool horizontalBar = false;
+    bool verticalBar = false;
+    Size maxScroll{};          // none unless the view scrolls
+    std::int32_t scrollX = 0;  // the view's scroll offset within those limits
+    std::int32_t scrollY = 0;
+    // At scale 1 and above, the picture rows (from the top) that the shown
+    // derived pictures have inside the viewport: rowsTop..rowsBottom - 1.
+    std::int32_t rowsTop = 0;
+    std::int32_t rowsBottom = 0;
 };
 
 }  // namespace prismview

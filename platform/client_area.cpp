@@ -46,7 +46,7 @@ ClientArea::ClientArea(AppState& state, Window& window, QWidget* parent)
         bar->setFocusPolicy(Qt::NoFocus);  // the keys stay the program's
         bar->hide();
         connect(bar, &QScrollBar::valueChanged, this, [this] {
-            if (!syncing_) ScrollTo(window_, state_.view, horizontal_->value(), vertical_->value());
+            if (!syncing_) ScrollTo(window_, state_, horizontal_->value(), vertical_->value());
         });
     }
 }
@@ -68,12 +68,12 @@ void ClientArea::UpdateView() {
     view.textHeight = screenPixels(metrics.height());
     view.swatchTextWidth = screenPixels(std::max(metrics.horizontalAdvance(ToQString(kHueSwatchText)),
                                                  metrics.horizontalAdvance(ToQString(kLevelSwatchText))));
-    RefreshView(state_, false);
+    KeepScrollInLimits(state_);
     SyncScrollBars();
 }
 
 void ClientArea::SyncScrollBars() {
-    const ViewState& view = state_.view;
+    const ViewFit fit = FitOf(state_);
     const qreal ratio = devicePixelRatioF();
     const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, vertical_);
     // The bars count in screen pixels, as the scroll offset does.
@@ -88,12 +88,12 @@ void ClientArea::SyncScrollBars() {
         bar->setValue(value);
     };
     const QSize size = this->size();
-    const QSize room(size.width() - (view.verticalBar ? extent : 0), size.height() - (view.horizontalBar ? extent : 0));
+    const QSize room(size.width() - (fit.verticalBar ? extent : 0), size.height() - (fit.horizontalBar ? extent : 0));
     syncing_ = true;
-    set(horizontal_, view.horizontalBar, QRect(0, size.height() - extent, room.width(), extent), view.scrollX,
-        view.content.width, view.viewport.width);
-    set(vertical_, view.verticalBar, QRect(size.width() - extent, 0, extent, room.height()), view.scrollY,
-        view.content.height, view.viewport.height);
+    set(horizontal_, fit.horizontalBar, QRect(0, size.height() - extent, room.width(), extent), fit.scrollX,
+        fit.content.width, fit.viewport.width);
+    set(vertical_, fit.verticalBar, QRect(size.width() - extent, 0, extent, room.height()), fit.scrollY,
+        fit.content.height, fit.viewport.height);
     syncing_ = false;
 }
 
@@ -111,7 +111,10 @@ void ClientArea::paintEvent(QPaintEvent* event) {
     const bool whole = !statusPending_ || !statusRect.contains(event->rect());
     if (whole) painter.fillRect(rect(), palette().color(QPalette::Base));
     QtCanvas canvas(painter, devicePixelRatioF());
-    if (whole) PaintMainWindow(canvas, state_);
+    if (whole) {
+        MakeShownCopies(state_);  // those a change of the view left missing
+        PaintMainWindow(canvas, state_);
+    }
     if (whole && horizontal_->isVisible() && vertical_->isVisible()) {  // the corner between the bars
         painter.resetTransform();
         painter.fillRect(QRect(vertical_->x(), horizontal_->y(), vertical_->width(), horizontal_->height()),
@@ -131,10 +134,10 @@ void ClientArea::keyPressEvent(QKeyEvent* event) {
     const bool sideways = event->modifiers().testFlag(Qt::ShiftModifier);
     switch (event->key()) {
         case Qt::Key_Space: spaceHeld_ = true; return;
-        case Qt::Key_PageUp: ScrollByKey(window_, state_.view, ScrollMove::PageBack, sideways); return;
-        case Qt::Key_PageDown: ScrollByKey(window_, state_.view, ScrollMove::PageForward, sideways); return;
-        case Qt::Key_Home: ScrollByKey(window_, state_.view, ScrollMove::Start, sideways); return;
-        case Qt::Key_End: ScrollByKey(window_, state_.view, ScrollMove::End, sideways); return;
+        case Qt::Key_PageUp: ScrollByKey(window_, state_, ScrollMove::PageBack, sideways); return;
+        case Qt::Key_PageDown: ScrollByKey(window_, state_, ScrollMove::PageForward, sideways); return;
+        case Qt::Key_Home: ScrollByKey(window_, state_, ScrollMove::Start, sideways); return;
+        case Qt::Key_End: ScrollByKey(window_, state_, ScrollMove::End, sideways); return;
         default: break;
     }
     const std::optional<Key> key = KeyFor(event->key(), event->modifiers(), event->nativeScanCode());
@@ -153,7 +156,7 @@ void ClientArea::keyReleaseEvent(QKeyEvent* event) {
 void ClientArea::mouseMoveEvent(QMouseEvent* event) {
     if (panFrom_) {
         const Point moved = ScreenPoint(event->position() - *panFrom_);
-        ScrollTo(window_, state_.view, std::int64_t{panScroll_.x} - moved.x, std::int64_t{panScroll_.y} - moved.y);
+        ScrollTo(window_, state_, std::int64_t{panScroll_.x} - moved.x, std::int64_t{panScroll_.y} - moved.y);
     }
     OnMouseMove(window_, state_, ScreenPoint(event->position()));
 }
@@ -170,7 +173,8 @@ void ClientArea::mousePressEvent(QMouseEvent* event) {
     const Point point = ScreenPoint(event->position());
     if (event->button() == Qt::LeftButton && spaceHeld_ && state_.view.Scrolls()) {
         panFrom_ = event->position();
-        panScroll_ = {state_.view.scrollX, state_.view.scrollY};
+        const ViewFit fit = FitOf(state_);
+        panScroll_ = {fit.scrollX, fit.scrollY};
         setCursor(Qt::ClosedHandCursor);
         return;
     }
@@ -202,7 +206,7 @@ void ClientArea::wheelEvent(QWheelEvent* event) {
         event->accept();
         return;
     }
-    OnWheel(window_, state_.view, static_cast<std::int32_t>(angle.x() * perEighth),
+    OnWheel(window_, state_, static_cast<std::int32_t>(angle.x() * perEighth),
             static_cast<std::int32_t>(angle.y() * perEighth), event->modifiers().testFlag(Qt::ShiftModifier));
     event->accept();
 }

@@ -146,7 +146,7 @@ MainWindow::MainWindow(AppState& state) : state_(state), client_(new ClientArea(
         // sanitizer sees, unlike Qt's).
         QMetaObject::invokeMethod(this, "RunPosted", Qt::QueuedConnection);
     };
-    runner_ = std::make_unique<PassRunner>(state_, PassRunner::Delivery::Queued, post, [this] {
+    runner_ = std::make_unique<PassRunner>(state_.shown, PassRunner::Delivery::Queued, post, [this] {
         SetBusy(runner_->Busy());
         RequestRepaint();
         if (!runner_->Busy()) idleTimer_.start();
@@ -290,8 +290,9 @@ QAction* MainWindow::Action(Command command) const {
 void MainWindow::DrawStatusText(std::string_view text) { client_->PaintStatusTextNow(text); }
 
 void MainWindow::RequestRepaint() {
-    // Whatever asks for a repaint may have moved the view under the pointer
-    // or changed the base image's file.
+    // Whatever asks for a repaint may have moved the view's limits, the
+    // view under the pointer or changed the base image's file.
+    KeepScrollInLimits(state_);
     FollowPointer(state_);
     setWindowTitle(ToQString(WindowTitle(state_)));
     client_->SyncScrollBars();

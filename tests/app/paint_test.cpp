@@ -135,7 +135,7 @@ TEST(PaintMainWindow, ZoomedInPicturesAreDrawnEnlargedIntoTheirTiles) {
     Load200x100(state);
     state.view.client = {300, 300};
     state.view.zoom = Scale{4, 1};
-    RefreshView(state, true);
+    MakeShownCopies(state);
     const Calls calls = Paint(state);
     ASSERT_GE(calls.size(), 5u);
     EXPECT_EQ(calls[0], "enlarged 0 0,0-800,400");
@@ -204,7 +204,7 @@ void Fit200x100(AppState& state, std::int32_t clientWidth, std::int32_t clientHe
     state.view.scrollBarExtent = 10;
     state.view.textHeight = 16;
     state.view.swatchTextWidth = 60;
-    RefreshView(state, true);
+    MakeShownCopies(state);
 }
 
 TEST(PaintMainWindow, ShrunkGalleryDrawsTheCopiesTheFrameAndAFullSizeLabel) {
@@ -222,7 +222,7 @@ TEST(PaintMainWindow, ShrunkSingleViewPutsCaptionAndSwatchesBesideThePicture) {
     Load200x100(state);
     state.shown.madeWith->effectMode = ModeSaturation2;  // slot 4: both swatches
     state.view = {.selectedImage = 4, .client = {192, 116}, .textHeight = 16, .swatchTextWidth = 60};
-    RefreshView(state, true);
+    MakeShownCopies(state);
     // (192 - 92) / 200 is less than (116 - 16) / 100: half size.
     const Calls calls = Paint(state);
     ASSERT_EQ(calls.size(), 7u);
@@ -238,7 +238,7 @@ TEST(PaintMainWindow, OneToOneMovesEverythingByTheScrollOffset) {
     test::State state;
     Fit200x100(state, 150, 100, true);  // 400 x 300 of tiles in a 140 x 90 viewport
     RecordingWindow window;
-    ScrollTo(window, state.view, 130, 120);
+    ScrollTo(window, state, 130, 120);
     state.view.hoverImage = 3;
     EXPECT_EQ(Paint(state), (Calls{"image 0 at -130,-120 200x100", "image 1 at 70,-120 200x100",
                                    "image 2 at -130,-20 200x100", "image 3 at 70,-20 200x100",
@@ -246,9 +246,9 @@ TEST(PaintMainWindow, OneToOneMovesEverythingByTheScrollOffset) {
                                    "frame 71,-19-269,79 FFFFFF", "text 71,-19 通常反転"}));
     state.view.selectedImage = 2;
     state.shown.madeWith->effectMode = ModeBrighten;
-    RefreshView(state, false);  // 292 x 116 of content: less to scroll down
-    EXPECT_EQ(state.view.scrollX, 130);
-    EXPECT_EQ(state.view.scrollY, 116 - 90);
+    // 292 x 116 of content: less to scroll down.
+    EXPECT_EQ(FitOf(state).scrollX, 130);
+    EXPECT_EQ(FitOf(state).scrollY, 116 - 90);
     EXPECT_EQ(Paint(state), (Calls{"image 2 at -130,-26 200x100", "text -130,74 明（加算的）",
                                    "fill 70,22-102,54 000000", "text 102,22 ↑↓で指定"}));
 }

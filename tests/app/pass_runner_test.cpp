@@ -66,7 +66,7 @@ struct Beside {
     void Fit(std::int32_t width, std::int32_t height, bool actualSize = false) {
         state.view.client = {width, height};
         state.view.actualSize = actualSize;
-        RefreshView(state, true);
+        MakeShownCopies(state);
     }
     ~Beside() {
         gate.Hold(false);
@@ -106,7 +106,7 @@ struct Beside {
     Gate gate;
     AppState state;
     test::RecordingWindow window;
-    PassRunner runner{state, PassRunner::Delivery::Queued,
+    PassRunner runner{state.shown, PassRunner::Delivery::Queued,
                       [this](std::function<void()> f) {
                           const std::lock_guard lock(mutex);
                           posted.push_back(std::move(f));
@@ -373,8 +373,8 @@ TEST(OneToOne, TheRowsOnTheScreenComeFirstAndAreExact) {
     b.state.params.level = 100;
     Regenerate(b.window, b.state);
     b.Settle();
-    ScrollTo(b.window, b.state.view, 0, 6);  // rows 6 to 6 + viewport height from the top
-    const std::int32_t viewport = b.state.view.viewport.height;
+    ScrollTo(b.window, b.state, 0, 6);  // rows 6 to 6 + viewport height from the top
+    const std::int32_t viewport = FitOf(b.state).viewport.height;
     ASSERT_GT(viewport, 0);
     ASSERT_LT(6 + viewport, 40);
 

@@ -26,7 +26,7 @@ void Show(AppState& state, Size client, std::optional<Scale> zoom = std::nullopt
     state.view.client = client;
     state.view.zoom = zoom;
     state.view.actualSize = actualSize;
-    RefreshView(state, true);
+    MakeShownCopies(state);
 }
 
 // Wherever the pointer is on a tile, the probe names one picture point, and
@@ -50,14 +50,14 @@ TEST(Probe, TheSamePicturePointOnEveryTile) {
         test::State state;
         Show(state, c.client, c.zoom, c.actualSize);
         test::RecordingWindow window;
-        ScrollTo(window, state.view, c.scroll.x, c.scroll.y);
+        ScrollTo(window, state, c.scroll.x, c.scroll.y);
         const Layout layout = LayoutOf(state);
         int checked = 0;
         for (std::int32_t slot = 0; slot < kSlotCount; ++slot) {
             const Rect tile = layout.Tile(slot);
             for (const Point offset : {Point{0, 0}, Point{7, 3}, Point{tile.right - tile.left - 1, tile.bottom - tile.top - 1}}) {
                 const Point client{tile.left + offset.x, tile.top + offset.y};
-                const Size viewport = state.view.viewport;
+                const Size viewport = FitOf(state).viewport;
                 if (client.x < 0 || client.y < 0 || client.x >= viewport.width || client.y >= viewport.height) continue;
                 ++checked;
                 const std::optional<Point> picture = PicturePointAt(state, client);
@@ -75,7 +75,7 @@ TEST(Probe, TheSamePicturePointOnEveryTile) {
         EXPECT_GE(checked, 3) << c.name;
         // Beyond the client area nothing is probed, even where a tile lies.
         EXPECT_FALSE(PicturePointAt(state, {-1, 0}).has_value()) << c.name;
-        EXPECT_FALSE(PicturePointAt(state, {state.view.viewport.width, 0}).has_value()) << c.name;
+        EXPECT_FALSE(PicturePointAt(state, {FitOf(state).viewport.width, 0}).has_value()) << c.name;
     }
 }
 
@@ -151,7 +151,7 @@ TEST(Probe, MarksOfNothingShownPaintNothingAmiss) {
     ASSERT_EQ(state.view.pinned.size(), 1u);
     for (const Size client : {Size{0, 0}, Size{1, 1}, Size{3, 200}, Size{200, 2}}) {
         state.view.client = client;
-        RefreshView(state, true);
+        MakeShownCopies(state);
         for (std::int32_t slot = 0; slot < kSlotCount; ++slot) ScreenPointOf(state, slot, state.view.pinned[0]);
     }
     ReleaseImages(state.shown.images);

@@ -294,7 +294,7 @@ TEST(MainWindow, APhotoShowsAllFiveTilesInsideTheClientArea) {
     // The window takes 90 % of the screen, the most it may, and still the
     // pictures have to shrink.
     EXPECT_EQ(started.window.size(), started.window.screen()->availableGeometry().size() * 9 / 10);
-    EXPECT_TRUE(started.state.view.scale.Shrinks());
+    EXPECT_TRUE(FitOf(started.state).scale.Shrinks());
     const QImage shown = started.Client();
     const Size tile = ShownSize(started.state);
     for (int slot = 0; slot < kSlotCount; ++slot) {
@@ -328,24 +328,24 @@ TEST(MainWindow, OneToOneScrollsWithTheBarsAndTheWheel) {
     Started started(true, w, h);
     QAction* item = started.window.Action(Command::ActualSize);
     ASSERT_NE(item, nullptr);
-    EXPECT_TRUE(started.state.view.scale.Shrinks());
+    EXPECT_TRUE(FitOf(started.state).scale.Shrinks());
     item->trigger();
     QCoreApplication::processEvents();
     EXPECT_TRUE(item->isChecked());
     EXPECT_EQ(ShownSize(started.state), (Size{w, h}));
     const ViewState& view = started.state.view;
-    ASSERT_TRUE(view.horizontalBar && view.verticalBar);
+    ASSERT_TRUE(FitOf(started.state).horizontalBar && FitOf(started.state).verticalBar);
     QScrollBar* across = nullptr;
     QScrollBar* down = nullptr;
     for (QScrollBar* bar : started.window.Client()->findChildren<QScrollBar*>())
         (bar->orientation() == Qt::Horizontal ? across : down) = bar;
     ASSERT_TRUE(across && down && across->isVisible() && down->isVisible());
-    EXPECT_EQ(down->maximum(), 3 * h - view.viewport.height);
-    EXPECT_EQ(across->maximum(), 2 * w - view.viewport.width);
+    EXPECT_EQ(down->maximum(), 3 * h - FitOf(started.state).viewport.height);
+    EXPECT_EQ(across->maximum(), 2 * w - FitOf(started.state).viewport.width);
 
     // 1:1 keeps the middle of the view where it was: about the middle of the content.
-    EXPECT_NEAR(view.scrollY + view.viewport.height / 2, 3 * h / 2, 3 * h / 10);
-    EXPECT_NEAR(view.scrollX + view.viewport.width / 2, w, 2 * w / 10);
+    EXPECT_NEAR(view.scrollY + FitOf(started.state).viewport.height / 2, 3 * h / 2, 3 * h / 10);
+    EXPECT_NEAR(view.scrollX + FitOf(started.state).viewport.width / 2, w, 2 * w / 10);
     // A wheel notch scrolls down, with Shift sideways; the bars follow.
     const int notch = QApplication::wheelScrollLines() * 20;
     across->setValue(0);
@@ -369,20 +369,20 @@ TEST(MainWindow, OneToOneScrollsWithTheBarsAndTheWheel) {
     down->setValue(down->maximum());
     across->setValue(0);
     QCoreApplication::processEvents();
-    EXPECT_EQ(view.scrollY, 3 * h - view.viewport.height);
+    EXPECT_EQ(view.scrollY, 3 * h - FitOf(started.state).viewport.height);
     QImage shown = started.Client();
-    ExpectShown(shown, 0, view.viewport.height - h, *started.state.shown.images.bitmaps[4], 0, h - 1, "tile 4");
+    ExpectShown(shown, 0, FitOf(started.state).viewport.height - h, *started.state.shown.images.bitmaps[4], 0, h - 1, "tile 4");
     down->setValue(0);
     across->setValue(across->maximum());
     QCoreApplication::processEvents();
     shown = started.Client();
-    ExpectShown(shown, view.viewport.width - w, 0, *started.state.shown.images.bitmaps[1], w - 1, 0, "tile 1");
+    ExpectShown(shown, FitOf(started.state).viewport.width - w, 0, *started.state.shown.images.bitmaps[1], w - 1, 0, "tile 1");
 
     item->trigger();
     QCoreApplication::processEvents();
     EXPECT_FALSE(item->isChecked());
     EXPECT_FALSE(across->isVisible() || down->isVisible());
-    EXPECT_TRUE(view.scale.Shrinks());
+    EXPECT_TRUE(FitOf(started.state).scale.Shrinks());
 }
 
 TEST(StartApplication, ExitThroughTheMenuEndsWithZeroAndReleasesEveryBitmap) {
@@ -544,7 +544,7 @@ TEST(MainWindow, TheProbeAndTheScaleFollowEveryChangeOfTheView) {
     for (const QSize size : {QSize(800, 900), QSize(1200, 500), QSize(500, 1000)}) {
         started.window.resize(size);
         QCoreApplication::processEvents();
-        const double percent = 100.0 * static_cast<double>(view.scale.num) / static_cast<double>(view.scale.den);
+        const double percent = 100.0 * static_cast<double>(FitOf(started.state).scale.num) / static_cast<double>(FitOf(started.state).scale.den);
         char text[16];
         std::snprintf(text, sizeof text, percent == std::floor(percent) ? "%.0f%%" : "%.1f%%", percent);
         EXPECT_NE(started.window.StatusText().indexOf(QLatin1String(text)), -1)
@@ -563,12 +563,12 @@ TEST(MainWindow, PinsNeverChangeTheTilesScale) {
     ASSERT_TRUE(started.window.Probes()->isVisible());
     EXPECT_TRUE(started.window.Action(Command::ProbePanel)->isChecked());
     const QSize size = client->size();
-    const Scale scale = view.scale;
+    const Scale scale = FitOf(started.state).scale;
     for (const QPoint at : {QPoint(40, 30), QPoint(60, 50), QPoint(80, 20), QPoint(90, 60), QPoint(40, 30)}) {
         QTest::mouseClick(client, Qt::MiddleButton, Qt::NoModifier, at);
         QCoreApplication::processEvents();
         EXPECT_EQ(client->size(), size) << at.x() << "," << at.y();
-        EXPECT_TRUE(view.scale == scale);
+        EXPECT_TRUE(FitOf(started.state).scale == scale);
     }
     EXPECT_EQ(view.pinned.size(), 3u);  // four, a fifth refused, then one taken away on its mark
 }
@@ -580,24 +580,24 @@ TEST(MainWindow, ZoomStartsAgainForANewPictureAndOneToOneIsChecked) {
     Started started(true, w, h);
     const ViewState& view = started.state.view;
     QAction* actualSize = started.window.Action(Command::ActualSize);
-    while (view.scale.Shrinks()) started.window.Action(Command::ZoomIn)->trigger();
+    while (FitOf(started.state).scale.Shrinks()) started.window.Action(Command::ZoomIn)->trigger();
     EXPECT_TRUE(view.actualSize);
     EXPECT_TRUE(actualSize->isChecked());
     started.window.Action(Command::ZoomIn)->trigger();
-    EXPECT_TRUE(view.zoom && view.scale.Enlarges());
+    EXPECT_TRUE(view.zoom && FitOf(started.state).scale.Enlarges());
     EXPECT_FALSE(actualSize->isChecked());
 
     QTest::keyClick(started.window.Client(), Qt::Key_End);
-    EXPECT_EQ(view.scrollY, view.content.height - view.viewport.height);
+    EXPECT_EQ(view.scrollY, FitOf(started.state).content.height - FitOf(started.state).viewport.height);
     QTest::keyClick(started.window.Client(), Qt::Key_PageUp);
-    EXPECT_LT(view.scrollY, view.content.height - view.viewport.height);
+    EXPECT_LT(view.scrollY, FitOf(started.state).content.height - FitOf(started.state).viewport.height);
     QTest::keyClick(started.window.Client(), Qt::Key_Home, Qt::ShiftModifier);
     EXPECT_EQ(view.scrollX, 0);
 
     ASSERT_TRUE(OpenImageFile(started.window, started.state, "start.bmp"));
     started.window.WaitUntil([&] { return !started.window.Runner().Busy(); });
     EXPECT_FALSE(view.zoom);
-    EXPECT_TRUE(view.scale.Shrinks());
+    EXPECT_TRUE(FitOf(started.state).scale.Shrinks());
     EXPECT_EQ(view.scrollX + view.scrollY, 0);
 }
 

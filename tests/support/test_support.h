@@ -54,7 +54,7 @@ struct State : AppState {
     State() { passRunner = &runner; }
     State(const State&) = delete;
     State& operator=(const State&) = delete;
-    PassRunner runner{*this, PassRunner::Delivery::AtOnce};
+    PassRunner runner{shown, PassRunner::Delivery::AtOnce};
 };
 
 std::string Hex(RgbValue v);
