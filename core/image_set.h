@@ -14,7 +14,8 @@ constexpr int kSlotCount = 5;
 struct ImageSet {
     std::array<BitmapHandle, kSlotCount> bitmaps;  // null: the slot holds no bitmap
     // The same pictures at the smaller size the window shows them at, made by
-    // the view after each pass and change of scale; null where not needed.
+    // the pass with its images, or when painting after a change of scale;
+    // null where not needed.
     // Saving, copying and the pass use the full-size bitmaps only.
     std::array<BitmapHandle, kSlotCount> scaled;
     std::int32_t width = 0;

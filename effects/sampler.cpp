@@ -109,22 +109,19 @@ HWY_INLINE VU Fetch(const SampledRow& row, VI sx, VI sy, MI ok) {
         // whose division has no quotient stays outside.
         const VI cx = hn::Set(di, row.centre.x), cy = hn::Set(di, row.centre.y);
         MI defined = ok;
-        const MI left = hn::Lt(sx, zero), right = hn::Not(hn::Lt(sx, width));
-        const MI acrossX = hn::Or(left, right);
-        MI xOk = defined;
-        const VI qx = Divide(WrapMulLanes(WrapSubLanes(sy, cy), hn::IfThenElse(left, cx, WrapSubLanes(width, cx))),
-                             hn::IfThenElse(left, WrapSubLanes(cx, sx), WrapSubLanes(sx, cx)), xOk);
-        defined = hn::AndNot(hn::AndNot(xOk, acrossX), defined);
-        sy = hn::IfThenElse(acrossX, WrapAddLanes(cy, qx), sy);
-        sx = hn::IfThenElse(left, zero, hn::IfThenElse(right, hn::Sub(width, hn::Set(di, 1)), sx));
-        const MI below = hn::Lt(sy, zero), above = hn::Not(hn::Lt(sy, height));
-        const MI acrossY = hn::Or(below, above);
-        MI yOk = defined;
-        const VI qy = Divide(WrapMulLanes(WrapSubLanes(sx, cx), hn::IfThenElse(below, cy, WrapSubLanes(height, cy))),
-                             hn::IfThenElse(below, WrapSubLanes(cy, sy), WrapSubLanes(sy, cy)), yOk);
-        defined = hn::AndNot(hn::AndNot(yOk, acrossY), defined);
-        sx = hn::IfThenElse(acrossY, WrapAddLanes(cx, qy), sx);
-        sy = hn::IfThenElse(below, zero, hn::IfThenElse(above, hn::Sub(height, hn::Set(di, 1)), sy));
+        // Onto the edges 0 and n - 1 of coordinate v (centre c), moving the
+        // other coordinate w (centre cw) along the line.
+        auto clip = [&](VI& v, VI& w, VI c, VI cw, VI n) {
+            const MI low = hn::Lt(v, zero), high = hn::Not(hn::Lt(v, n)), across = hn::Or(low, high);
+            MI divides = defined;
+            const VI q = Divide(WrapMulLanes(WrapSubLanes(w, cw), hn::IfThenElse(low, c, WrapSubLanes(n, c))),
+                                hn::IfThenElse(low, WrapSubLanes(c, v), WrapSubLanes(v, c)), divides);
+            defined = hn::AndNot(hn::AndNot(divides, across), defined);
+            w = hn::IfThenElse(across, WrapAddLanes(cw, q), w);
+            v = hn::IfThenElse(low, zero, hn::IfThenElse(high, hn::Sub(n, hn::Set(di, 1)), v));
+        };
+        clip(sx, sy, cx, cy, width);
+        clip(sy, sx, cy, cx, height);
         ok = defined;
     }
     const MI inside = hn::And(hn::And(ok, hn::And(hn::Not(hn::Lt(sx, zero)), hn::Lt(sx, width))),
