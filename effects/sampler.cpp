@@ -90,6 +90,31 @@ HWY_INLINE VI FloorModLanes(VI v, std::int32_t n) {
     return hn::DemoteTo(di, hn::Sub(fv, hn::Mul(q, fn)));
 }
 
+// The pixels at the lanes' indices from base, one load a lane.
+HWY_INLINE VU LoadPixels(const RgbValue* base, VI index) {
+    const DI di;
+    const DU du;
+    HWY_ALIGN std::int32_t at[HWY_MAX_BYTES / sizeof(std::int32_t)];
+    HWY_ALIGN RgbValue pixels[HWY_MAX_BYTES / sizeof(RgbValue)];
+    hn::Store(index, di, at);
+    const std::size_t n = hn::Lanes(du);
+    for (std::size_t i = 0; i < n; ++i) pixels[i] = base[at[i]];
+    return hn::Load(du, pixels);
+}
+
+// The same for the pixels at (x, y), indexed in 64 bits.
+HWY_INLINE VU LoadPixelsAt(const SourceRows& s, VI x, VI y) {
+    const DI di;
+    const DU du;
+    HWY_ALIGN std::int32_t xs[HWY_MAX_BYTES / sizeof(std::int32_t)], ys[HWY_MAX_BYTES / sizeof(std::int32_t)];
+    HWY_ALIGN RgbValue pixels[HWY_MAX_BYTES / sizeof(RgbValue)];
+    hn::Store(x, di, xs);
+    hn::Store(y, di, ys);
+    const std::size_t n = hn::Lanes(du);
+    for (std::size_t i = 0; i < n; ++i) pixels[i] = s.At(xs[i], ys[i]);
+    return hn::Load(du, pixels);
+}
+
 enum class Treatment { Background, Wrap, Edge };
 
 // The one sampler: the overflow treatment applied to (sx, sy) where ok
@@ -100,42 +125,50 @@ HWY_INLINE VU Fetch(const SampledRow& row, VI sx, VI sy, MI ok) {
     const DU du;
     const SourceRows& s = row.source;
     const VI zero = hn::Zero(di), width = hn::Set(di, s.width), height = hn::Set(di, s.height);
+    // Points inside the picture pass every treatment as they are.
+    const auto within = [&](VI x, VI y) {
+        return hn::And(hn::And(hn::Not(hn::Lt(x, zero)), hn::Lt(x, width)),
+                       hn::And(hn::Not(hn::Lt(y, zero)), hn::Lt(y, height)));
+    };
     if constexpr (kTreatment == Treatment::Wrap) {
-        sx = FloorModLanes(sx, s.width);
-        sy = FloorModLanes(sy, s.height);
+        if (!hn::AllTrue(di, within(sx, sy))) {
+            sx = FloorModLanes(sx, s.width);
+            sy = FloorModLanes(sy, s.height);
+        }
     } else if constexpr (kTreatment == Treatment::Edge) {
-        // ClipTowardCentre: across the left or right edge first, then the
-        // top or bottom, each a wrapping product over a difference; a lane
-        // whose division has no quotient stays outside.
-        const VI cx = hn::Set(di, row.centre.x), cy = hn::Set(di, row.centre.y);
-        MI defined = ok;
-        // Onto the edges 0 and n - 1 of coordinate v (centre c), moving the
-        // other coordinate w (centre cw) along the line.
-        auto clip = [&](VI& v, VI& w, VI c, VI cw, VI n) {
-            const MI low = hn::Lt(v, zero), high = hn::Not(hn::Lt(v, n)), across = hn::Or(low, high);
-            MI divides = defined;
-            const VI q = Divide(WrapMulLanes(WrapSubLanes(w, cw), hn::IfThenElse(low, c, WrapSubLanes(n, c))),
-                                hn::IfThenElse(low, WrapSubLanes(c, v), WrapSubLanes(v, c)), divides);
-            defined = hn::AndNot(hn::AndNot(divides, across), defined);
-            w = hn::IfThenElse(across, WrapAddLanes(cw, q), w);
-            v = hn::IfThenElse(low, zero, hn::IfThenElse(high, hn::Sub(n, hn::Set(di, 1)), v));
-        };
-        clip(sx, sy, cx, cy, width);
-        clip(sy, sx, cy, cx, height);
-        ok = defined;
+        // Only a vector with a point off the picture has anything to move.
+        if (!hn::AllFalse(di, hn::AndNot(within(sx, sy), ok))) {
+            // ClipTowardCentre: across the left or right edge first, then the
+            // top or bottom, each a wrapping product over a difference; a lane
+            // whose division has no quotient stays outside.
+            const VI cx = hn::Set(di, row.centre.x), cy = hn::Set(di, row.centre.y);
+            MI defined = ok;
+            // Onto the edges 0 and n - 1 of coordinate v (centre c), moving the
+            // other coordinate w (centre cw) along the line.
+            auto clip = [&](VI& v, VI& w, VI c, VI cw, VI n) {
+                const MI low = hn::Lt(v, zero), high = hn::Not(hn::Lt(v, n)), across = hn::Or(low, high);
+                MI divides = defined;
+                const VI q = Divide(WrapMulLanes(WrapSubLanes(w, cw), hn::IfThenElse(low, c, WrapSubLanes(n, c))),
+                                    hn::IfThenElse(low, WrapSubLanes(c, v), WrapSubLanes(v, c)), divides);
+                defined = hn::AndNot(hn::AndNot(divides, across), defined);
+                w = hn::IfThenElse(across, WrapAddLanes(cw, q), w);
+                v = hn::IfThenElse(low, zero, hn::IfThenElse(high, hn::Sub(n, hn::Set(di, 1)), v));
+            };
+            clip(sx, sy, cx, cy, width);
+            clip(sy, sx, cy, cx, height);
+            ok = defined;
+        }
     }
-    const MI inside = hn::And(hn::And(ok, hn::And(hn::Not(hn::Lt(sx, zero)), hn::Lt(sx, width))),
-                              hn::And(hn::Not(hn::Lt(sy, zero)), hn::Lt(sy, height)));
+    const MI inside = hn::And(ok, within(sx, sy));
     // One load a lane: the sample points lie near each other and in the
-    // cache, where a gather instruction costs more than its loads on some
-    // processors. Lanes outside read the first pixel and are replaced.
-    HWY_ALIGN std::int32_t xs[kMaxLanes], ys[kMaxLanes];
-    HWY_ALIGN RgbValue pixels[kMaxLanes];
-    hn::Store(hn::IfThenElseZero(inside, sx), di, xs);
-    hn::Store(hn::IfThenElseZero(inside, sy), di, ys);
-    const std::size_t n = hn::Lanes(di);
-    for (std::size_t i = 0; i < n; ++i) pixels[i] = s.At(xs[i], ys[i]);
-    const VU fetched = hn::IfThenElse(hn::RebindMask(du, inside), hn::Load(du, pixels), hn::Set(du, row.background));
+    // cache, where a gather instruction costs more than its loads. Lanes
+    // outside read the first pixel and are replaced. The index is worked out
+    // in the lanes where every pixel's fits 32 bits, else one at a time.
+    const std::int64_t span = std::int64_t{s.height} * (s.stride < 0 ? -s.stride : s.stride);
+    const VU pixels = span < (std::int64_t{1} << 31)
+                          ? LoadPixels(s.bottom, hn::IfThenElseZero(inside, WrapAddLanes(WrapMulLanes(sy, hn::Set(di, static_cast<std::int32_t>(s.stride))), sx)))
+                          : LoadPixelsAt(s, hn::IfThenElseZero(inside, sx), hn::IfThenElseZero(inside, sy));
+    const VU fetched = hn::IfThenElse(hn::RebindMask(du, inside), pixels, hn::Set(du, row.background));
     return hn::Or(fetched, hn::Set(du, kOpaque));
 }
 
@@ -164,15 +197,45 @@ HWY_INLINE void ForColumns(const SampledRow& row, RgbValue* to, Body&& body) {
     }
 }
 
-// field(values[x]) for the lanes' columns x0.., the lanes past the row's
-// end repeating its last column.
-template <class D, class T, class Field>
-HWY_INLINE hn::Vec<D> LanesOf(D d, const T* values, std::size_t x0, std::size_t lanes, Field&& field) {
+// The fields of values[x] for the lanes' columns x0.. (`lanes` of them; the
+// lanes past the row's end read zeros), one vector each. The values are
+// records of one to three lanes' worth of fields (Turn, Stretch,
+// DiamondShift, SamplePoint, a double), read as their bytes and
+// deinterleaved. A whole vector of single values or of pairs of doubles is
+// loaded straight from the records: through a copy on the stack, the wide
+// loads would wait for the narrower stores to drain.
+template <class D, class T, class... V>
+HWY_INLINE void LoadFields(D d, const T* values, std::size_t x0, std::size_t lanes, V&... fields) {
     using Lane = hn::TFromD<D>;
-    HWY_ALIGN Lane at[kMaxLanes];
-    const std::size_t n = hn::Lanes(d);
-    for (std::size_t i = 0; i < n; ++i) at[i] = field(values[x0 + std::min(i, lanes - 1)]);
-    return hn::Load(d, at);
+    constexpr std::size_t kFields = sizeof...(V), kLanes = hn::MaxLanes(D());
+    static_assert(sizeof(T) == kFields * sizeof(Lane), "a record of whole lanes");
+#if HWY_TARGET != HWY_SCALAR
+    if (lanes == kLanes) {
+        const hn::Repartition<std::uint8_t, D> d8;
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(values + x0);
+        if constexpr (kFields == 1) {
+            (..., (fields = hn::BitCast(d, hn::LoadU(d8, bytes))));
+            return;
+        } else if constexpr (kFields == 2 && sizeof(Lane) == 8) {
+            const auto low = hn::BitCast(d, hn::LoadU(d8, bytes));
+            const auto high = hn::BitCast(d, hn::LoadU(d8, bytes + kLanes * sizeof(Lane)));
+            hn::Vec<D>* out[] = {&fields...};
+            *out[0] = hn::ConcatEven(d, high, low);
+            *out[1] = hn::ConcatOdd(d, high, low);
+            return;
+        }
+    }
+#endif
+    HWY_ALIGN Lane at[kFields * kMaxLanes];
+    if (lanes == kLanes) {
+        std::memcpy(at, values + x0, kLanes * sizeof(T));
+    } else {
+        std::memset(at, 0, sizeof at);
+        std::memcpy(at, values + x0, lanes * sizeof(T));
+    }
+    if constexpr (kFields == 1) (..., (fields = hn::Load(d, at)));
+    else if constexpr (kFields == 2) hn::LoadInterleaved2(d, at, fields...);
+    else hn::LoadInterleaved3(d, at, fields...);
 }
 
 // The columns of the lanes and their offsets from the centre column.
@@ -199,10 +262,7 @@ void SampleTurnedHere(const SampledRow& row, const Turn* turns, bool perColumn, 
     ForColumns(row, to, [&](auto treatment, std::size_t x0, std::size_t lanes) {
         const VF fx = hn::PromoteTo(df, WrapSubLanes(Columns(x0), cx));
         VF cosK = hn::Set(df, turns[0].cosK), sinK = hn::Set(df, turns[0].sinK);
-        if (perColumn) {
-            cosK = LanesOf(df, turns, x0, lanes, [](const Turn& t) { return t.cosK; });
-            sinK = LanesOf(df, turns, x0, lanes, [](const Turn& t) { return t.sinK; });
-        }
+        if (perColumn) LoadFields(df, turns, x0, lanes, cosK, sinK);
         return FromRealOffset<decltype(treatment)>(row, hn::Sub(hn::Mul(cosK, fx), hn::Mul(sinK, fy)),
                                                    hn::Add(hn::Mul(sinK, fx), hn::Mul(cosK, fy)));
     });
@@ -215,8 +275,8 @@ void SampleStretchedHere(const SampledRow& row, const Stretch* values, RgbValue*
     const VF fy = hn::Set(df, static_cast<double>(WrapSub(row.y, row.centre.y))), one = hn::Set(df, 1.0);
     ForColumns(row, to, [&](auto treatment, std::size_t x0, std::size_t lanes) {
         const VF fx = hn::PromoteTo(df, WrapSubLanes(Columns(x0), cx));
-        const VF r = LanesOf(df, values, x0, lanes, [](const Stretch& v) { return v.r; });
-        const VF d = LanesOf(df, values, x0, lanes, [](const Stretch& v) { return v.d; });
+        VF r, d;
+        LoadFields(df, values, x0, lanes, r, d);
         // At the centre (r = 0) the offset itself, whose sum with the centre
         // is the pixel.
         const auto centre = hn::Eq(r, hn::Zero(df));
@@ -240,8 +300,9 @@ void SampleDiamondHere(const SampledRow& row, const DiamondShift* values, RgbVal
         const VI x = Columns(x0), dx = WrapSubLanes(x, cx);
         const MI centre = hn::And(hn::Eq(dx, zero), hn::Eq(dy, zero));
         const VI m = WrapAddLanes(WrapAbsLanes(dx), WrapAbsLanes(dy));
-        const VI d = LanesOf(di, values, x0, lanes, [](const DiamondShift& v) { return v.d; });
-        MI ok = hn::Not(hn::Eq(LanesOf(di, values, x0, lanes, [](const DiamondShift& v) { return v.ok ? 1 : 0; }), zero));
+        VI d, valid;
+        LoadFields(di, values, x0, lanes, d, valid);
+        MI ok = hn::Not(hn::Eq(valid, zero));
         const VI qx = Divide(WrapMulLanes(dx, d), m, ok);
         const VI qy = Divide(WrapMulLanes(dy, d), m, ok);
         return Fetch<decltype(treatment)::value>(row, WrapAddLanes(x, hn::IfThenZeroElse(centre, qx)),
@@ -257,7 +318,8 @@ void SampleSquareHere(const SampledRow& row, const double* waveOfColumn, double 
     const VF absDy = hn::Abs(hn::PromoteTo(df, dy)), waveOfRow = hn::Set(df, waveY);
     ForColumns(row, to, [&](auto treatment, std::size_t x0, std::size_t lanes) {
         const VI x = Columns(x0), dx = WrapSubLanes(x, cx);
-        const VF waveX = LanesOf(df, waveOfColumn, x0, lanes, [](double w) { return w; });
+        VF waveX;
+        LoadFields(df, waveOfColumn, x0, lanes, waveX);
         const MI centre = hn::And(hn::Eq(dx, zero), hn::Eq(dy, zero));
         // Which axis leads, compared exactly (ties to x).
         const auto alongXd = hn::Ge(hn::Abs(hn::PromoteTo(df, dx)), absDy);
@@ -286,10 +348,9 @@ void SampleSquareHere(const SampledRow& row, const double* waveOfColumn, double 
 void SamplePointsHere(const SampledRow& row, const SamplePoint* points, RgbValue* to) {
     const DI di;
     ForColumns(row, to, [&](auto treatment, std::size_t x0, std::size_t lanes) {
-        const VI sx = LanesOf(di, points, x0, lanes, [](const SamplePoint& p) { return p.x; });
-        const VI sy = LanesOf(di, points, x0, lanes, [](const SamplePoint& p) { return p.y; });
-        const MI ok = hn::Not(hn::Eq(LanesOf(di, points, x0, lanes, [](const SamplePoint& p) { return p.ok ? 1 : 0; }),
-                                     hn::Zero(di)));
+        VI sx, sy, valid;
+        LoadFields(di, points, x0, lanes, sx, sy, valid);
+        const MI ok = hn::Not(hn::Eq(valid, hn::Zero(di)));
         return Fetch<decltype(treatment)::value>(row, sx, sy, ok);
     });
 }

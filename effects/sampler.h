@@ -30,10 +30,10 @@ struct Centre {
     std::int32_t x = 0, y = 0;
 };
 
-// A sample position; ok is false where no defined arithmetic produced it.
+// A sample position; ok is 0 where no defined arithmetic produced it.
 struct SamplePoint {
     std::int32_t x = 0, y = 0;
-    bool ok = true;
+    std::int32_t ok = 1;
 };
 
 // A turn by an angle, held as its cosine and sine; by default no turn.
@@ -47,10 +47,10 @@ struct Stretch {
     double r = 0.0, d = 0.0;
 };
 
-// A truncated displacement; ok is false where it has no 32-bit value.
+// A truncated displacement; ok is 0 where it has no 32-bit value.
 struct DiamondShift {
     std::int32_t d = 0;
-    bool ok = true;
+    std::int32_t ok = 1;
 };
 
 inline Centre CentreOf(const PassInput& input) {
