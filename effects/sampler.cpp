@@ -90,6 +90,21 @@ HWY_INLINE VI FloorModLanes(VI v, std::int32_t n) {
     return hn::DemoteTo(di, hn::Sub(fv, hn::Mul(q, fn)));
 }
 
+// One step of ClipTowardCentre: coordinate v (centre c) onto the edges 0
+// and n - 1, moving the other coordinate w (centre cw) along the line; a
+// lane whose division has no quotient is no longer defined.
+HWY_INLINE void ClipAxis(VI& v, VI& w, VI c, VI cw, VI n, MI& defined) {
+    const DI di;
+    const VI zero = hn::Zero(di);
+    const MI low = hn::Lt(v, zero), high = hn::Not(hn::Lt(v, n)), across = hn::Or(low, high);
+    MI divides = defined;
+    const VI q = Divide(WrapMulLanes(WrapSubLanes(w, cw), hn::IfThenElse(low, c, WrapSubLanes(n, c))),
+                        hn::IfThenElse(low, WrapSubLanes(c, v), WrapSubLanes(v, c)), divides);
+    defined = hn::AndNot(hn::AndNot(divides, across), defined);
+    w = hn::IfThenElse(across, WrapAddLanes(cw, q), w);
+    v = hn::IfThenElse(low, zero, hn::IfThenElse(high, hn::Sub(n, hn::Set(di, 1)), v));
+}
+
 // The pixels at the lanes' indices from base, one load a lane.
 HWY_INLINE VU LoadPixels(const RgbValue* base, VI index) {
     const DI di;
@@ -143,19 +158,8 @@ HWY_INLINE VU Fetch(const SampledRow& row, VI sx, VI sy, MI ok) {
             // whose division has no quotient stays outside.
             const VI cx = hn::Set(di, row.centre.x), cy = hn::Set(di, row.centre.y);
             MI defined = ok;
-            // Onto the edges 0 and n - 1 of coordinate v (centre c), moving the
-            // other coordinate w (centre cw) along the line.
-            auto clip = [&](VI& v, VI& w, VI c, VI cw, VI n) {
-                const MI low = hn::Lt(v, zero), high = hn::Not(hn::Lt(v, n)), across = hn::Or(low, high);
-                MI divides = defined;
-                const VI q = Divide(WrapMulLanes(WrapSubLanes(w, cw), hn::IfThenElse(low, c, WrapSubLanes(n, c))),
-                                    hn::IfThenElse(low, WrapSubLanes(c, v), WrapSubLanes(v, c)), divides);
-                defined = hn::AndNot(hn::AndNot(divides, across), defined);
-                w = hn::IfThenElse(across, WrapAddLanes(cw, q), w);
-                v = hn::IfThenElse(low, zero, hn::IfThenElse(high, hn::Sub(n, hn::Set(di, 1)), v));
-            };
-            clip(sx, sy, cx, cy, width);
-            clip(sy, sx, cy, cx, height);
+            ClipAxis(sx, sy, cx, cy, width, defined);
+            ClipAxis(sy, sx, cy, cx, height, defined);
             ok = defined;
         }
     }
