@@ -52,6 +52,12 @@ CentreClick CentreForClick(const AppState& state, Point point) {
     return {true, px - w / 2, (h - 1 - py) - h / 2};
 }
 
+void SetComparing(Window& window, AppState& state, bool held) {
+    if (state.view.comparing == held) return;
+    state.view.comparing = held;
+    window.RequestRepaint();
+}
+
 void SetEffectMode(Window& window, AppState& state, std::int32_t mode) {
     const ProcessingParams before = state.params;
     state.params.effectMode = mode;

@@ -34,6 +34,9 @@ void SelectImage(Window& window, AppState& state, std::int32_t index);
 void SetColumns(Window& window, AppState& state, std::int32_t columns);
 // Every key press repaints, with or without an action.
 void OnKeyDown(Window& window, AppState& state, Key key);
+// The compare key pressed (held) or released: while it is held, every
+// derived tile shows the base picture with the same scale and scroll.
+void SetComparing(Window& window, AppState& state, bool held);
 // Mouse positions are client points in screen pixels.
 void OnMouseMove(Window& window, AppState& state, Point point);
 void OnLeftButtonDown(Window& window, AppState& state, Point point);

@@ -43,6 +43,7 @@ std::vector<StatusItem> StatusItems(const AppState& state, std::optional<int> pr
         items.push_back({std::to_string(images.width) + " × " + std::to_string(images.height), std::nullopt});
         items.push_back({Percent(FitOf(state).scale), std::nullopt});
     }
+    if (state.view.comparing && images.Loaded()) items.push_back({std::string(kComparingText), std::nullopt});
     if (!state.view.notice.empty()) items.push_back({state.view.notice, std::nullopt});
     if (state.saver && state.saver->Busy()) {
         const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(state.saver->Elapsed()).count();

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "core/downscale.h"
+#include "resources/strings.h"
 
 namespace prismview {
 
@@ -153,6 +154,8 @@ void MakeShownCopies(AppState& state) {
 }
 
 const Bitmap* ShownBitmap(const AppState& state, std::int32_t slot) {
+    // Comparing, a derived tile shows the base in its place; a blank one stays blank.
+    if (state.view.comparing && slot > 0 && state.shown.Label(slot) != kBlankLabel) slot = 0;
     const auto index = static_cast<std::size_t>(slot);
     const ViewFit fit = FitOf(state);
     if (!fit.scale.Shrinks()) return state.shown.images.bitmaps[index].get();

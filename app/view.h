@@ -47,7 +47,8 @@ inline bool WantsScaledCopy(const ViewState& view, const ViewFit& fit, std::int3
 // nothing left to make.
 void MakeShownCopies(AppState& state);
 
-// The bitmap to draw for a slot: the picture itself at scale 1, else the
+// The bitmap to draw for a slot (the base's for a derived slot while the
+// compare key is held): the picture itself at scale 1, else the
 // preview of a pass on its way or the shrunk copy (null while there is
 // none of the shown size).
 const Bitmap* ShownBitmap(const AppState& state, std::int32_t slot);

@@ -40,6 +40,8 @@ struct ViewState {
     // the hovered tile follow it through every change of the view.
     std::optional<Point> pointer{};
     bool probePanel = false;  // the panel listing the probes is shown
+    // The compare key is held: every derived tile shows the base picture.
+    bool comparing = false;
     // A word for the status bar about the last thing refused (a fifth pin);
     // empty when there is none.
     std::string notice{};

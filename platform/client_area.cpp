@@ -134,6 +134,10 @@ void ClientArea::keyPressEvent(QKeyEvent* event) {
     const bool sideways = event->modifiers().testFlag(Qt::ShiftModifier);
     switch (event->key()) {
         case Qt::Key_Space: spaceHeld_ = true; return;
+        case Qt::Key_Backslash:
+        case Qt::Key_yen:  // the same key on a Japanese keyboard
+            SetComparing(window_, state_, true);
+            return;
         case Qt::Key_PageUp: ScrollByKey(window_, state_, ScrollMove::PageBack, sideways); return;
         case Qt::Key_PageDown: ScrollByKey(window_, state_, ScrollMove::PageForward, sideways); return;
         case Qt::Key_Home: ScrollByKey(window_, state_, ScrollMove::Start, sideways); return;
@@ -150,6 +154,8 @@ void ClientArea::keyPressEvent(QKeyEvent* event) {
 
 void ClientArea::keyReleaseEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) spaceHeld_ = false;
+    if ((event->key() == Qt::Key_Backslash || event->key() == Qt::Key_yen) && !event->isAutoRepeat())
+        SetComparing(window_, state_, false);
     QWidget::keyReleaseEvent(event);
 }
 
@@ -185,6 +191,13 @@ void ClientArea::mousePressEvent(QMouseEvent* event) {
         OnLeftButtonDown(window_, state_, point);
     else if (event->button() == Qt::RightButton)
         OnRightButtonDown(window_, state_, point);
+}
+
+void ClientArea::focusOutEvent(QFocusEvent* event) {
+    // A key released in another window never reaches this one.
+    spaceHeld_ = false;
+    SetComparing(window_, state_, false);
+    QWidget::focusOutEvent(event);
 }
 
 void ClientArea::leaveEvent(QEvent* event) {

@@ -39,6 +39,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     // Tab is a key like any other here, not a focus move.
     bool focusNextPrevChild(bool) override { return false; }
 

@@ -12,6 +12,8 @@ inline constexpr std::string_view kStartImageFile = "start.bmp";
 inline constexpr std::string_view kLoadingText = "画像の読み出しをしてます。";
 // The label of a derived slot that a mode leaves blank (white).
 inline constexpr std::string_view kBlankLabel = "－";
+// The status bar while the compare key is held.
+inline constexpr std::string_view kComparingText = "ベース画像を表示中（\\ を離すと戻る）";
 inline constexpr std::string_view kRegenerateText =
     "加工画像の作成をしてます。技術不足により、暫く時間が掛かりますm(__)m";
 inline constexpr std::string_view kOpenRequestText = "ＢＭＰを開いてください。";

@@ -10,6 +10,8 @@
 #include "app/input.h"
 #include "app/paint.h"
 #include "app/regenerate.h"
+#include "app/status.h"
+#include "resources/strings.h"
 #include "core/downscale.h"
 #include "app/menu.h"
 #include "support/recording_window.h"
@@ -288,6 +290,33 @@ TEST(MakeShownCopies, ShrunkCopiesAreMadeOncePerPassAndChangeOfScale) {
     ReleaseImages(state.shown.images);
     state.runner.Cancel();
     EXPECT_EQ(Bitmap::LiveCount(), before);
+}
+
+// Held, the compare key puts the base in every derived tile at the same
+// scale (the invert mode's blank fifth tile stays blank), says so in the
+// status bar and changes nothing else; released, the derived tiles return.
+TEST(SetComparing, DerivedTilesShowTheBaseWhileTheKeyIsHeld) {
+    test::State state;
+    Show400x300(state, 200, 225);
+    RecordingWindow window;
+    std::vector<const Bitmap*> shown;
+    for (int slot = 0; slot < kSlotCount; ++slot) shown.push_back(ShownBitmap(state, slot));
+    const ProcessingParams params = state.params;
+    const auto statusBefore = StatusItems(state, std::nullopt);
+    SetComparing(window, state, true);
+    EXPECT_NE(std::find(window.calls.begin(), window.calls.end(), "repaint"), window.calls.end());
+    for (int slot = 1; slot < kSlotCount; ++slot)
+        EXPECT_EQ(ShownBitmap(state, slot), state.shown.Label(slot) == kBlankLabel ? shown[slot] : shown[0]) << slot;
+    EXPECT_EQ(state.shown.Label(4), kBlankLabel);  // the invert mode has one blank tile
+    const auto statusHeld = StatusItems(state, std::nullopt);
+    ASSERT_EQ(statusHeld.size(), statusBefore.size() + 1);
+    EXPECT_EQ(statusHeld.back().text, kComparingText);
+    EXPECT_EQ(state.params, params);
+    SetComparing(window, state, false);
+    for (int slot = 0; slot < kSlotCount; ++slot) EXPECT_EQ(ShownBitmap(state, slot), shown[slot]) << slot;
+    EXPECT_EQ(StatusItems(state, std::nullopt).size(), statusBefore.size());
+    ReleaseImages(state.shown.images);
+    state.runner.Cancel();
 }
 
 TEST(ToggleActualSize, HasItsOwnMarkApartFromTheOthers) {
