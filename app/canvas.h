@@ -25,6 +25,9 @@ public:
     // A one-pixel frame along the inside edge of the rectangle.
     virtual void FrameRect(const Rect& rect, RgbValue colour) = 0;
     virtual void FillRect(const Rect& rect, RgbValue colour) = 0;
+    // Everything drawn until Unclip stays inside the rectangle.
+    virtual void ClipTo(const Rect& rect) = 0;
+    virtual void Unclip() = 0;
 };
 
 }  // namespace prismview

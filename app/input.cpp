@@ -91,6 +91,7 @@ void OnKeyDown(Window& window, AppState& state, Key key) {
 
 void OnMouseMove(Window& window, AppState& state, Point point) {
     state.view.pointer = point;
+    if (state.view.splitDragging) DragSplitLine(window, state, point.x);
     const std::int32_t hit = LayoutOf(state).TileAt(point);
     const std::optional<Point> probe = PicturePointAt(state, point);
     if (hit == state.view.hoverImage && probe == state.view.probe) return;
@@ -112,9 +113,15 @@ void OnLeftButtonDown(Window& window, AppState& state, Point point) {
     // A click leaves the view menu's marks alone: they keep showing the view
     // chosen last by key or menu.
     ViewState& view = state.view;
+    if (GrabsSplitLine(state, point)) {
+        view.splitDragging = true;
+        return;
+    }
     view.selectedImage = view.selectedImage == -1 ? LayoutOf(state).TileAt(point) : -1;
     window.RequestRepaint();
 }
+
+void OnLeftButtonUp(AppState& state) { state.view.splitDragging = false; }
 
 void OnRightButtonDown(Window& window, AppState& state, Point point) {
     const CentreClick click = CentreForClick(state, point);
@@ -139,6 +146,8 @@ bool OnCommand(Window& window, AppState& state, Command command) {
             break;
         case MenuAction::StatusBar: ToggleStatusBar(window, state); break;
         case MenuAction::ProbePanel: ToggleProbePanel(window, state); break;
+        case MenuAction::SplitView: ToggleSplitView(window, state); break;
+        case MenuAction::Captions: ToggleCaptions(window, state); break;
         case MenuAction::Separator: break;
         case MenuAction::Other:
             if (command == Command::Exit) {

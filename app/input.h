@@ -39,7 +39,10 @@ void OnKeyDown(Window& window, AppState& state, Key key);
 void SetComparing(Window& window, AppState& state, bool held);
 // Mouse positions are client points in screen pixels.
 void OnMouseMove(Window& window, AppState& state, Point point);
+// A left click picks a tile or goes back to the gallery; on the split
+// line of 比較 it starts dragging the line instead, until the button is up.
 void OnLeftButtonDown(Window& window, AppState& state, Point point);
+void OnLeftButtonUp(AppState& state);
 void OnRightButtonDown(Window& window, AppState& state, Point point);
 // The middle button, or Shift with the left: pins a probe or takes one away.
 void OnPinButtonDown(Window& window, AppState& state, Point point);

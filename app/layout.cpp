@@ -21,7 +21,8 @@ Size ScaledSize(Size picture, const Scale& scale) {
 Size ContentSize(const ViewState& view, std::int32_t columns, Size picture, const Scale& scale, Swatches swatches) {
     const Size shown = ScaledSize(picture, scale);
     if (view.Gallery()) {
-        return {Saturate(shown.width * TilesAcross(columns)), Saturate(shown.height * TilesDown(columns))};
+        const std::int64_t rowHeight = std::int64_t{shown.height} + (view.captions ? view.textHeight : 0);
+        return {Saturate(shown.width * TilesAcross(columns)), Saturate(rowHeight * TilesDown(columns))};
     }
     const std::int32_t text = view.textHeight;
     std::int64_t height = std::int64_t{shown.height} + text;  // the caption below the image
@@ -34,15 +35,18 @@ Size ContentSize(const ViewState& view, std::int32_t columns, Size picture, cons
 }
 
 Layout::Layout(const ViewFit& fit)
-    : shown_(fit.shown), columns_(fit.columns), left_(-std::int64_t{fit.scrollX}), top_(-std::int64_t{fit.scrollY}) {}
+    : shown_(fit.shown),
+      captionHeight_(fit.captionHeight),
+      columns_(fit.columns), left_(-std::int64_t{fit.scrollX}), top_(-std::int64_t{fit.scrollY}) {}
 
 Rect Layout::Tile(std::int32_t slot) const {
     if (columns_ <= 0) return {};
     const std::int64_t column = slot % columns_;
     const std::int64_t row = slot / columns_;
     const std::int64_t w = shown_.width, h = shown_.height;
-    return {Saturate(left_ + column * w), Saturate(top_ + row * h), Saturate(left_ + (column + 1) * w),
-            Saturate(top_ + (row + 1) * h)};
+    const std::int64_t pitch = h + captionHeight_;  // a row of tiles and the line of their captions
+    return {Saturate(left_ + column * w), Saturate(top_ + row * pitch), Saturate(left_ + (column + 1) * w),
+            Saturate(top_ + row * pitch + h)};
 }
 
 std::int32_t Layout::TileAt(Point point) const {
@@ -63,6 +67,12 @@ Point Layout::TileLabel(std::int32_t slot) const {
 }
 
 Point Layout::Caption() const { return {Saturate(left_), Saturate(top_ + shown_.height)}; }
+
+Rect Layout::TileCaption(std::int32_t slot) const {
+    if (captionHeight_ <= 0) return {};
+    const Rect tile = Tile(slot);
+    return {tile.left, tile.bottom, tile.right, Saturate(std::int64_t{tile.bottom} + captionHeight_)};
+}
 
 Rect Layout::SwatchRect(std::int32_t top, std::int32_t bottom) const {
     const std::int64_t x = left_ + shown_.width;

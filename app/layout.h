@@ -61,6 +61,9 @@ public:
     Point TileLabel(std::int32_t slot) const;
     // The caption's top left, below the single image.
     Point Caption() const;
+    // The line below a gallery tile that holds its caption when captions
+    // stay; empty when they do not.
+    Rect TileCaption(std::int32_t slot) const;
 
     // The swatches right of the single image; each text's top left is the
     // right edge of its swatch at the swatch's top.
@@ -74,6 +77,7 @@ private:
     Rect SwatchRect(std::int32_t top, std::int32_t bottom) const;
 
     Size shown_;
+    std::int32_t captionHeight_;
     std::int32_t columns_;
     std::int64_t left_, top_;  // the content's top left: minus the scroll offset
 };

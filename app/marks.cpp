@@ -22,6 +22,8 @@ void UpdateMenuChecks(Window& window, const AppState& state) {
                 case MenuAction::ActualSize:  // its own mark, apart from these
                 case MenuAction::StatusBar:
                 case MenuAction::ProbePanel:
+                case MenuAction::SplitView:
+                case MenuAction::Captions:
                 case MenuAction::Zoom:
                 case MenuAction::Separator:
                 case MenuAction::Other:

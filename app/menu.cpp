@@ -37,8 +37,10 @@ constexpr MenuItem kViewItems[] = {
     {Command::ZoomIn, "拡大 Ctrl++", A::Zoom, 1, false},
     {Command::ZoomOut, "縮小 Ctrl+-", A::Zoom, -1, false},
     {Command::FitToWindow, "全体表示 Ctrl+0", A::Zoom, 0, false},
+    {Command::SplitView, "比較(&C)", A::SplitView, 0, false},
     {Command::None, "", A::Separator, 0, false},
     {Command::StatusBar, "ステータスバー(&T)", A::StatusBar, 0, true},
+    {Command::Captions, "画像名を常に表示(&N)", A::Captions, 0, false},
     {Command::ProbePanel, "プローブ一覧(&P)", A::ProbePanel, 0, false},
 };
 

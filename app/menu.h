@@ -45,6 +45,8 @@ enum class Command : std::uint16_t {
     Sweep = 32830,
     ProbePanel = 32831,
     KeyReference = 32832,
+    SplitView = 32835,
+    Captions = 32836,
 };
 
 // The captions of the item that copies the command behind the window: with
@@ -63,6 +65,8 @@ enum class MenuAction {
     Zoom,           // value: steps in (1) or out (-1); 0 back to the fitted view
     StatusBar,      // shown or hidden; its own mark, like 1:1
     ProbePanel,     // the probe panel shown or hidden; its own mark too
+    SplitView,      // the split with the base on or off; its own mark
+    Captions,       // every tile's caption always shown or not; its own mark
     Other,          // open, save, clipboard, dialogs, exit, about
 };
 

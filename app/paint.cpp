@@ -1,6 +1,7 @@
 #include "app/paint.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,19 @@ void DrawProbes(Canvas& canvas, const AppState& state) {
     }
 }
 
+// The split of 比較: the base (drawn by `drawBase`) left of the line at
+// screen column x, over the derived picture drawn already, and the line,
+// white with a black middle so that it shows on any colour.
+template <typename DrawBase>
+void DrawSplit(Canvas& canvas, const Rect& tile, std::int32_t x, DrawBase drawBase) {
+    canvas.ClipTo({tile.left, tile.top, x, tile.bottom});
+    drawBase();
+    canvas.Unclip();
+    const std::int64_t at = x;
+    canvas.FillRect({Saturate(at - 1), tile.top, Saturate(at + 2), tile.bottom}, kWhite);
+    canvas.FillRect({x, tile.top, Saturate(at + 1), tile.bottom}, kBlack);
+}
+
 }  // namespace
 
 void DrawBitmap(Canvas& canvas, const Bitmap* bitmap, Point at, Size size) {
@@ -93,14 +107,28 @@ void PaintMainWindow(Canvas& canvas, const AppState& state) {
         canvas.DrawText({0, 0}, kOpenRequestText);
     } else if (!view.Gallery()) {
         drawPicture(view.selectedImage, 0);
-        canvas.DrawText(layout.Caption(), shown.Label(view.selectedImage));
+        if (const std::optional<std::int32_t> line = SplitLineX(state)) {
+            DrawSplit(canvas, layout.Tile(0), *line, [&] { drawPicture(0, 0); });
+            canvas.DrawText(layout.Caption(), std::string(shown.Label(0)) + " ｜ " + std::string(shown.Label(view.selectedImage)));
+        } else {
+            canvas.DrawText(layout.Caption(), shown.Label(view.selectedImage));
+        }
     } else {
         for (std::int32_t slot = 0; slot < kSlotCount; ++slot) drawPicture(slot, slot);
         const std::int32_t hover = view.hoverImage;
         if (hover >= 0 && hover < kSlotCount) {
             canvas.FrameRect(layout.Tile(hover), kBlack);
             canvas.FrameRect(layout.InnerFrame(hover), kWhite);
-            canvas.DrawText(layout.TileLabel(hover), shown.Label(hover));
+            // With captions below the tiles the label is there already.
+            if (fit.captionHeight == 0) canvas.DrawText(layout.TileLabel(hover), shown.Label(hover));
+        }
+        if (fit.captionHeight > 0) {
+            for (std::int32_t slot = 0; slot < kSlotCount; ++slot) {
+                const Rect line = layout.TileCaption(slot);
+                canvas.ClipTo(line);  // a long caption ends at its tile's edge
+                canvas.DrawText({line.left, line.top}, shown.Label(slot));
+                canvas.Unclip();
+            }
         }
     }
     if (shown.images.Loaded()) DrawProbes(canvas, state);

@@ -1,6 +1,7 @@
 #include "app/view.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <limits>
 
 #include "core/downscale.h"
@@ -29,6 +30,7 @@ Scale FitFor(const AppState& state, std::int32_t columns) {
     if (view.Gallery()) {
         needWidth *= TilesAcross(columns);
         needHeight *= TilesDown(columns);
+        if (view.captions) roomHeight -= std::int64_t{view.textHeight} * TilesDown(columns);
     } else {
         // Texts keep their size: only the picture gives way to them.
         roomWidth -= ShownSwatches(state).Any() ? kSwatchWidth + view.swatchTextWidth : 0;
@@ -81,6 +83,7 @@ ViewFit FitOf(const AppState& state) {
     fit.columns = ColumnsShown(state);
     fit.scale = view.actualSize ? Scale{} : view.zoom ? *view.zoom : FitFor(state, fit.columns);
     fit.shown = ScaledSize(PictureSize(state), fit.scale);
+    fit.captionHeight = view.Gallery() && view.captions ? view.textHeight : 0;
     fit.content = ContentAt(state, fit.columns, fit.scale);
     // Only 1:1 and the zoom steps scroll: a fitted view fits by construction.
     // A bar along one edge takes room from the other direction, which may
@@ -281,6 +284,53 @@ void FitToWindow(Window& window, AppState& state) {
     state.view.actualSize = false;
     state.view.scrollX = state.view.scrollY = 0;
     window.SetMenuCheck(Command::ActualSize, false);
+    window.RequestRepaint();
+}
+
+void ToggleCaptions(Window& window, AppState& state) {
+    state.view.captions = !state.view.captions;
+    window.SetMenuCheck(Command::Captions, state.view.captions);
+    window.RequestRepaint();
+}
+
+void ToggleSplitView(Window& window, AppState& state) {
+    state.view.split = !state.view.split;
+    state.view.splitDragging = false;
+    window.SetMenuCheck(Command::SplitView, state.view.split);
+    window.RequestRepaint();
+}
+
+std::optional<std::int32_t> SplitLineX(const AppState& state) {
+    const ViewState& view = state.view;
+    const std::int32_t width = state.shown.images.width;
+    if (!view.split || view.Gallery() || view.selectedImage == 0 || width <= 0 ||
+        !state.shown.images.bitmaps[static_cast<std::size_t>(view.selectedImage)] ||
+        state.shown.Label(view.selectedImage) == kBlankLabel)
+        return std::nullopt;
+    const Rect tile = LayoutOf(state).Tile(0);
+    const std::int64_t column = std::clamp(view.splitColumn.value_or(width / 2), 0, width);
+    return Saturate(tile.left + column * (std::int64_t{tile.right} - tile.left) / width);
+}
+
+bool GrabsSplitLine(const AppState& state, Point point) {
+    constexpr std::int64_t kGrab = 5;  // screen pixels either side of the line
+    const std::optional<std::int32_t> line = SplitLineX(state);
+    if (!line) return false;
+    const Rect tile = LayoutOf(state).Tile(0);
+    return point.y >= tile.top && point.y < tile.bottom && std::abs(std::int64_t{point.x} - *line) <= kGrab;
+}
+
+void DragSplitLine(Window& window, AppState& state, std::int32_t x) {
+    if (!SplitLineX(state)) return;
+    const Rect tile = LayoutOf(state).Tile(0);
+    const std::int64_t tileWidth = std::int64_t{tile.right} - tile.left;
+    const std::int64_t width = state.shown.images.width;
+    if (tileWidth <= 0) return;
+    // The picture column nearest the screen column.
+    const std::int64_t column = ((std::int64_t{x} - tile.left) * width * 2 + tileWidth) / (tileWidth * 2);
+    const auto clamped = static_cast<std::int32_t>(std::clamp<std::int64_t>(column, 0, width));
+    if (state.view.splitColumn == clamped) return;
+    state.view.splitColumn = clamped;
     window.RequestRepaint();
 }
 

@@ -86,4 +86,19 @@ void FitToWindow(Window& window, AppState& state);
 // Shows or hides the status bar, with its check mark.
 void ToggleStatusBar(Window& window, AppState& state);
 
+// The menu item 画像名を常に表示: every tile's caption on a line below it,
+// or (off) only the hovered tile's label over it.
+void ToggleCaptions(Window& window, AppState& state);
+
+// The menu item 比較, and its line: where it stands in the client area (its
+// screen column) while the single view shows a derived picture split with
+// the base; none otherwise.
+void ToggleSplitView(Window& window, AppState& state);
+std::optional<std::int32_t> SplitLineX(const AppState& state);
+// Whether a client point grabs the line: within a few screen pixels of it,
+// beside the picture.
+bool GrabsSplitLine(const AppState& state, Point point);
+// Puts the line under the client column, within the picture.
+void DragSplitLine(Window& window, AppState& state, std::int32_t x);
+
 }  // namespace prismview

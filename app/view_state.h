@@ -42,6 +42,15 @@ struct ViewState {
     bool probePanel = false;  // the panel listing the probes is shown
     // The compare key is held: every derived tile shows the base picture.
     bool comparing = false;
+    // 画像名を常に表示: each tile's caption stands on a line of its own below
+    // the tile, so that no label covers a picture.
+    bool captions = false;
+    // 比較: the single view of a derived image shows the base left of a
+    // vertical line and the derived image right of it. The line stands at a
+    // picture column (none: the middle) and the left button drags it.
+    bool split = false;
+    std::optional<std::int32_t> splitColumn{};
+    bool splitDragging = false;
     // A word for the status bar about the last thing refused (a fifth pin);
     // empty when there is none.
     std::string notice{};
@@ -69,6 +78,7 @@ struct ViewFit {
     std::int32_t columns = 0;  // the arrangement shown: the chosen one, or the one that shows the tiles largest
     Scale scale{};
     Size shown{};     // each picture at that scale
+    std::int32_t captionHeight = 0;  // the line below each gallery tile for its caption; 0 without one
     Size content{};   // all that the view paints, at that scale
     Size viewport{};  // the client area less the scroll bars
     bool horizontalBar = false;

@@ -164,7 +164,13 @@ void ClientArea::mouseMoveEvent(QMouseEvent* event) {
         const Point moved = ScreenPoint(event->position() - *panFrom_);
         ScrollTo(window_, state_, std::int64_t{panScroll_.x} - moved.x, std::int64_t{panScroll_.y} - moved.y);
     }
-    OnMouseMove(window_, state_, ScreenPoint(event->position()));
+    const Point point = ScreenPoint(event->position());
+    OnMouseMove(window_, state_, point);
+    // Over the split line of 比較 the pointer says it can be dragged.
+    if (!panFrom_) {
+        if (state_.view.splitDragging || GrabsSplitLine(state_, point)) setCursor(Qt::SplitHCursor);
+        else if (cursor().shape() == Qt::SplitHCursor) unsetCursor();
+    }
 }
 
 void ClientArea::mouseReleaseEvent(QMouseEvent* event) {
@@ -172,6 +178,7 @@ void ClientArea::mouseReleaseEvent(QMouseEvent* event) {
         panFrom_.reset();
         unsetCursor();
     }
+    if (event->button() == Qt::LeftButton) OnLeftButtonUp(state_);
     QWidget::mouseReleaseEvent(event);
 }
 

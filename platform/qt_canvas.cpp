@@ -93,4 +93,11 @@ void QtCanvas::FillRect(const Rect& rect, RgbValue colour) {
     painter_.fillRect(QRect(rect.left, rect.top, width, height), ToQColor(colour));
 }
 
+void QtCanvas::ClipTo(const Rect& rect) {
+    painter_.save();
+    painter_.setClipRect(QRect(QPoint(rect.left, rect.top), QPoint(rect.right - 1, rect.bottom - 1)), Qt::IntersectClip);
+}
+
+void QtCanvas::Unclip() { painter_.restore(); }
+
 }  // namespace prismview

@@ -18,6 +18,8 @@ public:
     void DrawImageEnlarged(const Rect& target, const Bitmap& bitmap) override;
     void FrameRect(const Rect& rect, RgbValue colour) override;
     void FillRect(const Rect& rect, RgbValue colour) override;
+    void ClipTo(const Rect& rect) override;
+    void Unclip() override;
 
     // The area a text covers when drawn at `at`.
     static QRect TextRect(const QFont& font, Point at, std::string_view text);

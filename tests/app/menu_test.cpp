@@ -15,7 +15,7 @@ namespace {
 TEST(MainMenu, FivePopupsWithTheirCaptionsAndItemCounts) {
     ASSERT_EQ(MainMenu().size(), 5u);
     const std::vector<std::string> captions = {"ﾌｧｲﾙ(&F)", "表示画像(&V)", "表示処理(&A)", "並べ方(&N)", "ﾍﾙﾌﾟ(&H)"};
-    const std::vector<std::size_t> counts = {11, 14, 31, 5, 2};
+    const std::vector<std::size_t> counts = {11, 16, 31, 5, 2};
     for (std::size_t i = 0; i < 5; ++i) {
         EXPECT_EQ(MainMenu()[i].caption, captions[i]);
         EXPECT_EQ(MainMenu()[i].items.size(), counts[i]) << captions[i];
@@ -38,7 +38,7 @@ TEST(MainMenu, SeparatorsAndDialogItemsOfTheModeMenu) {
 
 TEST(MainMenu, TheViewMenuEndsWithTheScalesAndTheStatusBar) {
     const auto& items = MainMenu()[1].items;
-    ASSERT_EQ(items.size(), 14u);
+    ASSERT_EQ(items.size(), 16u);
     EXPECT_EQ(items[5].id, Command::ShowAll);
     EXPECT_EQ(items[6].action, MenuAction::Separator);
     EXPECT_EQ(items[7].id, Command::ActualSize);
@@ -47,11 +47,13 @@ TEST(MainMenu, TheViewMenuEndsWithTheScalesAndTheStatusBar) {
     EXPECT_FALSE(items[7].checkedAtStart);
     EXPECT_EQ(items[8].id, Command::ZoomIn);
     EXPECT_EQ(items[10].id, Command::FitToWindow);
-    EXPECT_EQ(items[12].id, Command::StatusBar);
-    EXPECT_TRUE(items[12].checkedAtStart);
-    EXPECT_EQ(items[13].id, Command::ProbePanel);
-    EXPECT_EQ(items[13].action, MenuAction::ProbePanel);
-    EXPECT_FALSE(items[13].checkedAtStart);
+    EXPECT_EQ(items[11].id, Command::SplitView);
+    EXPECT_EQ(items[13].id, Command::StatusBar);
+    EXPECT_TRUE(items[13].checkedAtStart);
+    EXPECT_EQ(items[14].id, Command::Captions);
+    EXPECT_EQ(items[15].id, Command::ProbePanel);
+    EXPECT_EQ(items[15].action, MenuAction::ProbePanel);
+    EXPECT_FALSE(items[15].checkedAtStart);
 }
 
 TEST(MainMenu, EveryModeRecordHasOneItemInItsSectionInNumberOrder) {

@@ -54,6 +54,8 @@ public:
     }
     void FrameRect(const Rect& r, RgbValue c) override { calls.push_back("frame " + RectText(r) + " " + Colour(c)); }
     void FillRect(const Rect& r, RgbValue c) override { calls.push_back("fill " + RectText(r) + " " + Colour(c)); }
+    void ClipTo(const Rect& r) override { calls.push_back("clip " + RectText(r)); }
+    void Unclip() override { calls.push_back("unclip"); }
     std::vector<std::string> calls;
 
 private:
@@ -251,6 +253,71 @@ TEST(PaintMainWindow, OneToOneMovesEverythingByTheScrollOffset) {
     EXPECT_EQ(FitOf(state).scrollY, 116 - 90);
     EXPECT_EQ(Paint(state), (Calls{"image 2 at -130,-26 200x100", "text -130,74 明（加算的）",
                                    "fill 70,22-102,54 000000", "text 102,22 ↑↓で指定"}));
+}
+
+// Captions that stay: each tile's caption on its own line below the tile,
+// cut at the tile's edge, and the fit leaves room for those lines; the
+// hovered tile keeps its frames but no label over its picture.
+TEST(PaintMainWindow, CaptionsThatStayStandBelowTheirTilesAndCoverNoPicture) {
+    test::State state;
+    Fit200x100(state, 200, 182);  // without captions 200 x 150 would be room for half size
+    const Calls without = Paint(state);
+    state.view.captions = true;
+    state.view.hoverImage = 1;
+    // Three rows of tiles and their captions in 182 rows: 100 x 50 tiles no longer fit.
+    const ViewFit fit = FitOf(state);
+    EXPECT_EQ(fit.captionHeight, 16);
+    EXPECT_LE(std::int64_t{fit.shown.height} * 3 + 16 * 3, 182);
+    EXPECT_LT(fit.shown.width, 100);
+    const Size shown = fit.shown;
+    const std::int32_t pitch = shown.height + 16;
+    MakeShownCopies(state);
+    const Calls calls = Paint(state);
+    auto size = [&] { return std::to_string(shown.width) + "x" + std::to_string(shown.height); };
+    EXPECT_EQ(calls[3], "image scaled 3 at " + std::to_string(shown.width) + "," + std::to_string(pitch) + " " + size());
+    EXPECT_EQ(calls[5], "frame " + std::to_string(shown.width) + ",0-" + std::to_string(2 * shown.width) + "," +
+                            std::to_string(shown.height) + " 000000");
+    EXPECT_EQ(calls[6].rfind("frame ", 0), 0u);
+    // Then one clipped caption a tile, the blank one's too; nothing else.
+    ASSERT_EQ(calls.size(), 7u + 3 * kSlotCount);
+    const Rect line = Layout(fit).TileCaption(4);
+    EXPECT_EQ(line.top, 2 * pitch + shown.height);
+    EXPECT_EQ(calls[7 + 3 * 4], "clip 0," + std::to_string(line.top) + "-" + std::to_string(shown.width) + "," +
+                                    std::to_string(line.top + 16));
+    EXPECT_EQ(calls[7 + 3 * 4 + 1], "text 0," + std::to_string(line.top) + " －");
+    EXPECT_EQ(calls[7 + 3 * 1 + 1].substr(calls[7 + 3 * 1 + 1].find(' ', 5) + 1), "色相反転");
+    // The caption line is no tile; the single view is as it was.
+    EXPECT_EQ(Layout(fit).TileAt({1, line.top + 1}), -1);
+    state.view.selectedImage = 2;
+    const Calls single = Paint(state);
+    state.view.captions = false;
+    EXPECT_EQ(Paint(state), single);
+    state.view.selectedImage = -1;
+    state.view.hoverImage = -1;
+    MakeShownCopies(state);
+    EXPECT_EQ(Paint(state), without);
+}
+
+// 比較 in the single view of a derived image: the derived picture, the base
+// over it left of the line, the line, and a caption naming both; in the base's
+// view, a blank tile's or the gallery nothing changes.
+TEST(PaintMainWindow, TheSplitShowsTheBaseLeftOfItsLine) {
+    test::State state;
+    Load200x100(state);
+    state.view.split = true;
+    state.view.selectedImage = 2;
+    EXPECT_EQ(Paint(state), (Calls{"image 2 at 0,0 200x100", "clip 0,0-100,100", "image 0 at 0,0 200x100", "unclip",
+                                   "fill 99,0-102,100 FFFFFF", "fill 100,0-101,100 000000",
+                                   "text 0,100 ベース画像 ｜ 明度反転"}));
+    state.view.splitColumn = 200;  // the line at the right edge: all base
+    EXPECT_EQ(Paint(state)[1], "clip 0,0-200,100");
+    for (std::int32_t slot : {0, 4, -1}) {
+        state.view.selectedImage = slot;
+        const Calls split = Paint(state);
+        state.view.split = false;
+        EXPECT_EQ(Paint(state), split) << slot;
+        state.view.split = true;
+    }
 }
 
 TEST(PaintMainWindow, SwatchesOfTheWidestPictureStopAtTheCoordinateRange) {

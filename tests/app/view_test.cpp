@@ -319,6 +319,43 @@ TEST(SetComparing, DerivedTilesShowTheBaseWhileTheKeyIsHeld) {
     state.runner.Cancel();
 }
 
+// The split line follows a drag from where it stands, stays within the
+// picture and keeps its picture column when the view is zoomed; a click
+// away from it goes back to the gallery as before.
+TEST(SplitView, TheLineIsDraggedWithinThePicture) {
+    test::State state;
+    Show400x300(state, 200, 225);  // half size: 200 x 150 on the screen
+    RecordingWindow window;
+    OnCommand(window, state, Command::SplitView);
+    EXPECT_TRUE(state.view.split);
+    EXPECT_NE(std::find(window.calls.begin(), window.calls.end(), "check 32835 on"), window.calls.end());
+    EXPECT_FALSE(SplitLineX(state));  // the gallery: no line
+    SelectImage(window, state, 1);
+    ASSERT_EQ(SplitLineX(state), 100);
+    EXPECT_FALSE(GrabsSplitLine(state, {110, 50}));
+    EXPECT_FALSE(GrabsSplitLine(state, {100, 160}));  // below the picture
+    OnLeftButtonDown(window, state, {103, 50});
+    EXPECT_EQ(state.view.selectedImage, 1);  // a drag, not a click
+    OnMouseMove(window, state, {50, 60});
+    EXPECT_EQ(state.view.splitColumn, 100);
+    EXPECT_EQ(SplitLineX(state), 50);
+    OnMouseMove(window, state, {-40, 60});
+    EXPECT_EQ(SplitLineX(state), 0);
+    OnMouseMove(window, state, {900, 60});
+    EXPECT_EQ(state.view.splitColumn, 400);
+    OnLeftButtonUp(state);
+    OnMouseMove(window, state, {20, 60});
+    EXPECT_EQ(state.view.splitColumn, 400);  // the button is up: the line stays
+    state.view.splitColumn = 100;
+    state.view.actualSize = true;  // 1:1: the same column, twice as far from the edge
+    EXPECT_EQ(SplitLineX(state), 100);
+    state.view.actualSize = false;
+    OnLeftButtonDown(window, state, {150, 50});
+    EXPECT_EQ(state.view.selectedImage, -1);
+    ReleaseImages(state.shown.images);
+    state.runner.Cancel();
+}
+
 TEST(ToggleActualSize, HasItsOwnMarkApartFromTheOthers) {
     test::State state;
     Show400x300(state, 200, 225);
