@@ -37,9 +37,11 @@ Size ContentSize(const AppState& state, const Scale& scale);
 // shrinks forgets what lay beyond it.
 void KeepScrollInLimits(AppState& state);
 
-// Whether the view shows that slot through a shrunk copy.
+// Whether the view shows that slot through a shrunk copy: the single view
+// shows the base beside a derived picture too while it compares or splits.
 inline bool WantsScaledCopy(const ViewState& view, const ViewFit& fit, std::int32_t slot) {
-    return fit.scale.Shrinks() && (view.Gallery() || view.selectedImage == slot);
+    return fit.scale.Shrinks() &&
+           (view.Gallery() || view.selectedImage == slot || (slot == 0 && (view.split || view.comparing)));
 }
 // Makes the shrunk copies the view shows and lacks (or has of another size)
 // and lets go of those it does not show; the paint calls it first. The pass

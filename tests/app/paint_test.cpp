@@ -320,6 +320,27 @@ TEST(PaintMainWindow, TheSplitShowsTheBaseLeftOfItsLine) {
     }
 }
 
+// Shrunk, the single view keeps a copy of the base for the split and for the
+// compare key, and lets it go with them.
+TEST(PaintMainWindow, AShrunkSingleViewShowsTheBaseCopyToCompare) {
+    test::State state;
+    Fit200x100(state, 100, 66);  // the single view: half size, under its caption
+    state.view.selectedImage = 1;
+    ASSERT_EQ(FitOf(state).shown, (Size{100, 50}));
+    MakeShownCopies(state);
+    EXPECT_FALSE(state.shown.images.scaled[0]);
+    state.view.split = true;
+    MakeShownCopies(state);
+    EXPECT_EQ(Paint(state)[2], "image scaled 0 at 0,0 100x50");
+    state.view.split = false;
+    state.view.comparing = true;
+    MakeShownCopies(state);
+    EXPECT_EQ(Paint(state)[0], "image scaled 0 at 0,0 100x50");
+    state.view.comparing = false;
+    MakeShownCopies(state);
+    EXPECT_FALSE(state.shown.images.scaled[0]);
+}
+
 TEST(PaintMainWindow, SwatchesOfTheWidestPictureStopAtTheCoordinateRange) {
     struct Case {
         std::int32_t mode;
