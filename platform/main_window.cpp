@@ -244,6 +244,16 @@ void MainWindow::BuildMenu() {
                 },
                 Qt::QueuedConnection);
         });
+        // The mode menu opens at the current mode, so that the arrow keys
+        // step from it to its neighbours.
+        // A menu opened from the keyboard marks its first item once it shows:
+        // the current mode is marked after that.
+        connect(menu, &QMenu::aboutToShow, this, [this, menu] {
+            QAction* current = Action(ModeCommand(state_.params.effectMode));
+            if (!current || current->parent() != menu) return;
+            menu->setActiveAction(current);
+            QMetaObject::invokeMethod(menu, [menu, current] { menu->setActiveAction(current); }, Qt::QueuedConnection);
+        });
         for (const MenuItem& item : popup.items) {
             if (item.action == MenuAction::Separator) {
                 menu->addSeparator();

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QWheelEvent>
@@ -281,6 +282,16 @@ TEST(MainWindow, QtsOwnToggleNeverLeavesAWrongMark) {
     EXPECT_EQ(CheckedIds(started.window), (std::vector<Command>{Command::ShowAll, Command::StatusBar, Command{32806}, Command::Columns5}));
     EXPECT_EQ(started.state.params.effectMode, ModeSlide);
     EXPECT_FALSE(started.window.Action(Command::Open)->isCheckable());
+}
+
+TEST(MainWindow, TheModeMenuOpensAtTheCurrentMode) {
+    Started started(false);
+    started.window.Action(ModeCommand(ModeBackgroundMix))->trigger();
+    QMenu* modes = started.window.menuBar()->actions()[2]->menu();
+    ASSERT_NE(modes, nullptr);
+    Q_EMIT modes->aboutToShow();
+    QApplication::processEvents();
+    EXPECT_EQ(modes->activeAction(), started.window.Action(ModeCommand(ModeBackgroundMix)));
 }
 
 // The screen pixel of the client area at a point of a bitmap drawn with its top left at (left, top).
