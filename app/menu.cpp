@@ -40,6 +40,7 @@ constexpr MenuItem kViewItems[] = {
     {Command::None, "", A::Separator, 0, false},
     {Command::StatusBar, "ステータスバー(&T)", A::StatusBar, 0, true},
     {Command::ProbePanel, "プローブ一覧(&P)", A::ProbePanel, 0, false},
+    {Command::ParameterPanel, "パラメータ(&R)", A::ParameterPanel, 0, false},
 };
 
 // The ids of the mode menu's items.

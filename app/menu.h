@@ -45,6 +45,7 @@ enum class Command : std::uint16_t {
     Sweep = 32830,
     ProbePanel = 32831,
     KeyReference = 32832,
+    ParameterPanel = 32834,
 };
 
 // The captions of the item that copies the command behind the window: with
@@ -63,6 +64,7 @@ enum class MenuAction {
     Zoom,           // value: steps in (1) or out (-1); 0 back to the fitted view
     StatusBar,      // shown or hidden; its own mark, like 1:1
     ProbePanel,     // the probe panel shown or hidden; its own mark too
+    ParameterPanel, // the parameter panel shown or hidden; likewise
     Other,          // open, save, clipboard, dialogs, exit, about
 };
 

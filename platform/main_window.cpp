@@ -40,6 +40,7 @@
 #include "platform/client_area.h"
 #include "platform/close_request.h"
 #include "platform/icon.h"
+#include "platform/parameter_panel.h"
 #include "platform/probe_panel.h"
 #include "platform/qt_text.h"
 #include "platform/system_dialogs.h"
@@ -119,6 +120,9 @@ MainWindow::MainWindow(AppState& state) : state_(state), client_(new ClientArea(
         [this] { PutClipboardText(ProbeTableCsv(state_)); });
     addDockWidget(Qt::BottomDockWidgetArea, probes_);
     probes_->hide();
+    parameters_ = new ParameterPanel(this, *this, state_, client_);
+    addDockWidget(Qt::RightDockWidgetArea, parameters_);
+    parameters_->hide();
     noticeTimer_.setSingleShot(true);
     noticeTimer_.setInterval(5000);
     connect(&noticeTimer_, &QTimer::timeout, this, [this] {
@@ -299,6 +303,7 @@ void MainWindow::RequestRepaint() {
     client_->update();
     UpdateStatus();
     if (probes_->isVisible()) probes_->Refresh(state_);
+    if (parameters_ && parameters_->isVisible()) parameters_->Refresh();
     if (!state_.view.notice.empty() && !noticeTimer_.isActive()) noticeTimer_.start();
     // Undo and redo are greyed while there is nothing to take back.
     if (QAction* undo = Action(Command::Undo)) undo->setEnabled(state_.history.CanUndo());
@@ -338,6 +343,11 @@ void MainWindow::ShowStatusBar(bool shown) {
 void MainWindow::ShowProbePanel(bool shown) {
     probes_->setVisible(shown);
     if (shown) probes_->Refresh(state_);
+}
+
+void MainWindow::ShowParameterPanel(bool shown) {
+    parameters_->setVisible(shown);
+    if (shown) parameters_->Refresh();
 }
 
 void MainWindow::ShowKeyReference() {

@@ -15,7 +15,7 @@ namespace {
 TEST(MainMenu, FivePopupsWithTheirCaptionsAndItemCounts) {
     ASSERT_EQ(MainMenu().size(), 5u);
     const std::vector<std::string> captions = {"ﾌｧｲﾙ(&F)", "表示画像(&V)", "表示処理(&A)", "並べ方(&N)", "ﾍﾙﾌﾟ(&H)"};
-    const std::vector<std::size_t> counts = {11, 14, 31, 5, 2};
+    const std::vector<std::size_t> counts = {11, 15, 31, 5, 2};
     for (std::size_t i = 0; i < 5; ++i) {
         EXPECT_EQ(MainMenu()[i].caption, captions[i]);
         EXPECT_EQ(MainMenu()[i].items.size(), counts[i]) << captions[i];
@@ -38,7 +38,7 @@ TEST(MainMenu, SeparatorsAndDialogItemsOfTheModeMenu) {
 
 TEST(MainMenu, TheViewMenuEndsWithTheScalesAndTheStatusBar) {
     const auto& items = MainMenu()[1].items;
-    ASSERT_EQ(items.size(), 14u);
+    ASSERT_EQ(items.size(), 15u);
     EXPECT_EQ(items[5].id, Command::ShowAll);
     EXPECT_EQ(items[6].action, MenuAction::Separator);
     EXPECT_EQ(items[7].id, Command::ActualSize);
@@ -52,6 +52,10 @@ TEST(MainMenu, TheViewMenuEndsWithTheScalesAndTheStatusBar) {
     EXPECT_EQ(items[13].id, Command::ProbePanel);
     EXPECT_EQ(items[13].action, MenuAction::ProbePanel);
     EXPECT_FALSE(items[13].checkedAtStart);
+    EXPECT_EQ(items[14].id, Command::ParameterPanel);
+    EXPECT_EQ(items[14].caption, "パラメータ(&R)");
+    EXPECT_EQ(items[14].action, MenuAction::ParameterPanel);
+    EXPECT_FALSE(items[14].checkedAtStart);
 }
 
 TEST(MainMenu, EveryModeRecordHasOneItemInItsSectionInNumberOrder) {
