@@ -37,10 +37,10 @@ QString GrooveStyle(const std::vector<RgbValue>& colours) {
         stops += QStringLiteral(", stop:%1 %2")
                      .arg(colours.size() > 1 ? static_cast<double>(i) / static_cast<double>(colours.size() - 1) : 0.0)
                      .arg(HexOf(colours[i]));
-    return QStringLiteral("QSlider::groove:horizontal { height: 8px; border: 1px solid #808080;"
+    return QStringLiteral("QSlider::groove:horizontal { height: 8px; margin: 2px 0; border: 1px solid #808080;"
                           " background: qlineargradient(x1:0, y1:0, x2:1, y2:0%1); }"
-                          "QSlider::handle:horizontal { width: 8px; margin: -5px 0; background: #f0f0f0;"
-                          " border: 1px solid #404040; border-radius: 2px; }")
+                          "QSlider::handle:horizontal { width: 10px; margin: -4px 0; border-radius: 3px;"
+                          " border: 1px solid #404040; background: #f4f4f4; }")
         .arg(stops);
 }
 
@@ -110,7 +110,10 @@ void ParameterPanel::Rebuild() {
 void ParameterPanel::AddLine(QGridLayout* grid, int row, const ParameterInfo& parameter, const PanelLine& line) {
     QWidget* owner = grid->parentWidget();
     Control control{line, &parameter};
-    if (!line.caption.empty()) grid->addWidget(new QLabel(ToQString(line.caption), owner), row, 0);
+    // A key step's caption takes the slider's place too; a slider without
+    // a caption takes the caption's.
+    const bool alone = line.control == PanelControl::Number;
+    if (!line.caption.empty()) grid->addWidget(new QLabel(ToQString(line.caption), owner), row, 0, 1, alone ? 2 : 1);
     const PanelValue value = line.value;
     auto numberBox = [&] {
         auto* box = new QLineEdit(owner);
@@ -146,7 +149,8 @@ void ParameterPanel::AddLine(QGridLayout* grid, int row, const ParameterInfo& pa
                 dragging_ = false;
                 EndPanelDrag(window_, state_);
             });
-            grid->addWidget(slider, row, 1);
+            if (line.caption.empty()) grid->addWidget(slider, row, 0, 1, 2);
+            else grid->addWidget(slider, row, 1);
             control.slider = slider;
             control.box = numberBox();
             break;
