@@ -130,26 +130,32 @@ bool Chosen(const ModeSpec& mode) {
     return false;
 }
 
-// The hue slider of the parameter panel dragged at 30 steps a second, as a
-// hand moves it: a step counts when a preview made for its value (or its
-// exact tiles) was painted before the next step.
-void DragSlider(MainWindow& window, AppState& state, PaintWatch& watch, std::int32_t width, std::int32_t height) {
+// A slider of the parameter panel dragged at 30 steps a second, as a hand
+// moves it: a step counts when a preview made for its value (or its exact
+// tiles) was painted before the next step. How many, and the time from the
+// last step to the exact tiles.
+struct DragResult {
+    int ownPreviews = 0;
+    double exactAfter = -1.0;
+};
+DragResult Drag(MainWindow& window, AppState& state, PaintWatch& watch, EffectMode mode,
+                std::int32_t ProcessingParams::*field, int by) {
     state.params = ProcessingParams{};
-    state.params.effectMode = ModeHueRotate;
+    state.params.effectMode = mode;
     if (!state.view.parameterPanel) OnCommand(window, state, Command::ParameterPanel);
     Regenerate(window, state);
     window.RequestRepaint();
     RunUntil([&] { return !window.Runner().Busy(); });
     RunUntil([] { return false; }, std::chrono::milliseconds(300));  // the dock laid out, the copies made
-    QSlider* slider = window.Parameters()->Slider({&ProcessingParams::hue});
-    if (!slider) return;
+    QSlider* slider = window.Parameters()->Slider({field});
+    if (!slider) return {};
     int ownPreviews = 0;
     Clock::time_point last;
     slider->setSliderDown(true);
     for (int i = 0; i < 20; ++i) {
         watch.Reset();
         last = Clock::now();
-        slider->setValue(slider->value() + 15);
+        slider->setValue(slider->value() + by);
         const ProcessingParams step = state.params;
         const bool previewMade = state.shown.previewing;  // by this step's request
         watch.armed = true;
@@ -159,8 +165,17 @@ void DragSlider(MainWindow& window, AppState& state, PaintWatch& watch, std::int
     }
     slider->setSliderDown(false);
     RunUntil([&] { return watch.exact.has_value() && state.shown.madeWith == state.params; });
-    const double exactAfter = watch.exact ? Ms(*watch.exact - last) : -1.0;
-    std::printf("slider_previews=%d/20 exact_after_ms=%.1f size=%dx%d\n", ownPreviews, exactAfter, width, height);
+    return {ownPreviews, watch.exact ? Ms(*watch.exact - last) : -1.0};
+}
+
+// The hue slider (the line scripts read), then the vortex's amplitude, the
+// slowest pass a slider drives.
+void DragSliders(MainWindow& window, AppState& state, PaintWatch& watch, std::int32_t width, std::int32_t height) {
+    const DragResult vortex = Drag(window, state, watch, ModeVortex, &ProcessingParams::waveAmplitude, 4);
+    std::printf("dragged vortex amplitude: %d of 20 steps painted their own preview; exact %.1f ms after the last\n",
+                vortex.ownPreviews, vortex.exactAfter);
+    const DragResult hue = Drag(window, state, watch, ModeHueRotate, &ProcessingParams::hue, 15);
+    std::printf("slider_previews=%d/20 exact_after_ms=%.1f size=%dx%d\n", hue.ownPreviews, hue.exactAfter, width, height);
     std::fflush(stdout);
     OnCommand(window, state, Command::ParameterPanel);  // the next size is measured without it
     RunUntil([] { return false; }, std::chrono::milliseconds(100));
@@ -242,7 +257,7 @@ void Measure(MainWindow& window, AppState& state, std::int32_t width, std::int32
     std::printf("worst preview_ms=%.1f exact_ms=%.1f worst_after_pause_ms=%.1f size=%dx%d\n", worstPreview, worstExact,
                 worstAfterPause, width, height);
     std::fflush(stdout);
-    DragSlider(window, state, watch, width, height);
+    DragSliders(window, state, watch, width, height);
 }
 
 }  // namespace
