@@ -172,6 +172,9 @@ MainWindow::MainWindow(AppState& state) : state_(state), client_(new ClientArea(
 }
 
 MainWindow::~MainWindow() {
+    // The panel's controls talk to this window: they go while it is whole.
+    delete parameters_;
+    parameters_ = nullptr;
     if (QCoreApplication* application = QCoreApplication::instance()) application->removeNativeEventFilter(closeFilter_.get());
     state_.saver = nullptr;
     saver_.reset();  // a save in progress is written first
@@ -346,6 +349,7 @@ void MainWindow::ShowProbePanel(bool shown) {
 }
 
 void MainWindow::ShowParameterPanel(bool shown) {
+    if (!parameters_) return;
     parameters_->setVisible(shown);
     if (shown) parameters_->Refresh();
 }

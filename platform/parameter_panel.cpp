@@ -79,6 +79,10 @@ void ParameterPanel::Rebuild() {
         dragging_ = false;
         EndPanelDrag(window_, state_);
     }
+    // What was typed into the old rows' boxes and not entered goes with
+    // them: the focus leaving a box as its rows go must not enter it.
+    for (const Control& control : controls_)
+        if (control.box) control.box->setModified(false);
     controls_.clear();
     parameters_.clear();
     const ModeSpec* mode = FindMode(state_.params.effectMode);
