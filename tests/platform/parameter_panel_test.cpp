@@ -77,6 +77,7 @@ TEST(ParameterPanelWindow, FollowsKeysAndUndoAndADragIsOneStep) {
     // Another mode, other rows.
     shown.Choose(ModeCommand(ModeRipple));
     EXPECT_EQ(panel.Slider({&P::hue}), nullptr);
+    ASSERT_NE(panel.Choice({&P::overflowMode}), nullptr);
     panel.Choice({&P::overflowMode})->setCurrentIndex(2);
     shown.Idle();
     EXPECT_EQ(shown.state.params.overflowMode, OverflowEdge);
@@ -84,6 +85,7 @@ TEST(ParameterPanelWindow, FollowsKeysAndUndoAndADragIsOneStep) {
     // stands at its end without setting it.
     const std::size_t before = shown.state.history.Steps();
     QLineEdit* x = panel.Box({&P::centerX});
+    ASSERT_NE(x, nullptr);
     x->selectAll();
     QTest::keyClicks(x, QStringLiteral("1000"));
     QTest::keyClick(x, Qt::Key_Return);
