@@ -244,6 +244,7 @@ void BackgroundColourCommand(Window& window, AppState& state) {
 }
 
 void UndoCommand(Window& window, AppState& state, bool undo) {
+    state.history.Settle(state.params);  // a drag going on: what it changed so far is the newest step
     HistoryStep step;
     if (!state.history.Take(undo, step)) return;
     HistoryStep current{state.params, nullptr, state.baseFileName, state.basePath, state.baseDamage};

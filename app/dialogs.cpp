@@ -53,6 +53,22 @@ std::int32_t ReadFieldNumber(std::string_view text) {
     return negative ? WrapNeg(value) : value;
 }
 
+void SetKeyStep(KeySteps& steps, KeyStep step, std::int32_t entry) {
+    switch (step) {
+        case KeyStep::Hue: {
+            // Compared unsigned, so every negative entry counts as too large.
+            std::uint32_t hueStep = static_cast<std::uint32_t>(entry);
+            if (hueStep == 0) hueStep = 1;
+            if (hueStep > 255) hueStep = 255;
+            steps.hueStep = hueStep;
+            return;
+        }
+        case KeyStep::Level: steps.levelStep = ClampInt(entry, 1, 255); return;
+        case KeyStep::Centre: steps.centerStep = entry; return;
+        case KeyStep::One: return;  // no step to set
+    }
+}
+
 int AboutDialog::TemplateId() const { return kAboutDialogId; }
 
 int AboutDialog::Command(int id, DialogControls&) {
@@ -78,13 +94,8 @@ int HueLevelDialog::Command(int id, DialogControls& controls) {
 
     ReadEntries(controls, kHueLevelEntries, params_);  // the hue round its wheel (-1 gives 1529), the level clamped
 
-    // Compared unsigned, so every negative entry counts as too large.
-    std::uint32_t hueStep = static_cast<std::uint32_t>(Number(controls, ids::HueStep));
-    if (hueStep == 0) hueStep = 1;
-    if (hueStep > 255) hueStep = 255;
-    steps_.hueStep = hueStep;
-
-    steps_.levelStep = ClampInt(Number(controls, ids::LevelStep), 1, 255);
+    SetKeyStep(steps_, KeyStep::Hue, Number(controls, ids::HueStep));
+    SetKeyStep(steps_, KeyStep::Level, Number(controls, ids::LevelStep));
     return kDialogOk;
 }
 
@@ -108,7 +119,7 @@ int WaveDialog::Command(int id, DialogControls& controls) {
     params_.overflowMode = controls.Checked(ids::OverflowWrapRadio)   ? OverflowWrap
                           : controls.Checked(ids::OverflowEdgeRadio) ? OverflowEdge
                                                                      : OverflowBackground;
-    steps_.centerStep = Number(controls, ids::CenterStep);
+    SetKeyStep(steps_, KeyStep::Centre, Number(controls, ids::CenterStep));
     params_.startFromEnd = controls.Checked(ids::StartFromEnd) ? 1 : 0;
     return kDialogOk;
 }

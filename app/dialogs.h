@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "app/app_state.h"
+#include "core/parameter_table.h"
 
 namespace prismview {
 
@@ -40,6 +41,12 @@ public:
 // gives 0), accumulated in 32 bits with wrap-around. Only the first 253
 // bytes of the text count, as a field holds no more.
 std::int32_t ReadFieldNumber(std::string_view text);
+
+// Stores a key step as the dialogs correct their entries: the hue's
+// compared unsigned into 1..255 (so a negative entry counts as too large),
+// the level's clamped into 1..255, the centre's as it is, zero and negative
+// steps included.
+void SetKeyStep(KeySteps& steps, KeyStep step, std::int32_t entry);
 
 class AboutDialog final : public DialogLogic {
 public:

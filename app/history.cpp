@@ -17,6 +17,10 @@ std::int64_t BytesOf(const HistoryStep& step) {
 void History::ParametersChanged(const ProcessingParams& before, const ProcessingParams& after, int key,
                                 Clock::time_point now) {
     if (before == after) return;
+    if (gesture_) {
+        Settle(before);
+        gesture_ = after;
+    }
     // Presses of one key less than a second apart make one step.
     const bool continues = key >= 0 && key == lastKey_ && now - lastTime_ < std::chrono::seconds(1) &&
                            !undo_.empty() && !undo_.back().base;
@@ -28,7 +32,31 @@ void History::ParametersChanged(const ProcessingParams& before, const Processing
     Trim();
 }
 
+void History::Push(const ProcessingParams& before) {
+    lastKey_ = -1;
+    redo_.clear();
+    undo_.push_back(HistoryStep{before, nullptr, {}, {}, {}});
+    Trim();
+}
+
+void History::BeginGesture(const ProcessingParams& now) {
+    if (gesture_) Settle(now);
+    gesture_ = now;
+}
+
+void History::EndGesture(const ProcessingParams& now) {
+    Settle(now);
+    gesture_.reset();
+}
+
+void History::Settle(const ProcessingParams& now) {
+    if (!gesture_ || *gesture_ == now) return;
+    Push(*gesture_);
+    gesture_ = now;
+}
+
 void History::BaseReplaced(HistoryStep step) {
+    Settle(step.params);  // the replaced base's step holds the parameters as they are
     lastKey_ = -1;
     redo_.clear();
     undo_.push_back(std::move(step));
@@ -48,6 +76,7 @@ bool History::Take(bool undo, HistoryStep& step) {
     step = std::move(from.back());
     from.pop_back();
     lastKey_ = -1;
+    if (gesture_) gesture_ = step.params;  // a gesture going on goes on from what the step brings back
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include "app/key_reference.h"
 #include "app/marks.h"
 #include "app/menu.h"
+#include "app/parameter_panel.h"
 #include "app/probe.h"
 #include "app/regenerate.h"
 #include "app/startup.h"
@@ -148,6 +149,7 @@ bool OnCommand(Window& window, AppState& state, Command command) {
         case MenuAction::ProbePanel: ToggleProbePanel(window, state); break;
         case MenuAction::SplitView: ToggleSplitView(window, state); break;
         case MenuAction::Captions: ToggleCaptions(window, state); break;
+        case MenuAction::ParameterPanel: ToggleParameterPanel(window, state); break;
         case MenuAction::Separator: break;
         case MenuAction::Other:
             if (command == Command::Exit) {

@@ -24,6 +24,7 @@ void UpdateMenuChecks(Window& window, const AppState& state) {
                 case MenuAction::ProbePanel:
                 case MenuAction::SplitView:
                 case MenuAction::Captions:
+                case MenuAction::ParameterPanel:
                 case MenuAction::Zoom:
                 case MenuAction::Separator:
                 case MenuAction::Other:

@@ -42,6 +42,7 @@ constexpr MenuItem kViewItems[] = {
     {Command::StatusBar, "ステータスバー(&T)", A::StatusBar, 0, true},
     {Command::Captions, "画像名を常に表示(&N)", A::Captions, 0, false},
     {Command::ProbePanel, "プローブ一覧(&P)", A::ProbePanel, 0, false},
+    {Command::ParameterPanel, "パラメータ(&R)", A::ParameterPanel, 0, false},
 };
 
 // The ids of the mode menu's items.

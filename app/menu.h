@@ -45,6 +45,7 @@ enum class Command : std::uint16_t {
     Sweep = 32830,
     ProbePanel = 32831,
     KeyReference = 32832,
+    ParameterPanel = 32834,
     SplitView = 32835,
     Captions = 32836,
 };
@@ -67,6 +68,7 @@ enum class MenuAction {
     ProbePanel,     // the probe panel shown or hidden; its own mark too
     SplitView,      // the split with the base on or off; its own mark
     Captions,       // every tile's caption always shown or not; its own mark
+    ParameterPanel, // the parameter panel shown or hidden; likewise
     Other,          // open, save, clipboard, dialogs, exit, about
 };
 

@@ -40,6 +40,7 @@ struct ViewState {
     // the hovered tile follow it through every change of the view.
     std::optional<Point> pointer{};
     bool probePanel = false;  // the panel listing the probes is shown
+    bool parameterPanel = false;  // the panel with the mode's sliders is shown
     // The compare key is held: every derived tile shows the base picture.
     bool comparing = false;
     // 画像名を常に表示: each tile's caption stands on a line of its own below

@@ -107,6 +107,9 @@ public:
     // Shows or hides the probe panel; it lists what ProbeRows gives and
     // follows every repaint.
     virtual void ShowProbePanel(bool) {}
+    // Shows or hides the parameter panel; it shows the controls PanelRows
+    // gives for the current mode and follows every repaint.
+    virtual void ShowParameterPanel(bool) {}
     // Opens (or raises) the window listing every key and mouse action.
     virtual void ShowKeyReference() {}
     // Keeps the window painting and handling everything but the user's

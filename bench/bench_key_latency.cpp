@@ -4,18 +4,23 @@
 // then its exact tiles. For every mode at 1920 x 1080 and 4000 x 3000:
 // median and maximum of both. Then a held key (20 presses 33 ms apart): how
 // many presses had their own preview painted, and the time from the last
-// press to the exact tiles. Beside the burst figures, each mode's median
+// press to the exact tiles. Then a slider of the parameter panel dragged at
+// 30 steps a second (20 steps): how many steps had a preview of their own
+// value painted before the next step came, and the time from the last step
+// to the exact tiles. Beside the burst figures, each mode's median
 // exact time of a press made after 2.5 s of idle, as a user presses after
 // looking at the result ("—" for a mode no key changes: no pass runs).
 // Each size ends with a line scripts read:
 //   worst preview_ms=<max over modes of the median> exact_ms=<...>
 //     worst_after_pause_ms=<...> size=WxH
+//   slider_previews=<n>/20 exact_after_ms=<...> size=WxH
 //
 //   build/release/bench/prismview-key-latency [presses per mode, default 5]
 // PRISMVIEW_BENCH_MODES=8,12 measures only those modes, and
 // PRISMVIEW_BENCH_PAUSED=N makes N presses after a pause (default 3).
 #include <QApplication>
 #include <QKeyEvent>
+#include <QSlider>
 
 #include <algorithm>
 #include <chrono>
@@ -26,12 +31,14 @@
 
 #include "app/app_state.h"
 #include "app/input.h"
+#include "app/parameter_panel.h"
 #include "app/regenerate.h"
 #include "core/colour.h"
 #include "effects/mode_table.h"
 #include "platform/client_area.h"
 #include "platform/environment.h"
 #include "platform/main_window.h"
+#include "platform/parameter_panel.h"
 
 using namespace prismview;
 
@@ -123,6 +130,57 @@ bool Chosen(const ModeSpec& mode) {
     return false;
 }
 
+// A slider of the parameter panel dragged at 30 steps a second, as a hand
+// moves it: a step counts when a preview made for its value (or its exact
+// tiles) was painted before the next step. How many, and the time from the
+// last step to the exact tiles.
+struct DragResult {
+    int ownPreviews = 0;
+    double exactAfter = -1.0;
+};
+DragResult Drag(MainWindow& window, AppState& state, PaintWatch& watch, EffectMode mode,
+                std::int32_t ProcessingParams::*field, int by) {
+    state.params = ProcessingParams{};
+    state.params.effectMode = mode;
+    if (!state.view.parameterPanel) OnCommand(window, state, Command::ParameterPanel);
+    Regenerate(window, state);
+    window.RequestRepaint();
+    RunUntil([&] { return !window.Runner().Busy(); });
+    RunUntil([] { return false; }, std::chrono::milliseconds(300));  // the dock laid out, the copies made
+    QSlider* slider = window.Parameters()->Slider({field});
+    if (!slider) return {};
+    int ownPreviews = 0;
+    Clock::time_point last;
+    slider->setSliderDown(true);
+    for (int i = 0; i < 20; ++i) {
+        watch.Reset();
+        last = Clock::now();
+        slider->setValue(slider->value() + by);
+        const ProcessingParams step = state.params;
+        const bool previewMade = state.shown.previewing;  // by this step's request
+        watch.armed = true;
+        const Clock::time_point next = last + std::chrono::milliseconds(33);
+        RunUntil([&] { return Clock::now() >= next; }, std::chrono::milliseconds(1000));
+        if ((previewMade && watch.preview) || (watch.exact && state.shown.madeWith == step)) ++ownPreviews;
+    }
+    slider->setSliderDown(false);
+    RunUntil([&] { return watch.exact.has_value() && state.shown.madeWith == state.params; });
+    return {ownPreviews, watch.exact ? Ms(*watch.exact - last) : -1.0};
+}
+
+// The hue slider (the line scripts read), then the vortex's amplitude, the
+// slowest pass a slider drives.
+void DragSliders(MainWindow& window, AppState& state, PaintWatch& watch, std::int32_t width, std::int32_t height) {
+    const DragResult vortex = Drag(window, state, watch, ModeVortex, &ProcessingParams::waveAmplitude, 4);
+    std::printf("dragged vortex amplitude: %d of 20 steps painted their own preview; exact %.1f ms after the last\n",
+                vortex.ownPreviews, vortex.exactAfter);
+    const DragResult hue = Drag(window, state, watch, ModeHueRotate, &ProcessingParams::hue, 15);
+    std::printf("slider_previews=%d/20 exact_after_ms=%.1f size=%dx%d\n", hue.ownPreviews, hue.exactAfter, width, height);
+    std::fflush(stdout);
+    OnCommand(window, state, Command::ParameterPanel);  // the next size is measured without it
+    RunUntil([] { return false; }, std::chrono::milliseconds(100));
+}
+
 void Measure(MainWindow& window, AppState& state, std::int32_t width, std::int32_t height, int presses) {
     InstallBaseImage(state.shown.images, Picture(width, height));
     state.params = ProcessingParams{};
@@ -199,6 +257,7 @@ void Measure(MainWindow& window, AppState& state, std::int32_t width, std::int32
     std::printf("worst preview_ms=%.1f exact_ms=%.1f worst_after_pause_ms=%.1f size=%dx%d\n", worstPreview, worstExact,
                 worstAfterPause, width, height);
     std::fflush(stdout);
+    DragSliders(window, state, watch, width, height);
 }
 
 }  // namespace

@@ -38,6 +38,16 @@ enum class SweepProposal {
     AcrossHeight, // the picture's height around the middle
 };
 
+// What the parameter panel's slider spans for a field without a range (its
+// number box takes any value the dialogs take).
+enum class SliderSpan {
+    Usual,         // the field's usual values: ParameterField::slider
+    AcrossWidth,   // the picture's width around the middle
+    AcrossHeight,  // the picture's height around the middle
+    LongSide,      // 0 up to the picture's longer side
+    ToOtherField,  // 0 to the row's other field (one turn of the phase); `slider` while that is 0
+};
+
 // How the preview brings a parameter to a shrunk copy of the picture.
 enum class Shrinking {
     None,
@@ -60,6 +70,8 @@ struct ParameterField {
     std::string_view down{};
     std::string_view up{};
     KeyStep step = KeyStep::One;
+    SliderSpan sliderSpan = SliderSpan::Usual;
+    ParameterRange slider{0, 0};
 };
 
 struct ParameterInfo {
@@ -123,9 +135,10 @@ inline constexpr ParameterInfo kParameterTable[] = {
     {.name = "freq",
      .kind = ParameterKind::Pair,
      .valueName = "NUM/DEN",
-     .fields = {{{.member = &ProcessingParams::waveFreqNum, .swept = true, .part = "の分子", .down = "減らす", .up = "増やす"},
+     .fields = {{{.member = &ProcessingParams::waveFreqNum, .swept = true, .part = "の分子", .down = "減らす", .up = "増やす",
+                  .slider = {0, 32}},
                  {.member = &ProcessingParams::waveFreqDen, .name = "freq-den", .swept = true, .part = "の分母",
-                  .down = "減らす", .up = "増やす"}}},
+                  .down = "減らす", .up = "増やす", .slider = {1, 256}}}},
      .separator = '/',
      .shownSeparator = "/",
      .description = "wave frequency",
@@ -136,7 +149,8 @@ inline constexpr ParameterInfo kParameterTable[] = {
     {.name = "amplitude",
      .kind = ParameterKind::Number,
      .valueName = "N",
-     .fields = {{{.member = &ProcessingParams::waveAmplitude, .swept = true, .down = "減らす", .up = "増やす"}}},
+     .fields = {{{.member = &ProcessingParams::waveAmplitude, .swept = true, .down = "減らす", .up = "増やす",
+                 .sliderSpan = SliderSpan::LongSide}}},
      .description = "wave amplitude in pixels",
      .label = "振幅",
      .reads = ReadsAmplitude,
@@ -146,9 +160,10 @@ inline constexpr ParameterInfo kParameterTable[] = {
      .kind = ParameterKind::Pair,
      .valueName = "NUM/DEN",
      .fields = {{{.member = &ProcessingParams::wavePhase, .swept = true, .span = SweepProposal::ToOtherField,
-                  .part = "の分子", .down = "減らす", .up = "増やす"},
+                  .part = "の分子", .down = "減らす", .up = "増やす", .sliderSpan = SliderSpan::ToOtherField,
+                  .slider = {0, 32}},
                  {.member = &ProcessingParams::wavePhaseDen, .name = "phase-den", .swept = true, .part = "の分母",
-                  .down = "減らす", .up = "増やす"}}},
+                  .down = "減らす", .up = "増やす", .slider = {1, 256}}}},
      .separator = '/',
      .shownSeparator = "/",
      .description = "wave phase",
@@ -167,9 +182,9 @@ inline constexpr ParameterInfo kParameterTable[] = {
      .kind = ParameterKind::Pair,
      .valueName = "X,Y",
      .fields = {{{.member = &ProcessingParams::centerX, .name = "center-x", .swept = true, .span = SweepProposal::AcrossWidth,
-                  .down = "左へ", .up = "右へ", .step = KeyStep::Centre},
+                  .down = "左へ", .up = "右へ", .step = KeyStep::Centre, .sliderSpan = SliderSpan::AcrossWidth},
                  {.member = &ProcessingParams::centerY, .name = "center-y", .swept = true, .span = SweepProposal::AcrossHeight,
-                  .down = "下へ", .up = "上へ", .step = KeyStep::Centre}}},
+                  .down = "下へ", .up = "上へ", .step = KeyStep::Centre, .sliderSpan = SliderSpan::AcrossHeight}}},
      .separator = ',',
      .shownSeparator = ", ",
      .description = "effect centre relative to the picture's middle",

@@ -40,6 +40,7 @@
 #include "platform/client_area.h"
 #include "platform/close_request.h"
 #include "platform/icon.h"
+#include "platform/parameter_panel.h"
 #include "platform/probe_panel.h"
 #include "platform/qt_text.h"
 #include "platform/system_dialogs.h"
@@ -119,6 +120,9 @@ MainWindow::MainWindow(AppState& state) : state_(state), client_(new ClientArea(
         [this] { PutClipboardText(ProbeTableCsv(state_)); });
     addDockWidget(Qt::BottomDockWidgetArea, probes_);
     probes_->hide();
+    parameters_ = new ParameterPanel(this, *this, state_, client_);
+    addDockWidget(Qt::RightDockWidgetArea, parameters_);
+    parameters_->hide();
     noticeTimer_.setSingleShot(true);
     noticeTimer_.setInterval(5000);
     connect(&noticeTimer_, &QTimer::timeout, this, [this] {
@@ -168,6 +172,9 @@ MainWindow::MainWindow(AppState& state) : state_(state), client_(new ClientArea(
 }
 
 MainWindow::~MainWindow() {
+    // The panel's controls talk to this window: they go while it is whole.
+    delete parameters_;
+    parameters_ = nullptr;
     if (QCoreApplication* application = QCoreApplication::instance()) application->removeNativeEventFilter(closeFilter_.get());
     state_.saver = nullptr;
     saver_.reset();  // a save in progress is written first
@@ -309,6 +316,7 @@ void MainWindow::RequestRepaint() {
     client_->update();
     UpdateStatus();
     if (probes_->isVisible()) probes_->Refresh(state_);
+    if (parameters_ && parameters_->isVisible()) parameters_->Refresh();
     if (!state_.view.notice.empty() && !noticeTimer_.isActive()) noticeTimer_.start();
     // Undo and redo are greyed while there is nothing to take back.
     if (QAction* undo = Action(Command::Undo)) undo->setEnabled(state_.history.CanUndo());
@@ -348,6 +356,12 @@ void MainWindow::ShowStatusBar(bool shown) {
 void MainWindow::ShowProbePanel(bool shown) {
     probes_->setVisible(shown);
     if (shown) probes_->Refresh(state_);
+}
+
+void MainWindow::ShowParameterPanel(bool shown) {
+    if (!parameters_) return;
+    parameters_->setVisible(shown);
+    if (shown) parameters_->Refresh();
 }
 
 void MainWindow::ShowKeyReference() {

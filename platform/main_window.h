@@ -28,6 +28,7 @@ namespace prismview {
 
 class ClientArea;
 class CloseRequestFilter;
+class ParameterPanel;
 class ProbePanel;
 
 class MainWindow : public QMainWindow, public Window {
@@ -55,6 +56,7 @@ public:
     void WaitUntil(const std::function<bool()>& done) override;
     void ShowStatusBar(bool shown) override;
     void ShowProbePanel(bool shown) override;
+    void ShowParameterPanel(bool shown) override;
     void ShowKeyReference() override;
     void PutClipboardText(const std::string& text) override;
     std::optional<std::string> AskSweepFileName(const std::string& folder, SweepFormat format) override;
@@ -67,6 +69,7 @@ public:
 
     ClientArea* Client() const { return client_; }
     ProbePanel* Probes() const { return probes_; }
+    ParameterPanel* Parameters() const { return parameters_; }
     // The pass beside the window (tests hold it at a band boundary).
     PassRunner& Runner() { return *runner_; }
     // The menu item of a command, or null.
@@ -100,6 +103,7 @@ private:
     bool shownBefore_ = false;
     QLabel* status_;
     ProbePanel* probes_;
+    ParameterPanel* parameters_ = nullptr;
     QDialog* keyReference_ = nullptr;  // made when first asked for
     QTimer noticeTimer_;  // the status bar's notice goes after a while
     std::unique_ptr<QProgressDialog> progress_;  // while a sweep is written

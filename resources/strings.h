@@ -48,6 +48,11 @@ inline constexpr std::string_view kDamagedNotice = "画像の一部が壊れて�
 // Where a picture that was not a file's came from, in the read failure message.
 inline constexpr std::string_view kClipboardSource = "クリップボード";
 inline constexpr std::string_view kDroppedSource = "ドロップされたデータ";
+// The parameter panel: its title, the caption of a key step's box, and how
+// else the centre is set.
+inline constexpr std::string_view kParameterPanelTitle = "パラメータ";
+inline constexpr std::string_view kKeyStepCaption = "キーでの変化";
+inline constexpr std::string_view kCentreClickNote = "ベース画像を右クリックでも指定";
 
 // The file dialogs' filters: "<name> (<patterns>)".
 inline constexpr std::string_view kPictureFilterName = "画像ファイル";

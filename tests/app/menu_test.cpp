@@ -15,7 +15,7 @@ namespace {
 TEST(MainMenu, FivePopupsWithTheirCaptionsAndItemCounts) {
     ASSERT_EQ(MainMenu().size(), 5u);
     const std::vector<std::string> captions = {"ﾌｧｲﾙ(&F)", "表示画像(&V)", "表示処理(&A)", "並べ方(&N)", "ﾍﾙﾌﾟ(&H)"};
-    const std::vector<std::size_t> counts = {11, 16, 31, 5, 2};
+    const std::vector<std::size_t> counts = {11, 17, 31, 5, 2};
     for (std::size_t i = 0; i < 5; ++i) {
         EXPECT_EQ(MainMenu()[i].caption, captions[i]);
         EXPECT_EQ(MainMenu()[i].items.size(), counts[i]) << captions[i];
@@ -38,7 +38,7 @@ TEST(MainMenu, SeparatorsAndDialogItemsOfTheModeMenu) {
 
 TEST(MainMenu, TheViewMenuEndsWithTheScalesAndTheStatusBar) {
     const auto& items = MainMenu()[1].items;
-    ASSERT_EQ(items.size(), 16u);
+    ASSERT_EQ(items.size(), 17u);
     EXPECT_EQ(items[5].id, Command::ShowAll);
     EXPECT_EQ(items[6].action, MenuAction::Separator);
     EXPECT_EQ(items[7].id, Command::ActualSize);
@@ -54,6 +54,10 @@ TEST(MainMenu, TheViewMenuEndsWithTheScalesAndTheStatusBar) {
     EXPECT_EQ(items[15].id, Command::ProbePanel);
     EXPECT_EQ(items[15].action, MenuAction::ProbePanel);
     EXPECT_FALSE(items[15].checkedAtStart);
+    EXPECT_EQ(items[16].id, Command::ParameterPanel);
+    EXPECT_EQ(items[16].caption, "パラメータ(&R)");
+    EXPECT_EQ(items[16].action, MenuAction::ParameterPanel);
+    EXPECT_FALSE(items[16].checkedAtStart);
 }
 
 TEST(MainMenu, EveryModeRecordHasOneItemInItsSectionInNumberOrder) {

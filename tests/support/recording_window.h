@@ -56,6 +56,7 @@ public:
     void DrawStatusText(std::string_view text) override { calls.push_back("status " + std::string(text)); }
     void RequestRepaint() override { calls.emplace_back("repaint"); }
     void ShowProbePanel(bool shown) override { calls.push_back(shown ? "probe panel on" : "probe panel off"); }
+    void ShowParameterPanel(bool shown) override { calls.push_back(shown ? "parameter panel on" : "parameter panel off"); }
     void ShowKeyReference() override { calls.emplace_back("key reference"); }
     void PutClipboardText(const std::string& text) override { calls.push_back("clipboard text " + text); }
     void SetMenuCheck(Command id, bool checked) override {
