@@ -22,6 +22,7 @@ void UpdateMenuChecks(Window& window, const AppState& state) {
                 case MenuAction::ActualSize:  // its own mark, apart from these
                 case MenuAction::StatusBar:
                 case MenuAction::ProbePanel:
+                case MenuAction::Browser:
                 case MenuAction::Zoom:
                 case MenuAction::Separator:
                 case MenuAction::Other:

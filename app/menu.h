@@ -45,7 +45,10 @@ enum class Command : std::uint16_t {
     Sweep = 32830,
     ProbePanel = 32831,
     KeyReference = 32832,
+    Browser = 32833,
 };
+
+inline constexpr std::string_view kBrowserCaption = "全加工の一覧(&L) Tab";
 
 // The captions of the item that copies the command behind the window: with
 // the base image's file, or with a placeholder for a base that is no file's.
@@ -63,6 +66,7 @@ enum class MenuAction {
     Zoom,           // value: steps in (1) or out (-1); 0 back to the fitted view
     StatusBar,      // shown or hidden; its own mark, like 1:1
     ProbePanel,     // the probe panel shown or hidden; its own mark too
+    Browser,        // the browser of every mode shown or closed; its own mark too
     Other,          // open, save, clipboard, dialogs, exit, about
 };
 

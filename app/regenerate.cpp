@@ -1,5 +1,6 @@
 #include "app/regenerate.h"
 
+#include "app/browser.h"
 #include "app/marks.h"
 #include "app/pass_runner.h"
 #include "app/preview.h"
@@ -37,6 +38,8 @@ void Regenerate(Window& window, AppState& state) {
     if (runner.WouldRun(job.params)) window.DrawStatusText(kRegenerateText);
     runner.Request(job);
     if (runner.Busy()) MakePreview(state.shown, job, fit.scale);
+    // The browser's rows that read what changed, at once: they are small.
+    MakeBrowserPictures(state);
     window.SetBusy(runner.Busy());
 }
 

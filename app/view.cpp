@@ -178,12 +178,14 @@ void ScrollTo(Window& window, AppState& state, std::int64_t x, std::int64_t y) {
 }
 
 void OnWheel(Window& window, AppState& state, std::int32_t deltaX, std::int32_t deltaY, bool shift) {
+    if (state.view.browser) return;  // it always fits: the view below keeps its place
     if (shift && deltaX == 0) std::swap(deltaX, deltaY);
     const ViewFit fit = FitOf(state);
     ScrollTo(window, state, std::int64_t{fit.scrollX} - deltaX, std::int64_t{fit.scrollY} - deltaY);
 }
 
 void ScrollByKey(Window& window, AppState& state, ScrollMove move, bool sideways) {
+    if (state.view.browser) return;
     const ViewFit fit = FitOf(state);
     const std::int64_t page = std::max(1, (sideways ? fit.viewport.width : fit.viewport.height) * 9 / 10);
     const std::int64_t now = sideways ? fit.scrollX : fit.scrollY;
