@@ -69,7 +69,8 @@ BrowserLayout::BrowserLayout(const ViewState& view, Size picture) {
         const std::int64_t groupRoom = (width - std::int64_t{groups - 1} * kBrowserGroupGap) / groups;
         const std::int64_t roomWidth = (groupRoom - captionWidth_ - 4 * kBrowserGap) / 4;
         const std::int64_t roomHeight = (height - (rows - 1) * kBrowserGap) / rows;
-        if (roomWidth <= 0 || roomHeight <= 0) continue;
+        // A row is as tall as its caption at least.
+        if (roomWidth <= 0 || roomHeight <= 0 || roomHeight < text) continue;
         Scale scale = roomWidth * h <= roomHeight * w ? Scale{roomWidth, w} : Scale{roomHeight, h};
         if (!scale.Shrinks()) scale = {};
         if (!best || Larger(scale, *best)) {
