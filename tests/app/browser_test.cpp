@@ -6,6 +6,7 @@
 
 #include "app/commands.h"
 #include "app/input.h"
+#include "app/paint.h"
 #include "app/preview.h"
 #include "app/regenerate.h"
 #include "core/downscale.h"
@@ -199,6 +200,47 @@ TEST(Browser, HoverAndTheOtherButtonsInTheBrowser) {
     EXPECT_TRUE(b.state.view.pinned.empty());
     OnMouseMove(b.window, b.state, {thumb.right + 1, thumb.top});
     EXPECT_FALSE(b.state.view.browserHover.Valid());
+}
+
+// Counts what the browser's paint draws.
+struct CountingCanvas : Canvas {
+    void DrawText(Point, std::string_view text) override { texts.emplace_back(text); }
+    void DrawImage(Point, const Bitmap&, Size) override { ++images; }
+    void DrawImageEnlarged(const Rect&, const Bitmap&) override { ++images; }
+    void FrameRect(const Rect& r, RgbValue) override { frames.push_back(r); }
+    void FillRect(const Rect&, RgbValue) override { ++fills; }
+    std::vector<std::string> texts;
+    std::vector<Rect> frames;
+    int images = 0, fills = 0;
+};
+
+TEST(Browser, PaintsEveryCaptionAndPictureButTheBlankOnes) {
+    Browsing b;
+    b.state.view.pinned = {{10, 10}};  // the gallery's marks stay off the thumbnails
+    const std::int32_t invert = static_cast<std::int32_t>(RowOf(ModeInvert));
+    int blank = 0;
+    for (const ModeSpec* mode : BrowserModes())
+        for (int slot = 1; slot < kSlotCount; ++slot) blank += BlankSlot(*mode, slot);
+    ASSERT_GT(blank, 0);
+    for (const BrowserSpot hover : {BrowserSpot{invert, 1}, BrowserSpot{invert, 4}}) {
+        b.state.view.browserHover = hover;
+        CountingCanvas canvas;
+        PaintMainWindow(canvas, b.state);
+        EXPECT_EQ(canvas.images, static_cast<int>(4 * BrowserModes().size()) - blank);
+        EXPECT_EQ(canvas.fills, 0);
+        const bool framed = hover.slot == 1;  // the blank slot 4 gets no frame
+        EXPECT_EQ(canvas.frames.size(), framed ? 2u : 0u);
+        EXPECT_EQ(canvas.texts.size(), BrowserModes().size() + (framed ? 1 : 0));
+        if (framed) {
+            EXPECT_EQ(canvas.frames[0], BrowserLayoutOf(b.state).Thumb(invert, 1));
+            EXPECT_EQ(canvas.texts.back(), FindMode(ModeInvert)->labels[0]);
+        }
+    }
+    // Rows made at another size (the window just grew) draw nothing until made again.
+    b.state.view.client = {1920, 1200};
+    CountingCanvas stale;
+    PaintMainWindow(stale, b.state);
+    EXPECT_EQ(stale.images, 0);
 }
 
 TEST(BrowserLayout, EveryRowFitsAndABiggerWindowShowsThemLarger) {
