@@ -81,20 +81,23 @@ TEST(Browser, AThumbnailIsItsModesSlotOnTheShrunkBaseWithScaledLengths) {
 
 TEST(Browser, AChangeRedoesExactlyTheRowsWhoseScaledParametersChanged) {
     Browsing b;
+    // Each row one pass more than `before` where its mode reads `reads` (all: ~0u).
+    auto expectRedone = [&b](const std::vector<std::uint64_t>& before, unsigned reads) {
+        const std::vector<std::uint64_t> now = b.Passes();
+        ASSERT_EQ(now.size(), BrowserModes().size());
+        for (std::size_t i = 0; i < now.size(); ++i)
+            EXPECT_EQ(now[i], before[i] + ((BrowserModes()[i]->reads & reads) != 0 ? 1 : 0)) << BrowserModes()[i]->name;
+    };
     // Another mode changes none of the rows, which have modes of their own.
     SetEffectMode(b.window, b.state, ModeHueRotate);
-    const std::vector<std::uint64_t> opened = b.Passes();
-    ASSERT_EQ(opened.size(), AllModes().size());
-    for (std::uint64_t passes : opened) EXPECT_EQ(passes, 1u);
+    expectRedone(std::vector<std::uint64_t>(BrowserModes().size(), 0), ~0u);
+    std::vector<std::uint64_t> passes = b.Passes();
 
     OnKeyDown(b.window, b.state, Key::Right);  // the hue
-    const std::vector<std::uint64_t> afterHue = b.Passes();
-    for (std::size_t i = 0; i < afterHue.size(); ++i) {
-        const bool readsHue = (BrowserModes()[i]->reads & ReadsHue) != 0;
-        EXPECT_EQ(afterHue[i], opened[i] + (readsHue ? 1 : 0)) << BrowserModes()[i]->name;
-    }
+    expectRedone(passes, ReadsHue);
     EXPECT_TRUE(BrowserUpToDate(b.state));
     EXPECT_EQ(b.state.shown.madeWith->hue, b.state.params.hue);  // the current mode's exact pass ran too
+    passes = b.Passes();
 
     // One more pixel of amplitude is the same length at this scale: the
     // modes that read it show the same thumbnails and none is redone.
@@ -105,23 +108,20 @@ TEST(Browser, AChangeRedoesExactlyTheRowsWhoseScaledParametersChanged) {
     const ModeSpec& wave = *FindMode(ModeWave);
     ASSERT_EQ(PreviewParams(wave, before, scale).waveAmplitude, PreviewParams(wave, after, scale).waveAmplitude);
     OnKeyDown(b.window, b.state, Key::Digit6);
-    EXPECT_EQ(b.Passes(), afterHue);
+    EXPECT_EQ(b.Passes(), passes);
 
     // Closed, nothing is made; opened again, only what changed meanwhile.
     OnKeyDown(b.window, b.state, Key::Tab);
     OnKeyDown(b.window, b.state, Key::Up);  // the level
-    EXPECT_EQ(b.Passes(), afterHue);
+    EXPECT_EQ(b.Passes(), passes);
     OnKeyDown(b.window, b.state, Key::Tab);
-    const std::vector<std::uint64_t> reopened = b.Passes();
-    for (std::size_t i = 0; i < reopened.size(); ++i) {
-        const bool readsLevel = (BrowserModes()[i]->reads & ReadsLevel) != 0;
-        EXPECT_EQ(reopened[i], afterHue[i] + (readsLevel ? 1 : 0)) << BrowserModes()[i]->name;
-    }
+    expectRedone(passes, ReadsLevel);
+    passes = b.Passes();
 
     // Another window size redoes every row.
     b.state.view.client = {1920, 1200};
     MakeBrowserPictures(b.state);
-    for (std::size_t i = 0; i < reopened.size(); ++i) EXPECT_EQ(b.Passes()[i], reopened[i] + 1);
+    expectRedone(passes, ~0u);
     EXPECT_EQ(b.state.shown.browser.rows[0].thumbnails.width, BrowserLayoutOf(b.state).Thumbnail().width);
 }
 
