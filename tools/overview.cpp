@@ -64,12 +64,14 @@ BitmapHandle MakeOverview(const Bitmap& base, const ProcessingParams& params, st
     bold.setBold(true);
     const QFontMetrics metrics(font), boldMetrics(bold);
     constexpr int wrap = Qt::TextWrapAnywhere | Qt::AlignHCenter | Qt::AlignTop;
-    // The labels wrap within their thumbnail's width; all get the room of the tallest.
+    // The labels wrap within their thumbnail's width, but a thin picture's
+    // column keeps room for a few characters a line; all get the room of the tallest.
+    const int column = std::max(thumb.width, 5 * font.pixelSize());
     int labelHeight = metrics.height();
     for (const ModeSpec* mode : modes)
         for (std::string_view label : mode->labels)
-            labelHeight = std::max(labelHeight, metrics.boundingRect(QRect(0, 0, thumb.width, 1 << 20), wrap, Text(label)).height());
-    const int blockWidth = 4 * thumb.width + 3 * kThumbGap;
+            labelHeight = std::max(labelHeight, metrics.boundingRect(QRect(0, 0, column, 1 << 20), wrap, Text(label)).height());
+    const int blockWidth = 4 * column + 3 * kThumbGap;
     const int blockHeight = thumb.height + 2 + labelHeight + 2 + boldMetrics.height();
     const int across = kOverviewModesAcross;
     const int down = static_cast<int>((modes.size() + across - 1) / across);
@@ -90,10 +92,10 @@ BitmapHandle MakeOverview(const Bitmap& base, const ProcessingParams& params, st
             const int top = kMargin + static_cast<int>(i / across) * (blockHeight + kModeGapDown);
             painter.setFont(font);
             for (std::int32_t slot = 1; slot < kSlotCount; ++slot) {
-                const int x = left + (slot - 1) * (thumb.width + kThumbGap);
+                const int x = left + (slot - 1) * (column + kThumbGap);
                 if (const Bitmap* picture = rows[i].thumbnails.bitmaps[static_cast<std::size_t>(slot)].get())
-                    painter.drawImage(QPoint(x, top), Wrap(*picture));
-                painter.drawText(QRect(x, top + thumb.height + 2, thumb.width, labelHeight), wrap,
+                    painter.drawImage(QPoint(x + (column - thumb.width) / 2, top), Wrap(*picture));
+                painter.drawText(QRect(x, top + thumb.height + 2, column, labelHeight), wrap,
                                  Text(mode.labels[static_cast<std::size_t>(slot - 1)]));
             }
             painter.setFont(bold);
