@@ -519,7 +519,7 @@ TEST_F(BatchTest, TheOverviewIsOnePictureOfEveryModesFourImages) {
     EXPECT_LT(small.height(), large.height());
     // A picture smaller than the size keeps its own (the 9 x 6 one).
     const QString tiny = QString::fromStdString(dir.Path("tiny.png"));
-    ASSERT_EQ(Batch({"--overview", tiny, In()}).status, 0);
+    ASSERT_EQ(Batch({"--overview", tiny, "--size", "64", In()}).status, 0);
     EXPECT_LT(QImage(tiny).width(), small.width());
 
     for (const QStringList& bad : {QStringList{"--overview", tiny, "--slots", "1", In()},
