@@ -70,11 +70,14 @@ void PaintBrowser(Canvas& canvas, const AppState& state) {
     const BrowserLayout layout = BrowserLayoutOf(state);
     const Size size = layout.Thumbnail();
     const std::span<const ModeSpec* const> modes = BrowserModes();
-    const std::vector<BrowserRow>& rows = state.shown.browser.rows;
+    const BrowserPictures& browser = state.shown.browser;
+    const std::vector<BrowserRow>& rows = browser.rows;
+    // Rows of an older picture (its small base could not be made) are not this one's.
+    const bool current = browser.base && browser.baseGeneration == state.shown.images.generation;
     for (std::size_t i = 0; i < modes.size(); ++i) {
         const auto row = static_cast<std::int32_t>(i);
         canvas.DrawText(layout.Caption(row), modes[i]->menuCaption);
-        if (i >= rows.size() || !rows[i].madeWith) continue;
+        if (!current || i >= rows.size() || !rows[i].madeWith || rows[i].baseGeneration != browser.generation) continue;
         const ImageSet& thumbnails = rows[i].thumbnails;
         if (thumbnails.width != size.width || thumbnails.height != size.height) continue;
         for (std::int32_t slot = 1; slot < kSlotCount; ++slot) {

@@ -237,11 +237,17 @@ TEST(Browser, PaintsEveryCaptionAndPictureButTheBlankOnes) {
             EXPECT_EQ(canvas.texts.back(), FindMode(ModeInvert)->labels[0]);
         }
     }
-    // Rows made at another size (the window just grew) draw nothing until made again.
+    // Rows made at another size (the window just grew), or of another
+    // picture, draw nothing until made again.
     b.state.view.client = {1920, 1200};
-    CountingCanvas stale;
-    PaintMainWindow(stale, b.state);
-    EXPECT_EQ(stale.images, 0);
+    CountingCanvas resized;
+    PaintMainWindow(resized, b.state);
+    EXPECT_EQ(resized.images, 0);
+    b.state.view.client = {1440, 900};
+    b.state.shown.images.generation = NewImageGeneration();  // as after a new base
+    CountingCanvas replaced;
+    PaintMainWindow(replaced, b.state);
+    EXPECT_EQ(replaced.images, 0);
 }
 
 TEST(BrowserLayout, EveryRowFitsAndABiggerWindowShowsThemLarger) {
