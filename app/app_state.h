@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/history.h"
 #include "app/sweep.h"
@@ -31,6 +32,28 @@ struct KeySteps {
     std::int32_t centerStep = 2;
 };
 
+// One mode's row of the browser: its four thumbnails (slot 0 holds none: the
+// pass reads the browser's small base; a blank slot, labelled "－", none
+// either) and what made them. A row is redone only when the small base or
+// the parameters it reads, as scaled for the thumbnails, changed.
+struct BrowserRow {
+    ImageSet thumbnails;
+    std::uint64_t baseGeneration = 0;  // of the small base they were made from
+    std::optional<ProcessingParams> madeWith;  // the scaled parameters; none until a pass completed
+    std::uint64_t passes = 0;  // how many passes have made this row's thumbnails
+    PassMemory memory;
+};
+
+// The browser's pictures: the base shrunk once to the thumbnails' size, and
+// one row per mode, in the mode menu's order. Kept while the browser is
+// closed, so that opening it again costs only the rows that changed.
+struct BrowserPictures {
+    BitmapHandle base;
+    std::uint64_t baseGeneration = 0;  // the generation of the base image it was shrunk from
+    std::uint64_t generation = 0;      // changes whenever the small base is made anew
+    std::vector<BrowserRow> rows;
+};
+
 // The pictures on the screen: the base image, the derived images of the last
 // completed pass (with the view's shrunk copies), and the parameters of that
 // pass, which the labels and swatches follow; none before the first. While a
@@ -43,6 +66,7 @@ struct ShownPictures {
     ImageSet preview;
     bool previewing = false;
     PassMemory previewMemory;
+    BrowserPictures browser;
 
     // The caption of a slot: the base image's, or the label of the mode
     // that made the derived image; empty before any pass.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/browser.h"
 #include "app/commands.h"
 #include "app/key_reference.h"
 #include "app/marks.h"
@@ -66,6 +67,7 @@ void SetEffectMode(Window& window, AppState& state, std::int32_t mode) {
 }
 
 void SelectImage(Window& window, AppState& state, std::int32_t index) {
+    CloseBrowser(window, state);  // choosing a view shows it
     state.view.selectedImage = index;
     UpdateMenuChecks(window, state);
     window.RequestRepaint();
@@ -79,10 +81,15 @@ void SetColumns(Window& window, AppState& state, std::int32_t columns) {
 }
 
 void OnKeyDown(Window& window, AppState& state, Key key) {
+    if (key == Key::Tab || (key == Key::Escape && state.view.browser)) {
+        ToggleBrowser(window, state);
+        return;
+    }
     const ProcessingParams before = state.params;
     switch (ApplyKey(state, key)) {
         case KeyEffect::Parameter: FinishParameterChange(window, state, before, static_cast<int>(key)); return;
         case KeyEffect::View:
+            CloseBrowser(window, state);  // a view key shows its view
             UpdateMenuChecks(window, state);
             break;
         case KeyEffect::None: break;
@@ -92,6 +99,13 @@ void OnKeyDown(Window& window, AppState& state, Key key) {
 
 void OnMouseMove(Window& window, AppState& state, Point point) {
     state.view.pointer = point;
+    if (state.view.browser) {
+        const BrowserSpot hit = BrowserLayoutOf(state).At(point);
+        if (hit == state.view.browserHover) return;
+        state.view.browserHover = hit;
+        window.RequestRepaint();
+        return;
+    }
     if (state.view.splitDragging) DragSplitLine(window, state, point.x);
     const std::int32_t hit = LayoutOf(state).TileAt(point);
     const std::optional<Point> probe = PicturePointAt(state, point);
@@ -108,9 +122,23 @@ void OnMouseLeave(Window& window, AppState& state) {
     window.RequestRepaint();
 }
 
-void OnPinButtonDown(Window& window, AppState& state, Point point) { TogglePin(window, state, point); }
+void OnPinButtonDown(Window& window, AppState& state, Point point) {
+    if (!state.view.browser) TogglePin(window, state, point);  // the thumbnails have no picture points
+}
 
 void OnLeftButtonDown(Window& window, AppState& state, Point point) {
+    if (state.view.browser) {
+        // A thumbnail: its mode (the one step undo takes back) and its
+        // slot alone (a change of the view), in place of the browser.
+        const BrowserSpot hit = BrowserLayoutOf(state).At(point);
+        if (!hit.Valid() || !state.shown.images.Loaded()) return;
+        const ModeSpec& mode = *BrowserModes()[static_cast<std::size_t>(hit.row)];
+        if (BlankSlot(mode, hit.slot)) return;
+        CloseBrowser(window, state);
+        state.view.selectedImage = hit.slot;
+        SetEffectMode(window, state, mode.mode);  // marks the view's item too
+        return;
+    }
     // A click leaves the view menu's marks alone: they keep showing the view
     // chosen last by key or menu.
     ViewState& view = state.view;
@@ -125,6 +153,7 @@ void OnLeftButtonDown(Window& window, AppState& state, Point point) {
 void OnLeftButtonUp(AppState& state) { state.view.splitDragging = false; }
 
 void OnRightButtonDown(Window& window, AppState& state, Point point) {
+    if (state.view.browser) return;
     const CentreClick click = CentreForClick(state, point);
     if (!click.acts) return;
     const ProcessingParams before = state.params;
@@ -150,6 +179,7 @@ bool OnCommand(Window& window, AppState& state, Command command) {
         case MenuAction::SplitView: ToggleSplitView(window, state); break;
         case MenuAction::Captions: ToggleCaptions(window, state); break;
         case MenuAction::ParameterPanel: ToggleParameterPanel(window, state); break;
+        case MenuAction::Browser: ToggleBrowser(window, state); break;
         case MenuAction::Separator: break;
         case MenuAction::Other:
             if (command == Command::Exit) {

@@ -41,13 +41,15 @@ constexpr KeyBinding kKeyBindings[] = {
 // The view's own keys and the mouse, as the client area handles them; "%s"
 // stands for the name of the parameter a right click sets.
 constexpr std::pair<std::string_view, std::string_view> kViewActions[] = {
+    {"Tab", "全加工の一覧（全ての処理の四つの画像）を表示／元の表示に戻る"},
+    {"Esc", "全加工の一覧から元の表示に戻る"},
     {"PageUp / PageDown", "拡大・等倍表示で上下に１画面スクロール（Shift: 左右）"},
     {"Home / End", "拡大・等倍表示で先頭・末尾へスクロール（Shift: 左右）"},
     {"ホイール", "上下にスクロール（Shift: 左右）"},
     {"Ctrl+ホイール", "ポインタの位置を中心に拡大・縮小"},
     {"Space+左ドラッグ", "拡大・等倍表示で画像をつかんで動かす"},
     {"\\（押している間）", "加工画像の代わりにベース画像を表示（比べる）"},
-    {"左クリック", "その画像だけを表示／全て表示に戻す"},
+    {"左クリック", "その画像だけを表示／全て表示に戻す（全加工の一覧では、その処理のその画像を表示）"},
     {"比較の線を左ドラッグ", "比較表示で、線の左にベース画像、右に加工画像を表示する境目を動かす"},
     {"右クリック", "%sを使う処理で、クリックした点を%sにする"},  // %s: what the click sets
     {"中クリック / Shift+左クリック", "その点にプローブをピン留め（マークの上でもう一度押すと外す、４つまで）"},

@@ -25,6 +25,7 @@ void UpdateMenuChecks(Window& window, const AppState& state) {
                 case MenuAction::SplitView:
                 case MenuAction::Captions:
                 case MenuAction::ParameterPanel:
+                case MenuAction::Browser:
                 case MenuAction::Zoom:
                 case MenuAction::Separator:
                 case MenuAction::Other:

@@ -32,6 +32,7 @@ constexpr MenuItem kViewItems[] = {
     {Command::ShowImage3, "通常反転(&F)", A::SelectImage, 3, false},
     {Command::ShowImage4, "予備(&G)", A::SelectImage, 4, false},
     {Command::ShowAll, "全て表示(&H)", A::SelectImage, -1, true},
+    {Command::Browser, kBrowserCaption, A::Browser, 0, false},
     {Command::None, "", A::Separator, 0, false},
     {Command::ActualSize, "等倍表示(&Z)", A::ActualSize, 0, false},
     {Command::ZoomIn, "拡大 Ctrl++", A::Zoom, 1, false},

@@ -45,10 +45,13 @@ enum class Command : std::uint16_t {
     Sweep = 32830,
     ProbePanel = 32831,
     KeyReference = 32832,
+    Browser = 32833,
     ParameterPanel = 32834,
     SplitView = 32835,
     Captions = 32836,
 };
+
+inline constexpr std::string_view kBrowserCaption = "全加工の一覧(&L) Tab";
 
 // The captions of the item that copies the command behind the window: with
 // the base image's file, or with a placeholder for a base that is no file's.
@@ -69,6 +72,7 @@ enum class MenuAction {
     SplitView,      // the split with the base on or off; its own mark
     Captions,       // every tile's caption always shown or not; its own mark
     ParameterPanel, // the parameter panel shown or hidden; likewise
+    Browser,        // the browser of every mode shown or closed; its own mark too
     Other,          // open, save, clipboard, dialogs, exit, about
 };
 

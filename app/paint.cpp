@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/browser.h"
 #include "app/probe.h"
 #include "app/view.h"
 #include "core/colour.h"
@@ -76,6 +77,38 @@ void DrawSplit(Canvas& canvas, const Rect& tile, std::int32_t x, DrawBase drawBa
     canvas.FillRect({x, tile.top, Saturate(at + 1), tile.bottom}, kBlack);
 }
 
+// Every mode's caption and thumbnails; the hovered one framed, with its
+// slot's label, as the gallery frames its tile. Rows not (yet) made at the
+// layout's size, and blank slots, draw nothing.
+void PaintBrowser(Canvas& canvas, const AppState& state) {
+    const BrowserLayout layout = BrowserLayoutOf(state);
+    const Size size = layout.Thumbnail();
+    const std::span<const ModeSpec* const> modes = BrowserModes();
+    const BrowserPictures& browser = state.shown.browser;
+    const std::vector<BrowserRow>& rows = browser.rows;
+    // Rows of an older picture (its small base could not be made) are not this one's.
+    const bool current = browser.base && browser.baseGeneration == state.shown.images.generation;
+    for (std::size_t i = 0; i < modes.size(); ++i) {
+        const auto row = static_cast<std::int32_t>(i);
+        canvas.DrawText(layout.Caption(row), modes[i]->menuCaption);
+        if (!current || i >= rows.size() || !rows[i].madeWith || rows[i].baseGeneration != browser.generation) continue;
+        const ImageSet& thumbnails = rows[i].thumbnails;
+        if (thumbnails.width != size.width || thumbnails.height != size.height) continue;
+        for (std::int32_t slot = 1; slot < kSlotCount; ++slot) {
+            const Rect place = layout.Thumb(row, slot);
+            DrawBitmap(canvas, thumbnails.bitmaps[static_cast<std::size_t>(slot)].get(), {place.left, place.top}, size);
+        }
+    }
+    const BrowserSpot hover = state.view.browserHover;
+    if (!hover.Valid() || static_cast<std::size_t>(hover.row) >= modes.size()) return;
+    const ModeSpec& mode = *modes[static_cast<std::size_t>(hover.row)];
+    if (BlankSlot(mode, hover.slot)) return;
+    canvas.FrameRect(layout.Thumb(hover.row, hover.slot), kBlack);
+    const Rect inner = layout.InnerFrame(hover.row, hover.slot);
+    canvas.FrameRect(inner, kWhite);
+    canvas.DrawText({inner.left, inner.top}, mode.labels[static_cast<std::size_t>(hover.slot - 1)]);
+}
+
 }  // namespace
 
 void DrawBitmap(Canvas& canvas, const Bitmap* bitmap, Point at, Size size) {
@@ -105,6 +138,9 @@ void PaintMainWindow(Canvas& canvas, const AppState& state) {
     };
     if (!shown.images.Loaded()) {
         canvas.DrawText({0, 0}, kOpenRequestText);
+    } else if (view.browser) {
+        PaintBrowser(canvas, state);
+        return;  // no probes, swatches or preview text over the thumbnails
     } else if (!view.Gallery()) {
         drawPicture(view.selectedImage, 0);
         if (const std::optional<std::int32_t> line = SplitLineX(state)) {

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/browser.h"
 #include "app/view.h"
 #include "core/colour.h"
 #include "resources/strings.h"
@@ -171,6 +172,12 @@ void ToggleProbePanel(Window& window, AppState& state) {
 void FollowPointer(AppState& state) {
     ViewState& view = state.view;
     if (!view.pointer) return;
+    if (view.browser) {
+        view.browserHover = BrowserLayoutOf(state).At(*view.pointer);
+        view.hoverImage = -1;
+        view.probe.reset();
+        return;
+    }
     view.hoverImage = LayoutOf(state).TileAt(*view.pointer);
     view.probe = PicturePointAt(state, *view.pointer);
 }

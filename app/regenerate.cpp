@@ -1,5 +1,6 @@
 #include "app/regenerate.h"
 
+#include "app/browser.h"
 #include "app/marks.h"
 #include "app/pass_runner.h"
 #include "app/preview.h"
@@ -36,7 +37,12 @@ void Regenerate(Window& window, AppState& state) {
     // no picture, or that changes nothing the mode reads), and its preview.
     if (runner.WouldRun(job.params)) window.DrawStatusText(kRegenerateText);
     runner.Request(job);
-    if (runner.Busy()) MakePreview(state.shown, job, fit.scale);
+    // The browser hides the view's tiles: their preview would be work for
+    // nothing, and one made earlier is of an older request. Its own rows
+    // that read what changed are made at once instead: they are small.
+    if (state.view.browser) state.shown.previewing = false;
+    else if (runner.Busy()) MakePreview(state.shown, job, fit.scale);
+    MakeBrowserPictures(state);
     window.SetBusy(runner.Busy());
 }
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "app/background_save.h"
+#include "app/browser.h"
 #include "app/view.h"
 
 #include "core/parameter_table.h"
@@ -41,8 +42,11 @@ std::vector<StatusItem> StatusItems(const AppState& state, std::optional<int> pr
         items.insert(items.begin(), {std::string(kDamagedNotice) + ": " + state.baseDamage, std::nullopt});
     if (images.Loaded()) {
         items.push_back({std::to_string(images.width) + " × " + std::to_string(images.height), std::nullopt});
-        items.push_back({Percent(FitOf(state).scale), std::nullopt});
+        // The browser's thumbnails have a scale of their own.
+        items.push_back({Percent(state.view.browser ? BrowserLayoutOf(state).ThumbnailScale() : FitOf(state).scale),
+                         std::nullopt});
     }
+    if (state.view.browser && images.Loaded()) items.push_back({std::string(kBrowserText), std::nullopt});
     if (state.view.comparing && images.Loaded()) items.push_back({std::string(kComparingText), std::nullopt});
     if (!state.view.notice.empty()) items.push_back({state.view.notice, std::nullopt});
     if (state.saver && state.saver->Busy()) {

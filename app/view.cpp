@@ -181,12 +181,14 @@ void ScrollTo(Window& window, AppState& state, std::int64_t x, std::int64_t y) {
 }
 
 void OnWheel(Window& window, AppState& state, std::int32_t deltaX, std::int32_t deltaY, bool shift) {
+    if (state.view.browser) return;  // it always fits: the view below keeps its place
     if (shift && deltaX == 0) std::swap(deltaX, deltaY);
     const ViewFit fit = FitOf(state);
     ScrollTo(window, state, std::int64_t{fit.scrollX} - deltaX, std::int64_t{fit.scrollY} - deltaY);
 }
 
 void ScrollByKey(Window& window, AppState& state, ScrollMove move, bool sideways) {
+    if (state.view.browser) return;
     const ViewFit fit = FitOf(state);
     const std::int64_t page = std::max(1, (sideways ? fit.viewport.width : fit.viewport.height) * 9 / 10);
     const std::int64_t now = sideways ? fit.scrollX : fit.scrollY;
@@ -303,7 +305,7 @@ void ToggleSplitView(Window& window, AppState& state) {
 std::optional<std::int32_t> SplitLineX(const AppState& state) {
     const ViewState& view = state.view;
     const std::int32_t width = state.shown.images.width;
-    if (!view.split || view.Gallery() || view.selectedImage == 0 || width <= 0 ||
+    if (!view.split || view.browser || view.Gallery() || view.selectedImage == 0 || width <= 0 ||
         !state.shown.images.bitmaps[static_cast<std::size_t>(view.selectedImage)] ||
         state.shown.Label(view.selectedImage) == kBlankLabel)
         return std::nullopt;

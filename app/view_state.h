@@ -23,6 +23,15 @@ struct Scale {
     friend bool operator==(const Scale& a, const Scale& b) { return a.num * b.den == b.num * a.den; }
 };
 
+// A thumbnail of the browser: the row of its mode (in the mode menu's order)
+// and its slot, 1..4; row -1 for none.
+struct BrowserSpot {
+    std::int32_t row = -1;
+    std::int32_t slot = 0;
+    bool Valid() const { return row >= 0; }
+    friend bool operator==(const BrowserSpot&, const BrowserSpot&) = default;
+};
+
 struct ViewState {
     // Chosen by the user.
     std::int32_t selectedImage = -1;  // -1: all five as tiles; 0..4: that image alone
@@ -52,6 +61,10 @@ struct ViewState {
     bool split = false;
     std::optional<std::int32_t> splitColumn{};
     bool splitDragging = false;
+    // The browser (全加工の一覧): every mode's four pictures at once, in
+    // place of the view above, which comes back when it closes.
+    bool browser = false;
+    BrowserSpot browserHover{};  // the thumbnail under the pointer
     // A word for the status bar about the last thing refused (a fifth pin);
     // empty when there is none.
     std::string notice{};
@@ -61,6 +74,7 @@ struct ViewState {
     std::int32_t scrollBarExtent = 0;  // the thickness of a scroll bar
     std::int32_t textHeight = 0;       // one line of text, as the caption below a single image
     std::int32_t swatchTextWidth = 0;  // the wider of the two swatch texts
+    std::int32_t captionWidth = 0;     // the widest mode caption, as the browser writes them
 
     // The content point at the client area's top left, as last scrolled to.
     // The view shows it within the limits of its fit (FitOf), and

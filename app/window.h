@@ -26,6 +26,7 @@ enum class Key {
     Digit0, Digit1, Digit2, Digit3, Digit4, Digit5, Digit6, Digit7, Digit8, Digit9,
     Q, W, E, R, O,
     A, S, D, F, G, H,
+    Tab, Escape,  // the browser of every mode: open or close; close
 };
 
 class DialogLogic;

@@ -14,6 +14,13 @@
 //   worst preview_ms=<max over modes of the median> exact_ms=<...>
 //     worst_after_pause_ms=<...> size=WxH
 //   slider_previews=<n>/20 exact_after_ms=<...> size=WxH
+// Then the browser (全加工の一覧) at each size: the time from Tab to the
+// painted browser with every row made anew (as after a new picture), and
+// from a key press to the painted browser with the rows that read the
+// changed value redone, for each value a key changes (the current mode one
+// that reads it, so that its exact pass runs beside):
+//   browser_open_ms=<median> size=WxH
+//   browser_ms=<max over the values of the median> size=WxH
 //
 //   build/release/bench/prismview-key-latency [presses per mode, default 5]
 // PRISMVIEW_BENCH_MODES=8,12 measures only those modes, and
@@ -30,6 +37,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/browser.h"
 #include "app/input.h"
 #include "app/parameter_panel.h"
 #include "app/regenerate.h"
@@ -260,6 +268,95 @@ void Measure(MainWindow& window, AppState& state, std::int32_t width, std::int32
     DragSliders(window, state, watch, width, height);
 }
 
+// Notes the first paint of the client area that shows the browser complete.
+class BrowserWatch : public QObject {
+public:
+    BrowserWatch(QWidget* widget, const AppState& state) : state_(state) { widget->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && armed && !ready && state_.view.browser && BrowserUpToDate(state_))
+            ready = Clock::now();
+        return false;
+    }
+    void Reset() {
+        ready = std::nullopt;
+        armed = false;
+    }
+    bool armed = false;
+    std::optional<Clock::time_point> ready;
+
+private:
+    const AppState& state_;
+};
+
+void MeasureBrowser(MainWindow& window, AppState& state, std::int32_t width, std::int32_t height, int presses) {
+    InstallBaseImage(state.shown.images, Picture(width, height));
+    state.params = ProcessingParams{};
+    Regenerate(window, state);
+    window.RequestRepaint();
+    RunUntil([&] { return !window.Runner().Busy(); });
+    QWidget* client = window.Client();
+    BrowserWatch watch(client, state);
+    auto timed = [&](Qt::Key key) {
+        watch.Reset();
+        const Clock::time_point start = Clock::now();
+        Press(client, key);
+        watch.armed = true;
+        RunUntil([&] { return watch.ready.has_value(); });
+        return Ms(watch.ready.value_or(Clock::now()) - start);
+    };
+    std::vector<double> opens;
+    for (int i = 0; i < presses; ++i) {
+        state.shown.browser = BrowserPictures{};  // nothing kept, as for a new picture
+        opens.push_back(timed(Qt::Key_Tab));
+        Press(client, Qt::Key_Tab);  // back to the gallery
+        RunUntil([] { return false; }, std::chrono::milliseconds(20));
+    }
+    const Times open = Of(opens);
+    std::printf("\nbrowser (%dx%d): open md %.1f max %.1f ms; client %dx%d, captions %d wide, text %d high; thumbnails %dx%d\n", width, height, open.median, open.max, state.view.client.width, state.view.client.height, state.view.captionWidth, state.view.textHeight,
+                BrowserLayoutOf(state).Thumbnail().width, BrowserLayoutOf(state).Thumbnail().height);
+    struct Value {
+        const char* name;
+        unsigned reads;
+        Qt::Key key;
+    };
+    const Value values[] = {{"hue", ReadsHue, Qt::Key_Right},       {"level", ReadsLevel, Qt::Key_Up},
+                            {"frequency", ReadsFrequency, Qt::Key_2}, {"amplitude", ReadsAmplitude, Qt::Key_6},
+                            {"phase", ReadsPhase, Qt::Key_8},       {"centre", ReadsCentre, Qt::Key_W},
+                            {"start-from-end", ReadsStartFromEnd, Qt::Key_O}};
+    double worst = 0;
+    for (const Value& value : values) {
+        const ModeSpec* reader = nullptr;
+        for (const ModeSpec* mode : AllModes())
+            if (!reader && (mode->reads & value.reads)) reader = mode;
+        state.params = ProcessingParams{};
+        if (reader) state.params.effectMode = reader->mode;
+        Regenerate(window, state);
+        window.RequestRepaint();
+        RunUntil([&] { return !window.Runner().Busy(); });
+        timed(Qt::Key_Tab);  // open, every row made
+        std::vector<double> times;
+        std::size_t redone = 0;
+        for (int i = 0; i < presses; ++i) {
+            RunUntil([] { return false; }, std::chrono::milliseconds(40));
+            std::uint64_t before = 0, after = 0;
+            for (const BrowserRow& row : state.shown.browser.rows) before += row.passes;
+            times.push_back(timed(value.key));
+            for (const BrowserRow& row : state.shown.browser.rows) after += row.passes;
+            redone += after - before;
+        }
+        Press(client, Qt::Key_Tab);
+        RunUntil([&] { return !window.Runner().Busy(); });
+        const Times t = Of(times);
+        worst = std::max(worst, t.median);
+        std::printf("  %-15s md %6.1f max %6.1f ms  (%zu rows redone a press, current mode %s)\n", value.name, t.median,
+                    t.max, redone / static_cast<std::size_t>(presses), reader ? std::string(reader->name).c_str() : "-");
+        std::fflush(stdout);
+    }
+    std::printf("browser_open_ms=%.1f size=%dx%d\n", open.median, width, height);
+    std::printf("browser_ms=%.1f size=%dx%d\n", worst, width, height);
+    std::fflush(stdout);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -272,12 +369,20 @@ int main(int argc, char** argv) {
 
     static AppState state;
     MainWindow window(state);
-    window.resize(1440, 900);
     window.show();
+    // Once shown: the first show sizes the window for its picture and the
+    // (small) offscreen screen, which would leave a client area of 600 x 550.
+    window.resize(1440, 900);
     QCoreApplication::processEvents();
     window.Client()->setFocus();
-    Measure(window, state, 1920, 1080, presses);
-    Measure(window, state, 4000, 3000, presses);
+    // PRISMVIEW_BENCH_BROWSER_ONLY=1 measures only the browser.
+    const bool browserOnly = qEnvironmentVariableIntValue("PRISMVIEW_BENCH_BROWSER_ONLY") != 0;
+    if (!browserOnly) {
+        Measure(window, state, 1920, 1080, presses);
+        Measure(window, state, 4000, 3000, presses);
+    }
+    MeasureBrowser(window, state, 1920, 1080, std::max(presses, 5));
+    MeasureBrowser(window, state, 4000, 3000, std::max(presses, 5));
     window.close();
     return 0;
 }

@@ -14,9 +14,11 @@
 #include <cmath>
 #include <optional>
 
+#include "app/browser.h"
 #include "app/input.h"
 #include "app/paint.h"
 #include "app/view.h"
+#include "effects/mode_table.h"
 #include "platform/key_map.h"
 #include "platform/qt_canvas.h"
 #include "platform/qt_text.h"
@@ -68,12 +70,16 @@ void ClientArea::UpdateView() {
     view.textHeight = screenPixels(metrics.height());
     view.swatchTextWidth = screenPixels(std::max(metrics.horizontalAdvance(ToQString(kHueSwatchText)),
                                                  metrics.horizontalAdvance(ToQString(kLevelSwatchText))));
+    int widest = 0;
+    for (const ModeSpec* mode : AllModes()) widest = std::max(widest, metrics.horizontalAdvance(ToQString(mode->menuCaption)));
+    view.captionWidth = screenPixels(widest);
     KeepScrollInLimits(state_);
     SyncScrollBars();
 }
 
 void ClientArea::SyncScrollBars() {
-    const ViewFit fit = FitOf(state_);
+    ViewFit fit = FitOf(state_);
+    if (state_.view.browser) fit.horizontalBar = fit.verticalBar = false;  // the browser always fits
     const qreal ratio = devicePixelRatioF();
     const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, vertical_);
     // The bars count in screen pixels, as the scroll offset does.
@@ -113,6 +119,7 @@ void ClientArea::paintEvent(QPaintEvent* event) {
     QtCanvas canvas(painter, devicePixelRatioF());
     if (whole) {
         MakeShownCopies(state_);  // those a change of the view left missing
+        MakeBrowserPictures(state_);  // likewise: a resize, a new picture
         PaintMainWindow(canvas, state_);
     }
     if (whole && horizontal_->isVisible() && vertical_->isVisible()) {  // the corner between the bars
@@ -184,7 +191,7 @@ void ClientArea::mouseReleaseEvent(QMouseEvent* event) {
 
 void ClientArea::mousePressEvent(QMouseEvent* event) {
     const Point point = ScreenPoint(event->position());
-    if (event->button() == Qt::LeftButton && spaceHeld_ && state_.view.Scrolls()) {
+    if (event->button() == Qt::LeftButton && spaceHeld_ && state_.view.Scrolls() && !state_.view.browser) {
         panFrom_ = event->position();
         const ViewFit fit = FitOf(state_);
         panScroll_ = {fit.scrollX, fit.scrollY};
@@ -218,7 +225,12 @@ void ClientArea::wheelEvent(QWheelEvent* event) {
         QApplication::wheelScrollLines() * kScrollLine * devicePixelRatioF() / 120.0;
     const QPoint angle = event->angleDelta();
     if (event->modifiers().testFlag(Qt::ControlModifier)) {
-        // Ctrl with the wheel zooms, a step a notch, about the pointer.
+        // Ctrl with the wheel zooms, a step a notch, about the pointer; not
+        // the browser, which always fits.
+        if (state_.view.browser) {
+            event->accept();
+            return;
+        }
         wheelZoom_ += angle.y();
         const int steps = wheelZoom_ / 120;
         wheelZoom_ -= steps * 120;

@@ -34,6 +34,10 @@ std::optional<Key> KeyFor(int qtKey, Qt::KeyboardModifiers modifiers, std::uint3
         case Qt::Key_F: return Key::F;
         case Qt::Key_G: return Key::G;
         case Qt::Key_H: return Key::H;
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:  // Shift+Tab
+            return Key::Tab;
+        case Qt::Key_Escape: return Key::Escape;
         default: break;
     }
     if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) return kDigits[qtKey - Qt::Key_0];

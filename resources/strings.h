@@ -14,6 +14,8 @@ inline constexpr std::string_view kLoadingText = "画像の読み出しをして
 inline constexpr std::string_view kBlankLabel = "－";
 // The status bar while the compare key is held.
 inline constexpr std::string_view kComparingText = "ベース画像を表示中（\\ を離すと戻る）";
+// The status bar while the browser of every mode is shown.
+inline constexpr std::string_view kBrowserText = "全加工の一覧（Tab・Esc で戻る、クリックでその画像を表示）";
 inline constexpr std::string_view kRegenerateText =
     "加工画像の作成をしてます。技術不足により、暫く時間が掛かりますm(__)m";
 inline constexpr std::string_view kOpenRequestText = "ＢＭＰを開いてください。";

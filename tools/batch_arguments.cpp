@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tools/batch_options.h"
+#include "tools/overview.h"
 
 namespace prismview {
 
@@ -34,10 +35,10 @@ BatchArguments ParseBatchArguments(const QStringList& arguments) {
         probeFormat("probe-format", "", "FORMAT"), outputDir("output-dir", "", "DIR"),
         outputPattern("output-pattern", "", "PATTERN"), allowDamaged("allow-damaged", ""),
         sweep("sweep", "", "NAME=FROM:TO:FRAMES"), slot("slot", "", "N"), gallery("gallery", ""), size("size", "", "N"),
-        quality("quality", "", "N");
+        quality("quality", "", "N"), overview("overview", "", "FILE");
     for (const QCommandLineOption& option : parameterOptions) parser.addOption(option);
     parser.addOptions({format, slots, force, help, version, probe, probeFormat, outputDir, outputPattern, allowDamaged,
-                       sweep, slot, gallery, size, quality});
+                       sweep, slot, gallery, size, quality, overview});
     if (!parser.parse(arguments)) return BadUsage(parser.errorText().toStdString());
     BatchArguments result;
     if (parser.isSet(help) || parser.isSet(version)) {
@@ -66,6 +67,22 @@ BatchArguments ParseBatchArguments(const QStringList& arguments) {
     }
     std::string text;
     const QStringList positional = parser.positionalArguments();
+    if (parser.isSet(overview)) {
+        for (const QCommandLineOption* other :
+             {&sweep, &slots, &slot, &gallery, &format, &quality, &probe, &probeFormat, &outputDir, &outputPattern})
+            if (parser.isSet(*other))
+                return BadUsage("--" + other->names().last().toStdString() + " does not go with --overview");
+        if (!value(overview, result.overview)) return BadUsage(error);
+        if (result.overview.empty()) return BadUsage("--overview needs a file name");
+        if (parser.isSet(size) && (!value(size, text) || !ParseBoundedOption("size", text, kOverviewMinSize,
+                                                                            kOverviewMaxSize, result.overviewSize, error)))
+            return BadUsage(error);
+        if (positional.size() != 1) return BadUsage("expected one INPUT with --overview (see --help)");
+        result.force = parser.isSet(force);
+        result.allowDamaged = parser.isSet(allowDamaged);
+        result.input = positional[0].toStdString();
+        return result;
+    }
     if (parser.isSet(sweep)) {
         for (const QCommandLineOption* other : {&slots, &probe, &probeFormat, &outputDir, &outputPattern})
             if (parser.isSet(*other)) return BadUsage("--" + other->names().last().toStdString() + " does not go with --sweep");
@@ -93,7 +110,10 @@ BatchArguments ParseBatchArguments(const QStringList& arguments) {
         return result;
     }
     for (const QCommandLineOption* other : {&slot, &gallery, &size})
-        if (parser.isSet(*other)) return BadUsage("--" + other->names().last().toStdString() + " goes with --sweep");
+        if (parser.isSet(*other)) {
+            const bool sized = other == &size;
+            return BadUsage("--" + other->names().last().toStdString() + (sized ? " goes with --sweep or --overview" : " goes with --sweep"));
+        }
     if (parser.isSet(format) && (!value(format, text) || !ParseFormatOption(text, result.extension, error)))
         return BadUsage(error);
     if (parser.isSet(quality)) {

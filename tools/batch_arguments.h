@@ -12,6 +12,7 @@
 #include "app/sweep.h"
 #include "core/parameter_table.h"
 #include "io/picture_file.h"
+#include "tools/overview.h"
 
 namespace prismview {
 
@@ -43,6 +44,10 @@ struct BatchArguments {
     // written to `output`, a file (webp, sheet) or a folder (png).
     std::optional<SweepRequest> sweep;
     std::string output;
+    // --overview FILE: every mode's four pictures on one sheet, each
+    // `overviewSize` pixels on its longer side at most (--size).
+    std::string overview;
+    std::int32_t overviewSize = kOverviewDefaultSize;
 };
 
 // Parses the whole argument list, the program's name first. Every option

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -13,6 +14,7 @@
 #include <cstdio>
 #include <iostream>
 #include <iterator>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -24,6 +26,7 @@
 #include "io/picture_file.h"
 #include "tools/batch_arguments.h"
 #include "tools/batch_options.h"
+#include "tools/overview.h"
 #include "prismview_version.h"
 
 using namespace prismview;
@@ -40,6 +43,7 @@ std::string Usage() {
         "Usage: prismview-batch [OPTIONS] INPUT OUTPUT_PREFIX\n"
         "       prismview-batch [OPTIONS] INPUT... --output-dir DIR\n"
         "       prismview-batch [OPTIONS] --sweep NAME=FROM:TO:FRAMES (--slot N | --gallery) INPUT OUTPUT\n"
+        "       prismview-batch [OPTIONS] --overview OUT.png [--size N] INPUT\n"
         "Reads INPUT (BMP, PNG, JPEG, GIF, TIFF, WebP or any other picture Qt reads here;\n"
         "- for standard input) as the base image, runs one processing mode and writes the\n"
         "four derived images as OUTPUT_PREFIX1.bmp .. OUTPUT_PREFIX4.bmp (24-bit BMP, or the\n"
@@ -66,6 +70,14 @@ std::string Usage() {
         "                       the folder OUTPUT) or sheet (one picture of all frames and values)\n"
         "  --size N             with --sweep: a frame's longer side at most (default 1024; 0: the\n"
         "                       picture's size)\n"
+        "  --overview FILE      write one picture (PNG, or the type of FILE's extension) of every\n"
+        "                       mode's four images, with the mode's caption and the images' labels\n"
+        "                       under them, as the window's browser shows them: made from a copy of\n"
+        "                       INPUT shrunk to the thumbnails' size, with the lengths (amplitude,\n"
+        "                       wavelength, centre) shrunk alike, so they look like the exact images\n"
+        "                       shrunk but are not those pixels; the parameters apply, --mode not\n"
+        "  --size N             with --overview: each image's longer side at most, 16..512\n"
+        "                       (default 160; a smaller picture keeps its size)\n"
         "  --quality N          jpg and webp outputs at quality 1..100 (default 95), or webp\n"
         "                       lossless with --quality lossless; with --sweep and webp: lossy at\n"
         "                       quality 0..100 (default lossless)\n"
@@ -294,12 +306,51 @@ int SweepOne(const BatchArguments& arguments) {
     return 0;
 }
 
+// prismview-batch --overview: the sheet of every mode's images.
+int OverviewOne(const BatchArguments& arguments) {
+    const std::string& output = arguments.overview;
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))  // WantsOverview missed the option's spelling
+        Fail(2, "--overview must be spelled out as --overview FILE");
+    if (!arguments.force && QFileInfo::exists(QString::fromStdString(output)))
+        Fail(1, "output exists: " + output + " (use --force to overwrite)");
+    ReadResult base = ReadInput(arguments.input);
+    if (!base.bitmap) Fail(1, "cannot read " + arguments.input + ": " + base.reason);
+    std::string warning;
+    if (std::string refused = CheckDamage(arguments, arguments.input, base, warning); !refused.empty()) Fail(1, refused);
+    if (!warning.empty()) std::fprintf(stderr, "prismview-batch: %s\n", warning.c_str());
+    const BitmapHandle sheet = MakeOverview(*base.bitmap, arguments.params, arguments.overviewSize);
+    if (!sheet) Fail(1, "not enough memory for the overview of " + arguments.input);
+    const PictureToWrite picture{output, sheet.get()};
+    std::string reason;
+    if (WritePictureFiles({&picture, 1}, &reason) < 1) Fail(1, "cannot write " + output + ": " + reason);
+    return 0;
+}
+
+// Whether the command line asks for the overview, before it is parsed: that
+// needs fonts, and so an application with a (screenless) display platform.
+bool WantsOverview(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--") break;
+        for (std::string_view name : {"--overview", "-overview"})
+            if (argument == name || (argument.size() > name.size() && argument.substr(0, name.size() + 1) == std::string(name) + "="))
+                return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     // Errors are reported once, in our own words; Qt's diagnostics stay out of stderr.
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
-    QCoreApplication app(argc, argv);
+    std::unique_ptr<QCoreApplication> application;
+    if (WantsOverview(argc, argv)) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");  // text needs fonts, never a window
+        application = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    }
     const BatchArguments arguments = ParseBatchArguments(QCoreApplication::arguments());
     if (arguments.status != 0) Fail(arguments.status, arguments.error);
     if (arguments.help) {
@@ -312,6 +363,7 @@ int main(int argc, char** argv) {
     }
     if (!arguments.outputDir.empty()) return ProcessMany(arguments);
     if (arguments.sweep) return SweepOne(arguments);
+    if (!arguments.overview.empty()) return OverviewOne(arguments);
     const ProcessingParams& params = arguments.params;
     const ModeSpec* mode = FindMode(params.effectMode);  // a parsed mode is always there
     const std::string& input = arguments.input;

@@ -15,7 +15,7 @@ namespace {
 TEST(MainMenu, FivePopupsWithTheirCaptionsAndItemCounts) {
     ASSERT_EQ(MainMenu().size(), 5u);
     const std::vector<std::string> captions = {"ﾌｧｲﾙ(&F)", "表示画像(&V)", "表示処理(&A)", "並べ方(&N)", "ﾍﾙﾌﾟ(&H)"};
-    const std::vector<std::size_t> counts = {11, 17, 31, 5, 2};
+    const std::vector<std::size_t> counts = {11, 18, 31, 5, 2};
     for (std::size_t i = 0; i < 5; ++i) {
         EXPECT_EQ(MainMenu()[i].caption, captions[i]);
         EXPECT_EQ(MainMenu()[i].items.size(), counts[i]) << captions[i];
@@ -38,26 +38,32 @@ TEST(MainMenu, SeparatorsAndDialogItemsOfTheModeMenu) {
 
 TEST(MainMenu, TheViewMenuEndsWithTheScalesAndTheStatusBar) {
     const auto& items = MainMenu()[1].items;
-    ASSERT_EQ(items.size(), 17u);
+    ASSERT_EQ(items.size(), 18u);
     EXPECT_EQ(items[5].id, Command::ShowAll);
-    EXPECT_EQ(items[6].action, MenuAction::Separator);
-    EXPECT_EQ(items[7].id, Command::ActualSize);
-    EXPECT_EQ(items[7].caption, "等倍表示(&Z)");
-    EXPECT_EQ(items[7].action, MenuAction::ActualSize);
-    EXPECT_FALSE(items[7].checkedAtStart);
-    EXPECT_EQ(items[8].id, Command::ZoomIn);
-    EXPECT_EQ(items[10].id, Command::FitToWindow);
-    EXPECT_EQ(items[11].id, Command::SplitView);
-    EXPECT_EQ(items[13].id, Command::StatusBar);
-    EXPECT_TRUE(items[13].checkedAtStart);
-    EXPECT_EQ(items[14].id, Command::Captions);
-    EXPECT_EQ(items[15].id, Command::ProbePanel);
-    EXPECT_EQ(items[15].action, MenuAction::ProbePanel);
-    EXPECT_FALSE(items[15].checkedAtStart);
-    EXPECT_EQ(items[16].id, Command::ParameterPanel);
-    EXPECT_EQ(items[16].caption, "パラメータ(&R)");
-    EXPECT_EQ(items[16].action, MenuAction::ParameterPanel);
+    // The browser right after 全て表示, a mark of its own.
+    EXPECT_EQ(items[6].id, Command::Browser);
+    EXPECT_EQ(static_cast<int>(items[6].id), 32833);
+    EXPECT_EQ(items[6].caption, "全加工の一覧(&L) Tab");
+    EXPECT_EQ(items[6].action, MenuAction::Browser);
+    EXPECT_FALSE(items[6].checkedAtStart);
+    EXPECT_EQ(items[7].action, MenuAction::Separator);
+    EXPECT_EQ(items[8].id, Command::ActualSize);
+    EXPECT_EQ(items[8].caption, "等倍表示(&Z)");
+    EXPECT_EQ(items[8].action, MenuAction::ActualSize);
+    EXPECT_FALSE(items[8].checkedAtStart);
+    EXPECT_EQ(items[9].id, Command::ZoomIn);
+    EXPECT_EQ(items[11].id, Command::FitToWindow);
+    EXPECT_EQ(items[12].id, Command::SplitView);
+    EXPECT_EQ(items[14].id, Command::StatusBar);
+    EXPECT_TRUE(items[14].checkedAtStart);
+    EXPECT_EQ(items[15].id, Command::Captions);
+    EXPECT_EQ(items[16].id, Command::ProbePanel);
+    EXPECT_EQ(items[16].action, MenuAction::ProbePanel);
     EXPECT_FALSE(items[16].checkedAtStart);
+    EXPECT_EQ(items[17].id, Command::ParameterPanel);
+    EXPECT_EQ(items[17].caption, "パラメータ(&R)");
+    EXPECT_EQ(items[17].action, MenuAction::ParameterPanel);
+    EXPECT_FALSE(items[17].checkedAtStart);
 }
 
 TEST(MainMenu, EveryModeRecordHasOneItemInItsSectionInNumberOrder) {

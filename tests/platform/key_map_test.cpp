@@ -39,6 +39,9 @@ TEST(KeyFor, QtKeysAsTheProgramsKeys) {
         {"Alt+Right is a system key", Qt::Key_Right, Qt::AltModifier, 114, std::nullopt},
         {"Alt alone", Qt::Key_Alt, Qt::AltModifier, 64, std::nullopt},
         {"F10 opens the menu", Qt::Key_F10, none, 76, std::nullopt},
+        {"Tab", Qt::Key_Tab, none, 23, Key::Tab},
+        {"Shift+Tab is Tab", Qt::Key_Backtab, Qt::ShiftModifier, 23, Key::Tab},
+        {"Escape", Qt::Key_Escape, none, 9, Key::Escape},
     };
     for (const KeyCase& c : cases) EXPECT_EQ(KeyFor(c.key, c.modifiers, c.scanCode), c.expected) << c.name;
 }

@@ -149,7 +149,8 @@ private:
                                        Qt::Key_2, Qt::Key_3, Qt::Key_4, Qt::Key_5, Qt::Key_6, Qt::Key_7, Qt::Key_8,
                                        Qt::Key_9, Qt::Key_Q, Qt::Key_W, Qt::Key_E, Qt::Key_R, Qt::Key_O, Qt::Key_A,
                                        Qt::Key_S, Qt::Key_D, Qt::Key_F, Qt::Key_G, Qt::Key_H, Qt::Key_Z, Qt::Key_Y,
-                                       Qt::Key_Plus, Qt::Key_Minus, Qt::Key_X, Qt::Key_Space, Qt::Key_Escape};
+                                       Qt::Key_Plus, Qt::Key_Minus, Qt::Key_X, Qt::Key_Space, Qt::Key_Escape,
+                                       Qt::Key_Tab};
         const Qt::Key key = keys[Below(static_cast<int>(std::size(keys)))];
         Qt::KeyboardModifiers modifiers = Qt::NoModifier;
         if (OneIn(6)) modifiers |= Qt::ControlModifier;

@@ -495,5 +495,50 @@ TEST_F(BatchTest, SweepsWriteOneOutputAndKeepWhatIsThere) {
     EXPECT_FALSE(std::filesystem::exists(dir.Path("x.webp")));
 }
 
+TEST_F(BatchTest, TheOverviewIsOnePictureOfEveryModesFourImages) {
+    const std::string wide = dir.Path("wide.bmp");
+    {
+        BitmapHandle bitmap = Bitmap::Create(300, 200);
+        ASSERT_TRUE(WritePixels(*bitmap, test::Varied(300, 200)));
+        ASSERT_EQ(WriteBmpFile(wide, *bitmap), WriteResult::Written);
+    }
+    const QString in = QString::fromStdString(wide);
+    auto sheet = [&](int size) {
+        const QString out = QString::fromStdString(dir.Path("sheet" + std::to_string(size) + ".png"));
+        const BatchRun run = Batch({"--overview", out, "--size", QString::number(size), "--hue", "700", in});
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(test::ReadFileBytes(out.toStdString()).at(1), 'P');  // a PNG file, whatever its name says
+        return QImage(out);
+    };
+    const QImage small = sheet(64), large = sheet(128);
+    ASSERT_FALSE(small.isNull());
+    ASSERT_FALSE(large.isNull());
+    // Five modes across, four images each: twenty images of the long side's width.
+    EXPECT_EQ(large.width() - small.width(), 20 * 64);
+    EXPECT_GE(small.height(), 5 * (64 * 200 / 300));
+    EXPECT_LT(small.height(), large.height());
+    // A picture smaller than the size keeps its own (the 9 x 6 one).
+    const QString tiny = QString::fromStdString(dir.Path("tiny.png"));
+    ASSERT_EQ(Batch({"--overview", tiny, "--size", "64", In()}).status, 0);
+    EXPECT_LT(QImage(tiny).width(), small.width());
+
+    for (const QStringList& bad : {QStringList{"--overview", tiny, "--slots", "1", In()},
+                                   {"--overview", tiny, "--sweep", "hue=0:9:2", "--gallery", In()},
+                                   {"--overview", tiny, "--size", "8", In()},
+                                   {"--overview", tiny, "--size", "513", In()},
+                                   {"--overview", tiny, In(), in},
+                                   {"--overview", "", In()}}) {
+        const BatchRun run = Batch(bad);
+        EXPECT_EQ(run.status, 2) << bad.join(' ').toStdString();
+        EXPECT_EQ(Lines(run.err), 1) << run.err;
+    }
+    // An existing sheet stays without --force; an unreadable input writes nothing.
+    const auto before = test::ReadFileBytes(tiny.toStdString());
+    EXPECT_EQ(Batch({"--overview", tiny, "--size", "64", in}).status, 1);
+    EXPECT_EQ(test::ReadFileBytes(tiny.toStdString()), before);
+    EXPECT_EQ(Batch({"--overview", QString::fromStdString(dir.Path("none.png")), QString::fromStdString(dir.Path("none.bmp"))}).status, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("none.png")));
+}
+
 }  // namespace
 }  // namespace prismview
