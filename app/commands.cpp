@@ -12,6 +12,7 @@
 #include "app/regenerate.h"
 #include "app/startup.h"
 #include "app/view.h"
+#include "core/colour_chart.h"
 #include "io/picture_file.h"
 #include "app/menu.h"
 #include "resources/strings.h"
@@ -182,6 +183,14 @@ void PasteCommand(Window& window, AppState& state) {
                {std::move(pasted.bitmap), std::string(kClipboardSource), std::move(pasted.reason), std::move(pasted.damage)});
 }
 
+void ColourChartCommand(Window& window, AppState& state) {
+    BitmapHandle chart = MakeColourChart();
+    const bool made = chart != nullptr;
+    UsePicture(window, state, {std::move(chart), std::string(kChartName), std::string(kChartFailedReason), {}});
+    // Named like a file, so the title and the proposed save names say what it is.
+    if (made) SetBaseOrigin(window, state, std::string(kChartName), {}, {});
+}
+
 void UsePicture(Window& window, AppState& state, OfferedPicture picture) {
     if (picture.bitmap) {
         KeepBaseForUndo(state);
@@ -311,6 +320,7 @@ bool RunDialogCommand(Window& window, AppState& state, Command command) {
         case Command::Save: SaveCommand(window, state); return true;
         case Command::Copy: CopyCommand(window, state); return true;
         case Command::Paste: PasteCommand(window, state); return true;
+        case Command::ColourChart: ColourChartCommand(window, state); return true;
         case Command::MakeBase: MakeCurrentImageBase(window, state); return true;
         case Command::About: AboutCommand(window); return true;
         case Command::KeyReference: window.ShowKeyReference(); return true;

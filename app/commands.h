@@ -47,6 +47,8 @@ void SaveCommand(Window& window, AppState& state);
 std::string ProposedSaveName(const AppState& state);
 void CopyCommand(Window& window, AppState& state);
 void PasteCommand(Window& window, AppState& state);
+// Puts the built-in colour chart in the base slot, as a paste puts a picture.
+void ColourChartCommand(Window& window, AppState& state);
 void MakeCurrentImageBase(Window& window, AppState& state);
 void AboutCommand(Window& window);
 void HueLevelCommand(Window& window, AppState& state);

@@ -17,6 +17,7 @@ constexpr MenuItem kFileItems[] = {
     {Command::Sweep, "変化を書き出し(&W)...", A::Other, 0, false},
     {Command::Copy, "コピー Ctrl+C", A::Other, 0, false},
     {Command::Paste, "貼り付け Ctrl+V", A::Other, 0, false},
+    {Command::ColourChart, "色見本を開く(&K)", A::Other, 0, false},
     {Command::MakeBase, "現在の画像をベース画像にする(&B)", A::Other, 0, false},
     {Command::CopyCommand, kCopyCommandPlaceholderCaption, A::Other, 0, false},
     {Command::Undo, "元に戻す Ctrl+Z", A::Other, 0, false},

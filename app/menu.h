@@ -49,6 +49,7 @@ enum class Command : std::uint16_t {
     ParameterPanel = 32834,
     SplitView = 32835,
     Captions = 32836,
+    ColourChart = 32837,
 };
 
 inline constexpr std::string_view kBrowserCaption = "全加工の一覧(&L) Tab";

@@ -50,6 +50,10 @@ inline constexpr std::string_view kDamagedNotice = "画像の一部が壊れて�
 // Where a picture that was not a file's came from, in the read failure message.
 inline constexpr std::string_view kClipboardSource = "クリップボード";
 inline constexpr std::string_view kDroppedSource = "ドロップされたデータ";
+// The built-in colour chart: its name in the title bar and in the names the
+// save dialog proposes, and why it could not be made.
+inline constexpr std::string_view kChartName = "色見本";
+inline constexpr std::string_view kChartFailedReason = "メモリが足りません";
 // The parameter panel: its title, the caption of a key step's box, and how
 // else the centre is set.
 inline constexpr std::string_view kParameterPanelTitle = "パラメータ";

@@ -35,10 +35,11 @@ BatchArguments ParseBatchArguments(const QStringList& arguments) {
         probeFormat("probe-format", "", "FORMAT"), outputDir("output-dir", "", "DIR"),
         outputPattern("output-pattern", "", "PATTERN"), allowDamaged("allow-damaged", ""),
         sweep("sweep", "", "NAME=FROM:TO:FRAMES"), slot("slot", "", "N"), gallery("gallery", ""), size("size", "", "N"),
-        quality("quality", "", "N"), overview("overview", "", "FILE");
+        quality("quality", "", "N"), overview("overview", "", "FILE"), histogram("histogram", "", "FORMAT"),
+        chart("chart", "", "WxH");
     for (const QCommandLineOption& option : parameterOptions) parser.addOption(option);
     parser.addOptions({format, slots, force, help, version, probe, probeFormat, outputDir, outputPattern, allowDamaged,
-                       sweep, slot, gallery, size, quality, overview});
+                       sweep, slot, gallery, size, quality, overview, histogram, chart});
     if (!parser.parse(arguments)) return BadUsage(parser.errorText().toStdString());
     BatchArguments result;
     if (parser.isSet(help) || parser.isSet(version)) {
@@ -67,6 +68,30 @@ BatchArguments ParseBatchArguments(const QStringList& arguments) {
     }
     std::string text;
     const QStringList positional = parser.positionalArguments();
+    if (parser.isSet(chart)) {
+        for (std::size_t i = 0; i < parameterOptions.size(); ++i)
+            if (parser.isSet(parameterOptions[i]))
+                return BadUsage("--" + std::string(kParameterTable[i].name) + " does not go with --chart");
+        for (const QCommandLineOption* other : {&format, &slots, &probe, &probeFormat, &outputDir, &outputPattern,
+                                                &allowDamaged, &sweep, &slot, &gallery, &size, &quality, &overview,
+                                                &histogram})
+            if (parser.isSet(*other))
+                return BadUsage("--" + other->names().last().toStdString() + " does not go with --chart");
+        if (!value(chart, text) || !ParseChartSizeOption(text, result.chartWidth, result.chartHeight, error))
+            return BadUsage(error);
+        if (positional.size() != 1) return BadUsage("expected one OUTPUT with --chart (see --help)");
+        result.force = parser.isSet(force);
+        result.output = positional[0].toStdString();
+        return result;
+    }
+    if (parser.isSet(histogram)) {
+        for (const QCommandLineOption* other : {&overview, &sweep, &outputDir, &probe, &probeFormat})
+            if (parser.isSet(*other))
+                return BadUsage("--" + other->names().last().toStdString() + " does not go with --histogram");
+        if (!value(histogram, result.histogram)) return BadUsage(error);
+        if (result.histogram != "csv" && result.histogram != "json")
+            return BadUsage("--histogram needs csv or json, not '" + result.histogram + "'");
+    }
     if (parser.isSet(overview)) {
         for (const QCommandLineOption* other :
              {&sweep, &slots, &slot, &gallery, &format, &quality, &probe, &probeFormat, &outputDir, &outputPattern})

@@ -48,6 +48,11 @@ struct BatchArguments {
     // `overviewSize` pixels on its longer side at most (--size).
     std::string overview;
     std::int32_t overviewSize = kOverviewDefaultSize;
+    // --histogram csv|json: the exact colour counts of the base image and the
+    // written outputs on standard output (the captions go to standard error).
+    std::string histogram;
+    // --chart WxH OUTPUT: the built-in colour chart at that size, written to `output`.
+    std::int32_t chartWidth = 0, chartHeight = 0;
 };
 
 // Parses the whole argument list, the program's name first. Every option

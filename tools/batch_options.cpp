@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "core/colour_chart.h"
 #include "effects/mode_table.h"
 #include "io/picture_file.h"
 
@@ -156,6 +157,17 @@ bool ParseProbeOption(const std::string& text, std::array<std::int32_t, 2>& poin
         y < 0)
         return Fail(error, "--probe needs X,Y with whole numbers from 0, not '" + text + "'");
     point = {x, y};
+    return true;
+}
+
+bool ParseChartSizeOption(const std::string& text, std::int32_t& width, std::int32_t& height, std::string& error) {
+    const auto at = text.find('x');
+    std::int32_t w = 0, h = 0;
+    if (at == std::string::npos || !ParseInt32(text.substr(0, at), w) || !ParseInt32(text.substr(at + 1), h) || w < 1 ||
+        h < 1 || w > kMaxChartSide || h > kMaxChartSide)
+        return Fail(error, "--chart needs WxH with whole numbers 1.." + std::to_string(kMaxChartSide) + ", not '" + text + "'");
+    width = w;
+    height = h;
     return true;
 }
 

@@ -24,6 +24,9 @@ std::string ParameterHelp();
 // The help lines of --sweep, with the names of the parameters it steps.
 std::string SweepHelp();
 
+// --chart WxH: two whole numbers 1..kMaxChartSide joined by an x, such as 800x511.
+bool ParseChartSizeOption(const std::string& text, std::int32_t& width, std::int32_t& height, std::string& error);
+
 // --format: bmp, png, jpg, webp or tif; `extension` becomes the outputs' extension.
 bool ParseFormatOption(const std::string& text, std::string& extension, std::string& error);
 // --slots: a comma-separated list of slots 1..4, such as "1,3".

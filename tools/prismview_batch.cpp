@@ -12,6 +12,7 @@
 #include <array>
 #include <chrono>
 #include <cstdio>
+#include <future>
 #include <iostream>
 #include <iterator>
 #include <memory>
@@ -20,12 +21,15 @@
 #include <vector>
 
 #include "core/colour.h"
+#include "core/colour_chart.h"
+#include "core/colour_counts.h"
 #include "core/process.h"
 #include "app/sweep.h"
 #include "effects/mode_table.h"
 #include "io/picture_file.h"
 #include "tools/batch_arguments.h"
 #include "tools/batch_options.h"
+#include "tools/histogram_text.h"
 #include "tools/overview.h"
 #include "prismview_version.h"
 
@@ -44,6 +48,7 @@ std::string Usage() {
         "       prismview-batch [OPTIONS] INPUT... --output-dir DIR\n"
         "       prismview-batch [OPTIONS] --sweep NAME=FROM:TO:FRAMES (--slot N | --gallery) INPUT OUTPUT\n"
         "       prismview-batch [OPTIONS] --overview OUT.png [--size N] INPUT\n"
+        "       prismview-batch --chart WxH OUTPUT\n"
         "Reads INPUT (BMP, PNG, JPEG, GIF, TIFF, WebP or any other picture Qt reads here;\n"
         "- for standard input) as the base image, runs one processing mode and writes the\n"
         "four derived images as OUTPUT_PREFIX1.bmp .. OUTPUT_PREFIX4.bmp (24-bit BMP, or the\n"
@@ -62,7 +67,18 @@ std::string Usage() {
         "                       extension), {slot} (required) and {ext}; default {name}_{slot}.{ext}\n"
         "  --probe X,Y          after the captions, print the colour at picture point X,Y (from the\n"
         "                       top left) of the base image and the four outputs; repeatable\n"
-        "  --probe-format FORMAT  how: table (default), csv or json\n" +
+        "  --probe-format FORMAT  how: table (default), csv or json\n"
+        "  --histogram FORMAT   after writing, print the exact colour counts over every pixel of the\n"
+        "                       base image and each written output as csv or json: 256 bins each of\n"
+        "                       R, G and B, 511 of L = max + min, 766 of T = R + G + B, 1530 of the\n"
+        "                       hue (pixels with max = min counted apart as greys) and 256 of the\n"
+        "                       spread max - min; standard output then holds only that (the captions\n"
+        "                       go to standard error); not with --probe\n"
+        "  --chart WxH          write the built-in colour chart, W x H pixels (1..16384 each), to\n"
+        "                       OUTPUT (its type by the extension): every hue of the wheel across,\n"
+        "                       L from 0 (black) at the top to 510 (white) at the bottom, each colour\n"
+        "                       as saturated as its L allows, and the greys of each row's L in a band\n"
+        "                       down the right edge (a 32nd of the width)\n" +
         SweepHelp() +
         "  --slot N             with --sweep: frames of image N (0 the base, 1..4 the outputs)\n"
         "  --gallery            with --sweep: frames of all five images, three by two\n"
@@ -326,6 +342,30 @@ int OverviewOne(const BatchArguments& arguments) {
     return 0;
 }
 
+// prismview-batch --chart: the colour chart into one file.
+int ChartOne(const BatchArguments& arguments) {
+    if (!arguments.force && QFileInfo::exists(QString::fromStdString(arguments.output)))
+        Fail(1, "output exists: " + arguments.output + " (use --force to overwrite)");
+    const BitmapHandle chart = MakeColourChart(arguments.chartWidth, arguments.chartHeight);
+    if (!chart) Fail(1, "not enough memory for the chart");
+    const PictureToWrite picture{arguments.output, chart.get()};
+    std::string reason;
+    if (WritePictureFiles({&picture, 1}, &reason) < 1) Fail(1, "cannot write " + arguments.output + ": " + reason);
+    return 0;
+}
+
+// --histogram: the counts of the base and of each written output, in slot
+// order. They are made while the outputs are written (the counting reads the
+// same images the writers read).
+std::vector<CountedImage> CountImages(const ImageSet& images, const Labels& labels, const std::array<bool, 4>& written) {
+    std::vector<CountedImage> counted;
+    for (int slot = 0; slot < kSlotCount; ++slot)
+        if (slot == 0 || written[static_cast<std::size_t>(slot - 1)])
+            counted.push_back({slot, labels[static_cast<std::size_t>(slot)],
+                               CountColours(*images.bitmaps[static_cast<std::size_t>(slot)])});
+    return counted;
+}
+
 // Whether the command line asks for the overview, before it is parsed: that
 // needs fonts, and so an application with a (screenless) display platform.
 bool WantsOverview(int argc, char** argv) {
@@ -364,6 +404,7 @@ int main(int argc, char** argv) {
     if (!arguments.outputDir.empty()) return ProcessMany(arguments);
     if (arguments.sweep) return SweepOne(arguments);
     if (!arguments.overview.empty()) return OverviewOne(arguments);
+    if (arguments.chartWidth > 0) return ChartOne(arguments);
     const ProcessingParams& params = arguments.params;
     const ModeSpec* mode = FindMode(params.effectMode);  // a parsed mode is always there
     const std::string& input = arguments.input;
@@ -400,15 +441,25 @@ int main(int argc, char** argv) {
     if (!ProcessImages(images, mode, params))
         Fail(1, "not enough memory to process " + input);  // half-done images are never written
 
+    const Labels labels = LabelsOf(mode);
+    std::future<std::vector<CountedImage>> counts;
+    if (!arguments.histogram.empty())
+        counts = std::async(std::launch::async, [&] { return CountImages(images, labels, written); });
     const std::vector<PictureToWrite> pictures =
         OutputsToWrite(written, {outputs[0], outputs[1], outputs[2], outputs[3]}, images);
     std::string reason;
     const std::size_t failed = WritePictureFiles(pictures, &reason, arguments.writeOptions);
+    if (counts.valid()) counts.wait();  // the images stay until the counting is done with them
     if (failed < pictures.size()) Fail(1, "cannot write " + pictures[failed].fileName + ": " + reason);
-    const Labels labels = LabelsOf(mode);
     // Scripts that asked for CSV or JSON get only that on standard output.
-    const bool forScripts = arguments.probeFormat == "csv" || arguments.probeFormat == "json";
+    const bool forScripts =
+        arguments.probeFormat == "csv" || arguments.probeFormat == "json" || !arguments.histogram.empty();
     for (int slot = 1; slot < kSlotCount; ++slot) std::fprintf(forScripts ? stderr : stdout, "%s\n", labels[slot].c_str());
     PrintProbes(images, labels, arguments.probes, arguments.probeFormat);
+    if (counts.valid()) {
+        const std::vector<CountedImage> counted = counts.get();
+        const std::string text = arguments.histogram == "json" ? HistogramJson(counted) : HistogramCsv(counted);
+        std::fwrite(text.data(), 1, text.size(), stdout);
+    }
     return 0;
 }

@@ -14,6 +14,7 @@
 #include "io/picture_file.h"
 #include "app/menu.h"
 #include "app/status.h"
+#include "core/colour_chart.h"
 #include "support/recording_window.h"
 #include "support/test_support.h"
 
@@ -23,6 +24,25 @@ namespace {
 using test::RecordingWindow;
 
 using test::BitmapOf;
+
+// The chart goes in as a paste does: one undo step, named in the title and
+// the proposed save names, every derived image made from it.
+TEST(PictureCommands, TheColourChartIsTheBaseUntilUndone) {
+    test::State state;
+    RecordingWindow window;
+    UsePicture(window, state, {BitmapOf(test::Varied(5, 4)), "", "", ""});
+    const PixelBuffer before = ReadPixels(*state.shown.images.bitmaps[0]);
+    OnCommand(window, state, Command::ColourChart);
+    ASSERT_EQ(state.shown.images.width, kChartWidth);
+    ASSERT_EQ(state.shown.images.height, kChartHeight);
+    EXPECT_EQ(ReadPixels(*state.shown.images.bitmaps[0]).pixels, ReadPixels(*MakeColourChart()).pixels);
+    EXPECT_EQ(WindowTitle(state), "プリズムビュー - 色見本");
+    EXPECT_EQ(ProposedSaveName(state), "色見本_0.bmp");
+    EXPECT_EQ(state.shown.images.bitmaps[4]->Width(), kChartWidth);
+    OnCommand(window, state, Command::Undo);
+    EXPECT_EQ(ReadPixels(*state.shown.images.bitmaps[0]).pixels, before.pixels);
+    EXPECT_EQ(WindowTitle(state), "プリズムビュー");
+}
 
 TEST(PictureCommands, SaveByExtensionAndTheTitleFollowsTheBaseImagesFile) {
     test::TempDir dir;

@@ -5,6 +5,7 @@
 #include <numeric>
 
 #include "core/colour.h"
+#include "core/colour_chart.h"
 #include "support/test_support.h"
 
 namespace prismview {
@@ -65,6 +66,17 @@ TEST(CountColours, AGreyPictureHasOneBinOfEachTermAndNoHue) {
     EXPECT_EQ(one.hue[0], 1u);
     EXPECT_EQ(one.hue[static_cast<std::size_t>(HueOf(0xFF00FF) % kHueSteps)], 1u);
     EXPECT_EQ(one.pixels, 2u);
+}
+
+// The chart: every hue and every L, greys in the band and in the black and
+// white rows.
+TEST(CountColours, OfTheChartEqualAPlainCount) {
+    const BitmapHandle chart = MakeColourChart(kChartWidth, kChartHeight);
+    ASSERT_TRUE(chart);
+    const PixelBuffer pixels = ReadPixels(*chart);
+    const ColourCounts counts = CountColours(*chart, 1, 2);
+    EXPECT_EQ(counts, ProbeCount(pixels));
+    EXPECT_EQ(counts.pixels, std::uint64_t{kChartWidth} * kChartHeight);
 }
 
 }  // namespace

@@ -15,6 +15,8 @@
 #include <filesystem>
 #include <functional>
 
+#include "core/colour_chart.h"
+#include "core/colour_counts.h"
 #include "effects/mode_table.h"
 #include "io/bmp_file.h"
 #include "io/picture_file.h"
@@ -538,6 +540,64 @@ TEST_F(BatchTest, TheOverviewIsOnePictureOfEveryModesFourImages) {
     EXPECT_EQ(test::ReadFileBytes(tiny.toStdString()), before);
     EXPECT_EQ(Batch({"--overview", QString::fromStdString(dir.Path("none.png")), QString::fromStdString(dir.Path("none.bmp"))}).status, 1);
     EXPECT_FALSE(std::filesystem::exists(dir.Path("none.png")));
+}
+
+// --histogram json: only JSON on standard output, the base's counts those of
+// the input, one entry for each written slot; csv: one line a bin.
+TEST_F(BatchTest, TheHistogramIsTheExactCountsOfTheBaseAndEachWrittenOutput) {
+    const BatchRun json = Batch({"--mode", "hue-rotate", "--hue", "300", "--slots", "1,4", "--histogram", "json", In(), Prefix()});
+    ASSERT_EQ(json.status, 0) << json.err;
+    QJsonParseError error{};
+    const QJsonArray images = QJsonDocument::fromJson(QByteArray::fromStdString(json.out), &error).array();
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << json.out.substr(0, 200);
+    ASSERT_EQ(images.size(), 3);
+    EXPECT_EQ(images.at(2).toObject().value("image").toInt(), 4);
+    EXPECT_EQ(images.at(1).toObject().value("caption").toString().toStdString(), LabelsOf(FindMode(ModeHueRotate))[1]);
+    EXPECT_NE(json.err.find(LabelsOf(FindMode(ModeHueRotate))[1]), std::string::npos);  // captions on stderr
+    const ColourCounts expected = CountColours(*test::BitmapOf(base));
+    const QJsonObject first = images.at(0).toObject();
+    EXPECT_EQ(first.value("pixels").toInteger(), 54);
+    EXPECT_EQ(first.value("greys").toInteger(), static_cast<qint64>(expected.greys));
+    const QJsonArray hue = first.value("hue").toArray();
+    ASSERT_EQ(hue.size(), 1530);
+    for (int bin = 0; bin < 1530; ++bin) ASSERT_EQ(hue.at(bin).toInteger(), static_cast<qint64>(expected.hue[bin])) << bin;
+    EXPECT_EQ(first.value("l").toArray().size(), 511);
+    EXPECT_EQ(first.value("t").toArray().size(), 766);
+
+    const BatchRun csv = Batch({"--slots", "2", "--histogram", "csv", "--force", In(), Prefix()});
+    ASSERT_EQ(csv.status, 0) << csv.err;
+    EXPECT_EQ(csv.out.rfind("image,caption,term,bin,count\n0,\"ベース画像\",r,0,", 0), 0u) << csv.out.substr(0, 80);
+    EXPECT_EQ(Lines(csv.out), 1 + 2 * (4 * 256 + 511 + 766 + 1530 + 2));
+    EXPECT_NE(csv.out.find("\n2,\"明度反転\",pixels,,54\n"), std::string::npos);
+
+    for (const QStringList& bad : {QStringList{"--histogram", "xml", In(), Prefix()},
+                                   {"--histogram", "csv", "--probe", "0,0", In(), Prefix()},
+                                   {"--histogram", "csv", "--output-dir", dir.Path("many").c_str(), In()}}) {
+        const BatchRun run = Batch(bad);
+        EXPECT_EQ(run.status, 2) << bad.join(' ').toStdString();
+        EXPECT_EQ(Lines(run.err), 1) << run.err;
+    }
+}
+
+// --chart WxH OUTPUT: the chart's pixels at that size, by the name's type.
+TEST_F(BatchTest, TheChartIsWrittenAtAnySize) {
+    const std::string out = dir.Path("chart.png");
+    const BatchRun run = Batch({"--chart", "97x33", QString::fromStdString(out)});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const ReadResult read = ReadPictureFile(out);
+    ASSERT_TRUE(read.bitmap) << read.reason;
+    EXPECT_EQ(ReadPixels(*read.bitmap).pixels, ReadPixels(*MakeColourChart(97, 33)).pixels);
+    EXPECT_EQ(Batch({"--chart", "97x33", QString::fromStdString(out)}).status, 1);  // exists
+    EXPECT_EQ(Batch({"--chart", "1x1", "--force", QString::fromStdString(out)}).status, 0);
+    for (const QStringList& bad : {QStringList{"--chart", "0x5", QString::fromStdString(out)},
+                                   {"--chart", "16385x1", QString::fromStdString(out)},
+                                   {"--chart", "20", QString::fromStdString(out)},
+                                   {"--chart", "20x20", "--hue", "5", QString::fromStdString(out)},
+                                   {"--chart", "20x20", In(), QString::fromStdString(out)}}) {
+        const BatchRun bad_run = Batch(bad);
+        EXPECT_EQ(bad_run.status, 2) << bad.join(' ').toStdString();
+        EXPECT_EQ(Lines(bad_run.err), 1) << bad_run.err;
+    }
 }
 
 }  // namespace
