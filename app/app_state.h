@@ -94,6 +94,9 @@ struct AppState {
     // part of it up), in the decoder's words; empty for a complete picture.
     // The status bar says so for as long as it is the base.
     std::string baseDamage;
+    // The passes 現在の画像をベース画像にする applied to the file's picture to
+    // make the base, in order; empty for the file's own picture.
+    Chain baseChain;
     History history;  // what undo and redo take back
     PassRunner* passRunner = nullptr;  // the pass beside the window; every command that changes pictures needs one
     BackgroundSave* saver = nullptr;   // saving beside the window; without one a save is written at once

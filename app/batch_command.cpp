@@ -3,6 +3,7 @@
 #include "app/menu.h"
 #include "core/parameter_table.h"
 #include "effects/mode_table.h"
+#include "resources/strings.h"
 
 namespace prismview {
 
@@ -16,27 +17,41 @@ std::string Quoted(const std::string& text) {
 
 }  // namespace
 
-std::string BatchCommandFor(const AppState& state) {
-    const ProcessingParams& params = state.params;
+// " --mode NAME" and the values the mode reads, as the batch tool reads them.
+std::string PassOptions(const ProcessingParams& params) {
     const ModeSpec* mode = FindMode(params.effectMode);
-    std::string command = "prismview-batch";
-    if (!mode) return command;
+    std::string options;
+    if (!mode) return options;
     for (const ParameterInfo& parameter : kParameterTable) {
         const std::string option = " --" + std::string(parameter.name);
         if (parameter.kind == ParameterKind::Mode) {
-            command += option + " " + std::string(mode->name);  // by its name: people read the command
+            options += option + " " + std::string(mode->name);  // by its name: people read the command
         } else if ((mode->reads & parameter.reads) != 0) {
-            if (parameter.kind != ParameterKind::Flag) command += option + " " + CommandValue(parameter, params);
-            else if (params.*parameter.fields[0].member != 0) command += option;
+            if (parameter.kind != ParameterKind::Flag) options += option + " " + CommandValue(parameter, params);
+            else if (params.*parameter.fields[0].member != 0) options += option;
         }
     }
+    return options;
+}
+
+std::string BatchCommandFor(const AppState& state) {
+    std::string command = "prismview-batch";
+    if (!FindMode(state.params.effectMode)) return command;
+    // The passes that made the base from the file's picture, each handing on its image.
+    if (!state.basePath.empty())
+        for (const ChainStep& step : state.baseChain)
+            command += PassOptions(step.params) + " --slots " + std::to_string(step.slot) + " --then";
+    command += PassOptions(state.params);
     const std::int32_t selected = state.view.selectedImage;
     if (selected >= 1 && selected < kSlotCount) command += " --slots " + std::to_string(selected);
     // The window shows a damaged file's picture; the tool reads it only when told.
     if (!state.basePath.empty() && !state.baseDamage.empty()) command += " --allow-damaged";
     const std::string picture = state.basePath.empty() ? std::string(kPlaceholderPicture) : state.basePath;
     // "--" ends the options: a path may start with a dash.
-    return command + " -- " + Quoted(picture) + " prismview_";
+    command += " -- " + Quoted(picture) + " prismview_";
+    if (state.basePath.empty())
+        command = "# " + std::string(kPlaceholderComment) + std::string(kPlaceholderPicture) + "\n" + command;
+    return command;
 }
 
 void CopyBatchCommand(Window& window, const AppState& state) { window.PutClipboardText(BatchCommandFor(state)); }

@@ -14,9 +14,11 @@ namespace prismview {
 // the command names this file instead.
 inline constexpr std::string_view kPlaceholderPicture = "PICTURE.png";
 
-// The command, for a POSIX shell: the path single-quoted, the outputs
-// prismview_1.bmp .. prismview_4.bmp, and in the single view of a derived
-// image `--slots` of that image only.
+// The command, for a POSIX shell: the passes that made the base from the
+// file's picture first (each ending in --then), the path single-quoted, the
+// outputs prismview_1.bmp .. prismview_4.bmp, and in the single view of a
+// derived image `--slots` of that image only. For a base of no file a comment
+// line comes first, saying that the picture's name is a placeholder.
 std::string BatchCommandFor(const AppState& state);
 
 // The file menu's item: puts the command on the clipboard as text.

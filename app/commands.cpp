@@ -206,7 +206,9 @@ void UsePicture(Window& window, AppState& state, OfferedPicture picture) {
 }
 
 void MakeCurrentImageBase(Window& window, AppState& state) {
-    if (!state.shown.images.Loaded() || state.view.Gallery()) {
+    // A blank slot ("－") makes no picture: its bitmap holds nothing to keep.
+    if (!state.shown.images.Loaded() || state.view.Gallery() ||
+        state.shown.Label(state.view.selectedImage) == kBlankLabel) {
         Tell(window, kChooseImageText, kRequestCaption);
         return;
     }
@@ -219,11 +221,15 @@ void MakeCurrentImageBase(Window& window, AppState& state) {
         StopPassesOnBase(state);
         BitmapHandle old = Bitmap::Create(shown->Width(), shown->Height());
         if (old && old->CopyFrom(*state.shown.images.bitmaps[0]))
-            state.history.BaseReplaced({state.params, std::move(old), state.baseFileName, state.basePath, state.baseDamage});
+            state.history.BaseReplaced(
+                {state.params, std::move(old), state.baseFileName, state.basePath, state.baseDamage, state.baseChain});
         state.shown.images.bitmaps[0]->CopyFrom(*shown);
         state.shown.images.scaled[0].reset();  // a copy of the old pixels
         state.shown.images.generation = NewImageGeneration();
-        SetBaseOrigin(window, state, {}, {}, state.baseDamage);  // no longer the file's picture
+        // No longer the file's own picture, but made from it by one more pass.
+        Chain chain = state.baseChain;
+        chain.push_back({state.params, state.view.selectedImage});
+        SetBaseOrigin(window, state, {}, state.basePath, state.baseDamage, std::move(chain));
     }
     Regenerate(window, state);
     window.RequestRepaint();
@@ -256,14 +262,14 @@ void UndoCommand(Window& window, AppState& state, bool undo) {
     state.history.Settle(state.params);  // a drag going on: what it changed so far is the newest step
     HistoryStep step;
     if (!state.history.Take(undo, step)) return;
-    HistoryStep current{state.params, nullptr, state.baseFileName, state.basePath, state.baseDamage};
+    HistoryStep current{state.params, nullptr, state.baseFileName, state.basePath, state.baseDamage, state.baseChain};
     if (step.base) {
         StopPassesOnBase(state);
         current.base = std::move(state.shown.images.bitmaps[0]);
         const Size before{state.shown.images.width, state.shown.images.height};
         InstallBaseImage(state.shown.images, std::move(step.base));
         StartNewPicture(state, before, false);
-        SetBaseOrigin(window, state, step.baseFileName, step.basePath, step.baseDamage);
+        SetBaseOrigin(window, state, step.baseFileName, step.basePath, step.baseDamage, std::move(step.baseChain));
     }
     state.params = step.params;
     state.history.Keep(undo, std::move(current));

@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "app/chain.h"
 #include "core/bitmap.h"
 #include "core/params.h"
 
@@ -24,6 +25,7 @@ struct HistoryStep {
     BitmapHandle base;  // null: the base image stayed
     std::string baseFileName, basePath;
     std::string baseDamage;
+    Chain baseChain;
 };
 
 class History {

@@ -27,13 +27,15 @@ void KeepBaseForUndo(AppState& state) {
     ImageSet& images = state.shown.images;
     if (!images.Loaded()) return;
     state.history.BaseReplaced(
-        {state.params, std::move(images.bitmaps[0]), state.baseFileName, state.basePath, state.baseDamage});
+        {state.params, std::move(images.bitmaps[0]), state.baseFileName, state.basePath, state.baseDamage, state.baseChain});
 }
 
-void SetBaseOrigin(Window& window, AppState& state, std::string fileName, std::string path, std::string damage) {
+void SetBaseOrigin(Window& window, AppState& state, std::string fileName, std::string path, std::string damage,
+                   Chain chain) {
     state.baseFileName = std::move(fileName);
     state.basePath = std::move(path);
     state.baseDamage = std::move(damage);
+    state.baseChain = std::move(chain);
     window.SetMenuCaption(Command::CopyCommand, CopyCommandCaption(state));
 }
 

@@ -23,7 +23,8 @@ void KeepBaseForUndo(AppState& state);
 // empty for a picture that is no file's) and why it came in damaged (empty
 // for a complete one). The copy-command item follows at once, the title at
 // the next repaint.
-void SetBaseOrigin(Window& window, AppState& state, std::string fileName, std::string path, std::string damage);
+void SetBaseOrigin(Window& window, AppState& state, std::string fileName, std::string path, std::string damage,
+                   Chain chain = {});
 // Before the base image is replaced or its pixels change: the pass reads it
 // in place, so any pass is stopped first (the next request makes it again).
 void StopPassesOnBase(AppState& state);

@@ -53,6 +53,10 @@ inline constexpr std::string_view kDroppedSource = "ドロップされたデー�
 // The built-in colour chart: its name in the title bar and in the names the
 // save dialog proposes, and why it could not be made.
 inline constexpr std::string_view kChartName = "色見本";
+// The first line of the copied command when the base is no file's picture,
+// before the placeholder's name.
+inline constexpr std::string_view kPlaceholderComment =
+    "ベース画像はファイルから読んだものではありません。ベース画像を保存したファイルの名前で置き換えてください: ";
 inline constexpr std::string_view kChartFailedReason = "メモリが足りません";
 // The parameter panel: its title, the caption of a key step's box, and how
 // else the centre is set.

@@ -2,7 +2,11 @@
 
 #include <QCommandLineParser>
 
+#include <algorithm>
 #include <vector>
+
+#include "app/chain.h"
+#include "effects/mode_table.h"
 
 #include "tools/batch_options.h"
 #include "tools/overview.h"
@@ -18,18 +22,106 @@ BatchArguments BadUsage(std::string error) {
     return result;
 }
 
+// An option for each parameter of the table, in its order.
+std::vector<QCommandLineOption> ParameterOptions() {
+    std::vector<QCommandLineOption> options;
+    for (const ParameterInfo& parameter : kParameterTable) {
+        const QString name = QString::fromUtf8(parameter.name.data(), static_cast<qsizetype>(parameter.name.size()));
+        options.push_back(parameter.kind == ParameterKind::Flag
+                              ? QCommandLineOption(name, QString())
+                              : QCommandLineOption(name, QString(), QStringLiteral("VALUE")));
+    }
+    return options;
+}
+
+// The parameters the parsed options set; one value per option.
+bool ReadParameters(const QCommandLineParser& parser, const std::vector<QCommandLineOption>& options,
+                    ProcessingParams& params, std::string& error) {
+    for (std::size_t i = 0; i < options.size(); ++i) {
+        const ParameterInfo& parameter = kParameterTable[i];
+        if (!parser.isSet(options[i])) continue;
+        const QStringList values = parser.values(options[i]);
+        if (values.size() > 1) {
+            error = "--" + std::string(parameter.name) + " given more than once";
+            return false;
+        }
+        const std::string text = parameter.kind == ParameterKind::Flag ? std::string() : values.first().toStdString();
+        if (!ParseParameter(parameter, text, params, error)) return false;
+    }
+    return true;
+}
+
+// The arguments split at each --then before a "--": the passes before the
+// last one, and the last with everything else.
+std::vector<QStringList> SplitAtThen(const QStringList& arguments) {
+    std::vector<QStringList> groups(1, QStringList{arguments.value(0)});
+    bool ended = false;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        ended = ended || arguments[i] == QStringLiteral("--");
+        if (!ended && arguments[i] == QStringLiteral("--then")) groups.emplace_back(QStringList{arguments.value(0)});
+        else groups.back() << arguments[i];
+    }
+    return groups;
+}
+
+// A pass before --then: parameters and the one slot that becomes the next base.
+bool ParseChainStep(const QStringList& group, std::size_t index, ChainStep& step, std::string& error) {
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const std::vector<QCommandLineOption> parameterOptions = ParameterOptions();
+    const QCommandLineOption slots("slots", "", "N");
+    for (const QCommandLineOption& option : parameterOptions) parser.addOption(option);
+    parser.addOption(slots);
+    const std::string which = "pass " + std::to_string(index + 1) + " before --then: ";
+    if (!parser.parse(group)) {
+        error = which + parser.errorText().toStdString() + " (a pass before --then takes its values and --slots N only)";
+        return false;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        error = which + "INPUT and OUTPUT go after the last pass";
+        return false;
+    }
+    if (!ReadParameters(parser, parameterOptions, step.params, error)) {
+        error = which + error;
+        return false;
+    }
+    std::array<bool, 4> chosen{};
+    const QStringList values = parser.values(slots);
+    if (values.size() != 1 || !ParseSlotsOption(values.first().toStdString(), chosen, error) ||
+        std::count(chosen.begin(), chosen.end(), true) != 1) {
+        error = which + "--slots N names the one image that becomes the next pass's base";
+        return false;
+    }
+    step.slot = static_cast<std::int32_t>(std::find(chosen.begin(), chosen.end(), true) - chosen.begin()) + 1;
+    const ModeSpec* mode = FindMode(step.params.effectMode);
+    if (mode && ChainSlotIsBlank(*mode, step.slot)) {
+        error = which + "image " + std::to_string(step.slot) + " of mode " + std::string(mode->name) + " is blank";
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 BatchArguments ParseBatchArguments(const QStringList& arguments) {
+    const std::vector<QStringList> groups = SplitAtThen(arguments);
+    if (groups.size() > 1) {
+        Chain chain;
+        for (std::size_t i = 0; i + 1 < groups.size(); ++i) {
+            ChainStep step;
+            std::string error;
+            if (!ParseChainStep(groups[i], i, step, error)) return BadUsage(error);
+            chain.push_back(step);
+        }
+        BatchArguments result = ParseBatchArguments(groups.back());
+        if (result.status != 0 || result.help || result.version) return result;
+        if (result.chartWidth > 0) return BadUsage("--chart does not go with --then");
+        result.chain = std::move(chain);
+        return result;
+    }
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    std::vector<QCommandLineOption> parameterOptions;
-    for (const ParameterInfo& parameter : kParameterTable) {
-        const QString name = QString::fromUtf8(parameter.name.data(), static_cast<qsizetype>(parameter.name.size()));
-        parameterOptions.push_back(parameter.kind == ParameterKind::Flag
-                                       ? QCommandLineOption(name, QString())
-                                       : QCommandLineOption(name, QString(), QStringLiteral("VALUE")));
-    }
+    const std::vector<QCommandLineOption> parameterOptions = ParameterOptions();
     const QCommandLineOption format("format", "", "FORMAT"), slots("slots", "", "LIST"), force("force", ""),
         help(QStringList{"h", "help"}, ""), version("version", ""), probe("probe", "", "X,Y"),
         probeFormat("probe-format", "", "FORMAT"), outputDir("output-dir", "", "DIR"),
@@ -59,13 +151,7 @@ BatchArguments ParseBatchArguments(const QStringList& arguments) {
         text = values.first().toStdString();
         return true;
     };
-    for (std::size_t i = 0; i < parameterOptions.size(); ++i) {
-        const ParameterInfo& parameter = kParameterTable[i];
-        if (!parser.isSet(parameterOptions[i])) continue;
-        std::string text;
-        if (parameter.kind != ParameterKind::Flag && !value(parameterOptions[i], text)) return BadUsage(error);
-        if (!ParseParameter(parameter, text, result.params, error)) return BadUsage(error);
-    }
+    if (!ReadParameters(parser, parameterOptions, result.params, error)) return BadUsage(error);
     std::string text;
     const QStringList positional = parser.positionalArguments();
     if (parser.isSet(chart)) {

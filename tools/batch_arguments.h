@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/chain.h"
 #include "app/sweep.h"
 #include "core/parameter_table.h"
 #include "io/picture_file.h"
@@ -22,6 +23,9 @@ struct BatchArguments {
     bool help = false;     // -h or --help: show the usage and stop
     bool version = false;  // --version: show the version and stop
     ProcessingParams params;
+    // The passes before --then, in order: each one's chosen image is the next
+    // pass's base, the last one's the base of `params`' pass.
+    Chain chain;
     std::string extension = "bmp";
     WriteOptions writeOptions;  // --quality: for jpg and webp outputs
     std::array<bool, 4> slots{true, true, true, true};  // which outputs are written

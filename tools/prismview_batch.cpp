@@ -49,6 +49,7 @@ std::string Usage() {
         "       prismview-batch [OPTIONS] --sweep NAME=FROM:TO:FRAMES (--slot N | --gallery) INPUT OUTPUT\n"
         "       prismview-batch [OPTIONS] --overview OUT.png [--size N] INPUT\n"
         "       prismview-batch --chart WxH OUTPUT\n"
+        "       prismview-batch [PASS OPTIONS] --slots N --then [PASS OPTIONS] ... INPUT OUTPUT_PREFIX\n"
         "Reads INPUT (BMP, PNG, JPEG, GIF, TIFF, WebP or any other picture Qt reads here;\n"
         "- for standard input) as the base image, runs one processing mode and writes the\n"
         "four derived images as OUTPUT_PREFIX1.bmp .. OUTPUT_PREFIX4.bmp (24-bit BMP, or the\n"
@@ -97,6 +98,12 @@ std::string Usage() {
         "  --quality N          jpg and webp outputs at quality 1..100 (default 95), or webp\n"
         "                       lossless with --quality lossless; with --sweep and webp: lossy at\n"
         "                       quality 0..100 (default lossless)\n"
+        "  --then               end one pass and start the next: the pass before it (its mode and\n"
+        "                       values, and --slots N for the one image it hands on) runs first,\n"
+        "                       and its image N is the next pass's base; any number of passes, the\n"
+        "                       last one's images written as without --then (every form: many\n"
+        "                       inputs, --sweep, --overview, --histogram); what the window's\n"
+        "                       現在の画像をベース画像にする does, in a command\n"
         "  -h, --help           show this text\n"
         "  --version            show the program's version\n\n"
         "Modes:\n";
@@ -137,6 +144,15 @@ ReadResult ReadInput(const std::string& input) {
     if (input != "-") return ReadPictureFile(input);
     const std::string bytes{std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>()};
     return ReadPictureData(bytes);
+}
+
+// The input read, and with --then the passes before the last one run on it.
+ReadResult ReadBase(const BatchArguments& arguments, const std::string& input) {
+    ReadResult read = ReadInput(input);
+    if (!read.bitmap || arguments.chain.empty()) return read;
+    read.bitmap = ApplyChain(*read.bitmap, arguments.chain);
+    if (!read.bitmap) read.reason = "not enough memory for the passes before --then";
+    return read;
 }
 
 // A caption as a JSON string's contents.
@@ -211,13 +227,14 @@ std::vector<PictureToWrite> OutputsToWrite(const std::array<bool, 4>& slots, con
 // says why not (the run goes on with the next input).
 std::string ProcessOne(const BatchArguments& arguments, const std::string& input,
                        const std::array<std::string, 4>& outputs, std::string& warning) {
+    // The input first: a name that is wrong is the first thing to hear of.
+    ReadResult base = ReadBase(arguments, input);
+    if (!base.bitmap) return "cannot read " + input + ": " + base.reason;
+    if (std::string refused = CheckDamage(arguments, input, base, warning); !refused.empty()) return refused;
     for (int i = 0; i < 4; ++i)
         if (arguments.slots[static_cast<std::size_t>(i)] && !arguments.force &&
             QFileInfo::exists(QString::fromStdString(outputs[static_cast<std::size_t>(i)])))
             return "output exists: " + outputs[static_cast<std::size_t>(i)] + " (use --force to overwrite)";
-    ReadResult base = ReadInput(input);
-    if (!base.bitmap) return "cannot read " + input + ": " + base.reason;
-    if (std::string refused = CheckDamage(arguments, input, base, warning); !refused.empty()) return refused;
     ImageSet images;
     InstallBaseImage(images, std::move(base.bitmap));
     for (int slot = 1; slot < kSlotCount; ++slot)
@@ -296,6 +313,10 @@ int ProcessMany(const BatchArguments& arguments) {
 // progress line on a terminal. Nothing is left behind when it fails.
 int SweepOne(const BatchArguments& arguments) {
     const SweepRequest& request = *arguments.sweep;
+    ReadResult base = ReadBase(arguments, arguments.input);
+    if (!base.bitmap) Fail(1, "cannot read " + arguments.input + ": " + base.reason);
+    std::string warning;
+    if (std::string refused = CheckDamage(arguments, arguments.input, base, warning); !refused.empty()) Fail(1, refused);
     const QFileInfo target(QString::fromStdString(arguments.output));
     if (!arguments.force) {
         const bool taken = request.format == SweepFormat::PngFrames
@@ -303,10 +324,6 @@ int SweepOne(const BatchArguments& arguments) {
                                : target.exists();
         if (taken) Fail(1, "output exists: " + arguments.output + " (use --force to overwrite)");
     }
-    ReadResult base = ReadInput(arguments.input);
-    if (!base.bitmap) Fail(1, "cannot read " + arguments.input + ": " + base.reason);
-    std::string warning;
-    if (std::string refused = CheckDamage(arguments, arguments.input, base, warning); !refused.empty()) Fail(1, refused);
     if (!warning.empty()) std::fprintf(stderr, "prismview-batch: %s\n", warning.c_str());
     const bool terminal = isatty(STDERR_FILENO) != 0;
     std::string reason;
@@ -327,12 +344,12 @@ int OverviewOne(const BatchArguments& arguments) {
     const std::string& output = arguments.overview;
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))  // WantsOverview missed the option's spelling
         Fail(2, "--overview must be spelled out as --overview FILE");
-    if (!arguments.force && QFileInfo::exists(QString::fromStdString(output)))
-        Fail(1, "output exists: " + output + " (use --force to overwrite)");
-    ReadResult base = ReadInput(arguments.input);
+    ReadResult base = ReadBase(arguments, arguments.input);
     if (!base.bitmap) Fail(1, "cannot read " + arguments.input + ": " + base.reason);
     std::string warning;
     if (std::string refused = CheckDamage(arguments, arguments.input, base, warning); !refused.empty()) Fail(1, refused);
+    if (!arguments.force && QFileInfo::exists(QString::fromStdString(output)))
+        Fail(1, "output exists: " + output + " (use --force to overwrite)");
     if (!warning.empty()) std::fprintf(stderr, "prismview-batch: %s\n", warning.c_str());
     const BitmapHandle sheet = MakeOverview(*base.bitmap, arguments.params, arguments.overviewSize);
     if (!sheet) Fail(1, "not enough memory for the overview of " + arguments.input);
@@ -412,17 +429,17 @@ int main(int argc, char** argv) {
     const std::string& extension = arguments.extension;
     const std::array<bool, 4>& written = arguments.slots;
 
+    // The input first: a name that is wrong is the first thing to hear of.
+    ReadResult base = ReadBase(arguments, input);
+    if (!base.bitmap) Fail(1, "cannot read " + input + ": " + base.reason);
+    std::string warning;
+    if (std::string refused = CheckDamage(arguments, input, base, warning); !refused.empty()) Fail(1, refused);
     std::string outputs[4];
     for (int i = 0; i < 4; ++i) {
         outputs[i] = prefix + std::to_string(i + 1) + "." + extension;
         if (written[i] && !arguments.force && QFileInfo::exists(QString::fromStdString(outputs[i])))
             Fail(1, "output exists: " + outputs[i] + " (use --force to overwrite)");
     }
-
-    ReadResult base = ReadInput(input);
-    if (!base.bitmap) Fail(1, "cannot read " + input + ": " + base.reason);
-    std::string warning;
-    if (std::string refused = CheckDamage(arguments, input, base, warning); !refused.empty()) Fail(1, refused);
     if (!warning.empty()) std::fprintf(stderr, "prismview-batch: %s\n", warning.c_str());
     // A probe outside the picture is known before anything is written.
     for (const auto& [x, y] : arguments.probes) {

@@ -75,15 +75,23 @@ TEST(Undo, MakeBaseOpenAndResetAreStepsToo) {
     state.view.selectedImage = 3;
     OnCommand(window, state, Command::MakeBase);
     EXPECT_NE(ReadPixels(*state.shown.images.bitmaps[0]), base);
-    EXPECT_TRUE(state.basePath.empty());
+    EXPECT_EQ(WindowTitle(state), "プリズムビュー");  // no longer the file's own picture...
+    EXPECT_EQ(state.baseChain, (Chain{{ProcessingParams{}, 3}}));  // ...but made from it by that pass
     state.params.waveAmplitude = 9;
     OnCommand(window, state, Command::ResetParameters);
     EXPECT_EQ(state.params, ProcessingParams{});
     OnCommand(window, state, Command::Undo);
     EXPECT_EQ(state.params.waveAmplitude, 9);
+    // A blank tile ("－") is no picture to make the base of.
+    state.view.selectedImage = 4;
+    window.messages.clear();
+    OnCommand(window, state, Command::MakeBase);
+    ASSERT_EQ(window.messages.size(), 1u);
+    EXPECT_EQ(state.baseChain.size(), 1u);
     OnCommand(window, state, Command::Undo);  // the made base: the file's picture and its path again
     EXPECT_EQ(ReadPixels(*state.shown.images.bitmaps[0]), base);
     EXPECT_FALSE(state.basePath.empty());
+    EXPECT_TRUE(state.baseChain.empty());
     EXPECT_EQ(WindowTitle(state), "プリズムビュー - a.bmp");
 }
 

@@ -143,9 +143,42 @@ TEST_F(BatchTest, ExistingOutputsNeedForce) {
     EXPECT_FALSE(OutputExists(1));  // nothing is written at all
     EXPECT_FALSE(OutputExists(4));
 
+    // A wrong input is told first, even with the outputs there.
+    run = Batch({QString::fromStdString(dir.Path("missing.png")), Prefix()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err.find("prismview-batch: cannot read "), 0u) << run.err;
+
     run = Batch({"--force", In(), Prefix()});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(test::ReadFileBytes(prefix + "3.bmp").size(), 54u + 28u * 6u);
+}
+
+// --then: each pass hands on one image; what the passes before the last may
+// hold, and a blank image, are bad usage.
+TEST_F(BatchTest, PassesBeforeThenHandOnOneImage) {
+    const BatchRun run = Batch({"--mode", "hue-rotate", "--hue", "300", "--slots", "4", "--then", "--mode", "invert",
+                                "--slots", "2", In(), Prefix()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    ProcessingParams first;
+    first.effectMode = ModeHueRotate;
+    first.hue = 300;
+    const auto handed = test::RunPass(base, first)[3];
+    ProcessingParams second;
+    second.effectMode = ModeInvert;
+    const ReadResult written = ReadPictureFile(prefix + "2.bmp");
+    ASSERT_TRUE(written.bitmap);
+    EXPECT_EQ(ReadPixels(*written.bitmap).pixels, test::RunPass(handed, second)[1].pixels);
+    EXPECT_FALSE(OutputExists(1));
+    for (const QStringList& bad : {QStringList{"--then", In(), Prefix()},
+                                   {"--slots", "1,2", "--then", In(), Prefix()},
+                                   {"--mode", "invert", "--slots", "4", "--then", In(), Prefix()},
+                                   {"--slots", "1", "--force", "--then", In(), Prefix()},
+                                   {"--slots", "1", In(), "--then", Prefix()},
+                                   {"--slots", "1", "--then", "--chart", "4x4", Prefix()}}) {
+        const BatchRun refused = Batch(bad);
+        EXPECT_EQ(refused.status, 2) << bad.join(' ').toStdString();
+        EXPECT_EQ(Lines(refused.err), 1) << refused.err;
+    }
 }
 
 TEST_F(BatchTest, AnOutputThatCannotBeWrittenExitsWithOne) {

@@ -4,12 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <QImage>
+#include <QProcessEnvironment>
 #include <QProcess>
 #include <QStringList>
 
+#include <algorithm>
+#include <filesystem>
 #include <random>
 
+#include "app/chain.h"
 #include "app/input.h"
 #include "app/startup.h"
 #include "effects/mode_table.h"
@@ -94,6 +99,79 @@ TEST(BatchCommand, RunGivesTheWindowsImagesForEveryMode) {
     }
 }
 
+// Random chains of one to four passes made base, every mode last once: the
+// copied command, run by a shell, makes the window's four images from the
+// file; undo and redo take the chain's steps back and forth with the base.
+TEST(BatchCommand, AChainOfPassesIsOneCommandThatGivesTheWindowsImages) {
+    test::TempDir dir;
+    const std::string file = dir.Path("it's a picture.bmp");
+    BitmapHandle picture = Bitmap::Create(19, 13);
+    ASSERT_TRUE(WritePixels(*picture, test::Varied(19, 13)));
+    ASSERT_EQ(WriteBmpFile(file, *picture), WriteResult::Written);
+    std::mt19937 random(7);
+    auto in = [&](std::int32_t lo, std::int32_t hi) { return std::uniform_int_distribution<std::int32_t>(lo, hi)(random); };
+    const std::vector<const ModeSpec*> modes(AllModes().begin(), AllModes().end());
+    auto randomise = [&](ProcessingParams& p, const ModeSpec* mode) {
+        p.effectMode = mode->mode;
+        p.hue = in(0, 1529);
+        p.level = in(0, 510);
+        p.backgroundColor = static_cast<RgbValue>(in(0, 0xFFFFFF));
+        p.waveFreqNum = in(-9, 9);
+        p.waveFreqDen = in(-40, 40);
+        p.waveAmplitude = in(-30, 30);
+        p.wavePhase = in(-5, 5);
+        p.overflowMode = in(0, 2);
+        p.centerX = in(-12, 30);
+        p.centerY = in(-12, 20);
+        p.startFromEnd = in(0, 1);
+    };
+    const Command show[] = {Command::ShowImage1, Command::ShowImage2, Command::ShowImage3, Command::ShowImage4};
+    const QString path = QFileInfo(QStringLiteral(PRISMVIEW_BATCH_PATH)).absolutePath() + ":" + qEnvironmentVariable("PATH");
+    for (const ModeSpec* last : modes) {
+        test::State state;
+        test::RecordingWindow window;
+        ASSERT_TRUE(OpenImageFile(window, state, file));
+        const int passes = in(1, 4);
+        for (int i = 0; i < passes; ++i) {
+            const ModeSpec* mode = modes[static_cast<std::size_t>(in(0, static_cast<int>(modes.size()) - 1))];
+            randomise(state.params, mode);
+            OnCommand(window, state, ModeCommand(mode->mode));
+            std::int32_t slot = in(1, 4);
+            while (ChainSlotIsBlank(*mode, slot)) slot = slot % 4 + 1;
+            OnCommand(window, state, show[slot - 1]);
+            OnCommand(window, state, Command::MakeBase);
+        }
+        ASSERT_EQ(state.baseChain.size(), static_cast<std::size_t>(passes));
+        randomise(state.params, last);
+        OnCommand(window, state, ModeCommand(last->mode));
+        OnCommand(window, state, Command::ShowAll);
+        const std::string command = BatchCommandFor(state);
+        ASSERT_EQ(std::count(command.begin(), command.end(), '\n'), 0) << command;
+        QProcess shell;
+        shell.setWorkingDirectory(QString::fromStdString(dir.path()));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("PATH", path);
+        shell.setProcessEnvironment(environment);
+        for (int slot = 1; slot <= 4; ++slot) std::filesystem::remove(dir.Path("prismview_" + std::to_string(slot) + ".bmp"));
+        shell.start("/bin/sh", {"-c", QString::fromStdString(command)});
+        ASSERT_TRUE(shell.waitForFinished(60000));
+        ASSERT_EQ(shell.exitCode(), 0) << command << "\n" << shell.readAllStandardError().toStdString();
+        for (int slot = 1; slot <= 4; ++slot) {
+            const ReadResult written = ReadPictureFile(dir.Path("prismview_" + std::to_string(slot) + ".bmp"));
+            ASSERT_TRUE(written.bitmap) << command;
+            EXPECT_EQ(ReadPixels(*written.bitmap), ReadPixels(*state.shown.images.bitmaps[slot]))
+                << last->name << " slot " << slot << ": " << command;
+        }
+        // Undo takes back the last make-base with its step; redo brings both.
+        const Chain before = state.baseChain;
+        for (int i = 0; i < 8 && state.baseChain.size() == before.size(); ++i) OnCommand(window, state, Command::Undo);
+        ASSERT_EQ(state.baseChain.size() + 1, before.size());
+        EXPECT_EQ(BatchCommandFor(state).find("--then") == std::string::npos, passes == 1);
+        for (int i = 0; i < 8 && state.baseChain.size() < before.size(); ++i) OnCommand(window, state, Command::Redo);
+        EXPECT_EQ(state.baseChain, before);
+    }
+}
+
 TEST(BatchCommand, ADamagedBaseFileIsReadTheWindowsWay) {
     test::TempDir dir;
     const std::string file = dir.Path("cut.jpg");
@@ -132,6 +210,8 @@ TEST(BatchCommand, NamesOnlyWhatTheModeReadsTheShownSlotAndAPlaceholder) {
     state.params.startFromEnd = 1;  // the ripples do not read it
     state.basePath.clear();
     EXPECT_EQ(BatchCommandFor(state),
+              "# ベース画像はファイルから読んだものではありません。ベース画像を保存したファイルの名前で置き換えてください: "
+              "PICTURE.png\n"
               "prismview-batch --mode ripple --background 000000 --freq 1/32 --amplitude 16 --phase 0/32 --overflow 0 "
               "--center 0,0 --slots 3 -- 'PICTURE.png' prismview_");
     EXPECT_EQ(CopyCommandCaption(state), "処理のコマンドをコピー（ファイル名は仮）(&M)");
