@@ -79,6 +79,7 @@ struct DialogMemory {
     std::string lastFolder;  // of the last file opened or saved: where the file dialogs start
     SaveFormat saveType = SaveFormat::Bmp;  // the type chosen in the save dialog last
     WriteOptions writeOptions;  // the JPEG and WebP quality chosen last
+    bool saveAllWithBase = false;  // すべて保存: the base went with the four last time
     std::optional<SweepRequest> sweep;  // the last sweep asked for: what the sweep dialog shows next
 };
 

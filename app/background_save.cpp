@@ -1,5 +1,6 @@
 #include "app/background_save.h"
 
+#include <filesystem>
 #include <memory>
 #include <utility>
 
@@ -22,6 +23,26 @@ bool BackgroundSave::Start(std::string fileName, BitmapHandle bitmap, WriteOptio
         picture.reset();  // its memory goes at once, not with the next save
         busy_.store(false);
         post_([result, reason, finished = std::move(finished)] { finished(result, *reason); });
+    });
+    return true;
+}
+
+bool BackgroundSave::StartSet(std::vector<Picture> pictures, WriteOptions options, SetDone done) {
+    if (busy_.load() || pictures.empty()) return false;
+    Wait();
+    busy_.store(true);
+    fileName_ = pictures.front().fileName;
+    if (pictures.size() > 1) fileName_ += " … " + std::filesystem::path(pictures.back().fileName).filename().string();
+    started_ = std::chrono::steady_clock::now();
+    thread_ = std::thread([this, set = std::move(pictures), options, finished = std::move(done)]() mutable {
+        std::vector<PictureToWrite> written;
+        for (const Picture& picture : set) written.push_back({picture.fileName, picture.bitmap.get()});
+        auto reason = std::make_shared<std::string>();
+        const std::size_t count = WritePictureSet(written, reason.get(), options);
+        const std::string failed = count < set.size() ? set[count].fileName : std::string();
+        set.clear();
+        busy_.store(false);
+        post_([failed, reason, finished = std::move(finished)] { finished(failed, *reason); });
     });
     return true;
 }

@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "core/bitmap.h"
 #include "io/picture_file.h"
@@ -27,6 +28,14 @@ public:
     // False when a save is still in progress.
     using Done = std::function<void(WriteResult, const std::string& reason)>;
     bool Start(std::string fileName, BitmapHandle bitmap, WriteOptions options, Done done);
+    // Several files as one (see WritePictureSet): all of them or none.
+    // `done` gets the first failure's name in `failedName`, empty when all are written.
+    struct Picture {
+        std::string fileName;
+        BitmapHandle bitmap;
+    };
+    using SetDone = std::function<void(const std::string& failedName, const std::string& reason)>;
+    bool StartSet(std::vector<Picture> pictures, WriteOptions options, SetDone done);
     bool Busy() const { return busy_.load(); }
     // The file being written and for how long, while Busy.
     const std::string& FileName() const { return fileName_; }

@@ -19,10 +19,7 @@
 
 namespace prismview {
 
-namespace {
-
-void Tell(Window& window, std::string_view text, std::string_view caption, bool owned = true,
-          std::string detail = {}) {
+void Tell(Window& window, std::string_view text, std::string_view caption, bool owned, std::string detail) {
     MessageBoxRequest request;
     request.text = std::string(text);
     request.caption = std::string(caption);
@@ -30,6 +27,8 @@ void Tell(Window& window, std::string_view text, std::string_view caption, bool 
     request.detail = std::move(detail);
     window.ShowMessage(request);
 }
+
+namespace {
 
 // Whether one loaded image is shown; tells the user why not. Save and copy
 // tell the two causes apart.
@@ -45,19 +44,21 @@ bool ImageShownOrTell(Window& window, const AppState& state) {
     return true;
 }
 
-// Save, copy and make-base act on the images of the current parameters: a
-// pass on its way is waited for.
+}  // namespace
+
 void WaitForImages(Window& window, AppState& state) {
     if (!state.passRunner || !state.passRunner->Busy()) return;
     window.WaitUntil([&state] { return !state.passRunner->Busy(); });
 }
 
+namespace {
+
 const Bitmap* ShownImage(const AppState& state) {
     return state.shown.images.bitmaps[static_cast<std::size_t>(state.view.selectedImage)].get();
 }
 
-// A file counts as existing when it can be opened for reading; a folder of
-// that name cannot be, and then fails at creation instead.
+}  // namespace
+
 bool FileExists(const std::string& fileName) {
     std::error_code error;
     if (std::filesystem::is_directory(fileName, error)) return false;
@@ -67,7 +68,6 @@ bool FileExists(const std::string& fileName) {
     return true;
 }
 
-// "NAME ... 上書きしますか？" with No as the default; true for Yes.
 bool AskOverwrite(Window& window, const std::string& name, bool owned) {
     MessageBoxRequest question;
     question.text = name + std::string(kOverwriteQuestionSuffix);
@@ -78,6 +78,8 @@ bool AskOverwrite(Window& window, const std::string& name, bool owned) {
     question.owned = owned;
     return window.ShowMessage(question) == MessageAnswer::Yes;
 }
+
+namespace {
 
 void RunParameterDialog(Window& window, AppState& state, DialogLogic& dialog) {
     const ProcessingParams before = state.params;

@@ -5,12 +5,25 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "app/app_state.h"
 #include "app/window.h"
 #include "core/bitmap.h"
 
 namespace prismview {
+
+// A message box with an OK button; `owned` by the main window or a window of
+// its own, `detail` under the text.
+void Tell(Window& window, std::string_view text, std::string_view caption, bool owned = true, std::string detail = {});
+// Save, copy and make-base act on the images of the current parameters: a
+// pass on its way is waited for.
+void WaitForImages(Window& window, AppState& state);
+// A file counts as existing when it can be opened for reading; a folder of
+// that name cannot be, and then fails at creation instead.
+bool FileExists(const std::string& fileName);
+// "NAME ... 上書きしますか？" with No as the default; true for Yes.
+bool AskOverwrite(Window& window, const std::string& name, bool owned);
 
 // Whether a picture may be written under the name (BMP without an
 // extension): refused with a message for an extension no writer knows;

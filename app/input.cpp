@@ -10,6 +10,7 @@
 #include "app/parameter_panel.h"
 #include "app/probe.h"
 #include "app/regenerate.h"
+#include "app/save_all.h"
 #include "app/startup.h"
 #include "app/view.h"
 #include "core/parameter_table.h"
@@ -186,6 +187,10 @@ bool OnCommand(Window& window, AppState& state, Command command) {
                 StopPassesOnBase(state);  // a pass reads the base in place
                 ReleaseImages(state.shown.images);
                 window.Destroy();
+            } else if (command == Command::SaveAll) {
+                SaveAllCommand(window, state);
+            } else if (command == Command::SaveGallery) {
+                SaveGalleryCommand(window, state);
             } else {
                 RunDialogCommand(window, state, command);
             }

@@ -14,6 +14,8 @@ using A = MenuAction;
 constexpr MenuItem kFileItems[] = {
     {Command::Open, "ＢＭＰを開く(&O)", A::Other, 0, false},
     {Command::Save, "ＢＭＰを保存(&S)", A::Other, 0, false},
+    {Command::SaveAll, "すべて保存(&A)...", A::Other, 0, false},
+    {Command::SaveGallery, "一覧画像として保存(&G)...", A::Other, 0, false},
     {Command::Sweep, "変化を書き出し(&W)...", A::Other, 0, false},
     {Command::Copy, "コピー Ctrl+C", A::Other, 0, false},
     {Command::Paste, "貼り付け Ctrl+V", A::Other, 0, false},

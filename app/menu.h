@@ -50,6 +50,8 @@ enum class Command : std::uint16_t {
     SplitView = 32835,
     Captions = 32836,
     ColourChart = 32837,
+    SaveAll = 32839,
+    SaveGallery = 32840,
 };
 
 inline constexpr std::string_view kBrowserCaption = "全加工の一覧(&L) Tab";

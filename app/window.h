@@ -30,6 +30,7 @@ enum class Key {
 };
 
 class DialogLogic;
+class Canvas;
 
 // What the save dialog starts with: the folder, a proposed name (with the
 // extension of `type`) and the type chosen in its list; the dialog leaves
@@ -38,6 +39,16 @@ struct SaveQuestion {
     std::string folder;
     std::string proposedName;
     SaveFormat type = SaveFormat::Bmp;
+};
+
+// What すべて保存 asks: the folder the files go into (it starts in the one
+// given), the type (as in the save dialog) and whether the base image goes
+// with the four; `stem` only shows the names. The dialog leaves the answers.
+struct SaveAllQuestion {
+    std::string folder;
+    std::string stem;
+    SaveFormat type = SaveFormat::Png;
+    bool withBase = false;
 };
 
 enum class MessageButtons { Ok, YesNo };
@@ -91,6 +102,14 @@ public:
     // overwriting by itself.
     virtual std::optional<std::string> AskOpenFileName(const std::string& folder) = 0;
     virtual std::optional<std::string> AskSaveFileName(SaveQuestion& question) = 0;
+    // The question of すべて保存; false when cancelled.
+    virtual bool AskSaveAll(SaveAllQuestion&) { return false; }
+    // 一覧画像として保存: the pictures at their own size (true) or as shown
+    // (false); nothing when cancelled.
+    virtual std::optional<bool> AskGallerySize() { return std::nullopt; }
+    // A new picture of that size, white, painted by `paint` through a canvas
+    // with the window's font; null without memory.
+    virtual BitmapHandle PaintPicture(Size, const std::function<void(Canvas&)>&) { return nullptr; }
     // The quality of a JPEG or WebP file (and, for WebP, lossless), the
     // last choice preselected; false when cancelled.
     virtual bool AskWriteOptions(SaveFormat, WriteOptions&) { return true; }

@@ -8,7 +8,10 @@
 #include <QImageReader>
 #include <QImageWriter>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <filesystem>
 #include <thread>
 #include <cctype>
 #include <cstring>
@@ -220,6 +223,52 @@ std::size_t WritePictureFiles(std::span<const PictureToWrite> pictures, std::str
             return i;
         }
         encoded[i] = QByteArray();  // written: its bytes go at once
+    }
+    return pictures.size();
+}
+
+std::size_t WritePictureSet(std::span<const PictureToWrite> pictures, std::string* reason,
+                            const WriteOptions& options) {
+    namespace fs = std::filesystem;
+    std::vector<fs::path> targets, parts;
+    std::vector<PictureToWrite> staged;
+    for (std::size_t i = 0; i < pictures.size(); ++i) {
+        std::error_code error;
+        fs::path target = pictures[i].fileName;
+        if (fs::is_symlink(target, error)) target = fs::weakly_canonical(target, error);
+        // The extension stays last: it chooses the format.
+        fs::path part = target.parent_path() /
+                        ("." + target.filename().string() + ".part-" + std::to_string(::getpid()) + target.extension().string());
+        targets.push_back(target);
+        parts.push_back(part);
+        staged.push_back({part.string(), pictures[i].bitmap});
+    }
+    auto dropParts = [&] {
+        std::error_code ignored;
+        for (const fs::path& part : parts) fs::remove(part, ignored);
+    };
+    const std::size_t written = WritePictureFiles(staged, reason, options);
+    if (written < staged.size()) {
+        dropParts();
+        return written;
+    }
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        std::error_code error;
+        // A folder of the target's name would take the file inside it: refused before anything moves.
+        if (fs::is_directory(targets[i], error)) {
+            if (reason) *reason = targets[i].string() + " is a folder";
+            dropParts();
+            return i;
+        }
+    }
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        std::error_code error;
+        fs::rename(parts[i], targets[i], error);
+        if (error) {
+            if (reason) *reason = error.message();
+            for (std::size_t j = i; j < parts.size(); ++j) fs::remove(parts[j], error);
+            return i;
+        }
     }
     return pictures.size();
 }

@@ -116,5 +116,14 @@ struct PictureToWrite {
 };
 std::size_t WritePictureFiles(std::span<const PictureToWrite> pictures, std::string* reason,
                               const WriteOptions& options = {});
+// The same as one: every picture is written to a temporary file beside its
+// target first, and only once all of them are complete do they replace
+// their targets (a symbolic link is followed); on a failure to write no
+// target is replaced and no temporary file stays (only a rename refused
+// midway, in the folder the files were just written in, leaves the ones
+// before it replaced). Returns the index of the one that
+// failed, with the reason, or the count.
+std::size_t WritePictureSet(std::span<const PictureToWrite> pictures, std::string* reason,
+                            const WriteOptions& options = {});
 
 }  // namespace prismview

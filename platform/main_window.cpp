@@ -13,7 +13,9 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
+#include <QImage>
 #include <QLabel>
+#include <QPainter>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QWindow>
@@ -42,6 +44,7 @@
 #include "platform/icon.h"
 #include "platform/parameter_panel.h"
 #include "platform/probe_panel.h"
+#include "platform/qt_canvas.h"
 #include "platform/qt_text.h"
 #include "platform/system_dialogs.h"
 #include "platform/template_dialog.h"
@@ -438,6 +441,26 @@ std::optional<std::string> MainWindow::AskSaveFileName(SaveQuestion& question) {
 
 bool MainWindow::AskWriteOptions(SaveFormat format, WriteOptions& options) {
     return prismview::AskWriteOptions(this, format, options);
+}
+
+bool MainWindow::AskSaveAll(SaveAllQuestion& question) { return prismview::AskSaveAll(this, question); }
+
+std::optional<bool> MainWindow::AskGallerySize() { return prismview::AskGallerySize(this); }
+
+BitmapHandle MainWindow::PaintPicture(Size size, const std::function<void(Canvas&)>& paint) {
+    BitmapHandle picture = size.width > 0 && size.height > 0 ? Bitmap::Create(size.width, size.height) : nullptr;
+    if (!picture) return nullptr;
+    // The store's pixels are Format_RGB32's: Qt paints straight into them.
+    QImage image(reinterpret_cast<uchar*>(picture->Scanline(0)), size.width, size.height,
+                 static_cast<qsizetype>(picture->BytesPerLine()), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        painter.setFont(client_->font());
+        QtCanvas canvas(painter, 1.0);
+        paint(canvas);
+    }
+    return picture;
 }
 
 bool MainWindow::ChooseColour(RgbValue& colour, std::array<RgbValue, 16>& customColours) {

@@ -48,6 +48,9 @@ public:
     std::optional<std::string> AskOpenFileName(const std::string& folder) override;
     std::optional<std::string> AskSaveFileName(SaveQuestion& question) override;
     bool AskWriteOptions(SaveFormat format, WriteOptions& options) override;
+    bool AskSaveAll(SaveAllQuestion& question) override;
+    std::optional<bool> AskGallerySize() override;
+    BitmapHandle PaintPicture(Size size, const std::function<void(Canvas&)>& paint) override;
     bool ChooseColour(RgbValue& colour, std::array<RgbValue, 16>& customColours) override;
     int RunDialog(DialogLogic& logic) override;
     void PutClipboardBitmap(const Bitmap& bitmap) override;

@@ -1,6 +1,10 @@
 #include "platform/system_dialogs.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
 #include <QClipboard>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -196,6 +200,74 @@ ClipboardBitmap TakeClipboardBitmap() {
 }  // namespace prismview
 
 namespace prismview {
+
+bool AskSaveAll(QWidget* owner, SaveAllQuestion& question) {
+    const ReactivateAfter reactivate(owner);
+    QDialog dialog(owner);
+    dialog.setWindowTitle(ToQString(kSaveAllTitle));
+    auto* layout = new QFormLayout(&dialog);
+    auto* folder = new QLineEdit(question.folder.empty() ? QDir::currentPath() : ToQString(question.folder), &dialog);
+    folder->setObjectName(QStringLiteral("folder"));
+    auto* browse = new QPushButton(ToQString(kBrowseText), &dialog);
+    browse->setObjectName(QStringLiteral("browse"));
+    auto* folderRow = new QHBoxLayout;
+    folderRow->addWidget(folder, 1);
+    folderRow->addWidget(browse);
+    layout->addRow(ToQString(kSaveAllFolderLabel), folderRow);
+    auto* type = new QComboBox(&dialog);
+    type->setObjectName(QStringLiteral("type"));
+    const std::span<const SavableFormat> formats = SavableFormats();
+    for (const SavableFormat& format : formats) type->addItem(ToQString(format.name));
+    for (std::size_t i = 0; i < formats.size(); ++i)
+        if (formats[i].format == question.type) type->setCurrentIndex(static_cast<int>(i));
+    layout->addRow(ToQString(kSaveAllTypeLabel), type);
+    auto* withBase = new QCheckBox(ToQString(kSaveAllWithBaseText), &dialog);
+    withBase->setObjectName(QStringLiteral("withBase"));
+    withBase->setChecked(question.withBase);
+    layout->addRow(withBase);
+    auto* names = new QLabel(&dialog);
+    names->setObjectName(QStringLiteral("names"));
+    layout->addRow(names);
+    auto showNames = [&] {
+        const QString extension = ToQString(formats[static_cast<std::size_t>(std::max(0, type->currentIndex()))].extensions[0]);
+        const QString stem = ToQString(question.stem);
+        names->setText(stem + (withBase->isChecked() ? QStringLiteral("_0") : QStringLiteral("_1")) + "." + extension +
+                       QStringLiteral(" … ") + stem + QStringLiteral("_4.") + extension);
+    };
+    showNames();
+    QObject::connect(type, &QComboBox::currentIndexChanged, &dialog, showNames);
+    QObject::connect(withBase, &QCheckBox::toggled, &dialog, showNames);
+    QObject::connect(browse, &QPushButton::clicked, &dialog, [&] {
+        const QString chosen = QFileDialog::getExistingDirectory(&dialog, QString(), folder->text(),
+                                                                 QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+        if (!chosen.isEmpty()) folder->setText(chosen);
+    });
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted || folder->text().isEmpty()) return false;
+    question.folder = folder->text().toStdString();
+    question.type = formats[static_cast<std::size_t>(std::max(0, type->currentIndex()))].format;
+    question.withBase = withBase->isChecked();
+    return true;
+}
+
+std::optional<bool> AskGallerySize(QWidget* owner) {
+    const ReactivateAfter reactivate(owner);
+    QMessageBox box(QMessageBox::Question, ToQString(kSaveGalleryTitle), ToQString(kSaveGalleryQuestion),
+                    QMessageBox::NoButton, owner);
+    QPushButton* own = box.addButton(ToQString(kGalleryOwnSizeText), QMessageBox::AcceptRole);
+    own->setObjectName(QStringLiteral("ownSize"));
+    QPushButton* shown = box.addButton(ToQString(kGalleryShownSizeText), QMessageBox::AcceptRole);
+    shown->setObjectName(QStringLiteral("shownSize"));
+    box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(own);
+    box.exec();
+    if (box.clickedButton() == own) return true;
+    if (box.clickedButton() == shown) return false;
+    return std::nullopt;
+}
 
 bool AskWriteOptions(QWidget* owner, SaveFormat format, WriteOptions& options) {
     const ReactivateAfter reactivate(owner);

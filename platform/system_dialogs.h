@@ -41,6 +41,11 @@ std::optional<std::string> AskSaveFileName(QWidget* owner, SaveQuestion& questio
 // The save dialog of a sweep's output: a WebP or picture file, or a folder's name.
 // The quality of a JPEG or WebP file, with lossless for WebP.
 bool AskWriteOptions(QWidget* owner, SaveFormat format, WriteOptions& options);
+// すべて保存: the folder (a line and a chooser), the type and the base; the
+// names it will write shown as they follow the choices.
+bool AskSaveAll(QWidget* owner, SaveAllQuestion& question);
+// 一覧画像として保存: own size (true) or the shown size (false).
+std::optional<bool> AskGallerySize(QWidget* owner);
 std::optional<std::string> AskSweepFileName(QWidget* owner, const std::string& folder, SweepFormat format);
 
 // Qt's colour chooser; see Window::ChooseColour.

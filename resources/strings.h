@@ -53,6 +53,16 @@ inline constexpr std::string_view kDroppedSource = "ドロップされたデー�
 // The built-in colour chart: its name in the title bar and in the names the
 // save dialog proposes, and why it could not be made.
 inline constexpr std::string_view kChartName = "色見本";
+// すべて保存's dialog, and the question of 一覧画像として保存.
+inline constexpr std::string_view kSaveAllTitle = "すべて保存";
+inline constexpr std::string_view kSaveAllFolderLabel = "保存先のフォルダ";
+inline constexpr std::string_view kBrowseText = "参照...";
+inline constexpr std::string_view kSaveAllTypeLabel = "ファイルの種類";
+inline constexpr std::string_view kSaveAllWithBaseText = "ベース画像も保存する";
+inline constexpr std::string_view kSaveGalleryTitle = "一覧画像として保存";
+inline constexpr std::string_view kSaveGalleryQuestion = "どの大きさで保存しますか？";
+inline constexpr std::string_view kGalleryOwnSizeText = "画像の大きさ";
+inline constexpr std::string_view kGalleryShownSizeText = "表示の大きさ";
 // The first line of the copied command when the base is no file's picture,
 // before the placeholder's name.
 inline constexpr std::string_view kPlaceholderComment =

@@ -3,6 +3,7 @@
 // the dialogs, message boxes and the clipboard from a script.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -13,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/canvas.h"
 #include "app/dialogs.h"
 #include "support/pixel_buffer.h"
 #include "app/window.h"
@@ -86,6 +88,46 @@ public:
         proposedName = question.proposedName;
         if (chosenSaveType) question.type = *chosenSaveType;
         return saveName;
+    }
+    bool AskSaveAll(SaveAllQuestion& question) override {
+        calls.emplace_back("ask save all");
+        askedIn = question.folder;
+        if (!saveAll) return false;
+        question.folder = saveAll->folder;
+        question.type = saveAll->type;
+        question.withBase = saveAll->withBase;
+        return true;
+    }
+    std::optional<bool> AskGallerySize() override {
+        calls.emplace_back("ask gallery size");
+        return galleryOwnSize;
+    }
+    // Draws the pictures (their pixels copied, clipped to the picture) and
+    // notes the texts; frames, fills and clips are not needed by the sheets.
+    BitmapHandle PaintPicture(Size size, const std::function<void(Canvas&)>& paint) override {
+        BitmapHandle picture = Bitmap::Create(size.width, size.height);
+        if (!picture) return nullptr;
+        for (std::int32_t y = 0; y < size.height; ++y)
+            std::fill_n(picture->Scanline(y), size.width, 0xFFFFFFFFu);
+        struct Copying : Canvas {
+            Bitmap& to;
+            std::vector<std::string>& texts;
+            Copying(Bitmap& t, std::vector<std::string>& x) : to(t), texts(x) {}
+            void DrawText(Point, std::string_view text) override { texts.emplace_back(text); }
+            void DrawImage(Point at, const Bitmap& from, Size part) override {
+                for (std::int32_t y = 0; y < part.height; ++y)
+                    for (std::int32_t x = 0; x < part.width; ++x)
+                        if (at.x + x >= 0 && at.x + x < to.Width() && at.y + y >= 0 && at.y + y < to.Height())
+                            to.Scanline(at.y + y)[at.x + x] = from.Scanline(y)[x];
+            }
+            void DrawImageEnlarged(const Rect&, const Bitmap&) override {}
+            void FrameRect(const Rect&, RgbValue) override {}
+            void FillRect(const Rect&, RgbValue) override {}
+            void ClipTo(const Rect&) override {}
+            void Unclip() override {}
+        } canvas(*picture, paintedTexts);
+        paint(canvas);
+        return picture;
     }
     bool ChooseColour(RgbValue& colour, std::array<RgbValue, 16>& customColours) override {
         calls.emplace_back("choose colour");
@@ -168,6 +210,9 @@ public:
     std::optional<std::string> saveName;
     std::string proposedName;                 // what the last save dialog proposed
     std::optional<SaveFormat> chosenSaveType;  // the type the save dialog answers with
+    std::optional<SaveAllQuestion> saveAll;    // how すべて保存's dialog answers; none: cancelled
+    std::optional<bool> galleryOwnSize;        // 一覧画像として保存's size; none: cancelled
+    std::vector<std::string> paintedTexts;     // the texts PaintPicture's pictures got
     std::optional<std::string> askedIn;  // the folder the last file dialog started in
     std::optional<RgbValue> chosenColour;  // none: the chooser is cancelled
     std::optional<std::array<RgbValue, 16>> chooseCustomColours;
