@@ -18,7 +18,7 @@ std::string Quoted(const std::string& text) {
 }  // namespace
 
 // " --mode NAME" and the values the mode reads, as the batch tool reads them.
-std::string PassOptions(const ProcessingParams& params) {
+std::string PassArguments(const ProcessingParams& params) {
     const ModeSpec* mode = FindMode(params.effectMode);
     std::string options;
     if (!mode) return options;
@@ -40,8 +40,8 @@ std::string BatchCommandFor(const AppState& state) {
     // The passes that made the base from the file's picture, each handing on its image.
     if (!state.basePath.empty())
         for (const ChainStep& step : state.baseChain)
-            command += PassOptions(step.params) + " --slots " + std::to_string(step.slot) + " --then";
-    command += PassOptions(state.params);
+            command += PassArguments(step.params) + " --slots " + std::to_string(step.slot) + " --then";
+    command += PassArguments(state.params);
     const std::int32_t selected = state.view.selectedImage;
     if (selected >= 1 && selected < kSlotCount) command += " --slots " + std::to_string(selected);
     // The window shows a damaged file's picture; the tool reads it only when told.

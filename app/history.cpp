@@ -28,14 +28,14 @@ void History::ParametersChanged(const ProcessingParams& before, const Processing
     lastTime_ = now;
     redo_.clear();
     if (continues) return;
-    undo_.push_back(HistoryStep{before, nullptr, {}, {}, {}});
+    undo_.push_back(HistoryStep{before, nullptr, {}, {}, {}, {}});
     Trim();
 }
 
 void History::Push(const ProcessingParams& before) {
     lastKey_ = -1;
     redo_.clear();
-    undo_.push_back(HistoryStep{before, nullptr, {}, {}, {}});
+    undo_.push_back(HistoryStep{before, nullptr, {}, {}, {}, {}});
     Trim();
 }
 

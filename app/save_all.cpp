@@ -87,7 +87,8 @@ void SaveAllCommand(Window& window, AppState& state) {
     }
     WaitForImages(window, state);
     const SaveFormat lastType = state.dialogs.saveType == SaveFormat::Unknown ? SaveFormat::Png : state.dialogs.saveType;
-    SaveAllQuestion question{state.dialogs.lastFolder, StemOf(state), lastType, state.dialogs.saveAllWithBase};
+    SaveAllQuestion question{state.dialogs.lastFolder, StemOf(state), lastType, state.dialogs.saveAllWithBase, {}};
+    for (const NamedSlot& named : SaveAllNames(state, {}, {}, lastType, false)) question.slots.push_back(named.slot);
     if (!window.AskSaveAll(question) || question.type == SaveFormat::Unknown) return;
     state.dialogs.saveType = question.type;
     state.dialogs.saveAllWithBase = question.withBase;

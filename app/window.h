@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/geometry.h"
 #include "app/menu.h"
@@ -43,12 +44,14 @@ struct SaveQuestion {
 
 // What すべて保存 asks: the folder the files go into (it starts in the one
 // given), the type (as in the save dialog) and whether the base image goes
-// with the four; `stem` only shows the names. The dialog leaves the answers.
+// with the four; `stem` and `slots` (the derived images that are pictures)
+// only show the names. The dialog leaves the answers.
 struct SaveAllQuestion {
     std::string folder;
     std::string stem;
     SaveFormat type = SaveFormat::Png;
     bool withBase = false;
+    std::vector<std::int32_t> slots;
 };
 
 enum class MessageButtons { Ok, YesNo };

@@ -208,6 +208,7 @@ bool AskSaveAll(QWidget* owner, SaveAllQuestion& question) {
     auto* layout = new QFormLayout(&dialog);
     auto* folder = new QLineEdit(question.folder.empty() ? QDir::currentPath() : ToQString(question.folder), &dialog);
     folder->setObjectName(QStringLiteral("folder"));
+    folder->setMinimumWidth(folder->fontMetrics().averageCharWidth() * 48);
     auto* browse = new QPushButton(ToQString(kBrowseText), &dialog);
     browse->setObjectName(QStringLiteral("browse"));
     auto* folderRow = new QHBoxLayout;
@@ -230,9 +231,11 @@ bool AskSaveAll(QWidget* owner, SaveAllQuestion& question) {
     layout->addRow(names);
     auto showNames = [&] {
         const QString extension = ToQString(formats[static_cast<std::size_t>(std::max(0, type->currentIndex()))].extensions[0]);
-        const QString stem = ToQString(question.stem);
-        names->setText(stem + (withBase->isChecked() ? QStringLiteral("_0") : QStringLiteral("_1")) + "." + extension +
-                       QStringLiteral(" … ") + stem + QStringLiteral("_4.") + extension);
+        QStringList list;
+        if (withBase->isChecked()) list << ToQString(question.stem) + QStringLiteral("_0.") + extension;
+        for (const std::int32_t slot : question.slots)
+            list << ToQString(question.stem) + QLatin1Char('_') + QString::number(slot) + QLatin1Char('.') + extension;
+        names->setText(list.join(QStringLiteral("\n")));
     };
     showNames();
     QObject::connect(type, &QComboBox::currentIndexChanged, &dialog, showNames);

@@ -115,7 +115,7 @@ TEST(History, KeyRunsEndAfterASecondAndTheBoundsDropTheOldest) {
     History pictures(2 * 10 * 10 * 4);
     for (int i = 0; i < 3; ++i) {
         pictures.ParametersChanged(a, b);
-        pictures.BaseReplaced({a, BitmapOf(test::Varied(10, 10)), "", "", ""});
+        pictures.BaseReplaced({a, BitmapOf(test::Varied(10, 10)), "", "", "", {}});
     }
     EXPECT_EQ(pictures.PictureBytes(), 800);
     EXPECT_EQ(pictures.Steps(), 4u);  // the oldest picture and the step before it went

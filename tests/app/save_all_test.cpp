@@ -38,7 +38,7 @@ struct SaveAllTest : ::testing::Test {
 };
 
 TEST_F(SaveAllTest, WritesEveryPictureOfTheModeUnderTheBatchToolsNames) {
-    window.saveAll = SaveAllQuestion{dir.Path("out"), "", SaveFormat::Png, true};
+    window.saveAll = SaveAllQuestion{dir.Path("out"), "", SaveFormat::Png, true, {}};
     OnCommand(window, state, Command::SaveAll);
     for (int slot = 0; slot <= 3; ++slot)
         EXPECT_EQ(Written("beach_" + std::to_string(slot) + ".png"), ReadPixels(*state.shown.images.bitmaps[slot])) << slot;
@@ -69,7 +69,7 @@ TEST_F(SaveAllTest, WritesEveryPictureOfTheModeUnderTheBatchToolsNames) {
 // A file that cannot be written: none of the set replaces what is there,
 // no temporary file stays, and the user is told which.
 TEST_F(SaveAllTest, OneFailureWritesNone) {
-    window.saveAll = SaveAllQuestion{dir.Path("out"), "", SaveFormat::Png, false};
+    window.saveAll = SaveAllQuestion{dir.Path("out"), "", SaveFormat::Png, false, {}};
     fs::create_directory(dir.Path("out/beach_3.png"));  // a folder where a file should go
     OnCommand(window, state, Command::SaveAll);
     ASSERT_EQ(window.messages.size(), 1u);
